@@ -1,0 +1,98 @@
+#include "cost.h"
+
+#include "storage/state.h"
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+float seasonMultiplier(const AppState& s, bool airConditioning, bool winter) {
+    if (airConditioning)
+        return s.multipliers[kAirConditioningRow].value;
+    if (winter)
+        return s.multipliers[kWinterRow].value;
+    return 1.0f;
+}
+
+std::optional<qint16> fuelPriceOn(const AppState& s, const QDate& day) {
+    for (auto it = s.fuelPrices.crbegin(); it != s.fuelPrices.crend(); ++it)
+        if (it->month <= day)
+            return it->price;
+    return std::nullopt;
+}
+
+float routeMultiplier(const AppState& s, int routeType) {
+    if (routeType < 1 || routeType > kMultiplierCount)
+        return 1.0f;
+    return s.multipliers[size_t(routeType - 1)].value;
+}
+
+// Left to right, single-precision operands, products carried in extended precision.
+qint64 legFuelCost(int km, float consumption, int price, float multiplier, float season) {
+    long double v = static_cast<long double>(static_cast<float>(km));
+    v *= static_cast<long double>(consumption);
+    v /= 100.0L;
+    v *= static_cast<long double>(static_cast<float>(price));
+    v *= static_cast<long double>(multiplier);
+    v *= static_cast<long double>(season);
+    return static_cast<qint64>(std::floor(v));
+}
+
+qint64 legGeneralCost(int km, float generalCost) {
+    long double v = static_cast<long double>(static_cast<float>(km)) * static_cast<long double>(generalCost);
+    return static_cast<qint64>(std::floor(v));
+}
+
+MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season) {
+    MonthCost result;
+    if (log.stopWidth < 2 || s.currentCar < 1)
+        return result;
+    const CarRecord& car = s.car(s.currentCar);
+    const int days = daysInMonth(log.year, log.month);
+    const int width = std::min(log.stopWidth, log.stops.columns());
+    for (int day = 1; day <= days; ++day) {
+        const auto price = fuelPriceOn(s, QDate(log.year, log.month, day));
+        if (!price) {
+            result.missingPrice = true;
+            return result;
+        }
+        result.dayPrices[size_t(day - 1)] = *price;
+        result.lastDay = day;
+        if (log.stops.at(day, 1) == 0 || width < 2 || log.stops.at(day, 2) == 0)
+            continue;
+        for (int k = 2; k <= width; ++k) {
+            const int q = log.stops.at(day, k);
+            if (q == 0)
+                continue;
+            const int p = log.stops.at(day, k - 1);
+            if (p < 1 || p > s.partnerCount() || q > s.partnerCount())
+                continue;
+            const DistanceCell& cell = s.distances.at(p, q);
+            result.total += legFuelCost(cell.distance, car.consumption, *price, routeMultiplier(s, cell.routeType), season);
+            result.total += legGeneralCost(cell.distance, car.generalCost);
+        }
+    }
+    return result;
+}
+
+QString costCaption(qint64 total) { return u"Összes költség: "_s + QString::number(total) + u" Ft"_s; }
+
+void refreshKilometres(const AppState& s, MonthLog& log) {
+    log.monthKm = 0;
+    const int width = std::min(log.stopWidth, log.stops.columns());
+    for (int day = 1; day <= kLogDays; ++day) {
+        int km = 0;
+        for (int k = 2; k <= width; ++k) {
+            const int p = log.stops.at(day, k - 1);
+            const int q = log.stops.at(day, k);
+            if (p >= 1 && q >= 1 && p <= s.partnerCount() && q <= s.partnerCount())
+                km += s.distances.at(p, q).distance;
+        }
+        log.dayKm[size_t(day - 1)] = km;
+        log.monthKm += km;
+    }
+}
+
+} // namespace rv

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "editor/monthlog.h"
+
+#include <QDate>
+
+#include <array>
+#include <optional>
+
+namespace rv {
+
+struct AppState;
+
+// The season multiplier: air conditioning, else winter operation, else 1.
+float seasonMultiplier(const AppState& s, bool airConditioning, bool winter);
+
+// The price of the last entry dated on or before the day (entries in ascending order).
+std::optional<qint16> fuelPriceOn(const AppState& s, const QDate& day);
+
+// Multiplier of a route type 1..8 (rows of the multiplier table); 1 for anything else.
+float routeMultiplier(const AppState& s, int routeType);
+
+// Cost of one leg, each part rounded down to whole forints on its own.
+qint64 legFuelCost(int km, float consumption, int price, float multiplier, float season);
+qint64 legGeneralCost(int km, float generalCost);
+
+struct MonthCost {
+    qint64 total = 0;
+    std::array<qint16, kLogDays> dayPrices{}; // price used on each day, 0 where none was found
+    int lastDay = 0;       // the last day counted
+    bool missingPrice = false; // stopped at a day without a price
+};
+
+// The month's reimbursable cost. Stops at the first day without a price: later days are not
+// counted.
+MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season);
+
+// "Összes költség: " + total + " Ft".
+QString costCaption(qint64 total);
+
+// Kilometres of each day and of the month from the stops and the distance matrix.
+void refreshKilometres(const AppState& s, MonthLog& log);
+
+} // namespace rv

@@ -1,0 +1,140 @@
+#include "startup.h"
+
+#include "storage/datafiles.h"
+#include "storage/errorlog.h"
+#include "storage/fileio.h"
+#include "storage/numeric.h"
+#include "storage/settings.h"
+#include "storage/state.h"
+#include "ui/prompter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+namespace {
+QString withSlash(QString dir) {
+    dir = QDir::cleanPath(QDir(dir).absolutePath());
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return dir;
+}
+constexpr int kCitiesPerRepaint = 32;
+} // namespace
+
+QString resolveProgramDir(const QString& dataDirArgument, const QString& executableDir) {
+    if (!dataDirArgument.isEmpty()) {
+        QDir().mkpath(dataDirArgument);
+        return withSlash(dataDirArgument);
+    }
+    QFileInfo exe(executableDir);
+    if (exe.isDir() && exe.isWritable())
+        return withSlash(executableDir);
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(own);
+    return withSlash(own);
+}
+
+void prepareUsersDirectory(AppState& state) {
+    if (PathExists(state.usersDir(), true))
+        return;
+    QDir().mkpath(state.usersDir());
+    for (const FuelType& f : fuelTypeTable()) {
+        Result r = saveWholeFile(state.path(u"Users/"_s + f.oldFile), emptyFuelPriceFile());
+        if (!r)
+            logCaught(state, r.code(), r.message());
+    }
+}
+
+StartupOutcome runStartup(AppState& state, const QString& programDir, StartupView& view, const StartupHooks& hooks,
+                          std::unique_ptr<QLockFile>& lock) {
+    // 1. One copy at a time on one data directory.
+    QDir().mkpath(programDir);
+    auto lockFile = std::make_unique<QLockFile>(QDir(programDir).filePath(u"rovanta.lock"_s));
+    lockFile->setStaleLockTime(0);
+    if (!lockFile->tryLock(0)) {
+        if (state.prompter)
+            state.prompter->inform(u"A program már fut."_s, MsgIcon::Information);
+        return StartupOutcome::AlreadyRunning;
+    }
+    lock = std::move(lockFile);
+
+    // 2.-4. Program directory, remembered in the settings.
+    state.programDir = withSlash(programDir);
+    Settings& settings = *state.settings;
+    if (settings.text(keys::Directory) != state.programDir)
+        settings.setText(keys::Directory, state.programDir);
+    QDir::setCurrent(state.programDir);
+    state.errorLocation = u"frmSplash - Form_Load"_s;
+
+    // 5. Data layout version.
+    const QString stored = settings.text(keys::Version);
+    if (leadingNumber(stored) == 1.2) {
+        if (hooks.convertOlderLayout && !hooks.convertOlderLayout(state))
+            return StartupOutcome::Declined;
+    } else if (stored != versionText()) {
+        settings.setText(keys::Version, versionText());
+    }
+    settings.sync();
+
+    // 6.-7. Tables and titles.
+    state.LoadTables();
+    view.setTitles(kAppTitle, versionText() + u" verzió"_s);
+
+    // 8. Environment.
+    view.setTask(u"Környezet elemzése..."_s);
+    prepareUsersDirectory(state);
+
+    // 9. Cars ("Gékocsik" is how the program has always spelled it).
+    view.setTask(u"Gékocsik betöltése..."_s);
+    state.errorLocation = u"frmSplash - Cars"_s;
+    LoadCars(state);
+
+    // 10. Cities.
+    if (leadingNumber(settings.text(keys::LoadCities, u"1"_s)) == 1) {
+        view.setTask(u"Városok betöltése..."_s);
+        state.errorLocation = u"frmSplash - Cities"_s;
+        LoadCities(
+            state, [&](int count) { view.setProgressMaximum(count + 301); },
+            [&](int done) {
+                view.setProgressValue(view.progressValue() + 1);
+                if (done % kCitiesPerRepaint == 0)
+                    view.keepResponsive();
+            });
+    } else {
+        state.citiesLoaded = false;
+        view.setProgressMaximum(view.progressMaximum() + 300);
+    }
+
+    // 11. Multipliers.
+    view.setTask(u"Szorzók betöltése..."_s);
+    state.errorLocation = u"frmSplash - Multipliers"_s;
+    LoadMultipliers(state);
+
+    // 12.-13. Windows.
+    view.setTask(u"Kezelőfelület betöltése..."_s);
+    if (hooks.loadMainWindow)
+        hooks.loadMainWindow();
+    view.setProgressValue(std::min(view.progressValue() + 100, view.progressMaximum()));
+    view.setTask(u"Dialógusok inicializálása..."_s);
+    if (hooks.loadCarDialog)
+        hooks.loadCarDialog();
+    view.setProgressValue(std::min(view.progressValue() + 100, view.progressMaximum()));
+    if (hooks.loadPartnerDialog)
+        hooks.loadPartnerDialog();
+    view.setProgressValue(view.progressMaximum());
+
+    // 14.
+    view.setTask(u"Majdnem kész..."_s);
+    if (hooks.seedRandom)
+        hooks.seedRandom();
+    state.errorLocation.clear();
+    return StartupOutcome::Ready;
+}
+
+} // namespace rv

@@ -1,0 +1,402 @@
+#include "datafiles.h"
+
+#include "errorlog.h"
+#include "fileio.h"
+#include "records.h"
+#include "ui/prompter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+// Runs a parser over a file's bytes, turning format errors into a failed result.
+template <typename Fn>
+Result parseWith(const QByteArray& data, const QString& fileName, Fn&& fn) {
+    RecordReader r(data, fileName);
+    try {
+        fn(r);
+    } catch (const FormatError& e) {
+        return Result::failure(e.message(), 62);
+    }
+    return Result::success();
+}
+
+Result readFile(const QString& path, QByteArray& data) { return readWholeFile(path, data); }
+
+Result logged(const AppState& s, Result r) {
+    if (!r)
+        logCaught(s, r.code(), r.message());
+    return r;
+}
+
+// Saves with the Abort/Retry/Ignore question when the folder is missing.
+Result saveAsking(AppState& s, const QString& path, const QByteArray& data) {
+    for (;;) {
+        SaveError kind = SaveError::None;
+        Result r = saveWholeFile(path, data, &kind);
+        if (r || kind != SaveError::PathNotFound || !s.prompter)
+            return logged(s, r);
+        MsgButton answer = s.prompter->ask(u"Az elérési út nem található."_s, Abort | Retry | Ignore, MsgIcon::Question);
+        if (answer == Retry)
+            continue;
+        if (answer == Abort)
+            throw RuntimeError(76, u"Az elérési út nem található."_s);
+        return logged(s, r);
+    }
+}
+
+} // namespace
+
+// ---- cars --------------------------------------------------------------------------------------
+
+QByteArray serializeCars(const QVector<CarRecord>& cars) {
+    RecordWriter w;
+    w.line(cars.size());
+    for (const CarRecord& c : cars) {
+        w.line(c.userName.trimmed()).line(c.carType.trimmed()).line(c.plateNumber.trimmed());
+        w.line(c.fuelType);
+        w.single(c.consumption).endLine();
+        w.single(c.generalCost).endLine();
+        w.line(c.companyName.trimmed()).line(c.city.trimmed()).line(c.companyAddress.trimmed());
+        w.line(c.dirName.trimmed());
+    }
+    return w.data();
+}
+
+Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRecord>& out) {
+    QVector<CarRecord> cars;
+    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+        const int count = in.readInt16();
+        if (count < 0)
+            in.fail(u"negatív darabszám"_s);
+        in.requireRoom(qint64(count) * 10 * 2 - 1);
+        cars.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            CarRecord c;
+            c.userName = in.readString();
+            c.carType = in.readString();
+            c.plateNumber = in.readString();
+            const int fuel = in.readInt16();
+            if (fuel < 1 || fuel > kFuelTypeCount)
+                in.fail(u"ismeretlen üzemanyagtípus (%1)"_s.arg(fuel));
+            c.fuelType = fuel;
+            c.consumption = in.readSingle();
+            c.generalCost = in.readSingle();
+            c.companyName = in.readString();
+            c.city = in.readString();
+            c.companyAddress = in.readString();
+            c.dirName = in.readString();
+            if (IsBlank(c.dirName) || c.dirName.contains(u'/') || c.dirName.contains(u'\\') ||
+                c.dirName.trimmed() == u".."_s || c.dirName.trimmed() == u"."_s)
+                in.fail(u"érvénytelen könyvtárnév: \"%1\""_s.arg(c.dirName));
+            cars.append(std::move(c));
+        }
+    });
+    if (r)
+        out = std::move(cars);
+    return r;
+}
+
+Result LoadCars(AppState& s) {
+    const QString path = s.path(u"user.rvd"_s);
+    if (!QFile::exists(path)) {
+        s.cars.clear(); // a first start has no cars yet
+        return Result::success();
+    }
+    QByteArray data;
+    Result r = readFile(path, data);
+    QVector<CarRecord> cars;
+    if (r)
+        r = parseCars(data, path, cars);
+    if (r) {
+        s.cars = std::move(cars);
+        return r;
+    }
+    // The next save of the car list would replace the damaged file; keep a copy for rescue.
+    QFile::remove(path + u".hibas"_s);
+    QFile::copy(path, path + u".hibas"_s);
+    return logged(s, r);
+}
+
+Result SaveCars(AppState& s) { return saveAsking(s, s.path(u"user.rvd"_s), serializeCars(s.cars)); }
+
+// ---- partners and distances -----------------------------------------------------------------
+
+QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType) {
+    const int n = int(db.partners.size());
+    RecordWriter w;
+    w.reserve(qsizetype(n) * n * 8 + n * 64 + 16);
+    w.line(n);
+    for (const Partner& p : db.partners)
+        w.line(p.name.trimmed()).line(p.city.trimmed()).line(p.address.trimmed());
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) {
+            DistanceCell& c = db.distances.at(i, j);
+            if (c.routeType == 0)
+                c.routeType = defaultRouteType;
+            w.integer(c.distance).integer(c.routeType).endLine();
+        }
+    return w.data();
+}
+
+Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
+                     PartnerDatabase& out) {
+    PartnerDatabase db;
+    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+        const int n = in.readInt16();
+        if (n < 1)
+            in.fail(u"a partnerek száma (%1) nem pozitív"_s.arg(n));
+        // Three strings of at least one byte, then n*n cells of two numbers of at least two.
+        in.requireRoom(qint64(n) * 3 + qint64(n) * n * 4 - 1);
+        db.partners.resize(n);
+        for (Partner& p : db.partners) {
+            p.name = in.readString();
+            p.city = in.readString();
+            p.address = in.readString();
+        }
+        db.distances.reset(n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) {
+                DistanceCell& c = db.distances.at(i, j);
+                c.distance = in.readInt16();
+                const int line = in.line();
+                c.routeType = in.readInt16();
+                if (c.routeType < 0 || c.routeType > kRouteTypeCount) {
+                    db.warnings.append(u"%1 (%2. sor): ismeretlen úttípus (%3), helyette %4"_s.arg(fileName)
+                                           .arg(line)
+                                           .arg(c.routeType)
+                                           .arg(defaultRouteType));
+                    c.routeType = 0;
+                }
+                if (c.routeType == 0)
+                    c.routeType = defaultRouteType;
+            }
+    });
+    if (r)
+        out = std::move(db);
+    return r;
+}
+
+Result LoadDatabase(AppState& s, bool resize) {
+    const QString path = s.carPath(u"data.rvd"_s);
+    QByteArray data;
+    Result r = readFile(path, data);
+    PartnerDatabase db;
+    if (r)
+        r = parseDatabase(data, path, s.defaultRouteType, db);
+    if (r && !resize && db.partners.size() > s.partners.size())
+        r = Result::failure(u"%1: több partnert tartalmaz, mint amennyinek hely van."_s.arg(path), 9);
+    if (!r)
+        return logged(s, r);
+    for (const QString& w : db.warnings)
+        logCaught(s, 62, w);
+    if (resize) {
+        s.partners = std::move(db.partners);
+        s.distances = std::move(db.distances);
+    } else {
+        const int n = int(db.partners.size());
+        for (int i = 1; i <= n; ++i) {
+            s.partner(i) = db.partners[i - 1];
+            for (int j = 1; j <= n; ++j)
+                s.distances.at(i, j) = db.distances.at(i, j);
+        }
+    }
+    return r;
+}
+
+Result SaveDatabase(AppState& s) {
+    PartnerDatabase db{s.partners, s.distances, {}};
+    QByteArray data = serializeDatabase(db, s.defaultRouteType);
+    s.distances = std::move(db.distances); // route types 0 became the default in memory too
+    return saveAsking(s, s.carPath(u"data.rvd"_s), data);
+}
+
+// ---- fuel prices -------------------------------------------------------------------------------
+
+QByteArray emptyFuelPriceFile() { return QByteArrayLiteral("0\r\n"); }
+
+QByteArray serializeFuelPrices(const QVector<FuelPrice>& prices) {
+    RecordWriter w;
+    w.line(prices.size());
+    for (const FuelPrice& p : prices) {
+        w.date(p.month).endLine();
+        w.line(p.price);
+    }
+    return w.data();
+}
+
+Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<FuelPrice>& out) {
+    QVector<FuelPrice> prices;
+    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+        const int n = in.readInt16();
+        if (n < 0)
+            in.fail(u"negatív darabszám"_s);
+        in.requireRoom(qint64(n) * (12 + 2) - 1);
+        prices.resize(n);
+        for (FuelPrice& p : prices) {
+            p.month = in.readDate();
+            p.price = in.readInt16();
+        }
+    });
+    if (r)
+        out = std::move(prices);
+    return r;
+}
+
+Result LoadFuelPrices(AppState& s) {
+    const QString path = s.carPath(u"benzin.rvd"_s);
+    QByteArray data;
+    Result r = readFile(path, data);
+    QVector<FuelPrice> prices;
+    if (r)
+        r = parseFuelPrices(data, path, prices);
+    if (r) {
+        s.fuelPrices = std::move(prices);
+        return r;
+    }
+    logged(s, r);
+    // A damaged file is kept aside, never overwritten.
+    const bool existed = QFile::exists(path);
+    QString kept;
+    if (existed) {
+        kept = path + u".hibas"_s;
+        QFile::remove(kept);
+        if (!QFile::rename(path, kept))
+            return Result::failure(u"A benzinárakat tartalmazó adatbázis nem olvasható:\r\n%1"_s.arg(
+                                       QDir::toNativeSeparators(path)),
+                                   75);
+    }
+    s.fuelPrices.clear();
+    saveWholeFile(path, emptyFuelPriceFile());
+    if (s.prompter) {
+        QString text = u"A benzinárakat tartalmazó adatbázis nem található.\r\n\r\nÚj adatbázi létrehozva."_s;
+        if (existed)
+            text = u"A benzinárakat tartalmazó adatbázis hibás, ezért félretettem:\r\n%1\r\n\r\nÚj adatbázis létrehozva."_s
+                       .arg(QDir::toNativeSeparators(kept));
+        s.prompter->inform(text, MsgIcon::Exclamation);
+    }
+    return r;
+}
+
+Result SaveFuelPrices(AppState& s) {
+    return saveAsking(s, s.carPath(u"benzin.rvd"_s), serializeFuelPrices(s.fuelPrices));
+}
+
+// ---- multipliers -------------------------------------------------------------------------------
+
+QByteArray serializeMultipliers(const MultiplierFile& m) {
+    RecordWriter w;
+    for (float v : m.values)
+        w.single(v).endLine();
+    w.line(m.defaultRouteType);
+    return w.data();
+}
+
+Result parseMultipliers(const QByteArray& data, const QString& fileName, MultiplierFile& out) {
+    MultiplierFile m;
+    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+        for (float& v : m.values)
+            v = in.readSingle();
+        m.defaultRouteType = in.readInt16();
+        if (m.defaultRouteType < 1 || m.defaultRouteType > kRouteTypeCount)
+            in.fail(u"ismeretlen alapértelmezett úttípus (%1)"_s.arg(m.defaultRouteType));
+    });
+    if (r)
+        out = m;
+    return r;
+}
+
+Result LoadMultipliers(AppState& s) {
+    const QString path = s.path(u"Users/szorzo.rvd"_s);
+    MultiplierFile m;
+    if (!QFile::exists(path)) {
+        m.values.fill(1.0f);
+        m.defaultRouteType = 1;
+        Result saved = saveWholeFile(path, serializeMultipliers(m));
+        if (!saved)
+            logged(s, saved);
+    } else {
+        QByteArray data;
+        Result r = readFile(path, data);
+        if (r)
+            r = parseMultipliers(data, path, m);
+        if (!r)
+            return logged(s, r);
+    }
+    for (int i = 0; i < kMultiplierCount; ++i)
+        s.multipliers[size_t(i)].value = m.values[size_t(i)];
+    s.defaultRouteType = m.defaultRouteType;
+    return Result::success();
+}
+
+Result SaveMultipliers(AppState& s) {
+    MultiplierFile m;
+    for (int i = 0; i < kMultiplierCount; ++i)
+        m.values[size_t(i)] = s.multipliers[size_t(i)].value;
+    m.defaultRouteType = s.defaultRouteType;
+    return saveAsking(s, s.path(u"Users/szorzo.rvd"_s), serializeMultipliers(m));
+}
+
+// ---- cities ------------------------------------------------------------------------------------
+
+QByteArray serializeCities(const QString& heading, const QStringList& cities) {
+    RecordWriter w;
+    w.line(heading);
+    w.line(cities.size());
+    for (const QString& c : cities)
+        w.line(c);
+    return w.data();
+}
+
+Result parseCities(const QByteArray& data, const QString& fileName, QStringList& out,
+                   const std::function<void(int)>& started, const std::function<void(int)>& progress) {
+    QStringList cities;
+    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+        in.readString(); // heading
+        const int n = in.readInt16();
+        if (n < 0)
+            in.fail(u"negatív darabszám"_s);
+        in.requireRoom(qint64(n) - 1);
+        if (started)
+            started(n);
+        cities.reserve(n);
+        for (int i = 1; i <= n; ++i) {
+            cities.append(in.readString());
+            if (progress)
+                progress(i);
+        }
+    });
+    if (r)
+        out = std::move(cities);
+    return r;
+}
+
+QString citiesPath(const AppState& s) {
+    const QString own = s.path(u"cities.rvd"_s);
+    if (QFile::exists(own) || !QCoreApplication::instance())
+        return own;
+    // A data directory of its own (--data-dir) still finds the list shipped with the program.
+    const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(u"cities.rvd"_s);
+    return QFile::exists(shipped) ? shipped : own;
+}
+
+Result LoadCities(AppState& s, const std::function<void(int)>& started, const std::function<void(int)>& progress) {
+    const QString path = citiesPath(s);
+    QByteArray data;
+    Result r = readFile(path, data);
+    QStringList cities;
+    if (r)
+        r = parseCities(data, path, cities, started, progress);
+    if (!r)
+        return logged(s, r);
+    s.cities = std::move(cities);
+    s.citiesLoaded = true;
+    return r;
+}
+
+} // namespace rv

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "result.h"
+#include "state.h"
+
+#include <QByteArray>
+
+namespace rv {
+
+// Each shared file has a pure pair (bytes <-> values, used by tests and fuzzers) and the
+// operation on the state. Loads read into temporaries and touch the state only when the whole
+// file was read; a failed load is logged with ErrorLocation and leaves the state as it was.
+// Saves are atomic.
+
+// ---- the car file user.rvd -----------------------------------------------------------------
+QByteArray serializeCars(const QVector<CarRecord>& cars);
+Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRecord>& out);
+Result LoadCars(AppState& s);
+Result SaveCars(AppState& s);
+
+// ---- partners and distances data.rvd ---------------------------------------------------------
+struct PartnerDatabase {
+    QVector<Partner> partners;
+    DistanceMatrix distances;
+    QStringList warnings; // cells whose route type was out of range and got the default
+};
+// Cells of route type 0 are written with the default route type (and so changed in db).
+QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType);
+Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
+                     PartnerDatabase& out);
+// resize true: replaces Partners and Distances; false: the arrays must already hold at least
+// as many partners as the file, whose content overwrites theirs (PartnerCount is kept).
+Result LoadDatabase(AppState& s, bool resize);
+// When the directory is missing the user is asked Abort/Retry/Ignore; Abort raises a
+// RuntimeError for the error trap.
+Result SaveDatabase(AppState& s);
+
+// ---- fuel prices benzin.rvd and the published price files -----------------------------------
+QByteArray serializeFuelPrices(const QVector<FuelPrice>& prices);
+Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<FuelPrice>& out);
+// A missing file is created empty with the message of the program; an unreadable one is kept as
+// benzin.rvd.hibas first.
+Result LoadFuelPrices(AppState& s);
+Result SaveFuelPrices(AppState& s);
+// The content of an empty price file: the single line "0".
+QByteArray emptyFuelPriceFile();
+
+// ---- multipliers Users/szorzo.rvd -------------------------------------------------------------
+struct MultiplierFile {
+    std::array<float, kMultiplierCount> values{};
+    qint16 defaultRouteType = 1;
+};
+QByteArray serializeMultipliers(const MultiplierFile& m);
+Result parseMultipliers(const QByteArray& data, const QString& fileName, MultiplierFile& out);
+// A missing file is written with every multiplier 1 and default route type 1.
+Result LoadMultipliers(AppState& s);
+Result SaveMultipliers(AppState& s);
+
+// ---- the city list cities.rvd -------------------------------------------------------------
+QByteArray serializeCities(const QString& heading, const QStringList& cities);
+// progress is called after each city read with its number.
+Result parseCities(const QByteArray& data, const QString& fileName, QStringList& out,
+                   const std::function<void(int count)>& started = {},
+                   const std::function<void(int done)>& progress = {});
+QString citiesPath(const AppState& s);
+Result LoadCities(AppState& s, const std::function<void(int count)>& started = {},
+                  const std::function<void(int done)>& progress = {});
+
+} // namespace rv

@@ -1,0 +1,33 @@
+#include "errorlog.h"
+
+#include "records.h"
+#include "state.h"
+
+#include <QDate>
+#include <QFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+void LogError(const AppState& state, const QString& message) {
+    if (state.programDir.isEmpty())
+        return;
+    const QString line = QDate::currentDate().toString(u"yyyy.MM.dd"_s) + u' ' +
+                         u"%1.%2.%3"_s.arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch) + u" --> "_s +
+                         QString(message).remove(u'"');
+    RecordWriter w;
+    w.line(line);
+    QFile file(state.errorLogPath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+        file.write(w.data());
+}
+
+void logCaught(const AppState& state, int number, const QString& description) {
+    QString message = state.errorLocation + u" : "_s + QString::number(number);
+    if (!description.isEmpty())
+        message += u' ' + description;
+    LogError(state, message);
+}
+
+} // namespace rv

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace rv {
+
+// The numeric test of text boxes: optional sign, digits with one decimal separator ("." or the
+// Hungarian ","), optional exponent. Blanks around are allowed.
+bool isNumeric(const QString& text);
+// The value of a numeric text; nullopt when isNumeric is false.
+std::optional<double> toNumber(const QString& text);
+// Leading number of a text, 0 when there is none (how settings are read).
+double leadingNumber(const QString& text);
+// Rounds half to even, as a 16-bit conversion of the settings does.
+int roundHalfEven(double value);
+
+} // namespace rv

@@ -1,0 +1,223 @@
+#include "records.h"
+
+#include "win1250.h"
+
+#include <charconv>
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+// ---- writer -----------------------------------------------------------------------------
+
+void RecordWriter::separate() {
+    if (m_lineStarted)
+        m_data.append(',');
+    m_lineStarted = true;
+}
+
+RecordWriter& RecordWriter::str(const QString& text) {
+    separate();
+    m_data.append('"');
+    win1250::appendEncoded(m_data, text);
+    m_data.append('"');
+    return *this;
+}
+
+RecordWriter& RecordWriter::integer(qint64 value) {
+    separate();
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    m_data.append(buf, end - buf);
+    return *this;
+}
+
+QString singleToText(float value) {
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return QString::fromLatin1(buf, end - buf);
+}
+
+RecordWriter& RecordWriter::single(float value) {
+    separate();
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    m_data.append(buf, end - buf);
+    return *this;
+}
+
+RecordWriter& RecordWriter::date(const QDate& value) {
+    separate();
+    m_data.append('#');
+    m_data.append(value.toString(u"yyyy-MM-dd"_s).toLatin1());
+    m_data.append('#');
+    return *this;
+}
+
+RecordWriter& RecordWriter::boolean(bool value) {
+    separate();
+    m_data.append(value ? "#TRUE#" : "#FALSE#");
+    return *this;
+}
+
+RecordWriter& RecordWriter::endLine() {
+    m_data.append("\r\n", 2);
+    m_lineStarted = false;
+    return *this;
+}
+
+// ---- reader -----------------------------------------------------------------------------
+
+namespace {
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+} // namespace
+
+RecordReader::RecordReader(QByteArray data, QString fileName)
+    : m_data(std::move(data)), m_fileName(std::move(fileName)) {}
+
+void RecordReader::fail(const QString& what) const {
+    throw FormatError(u"Hibás adatfájl: %1 (%2. sor): %3"_s.arg(m_fileName).arg(m_line).arg(what));
+}
+
+bool RecordReader::atEnd() const {
+    // Trailing blank lines and spaces are not a field.
+    for (qsizetype i = m_pos; i < m_data.size(); ++i) {
+        char c = m_data[i];
+        if (!isLineEnd(c) && !isBlank(c) && c != '\x1a')
+            return false;
+    }
+    return true;
+}
+
+void RecordReader::requireRoom(qint64 minBytes) {
+    if (minBytes > remainingBytes() + 1)
+        fail(u"a fájl rövidebb, mint amennyi adatot a darabszám ígér"_s);
+}
+
+RecordReader::Field RecordReader::next() {
+    const qsizetype n = m_data.size();
+    const char* d = m_data.constData();
+    if (m_pos >= n)
+        fail(u"váratlan fájlvég"_s);
+    while (m_pos < n && isBlank(d[m_pos]))
+        ++m_pos;
+    Field f{d + m_pos, 0, false, m_line};
+    if (m_pos < n && d[m_pos] == '"') {
+        qsizetype start = ++m_pos;
+        while (m_pos < n && d[m_pos] != '"') {
+            if (isLineEnd(d[m_pos]))
+                fail(u"le nem zárt idézőjel"_s);
+            ++m_pos;
+        }
+        if (m_pos >= n)
+            fail(u"le nem zárt idézőjel"_s);
+        f = Field{d + start, m_pos - start, true, m_line};
+        ++m_pos;
+        while (m_pos < n && isBlank(d[m_pos]))
+            ++m_pos;
+        if (m_pos < n && d[m_pos] != ',' && !isLineEnd(d[m_pos]))
+            fail(u"hibás szöveges mező"_s);
+    } else {
+        qsizetype start = m_pos;
+        while (m_pos < n && d[m_pos] != ',' && !isLineEnd(d[m_pos]))
+            ++m_pos;
+        qsizetype end = m_pos;
+        while (end > start && isBlank(d[end - 1]))
+            --end;
+        f = Field{d + start, end - start, false, m_line};
+    }
+    // Consume the separator: a comma, or one line end (CR LF, LF or CR).
+    if (m_pos < n) {
+        if (d[m_pos] == ',') {
+            ++m_pos;
+        } else if (d[m_pos] == '\r') {
+            ++m_pos;
+            if (m_pos < n && d[m_pos] == '\n')
+                ++m_pos;
+            ++m_line;
+        } else if (d[m_pos] == '\n') {
+            ++m_pos;
+            ++m_line;
+        }
+    }
+    return f;
+}
+
+QString RecordReader::readField() {
+    Field f = next();
+    return win1250::decode(f.begin, f.size);
+}
+
+QString RecordReader::readString() { return readField(); }
+
+qint64 RecordReader::readInteger(qint64 min, qint64 max) {
+    Field f = next();
+    const char* b = f.begin;
+    const char* e = f.begin + f.size;
+    if (b != e && *b == '+')
+        ++b;
+    qint64 value = 0;
+    auto [ptr, ec] = std::from_chars(b, e, value);
+    if (b == e || ec != std::errc() || ptr != e) {
+        m_line = f.line;
+        fail(u"egész számot vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+    }
+    if (value < min || value > max) {
+        m_line = f.line;
+        fail(u"a szám (%1) kívül esik a megengedett tartományon"_s.arg(value));
+    }
+    return value;
+}
+
+qint16 RecordReader::readInt16() { return qint16(readInteger(-32768, 32767)); }
+qint32 RecordReader::readInt32() { return qint32(readInteger(-2147483647LL - 1, 2147483647LL)); }
+
+float RecordReader::readSingle() {
+    Field f = next();
+    const char* b = f.begin;
+    const char* e = f.begin + f.size;
+    if (b != e && *b == '+')
+        ++b;
+    float value = 0;
+    auto [ptr, ec] = std::from_chars(b, e, value);
+    if (b == e || ec != std::errc() || ptr != e || !std::isfinite(value)) {
+        m_line = f.line;
+        fail(u"számot vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+    }
+    return value;
+}
+
+QDate RecordReader::readDate() {
+    Field f = next();
+    QString text = QString::fromLatin1(f.begin, f.size);
+    QDate date;
+    if (text.size() >= 2 && text.startsWith(u'#') && text.endsWith(u'#'))
+        date = QDate::fromString(text.mid(1, text.size() - 2), u"yyyy-M-d"_s);
+    if (!date.isValid()) {
+        m_line = f.line;
+        fail(u"dátumot vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+    }
+    return date;
+}
+
+bool RecordReader::readBool() {
+    Field f = next();
+    QString text = QString::fromLatin1(f.begin, f.size).toUpper();
+    if (text.startsWith(u'#') && text.endsWith(u'#') && text.size() >= 2)
+        text = text.mid(1, text.size() - 2);
+    if (text == u"TRUE"_s || text == u"IGAZ"_s)
+        return true;
+    if (text == u"FALSE"_s || text == u"HAMIS"_s)
+        return false;
+    bool ok = false;
+    double number = text.toDouble(&ok);
+    if (!ok) {
+        m_line = f.line;
+        fail(u"logikai értéket vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+    }
+    return number != 0;
+}
+
+} // namespace rv

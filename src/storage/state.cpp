@@ -1,0 +1,40 @@
+#include "state.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+AppState::AppState() { LoadTables(); }
+AppState::~AppState() = default;
+
+void AppState::LoadTables() {
+    const auto names = multiplierNames();
+    for (int i = 0; i < kMultiplierCount; ++i)
+        multipliers[size_t(i)].name = names[size_t(i)];
+    fuelTypes = fuelTypeTable();
+}
+
+QString AppState::path(const QString& relative) const { return QDir(programDir).filePath(relative); }
+
+QString carDirOf(const CarRecord& car) { return u"Users/"_s + car.dirName.trimmed() + u'/'; }
+
+QString partnerAddress(const Partner& p) {
+    if (IsBlank(p.address))
+        return p.city;
+    return p.city + u", "_s + p.address;
+}
+
+QString partnerLabel(const Partner& p) { return p.name + u" - "_s + partnerAddress(p); }
+
+QString PartnerAddress(const AppState& s, int partner) { return partnerAddress(s.partner(partner)); }
+QString PartnerLabel(const AppState& s, int partner) { return partnerLabel(s.partner(partner)); }
+
+bool PathExists(const QString& path, bool directory) {
+    QFileInfo info(path);
+    return directory ? info.isDir() : info.isFile();
+}
+
+} // namespace rv

@@ -1,0 +1,60 @@
+#include "tables.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+std::array<QString, kMultiplierCount> multiplierNames() {
+    return {u"Közút"_s,       u"Budapest"_s,           u"Megyeszékhely"_s,  u"Egyéb város"_s,
+            u"Földút"_s,      u"Akadályozott forg."_s, u"Klímahasználat"_s, u"Téli üzemeltetés"_s};
+}
+
+std::array<FuelType, kFuelTypeCount> fuelTypeTable() {
+    return {FuelType{u"ESZ-95"_s, u"b95.rvd"_s}, FuelType{u"ESZ-98"_s, u"b98.rvd"_s},
+            FuelType{u"dízel"_s, u"bdiz.rvd"_s}, FuelType{u"keverék"_s, u"bkev.rvd"_s}};
+}
+
+const std::array<QString, 12>& MonthAbbrev() {
+    static const std::array<QString, 12> t = {u"jan"_s, u"feb"_s, u"mar"_s, u"apr"_s, u"maj"_s, u"jun"_s,
+                                              u"jul"_s, u"aug"_s, u"sze"_s, u"okt"_s, u"nov"_s, u"dec"_s};
+    return t;
+}
+
+const std::array<QString, 12>& MonthNames() {
+    static const std::array<QString, 12> t = {u"Január"_s,    u"Február"_s,   u"Március"_s,  u"Április"_s,
+                                              u"Május"_s,     u"Június"_s,    u"Július"_s,   u"Augusztus"_s,
+                                              u"Szeptember"_s, u"Október"_s, u"November"_s, u"December"_s};
+    return t;
+}
+
+const std::array<QString, 7>& DayNames() {
+    static const std::array<QString, 7> t = {u"hétfő"_s,  u"kedd"_s,    u"szerda"_s,  u"csütörtök"_s,
+                                             u"péntek"_s, u"szombat"_s, u"vasárnap"_s};
+    return t;
+}
+
+const std::array<QString, 7>& DayAbbrev() {
+    static const std::array<QString, 7> t = {u"H"_s, u"K"_s, u"Sz"_s, u"Cs"_s, u"P"_s, u"Sz"_s, u"V"_s};
+    return t;
+}
+
+int daysInMonth(int year, int month) {
+    if (month < 1 || month > 12)
+        return 0;
+    if (month == 2 && QDate::isLeapYear(year))
+        return 29;
+    return MonthDays[size_t(month - 1)];
+}
+
+bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
+
+bool IsHoliday(const QDate& date) {
+    const int m = date.month();
+    const int d = date.day();
+    return (m == 1 && d == 1) || (m == 3 && d == 15) || (m == 5 && d == 1) || (m == 8 && d == 20) ||
+           (m == 10 && d == 23) || (m == 12 && d == 25) || (m == 12 && d == 31);
+}
+
+QString versionText() { return u"%1.%2"_s.arg(kVersionMajor).arg(kVersionMinor); }
+
+} // namespace rv

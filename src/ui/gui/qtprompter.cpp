@@ -1,0 +1,48 @@
+#include "qtprompter.h"
+
+#include "storage/tables.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace rv {
+
+MsgButton QtPrompter::ask(const QString& text, MsgButtons buttons, MsgIcon icon) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(kAppTitle);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::None: break;
+    }
+    const std::pair<MsgButton, QMessageBox::StandardButton> map[] = {
+        {Ok, QMessageBox::Ok},       {Cancel, QMessageBox::Cancel}, {Yes, QMessageBox::Yes},
+        {No, QMessageBox::No},       {Abort, QMessageBox::Abort},   {Retry, QMessageBox::Retry},
+        {Ignore, QMessageBox::Ignore}};
+    QMessageBox::StandardButtons standard;
+    for (auto [ours, theirs] : map)
+        if (buttons & ours)
+            standard |= theirs;
+    if (!standard)
+        standard = QMessageBox::Ok;
+    box.setStandardButtons(standard);
+    const int pressed = box.exec();
+    for (auto [ours, theirs] : map)
+        if (pressed == theirs)
+            return ours;
+    if (buttons & Cancel)
+        return Cancel;
+    if (buttons & No)
+        return No;
+    return Ok;
+}
+
+QString QtPrompter::saveFileName(const QString& caption, const QString& suggested, const QString& filter) {
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
+}
+
+} // namespace rv

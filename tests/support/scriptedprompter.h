@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ui/prompter.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTest>
+
+#include <deque>
+
+namespace rv {
+
+// Answers message boxes from a script and records every text asked. An unscripted box is
+// answered with its first button (Ok, Yes, ...) in the order Ok, Yes, Retry, No, Cancel.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Asked {
+        QString text;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+
+    void answer(MsgButton button) { m_answers.push_back(button); }
+    void answerFile(const QString& path) { m_files.push_back(path); }
+
+    MsgButton ask(const QString& text, MsgButtons buttons, MsgIcon icon) override {
+        asked.append({text, buttons, icon});
+        if (!m_answers.empty()) {
+            MsgButton b = m_answers.front();
+            m_answers.pop_front();
+            return b;
+        }
+        for (MsgButton b : {Ok, Yes, Retry, No, Cancel})
+            if (buttons & b)
+                return b;
+        return Ok;
+    }
+    QString saveFileName(const QString&, const QString&, const QString&) override {
+        if (m_files.empty())
+            return {};
+        QString f = m_files.front();
+        m_files.pop_front();
+        return f;
+    }
+
+    QStringList texts() const {
+        QStringList t;
+        for (const Asked& a : asked)
+            t << a.text;
+        return t;
+    }
+    QString last() const { return asked.isEmpty() ? QString() : asked.last().text; }
+    bool scriptUsedUp() const { return m_answers.empty(); }
+    void clear() { asked.clear(); }
+
+    QList<Asked> asked;
+
+private:
+    std::deque<MsgButton> m_answers;
+    std::deque<QString> m_files;
+};
+
+} // namespace rv

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "storage/random.h"
+#include "storage/settings.h"
+#include "storage/state.h"
+#include "scriptedprompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace rv {
+
+// A state on a throwaway data directory with scripted answers and an ini file of settings.
+struct TestEnv {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<Settings> settings;
+    MersenneRandom random{12345};
+    AppState state;
+    int terminated = -1;
+
+    TestEnv() {
+        settings = Settings::openFile(dir.filePath(QStringLiteral("settings.ini")));
+        state.programDir = dir.path() + QLatin1Char('/');
+        state.prompter = &prompter;
+        state.settings = settings.get();
+        state.random = &random;
+        state.terminate = [this](int code) { terminated = code; };
+        QDir().mkpath(state.usersDir());
+    }
+
+    QString path(const QString& relative) const { return state.path(relative); }
+    void write(const QString& relative, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+        QFile f(path(relative));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+    QByteArray read(const QString& relative) const {
+        QFile f(path(relative));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    // A logged-in car with its own directory.
+    void loginCar(const QString& dirName = QStringLiteral("ABC123")) {
+        CarRecord car;
+        car.userName = QStringLiteral("Teszt");
+        car.plateNumber = dirName;
+        car.dirName = dirName;
+        car.fuelType = 1;
+        car.consumption = 8.0f;
+        car.generalCost = 10.0f;
+        state.cars.append(car);
+        state.currentCar = state.carCount();
+        state.carDir = carDirOf(car);
+        QDir().mkpath(state.carPath(QString()));
+    }
+};
+
+} // namespace rv
