@@ -50,8 +50,14 @@ bool SaveLogbook(AppState& s) {
     if (log.fileName.isEmpty())
         log.fileName = newMonthFileName(log.year, log.month);
     const Result r = saveWholeFile(s.carPath(log.fileName), serializeLogbook(s, log));
-    if (!r)
-        throw RuntimeError(r.code(), r.message());
+    if (!r) {
+        // The old file is intact and the month is still in memory: report and let the user retry
+        // rather than end the program.
+        logCaught(s, r.code(), r.message());
+        if (s.prompter)
+            s.prompter->ask(u"A nyilvántartás mentése nem sikerült.\r\n\r\n"_s + r.message(), Ok, MsgIcon::Critical);
+        return false;
+    }
     log.modified = false;
     return true;
 }
