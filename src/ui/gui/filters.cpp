@@ -1,0 +1,91 @@
+#include "ui/gui/filters.h"
+
+#include "storage/numeric.h"
+#include "storage/state.h"
+#include "ui/prompter.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+NumericFilter::NumericFilter(QLineEdit* edit, Check extra)
+    : QObject(edit), m_edit(edit), m_extra(std::move(extra)) {
+    const QString now = edit->text();
+    if (now.trimmed().isEmpty() || (isNumeric(now) && (!m_extra || m_extra(now))))
+        m_last = now;
+    connect(edit, &QLineEdit::textChanged, this, &NumericFilter::onChanged);
+}
+
+void NumericFilter::onChanged(const QString& text) {
+    if (m_busy)
+        return;
+    if (text.trimmed().isEmpty() && m_blankAccepted) {
+        m_last = text;
+        emit accepted(text);
+        return;
+    }
+    if (isNumeric(text) && (!m_extra || m_extra(text))) {
+        m_last = text;
+        m_edit->setCursorPosition(int(text.size()));
+        emit accepted(text);
+        return;
+    }
+    m_busy = true;
+    m_edit->setText(m_last);
+    m_edit->setCursorPosition(int(m_last.size()));
+    m_busy = false;
+}
+
+NumericFilter* attachNumericFilter(QLineEdit* edit, NumericFilter::Check extra) {
+    return new NumericFilter(edit, std::move(extra));
+}
+
+QuoteFilter::QuoteFilter(QLineEdit* edit, AppState& state, QString message, Typed typed)
+    : QObject(edit), m_edit(edit), m_state(state), m_message(std::move(message)), m_typed(typed) {
+    connect(edit, &QLineEdit::textChanged, this, &QuoteFilter::onChanged);
+    if (m_typed == Typed::Silent)
+        edit->installEventFilter(this);
+}
+
+bool QuoteFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->text().contains(u'"'))
+            return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QuoteFilter::onChanged(const QString& text) {
+    if (m_busy || !text.contains(u'"'))
+        return;
+    const int caret = m_edit->cursorPosition();
+    const int before = int(text.left(caret).count(u'"'));
+    QString clean = text;
+    clean.remove(u'"');
+    m_busy = true;
+    m_edit->setText(clean);
+    m_edit->setCursorPosition(caret - before);
+    m_busy = false;
+    emit removed(clean);
+    if (m_state.prompter)
+        m_state.prompter->inform(m_message, MsgIcon::Information);
+}
+
+QuoteFilter* attachQuoteFilter(QLineEdit* edit, AppState& state, const QString& message, QuoteFilter::Typed typed) {
+    return new QuoteFilter(edit, state, message, typed);
+}
+
+QuoteFilter* attachQuoteFilter(QComboBox* combo, AppState& state, const QString& message, QuoteFilter::Typed typed) {
+    if (!combo->lineEdit())
+        combo->setEditable(true);
+    return new QuoteFilter(combo->lineEdit(), state, message, typed);
+}
+
+QString quoteMessage(const QString& rest) { return u"Az idézőjel (\") "_s + rest; }
+
+} // namespace rv
