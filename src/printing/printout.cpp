@@ -1,0 +1,450 @@
+#include "printout.h"
+
+#include "editor/cost.h"
+#include "printing/canvas.h"
+#include "storage/records.h"
+#include "storage/state.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+namespace {
+
+struct Leg {
+    int day = 0;
+    int from = 0;
+    int to = 0;
+    int km = 0;
+    int routeType = 0;
+    bool lastOfDay = false;
+};
+
+bool validPartner(const AppState& s, int p) {
+    return p >= 1 && p <= s.partnerCount() && p <= s.distances.size();
+}
+
+// Days past the end of the month are never printed nor costed, so they are not counted either:
+// otherwise a full last page would break onto a page holding nothing but the total.
+QVector<Leg> monthLegs(const AppState& s, const MonthLog& log) {
+    QVector<Leg> legs;
+    const int width = std::min(log.stopWidth, log.stops.columns());
+    if (width < 2)
+        return legs;
+    const int days = daysInMonth(log.year, log.month);
+    for (int day = 1; day <= days && day <= kLogDays; ++day) {
+        if (log.stops.at(day, 1) == 0 || log.stops.at(day, 2) == 0)
+            continue;
+        for (int j = 2; j <= width; ++j) {
+            const int p = log.stops.at(day, j - 1);
+            const int q = log.stops.at(day, j);
+            if (q == 0 || !validPartner(s, p) || !validPartner(s, q))
+                continue;
+            const DistanceCell& cell = s.distances.at(p, q);
+            const bool another = j < width && log.stops.at(day, j + 1) != 0;
+            legs.append(Leg{day, p, q, cell.distance, cell.routeType, !another});
+        }
+    }
+    return legs;
+}
+
+QString monthName(int month) { return month >= 1 && month <= 12 ? MonthNames()[size_t(month - 1)] : QString(); }
+
+QString routeTypeName(const AppState& s, int routeType) {
+    if (routeType < 1 || routeType > kMultiplierCount)
+        return {};
+    return s.multipliers[size_t(routeType - 1)].name;
+}
+
+const CarRecord& currentCar(const AppState& s) {
+    static const CarRecord none;
+    if (s.currentCar < 1 || s.currentCar > s.carCount())
+        return none;
+    return s.car(s.currentCar);
+}
+
+QString num(qint64 v) { return QString::number(v); }
+
+// Forwards to the canvas what belongs to the page shown; the printer is shown every page.
+class Sheet {
+public:
+    Sheet(Canvas& canvas, const Twin& twin) : c(canvas), t(twin) {}
+
+    bool shown() const { return !t.isPreview() || t.pageShown == page; }
+    void text(double x, double y, const QString& s) {
+        if (shown())
+            c.printText(x, y, s);
+    }
+    void line(double x1, double y1, double x2, double y2) {
+        if (shown())
+            c.line(x1, y1, x2, y2);
+    }
+    void box(double x1, double y1, double x2, double y2) {
+        if (shown())
+            c.box(x1, y1, x2, y2);
+    }
+    void bar(double x1, double y1, double x2, double y2) {
+        if (shown())
+            c.bar(x1, y1, x2, y2);
+    }
+    void nextPage() {
+        ++page;
+        if (!t.isPreview())
+            c.newPage();
+    }
+    // Scaled fixed position.
+    double at(double printerTwips) const { return printerTwips * t.scale(); }
+    QString pageText() const { return num(page) + u". oldal"_s; }
+
+    Canvas& c;
+    const Twin& t;
+    const double W = c.scaleWidth();
+    const double M = t.margin();
+    const double U = t.rowUnit();
+    int page = 1;
+};
+
+// --- logbook ---
+
+class LogbookLayout {
+public:
+    LogbookLayout(Canvas& canvas, const AppState& s, const MonthLog& log, const Twin& twin)
+        : sh(canvas, twin), s(s), log(log), car(currentCar(s)) {}
+
+    int run() {
+        const QVector<Leg> legs = monthLegs(s, log);
+        int n = header();
+        qint64 pageKm = 0;
+        qint64 runningKm = 0;
+        qsizetype remaining = legs.size();
+        const QString month = monthName(log.month);
+        for (const Leg& leg : legs) {
+            const double yA = (n - 0.5) * sh.U;
+            const double yB = n * sh.U;
+            sh.text(X1, yA, month + u' ' + num(leg.day) + u'.');
+            sh.text(X2, yA, partnerAddress(s.partner(leg.from)));
+            sh.text(X3, yA, partnerAddress(s.partner(leg.to)));
+            sh.text(X1, yB, num(leg.km) + u" km"_s);
+            sh.text(X2, yB, routeTypeName(s, leg.routeType));
+            sh.text(X3, yB, s.partner(leg.to).name);
+            pageKm += leg.km;
+            const double y = sh.c.currentY();
+            if (leg.lastOfDay)
+                sh.bar(sh.M, y - 8, sh.W - sh.M, y + 7);
+            else
+                sh.line(sh.M, y, sh.W - sh.M, y);
+            --remaining;
+            ++n;
+            if (n == kPageEndRow && remaining != 0) {
+                sh.text(X1, (n - 0.5) * sh.U, num(pageKm) + u" km a lapon"_s);
+                runningKm += pageKm;
+                sh.text(X1, n * sh.U, num(runningKm) + u" göngyölt km"_s);
+                sh.nextPage();
+                n = header();
+                pageKm = 0;
+            }
+        }
+        sh.text(X1, (n - 0.5) * sh.U, num(pageKm) + u" km a lapon"_s);
+        sh.c.setBold(true);
+        sh.c.setUnderline(true);
+        sh.text(X1, n * sh.U, u"Összesen: "_s + num(runningKm + pageKm) + u" km"_s);
+        sh.c.setBold(false);
+        sh.c.setUnderline(false);
+        return sh.page;
+    }
+
+private:
+    // Leaves the row counter at the first row of the page.
+    int header() {
+        Canvas& c = sh.c;
+        const double U = sh.U;
+        c.setFontSize(20);
+        c.setBold(true);
+        c.setUnderline(true);
+        const QString title = u"Útnyilvántartás"_s;
+        sh.text((sh.W - c.textWidth(title)) / 2, sh.at(300), title);
+        c.setUnderline(false);
+        c.setBold(false);
+        c.setFontSize(10);
+        int n = 2;
+        sh.text(X1, n * U, car.carType.trimmed() + u" típusú "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsihoz"_s);
+        n = 3;
+        sh.text(X1, n * U, num(log.year) + u". "_s + monthName(log.month) + u" hónapra"_s);
+        n = 4;
+        sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
+        n = 5;
+        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + num(qint64(log.startOdometer) + log.monthKm) + u" km"_s);
+        c.setFontSize(8);
+        n = 3;
+        sh.box(XR - 100, n * U - 100, sh.W - sh.M, (n + 2) * U);
+        sh.text(XR, n * U, u"Elszámoló neve: "_s + car.companyName.trimmed());
+        n = 4;
+        sh.text(XR, n * U, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
+        n = 5;
+        c.setBold(true);
+        sh.text(X1, (n + 0.5) * U, u"Dátum"_s);
+        sh.text(X2, (n + 0.5) * U, u"Honnan"_s);
+        sh.text(X3, (n + 0.5) * U, u"Hova"_s);
+        n = 6;
+        sh.text(X1, n * U, u"Megtett út"_s);
+        sh.text(X2, n * U, u"Útvonal típusa"_s);
+        sh.text(X3, n * U, u"Felkeresett partner"_s);
+        n = 7;
+        const double y = c.currentY();
+        sh.bar(sh.M, y - 10, sh.W - sh.M, y + 10);
+        const QString page = sh.pageText();
+        sh.text(sh.W - c.textWidth(page) - sh.M, sh.at(500), page);
+        sh.text(X1, sh.at(500), programTitle());
+        c.setBold(false);
+        return n;
+    }
+
+    Sheet sh;
+    const AppState& s;
+    const MonthLog& log;
+    const CarRecord& car;
+    const double X1 = sh.M;
+    const double X2 = (sh.W - sh.M) / 5 + sh.M;
+    const double X3 = 3 * (sh.W - sh.M) / 5 + sh.M;
+    const double XR = double(std::llround(sh.W * 3) / 5);
+};
+
+// --- statement ---
+
+class StatementLayout {
+public:
+    StatementLayout(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums, SeasonBox box,
+                    float season, const Twin& twin)
+        : sh(canvas, twin), s(s), log(log), sums(sums), box(box), season(season), car(currentCar(s)) {}
+
+    int run() {
+        Canvas& c = sh.c;
+        const double U = sh.U;
+        const double M = sh.M;
+        int n = header();
+        c.setFontSize(10);
+        sh.text(M, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
+        ++n;
+        sh.text(M, n * U, u"Záró km-óra állás: "_s + num(qint64(log.startOdometer) + log.monthKm) + u" km"_s);
+        ++n;
+        const int fuel = car.fuelType;
+        const QString fuelName = fuel >= 1 && fuel <= kFuelTypeCount ? s.fuelTypes[size_t(fuel - 1)].name : QString();
+        sh.text(M, n * U, u"Gépkocsi fogyasztása: "_s + singleText(car.consumption) + u" L/100 km, "_s + fuelName +
+                              u" típusú üzemanyag"_s);
+        ++n;
+        if (box != SeasonBox::None) {
+            const QString what = box == SeasonBox::AirConditioning ? u"Klímahasználat"_s : u"Téli üzemeltetés"_s;
+            sh.text(M, n * U, what + u" miatt felhasznált szorzó: "_s + singleText(season));
+            ++n;
+        }
+        sh.text(M, n * U, u"Általános költség: "_s + singleText(car.generalCost) + u" Ft/km"_s);
+        n += 2;
+
+        c.setBold(true);
+        row(n, {u"Úttipus"_s, u"Megtett út"_s, u"Szorzó"_s, u"Költség"_s});
+        ++n;
+        rule();
+        c.setBold(false);
+        for (int r = 1; r <= kRouteTypeCount; ++r) {
+            const size_t i = size_t(r - 1);
+            if (!sums.used[i])
+                continue;
+            row(n, {routeTypeName(s, r), num(sums.km[i]) + u" km"_s, singleText(s.multipliers[i].value),
+                    num(sums.cost[i]) + u" Ft"_s});
+            ++n;
+            rule();
+        }
+        c.setBold(true);
+        row(n, {u"Összesen: "_s, num(sums.totalKm) + u" km"_s, QString(), num(sums.totalCost) + u" Ft"_s});
+        c.setBold(false);
+        n += 2;
+        sh.text(M, n * U, u"Felhasznált üzemanyag: "_s + singleText(litresCut(sums.fuelUsed)) + u" L"_s);
+        ++n;
+
+        heading(n, u"Felhasznált üzemanyagárak:"_s);
+        ++n;
+        const QVector<PricePeriod> periods = pricePeriods(sums);
+        for (qsizetype i = 0; i < periods.size(); ++i) {
+            sh.text(M, n * U, pricePeriodText(log.year, log.month, periods[i]));
+            ++n;
+            if (n >= kPageEndRow && i + 1 < periods.size()) {
+                sh.nextPage();
+                n = header();
+                heading(n, u"Felhasznált üzemanyagárak folyt.:"_s);
+                ++n;
+            }
+        }
+        return sh.page;
+    }
+
+private:
+    int header() {
+        Canvas& c = sh.c;
+        c.setFontSize(8);
+        const QString page = sh.pageText();
+        sh.text(sh.W - c.textWidth(page) - sh.M, sh.at(500), page);
+        sh.text(sh.M, sh.at(500), programTitle());
+        c.setFontSize(20);
+        c.setBold(true);
+        c.setUnderline(true);
+        const QString title = u"Melléklet: Költségelszámolás"_s;
+        sh.text((sh.W - c.textWidth(title)) / 2, sh.at(300), title);
+        c.setBold(false);
+        c.setUnderline(false);
+        c.setFontSize(10);
+        sh.text(sh.M, sh.at(1000),
+                car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi "_s);
+        sh.text(sh.M, c.currentY(), num(log.year) + u". "_s + monthName(log.month) + u" havi útnyilvántartásához"_s);
+        return 4;
+    }
+    void heading(int n, const QString& text) {
+        sh.c.setBold(true);
+        sh.c.setUnderline(true);
+        sh.text(sh.M, n * sh.U, text);
+        sh.c.setBold(false);
+        sh.c.setUnderline(false);
+    }
+    void row(int n, const std::array<QString, 4>& cells) {
+        const double q = (sh.W - sh.M) / 4;
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (!cells[i].isEmpty())
+                sh.text(sh.M + double(i) * q, n * sh.U, cells[i]);
+    }
+    void rule() {
+        const double y = sh.c.currentY();
+        sh.line(sh.M, y, sh.W - sh.M, y);
+    }
+
+    Sheet sh;
+    const AppState& s;
+    const MonthLog& log;
+    const StatementSums& sums;
+    SeasonBox box;
+    float season;
+    const CarRecord& car;
+};
+
+} // namespace
+
+QString programTitle() { return kAppTitle + u' ' + versionText(); }
+
+QString singleText(float value) {
+    QString text = singleToText(value);
+    const QString point = QLocale().decimalPoint();
+    if (point != u"."_s)
+        text.replace(u'.', point);
+    return text;
+}
+
+int logbookRowCount(const AppState& s, const MonthLog& log) { return int(monthLegs(s, log).size()); }
+
+int logbookPageCount(const AppState& s, const MonthLog& log) {
+    const int rows = logbookRowCount(s, log);
+    return rows == 0 ? 1 : (rows + kLogbookRowsPerPage - 1) / kLogbookRowsPerPage;
+}
+
+int layoutLogbook(Canvas& canvas, const AppState& s, const MonthLog& log, const Twin& twin) {
+    return LogbookLayout(canvas, s, log, twin).run();
+}
+
+StatementSums computeStatement(const AppState& s, const MonthLog& log, float season) {
+    StatementSums sums;
+    const CarRecord& car = currentCar(s);
+    const QVector<Leg> legs = monthLegs(s, log);
+    sums.days = std::min(daysInMonth(log.year, log.month), kLogDays);
+    qsizetype next = 0;
+    for (int day = 1; day <= sums.days; ++day) {
+        const auto price = fuelPriceOn(s, QDate(log.year, log.month, day));
+        if (!price) {
+            sums.missingPrice = true;
+            return sums;
+        }
+        sums.dayPrices[size_t(day - 1)] = *price;
+        for (; next < legs.size() && legs[next].day == day; ++next) {
+            const Leg& leg = legs[next];
+            const float multiplier = routeMultiplier(s, leg.routeType);
+            const qint64 cost = legFuelCost(leg.km, car.consumption, *price, multiplier, season) +
+                                legGeneralCost(leg.km, car.generalCost);
+            sums.fuelUsed += float(double(car.consumption) / 100.0 * leg.km * double(multiplier) * double(season));
+            sums.totalCost += cost;
+            sums.totalKm += leg.km;
+            // Route types past the six of the table still count in the totals, as in the editor.
+            if (leg.routeType >= 1 && leg.routeType <= kRouteTypeCount) {
+                const size_t r = size_t(leg.routeType - 1);
+                sums.cost[r] += cost;
+                sums.km[r] += leg.km;
+                sums.used[r] = true;
+            }
+        }
+    }
+    return sums;
+}
+
+QVector<PricePeriod> pricePeriods(const StatementSums& sums) {
+    QVector<PricePeriod> periods;
+    for (int day = 1; day <= sums.days; ++day) {
+        const int price = sums.dayPrices[size_t(day - 1)];
+        if (!periods.isEmpty() && periods.last().price == price)
+            periods.last().lastDay = day;
+        else
+            periods.append(PricePeriod{day, day, price});
+    }
+    return periods;
+}
+
+QString pricePeriodText(int year, int month, const PricePeriod& period) {
+    const QString prefix = num(year) + u". "_s + monthName(month) + u' ';
+    QString text = prefix + num(period.firstDay) + u'.';
+    if (period.lastDay > period.firstDay)
+        text += u" - "_s + prefix + num(period.lastDay) + u'.';
+    return text + u": "_s + num(period.price) + u" Ft/L"_s;
+}
+
+float litresCut(float litres) { return float(std::floor(double(litres) * 10.0) / 10.0); }
+
+SeasonBox seasonBoxOf(const AppState& s, float season) {
+    if (season == 1.0f)
+        return SeasonBox::None;
+    if (season == s.multipliers[kAirConditioningRow].value)
+        return SeasonBox::AirConditioning;
+    if (season == s.multipliers[kWinterRow].value)
+        return SeasonBox::Winter;
+    return SeasonBox::None;
+}
+
+int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums, SeasonBox box,
+                    float season, const Twin& twin) {
+    return StatementLayout(canvas, s, log, sums, box, season, twin).run();
+}
+
+Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, float season,
+                      const Twin& twin, int* pages) {
+    int count = 0;
+    if (which == Printout::Logbook) {
+        count = layoutLogbook(canvas, s, log, twin);
+    } else {
+        const StatementSums sums = computeStatement(s, log, season);
+        if (sums.missingPrice)
+            return Result::failure(kNoPriceForMonth);
+        count = layoutStatement(canvas, s, log, sums, seasonBoxOf(s, season), season, twin);
+    }
+    if (pages)
+        *pages = count;
+    return Result::success();
+}
+
+QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which) {
+    QString plate = currentCar(s).plateNumber.trimmed();
+    for (QChar& ch : plate)
+        if (!ch.isLetterOrNumber())
+            ch = u'_';
+    const QString what = which == Printout::Logbook ? u"utnyilvantartas"_s : u"koltsegelszamolas"_s;
+    return plate + u'_' + num(log.year) + u'_' + QString::number(log.month).rightJustified(2, u'0') + u'_' + what +
+           u".pdf"_s;
+}
+
+} // namespace rv

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "editor/monthlog.h"
+#include "storage/result.h"
+#include "storage/tables.h"
+
+#include <QString>
+#include <QVector>
+
+#include <array>
+
+namespace rv {
+
+struct AppState;
+class Canvas;
+
+enum class Printout { Logbook, CostStatement };
+
+// Which of the editor's season boxes is ticked; it decides the multiplier line of the statement.
+enum class SeasonBox { None, AirConditioning, Winter };
+
+// The two targets of a layout. The printer lays out every page at full size; the preview lays
+// out the same pages at 80 % and draws only the page shown.
+struct Twin {
+    int pageShown = 0; // 0: the printer
+
+    static Twin printer() { return Twin{0}; }
+    static Twin preview(int page) { return Twin{page < 1 ? 1 : page}; }
+    bool isPreview() const { return pageShown > 0; }
+    double scale() const { return isPreview() ? 0.8 : 1.0; }
+    double margin() const { return 1000.0 * scale(); }
+    double rowUnit() const { return 500.0 * scale(); }
+};
+
+constexpr int kLogbookRowsPerPage = 23;
+constexpr int kPageEndRow = 30; // row counter that ends a page
+
+// The main window's caption, printed in every page header.
+QString programTitle();
+
+// A single-precision value in its shortest form with the locale's decimal separator.
+QString singleText(float value);
+
+// --- The logbook ---
+
+// Legs laid out: pairs of consecutive stops of the days of the month.
+int logbookRowCount(const AppState& s, const MonthLog& log);
+int logbookPageCount(const AppState& s, const MonthLog& log);
+// Lays out the logbook; returns the number of pages.
+int layoutLogbook(Canvas& canvas, const AppState& s, const MonthLog& log, const Twin& twin);
+
+// --- The cost statement ---
+
+struct StatementSums {
+    qint64 totalCost = 0;
+    qint64 totalKm = 0;
+    float fuelUsed = 0; // litres
+    std::array<qint64, kRouteTypeCount> km{};
+    std::array<qint64, kRouteTypeCount> cost{};
+    std::array<bool, kRouteTypeCount> used{};
+    std::array<qint16, kLogDays> dayPrices{};
+    int days = 0;
+    bool missingPrice = false; // a day before every fuel price: nothing may be printed
+};
+
+struct PricePeriod {
+    int firstDay = 0;
+    int lastDay = 0;
+    int price = 0;
+};
+
+inline const QString kNoPriceForMonth = QStringLiteral("Nincs benzinár megadva ehhez a hónaphoz.");
+
+StatementSums computeStatement(const AppState& s, const MonthLog& log, float season);
+// Maximal runs of days with the same price.
+QVector<PricePeriod> pricePeriods(const StatementSums& sums);
+QString pricePeriodText(int year, int month, const PricePeriod& period);
+// Litres cut (not rounded) to one decimal.
+float litresCut(float litres);
+// The box behind a season multiplier handed over by the editor: 1 means neither.
+SeasonBox seasonBoxOf(const AppState& s, float season);
+// Lays out the statement of computed sums; returns the number of pages.
+int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums,
+                    SeasonBox box, float season, const Twin& twin);
+
+// --- Either printout ---
+
+// Lays out the chosen printout. Fails, drawing nothing, when the statement finds a day without a
+// fuel price. pages receives the page count.
+Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, float season,
+                      const Twin& twin, int* pages = nullptr);
+
+// File name offered when a printout is saved as PDF.
+QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which);
+
+} // namespace rv

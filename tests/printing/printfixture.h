@@ -1,0 +1,78 @@
+#pragma once
+
+#include "editor/cost.h"
+#include "storage/state.h"
+
+#include <QDate>
+
+namespace rv {
+
+// A logged-in car with four partners, a full distance matrix and an open March 2002.
+struct PrintFixture {
+    AppState s;
+    MonthLog& log = s.month;
+
+    PrintFixture() {
+        CarRecord car;
+        car.userName = QStringLiteral("Teszt");
+        car.carType = QStringLiteral(" Opel Astra ");
+        car.plateNumber = QStringLiteral("ABC-123 ");
+        car.fuelType = 3;
+        car.consumption = 8.0f;
+        car.generalCost = 10.0f;
+        car.city = QStringLiteral(" Budapest");
+        car.companyName = QStringLiteral("Teszt Kft. ");
+        car.companyAddress = QStringLiteral("Fő utca 1.");
+        car.dirName = QStringLiteral("ABC-123");
+        s.cars.append(car);
+        s.currentCar = 1;
+        s.partners = {{QStringLiteral("Központ"), QStringLiteral("Budapest"), QStringLiteral("Fő utca 1.")},
+                      {QStringLiteral("Alfa Bt."), QStringLiteral("Győr"), QStringLiteral("Ipar út 2.")},
+                      {QStringLiteral("Béta Zrt."), QStringLiteral("Szeged"), QStringLiteral("   ")},
+                      {QStringLiteral("Gamma Kft."), QStringLiteral("Pécs"), QStringLiteral("Tér 3.")}};
+        s.distances.reset(4);
+        for (int i = 1; i <= 4; ++i)
+            for (int j = 1; j <= 4; ++j)
+                if (i != j)
+                    s.distances.at(i, j) = DistanceCell{qint16(10 * (i + j)), qint16(i == 1 || j == 1 ? 1 : 3)};
+        const float values[] = {1.0f, 1.1f, 1.05f, 1.2f, 1.3f, 1.4f, 1.05f, 1.03f};
+        for (int i = 0; i < kMultiplierCount; ++i)
+            s.multipliers[size_t(i)].value = values[i];
+        setMonth(2002, 3);
+        s.fuelPrices = {{QDate(2002, 1, 10), 250}};
+    }
+
+    void setMonth(int year, int month, int width = 5) {
+        log.year = year;
+        log.month = month;
+        log.startOdometer = 10000;
+        log.stopWidth = width;
+        log.stops.reset(width);
+        refresh();
+    }
+    // Stops of a day, from column 1.
+    void day(int d, std::initializer_list<int> stops) {
+        int c = 1;
+        for (int p : stops)
+            log.stops.at(d, c++) = qint16(p);
+        refresh();
+    }
+    // n legs 1 -> 2 -> 1 ..., at most four a day from day 1 on.
+    void legs(int n) {
+        for (int d = 1; n > 0; ++d) {
+            const int here = std::min(n, 4);
+            std::initializer_list<int> four = {1, 2, 1, 2, 1};
+            int c = 1;
+            for (int p : four) {
+                if (c > here + 1)
+                    break;
+                log.stops.at(d, c++) = qint16(p);
+            }
+            n -= here;
+        }
+        refresh();
+    }
+    void refresh() { refreshKilometres(s, log); }
+};
+
+} // namespace rv
