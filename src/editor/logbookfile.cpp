@@ -2,47 +2,133 @@
 
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
+#include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/state.h"
 #include "ui/prompter.h"
 
+#include <QDir>
+#include <QFile>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
+namespace {
+
+constexpr int kMaxYear = 9999;
+// Lines 1 to 3 of a logbook are short; the months list reads no more than this of each file.
+constexpr qint64 kHeaderBytes = 4096;
+
+// A text the reader can take back whole: no quote ends it early and no line end splits it.
+QString fileText(const QString& text) {
+    if (!text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString t = text;
+    t.remove(u'"');
+    t.replace(u"\r\n"_s, u" "_s);
+    t.replace(u'\r', u' ');
+    t.replace(u'\n', u' ');
+    return t;
+}
+
+// Older files padded their texts with spaces.
+QString trimSpaces(const QString& text) {
+    qsizetype b = 0;
+    qsizetype e = text.size();
+    while (b < e && text[b] == u' ')
+        ++b;
+    while (e > b && text[e - 1] == u' ')
+        --e;
+    return text.mid(b, e - b);
+}
+
+// The reader's own fail() names the line it stands on; checks of a value already read name the
+// line the value came from.
+[[noreturn]] void failAt(const RecordReader& in, int line, const QString& what) {
+    throw FormatError(u"Hibás adatfájl: %1 (%2. sor): %3"_s.arg(in.fileName()).arg(line).arg(what));
+}
+
+void readYearAndMonth(RecordReader& in, int& year, int& month) {
+    const int line = in.line();
+    year = in.readInt16();
+    month = in.readInt16();
+    if (year < 1 || year > kMaxYear)
+        failAt(in, line, u"az évszám (%1) nem 1 és %2 közötti"_s.arg(year).arg(kMaxYear));
+    if (month < 1 || month > 12)
+        failAt(in, line, u"a hónap (%1) nem 1 és 12 közötti"_s.arg(month));
+}
+
+QString displayName(const QString& path) { return QDir::toNativeSeparators(path); }
+
+} // namespace
+
+bool LogbookHeader::isLogbook() const { return magic == u"RVN"_s; }
+
+bool isOlderLayoutVersion(const QString& version) { return leadingNumber(version) == 1.2; }
+
+bool isReadableLogbookVersion(const QString& version) {
+    const double v = leadingNumber(version);
+    return v == 0 || v == 1.2 || v == 2.0 || v == 2.1 || v == leadingNumber(versionText());
+}
 
 QString newMonthFileName(int year, int month) {
     return QString::number(year) + MonthAbbrev()[size_t(month - 1)] + u".rvn"_s;
 }
 
-QByteArray serializeLogbook(const AppState& s, const MonthLog& log) {
+// ---- writing ----------------------------------------------------------------------------------
+
+QByteArray serializeLogbook(const StoredLogbook& log) {
+    int width = log.stopWidth;
+    qsizetype textBytes = 0;
+    for (const QVector<Partner>& day : log.stops) {
+        width = std::max(width, int(day.size()));
+        for (const Partner& p : day)
+            textBytes += p.name.size() + p.city.size() + p.address.size() + 12;
+    }
     RecordWriter w;
+    w.reserve(textBytes + kLogDays * 16 + 64);
     w.str(u"RVN"_s).str(versionText()).endLine();
     w.integer(log.year).integer(log.month).integer(log.startOdometer).endLine();
-    w.integer(log.monthKm).integer(log.stopWidth).endLine();
-    const int width = std::min(log.stopWidth, log.stops.columns());
+    w.integer(log.monthKm).integer(width).endLine();
     for (int day = 1; day <= kLogDays; ++day) {
-        int n = 0;
-        if (width >= 1 && log.stops.at(day, 1) != 0)
-            for (int k = 1; k <= width; ++k)
-                if (log.stops.at(day, k) != 0)
-                    ++n;
-        w.integer(day).integer(n).endLine();
-        for (int k = 1, written = 0; k <= width && written < n; ++k) {
-            const int p = log.stops.at(day, k);
-            if (p == 0)
-                continue;
-            const Partner& partner = (p >= 1 && p <= s.partnerCount()) ? s.partner(p) : Partner{};
-            w.line(partner.name).line(partner.city).line(partner.address);
-            ++written;
-        }
-        w.line(log.comments[size_t(day - 1)]);
+        const QVector<Partner>& stops = log.stops[size_t(day - 1)];
+        w.integer(day).integer(stops.size()).endLine();
+        for (const Partner& p : stops)
+            w.line(fileText(p.name)).line(fileText(p.city)).line(fileText(p.address));
+        w.line(fileText(log.comments[size_t(day - 1)]));
     }
     return w.data();
 }
 
+StoredLogbook storedFromMonth(const AppState& s, const MonthLog& log) {
+    StoredLogbook out;
+    out.version = versionText();
+    out.year = log.year;
+    out.month = log.month;
+    out.startOdometer = log.startOdometer;
+    out.monthKm = log.monthKm;
+    out.stopWidth = log.stopWidth;
+    out.comments = log.comments;
+    const int width = std::min(log.stopWidth, log.stops.columns());
+    for (int day = 1; day <= kLogDays; ++day) {
+        if (width < 1 || log.stops.at(day, 1) == 0)
+            continue; // a day is empty when its first cell is
+        QVector<Partner>& stops = out.stops[size_t(day - 1)];
+        for (int k = 1; k <= width; ++k) {
+            const int p = log.stops.at(day, k);
+            if (p == 0)
+                continue;
+            stops.append((p >= 1 && p <= s.partnerCount()) ? s.partner(p) : Partner{});
+        }
+    }
+    return out;
+}
+
+QByteArray serializeLogbook(const AppState& s, const MonthLog& log) { return serializeLogbook(storedFromMonth(s, log)); }
+
 bool SaveLogbook(AppState& s) {
     MonthLog& log = s.month;
-    if (log.stopWidth == 0) {
+    if (log.stopWidth <= 0) {
         if (s.prompter)
             s.prompter->ask(u"Nincs mit elmenteni."_s, Ok, MsgIcon::Exclamation);
         return false;
@@ -60,6 +146,112 @@ bool SaveLogbook(AppState& s) {
     }
     log.modified = false;
     return true;
+}
+
+// ---- reading ----------------------------------------------------------------------------------
+
+Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbook& out) {
+    StoredLogbook log;
+    RecordReader in(data, fileName);
+    try {
+        if (in.readString() != u"RVN"_s)
+            in.fail(u"ez nem Rovanta nyilvántartás (hiányzik az RVN jelzés)"_s);
+        log.version = in.readString();
+        log.olderLayout = isOlderLayoutVersion(log.version);
+        const bool older = log.olderLayout;
+        auto text = [&] { return older ? trimSpaces(in.readString()) : in.readString(); };
+
+        readYearAndMonth(in, log.year, log.month);
+        if (!older)
+            log.startOdometer = in.readInt32();
+        const int widthLine = in.line();
+        log.monthKm = in.readInt32();
+        log.stopWidth = in.readInt16();
+        if (older) {
+            in.readField();
+            in.readField();
+        }
+        if (log.stopWidth <= 0)
+            failAt(in, widthLine, u"a napi megállók száma (%1) nem pozitív"_s.arg(log.stopWidth));
+
+        for (int day = 1; day <= kLogDays; ++day) {
+            const int line = in.line();
+            in.readInt16(); // the day number: blocks are taken in file order
+            const int n = in.readInt16();
+            if (n < 0)
+                failAt(in, line, u"negatív megállószám (%1)"_s.arg(n));
+            if (n > log.stopWidth)
+                failAt(in, line, u"a %1. blokkban több megálló van (%2), mint a fejlécben megadott %3"_s.arg(day).arg(n).arg(
+                                     log.stopWidth));
+            // Every field takes at least its separator: three texts a stop, two extra values
+            // before each further stop of the older layout, and the comment.
+            in.requireRoom(qint64(n) * 3 + (older && n > 1 ? qint64(n - 1) * 2 : 0) + 1);
+            QVector<Partner>& stops = log.stops[size_t(day - 1)];
+            stops.reserve(n);
+            for (int k = 1; k <= n; ++k) {
+                if (older && k > 1) {
+                    in.readField();
+                    in.readField();
+                }
+                Partner p;
+                p.name = text();
+                p.city = text();
+                p.address = text();
+                stops.append(std::move(p));
+            }
+            log.comments[size_t(day - 1)] = text();
+        }
+    } catch (const FormatError& e) {
+        return Result::failure(e.message(), 62);
+    }
+    out = std::move(log);
+    return Result::success();
+}
+
+Result readLogbookFile(const QString& path, StoredLogbook& out) {
+    QByteArray data;
+    Result r = readWholeFile(path, data);
+    if (!r)
+        return r;
+    return parseLogbook(data, displayName(path), out);
+}
+
+Result parseLogbookHeader(const QByteArray& data, const QString& fileName, LogbookHeader& out) {
+    LogbookHeader h;
+    RecordReader in(data, fileName);
+    try {
+        h.magic = in.readString();
+    } catch (const FormatError&) {
+        out = LogbookHeader{}; // not even a first field: not one of ours
+        return Result::success();
+    }
+    if (!h.isLogbook()) {
+        out = h;
+        return Result::success();
+    }
+    try {
+        h.version = in.readString();
+        h.olderLayout = isOlderLayoutVersion(h.version);
+        readYearAndMonth(in, h.year, h.month);
+        if (!h.olderLayout)
+            in.readInt32(); // start odometer
+        h.monthKm = in.readInt32();
+    } catch (const FormatError& e) {
+        return Result::failure(e.message(), 62);
+    }
+    out = h;
+    return Result::success();
+}
+
+Result readLogbookHeader(const QString& path, LogbookHeader& out) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), file.errorString()),
+                               file.exists() ? 75 : 53);
+    const QByteArray data = file.read(kHeaderBytes);
+    if (file.error() != QFileDevice::NoError)
+        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), file.errorString()), 75);
+    return parseLogbookHeader(data, displayName(path), out);
 }
 
 } // namespace rv

@@ -2,19 +2,65 @@
 
 #include "editor/monthlog.h"
 #include "storage/result.h"
+#include "storage/state.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
+
+#include <array>
 
 namespace rv {
 
-struct AppState;
+// A month as its file holds it: each stop by its partner's three texts, so that a logbook
+// survives a reordered partner database.
+struct StoredLogbook {
+    QString version;          // as read; the writer always writes the program's own
+    bool olderLayout = false; // read from a version 1.2 file
+    int year = 0;
+    int month = 0;
+    qint32 startOdometer = 0;
+    qint32 monthKm = 0;
+    int stopWidth = 0;
+    std::array<QVector<Partner>, kLogDays> stops; // day d is stops[d - 1]
+    std::array<QString, kLogDays> comments;
+};
+
+// The first lines of a logbook file, enough for the months list.
+struct LogbookHeader {
+    QString magic;   // "RVN" for a logbook
+    QString version; // the version text as written
+    bool olderLayout = false;
+    int year = 0;
+    int month = 0;
+    qint32 monthKm = 0;
+    bool isLogbook() const;
+};
+
+// The version text read as a number selects the layout: exactly 1.2 is the older one.
+bool isOlderLayoutVersion(const QString& version);
+// Versions this program reads: 0, 1.2, 2.0, 2.1 and its own.
+bool isReadableLogbookVersion(const QString& version);
 
 // Name of a new month's file: year, month key and ".rvn" (2002jan.rvn).
 QString newMonthFileName(int year, int month);
 
-// The file text of a month, stops written by their partners' three texts.
+// The file text in the current layout (always with the program's version).
+QByteArray serializeLogbook(const StoredLogbook& log);
+// The stops of a month written by their partners' texts; gaps in a day are skipped.
+StoredLogbook storedFromMonth(const AppState& s, const MonthLog& log);
 QByteArray serializeLogbook(const AppState& s, const MonthLog& log);
+
+// Reads both layouts. A damaged file (no magic, stop width 0, a day with more stops than the
+// width or a negative count, missing lines, letters for numbers) gives a message naming the
+// file and the line, and out is left untouched.
+Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbook& out);
+Result readLogbookFile(const QString& path, StoredLogbook& out);
+
+// Reads magic and version, and for a logbook also year, month and month kilometres. A file
+// whose magic is not "RVN" succeeds with only magic (and what could be read) filled in.
+Result parseLogbookHeader(const QByteArray& data, const QString& fileName, LogbookHeader& out);
+Result readLogbookHeader(const QString& path, LogbookHeader& out);
 
 // Saves state.month into the car's directory: refuses a month without stops ("Nincs mit
 // elmenteni."), names a new month, writes atomically and clears the modified flag. Returns

@@ -1,0 +1,266 @@
+#include "editor/logbookfile.h"
+
+#include "storage/records.h"
+#include "testenv.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+QByteArray fixture(const QString& name) {
+    QFile f(QStringLiteral(ROVANTA_TEST_DATA "/logbooks/") + name);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing fixture");
+    return f.readAll();
+}
+
+const Partner kBase{u"Rovanta Kft."_s, u"Székesfehérvár"_s, u"Fő utca 1."_s};
+const Partner kFire{u"Tűzoltó Bt."_s, u"Budapest"_s, u"Kossuth Lajos u. 2., II. em."_s};
+const Partner kGyor{u"Győri Kft."_s, u"Győr"_s, QString()};
+
+// The partners of the fixtures at the places 1, 2 and 7 of a database.
+void fixturePartners(AppState& s) {
+    s.partners = QVector<Partner>(7, Partner{u"Más"_s, u"Máshol"_s, QString()});
+    s.partner(1) = kBase;
+    s.partner(2) = kFire;
+    s.partner(7) = kGyor;
+    s.distances.reset(7);
+}
+
+// The month of current.rvn in memory.
+MonthLog fixtureMonth() {
+    MonthLog m;
+    m.year = 2002;
+    m.month = 1;
+    m.startOdometer = 45678;
+    m.monthKm = 321;
+    m.stopWidth = 3;
+    m.stops.reset(3);
+    m.stops.at(5, 1) = 1;
+    m.stops.at(5, 2) = 7;
+    m.stops.at(5, 3) = 1;
+    m.stops.at(6, 1) = 2;
+    m.stops.at(31, 1) = 1;
+    m.stops.at(31, 2) = 2;
+    m.stops.at(31, 3) = 7;
+    m.comments[4] = u"Tárgyalás, szerződés aláírása"_s;
+    m.comments[5] = u"Árvíztűrő tükörfúrógép"_s;
+    return m;
+}
+
+// A current-layout file of one stop on day 1, with the lines given replaced.
+QByteArray smallFile(const QByteArray& line2 = "2002,3,0", const QByteArray& line3 = "10,1",
+                     const QByteArray& day1 = "1,1") {
+    QByteArray b = "\"RVN\",\"2.2\"\r\n" + line2 + "\r\n" + line3 + "\r\n" + day1 + "\r\n";
+    b += "\"A\"\r\n\"B\"\r\n\"C\"\r\n\"\"\r\n";
+    for (int d = 2; d <= 31; ++d)
+        b += QByteArray::number(d) + ",0\r\n\"\"\r\n";
+    return b;
+}
+
+} // namespace
+
+class TestLogbookFile : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("2.2") << u"current.rvn"_s << u"current.rvn"_s;
+        QTest::newRow("2.0 saved as 2.2") << u"current20.rvn"_s << u"current.rvn"_s;
+        QTest::newRow("1.2 saved in the current layout") << u"older12.rvn"_s << u"older12-saved.rvn"_s;
+        QTest::newRow("leap February, 31 blocks") << u"february.rvn"_s << u"february.rvn"_s;
+    }
+    void roundTrip() {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        StoredLogbook log;
+        const Result r = parseLogbook(fixture(input), input, log);
+        QVERIFY2(r.ok(), qPrintable(r.message()));
+        QCOMPARE(serializeLogbook(log), fixture(expected));
+    }
+
+    void currentLayoutValues() {
+        StoredLogbook log;
+        QVERIFY(parseLogbook(fixture(u"current.rvn"_s), u"current.rvn"_s, log).ok());
+        QVERIFY(!log.olderLayout);
+        QCOMPARE(log.version, u"2.2"_s);
+        QCOMPARE(log.year, 2002);
+        QCOMPARE(log.month, 1);
+        QCOMPARE(log.startOdometer, 45678);
+        QCOMPARE(log.monthKm, 321);
+        QCOMPARE(log.stopWidth, 3);
+        // 1 -> 7 -> 1 keeps its order and the repeated partner.
+        QCOMPARE(log.stops[4], (QVector<Partner>{kBase, kGyor, kBase}));
+        QCOMPARE(log.stops[5], QVector<Partner>{kFire}); // a comma inside an address
+        QCOMPARE(log.comments[4], u"Tárgyalás, szerződés aláírása"_s);
+        QVERIFY(log.stops[0].isEmpty());
+        QVERIFY(log.comments[0].isEmpty());
+        QCOMPARE(log.stops[2 - 1].size(), 0);
+        QCOMPARE(log.stops[30].size(), 3);
+    }
+
+    void olderLayoutValues() {
+        StoredLogbook log;
+        QVERIFY(parseLogbook(fixture(u"older12.rvn"_s), u"older12.rvn"_s, log).ok());
+        QVERIFY(log.olderLayout);
+        QCOMPARE(log.startOdometer, 0);
+        QCOMPARE(log.monthKm, 321);
+        QCOMPARE(log.stopWidth, 3);
+        // Texts padded with blanks come back trimmed; an address of blanks becomes empty.
+        QCOMPARE(log.stops[4], (QVector<Partner>{kBase, kGyor, kBase}));
+        QCOMPARE(log.comments[5], u"Árvíztűrő tükörfúrógép"_s);
+    }
+
+    void versionSelectsLayout() {
+        QVERIFY(isOlderLayoutVersion(u"1.2"_s));
+        for (const QString& v : {u"2.2"_s, u"2.0"_s, u"1.0"_s, u"0"_s, u"1.25"_s, QString()})
+            QVERIFY2(!isOlderLayoutVersion(v), qPrintable(v));
+        for (const QString& v : {u"0"_s, u"1.2"_s, u"2.0"_s, u"2.1"_s, u"2.2"_s, u"2"_s})
+            QVERIFY2(isReadableLogbookVersion(v), qPrintable(v));
+        for (const QString& v : {u"1.0"_s, u"2.3"_s, u"3.0"_s, u"1.1"_s})
+            QVERIFY2(!isReadableLogbookVersion(v), qPrintable(v));
+    }
+
+    void savedMonthMatchesFixture() {
+        TestEnv env;
+        fixturePartners(env.state);
+        QCOMPARE(serializeLogbook(env.state, fixtureMonth()), fixture(u"current.rvn"_s));
+    }
+
+    void monthWithoutStopsHas31EmptyBlocks() {
+        TestEnv env;
+        fixturePartners(env.state);
+        MonthLog m;
+        m.year = 2026;
+        m.month = 2;
+        m.stopWidth = 1; // every stop deleted again
+        const QByteArray bytes = serializeLogbook(env.state, m);
+        QVERIFY(bytes.endsWith("30,0\r\n\"\"\r\n31,0\r\n\"\"\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 3 + 31 * 2);
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+    }
+
+    void unsafeTextsStillReadBack() {
+        TestEnv env;
+        fixturePartners(env.state);
+        MonthLog m = fixtureMonth();
+        m.comments[0] = u"Egy \"idézet\"\r\nkét sorban"_s;
+        StoredLogbook back;
+        QVERIFY(parseLogbook(serializeLogbook(env.state, m), u"x.rvn"_s, back).ok());
+        QCOMPARE(back.comments[0], u"Egy idézet két sorban"_s);
+        QCOMPARE(back.comments[4], m.comments[4]);
+    }
+
+    void damagedFilesAreRefused_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("line");
+        QTest::newRow("stop width 0") << smallFile("2002,3,0", "10,0") << 3;
+        QTest::newRow("negative stop width") << smallFile("2002,3,0", "10,-4") << 3;
+        QTest::newRow("more stops than the width") << smallFile("2002,3,0", "10,1", "1,2") << 4;
+        QTest::newRow("negative count") << smallFile("2002,3,0", "10,1", "1,-1") << 4;
+        QTest::newRow("letters for a number") << smallFile("2002,márc,0") << 2;
+        QTest::newRow("month 13") << smallFile("2002,13,0") << 2;
+        QTest::newRow("year 0") << smallFile("0,3,0") << 2;
+        QTest::newRow("missing lines") << smallFile().left(smallFile().size() - 20) << 65;
+        QTest::newRow("count promises more than the file")
+            << QByteArray("\"RVN\",\"2.2\"\r\n2002,3,0\r\n10,32000\r\n1,32000\r\n\"A\"\r\n") << 5;
+        QTest::newRow("no magic") << QByteArray("\"XYZ\",\"2.2\"\r\n") << 1;
+        QTest::newRow("empty file") << QByteArray() << 1;
+    }
+    void damagedFilesAreRefused() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, line);
+        StoredLogbook log;
+        log.year = 1999;
+        log.comments[0] = u"régi"_s;
+        const Result r = parseLogbook(bytes, u"/adat/2002mar.rvn"_s, log);
+        QVERIFY(!r.ok());
+        QVERIFY2(r.message().contains(u"/adat/2002mar.rvn"_s), qPrintable(r.message()));
+        QVERIFY2(r.message().contains(u"(%1. sor)"_s.arg(line)), qPrintable(r.message()));
+        QCOMPARE(log.year, 1999); // nothing half-filled
+        QCOMPARE(log.comments[0], u"régi"_s);
+    }
+
+    void headers() {
+        LogbookHeader h;
+        QVERIFY(parseLogbookHeader(fixture(u"current.rvn"_s), u"a"_s, h).ok());
+        QVERIFY(h.isLogbook());
+        QCOMPARE(h.version, u"2.2"_s);
+        QCOMPARE(h.year, 2002);
+        QCOMPARE(h.month, 1);
+        QCOMPARE(h.monthKm, 321);
+
+        QVERIFY(parseLogbookHeader(fixture(u"older12.rvn"_s), u"a"_s, h).ok());
+        QVERIFY(h.olderLayout);
+        QCOMPARE(h.monthKm, 321); // first value of line 3, no odometer on line 2
+
+        QVERIFY(parseLogbookHeader("\"ZIP\",\"1\"\r\n", u"a"_s, h).ok());
+        QVERIFY(!h.isLogbook());
+        QVERIFY(parseLogbookHeader(QByteArray(), u"a"_s, h).ok());
+        QVERIFY(!h.isLogbook());
+        QVERIFY(!parseLogbookHeader("\"RVN\",\"2.2\"\r\nkétezer,1,0\r\n", u"a"_s, h).ok());
+    }
+
+    void headerOfAFileOnDisk() {
+        TestEnv env;
+        env.loginCar();
+        env.write(u"Users/ABC123/2002jan.rvn"_s, fixture(u"current.rvn"_s));
+        LogbookHeader h;
+        QVERIFY(readLogbookHeader(env.state.carPath(u"2002jan.rvn"_s), h).ok());
+        QCOMPARE(h.monthKm, 321);
+        QVERIFY(!readLogbookHeader(env.state.carPath(u"nincs.rvn"_s), h).ok());
+    }
+
+    void saveNamesANewMonth() {
+        TestEnv env;
+        env.loginCar();
+        fixturePartners(env.state);
+        env.state.month = fixtureMonth();
+        env.state.month.modified = true;
+        QVERIFY(SaveLogbook(env.state));
+        QCOMPARE(env.state.month.fileName, u"2002jan.rvn"_s);
+        QVERIFY(!env.state.month.modified);
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), fixture(u"current.rvn"_s));
+
+        // A loaded month keeps its own name.
+        env.state.month.fileName = u"masolat.rvn"_s;
+        QVERIFY(SaveLogbook(env.state));
+        QVERIFY(QFile::exists(env.state.carPath(u"masolat.rvn"_s)));
+        QCOMPARE(newMonthFileName(2002, 9), u"2002sze.rvn"_s);
+        QCOMPARE(newMonthFileName(2028, 5), u"2028maj.rvn"_s);
+    }
+
+    void nothingToSave() {
+        TestEnv env;
+        env.loginCar();
+        env.state.month.year = 2002;
+        env.state.month.month = 1;
+        env.state.month.modified = true;
+        QVERIFY(!SaveLogbook(env.state));
+        QCOMPARE(env.prompter.last(), u"Nincs mit elmenteni."_s);
+        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Exclamation);
+        QVERIFY(env.state.month.fileName.isEmpty());
+        QVERIFY(!QFile::exists(env.state.carPath(u"2002jan.rvn"_s)));
+        QVERIFY(env.state.month.modified);
+    }
+
+    void failedSaveKeepsTheMonth() {
+        TestEnv env;
+        env.loginCar();
+        fixturePartners(env.state);
+        env.state.carDir = u"Users/NINCS/"_s; // the directory is gone
+        env.state.month = fixtureMonth();
+        env.state.month.modified = true;
+        QVERIFY(!SaveLogbook(env.state));
+        QVERIFY(env.state.month.modified);
+        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogbookFile)
+#include "tst_logbookfile.moc"
