@@ -3,10 +3,24 @@
 #include "storage/state.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
+namespace {
+
+// Partners that have a row in both the partner list and the distance matrix.
+bool knownLeg(const AppState& s, int p, int q) {
+    const int n = std::min(s.partnerCount(), s.distances.size());
+    return p >= 1 && q >= 1 && p <= n && q <= n;
+}
+
+template <typename T> T saturate(qint64 v) {
+    return T(std::clamp<qint64>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
+
+} // namespace
 
 float seasonMultiplier(const AppState& s, bool airConditioning, bool winter) {
     if (airConditioning)
@@ -18,7 +32,7 @@ float seasonMultiplier(const AppState& s, bool airConditioning, bool winter) {
 
 std::optional<qint16> fuelPriceOn(const AppState& s, const QDate& day) {
     for (auto it = s.fuelPrices.crbegin(); it != s.fuelPrices.crend(); ++it)
-        if (it->month <= day)
+        if (it->month.isValid() && it->month <= day)
             return it->price;
     return std::nullopt;
 }
@@ -45,33 +59,37 @@ qint64 legGeneralCost(int km, float generalCost) {
     return static_cast<qint64>(std::floor(v));
 }
 
+qint64 legCost(const AppState& s, int p, int q, int price, float season) {
+    if (!knownLeg(s, p, q) || s.currentCar < 1 || s.currentCar > s.carCount())
+        return 0;
+    const CarRecord& car = s.car(s.currentCar);
+    const DistanceCell& cell = s.distances.at(p, q);
+    return legFuelCost(cell.distance, car.consumption, price, routeMultiplier(s, cell.routeType), season) +
+           legGeneralCost(cell.distance, car.generalCost);
+}
+
 MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season) {
     MonthCost result;
-    if (log.stopWidth < 2 || s.currentCar < 1)
-        return result;
-    const CarRecord& car = s.car(s.currentCar);
-    const int days = daysInMonth(log.year, log.month);
     const int width = std::min(log.stopWidth, log.stops.columns());
+    if (width < 2 || s.currentCar < 1 || s.currentCar > s.carCount())
+        return result;
+    const int days = daysInMonth(log.year, log.month);
     for (int day = 1; day <= days; ++day) {
         const auto price = fuelPriceOn(s, QDate(log.year, log.month, day));
         if (!price) {
+            // Days without a price are not counted, nor any day after them.
             result.missingPrice = true;
             return result;
         }
         result.dayPrices[size_t(day - 1)] = *price;
         result.lastDay = day;
-        if (log.stops.at(day, 1) == 0 || width < 2 || log.stops.at(day, 2) == 0)
+        if (log.stops.at(day, 1) == 0 || log.stops.at(day, 2) == 0)
             continue;
         for (int k = 2; k <= width; ++k) {
             const int q = log.stops.at(day, k);
             if (q == 0)
                 continue;
-            const int p = log.stops.at(day, k - 1);
-            if (p < 1 || p > s.partnerCount() || q > s.partnerCount())
-                continue;
-            const DistanceCell& cell = s.distances.at(p, q);
-            result.total += legFuelCost(cell.distance, car.consumption, *price, routeMultiplier(s, cell.routeType), season);
-            result.total += legGeneralCost(cell.distance, car.generalCost);
+            result.total += legCost(s, log.stops.at(day, k - 1), q, *price, season);
         }
     }
     return result;
@@ -79,20 +97,22 @@ MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season)
 
 QString costCaption(qint64 total) { return u"Összes költség: "_s + QString::number(total) + u" Ft"_s; }
 
-void refreshKilometres(const AppState& s, MonthLog& log) {
-    log.monthKm = 0;
+qint64 refreshKilometres(const AppState& s, MonthLog& log) {
+    qint64 month = 0;
     const int width = std::min(log.stopWidth, log.stops.columns());
     for (int day = 1; day <= kLogDays; ++day) {
-        int km = 0;
+        qint64 km = 0;
         for (int k = 2; k <= width; ++k) {
             const int p = log.stops.at(day, k - 1);
             const int q = log.stops.at(day, k);
-            if (p >= 1 && q >= 1 && p <= s.partnerCount() && q <= s.partnerCount())
+            if (knownLeg(s, p, q))
                 km += s.distances.at(p, q).distance;
         }
-        log.dayKm[size_t(day - 1)] = km;
-        log.monthKm += km;
+        log.dayKm[size_t(day - 1)] = saturate<int>(km);
+        month += km;
     }
+    log.monthKm = saturate<qint32>(month);
+    return month;
 }
 
 } // namespace rv

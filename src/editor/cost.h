@@ -24,6 +24,11 @@ float routeMultiplier(const AppState& s, int routeType);
 qint64 legFuelCost(int km, float consumption, int price, float multiplier, float season);
 qint64 legGeneralCost(int km, float generalCost);
 
+// Cost of the leg from partner p to partner q on a day with the given fuel price: fuel plus
+// general cost of the logged-in car. 0 for partners the database does not hold. The editor's
+// total and the cost statement both add up this.
+qint64 legCost(const AppState& s, int p, int q, int price, float season);
+
 struct MonthCost {
     qint64 total = 0;
     std::array<qint16, kLogDays> dayPrices{}; // price used on each day, 0 where none was found
@@ -38,7 +43,8 @@ MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season)
 // "Összes költség: " + total + " Ft".
 QString costCaption(qint64 total);
 
-// Kilometres of each day and of the month from the stops and the distance matrix.
-void refreshKilometres(const AppState& s, MonthLog& log);
+// Kilometres of each day and of the month from the stops and the distance matrix. Sums are
+// taken wide; the stored values saturate instead of wrapping. Returns the month's kilometres.
+qint64 refreshKilometres(const AppState& s, MonthLog& log);
 
 } // namespace rv

@@ -1,12 +1,17 @@
-// Stand-in until this window exists.
+#include "editor/gui/frmSzerkeszto.h"
+#include "storage/state.h"
 #include "ui/gui/navigation.h"
-
-#include <QMessageBox>
 
 namespace rv {
 
-void showEditor(AppState& /*state*/, bool /*newMonth*/, QWidget* /*monthsWindow*/) {
-    QMessageBox::information(nullptr, QStringLiteral("Rovanta+"), QStringLiteral("Ez a funkció még nem érhető el."));
+void showEditor(AppState& state, bool newMonth, QWidget* monthsWindow) {
+    // A stale exit request from an earlier editor must not close this one unasked.
+    if (state.mainWindowTag == QStringLiteral("exit"))
+        state.mainWindowTag.clear();
+    auto* editor = new frmSzerkeszto(state, monthsWindow);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->open(newMonth);
+    editor->show();
 }
 
 } // namespace rv

@@ -1,0 +1,705 @@
+#include "frmSzerkeszto.h"
+
+#include "editor/calendar.h"
+#include "editor/cost.h"
+#include "editor/gui/editorcaption.h"
+#include "editor/gui/errorpictures.h"
+#include "editor/gui/frmHiba.h"
+#include "editor/logbookfile.h"
+#include "editor/tripentry.h"
+#include "storage/state.h"
+#include "ui/errortrap.h"
+#include "ui/gui/filters.h"
+#include "ui/prompter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+const QString kExit = u"exit"_s;
+const char* const kCellProperty = "cell";
+
+template <typename W> W* named(W* w, const QString& name) {
+    w->setObjectName(name);
+    return w;
+}
+
+void paintCell(QLabel* cell, bool current) {
+    QPalette p = cell->palette();
+    // The current day is blue, every other cell white.
+    p.setColor(QPalette::Window, current ? QColor(0, 0, 255) : QColor(255, 255, 255));
+    p.setColor(QPalette::WindowText, current ? QColor(255, 255, 255) : QColor(0, 0, 0));
+    cell->setPalette(p);
+}
+
+} // namespace
+
+frmSzerkeszto::frmSzerkeszto(AppState& state, QWidget* monthsWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_monthsWindow(monthsWindow) {
+    setObjectName(u"frmSzerkeszto"_s);
+    setWindowTitle(u"Útvonal szerkesztő"_s);
+    buildUi();
+    wire();
+    openDatabase = [this] { showDatabaseWindow(m_state, DatabaseMode::Editor, this); };
+    openPreview = [this](PrintMode mode, float season) { showPrintPreview(m_state, mode, season, this); };
+}
+
+frmSzerkeszto::~frmSzerkeszto() = default;
+
+void frmSzerkeszto::buildUi() {
+    // Calendar.
+    picNaptar = named(new QWidget(this), u"picNaptar"_s);
+    picNaptar->setAutoFillBackground(true);
+    auto* grid = new QGridLayout(picNaptar);
+    grid->setSpacing(1);
+    grid->setContentsMargins(1, 1, 1, 1);
+    for (int i = 0; i < 7; ++i) {
+        auto* h = named(new QLabel(picNaptar), u"lblNapokNeve"_s);
+        h->setAlignment(Qt::AlignCenter);
+        QFont f = h->font();
+        f.setBold(true);
+        h->setFont(f);
+        lblNapokNeve[size_t(i)] = h;
+        grid->addWidget(h, 0, i);
+    }
+    for (int i = 0; i < kCalendarCells; ++i) {
+        auto* c = named(new QLabel(picNaptar), u"lblNapok"_s);
+        c->setProperty(kCellProperty, i + 1);
+        c->setAlignment(Qt::AlignCenter);
+        c->setAutoFillBackground(true);
+        c->setMinimumSize(30, 22);
+        c->setFrameShape(QFrame::Box);
+        c->setCursor(Qt::PointingHandCursor);
+        paintCell(c, false);
+        c->installEventFilter(this);
+        lblNapok[size_t(i)] = c;
+        grid->addWidget(c, 1 + i / 7, i % 7);
+    }
+
+    lblDatum = named(new QLabel(this), u"lblDatum"_s);
+    QFont big = lblDatum->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.15);
+    lblDatum->setFont(big);
+    lblDatum->setAlignment(Qt::AlignCenter);
+    cmdElozoNap = named(new QPushButton(u"E&lőző Nap"_s, this), u"cmdElozoNap"_s);
+    cmdKovetkezoNap = named(new QPushButton(u"&Következő nap"_s, this), u"cmdKovetkezoNap"_s);
+    lblKmANapon = named(new QLabel(this), u"lblKmANapon"_s);
+    lblKmAHonapban = named(new QLabel(this), u"lblKmAHonapban"_s);
+    txtKmOraAllas = named(new QLineEdit(this), u"txtKmOraAllas"_s);
+    txtKmOraAllas->setMaximumWidth(110);
+    auto* lblKmOra = new QLabel(u"Havi kezdő km-óra állás:"_s, this);
+    lblKmOra->setBuddy(txtKmOraAllas);
+
+    auto* fraKoltseg = named(new QGroupBox(u"Egyéb költségek"_s, this), u"fraKoltseg"_s);
+    chkKlima = named(new QCheckBox(u"Klíma"_s, fraKoltseg), u"chkKlima"_s);
+    chkTeliUzem = named(new QCheckBox(u"Téli üzemeltetés"_s, fraKoltseg), u"chkTeliUzem"_s);
+    lblOsszKoltseg = named(new QLabel(costCaption(0), fraKoltseg), u"lblOsszKoltseg"_s);
+    {
+        auto* l = new QVBoxLayout(fraKoltseg);
+        auto* row = new QHBoxLayout;
+        row->addWidget(chkKlima);
+        row->addWidget(chkTeliUzem);
+        row->addStretch();
+        l->addLayout(row);
+        l->addWidget(lblOsszKoltseg);
+    }
+
+    fraHibak = named(new QGroupBox(u"Hibák"_s, this), u"fraHibak"_s);
+    lblKisHiba = named(new QLabel(u"Nincs hiba."_s, fraHibak), u"lblKisHiba"_s);
+    lblNagyHiba = named(new QLabel(fraHibak), u"lblNagyHiba"_s);
+    imgHiba = named(new QLabel(fraHibak), u"imgHiba"_s);
+    imlHiba = errorPictures(32);
+    imgHiba->setPixmap(imlHiba[0]);
+    imgHiba->setFixedSize(34, 34);
+    chkHiba = named(new QCheckBox(u"&Részletek"_s, fraHibak), u"chkHiba"_s);
+    chkHiba->setToolTip(u"Kattintson ide, hogy megtudja, mik a konkrét hibák."_s);
+    chkHiba->setEnabled(false);
+    {
+        auto* l = new QGridLayout(fraHibak);
+        l->addWidget(imgHiba, 0, 0, 2, 1);
+        l->addWidget(lblKisHiba, 0, 1);
+        l->addWidget(lblNagyHiba, 1, 1);
+        l->addWidget(chkHiba, 2, 0, 1, 2);
+        l->setColumnStretch(1, 1);
+    }
+
+    // Trip entry.
+    lstPartnerek = named(new QListWidget(this), u"lstPartnerek"_s);
+    lstPartnerek->setToolTip(u"Az itt felsorolt partnerekből állíthatja össze az útnyilvántartását. "
+                             u"A saját cége is itt szerepel."_s);
+    auto* lblPartnerek = new QLabel(u"Partnerek:"_s, this);
+    lblPartnerek->setBuddy(lstPartnerek);
+    lstKesz = named(new QListWidget(this), u"lstKesz"_s);
+    lstKesz->setToolTip(u"Ha az utolsó adat van kiválasztva, a lista végéhez adhat hozzá adatokat, "
+                        u"egyébként a kiválasztott elem elé szúrhatja be."_s);
+    auto* lblKesz = new QLabel(u"A nap útvonala:"_s, this);
+    lblKesz->setBuddy(lstKesz);
+    cmdHozzaAd = named(new QPushButton(u"&Hozzáad"_s, this), u"cmdHozzaAd"_s);
+    cmdTorol = named(new QPushButton(u"&Töröl"_s, this), u"cmdTorol"_s);
+    cmdMindentTorol = named(new QPushButton(u"Minden&t töröl"_s, this), u"cmdMindentTorol"_s);
+    lblTavolsag = named(new QLabel(u"-"_s, this), u"lblTavolsag"_s);
+
+    auto* fraTipus = named(new QGroupBox(u"Az út típusa"_s, this), u"fraTipus"_s);
+    optCsakOda = named(new QRadioButton(u"csak oda"_s, fraTipus), u"optCsakOda"_s);
+    optOdaVissza = named(new QRadioButton(u"visszaút is"_s, fraTipus), u"optOdaVissza"_s);
+    optACeghez = named(new QRadioButton(u"vissza a céghez"_s, fraTipus), u"optACeghez"_s);
+    optCsakOda->setChecked(true);
+    {
+        auto* l = new QHBoxLayout(fraTipus);
+        l->addWidget(optCsakOda);
+        l->addWidget(optOdaVissza);
+        l->addWidget(optACeghez);
+    }
+
+    auto* fraMasol = named(new QGroupBox(u"Adatok másolása a napok között"_s, this), u"fraMasol"_s);
+    txtHonnan = named(new QLineEdit(fraMasol), u"txtHonnan"_s);
+    txtHova = named(new QLineEdit(fraMasol), u"txtHova"_s);
+    txtHonnan->setMaximumWidth(48);
+    txtHova->setMaximumWidth(48);
+    optCsatol = named(new QRadioButton(u"&Csatol"_s, fraMasol), u"optCsatol"_s);
+    optFelulIr = named(new QRadioButton(u"&Felülír"_s, fraMasol), u"optFelulIr"_s);
+    optFelulIr->setChecked(true);
+    cmdMasol = named(new QPushButton(u"&Másol"_s, fraMasol), u"cmdMasol"_s);
+    {
+        auto* l = new QHBoxLayout(fraMasol);
+        auto* a = new QLabel(u"Honnan:"_s, fraMasol);
+        a->setBuddy(txtHonnan);
+        auto* b = new QLabel(u"Hova:"_s, fraMasol);
+        b->setBuddy(txtHova);
+        l->addWidget(a);
+        l->addWidget(txtHonnan);
+        l->addWidget(b);
+        l->addWidget(txtHova);
+        l->addSpacing(8);
+        l->addWidget(optCsatol);
+        l->addWidget(optFelulIr);
+        l->addStretch();
+        l->addWidget(cmdMasol);
+    }
+
+    txtComment = named(new QLineEdit(this), u"txtComment"_s);
+    auto* lblComment = new QLabel(u"Megjegyzések a naphoz:"_s, this);
+    lblComment->setBuddy(txtComment);
+
+    cmdMent = named(new QPushButton(u"M&entés"_s, this), u"cmdMent"_s);
+    cmdNyomtat = named(new QPushButton(u"&Nyomtat"_s, this), u"cmdNyomtat"_s);
+    cmdKoltseg = named(new QPushButton(u"Költsé&gek"_s, this), u"cmdKoltseg"_s);
+    cmdAdatBazis = named(new QPushButton(u"&Adatbázis"_s, this), u"cmdAdatBazis"_s);
+    cmdAdatBazis->setToolTip(u"Az adatbázist tudja szerkeszteni."_s);
+    cmdSugo = named(new QPushButton(u"&Súgó"_s, this), u"cmdSugo"_s);
+    cmdVissza = named(new QPushButton(u"&Vissza"_s, this), u"cmdVissza"_s);
+
+    // Left: the calendar and the month; right: the day's trips.
+    auto* left = new QVBoxLayout;
+    left->addWidget(picNaptar);
+    left->addWidget(lblDatum);
+    {
+        auto* row = new QHBoxLayout;
+        row->addWidget(cmdElozoNap);
+        row->addWidget(cmdKovetkezoNap);
+        left->addLayout(row);
+    }
+    left->addWidget(lblKmANapon);
+    left->addWidget(lblKmAHonapban);
+    {
+        auto* row = new QHBoxLayout;
+        row->addWidget(lblKmOra);
+        row->addWidget(txtKmOraAllas);
+        row->addStretch();
+        left->addLayout(row);
+    }
+    left->addWidget(fraKoltseg);
+    left->addWidget(fraHibak);
+    left->addStretch();
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(lblPartnerek);
+    right->addWidget(lstPartnerek, 3);
+    {
+        auto* row = new QHBoxLayout;
+        row->addWidget(fraTipus, 1);
+        row->addWidget(cmdHozzaAd, 0, Qt::AlignBottom);
+        right->addLayout(row);
+    }
+    right->addWidget(lblTavolsag);
+    right->addWidget(lblKesz);
+    right->addWidget(lstKesz, 2);
+    {
+        auto* row = new QHBoxLayout;
+        row->addStretch();
+        row->addWidget(cmdTorol);
+        row->addWidget(cmdMindentTorol);
+        right->addLayout(row);
+    }
+    right->addWidget(fraMasol);
+    right->addWidget(lblComment);
+    right->addWidget(txtComment);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdMent);
+    buttons->addWidget(cmdNyomtat);
+    buttons->addWidget(cmdKoltseg);
+    buttons->addWidget(cmdAdatBazis);
+    buttons->addStretch();
+    buttons->addWidget(cmdSugo);
+    buttons->addWidget(cmdVissza);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(left);
+    top->addLayout(right, 1);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(top, 1);
+    all->addLayout(buttons);
+
+    hibaWindow = new frmHiba(this);
+    resize(900, 640);
+}
+
+void frmSzerkeszto::wire() {
+    connect(cmdKovetkezoNap, &QPushButton::clicked, this, [this] {
+        trap(u"cmdKovetkezoNapClick"_s,
+             [this] { showDay(nextDay(m_state.month.year, m_state.month.month, m_day)); });
+    });
+    connect(cmdElozoNap, &QPushButton::clicked, this, [this] {
+        trap(u"cmdElozoNapClick"_s,
+             [this] { showDay(previousDay(m_state.month.year, m_state.month.month, m_day)); });
+    });
+    connect(cmdMent, &QPushButton::clicked, this, [this] { trap(u"cmdMentClick"_s, [this] { SaveLogbook(m_state); }); });
+    connect(cmdNyomtat, &QPushButton::clicked, this, [this] { trap(u"cmdNyomtatClick"_s, [this] { printClicked(); }); });
+    connect(cmdKoltseg, &QPushButton::clicked, this, [this] { trap(u"cmdKoltsegClick"_s, [this] { costClicked(); }); });
+    connect(cmdAdatBazis, &QPushButton::clicked, this,
+            [this] { trap(u"cmdAdatBazisClick"_s, [this] { databaseClicked(); }); });
+    connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 50); });
+    connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    connect(cmdHozzaAd, &QPushButton::clicked, this,
+            [this] { trap(u"cmdHozzaAdClick"_s, [this] { addSelectedPartner(); }); });
+    connect(lstPartnerek, &QListWidget::itemDoubleClicked, this,
+            [this] { trap(u"lstPartnerekDblClick"_s, [this] { addSelectedPartner(); }); });
+    lstPartnerek->installEventFilter(this);
+    lstKesz->installEventFilter(this);
+    connect(cmdTorol, &QPushButton::clicked, this,
+            [this] { trap(u"cmdTorolClick"_s, [this] { deleteSelectedStop(); }); });
+    connect(cmdMindentTorol, &QPushButton::clicked, this,
+            [this] { trap(u"cmdMindentTorolClick"_s, [this] { deleteAllStops(); }); });
+    connect(cmdMasol, &QPushButton::clicked, this, [this] { trap(u"cmdMasolClick"_s, [this] { copyBetweenDays(); }); });
+    connect(txtHonnan, &QLineEdit::textChanged, this, [this] { dayFieldChanged(txtHonnan, m_lastHonnan); });
+    connect(txtHova, &QLineEdit::textChanged, this, [this] { dayFieldChanged(txtHova, m_lastHova); });
+
+    attachQuoteFilter(txtComment, m_state, commentQuoteMessage(), QuoteFilter::Typed::Silent);
+    connect(txtComment, &QLineEdit::textChanged, this,
+            [this] { trap(u"txtCommentChange"_s, [this] { commentChanged(); }); });
+
+    auto* odometer = attachNumericFilter(txtKmOraAllas, [](const QString& t) { return odometerFromText(t).has_value(); });
+    connect(odometer, &NumericFilter::accepted, this, [this](const QString& text) {
+        if (const auto km = odometerFromText(text))
+            m_state.month.startOdometer = *km;
+    });
+
+    auto hint = [this] {
+        if (!m_loading)
+            trap(u"lstPartnerekClick"_s, [this] { updateDistanceHint(); });
+    };
+    connect(lstPartnerek, &QListWidget::itemClicked, this, hint);
+    connect(lstPartnerek, &QListWidget::currentRowChanged, this, hint);
+    connect(lstKesz, &QListWidget::itemClicked, this, hint);
+    connect(lstKesz, &QListWidget::currentRowChanged, this, hint);
+
+    connect(chkKlima, &QCheckBox::clicked, this,
+            [this] { trap(u"chkKlimaClick"_s, [this] { seasonClicked(chkKlima, chkTeliUzem); }); });
+    connect(chkTeliUzem, &QCheckBox::clicked, this,
+            [this] { trap(u"chkTeliUzemClick"_s, [this] { seasonClicked(chkTeliUzem, chkKlima); }); });
+
+    connect(chkHiba, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) {
+            // Beside the editor, where it does not hide the trips.
+            if (!hibaWindow->isVisible())
+                hibaWindow->move(frameGeometry().topRight() + QPoint(4, 0));
+            hibaWindow->show();
+            hibaWindow->raise();
+        } else {
+            hibaWindow->hide();
+        }
+    });
+    connect(hibaWindow, &frmHiba::closed, this, [this] { chkHiba->setChecked(false); });
+}
+
+bool frmSzerkeszto::trap(const QString& handler, const std::function<void()>& fn) {
+    return runTrapped(m_state, u"frmSzerkeszto - "_s + handler + u':', fn);
+}
+
+float frmSzerkeszto::season() const {
+    return seasonMultiplier(m_state, chkKlima->isChecked(), chkTeliUzem->isChecked());
+}
+
+void frmSzerkeszto::setMonthsStatus(const QString& text, int progress) {
+    if (!m_monthsWindow)
+        return;
+    if (auto* label = m_monthsWindow->findChild<QLabel*>(u"lblStatusz"_s)) {
+        label->setText(text);
+        label->repaint();
+    }
+    if (progress >= 0)
+        if (auto* bar = m_monthsWindow->findChild<QProgressBar*>(u"pgbStatusz"_s)) {
+            bar->setValue(progress);
+            bar->repaint();
+        }
+}
+
+void frmSzerkeszto::open(bool newMonth) {
+    trap(u"Form_Load"_s, [&] {
+        MonthLog& log = m_state.month;
+        setWindowTitle(mainCaption() + u" - Szerkesztő -"_s);
+        setMonthsStatus(u"Adatbázis betöltése..."_s, -1);
+        setMonthsStatus(u"Szerkesztő előkészítése..."_s, 50);
+        fillPartners();
+
+        m_day = 1;
+        m_firstCell = firstCell(log.year, log.month);
+        for (int i = 0; i < 7; ++i)
+            lblNapokNeve[size_t(i)]->setText(DayAbbrev()[size_t(i)]);
+        for (int cell = 1; cell <= kCalendarCells; ++cell) {
+            QLabel* label = lblNapok[size_t(cell - 1)];
+            const int day = dayOfCell(log.year, log.month, cell);
+            label->setText(day ? QString::number(day) : QString());
+            label->setToolTip(day ? dayCellTip(day) : blankCellTip());
+            label->setCursor(day ? Qt::PointingHandCursor : Qt::ArrowCursor);
+            paintCell(label, cell == m_firstCell);
+        }
+
+        if (newMonth) {
+            log.stopWidth = 0;
+            log.startOdometer = 0;
+            log.stops.reset(1);
+            log.dayKm.fill(0);
+            for (QString& c : log.comments)
+                c.clear();
+            log.monthKm = 0;
+            log.modified = false;
+            log.fileName.clear();
+            txtKmOraAllas->setText(u"0"_s);
+        } else {
+            setMonthsStatus(u"Nyilvántartás ellenőrzése..."_s, -1);
+            txtKmOraAllas->setText(QString::number(log.startOdometer));
+        }
+        m_loading = true;
+        txtHonnan->setText(u"1"_s);
+        m_lastHonnan = u"1"_s;
+        m_loading = false;
+        showDay(1);
+        validate();
+        recomputeCost();
+        refreshKilometres(1);
+        if (!newMonth)
+            setMonthsStatus(u"Nyilvántartás ellenőrzése..."_s, 90);
+        setMonthsStatus(u"Majdnem kész..."_s, 95);
+    });
+}
+
+void frmSzerkeszto::fillPartners() {
+    m_loading = true;
+    lstPartnerek->clear();
+    for (int i = 1; i <= m_state.partnerCount(); ++i) {
+        auto* item = new QListWidgetItem(PartnerLabel(m_state, i), lstPartnerek);
+        item->setData(Qt::UserRole, i);
+    }
+    m_loading = false;
+}
+
+void frmSzerkeszto::fillDayList(int selected) {
+    m_loading = true;
+    lstKesz->clear();
+    for (int p : dayStops(m_state.month, m_day))
+        lstKesz->addItem(stopLabel(m_state, p));
+    if (selected >= 0 && selected < lstKesz->count())
+        lstKesz->setCurrentRow(selected);
+    const bool any = lstKesz->count() > 0;
+    cmdTorol->setEnabled(any);
+    cmdMindentTorol->setEnabled(any);
+    m_loading = false;
+}
+
+int frmSzerkeszto::selectedStopLine() const {
+    const auto items = lstKesz->selectedItems();
+    return items.isEmpty() ? -1 : lstKesz->row(items.first());
+}
+
+void frmSzerkeszto::showDay(int day) {
+    const MonthLog& log = m_state.month;
+    if (day < 1 || day > daysInMonth(log.year, log.month))
+        return;
+    const int oldCell = cellOfDay(log.year, log.month, m_day);
+    if (oldCell >= 1 && oldCell <= kCalendarCells)
+        paintCell(lblNapok[size_t(oldCell - 1)], false);
+    m_day = day;
+    const int cell = cellOfDay(log.year, log.month, day);
+    if (cell >= 1 && cell <= kCalendarCells)
+        paintCell(lblNapok[size_t(cell - 1)], true);
+    m_loading = true;
+    txtHonnan->setText(QString::number(day));
+    m_lastHonnan = txtHonnan->text();
+    lblDatum->setText(dateLabel(log.year, log.month, day));
+    lblKmANapon->setText(dayKmText(log.dayKm[size_t(day - 1)]));
+    txtComment->setText(log.comments[size_t(day - 1)]);
+    m_loading = false;
+    fillDayList(dayStopCount(log, day) - 1);
+}
+
+void frmSzerkeszto::validate() {
+    m_validation = validateMonth(m_state, m_state.month);
+    const ErrorFrame frame = errorFrame(m_validation);
+    lblKisHiba->setText(frame.minorText);
+    lblNagyHiba->setText(frame.severeText);
+    m_picture = frame.picture;
+    imgHiba->setPixmap(imlHiba[size_t(frame.picture)]);
+    hibaWindow->setLines(m_validation.lines);
+    // With nothing to list the details box goes off and takes the list window with it.
+    if (!frame.detailsEnabled)
+        chkHiba->setChecked(false);
+    chkHiba->setEnabled(frame.detailsEnabled);
+}
+
+void frmSzerkeszto::recomputeCost() {
+    const MonthCost cost = computeMonthCost(m_state, m_state.month, season());
+    m_totalCost = cost.total;
+    m_dayPrices = cost.dayPrices;
+    lblOsszKoltseg->setText(costCaption(cost.total));
+}
+
+void frmSzerkeszto::refreshKilometres(int day) {
+    const qint64 month = rv::refreshKilometres(m_state, m_state.month);
+    if (day >= 1 && day <= kLogDays)
+        lblKmANapon->setText(dayKmText(m_state.month.dayKm[size_t(day - 1)]));
+    lblKmAHonapban->setText(monthKmText(month));
+}
+
+void frmSzerkeszto::afterStopChange(int selected) {
+    fillDayList(selected);
+    validate();
+    recomputeCost();
+    refreshKilometres(m_day);
+}
+
+void frmSzerkeszto::addSelectedPartner() {
+    const auto items = lstPartnerek->selectedItems();
+    if (items.isEmpty())
+        return;
+    const int partner = items.first()->data(Qt::UserRole).toInt();
+    const TripType type = optOdaVissza->isChecked() ? TripType::ReturnTrip
+                          : optACeghez->isChecked() ? TripType::BackToBase
+                                                    : TripType::OneWay;
+    const StopEdit edit = addPartner(m_state, m_state.month, m_day, selectedStopLine(), partner, type);
+    lblTavolsag->setText(u"-"_s);
+    if (edit.changed)
+        afterStopChange(edit.selected);
+}
+
+void frmSzerkeszto::deleteSelectedStop() {
+    const StopEdit edit = deleteStop(m_state.month, m_day, selectedStopLine());
+    if (edit.changed)
+        afterStopChange(edit.selected);
+}
+
+void frmSzerkeszto::deleteAllStops() {
+    if (dayStopCount(m_state.month, m_day) == 0)
+        return;
+    if (!m_state.prompter || !askYesNo(*m_state.prompter, u"Biztos, hogy mindent töröl az adott napról?"_s))
+        return;
+    if (deleteDay(m_state.month, m_day))
+        afterStopChange(-1);
+}
+
+void frmSzerkeszto::copyBetweenDays() {
+    const auto days = copyDays(m_state.month, m_day, txtHonnan->text(), txtHova->text());
+    if (!days)
+        return;
+    if (!copyDay(m_state.month, days->first, days->second, optCsatol->isChecked()))
+        return;
+    // The list follows the table when the current day was the target.
+    const int selected = days->second == m_day ? dayStopCount(m_state.month, m_day) - 1 : selectedStopLine();
+    afterStopChange(selected);
+}
+
+void frmSzerkeszto::dayFieldChanged(QLineEdit* edit, QString& lastAccepted) {
+    if (m_busy)
+        return;
+    if (m_loading) {
+        lastAccepted = edit->text();
+        return;
+    }
+    const QString text = edit->text();
+    const QString accepted =
+        filterDayField(text, lastAccepted, daysInMonth(m_state.month.year, m_state.month.month));
+    lastAccepted = accepted;
+    if (accepted != text) {
+        m_busy = true;
+        edit->setText(accepted);
+        m_busy = false;
+    }
+    if (!accepted.isEmpty())
+        edit->setCursorPosition(int(accepted.size()));
+}
+
+void frmSzerkeszto::commentChanged() {
+    if (m_loading)
+        return;
+    MonthLog& log = m_state.month;
+    log.comments[size_t(m_day - 1)] = removeQuotes(txtComment->text()).trimmed();
+    log.modified = true;
+}
+
+void frmSzerkeszto::seasonClicked(QCheckBox* clicked, QCheckBox* other) {
+    if (clicked->isChecked())
+        other->setChecked(false);
+    recomputeCost();
+}
+
+void frmSzerkeszto::updateDistanceHint() {
+    if (lstKesz->count() == 0) {
+        lblTavolsag->setText(u"-"_s);
+        return;
+    }
+    const auto partners = lstPartnerek->selectedItems();
+    const int partner = partners.isEmpty() ? 0 : partners.first()->data(Qt::UserRole).toInt();
+    const int line = selectedStopLine();
+    const QVector<int> stops = dayStops(m_state.month, m_day);
+    const int stop = (line >= 0 && line < stops.size()) ? stops.at(line) : 0;
+    lblTavolsag->setText(distanceHint(m_state, partner, stop));
+}
+
+void frmSzerkeszto::printClicked() {
+    if (m_state.month.stopWidth >= 2) {
+        m_printMode = PrintMode::Logbook;
+        openPreview(m_printMode, season());
+    } else if (m_state.prompter) {
+        m_state.prompter->ask(u"Nincs elég adat megadva a nyomtatáshoz."_s, Ok, MsgIcon::Exclamation);
+    }
+}
+
+void frmSzerkeszto::costClicked() {
+    if (m_state.fuelPrices.isEmpty()) {
+        if (m_state.prompter)
+            m_state.prompter->ask(u"Nincsenek benzinárak megadva."_s, Ok, MsgIcon::Exclamation);
+    } else if (m_state.month.stopWidth < 2) {
+        if (m_state.prompter)
+            m_state.prompter->ask(u"Nincs elég út megadva a költségkimutatáshoz."_s, Ok, MsgIcon::Information);
+    } else {
+        m_printMode = PrintMode::CostStatement;
+        openPreview(m_printMode, season());
+    }
+}
+
+void frmSzerkeszto::databaseClicked() {
+    hide();
+    openDatabase();
+    refreshAfterDatabase();
+}
+
+void frmSzerkeszto::refreshAfterDatabase() {
+    show();
+    if (m_state.mainWindowTag == kExit) {
+        m_state.month.modified = false;
+        close();
+        return;
+    }
+    fillPartners();
+    lblTavolsag->setText(u"-"_s);
+    fillDayList(dayStopCount(m_state.month, m_day) - 1);
+    validate();
+    recomputeCost();
+    refreshKilometres(m_day);
+    m_state.month.modified = true;
+    if (chkHiba->isChecked())
+        hibaWindow->show();
+}
+
+void frmSzerkeszto::closeEvent(QCloseEvent* event) {
+    bool closing = true;
+    trap(u"Form_QueryUnload"_s, [&] {
+        MonthLog& log = m_state.month;
+        if (m_state.mainWindowTag == kExit || !log.modified || !m_state.prompter)
+            return;
+        const MsgButton answer = m_state.prompter->ask(u"Kívánja menteni az eddig bevitt adatokat?"_s,
+                                                       Yes | No | Cancel, MsgIcon::Question);
+        if (answer == Cancel) {
+            closing = false;
+        } else if (answer == Yes && !SaveLogbook(m_state) && log.stopWidth != 0) {
+            // The write failed and was reported: the month stays open so nothing is lost.
+            closing = false;
+        }
+    });
+    if (!closing) {
+        event->ignore();
+        return;
+    }
+    trap(u"Form_Unload"_s, [this] {
+        if (chkHiba->isChecked())
+            hibaWindow->close();
+        hibaWindow->hide();
+        // The exit request has been served; it must not close a later editor unasked.
+        if (m_state.mainWindowTag == kExit)
+            m_state.mainWindowTag.clear();
+        returnToMonths();
+    });
+    event->accept();
+}
+
+void frmSzerkeszto::returnToMonths() {
+    if (m_monthsWindow) {
+        m_monthsWindow->show();
+        m_monthsWindow->raise();
+        m_monthsWindow->activateWindow();
+        return;
+    }
+    QWidget* mainWindow = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"frmMain"_s)
+            mainWindow = w;
+    showMonthsWindow(m_state, mainWindow);
+}
+
+bool frmSzerkeszto::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const QVariant cell = watched->property(kCellProperty);
+        if (cell.isValid() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            const int day = dayOfCell(m_state.month.year, m_state.month.month, cell.toInt());
+            if (day)
+                trap(u"lblNapokClick"_s, [this, day] { showDay(day); });
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (watched == lstPartnerek && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            trap(u"lstPartnerekKeyPress"_s, [this] { addSelectedPartner(); });
+            return true;
+        }
+        if (watched == lstKesz && key == Qt::Key_Delete && cmdTorol->isEnabled()) {
+            trap(u"lstKeszKeyPress"_s, [this] { deleteSelectedStop(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace rv

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "editor/validation.h"
+#include "ui/gui/navigation.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace rv {
+
+struct AppState;
+class frmHiba;
+class NumericFilter;
+
+// The logbook editor: one month of the logged-in car, one day at a time.
+class frmSzerkeszto : public QWidget {
+    Q_OBJECT
+public:
+    // monthsWindow shows the opening steps and comes back when the editor closes.
+    frmSzerkeszto(AppState& state, QWidget* monthsWindow, QWidget* parent = nullptr);
+    ~frmSzerkeszto() override;
+
+    // Fills the window for a new empty month or for the month already in memory.
+    void open(bool newMonth);
+
+    // Calendar: headings and cells 1..42 (index 0 is cell 1).
+    QWidget* picNaptar;
+    std::array<QLabel*, 7> lblNapokNeve{};
+    std::array<QLabel*, 42> lblNapok{};
+
+    QLabel* lblDatum;
+    QLabel* lblKmANapon;
+    QLabel* lblKmAHonapban;
+    QLabel* lblOsszKoltseg;
+    QLineEdit* txtKmOraAllas;
+
+    QPushButton* cmdElozoNap;
+    QPushButton* cmdKovetkezoNap;
+    QPushButton* cmdMent;
+    QPushButton* cmdNyomtat;
+    QPushButton* cmdKoltseg;
+    QPushButton* cmdAdatBazis;
+    QPushButton* cmdSugo;
+    QPushButton* cmdVissza;
+
+    // Trip entry.
+    QListWidget* lstPartnerek;
+    QListWidget* lstKesz;
+    QPushButton* cmdHozzaAd;
+    QPushButton* cmdTorol;
+    QPushButton* cmdMindentTorol;
+    QRadioButton* optCsakOda;
+    QRadioButton* optOdaVissza;
+    QRadioButton* optACeghez;
+    QLineEdit* txtHonnan;
+    QLineEdit* txtHova;
+    QRadioButton* optCsatol;
+    QRadioButton* optFelulIr;
+    QPushButton* cmdMasol;
+    QLineEdit* txtComment;
+    QLabel* lblTavolsag;
+
+    // Validation.
+    QGroupBox* fraHibak;
+    QLabel* lblKisHiba;
+    QLabel* lblNagyHiba;
+    QLabel* imgHiba;
+    QCheckBox* chkHiba;
+    std::array<QPixmap, 3> imlHiba;
+    frmHiba* hibaWindow;
+
+    // Cost.
+    QCheckBox* chkKlima;
+    QCheckBox* chkTeliUzem;
+
+    int currentDay() const { return m_day; }
+    int firstCellOfMonth() const { return m_firstCell; }
+    PrintMode printMode() const { return m_printMode; }
+    qint64 totalCost() const { return m_totalCost; }
+    const std::array<qint16, 31>& dayFuelPrices() const { return m_dayPrices; }
+    float season() const;
+    ErrorPicture errorPicture() const { return m_picture; }
+    const Validation& validation() const { return m_validation; }
+
+    // How the editor opens the database window and the print preview; tests replace them.
+    std::function<void()> openDatabase;
+    std::function<void(PrintMode, float)> openPreview;
+
+    // Shows a day of the month: calendar, date, stops, comment, kilometres.
+    void showDay(int day);
+    void validate();
+    void recomputeCost();
+    // Kilometres of every day and of the month; the day label too when day is not 0.
+    void refreshKilometres(int day);
+    // Called when the database window closes.
+    void refreshAfterDatabase();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildUi();
+    void wire();
+    bool trap(const QString& handler, const std::function<void()>& fn);
+    void setMonthsStatus(const QString& text, int progress);
+    void fillPartners();
+    void fillDayList(int selected);
+    int selectedStopLine() const;
+    void afterStopChange(int selected);
+    void updateDistanceHint();
+
+    void addSelectedPartner();
+    void deleteSelectedStop();
+    void deleteAllStops();
+    void copyBetweenDays();
+    void dayFieldChanged(QLineEdit* edit, QString& lastAccepted);
+    void commentChanged();
+    void seasonClicked(QCheckBox* clicked, QCheckBox* other);
+    void printClicked();
+    void costClicked();
+    void databaseClicked();
+    void returnToMonths();
+
+    AppState& m_state;
+    QPointer<QWidget> m_monthsWindow;
+    int m_day = 1;
+    int m_firstCell = 1;
+    PrintMode m_printMode = PrintMode::Logbook;
+    qint64 m_totalCost = 0;
+    std::array<qint16, 31> m_dayPrices{};
+    Validation m_validation;
+    ErrorPicture m_picture = ErrorPicture::None;
+    QString m_lastHonnan;
+    QString m_lastHova;
+    bool m_loading = false; // the program itself is filling controls
+    bool m_busy = false;    // a day field is being corrected
+};
+
+} // namespace rv

@@ -1,0 +1,62 @@
+#include "validation.h"
+
+#include "editor/tripentry.h"
+#include "storage/state.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+QString stopLabel(const AppState& s, int partner) {
+    if (partner < 1 || partner > s.partnerCount())
+        return {};
+    return PartnerLabel(s, partner);
+}
+
+Validation validateMonth(const AppState& s, const MonthLog& log) {
+    Validation v;
+    const int width = usableWidth(log);
+    if (width < 2)
+        return v;
+    const int known = std::min(s.partnerCount(), s.distances.size());
+    for (int day = 1; day <= kLogDays; ++day) {
+        if (log.stops.at(day, 1) == 0)
+            continue;
+        const QString dayText = QString::number(day) + u". napon "_s;
+        for (int k = 2; k <= width; ++k) {
+            const int q = log.stops.at(day, k);
+            if (q == 0)
+                break;
+            const int p = log.stops.at(day, k - 1);
+            if (p == q) {
+                ++v.severe;
+                v.lines << dayText + stopLabel(s, q) + u" kétszer szerepel egymás után."_s;
+            } else if (p >= 1 && q >= 1 && p <= known && q <= known && s.distances.at(p, q).distance == 0) {
+                ++v.minor;
+                v.lines << dayText + stopLabel(s, p) + u" és "_s + stopLabel(s, q) + u" között 0 km a távolság."_s;
+            }
+        }
+    }
+    return v;
+}
+
+ErrorFrame errorFrame(const Validation& v) {
+    ErrorFrame f;
+    if (v.severe > 0) {
+        f.minorText = QString::number(v.minor) + u" kisebb hiba. "_s;
+        f.severeText = QString::number(v.severe) + u" súlyos hiba."_s;
+        f.picture = ErrorPicture::Severe;
+        f.detailsEnabled = true;
+    } else if (v.minor > 0) {
+        f.minorText = QString::number(v.minor) + u" kisebb hiba."_s;
+        f.severeText = u"0 súlyos hiba."_s;
+        f.picture = ErrorPicture::Minor;
+        f.detailsEnabled = true;
+    } else {
+        f.minorText = u"Nincs hiba."_s;
+        f.picture = ErrorPicture::None;
+    }
+    return f;
+}
+
+} // namespace rv
