@@ -9,3 +9,8 @@ if(ROVANTA_SANITIZE)
     -fno-sanitize-recover=undefined)
   target_link_options(rovanta_strict INTERFACE -fsanitize=address,undefined)
 endif()
+if(ROVANTA_FUZZ)
+  target_compile_options(rovanta_strict INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+  target_link_options(rovanta_strict INTERFACE -fsanitize=address,undefined)
+endif()

@@ -20,7 +20,12 @@ void RecordWriter::separate() {
 RecordWriter& RecordWriter::str(const QString& text) {
     separate();
     m_data.append('"');
-    win1250::appendEncoded(m_data, text);
+    // The form has no escape: a double quote inside would end the string early and break the
+    // rest of the file, so it is never written.
+    if (text.contains(u'"'))
+        win1250::appendEncoded(m_data, QString(text).remove(u'"'));
+    else
+        win1250::appendEncoded(m_data, text);
     m_data.append('"');
     return *this;
 }

@@ -45,6 +45,20 @@ private slots:
         QCOMPARE(w.data(), QByteArray("\"a, b\",\"\",-12\r\n7.5,1.1,0.5,1\r\n#2002-03-01#,#TRUE#,#FALSE#\r\n"));
     }
 
+    void aDoubleQuoteIsNeverWritten() {
+        // An unquoted field may carry a quote in from a damaged file; writing it back must still
+        // give a file that reads.
+        RecordReader in("-F\xf5 \xfat 1.\"\r\n", u"data.rvd"_s);
+        const QString odd = in.readString();
+        QCOMPARE(odd, u"-Fő út 1.\""_s);
+        RecordWriter w;
+        w.line(odd).line(1);
+        QCOMPARE(w.data(), QByteArray("\"-F\xf5 \xfat 1.\"\r\n1\r\n"));
+        RecordReader back(w.data(), u"data.rvd"_s);
+        QCOMPARE(back.readString(), u"-Fő út 1."_s);
+        QCOMPARE(back.readInt16(), qint16(1));
+    }
+
     void readerRoundTripsEveryKind() {
         RecordWriter w;
         w.str(u"Kovács, Kft."_s).str(QString()).integer(-32768).integer(2147483647).endLine();
