@@ -1,0 +1,54 @@
+#include "distances.h"
+
+#include "storage/datafiles.h"
+#include "storage/numeric.h"
+
+namespace rv {
+
+bool isDistanceText(const QString& text) {
+    if (IsBlank(text))
+        return true;
+    const QString t = text.trimmed();
+    for (QChar c : t)
+        if (c < u'0' || c > u'9')
+            return false;
+    return t.size() <= 5 && t.toInt() <= kMaxDistance;
+}
+
+std::optional<qint16> distanceFromText(const QString& text) {
+    if (!isDistanceText(text))
+        return std::nullopt;
+    if (IsBlank(text))
+        return qint16(0);
+    return qint16(text.trimmed().toInt());
+}
+
+bool isEditablePair(const AppState& s, int from, int to) {
+    return from >= 1 && to >= 1 && from <= s.partnerCount() && to <= s.partnerCount() && from != to &&
+           s.distances.size() >= s.partnerCount();
+}
+
+bool setDistance(AppState& s, int from, int to, qint16 km) {
+    if (!isEditablePair(s, from, to))
+        return false;
+    s.distances.at(from, to).distance = km;
+    s.distances.at(to, from).distance = km;
+    return true;
+}
+
+bool setRouteType(AppState& s, int from, int to, int routeType) {
+    if (!isEditablePair(s, from, to) || routeType < 1 || routeType > kRouteTypeCount)
+        return false;
+    s.distances.at(from, to).routeType = qint16(routeType);
+    s.distances.at(to, from).routeType = qint16(routeType);
+    return true;
+}
+
+Result revertDistances(AppState& s) {
+    Result r = LoadDatabase(s, false);
+    if (!r)
+        return r;
+    return SaveDatabase(s);
+}
+
+} // namespace rv

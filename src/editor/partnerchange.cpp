@@ -1,0 +1,184 @@
+#include "partnerchange.h"
+
+#include "storage/errorlog.h"
+#include "storage/fileio.h"
+#include "storage/records.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <filesystem>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+// Logbooks are small; anything far larger is not one of ours.
+constexpr qint64 kMaxLogbookBytes = 16LL * 1024 * 1024;
+
+bool versionAccepted(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok && (v == versionText().toDouble() || v == 2.0);
+}
+
+std::filesystem::path nativePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+} // namespace
+
+std::optional<ChangeableLogbook> readChangeableHead(const QByteArray& data, const QString& fileName) {
+    try {
+        RecordReader in(data, fileName);
+        if (in.readString() != u"RVN"_s || !versionAccepted(in.readString()))
+            return std::nullopt;
+        ChangeableLogbook book;
+        book.fileName = fileName;
+        book.year = in.readInt16();
+        book.month = in.readInt16();
+        if (book.month < 1 || book.month > 12)
+            return std::nullopt;
+        book.label = QString::number(book.year) + u". "_s + MonthNames()[size_t(book.month - 1)];
+        return book;
+    } catch (const FormatError&) {
+        return std::nullopt;
+    }
+}
+
+QVector<ChangeableLogbook> changeableLogbooks(const AppState& s) {
+    QVector<ChangeableLogbook> books;
+    const QDir dir(s.carPath(QString()));
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString& f : files) {
+        if (!f.toUpper().endsWith(u".RVN"_s))
+            continue;
+        QFile file(dir.filePath(f));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // The head fits in the first lines; a damaged rest shows when it is rewritten.
+        if (auto head = readChangeableHead(file.read(4096), f))
+            books.append(*head);
+    }
+    std::stable_sort(books.begin(), books.end(), [](const ChangeableLogbook& a, const ChangeableLogbook& b) {
+        return std::pair(a.year, a.month) < std::pair(b.year, b.month);
+    });
+    return books;
+}
+
+Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const Partner& oldTexts,
+                          const Partner& newTexts, QByteArray& out, int& changes) {
+    RecordWriter w;
+    w.reserve(in.size() + 256);
+    int changed = 0;
+    try {
+        RecordReader r(in, fileName);
+        const QString magic = r.readString();
+        const QString version = r.readString();
+        if (magic != u"RVN"_s || !versionAccepted(version))
+            r.fail(u"nem ismert nyilvántartás-változat"_s);
+        w.str(magic).str(version).endLine();
+        const qint16 year = r.readInt16();
+        const qint16 month = r.readInt16();
+        const qint32 odometer = r.readInt32();
+        w.integer(year).integer(month).integer(odometer).endLine();
+        const qint32 monthKm = r.readInt32();
+        const qint16 width = r.readInt16();
+        w.integer(monthKm).integer(width).endLine();
+        for (int day = 1; day <= kLogDays; ++day) {
+            const qint16 number = r.readInt16();
+            const qint16 n = r.readInt16();
+            if (n < 0)
+                r.fail(u"negatív darabszám"_s);
+            r.requireRoom(qint64(n) * 3 * 2);
+            w.integer(number).integer(n).endLine();
+            for (int k = 0; k < n; ++k) {
+                Partner stop;
+                stop.name = r.readString();
+                stop.city = r.readString();
+                stop.address = r.readString();
+                if (stop == oldTexts) {
+                    stop = newTexts;
+                    ++changed;
+                }
+                w.line(stop.name).line(stop.city).line(stop.address);
+            }
+            w.line(r.readString());
+        }
+        if (!r.atEnd())
+            r.fail(u"a 31. nap után további adatok következnek"_s);
+    } catch (const FormatError& e) {
+        return Result::failure(e.message(), 62);
+    }
+    out = w.data();
+    changes = changed;
+    return Result::success();
+}
+
+Result replaceThroughScratch(const QString& path, const QByteArray& data) {
+    const QString scratch = QFileInfo(path).absoluteDir().filePath(u"temp.tmp"_s);
+    auto failed = [&](const QString& why) {
+        QFile::remove(scratch);
+        return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), why), 75);
+    };
+    {
+        QFile file(scratch);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return failed(file.errorString());
+        if (file.write(data) != data.size() || !file.flush())
+            return failed(file.errorString());
+#ifndef Q_OS_WIN
+        if (::fsync(file.handle()) != 0)
+            return failed(u"a lemezre írás nem sikerült"_s);
+#endif
+    }
+    std::error_code ec;
+    std::filesystem::rename(nativePath(scratch), nativePath(path), ec);
+    if (ec)
+        return failed(QString::fromLocal8Bit(ec.message()));
+    return Result::success();
+}
+
+QString PartnerChangeReport::message() const {
+    QString text = QString::number(rewritten) + u" nyilvántartásban "_s + QString::number(changes) + u" módosítás."_s;
+    if (!skipped.isEmpty())
+        text += u"\r\n\r\nEzeket a nyilvántartásokat nem sikerült módosítani, ezért változatlanok maradtak:\r\n"_s +
+                skipped.join(u"\r\n"_s);
+    return text;
+}
+
+PartnerChangeReport carryPartnerChange(AppState& s, const QStringList& fileNames, const Partner& oldTexts,
+                                       const Partner& newTexts) {
+    PartnerChangeReport report;
+    for (const QString& name : fileNames) {
+        const QString path = s.carPath(name);
+        QByteArray in;
+        QByteArray out;
+        int changes = 0;
+        Result r = readWholeFile(path, in, kMaxLogbookBytes);
+        if (r)
+            r = rewriteLogbookText(in, path, oldTexts, newTexts, out, changes);
+        if (r)
+            r = replaceThroughScratch(path, out);
+        if (!r) {
+            logCaught(s, r.code(), r.message());
+            report.skipped.append(name);
+            continue;
+        }
+        ++report.rewritten;
+        report.changes += changes;
+    }
+    return report;
+}
+
+} // namespace rv

@@ -1,0 +1,83 @@
+#include "database/distances.h"
+#include "dbtestutil.h"
+#include "storage/datafiles.h"
+#include "testenv.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+class TestDistances : public QObject {
+    Q_OBJECT
+private slots:
+    void bothDirectionsAreWrittenTogether() {
+        TestEnv env;
+        dbtest::makePartners(env.state, 6);
+        QVERIFY(setDistance(env.state, 2, 5, 12));
+        QCOMPARE(env.state.distances.at(2, 5).distance, qint16(12));
+        QCOMPARE(env.state.distances.at(5, 2).distance, qint16(12));
+        // "Földút" is route type 5, asked from the other direction.
+        QVERIFY(setRouteType(env.state, 5, 2, 5));
+        QCOMPARE(env.state.distances.at(2, 5).routeType, qint16(5));
+        QCOMPARE(env.state.distances.at(5, 2).routeType, qint16(5));
+        // Neighbours stay.
+        QCOMPARE(env.state.distances.at(2, 4).distance, dbtest::cellKm(2, 4));
+        QCOMPARE(env.state.distances.at(5, 3).routeType, qint16((5 + 3) % 6 + 1));
+    }
+
+    void theDiagonalAndUnknownPartnersAreNotEdited() {
+        TestEnv env;
+        dbtest::makePartners(env.state, 3);
+        QVERIFY(!setDistance(env.state, 2, 2, 9));
+        QVERIFY(!setDistance(env.state, 0, 2, 9));
+        QVERIFY(!setDistance(env.state, 2, 4, 9));
+        QVERIFY(!setRouteType(env.state, 1, 2, 0));
+        QVERIFY(!setRouteType(env.state, 1, 2, 7));
+        QCOMPARE(env.state.distances.at(2, 2).distance, qint16(0));
+        QCOMPARE(env.state.distances.at(1, 2).routeType, qint16(4));
+    }
+
+    void theBoxTakesWholeKilometres() {
+        QCOMPARE(distanceFromText(QString()), std::optional<qint16>(0));
+        QCOMPARE(distanceFromText(u"  "_s), std::optional<qint16>(0)); // a cleared box stores 0
+        QCOMPARE(distanceFromText(u"12"_s), std::optional<qint16>(12));
+        QCOMPARE(distanceFromText(u"32767"_s), std::optional<qint16>(32767));
+        QCOMPARE(distanceFromText(u"007"_s), std::optional<qint16>(7));
+        for (const QString& bad : {u"32768"_s, u"100000"_s, u"-1"_s, u"1.5"_s, u"1,5"_s, u"1e3"_s, u"x"_s})
+            QVERIFY2(!distanceFromText(bad), qPrintable(bad));
+    }
+
+    void revertRestoresTheFileButKeepsWhatWasSaved() {
+        TestEnv env;
+        env.loginCar();
+        dbtest::makePartners(env.state, 4);
+        QVERIFY(SaveDatabase(env.state));
+        setDistance(env.state, 1, 2, 11);
+        QVERIFY(SaveDatabase(env.state)); // saved with cmdMentes
+        setDistance(env.state, 3, 4, 999);
+        setRouteType(env.state, 1, 3, 6);
+        setDistance(env.state, 1, 2, 22);
+        QVERIFY(revertDistances(env.state));
+        QCOMPARE(env.state.distances.at(1, 2).distance, qint16(11));
+        QCOMPARE(env.state.distances.at(2, 1).distance, qint16(11));
+        QCOMPARE(env.state.distances.at(3, 4).distance, dbtest::cellKm(3, 4));
+        QCOMPARE(env.state.distances.at(4, 3).distance, dbtest::cellKm(4, 3));
+        QCOMPARE(env.state.distances.at(1, 3).routeType, qint16((1 + 3) % 6 + 1));
+    }
+
+    void revertOfADamagedFileChangesNothing() {
+        TestEnv env;
+        env.loginCar();
+        dbtest::makePartners(env.state, 3);
+        env.write(u"Users/ABC123/data.rvd"_s, "3\r\n\"a\"\r\n");
+        setDistance(env.state, 1, 2, 5);
+        QVERIFY(!revertDistances(env.state));
+        QCOMPARE(env.state.distances.at(1, 2).distance, qint16(5));
+        QCOMPARE(env.state.partnerCount(), 3);
+        QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), QByteArray("3\r\n\"a\"\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDistances)
+#include "tst_distances.moc"
