@@ -35,7 +35,7 @@ struct PrintFixture {
             for (int j = 1; j <= 4; ++j)
                 if (i != j)
                     s.distances.at(i, j) = DistanceCell{qint16(10 * (i + j)), qint16(i == 1 || j == 1 ? 1 : 3)};
-        const float values[] = {1.0f, 1.1f, 1.05f, 1.2f, 1.3f, 1.4f, 1.05f, 1.03f};
+        const float values[] = {1.0f, 1.1f, 1.25f, 1.2f, 1.3f, 1.4f, 1.05f, 1.03f};
         for (int i = 0; i < kMultiplierCount; ++i)
             s.multipliers[size_t(i)].value = values[i];
         setMonth(2002, 3);

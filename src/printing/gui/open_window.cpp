@@ -1,12 +1,12 @@
-// Stand-in until this window exists.
+#include "printing/gui/frmPrintPreview.h"
 #include "ui/gui/navigation.h"
-
-#include <QMessageBox>
 
 namespace rv {
 
-void showPrintPreview(AppState& /*state*/, PrintMode /*mode*/, float /*season*/, QWidget* /*parent*/) {
-    QMessageBox::information(nullptr, QStringLiteral("Rovanta+"), QStringLiteral("Ez a funkció még nem érhető el."));
+void showPrintPreview(AppState& state, PrintMode mode, float season, QWidget* parent) {
+    frmPrintPreview window(state, mode, season, parent);
+    if (window.load())
+        window.exec();
 }
 
 } // namespace rv
