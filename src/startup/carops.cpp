@@ -1,0 +1,465 @@
+#include "carops.h"
+
+#include "storage/datafiles.h"
+#include "storage/errorlog.h"
+#include "storage/fileio.h"
+#include "storage/numeric.h"
+#include "storage/records.h"
+#include "storage/tables.h"
+#include "ui/prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+namespace {
+
+const QString kScratch = u"temp.tmp"_s;
+
+std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+
+bool sameText(const QString& a, const QString& b) {
+    return QString::compare(a.trimmed(), b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+QString absoluteCarDir(const AppState& s, const CarRecord& car) { return s.path(carDirOf(car)); }
+
+Prompter* prompterOf(AppState& s) { return s.prompter; }
+
+void tell(AppState& s, const QString& text, MsgIcon icon = MsgIcon::Exclamation) {
+    if (Prompter* p = prompterOf(s))
+        p->inform(text, icon);
+}
+
+bool ask(AppState& s, const QString& text) {
+    Prompter* p = prompterOf(s);
+    return p && askYesNo(*p, text);
+}
+
+Result logged(AppState& s, Result r) {
+    if (!r)
+        logCaught(s, r.code(), r.message());
+    return r;
+}
+
+// A car's published-price file (by fuel type, 1-based).
+QString publishedPricePath(const AppState& s, int fuelType) {
+    const auto table = fuelTypeTable();
+    const int i = std::clamp(fuelType, 1, kFuelTypeCount) - 1;
+    return s.path(u"Users/"_s + table[size_t(i)].oldFile);
+}
+
+// Replaces dir's benzin.rvd by a copy of another price file; a missing source gives an empty list.
+Result copyPrices(AppState& s, const QString& source, const QString& dir) {
+    QByteArray data;
+    Result r = readWholeFile(source, data);
+    if (!r) {
+        logged(s, r);
+        tell(s, u"Az üzemanyagárak nem másolhatók:\r\n%1\r\n\r\nÜres árlista készült."_s.arg(r.message()));
+        data = emptyFuelPriceFile();
+    }
+    return logged(s, writeThroughScratch(dir, u"benzin.rvd"_s, data));
+}
+
+Result writeEmptyPrices(AppState& s, const QString& dir) {
+    return logged(s, writeThroughScratch(dir, u"benzin.rvd"_s, emptyFuelPriceFile()));
+}
+
+Partner baseOf(const CarRecord& car) { return Partner{car.companyName, car.city, car.companyAddress}; }
+
+// Takes over partners, distances and prices of car from; false when its database could not be
+// read (the user was told, and the new car gets a database of its own instead).
+bool importCarData(AppState& s, int from, const CarRecord& car, const QString& dir) {
+    const CarRecord& source = s.car(from);
+    const QString sourceDir = absoluteCarDir(s, source);
+    QByteArray data;
+    Result r = readWholeFile(sourceDir + u"data.rvd"_s, data);
+    QByteArray rebased;
+    if (r)
+        r = rebasedDatabase(data, sourceDir + u"data.rvd"_s, baseOf(car), s.defaultRouteType, rebased);
+    if (r)
+        r = writeThroughScratch(dir, u"data.rvd"_s, rebased);
+    if (!r) {
+        logged(s, r);
+        tell(s, u"A(z) %1 gépkocsi adatbázisa nem importálható:\r\n%2\r\n\r\nAz új gépkocsi saját adatbázist kap."_s.arg(
+                    source.userName, r.message()));
+        return false;
+    }
+    QString prices = sourceDir + u"benzin.rvd"_s;
+    if (!QFile::exists(prices)) {
+        writeEmptyPrices(s, dir);
+        return true;
+    }
+    copyPrices(s, prices, dir);
+    return true;
+}
+
+bool isReservedDeviceName(const QString& name) {
+    // Windows refuses these with any extension too ("CON.txt").
+    const QString base = name.section(u'.', 0, 0).trimmed().toUpper();
+    static const QStringList reserved = {u"CON"_s, u"PRN"_s, u"AUX"_s, u"NUL"_s, u"CONIN$"_s, u"CONOUT$"_s};
+    if (reserved.contains(base))
+        return true;
+    if (base.size() == 4 && (base.startsWith(u"COM"_s) || base.startsWith(u"LPT"_s)))
+        return base[3] >= u'0' && base[3] <= u'9';
+    return false;
+}
+
+} // namespace
+
+// ---- the form ----------------------------------------------------------------------------------
+
+std::optional<FormProblem> validateCarForm(const CarForm& f) {
+    const std::pair<CarField, std::pair<const QString*, QString>> order[] = {
+        {CarField::UserName, {&f.userName, u"A kívánt felhasználónév nincs megadva."_s}},
+        {CarField::CarType, {&f.carType, u"A gépkocsi típusa nincs megadva."_s}},
+        {CarField::Plate, {&f.plate, u"A gépkocsi rendszáma nincs megadva."_s}},
+        {CarField::Consumption, {&f.consumption, u"A gépkocsi fogyasztása nincs megadva."_s}},
+        {CarField::GeneralCost, {&f.generalCost, u"A gépkocsi általános költsége nincs megadva."_s}},
+        {CarField::CompanyName, {&f.companyName, u"A cégnév nincs megadva."_s}},
+        {CarField::City, {&f.city, u"A város nincs megadva."_s}},
+        {CarField::CompanyAddress, {&f.companyAddress, u"A cég címe nincs megadva."_s}},
+    };
+    for (const auto& [field, check] : order)
+        if (IsBlank(*check.first))
+            return FormProblem{field, check.second};
+    // The filters let only numbers in; what they cannot stop is a number too large to store.
+    auto storable = [](const QString& text) {
+        const auto v = toNumber(text);
+        return v && std::fabs(*v) <= double(std::numeric_limits<float>::max());
+    };
+    if (!storable(f.consumption))
+        return FormProblem{CarField::Consumption, u"A gépkocsi fogyasztása nem érvényes szám."_s};
+    if (!storable(f.generalCost))
+        return FormProblem{CarField::GeneralCost, u"A gépkocsi általános költsége nem érvényes szám."_s};
+    return std::nullopt;
+}
+
+CarForm formFromCar(const CarRecord& c) {
+    CarForm f;
+    f.userName = c.userName.trimmed();
+    f.carType = c.carType.trimmed();
+    f.plate = c.plateNumber.trimmed();
+    f.fuelType = c.fuelType;
+    f.consumption = singleToText(c.consumption);
+    f.generalCost = singleToText(c.generalCost);
+    f.companyName = c.companyName.trimmed();
+    f.city = c.city.trimmed();
+    f.companyAddress = c.companyAddress.trimmed();
+    return f;
+}
+
+CarRecord carFromForm(const CarForm& f) {
+    CarRecord c;
+    c.userName = f.userName.trimmed();
+    c.carType = f.carType.trimmed();
+    c.plateNumber = f.plate.trimmed();
+    c.fuelType = std::clamp(f.fuelType, 1, kFuelTypeCount);
+    c.consumption = float(toNumber(f.consumption).value_or(0));
+    c.generalCost = float(toNumber(f.generalCost).value_or(0));
+    c.companyName = f.companyName.trimmed();
+    c.city = f.city.trimmed();
+    c.companyAddress = f.companyAddress.trimmed();
+    return c;
+}
+
+// ---- directories -------------------------------------------------------------------------------
+
+QString plateDirectoryProblem(const QString& plate) {
+    const QString t = plate.trimmed();
+    if (t.isEmpty())
+        return u"A gépkocsi rendszáma nincs megadva."_s;
+    for (QChar ch : t)
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f || u"/\\:*?\"<>|"_s.contains(ch))
+            return u"A rendszámból könyvtárnév lesz, ezért nem tartalmazhatja a következő jeleket:\r\n"
+                   u"/ \\ : * ? \" < > | (és vezérlőkaraktert sem)."_s;
+    if (t.startsWith(u'.') || t.endsWith(u'.'))
+        return u"A rendszámból könyvtárnév lesz, ezért nem kezdődhet és nem végződhet ponttal."_s;
+    if (isReservedDeviceName(t))
+        return u"A(z) „%1” név a Windows foglalt neve, ezért nem lehet rendszám."_s.arg(t);
+    return {};
+}
+
+bool isSafeDirName(const QString& dirName) { return plateDirectoryProblem(dirName).isEmpty(); }
+
+QString freeDirName(const AppState& s, const QString& plate) {
+    const QString base = plate.trimmed();
+    auto taken = [&](const QString& name) {
+        for (const CarRecord& c : s.cars)
+            if (sameText(c.dirName, name))
+                return true;
+        return QFileInfo::exists(s.usersDir() + name);
+    };
+    QString name = base;
+    for (int n = 2; taken(name); ++n)
+        name = base + u'_' + QString::number(n);
+    return name;
+}
+
+QString uniquenessProblem(const AppState& s, const CarRecord& car, int except) {
+    for (int i = 1; i <= s.carCount(); ++i)
+        if (i != except && sameText(s.car(i).plateNumber, car.plateNumber))
+            return u"Ez a rendszám már foglalt."_s;
+    for (int i = 1; i <= s.carCount(); ++i)
+        if (i != except && sameText(s.car(i).userName, car.userName))
+            return u"Ez a felhasználónév már foglalt."_s;
+    return {};
+}
+
+QVector<int> importCandidates(const AppState& s) {
+    QVector<int> list;
+    for (int i = 1; i < s.carCount(); ++i)
+        list.append(i);
+    return list;
+}
+
+// ---- files -------------------------------------------------------------------------------------
+
+Result writeThroughScratch(const QString& dir, const QString& fileName, const QByteArray& data) {
+    const QString scratch = dir + kScratch;
+    const QString target = dir + fileName;
+    Result r = saveWholeFile(scratch, data);
+    if (!r)
+        return r;
+    std::error_code error;
+    std::filesystem::rename(fsPath(scratch), fsPath(target), error);
+    if (error) {
+        QFile::remove(scratch);
+        return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(QDir::toNativeSeparators(target),
+                                                                   QString::fromLocal8Bit(error.message())),
+                               75);
+    }
+    return r;
+}
+
+QByteArray baseDatabase(const Partner& base, qint16 defaultRouteType) {
+    PartnerDatabase db;
+    db.partners = {base};
+    db.distances.reset(1);
+    db.distances.at(1, 1) = DistanceCell{0, defaultRouteType};
+    return serializeDatabase(db, defaultRouteType);
+}
+
+Result rebasedDatabase(const QByteArray& source, const QString& fileName, const Partner& base,
+                       qint16 defaultRouteType, QByteArray& out) {
+    PartnerDatabase db;
+    Result r = parseDatabase(source, fileName, defaultRouteType, db);
+    if (!r)
+        return r;
+    db.partners[0] = base;
+    out = serializeDatabase(db, defaultRouteType);
+    return r;
+}
+
+// ---- flows -------------------------------------------------------------------------------------
+
+int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
+    s.errorLocation = u"frmUjuser - UjBegin"_s;
+    CarRecord car = carFromForm(form);
+    if (QString problem = uniquenessProblem(s, car, 0); !problem.isEmpty()) {
+        tell(s, problem);
+        return 0;
+    }
+    if (QString problem = plateDirectoryProblem(car.plateNumber); !problem.isEmpty()) {
+        tell(s, problem);
+        return 0;
+    }
+
+    s.errorLocation = u"frmUjuser - UjAdd"_s;
+    car.dirName = freeDirName(s, car.plateNumber);
+    s.cars.append(car);
+    const int index = s.carCount();
+
+    s.errorLocation = u"frmUjuser - UjSave"_s;
+    if (Result r = SaveCars(s); !r) {
+        s.cars.removeLast();
+        tell(s, u"Az új gépkocsi nem menthető:\r\n%1"_s.arg(r.message()));
+        return 0;
+    }
+    s.errorLocation = u"frmUjuser - MakeDir  "_s;
+    const QString dir = absoluteCarDir(s, car);
+    if (!QDir().mkpath(dir)) {
+        logCaught(s, 75, dir);
+        s.cars.removeLast();
+        SaveCars(s);
+        tell(s, u"A gépkocsi könyvtára nem hozható létre:\r\n%1"_s.arg(QDir::toNativeSeparators(dir)));
+        return 0;
+    }
+
+    bool imported = false;
+    if (index > 1 && ask(s, u"Kívánja egy már meglévő gépkocsi adatbázisát importálni?"_s)) {
+        const int from = choose ? choose() : 0;
+        if (from >= 1 && from < index)
+            imported = importCarData(s, from, car, dir);
+    }
+    if (!imported) {
+        logged(s, writeThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
+        if (ask(s, u"Kívánja az üzemanyagokat feltölteni az APEH\r\náltal közétett üzemanyagárakkal feltölteni?"_s))
+            copyPrices(s, publishedPricePath(s, car.fuelType), dir);
+        else
+            writeEmptyPrices(s, dir);
+    }
+    return index;
+}
+
+bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& choose) {
+    if (index < 1 || index > s.carCount())
+        return false;
+    s.errorLocation = u"frmUjuser - ModositBegin"_s;
+    CarRecord changed = carFromForm(form);
+    if (QString problem = uniquenessProblem(s, changed, index); !problem.isEmpty()) {
+        tell(s, problem);
+        return false;
+    }
+    const CarRecord old = s.car(index);
+    changed.dirName = old.dirName;
+    s.car(index) = changed;
+    if (Result r = SaveCars(s); !r) {
+        s.car(index) = old;
+        tell(s, u"A gépkocsi adatai nem menthetők:\r\n%1"_s.arg(r.message()));
+        return false;
+    }
+
+    if (changed.fuelType != old.fuelType) {
+        const QString dir = absoluteCarDir(s, changed);
+        bool replaced = false;
+        if (ask(s, u"Megváltoztatta gépkocsija üzemanyagtípusát.\r\nKívánja importálni az APEH által közzétett üzemanyagárakat?"_s)) {
+            copyPrices(s, publishedPricePath(s, changed.fuelType), dir);
+            replaced = true;
+        } else if (ask(s, u"Megváltoztatta gépkocsija üzemanyagtípusát.\r\nKívánja egy másik gépkocsi üzemanyagadatbázisát importálni?"_s)) {
+            const int from = choose ? choose() : 0;
+            if (from >= 1 && from <= s.carCount() && from != index) {
+                const QString source = absoluteCarDir(s, s.car(from)) + u"benzin.rvd"_s;
+                copyPrices(s, source, dir);
+                replaced = true;
+            }
+        }
+        // The logged-in car must not keep the old prices in memory: the next save would put
+        // them back over the new file.
+        if (replaced && index == s.currentCar)
+            LoadFuelPrices(s);
+    }
+    return true;
+}
+
+void logout(AppState& s) {
+    s.currentCar = 0;
+    s.carDir.clear();
+    s.partners.clear();
+    s.distances.reset(0);
+    s.fuelPrices.clear();
+}
+
+DeleteOutcome deleteCar(AppState& s, int index) {
+    DeleteOutcome out;
+    if (index < 1 || index > s.carCount())
+        return out;
+    const CarRecord car = s.car(index);
+    if (!ask(s, u"Biztos, hogy törli a(z) %1 nevű felhasználót?"_s.arg(car.userName)))
+        return out;
+
+    // The record goes first: a car file that cannot be written leaves the car and its files whole.
+    s.cars.removeAt(index - 1);
+    if (Result r = SaveCars(s); !r) {
+        s.cars.insert(index - 1, car);
+        tell(s, u"A gépkocsi nem törölhető, mert a gépkocsik listája nem írható:\r\n%1"_s.arg(r.message()));
+        return out;
+    }
+    out.removed = true;
+    if (s.currentCar == index) {
+        logout(s);
+        out.wasLoggedIn = true;
+    } else if (s.currentCar > index) {
+        --s.currentCar;
+    }
+
+    const QString dirName = car.dirName.trimmed();
+    if (!isSafeDirName(dirName)) {
+        logCaught(s, 75, u"Nem biztonságos könyvtárnév: \"%1\""_s.arg(dirName));
+        tell(s, u"A(z) %1 felhasználó könyvtárneve („%2”) nem biztonságos, ezért egyetlen fájlt sem töröltem."_s.arg(
+                    car.userName, dirName));
+        return out;
+    }
+    for (const CarRecord& other : s.cars)
+        if (sameText(other.dirName, dirName)) {
+            tell(s, u"A(z) %1 könyvtárat a(z) %2 felhasználó is használja, ezért megmaradt."_s.arg(dirName, other.userName),
+                 MsgIcon::Information);
+            return out;
+        }
+
+    const QString users = QFileInfo(s.usersDir()).canonicalFilePath();
+    const QString path = s.usersDir() + dirName;
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return out;
+    bool ok = false;
+    if (info.isSymLink()) {
+        ok = QFile::remove(path); // the link only, never what it points to
+    } else if (info.isDir() && !users.isEmpty() && QFileInfo(info.canonicalFilePath()).absolutePath() == users) {
+        ok = QDir(path).removeRecursively();
+    }
+    if (!ok) {
+        logCaught(s, 75, path);
+        tell(s, u"A(z) %1 könyvtár nem törölhető teljesen:\r\n%2"_s.arg(dirName, QDir::toNativeSeparators(path)));
+    }
+    return out;
+}
+
+Result loginCar(AppState& s, int index) {
+    if (index < 1 || index > s.carCount())
+        return Result::failure(u"Nincs kiválasztva gépkocsi."_s);
+    const CarRecord& car = s.car(index);
+
+    // Everything of the previous login, put back when this one fails.
+    const int oldCar = s.currentCar;
+    const QString oldDir = s.carDir;
+    QVector<Partner> oldPartners = s.partners;
+    DistanceMatrix oldDistances = s.distances;
+    QVector<FuelPrice> oldPrices = s.fuelPrices;
+    auto restore = [&] {
+        s.currentCar = oldCar;
+        s.carDir = oldDir;
+        s.partners = std::move(oldPartners);
+        s.distances = std::move(oldDistances);
+        s.fuelPrices = std::move(oldPrices);
+    };
+
+    s.currentCar = index;
+    s.carDir = carDirOf(car);
+
+    s.errorLocation = u"frmUjuser - Partner"_s;
+    if (Result r = LoadDatabase(s, true); !r) {
+        restore();
+        return Result::failure(u"A(z) %1 gépkocsi partneradatbázisa (data.rvd) nem tölthető be, ezért a bejelentkezés "
+                               u"nem sikerült.\r\n\r\n%2"_s.arg(car.userName, r.message()),
+                               r.code());
+    }
+
+    s.errorLocation = u"frmUjuser - Benzin"_s;
+    if (Result r = LoadFuelPrices(s); !r) {
+        // A missing or damaged price file is replaced by an empty list (the user was told);
+        // only a file that is still not readable stops the login.
+        QByteArray data;
+        QVector<FuelPrice> prices;
+        const QString path = s.carPath(u"benzin.rvd"_s);
+        if (!readWholeFile(path, data) || !parseFuelPrices(data, path, prices)) {
+            restore();
+            return Result::failure(u"A(z) %1 gépkocsi üzemanyagár-adatbázisa (benzin.rvd) nem tölthető be, ezért a "
+                                   u"bejelentkezés nem sikerült.\r\n\r\n%2"_s.arg(car.userName, r.message()),
+                                   r.code());
+        }
+        s.fuelPrices = std::move(prices);
+    }
+    s.errorLocation = u"frmUjuser - Form"_s;
+    return Result::success();
+}
+
+} // namespace rv

@@ -1,0 +1,209 @@
+#include "conversion.h"
+
+#include "startup/carops.h"
+#include "storage/datafiles.h"
+#include "storage/errorlog.h"
+#include "storage/fileio.h"
+#include "storage/records.h"
+#include "storage/settings.h"
+#include "storage/tables.h"
+#include "ui/prompter.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+namespace {
+
+template <typename Fn>
+Result parseWith(const QByteArray& data, const QString& fileName, Fn&& fn) {
+    RecordReader in(data, fileName);
+    try {
+        fn(in);
+    } catch (const FormatError& e) {
+        return Result::failure(e.message(), 62);
+    }
+    return Result::success();
+}
+
+// The flag of an older cell as a route type.
+qint16 routeTypeOfFlag(RecordReader& in) {
+    QString text = in.readField().trimmed().toUpper();
+    if (text.size() >= 2 && text.startsWith(u'#') && text.endsWith(u'#'))
+        text = text.mid(1, text.size() - 2);
+    if (text == u"TRUE"_s || text == u"IGAZ"_s)
+        return 1;
+    if (text == u"FALSE"_s || text == u"HAMIS"_s)
+        return 2;
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok)
+        in.fail(u"logikai értéket vártam, ezt találtam: \"%1\""_s.arg(text));
+    if (number >= 1 && number <= kRouteTypeCount)
+        return qint16(number);
+    return number != 0 ? 1 : 2;
+}
+
+struct Pending {
+    QString dir;
+    QByteArray database;
+};
+
+} // namespace
+
+Result parseOlderCars(const QByteArray& data, const QString& fileName, QVector<OlderCar>& out) {
+    QVector<OlderCar> cars;
+    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+        const int count = in.readInt16();
+        if (count < 0)
+            in.fail(u"negatív darabszám"_s);
+        in.requireRoom(qint64(count) * 7 * 2 - 1);
+        for (int i = 0; i < count; ++i) {
+            OlderCar c;
+            c.userName = in.readString();
+            c.carType = in.readString();
+            c.plateNumber = in.readString();
+            c.companyName = in.readString();
+            c.city = in.readString();
+            c.companyAddress = in.readString();
+            c.dirName = in.readString();
+            if (!isSafeDirName(c.dirName))
+                in.fail(u"érvénytelen könyvtárnév: \"%1\""_s.arg(c.dirName));
+            cars.append(std::move(c));
+        }
+    });
+    if (r)
+        out = std::move(cars);
+    return r;
+}
+
+CarRecord convertedCar(const OlderCar& o) {
+    CarRecord c;
+    c.userName = o.userName.trimmed();
+    c.carType = o.carType.trimmed();
+    c.plateNumber = o.plateNumber.trimmed();
+    c.fuelType = 1;
+    c.consumption = 1;
+    c.generalCost = 3;
+    c.companyName = o.companyName.trimmed();
+    c.city = o.city.trimmed();
+    c.companyAddress = o.companyAddress.trimmed();
+    c.dirName = o.dirName.trimmed();
+    return c;
+}
+
+Result convertOlderDatabase(const QByteArray& data, const QString& fileName, QByteArray& out) {
+    PartnerDatabase db;
+    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+        const int n = in.readInt16();
+        if (n < 1)
+            in.fail(u"a partnerek száma (%1) nem pozitív"_s.arg(n));
+        in.requireRoom(qint64(n) * 3 + qint64(n) * n * 4 - 1);
+        db.partners.resize(n);
+        for (Partner& p : db.partners) {
+            p.name = in.readString().trimmed();
+            p.city = in.readString().trimmed();
+            p.address = in.readString().trimmed();
+        }
+        db.distances.reset(n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) {
+                DistanceCell& c = db.distances.at(i, j);
+                c.distance = in.readInt16();
+                c.routeType = routeTypeOfFlag(in);
+            }
+    });
+    if (r)
+        out = serializeDatabase(db, 1);
+    return r;
+}
+
+bool convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
+    Prompter* p = s.prompter;
+    if (!p)
+        return false;
+    const QString question = u"A program most konvertálja az adatbázisokat.\r\n\r\n"
+                             u"Kérem készítsen biztonsági másolatot a teljes programkönyvtárról!\r\n("_s +
+                             QDir::toNativeSeparators(s.programDir) +
+                             u")\r\n\r\nKattintson az OK-ra a konvertáláshoz, vagy a Mégsem gombra a kilépéshez."_s;
+    if (p->ask(question, Ok | Cancel, MsgIcon::Question) != Ok)
+        return false;
+
+    if (busy)
+        busy(true);
+    s.errorLocation = u"Konvertálás"_s;
+    auto fail = [&](const Result& r) {
+        logCaught(s, r.code(), r.message());
+        if (busy)
+            busy(false);
+        p->inform(u"Az adatbázisok konvertálása nem sikerült:\r\n%1\r\n\r\nA program most kilép; a konvertálás a "
+                  u"következő indításkor újra elindul."_s.arg(r.message()),
+                  MsgIcon::Critical);
+        return false;
+    };
+
+    // Published price files, one per fuel type.
+    QDir().mkpath(s.usersDir());
+    for (const FuelType& f : fuelTypeTable()) {
+        const QString path = s.path(u"Users/"_s + f.oldFile);
+        if (!QFile::exists(path))
+            if (Result r = saveWholeFile(path, emptyFuelPriceFile()); !r)
+                return fail(r);
+    }
+
+    // Everything is read and converted before anything is written.
+    QVector<OlderCar> older;
+    const QString listPath = s.path(u"users.rvd"_s);
+    if (QFile::exists(listPath)) {
+        QByteArray data;
+        Result r = readWholeFile(listPath, data);
+        if (r)
+            r = parseOlderCars(data, listPath, older);
+        if (!r)
+            return fail(r);
+    }
+    QVector<CarRecord> cars;
+    QVector<Pending> pending;
+    for (const OlderCar& o : older) {
+        CarRecord car = convertedCar(o);
+        const QString dir = s.path(carDirOf(car));
+        const QString path = dir + u"data.rvd"_s;
+        Pending item{dir, {}};
+        if (QFile::exists(path)) {
+            QByteArray data;
+            Result r = readWholeFile(path, data);
+            if (r)
+                r = convertOlderDatabase(data, path, item.database);
+            if (!r)
+                return fail(r);
+        } else {
+            // A car that never had a database gets its base as the one partner.
+            item.database = baseDatabase(Partner{car.companyName, car.city, car.companyAddress}, 1);
+        }
+        cars.append(car);
+        pending.append(item);
+    }
+
+    if (Result r = saveWholeFile(s.path(u"user.rvd"_s), serializeCars(cars)); !r)
+        return fail(r);
+    for (const Pending& item : pending) {
+        if (!QDir().mkpath(item.dir))
+            return fail(Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(item.dir)), 76));
+        if (Result r = writeThroughScratch(item.dir, u"data.rvd"_s, item.database); !r)
+            return fail(r);
+        if (Result r = writeThroughScratch(item.dir, u"benzin.rvd"_s, emptyFuelPriceFile()); !r)
+            return fail(r);
+    }
+
+    s.settings->setText(keys::Version, versionText());
+    s.settings->sync();
+    if (busy)
+        busy(false);
+    p->inform(u"A konvertálás sikeresen befejeződött."_s, MsgIcon::Information);
+    return true;
+}
+
+} // namespace rv

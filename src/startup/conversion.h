@@ -1,0 +1,40 @@
+#pragma once
+
+// Once, at start-up: the data of version 1.2 (users.rvd, cars without fuel type and costs,
+// distance cells with a true/false flag) rewritten in the present layout.
+
+#include "storage/result.h"
+#include "storage/state.h"
+
+#include <QByteArray>
+#include <QVector>
+
+#include <functional>
+
+namespace rv {
+
+struct OlderCar {
+    QString userName;
+    QString carType;
+    QString plateNumber;
+    QString companyName;
+    QString city;
+    QString companyAddress;
+    QString dirName;
+};
+
+Result parseOlderCars(const QByteArray& data, const QString& fileName, QVector<OlderCar>& out);
+// The present record: fuel type 1, consumption 1 and general cost 3 until the user sets them.
+CarRecord convertedCar(const OlderCar& car);
+// An older data.rvd in the present layout: a true flag is route type 1 ("Közút"), false 2
+// ("Budapest"). A cell already holding a route type 1..6 (a file converted by an interrupted
+// earlier run) keeps it.
+Result convertOlderDatabase(const QByteArray& data, const QString& fileName, QByteArray& out);
+
+// Asks (OK/Cancel), converts every car, stores the running version in "Verzió" and reports
+// success. busy(true/false) frames the work (hourglass, disabled window). Returns false when the
+// user declined or the conversion could not be done; "Verzió" is then left as it was, so the
+// next start asks again.
+bool convertOlderLayout(AppState& s, const std::function<void(bool busy)>& busy = {});
+
+} // namespace rv

@@ -1,0 +1,88 @@
+#include "dialogvalues.h"
+
+#include "storage/datafiles.h"
+#include "storage/numeric.h"
+#include "storage/records.h"
+#include "storage/settings.h"
+#include "storage/state.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+QString numericDisplay(const QString& stored) { return QString::number(leadingNumber(stored), 'g', 15); }
+
+SetupValues readSetup(const Settings& settings) {
+    SetupValues v;
+    v.confirmExit = leadingNumber(settings.text(keys::ConfirmExit, u"1"_s)) == 1;
+    v.loadCities = leadingNumber(settings.text(keys::LoadCities, u"0"_s)) == 1;
+    v.tolerance = numericDisplay(settings.text(keys::Tolerance, u"10"_s));
+    v.tries = numericDisplay(settings.text(keys::Tries, u"100"_s));
+    return v;
+}
+
+void writeSetup(Settings& settings, const SetupValues& v) {
+    settings.setText(keys::ConfirmExit, v.confirmExit ? u"1"_s : u"0"_s);
+    settings.setText(keys::LoadCities, v.loadCities ? u"1"_s : u"0"_s);
+    settings.setText(keys::Tolerance, v.tolerance);
+    settings.setText(keys::Tries, v.tries);
+    settings.sync();
+}
+
+QString multiplierBoxText(float value) {
+    // The shortest per cent text that gives back the very same multiplier, so 1.075 reads 107.5
+    // (not the 107.50001 of a single-precision product) and OK stores what was read.
+    const double percent = double(value) * 100.0;
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        const QString text = QString::number(percent, 'f', decimals);
+        if (float(text.toDouble() / 100.0) == value) {
+            QString trimmed = text;
+            if (trimmed.contains(u'.')) {
+                while (trimmed.endsWith(u'0'))
+                    trimmed.chop(1);
+                if (trimmed.endsWith(u'.'))
+                    trimmed.chop(1);
+            }
+            return trimmed;
+        }
+    }
+    return singleToText(value * 100.0f);
+}
+
+MultiplierTexts multiplierTexts(const AppState& s) {
+    MultiplierTexts texts;
+    for (int i = 0; i < kMultiplierBoxCount; ++i)
+        texts[size_t(i)] = multiplierBoxText(s.multipliers[size_t(i + 1)].value);
+    return texts;
+}
+
+std::optional<MultiplierProblem> applyMultipliers(AppState& s, const MultiplierTexts& texts, int defaultRouteType) {
+    std::array<float, kMultiplierBoxCount> values{};
+    for (int i = 0; i < kMultiplierBoxCount; ++i) {
+        const QString& name = s.multipliers[size_t(i + 1)].name;
+        const auto number = toNumber(texts[size_t(i)]);
+        if (!number)
+            return MultiplierProblem{i, u"A(z) „%1” szorzó nincs megadva."_s.arg(name)};
+        const double value = *number / 100.0;
+        if (std::fabs(value) > double(std::numeric_limits<float>::max()))
+            return MultiplierProblem{i, u"A(z) „%1” szorzó túl nagy."_s.arg(name)};
+        values[size_t(i)] = float(value);
+    }
+    const auto oldMultipliers = s.multipliers;
+    const qint16 oldDefault = s.defaultRouteType;
+    for (int i = 0; i < kMultiplierBoxCount; ++i)
+        s.multipliers[size_t(i + 1)].value = values[size_t(i)];
+    if (defaultRouteType >= 1 && defaultRouteType <= kRouteTypeCount)
+        s.defaultRouteType = qint16(defaultRouteType);
+    if (Result r = SaveMultipliers(s); !r) {
+        s.multipliers = oldMultipliers;
+        s.defaultRouteType = oldDefault;
+        return MultiplierProblem{-1, u"A szorzók nem menthetők:\r\n%1"_s.arg(r.message())};
+    }
+    return std::nullopt;
+}
+
+} // namespace rv

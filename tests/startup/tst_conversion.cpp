@@ -1,0 +1,129 @@
+#include "startup/conversion.h"
+#include "storage/datafiles.h"
+#include "storage/settings.h"
+#include "testenv.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+void copyFixture(TestEnv& env) {
+    const QString from = QStringLiteral(ROVANTA_TEST_DATA "/older12");
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        env.write(QDir(from).relativeFilePath(file), f.readAll());
+    }
+    env.settings->setText(keys::Version, u"1.2"_s);
+}
+
+PartnerDatabase database(const TestEnv& env, const QString& rel) {
+    PartnerDatabase db;
+    const Result r = parseDatabase(env.read(rel), rel, 1, db);
+    if (!r)
+        qWarning() << r.message();
+    return db;
+}
+
+} // namespace
+
+class tst_conversion : public QObject {
+    Q_OBJECT
+private slots:
+    void convertsCarsDatabasesAndVersion() {
+        TestEnv env;
+        copyFixture(env);
+        const QByteArray olderList = env.read(u"users.rvd"_s);
+        QVector<bool> busy;
+        QVERIFY(convertOlderLayout(env.state, [&](bool b) { busy.append(b); }));
+        QCOMPARE(busy, (QVector<bool>{true, false}));
+
+        QCOMPARE(env.prompter.asked.size(), 2);
+        const auto& question = env.prompter.asked[0];
+        QCOMPARE(question.buttons, Ok | Cancel);
+        QVERIFY(question.text.startsWith(u"A program most konvertálja az adatbázisokat.\r\n\r\n"_s));
+        QVERIFY(question.text.contains(QDir::toNativeSeparators(env.state.programDir)));
+        QCOMPARE(env.prompter.last(), u"A konvertálás sikeresen befejeződött."_s);
+
+        QVector<CarRecord> cars;
+        QVERIFY(parseCars(env.read(u"user.rvd"_s), u"user.rvd"_s, cars));
+        QCOMPARE(cars.size(), 2);
+        QCOMPARE(cars[0].userName, u"Kovács"_s);
+        QCOMPARE(cars[0].fuelType, 1);
+        QCOMPARE(cars[0].consumption, 1.0f);
+        QCOMPARE(cars[0].generalCost, 3.0f);
+        QCOMPARE(cars[0].companyName, u"Kovács Bt."_s);
+        QCOMPARE(cars[0].city, u"Pécs"_s);
+        QCOMPARE(cars[0].dirName, u"ABC-123"_s);
+
+        const PartnerDatabase db = database(env, u"Users/ABC-123/data.rvd"_s);
+        QCOMPARE(db.partners.size(), 2);
+        QCOMPARE(db.partners[0].name, u"Kovács Bt."_s); // trimmed
+        QCOMPARE(db.distances.at(1, 2).distance, qint16(25));
+        QCOMPARE(db.distances.at(1, 2).routeType, qint16(1));
+        QCOMPARE(db.distances.at(2, 1).distance, qint16(25));
+        QCOMPARE(db.distances.at(2, 1).routeType, qint16(2));
+        QCOMPARE(env.read(u"Users/ABC-123/benzin.rvd"_s), QByteArray("0\r\n"));
+        QVERIFY(!QFile::exists(env.path(u"Users/ABC-123/temp.tmp"_s)));
+        // A car without a database gets its base as the one partner.
+        QCOMPARE(database(env, u"Users/XYZ-999/data.rvd"_s).partners.size(), 1);
+        for (const QString& f : {u"b95.rvd"_s, u"b98.rvd"_s, u"bdiz.rvd"_s, u"bkev.rvd"_s})
+            QCOMPARE(env.read(u"Users/"_s + f), QByteArray("0\r\n"));
+
+        QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
+        QCOMPARE(env.read(u"users.rvd"_s), olderList); // left in place
+    }
+
+    void cancelChangesNothing() {
+        TestEnv env;
+        copyFixture(env);
+        env.prompter.answer(Cancel);
+        QVERIFY(!convertOlderLayout(env.state));
+        QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)));
+        QVERIFY(!QFile::exists(env.path(u"Users/b95.rvd"_s)));
+        QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
+    }
+
+    void damagedDatabaseStopsBeforeWritingAnything() {
+        TestEnv env;
+        copyFixture(env);
+        env.write(u"Users/ABC-123/data.rvd"_s, "2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n");
+        QVERIFY(!convertOlderLayout(env.state));
+        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
+        QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)));
+        QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
+    }
+
+    void cellFlags_data() {
+        QTest::addColumn<QByteArray>("flag");
+        QTest::addColumn<int>("routeType");
+        QTest::newRow("#TRUE#") << QByteArray("#TRUE#") << 1;
+        QTest::newRow("#FALSE#") << QByteArray("#FALSE#") << 2;
+        QTest::newRow("True") << QByteArray("True") << 1;
+        QTest::newRow("-1") << QByteArray("-1") << 1;
+        QTest::newRow("0") << QByteArray("0") << 2;
+        // Already converted by an interrupted earlier run: kept.
+        QTest::newRow("4") << QByteArray("4") << 4;
+    }
+    void cellFlags() {
+        QFETCH(QByteArray, flag);
+        QFETCH(int, routeType);
+        QByteArray out;
+        QVERIFY(convertOlderDatabase("1\r\n\"a\"\r\n\"b\"\r\n\"\"\r\n25," + flag + "\r\n", u"x"_s, out));
+        QCOMPARE(out, QByteArray("1\r\n\"a\"\r\n\"b\"\r\n\"\"\r\n25,") + QByteArray::number(routeType) + "\r\n");
+    }
+
+    void unsafeOlderDirectoryNameRefused() {
+        QVector<OlderCar> cars;
+        QVERIFY(!parseOlderCars("1\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"e\"\r\n\"f\"\r\n\"..\\\\x\"\r\n", u"u"_s, cars));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_conversion)
+#include "tst_conversion.moc"
