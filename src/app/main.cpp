@@ -1,4 +1,6 @@
+#include "startup/conversion.h"
 #include "startup/gui/frmMain.h"
+#include "startup/gui/frmUjUser.h"
 #include "startup/gui/frmSplash.h"
 #include "startup/startup.h"
 #include "storage/random.h"
@@ -47,8 +49,23 @@ int main(int argc, char** argv) {
     state.terminate = [](int code) { QApplication::exit(code); };
 
     std::unique_ptr<frmMain> mainWindow;
+    frmSplash* splashWindow = nullptr;
     StartupHooks hooks;
+    hooks.convertOlderLayout = [&](AppState& s) {
+        return convertOlderLayout(s, [&](bool busy) {
+            if (busy)
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QApplication::restoreOverrideCursor();
+            if (splashWindow)
+                splashWindow->setEnabled(!busy);
+        });
+    };
     hooks.loadMainWindow = [&] { mainWindow = std::make_unique<frmMain>(state); };
+    hooks.loadCarDialog = [&] {
+        if (mainWindow)
+            mainWindow->carDialog();
+    };
     hooks.seedRandom = [&] {
         random = std::make_unique<MersenneRandom>(unsigned(QDateTime::currentMSecsSinceEpoch()));
         state.random = random.get();
@@ -59,8 +76,10 @@ int main(int argc, char** argv) {
     StartupOutcome outcome;
     {
         frmSplash splash;
+        splashWindow = &splash;
         splash.show();
         outcome = runStartup(state, programDir, splash, hooks, lock);
+        splashWindow = nullptr;
     }
     if (outcome != StartupOutcome::Ready)
         return 0;

@@ -1,49 +1,373 @@
 #include "frmMain.h"
 
+#include "frmAbout.h"
+#include "frmSetup.h"
+#include "frmSzorzok.h"
+#include "frmUjUser.h"
+#include "startup/carops.h"
+#include "storage/records.h"
 #include "storage/settings.h"
 #include "storage/state.h"
+#include "ui/errortrap.h"
+#include "ui/gui/helpwindow.h"
+#include "ui/gui/navigation.h"
 #include "ui/prompter.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
+namespace {
+// Hourglass and a disabled window for as long as a step runs.
+class BusyWindow {
+public:
+    explicit BusyWindow(QWidget* w) : m_window(w) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_window->setEnabled(false);
+    }
+    ~BusyWindow() {
+        m_window->setEnabled(true);
+        QApplication::restoreOverrideCursor();
+    }
+    BusyWindow(const BusyWindow&) = delete;
+    BusyWindow& operator=(const BusyWindow&) = delete;
+
+private:
+    QWidget* m_window;
+};
+} // namespace
+
 frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
     setObjectName(u"frmMain"_s);
     setWindowTitle(caption());
     auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
+
     lstUsers = new QListWidget(central);
     lstUsers->setObjectName(u"lstUsers"_s);
-    layout->addWidget(lstUsers);
+    lstUsers->installEventFilter(this);
+    auto* lblUsers = new QLabel(u"&Gépkocsik:"_s, central);
+    lblUsers->setBuddy(lstUsers);
+
+    auto* details = new QGroupBox(u"A gépkocsi adatai"_s, central);
+    auto* form = new QFormLayout(details);
+    auto value = [&](const QString& name, const QString& caption) {
+        auto* l = new QLabel(details);
+        l->setObjectName(name);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        l->setMinimumWidth(200);
+        form->addRow(caption, l);
+        return l;
+    };
+    lblGKTip = value(u"lblGKTip"_s, u"Típus:"_s);
+    lblRendSzam = value(u"lblRendSzam"_s, u"Rendszám:"_s);
+    lblFogyasztas = value(u"lblFogyasztas"_s, u"Fogyasztás (l/100 km):"_s);
+    lblAltKoltseg = value(u"lblAltKoltseg"_s, u"Általános költség (Ft/km):"_s);
+    lblBenzin = value(u"lblBenzin"_s, u"Üzemanyag:"_s);
+    lblCegNev = value(u"lblCegNev"_s, u"Cégnév:"_s);
+    lblCegCim = value(u"lblCegCim"_s, u"Cím:"_s);
+
+    auto button = [&](const QString& name, const QString& text) {
+        auto* b = new QPushButton(text, central);
+        b->setObjectName(name);
+        return b;
+    };
+    cmdLogin = button(u"cmdLogin"_s, u"&Bejelentkezés"_s);
+    cmdUjUser = button(u"cmdUjUser"_s, u"Ú&j gépkocsi..."_s);
+    cmdModosit = button(u"cmdModosit"_s, u"&Módosítás..."_s);
+    cmdTorol = button(u"cmdTorol"_s, u"&Törlés"_s);
+    cmdLogin->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdLogin);
+    buttons->addStretch();
+    buttons->addWidget(cmdUjUser);
+    buttons->addWidget(cmdModosit);
+    buttons->addWidget(cmdTorol);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(lblUsers);
+    left->addWidget(lstUsers);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 2);
+    top->addWidget(details, 3);
+    auto* layout = new QVBoxLayout(central);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
     setCentralWidget(central);
+
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(u"StatusBar"_s);
+    bar->setSizeGripEnabled(false);
+    StatusBarPanel1 = new QLabel(bar);
+    StatusBarPanel1->setObjectName(u"StatusBarPanel1"_s);
+    StatusBarPanel2 = new QLabel(bar);
+    StatusBarPanel2->setObjectName(u"StatusBarPanel2"_s);
+    bar->addWidget(StatusBarPanel1, 1);
+    bar->addWidget(StatusBarPanel2, 1);
+
+    buildMenus();
+    setLoggedIn(false);
+
+    connect(lstUsers, &QListWidget::currentRowChanged, this, [this] { showDetails(); });
+    connect(lstUsers, &QListWidget::itemDoubleClicked, this, [this] { login(); });
+    connect(cmdLogin, &QPushButton::clicked, this, [this] { login(); });
+    connect(cmdUjUser, &QPushButton::clicked, this, [this] { newCar(); });
+    connect(cmdModosit, &QPushButton::clicked, this, [this] { modifyCar(); });
+    connect(cmdTorol, &QPushButton::clicked, this, [this] { deleteCar(); });
+
     fillUsers();
-    resize(640, 420);
+    resize(680, 420);
+}
+
+void frmMain::buildMenus() {
+    auto action = [this](const QString& name, const QString& text) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(name);
+        return a;
+    };
+    mnuNyilvantartasok = action(u"mnuNyilvantartasok"_s, u"&Nyilvántartások..."_s);
+    mnuNyilvantartasok->setShortcut(QKeySequence(u"Ctrl+N"_s));
+    mnuAdatMain = action(u"mnuAdatMain"_s, u"&Adatbázis..."_s);
+    mnuAdatMain->setShortcut(QKeySequence(u"Ctrl+D"_s));
+    mnuKilep = action(u"mnuKilep"_s, u"&Kilépés"_s);
+    mnuSzorzok = action(u"mnuSzorzok"_s, u"&Szorzók..."_s);
+    mnuSetup = action(u"mnuSetup"_s, u"&Beállítások..."_s);
+    mnuSegitseg = action(u"mnuSegitseg"_s, u"&Segítség"_s);
+    mnuSegitseg->setShortcut(QKeySequence::HelpContents);
+    mnuKereses = action(u"mnuKereses"_s, u"&Keresés a súgóban..."_s);
+    mnuNevjegy = action(u"mnuNevjegy"_s, u"&Névjegy..."_s);
+
+    QMenu* file = menuBar()->addMenu(u"&Fájl"_s);
+    file->addAction(mnuNyilvantartasok);
+    file->addAction(mnuAdatMain);
+    file->addSeparator();
+    file->addAction(mnuKilep);
+    QMenu* options = menuBar()->addMenu(u"&Eszközök"_s);
+    options->addAction(mnuSzorzok);
+    options->addAction(mnuSetup);
+    QMenu* help = menuBar()->addMenu(u"&Súgó"_s);
+    help->addAction(mnuSegitseg);
+    help->addAction(mnuKereses);
+    help->addSeparator();
+    help->addAction(mnuNevjegy);
+
+    connect(mnuNyilvantartasok, &QAction::triggered, this, [this] {
+        trapped(u"mnuNyilvantartasok_Click"_s, [this] {
+            if (m_state.currentCar >= 1)
+                showMonthsWindow(m_state, this);
+        });
+    });
+    connect(mnuAdatMain, &QAction::triggered, this, [this] {
+        trapped(u"mnuAdatMain_Click"_s, [this] {
+            if (m_state.currentCar >= 1)
+                showDatabaseWindow(m_state, DatabaseMode::Main, this);
+        });
+    });
+    connect(mnuSzorzok, &QAction::triggered, this, [this] {
+        trapped(u"mnuSzorzok_Click"_s, [this] {
+            auto* dialog = new frmSzorzok(m_state, caption(), this);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->open();
+        });
+    });
+    connect(mnuSetup, &QAction::triggered, this, [this] {
+        trapped(u"mnuSetup_Click"_s, [this] {
+            auto* dialog = new frmSetup(m_state, caption(), this);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->open();
+        });
+    });
+    connect(mnuNevjegy, &QAction::triggered, this, [this] {
+        auto* dialog = new frmAbout(caption(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
+    connect(mnuSegitseg, &QAction::triggered, this, [this] { showHelp(this, 10); });
+    connect(mnuKereses, &QAction::triggered, this, [this] { showHelpSearch(this); });
+    connect(mnuKilep, &QAction::triggered, this, &QWidget::close);
 }
 
 QString frmMain::caption() const { return kAppTitle + u' ' + versionText(); }
 
-void frmMain::fillUsers() {
+void frmMain::trapped(const QString& handler, const std::function<void()>& fn) {
+    runTrapped(m_state, u"frmMain - "_s + handler + u':', fn);
+}
+
+void frmMain::fillUsers(int selectIndex) {
+    QSignalBlocker block(lstUsers);
     lstUsers->clear();
+    int row = -1;
     for (int i = 1; i <= m_state.carCount(); ++i) {
         auto* item = new QListWidgetItem(m_state.car(i).userName, lstUsers);
         item->setData(Qt::UserRole, i);
+        if (i == selectIndex)
+            row = i - 1;
     }
-    if (lstUsers->count() > 0)
-        lstUsers->setCurrentRow(0);
+    if (selectIndex == 0 && lstUsers->count() > 0)
+        row = 0;
+    lstUsers->setCurrentRow(row);
+    showDetails();
+}
+
+int frmMain::selectedCar() const {
+    QListWidgetItem* item = lstUsers->currentItem();
+    if (!item || !item->isSelected())
+        return 0;
+    const int index = item->data(Qt::UserRole).toInt();
+    return index >= 1 && index <= m_state.carCount() ? index : 0;
+}
+
+void frmMain::showDetails() {
+    const int index = selectedCar();
+    if (index == 0) {
+        clearDetails();
+        return;
+    }
+    const CarRecord& car = m_state.car(index);
+    lblGKTip->setText(car.carType);
+    lblRendSzam->setText(car.plateNumber);
+    lblFogyasztas->setText(singleToText(car.consumption));
+    lblAltKoltseg->setText(singleToText(car.generalCost));
+    const auto fuels = fuelTypeTable();
+    lblBenzin->setText(car.fuelType >= 1 && car.fuelType <= kFuelTypeCount ? fuels[size_t(car.fuelType - 1)].name
+                                                                            : QString());
+    lblCegNev->setText(car.companyName);
+    QString address = car.city;
+    if (!IsBlank(car.companyAddress))
+        address += u", "_s + car.companyAddress;
+    lblCegCim->setText(address);
+}
+
+void frmMain::clearDetails() {
+    for (QLabel* l : {lblGKTip, lblRendSzam, lblFogyasztas, lblAltKoltseg, lblBenzin, lblCegNev, lblCegCim})
+        l->clear();
+}
+
+void frmMain::setLoggedIn(bool on) {
+    mnuNyilvantartasok->setEnabled(on);
+    mnuAdatMain->setEnabled(on);
+    if (on) {
+        StatusBarPanel1->setText(u"Aktuális felhasználó: "_s + m_state.car(m_state.currentCar).userName);
+        StatusBarPanel2->setText(QString::number(m_state.partnerCount() - 1) + u" partner az adatbázisban."_s);
+    } else {
+        StatusBarPanel1->clear();
+        StatusBarPanel2->clear();
+    }
+}
+
+void frmMain::login() {
+    trapped(u"cmdLogin_Click"_s, [this] {
+        const int index = selectedCar();
+        if (index == 0)
+            return;
+        Result r = Result::success();
+        {
+            BusyWindow busy(this);
+            m_state.errorLocation = u"frmMain - LoginBegin"_s;
+            r = loginCar(m_state, index);
+        }
+        if (!r) {
+            if (m_state.prompter)
+                m_state.prompter->inform(r.message(), MsgIcon::Exclamation);
+            return;
+        }
+        setLoggedIn(true);
+    });
+}
+
+frmUjUser* frmMain::carDialog() {
+    if (!m_carDialog) {
+        m_carDialog = new frmUjUser(m_state, this);
+        connect(m_carDialog, &frmUjUser::carSaved, this, &frmMain::carSaved);
+    }
+    return m_carDialog;
+}
+
+void frmMain::newCar() {
+    trapped(u"cmdUjUser_Click"_s, [this] {
+        frmUjUser* dialog = carDialog();
+        dialog->prepareNew(caption());
+        dialog->open();
+    });
+}
+
+void frmMain::modifyCar() {
+    trapped(u"cmdModosit_Click"_s, [this] {
+        const int index = selectedCar();
+        if (index == 0)
+            return;
+        frmUjUser* dialog = carDialog();
+        dialog->prepareModify(index, caption());
+        dialog->open();
+    });
+}
+
+void frmMain::carSaved(int index) {
+    fillUsers(index);
+    if (index == m_state.currentCar)
+        StatusBarPanel1->setText(u"Aktuális felhasználó: "_s + m_state.car(index).userName);
+}
+
+void frmMain::deleteCar() {
+    trapped(u"cmdTorol_Click"_s, [this] {
+        const int index = selectedCar();
+        if (index == 0)
+            return;
+        const DeleteOutcome out = rv::deleteCar(m_state, index);
+        if (!out.removed)
+            return;
+        fillUsers(-1);
+        clearDetails();
+        if (out.wasLoggedIn)
+            setLoggedIn(false);
+    });
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstUsers && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: modifyCar(); return true;
+        case Qt::Key_Delete: deleteCar(); return true;
+        case Qt::Key_Insert: newCar(); return true;
+        default: break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (m_state.settings && m_state.settings->confirmExit() && m_state.prompter &&
-        !askYesNo(*m_state.prompter, u"Biztos, hogy kilép?"_s)) {
+    bool close = true;
+    trapped(u"Form_QueryUnload"_s, [&] {
+        if (m_state.settings && m_state.settings->confirmExit() && m_state.prompter &&
+            !askYesNo(*m_state.prompter, u"Biztos, hogy kilép?"_s)) {
+            close = false;
+            return;
+        }
+        // Windows that ask before closing (the editor) close at once from now on.
+        m_state.mainWindowTag = u"exit"_s;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != this && w->isVisible())
+                w->close();
+    });
+    if (close)
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    event->accept();
 }
 
 } // namespace rv

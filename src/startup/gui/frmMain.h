@@ -2,11 +2,15 @@
 
 #include <QMainWindow>
 
+class QAction;
+class QLabel;
 class QListWidget;
+class QPushButton;
 
 namespace rv {
 
 struct AppState;
+class frmUjUser;
 
 // The window the user works from: the car list, login, and the menus to every other window.
 class frmMain : public QMainWindow {
@@ -15,15 +19,57 @@ public:
     explicit frmMain(AppState& state, QWidget* parent = nullptr);
 
     QString caption() const;
-    void fillUsers();
+    // Refills the list; selectIndex: the car to select (1-based), 0 for the first row, -1 none.
+    void fillUsers(int selectIndex = 0);
+    // The car of the selected row (its item data), 0 when none.
+    int selectedCar() const;
+
+    // The car dialog, loaded once and kept hidden between uses.
+    frmUjUser* carDialog();
+
+    void login();
+    void newCar();
+    void modifyCar();
+    void deleteCar();
 
     QListWidget* lstUsers;
+    QLabel* lblGKTip;
+    QLabel* lblRendSzam;
+    QLabel* lblFogyasztas;
+    QLabel* lblAltKoltseg;
+    QLabel* lblBenzin;
+    QLabel* lblCegNev;
+    QLabel* lblCegCim;
+    QPushButton* cmdLogin;
+    QPushButton* cmdUjUser;
+    QPushButton* cmdModosit;
+    QPushButton* cmdTorol;
+    // The two panels of StatusBar.
+    QLabel* StatusBarPanel1;
+    QLabel* StatusBarPanel2;
+    QAction* mnuNyilvantartasok;
+    QAction* mnuAdatMain;
+    QAction* mnuSzorzok;
+    QAction* mnuSetup;
+    QAction* mnuSegitseg;
+    QAction* mnuKereses;
+    QAction* mnuNevjegy;
+    QAction* mnuKilep;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildMenus();
+    void showDetails();
+    void clearDetails();
+    void setLoggedIn(bool on);
+    void carSaved(int index);
+    void trapped(const QString& handler, const std::function<void()>& fn);
+
     AppState& m_state;
+    frmUjUser* m_carDialog = nullptr;
 };
 
 } // namespace rv

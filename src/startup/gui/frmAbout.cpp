@@ -1,0 +1,125 @@
+#include "frmAbout.h"
+
+#include "storage/tables.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrlQuery>
+#include <QVBoxLayout>
+
+#ifndef ROVANTA_WEB_URL
+#define ROVANTA_WEB_URL "https://www.example.org/rovanta/"
+#endif
+#ifndef ROVANTA_EMAIL
+#define ROVANTA_EMAIL "rovanta@example.org"
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+QUrl frmAbout::webAddress() { return QUrl(QString::fromUtf8(ROVANTA_WEB_URL)); }
+
+QUrl frmAbout::mailAddress() {
+    QUrl url(u"mailto:"_s + QString::fromUtf8(ROVANTA_EMAIL));
+    QUrlQuery query;
+    query.addQueryItem(u"subject"_s, u"Rovanta"_s);
+    url.setQuery(query);
+    return url;
+}
+
+frmAbout::frmAbout(const QString& mainCaption, QWidget* parent) : QDialog(parent) {
+    setObjectName(u"frmAbout"_s);
+    setWindowTitle(mainCaption + u" - Névjegy -"_s);
+    setMouseTracking(true);
+    openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
+    lblTitle = new QLabel(kAppTitle, this);
+    lblTitle->setObjectName(u"lblTitle"_s);
+    QFont big = lblTitle->font();
+    big.setPointSize(big.pointSize() * 2);
+    big.setBold(true);
+    lblTitle->setFont(big);
+    lblVersion = new QLabel(u"%1.%2.%3 verzió"_s.arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch), this);
+    lblVersion->setObjectName(u"lblVersion"_s);
+    auto* what = new QLabel(u"Útnyilvántartás és üzemanyag-költségelszámolás\ncéges gépkocsikhoz"_s, this);
+
+    auto link = [this](const QString& name, const QString& text, const QString& tip) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(name);
+        l->setCursor(Qt::PointingHandCursor);
+        l->setToolTip(tip);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, pal.color(QPalette::Link));
+        l->setPalette(pal);
+        l->setMouseTracking(true);
+        l->installEventFilter(this);
+        return l;
+    };
+    lblINet = link(u"lblINet"_s, webAddress().toString(), u"A honlap megnyitása"_s);
+    lblEMail = link(u"lblEMail"_s, QString::fromUtf8(ROVANTA_EMAIL), u"Levél írása"_s);
+
+    cmdOK = new QPushButton(u"&OK"_s, this);
+    cmdOK->setObjectName(u"cmdOK"_s);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 16);
+    layout->addWidget(lblTitle);
+    layout->addWidget(lblVersion);
+    layout->addSpacing(8);
+    layout->addWidget(what);
+    layout->addSpacing(8);
+    layout->addWidget(new QLabel(u"Honlap:"_s, this));
+    layout->addWidget(lblINet);
+    layout->addWidget(new QLabel(u"E-mail:"_s, this));
+    layout->addWidget(lblEMail);
+    layout->addSpacing(12);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(cmdOK);
+    layout->addLayout(row);
+}
+
+void frmAbout::underline(QLabel* label, bool on) {
+    QFont f = label->font();
+    if (f.underline() == on)
+        return;
+    f.setUnderline(on);
+    label->setFont(f);
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (label == lblINet || label == lblEMail) {
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+            underline(label, true);
+            break;
+        case QEvent::Leave:
+            underline(label, false);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && openUrl)
+                openUrl(label == lblINet ? webAddress() : mailAddress());
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAbout::mouseMoveEvent(QMouseEvent* event) {
+    underline(lblINet, false);
+    underline(lblEMail, false);
+    QDialog::mouseMoveEvent(event);
+}
+
+} // namespace rv

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace rv {
+
+// Title, version and the maker's web and e-mail links.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(const QString& mainCaption, QWidget* parent = nullptr);
+
+    static QUrl webAddress();
+    static QUrl mailAddress(); // with the subject "Rovanta"
+
+    // Opens a link through the desktop; tests look at what would be opened.
+    std::function<bool(const QUrl&)> openUrl;
+
+    QLabel* lblTitle;
+    QLabel* lblVersion;
+    QLabel* lblINet;
+    QLabel* lblEMail;
+    QPushButton* cmdOK;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void underline(QLabel* label, bool on);
+};
+
+} // namespace rv

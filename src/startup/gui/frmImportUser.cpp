@@ -1,0 +1,60 @@
+#include "frmImportUser.h"
+
+#include "startup/carops.h"
+#include "storage/state.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+frmImportUser::frmImportUser(AppState& state, const QString& mainCaption, QWidget* parent) : QDialog(parent) {
+    setObjectName(u"frmImportUser"_s);
+    setWindowTitle(mainCaption + u" - Importálás -"_s);
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(u"Melyik gépkocsi adatait vegyem át?"_s, this);
+    lstImport = new QListWidget(this);
+    lstImport->setObjectName(u"lstImport"_s);
+    label->setBuddy(lstImport);
+    for (int i : importCandidates(state)) {
+        auto* item = new QListWidgetItem(state.car(i).userName, lstImport);
+        item->setData(Qt::UserRole, i);
+    }
+    if (lstImport->count() > 0)
+        lstImport->setCurrentRow(0);
+
+    cmdOK = new QPushButton(u"&OK"_s, this);
+    cmdOK->setObjectName(u"cmdOK"_s);
+    cmdOK->setDefault(true);
+    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
+    cmdMegsem->setObjectName(u"cmdMegsem"_s);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cmdMegsem, QDialogButtonBox::RejectRole);
+    layout->addWidget(label);
+    layout->addWidget(lstImport);
+    layout->addWidget(buttons);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmImportUser::takeChoice);
+    connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
+    connect(lstImport, &QListWidget::itemDoubleClicked, this, &frmImportUser::takeChoice);
+    resize(340, 300);
+}
+
+void frmImportUser::takeChoice() {
+    QListWidgetItem* item = lstImport->currentItem();
+    m_chosen = item ? item->data(Qt::UserRole).toInt() : 0;
+    accept();
+}
+
+int frmImportUser::choose(AppState& state, const QString& mainCaption, QWidget* parent) {
+    frmImportUser dialog(state, mainCaption, parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.chosen() : 0;
+}
+
+} // namespace rv

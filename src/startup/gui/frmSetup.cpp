@@ -1,0 +1,92 @@
+#include "frmSetup.h"
+
+#include "startup/dialogvalues.h"
+#include "storage/settings.h"
+#include "storage/state.h"
+#include "ui/errortrap.h"
+#include "ui/gui/filters.h"
+#include "ui/gui/navigation.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+frmSetup::frmSetup(AppState& state, const QString& mainCaption, QWidget* parent) : QDialog(parent), m_state(state) {
+    setObjectName(u"frmSetup"_s);
+    setWindowTitle(mainCaption + u" - Beállítások -"_s);
+
+    chkExit = new QCheckBox(u"Kilépés &megerősítése"_s, this);
+    chkExit->setObjectName(u"chkExit"_s);
+    chkVaros = new QCheckBox(u"&Városok betöltése induláskor"_s, this);
+    chkVaros->setObjectName(u"chkVaros"_s);
+    txtHiba = new QLineEdit(this);
+    txtHiba->setObjectName(u"txtHiba"_s);
+    txtProbakSzama = new QLineEdit(this);
+    txtProbakSzama->setObjectName(u"txtProbakSzama"_s);
+
+    auto* general = new QGroupBox(u"Általános"_s, this);
+    auto* generalLayout = new QVBoxLayout(general);
+    generalLayout->addWidget(chkExit);
+    generalLayout->addWidget(chkVaros);
+
+    auto* sample = new QGroupBox(u"Mintagenerálás"_s, this);
+    auto* sampleLayout = new QFormLayout(sample);
+    auto* lblHiba = new QLabel(u"&Hibahatár (%):"_s, sample);
+    lblHiba->setBuddy(txtHiba);
+    auto* lblProbak = new QLabel(u"&Próbák száma:"_s, sample);
+    lblProbak->setBuddy(txtProbakSzama);
+    sampleLayout->addRow(lblHiba, txtHiba);
+    sampleLayout->addRow(lblProbak, txtProbakSzama);
+
+    cmdOK = new QPushButton(u"&OK"_s, this);
+    cmdOK->setObjectName(u"cmdOK"_s);
+    cmdOK->setDefault(true);
+    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
+    cmdMegsem->setObjectName(u"cmdMegsem"_s);
+    cmdSugo = new QPushButton(u"&Súgó"_s, this);
+    cmdSugo->setObjectName(u"cmdSugo"_s);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cmdMegsem, QDialogButtonBox::RejectRole);
+    buttons->addButton(cmdSugo, QDialogButtonBox::HelpRole);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(general);
+    layout->addWidget(sample);
+    layout->addWidget(buttons);
+
+    const SetupValues v = readSetup(*m_state.settings);
+    chkExit->setChecked(v.confirmExit);
+    chkVaros->setChecked(v.loadCities);
+    txtHiba->setText(v.tolerance);
+    txtProbakSzama->setText(v.tries);
+    attachNumericFilter(txtHiba);
+    attachNumericFilter(txtProbakSzama);
+
+    connect(cmdOK, &QPushButton::clicked, this, [this] {
+        runTrapped(m_state, u"frmSetup - cmdOK_Click:"_s, [this] { onOK(); });
+    });
+    connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 12); });
+}
+
+void frmSetup::onOK() {
+    SetupValues v;
+    v.confirmExit = chkExit->isChecked();
+    v.loadCities = chkVaros->isChecked();
+    v.tolerance = txtHiba->text();
+    v.tries = txtProbakSzama->text();
+    writeSetup(*m_state.settings, v);
+    accept();
+}
+
+} // namespace rv

@@ -1,0 +1,214 @@
+#include "frmUjUser.h"
+
+#include "frmImportUser.h"
+#include "startup/carops.h"
+#include "storage/datafiles.h"
+#include "storage/state.h"
+#include "ui/errortrap.h"
+#include "ui/gui/filters.h"
+#include "ui/prompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+namespace {
+QLineEdit* lineEdit(QWidget* parent, const QString& name) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    return e;
+}
+} // namespace
+
+frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_state(state) {
+    setObjectName(u"frmUjUser"_s);
+    txtAzonosito = lineEdit(this, u"txtAzonosito"_s);
+    txtGKTip = lineEdit(this, u"txtGKTip"_s);
+    txtGKTip->setMaxLength(kCarTextLimit);
+    txtRendSzam = lineEdit(this, u"txtRendSzam"_s);
+    txtFogyasztas = lineEdit(this, u"txtFogyasztas"_s);
+    txtAltKoltseg = lineEdit(this, u"txtAltKoltseg"_s);
+    cboBenzin = new QComboBox(this);
+    cboBenzin->setObjectName(u"cboBenzin"_s);
+    for (const FuelType& f : fuelTypeTable())
+        cboBenzin->addItem(f.name);
+    txtCegNev = lineEdit(this, u"txtCegNev"_s);
+    txtCegNev->setMaxLength(kCarTextLimit);
+    cboVaros = new QComboBox(this);
+    cboVaros->setObjectName(u"cboVaros"_s);
+    cboVaros->setEditable(true);
+    cboVaros->setInsertPolicy(QComboBox::NoInsert);
+    cboVaros->completer()->setCompletionMode(QCompleter::InlineCompletion);
+    cboVaros->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    cboVaros->setMaxVisibleItems(20);
+    txtCegCim = lineEdit(this, u"txtCegCim"_s);
+    txtCegCim->setMaxLength(kCarTextLimit);
+
+    cmdVarosLoad = new QPushButton(u"&Városok betöltése"_s, this);
+    cmdVarosLoad->setObjectName(u"cmdVarosLoad"_s);
+    cmdOK = new QPushButton(u"&OK"_s, this);
+    cmdOK->setObjectName(u"cmdOK"_s);
+    cmdOK->setDefault(true);
+    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
+    cmdMegsem->setObjectName(u"cmdMegsem"_s);
+
+    auto* form = new QFormLayout;
+    auto row = [&](const QString& label, QWidget* field) {
+        auto* l = new QLabel(label, this);
+        l->setBuddy(field);
+        form->addRow(l, field);
+    };
+    row(u"&Felhasználónév:"_s, txtAzonosito);
+    row(u"Gépkocsi &típusa:"_s, txtGKTip);
+    row(u"&Rendszám:"_s, txtRendSzam);
+    row(u"Ü&zemanyag:"_s, cboBenzin);
+    row(u"&Fogyasztás (l/100 km):"_s, txtFogyasztas);
+    row(u"Általános &költség (Ft/km):"_s, txtAltKoltseg);
+    row(u"&Cégnév:"_s, txtCegNev);
+    auto* cityRow = new QHBoxLayout;
+    cityRow->addWidget(cboVaros, 1);
+    cityRow->addWidget(cmdVarosLoad);
+    auto* cityLabel = new QLabel(u"&Város:"_s, this);
+    cityLabel->setBuddy(cboVaros);
+    form->addRow(cityLabel, cityRow);
+    row(u"Cég c&íme:"_s, txtCegCim);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cmdMegsem, QDialogButtonBox::RejectRole);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    // Texts end up in data files, where a double quote has no place.
+    attachQuoteFilter(txtAzonosito, m_state, quoteMessage(u"sajnos nem megengedett az azonosítóban."_s));
+    attachQuoteFilter(txtGKTip, m_state, quoteMessage(u"sajnos nem megengedett a gépkocsi típusában."_s));
+    attachQuoteFilter(txtRendSzam, m_state, quoteMessage(u"sajnos nem megengedett a rendszámban."_s));
+    attachQuoteFilter(txtCegNev, m_state, quoteMessage(u"sajnos nem megengedett a cégnévben."_s));
+    attachQuoteFilter(txtCegCim, m_state, quoteMessage(u"sajnos nem megengedett a cég címében."_s));
+    attachQuoteFilter(cboVaros, m_state, quoteMessage(u"nem megengedett a város nevében."_s));
+    attachNumericFilter(txtFogyasztas);
+    attachNumericFilter(txtAltKoltseg);
+
+    fillCities();
+    connect(cmdVarosLoad, &QPushButton::clicked, this, [this] {
+        runTrapped(m_state, u"frmUjUser - cmdVarosLoad_Click:"_s, [this] { loadCities(); });
+    });
+    connect(cmdOK, &QPushButton::clicked, this, [this] {
+        runTrapped(m_state, u"frmUjUser - cmdOK_Click:"_s, [this] { onOK(); });
+    });
+    connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
+
+    chooseImportCar = [this] { return frmImportUser::choose(m_state, m_mainCaption, this); };
+    setMinimumWidth(460);
+}
+
+void frmUjUser::fillCities() {
+    const QString typed = cboVaros->currentText();
+    cboVaros->clear();
+    cboVaros->addItems(m_state.cities);
+    cboVaros->setCurrentIndex(-1);
+    cboVaros->setEditText(typed);
+    cmdVarosLoad->setVisible(!m_state.citiesLoaded);
+}
+
+void frmUjUser::loadCities() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Result r = LoadCities(m_state);
+    QApplication::restoreOverrideCursor();
+    if (!r && m_state.prompter)
+        m_state.prompter->inform(u"A városok listája nem tölthető be:\r\n%1"_s.arg(r.message()), MsgIcon::Exclamation);
+    fillCities();
+}
+
+void frmUjUser::prepareNew(const QString& mainCaption) {
+    m_mode = u"uj"_s;
+    m_index = 0;
+    m_mainCaption = mainCaption;
+    setWindowTitle(mainCaption + u" - Új gépkocsi -"_s);
+    for (QLineEdit* e : {txtAzonosito, txtGKTip, txtRendSzam, txtFogyasztas, txtAltKoltseg, txtCegNev, txtCegCim})
+        e->clear();
+    cboBenzin->setCurrentIndex(0);
+    fillCities();
+    cboVaros->setEditText(QString());
+    txtAzonosito->setFocus();
+}
+
+void frmUjUser::prepareModify(int index, const QString& mainCaption) {
+    prepareNew(mainCaption);
+    setWindowTitle(mainCaption + u" - Gépkocsi módosítása -"_s);
+    m_mode = u"modosit"_s;
+    m_index = index;
+    const CarForm f = formFromCar(m_state.car(index));
+    txtAzonosito->setText(f.userName);
+    txtGKTip->setText(f.carType);
+    txtRendSzam->setText(f.plate);
+    txtFogyasztas->setText(f.consumption);
+    txtAltKoltseg->setText(f.generalCost);
+    cboBenzin->setCurrentIndex(std::clamp(f.fuelType, 1, kFuelTypeCount) - 1);
+    txtCegNev->setText(f.companyName);
+    cboVaros->setEditText(f.city);
+    txtCegCim->setText(f.companyAddress);
+}
+
+CarForm frmUjUser::form() const {
+    CarForm f;
+    f.userName = txtAzonosito->text();
+    f.carType = txtGKTip->text();
+    f.plate = txtRendSzam->text();
+    f.fuelType = cboBenzin->currentIndex() + 1;
+    f.consumption = txtFogyasztas->text();
+    f.generalCost = txtAltKoltseg->text();
+    f.companyName = txtCegNev->text();
+    f.city = cboVaros->currentText();
+    f.companyAddress = txtCegCim->text();
+    return f;
+}
+
+QWidget* frmUjUser::fieldWidget(int field) const {
+    switch (CarField(field)) {
+    case CarField::UserName: return txtAzonosito;
+    case CarField::CarType: return txtGKTip;
+    case CarField::Plate: return txtRendSzam;
+    case CarField::Consumption: return txtFogyasztas;
+    case CarField::GeneralCost: return txtAltKoltseg;
+    case CarField::CompanyName: return txtCegNev;
+    case CarField::City: return cboVaros;
+    case CarField::CompanyAddress: return txtCegCim;
+    }
+    return txtAzonosito;
+}
+
+void frmUjUser::onOK() {
+    const CarForm f = form();
+    if (auto problem = validateCarForm(f)) {
+        if (m_state.prompter)
+            m_state.prompter->inform(problem->message, MsgIcon::Information);
+        fieldWidget(int(problem->field))->setFocus();
+        return;
+    }
+    if (m_mode == u"modosit"_s) {
+        if (!modifyCar(m_state, m_index, f, chooseImportCar))
+            return;
+        emit carSaved(m_index);
+    } else {
+        const int index = createCar(m_state, f, chooseImportCar);
+        if (index == 0)
+            return;
+        emit carSaved(index);
+    }
+    accept();
+}
+
+} // namespace rv

@@ -1,0 +1,269 @@
+#include "startup/carops.h"
+#include "startup/gui/frmImportUser.h"
+#include "startup/gui/frmMain.h"
+#include "startup/gui/frmUjUser.h"
+#include "storage/datafiles.h"
+#include "storage/settings.h"
+#include "testenv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+struct Fixture {
+    TestEnv env;
+    std::unique_ptr<frmMain> main;
+    Fixture() {
+        env.state.LoadTables();
+        LoadMultipliers(env.state);
+        main = std::make_unique<frmMain>(env.state);
+        main->show();
+    }
+    frmUjUser* dialog() { return main->findChild<frmUjUser*>(u"frmUjUser"_s); }
+    // Fills the open car dialog (typed where the text is plain ASCII).
+    void fill(const QString& user, const QString& plate) {
+        frmUjUser* d = dialog();
+        d->txtAzonosito->setText(user);
+        d->txtGKTip->setText(u"Opel Astra"_s);
+        d->txtRendSzam->clear();
+        QTest::keyClicks(d->txtRendSzam, plate);
+        d->txtFogyasztas->clear();
+        QTest::keyClicks(d->txtFogyasztas, u"7.5"_s);
+        d->txtAltKoltseg->setText(u"12"_s);
+        d->txtCegNev->setText(u"Cég Kft."_s);
+        d->cboVaros->setEditText(u"Pécs"_s);
+        d->txtCegCim->setText(u"Fő u. 1."_s);
+    }
+    void newCar(const QString& user, const QString& plate) {
+        QTest::mouseClick(main->cmdUjUser, Qt::LeftButton);
+        QVERIFY(dialog() && dialog()->isVisible());
+        fill(user, plate);
+        QTest::mouseClick(dialog()->cmdOK, Qt::LeftButton);
+    }
+    void select(int car) {
+        for (int row = 0; row < main->lstUsers->count(); ++row)
+            if (main->lstUsers->item(row)->data(Qt::UserRole).toInt() == car)
+                main->lstUsers->setCurrentRow(row);
+    }
+};
+
+} // namespace
+
+class tst_frmmain : public QObject {
+    Q_OBJECT
+private slots:
+    void emptyListDoesNothing() {
+        Fixture f;
+        QCOMPARE(f.main->windowTitle(), u"Rovanta+ 2.2"_s);
+        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
+        QTest::mouseClick(f.main->cmdModosit, Qt::LeftButton);
+        QTest::mouseClick(f.main->cmdTorol, Qt::LeftButton);
+        QVERIFY(f.env.prompter.asked.isEmpty());
+        QVERIFY(!f.main->mnuNyilvantartasok->isEnabled());
+        QVERIFY(!f.main->mnuAdatMain->isEnabled());
+    }
+
+    void firstCarThenSecondWithImport() {
+        Fixture f;
+        f.env.prompter.answer(No); // no published prices
+        f.newCar(u"Kovacs"_s, u"ABC-123"_s);
+        QCOMPARE(f.dialog()->windowTitle(), u"Rovanta+ 2.2 - Új gépkocsi -"_s);
+        QVERIFY(!f.dialog()->isVisible());
+        QCOMPARE(f.env.prompter.asked.size(), 1); // no import question for the first car
+        QCOMPARE(f.main->lstUsers->count(), 1);
+        QCOMPARE(f.main->lblRendSzam->text(), u"ABC-123"_s);
+        QCOMPARE(f.main->lblCegCim->text(), u"Pécs, Fő u. 1."_s);
+        QCOMPARE(f.main->lblBenzin->text(), u"ESZ-95"_s);
+        QCOMPARE(f.main->lblFogyasztas->text(), u"7.5"_s);
+
+        // The first car's database gets a real partner, then a second car imports it.
+        PartnerDatabase db;
+        db.partners = {{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}, {u"Vevő"_s, u"Szeged"_s, u""_s}};
+        db.distances.reset(2);
+        db.distances.at(1, 2) = {190, 1};
+        f.env.write(u"Users/ABC-123/data.rvd"_s, serializeDatabase(db, 1));
+
+        f.env.prompter.clear();
+        f.env.prompter.answer(Yes); // import
+        bool listed = false;
+        QTimer::singleShot(0, [&] {
+            auto* list = qobject_cast<frmImportUser*>(QApplication::activeModalWidget());
+            if (!list)
+                return;
+            listed = list->lstImport->count() == 1 && list->windowTitle() == u"Rovanta+ 2.2 - Importálás -"_s;
+            QTest::mouseClick(list->cmdOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
+        f.fill(u"Nagy"_s, u"XYZ-999"_s);
+        f.dialog()->txtCegNev->setText(u"Másik Bt."_s);
+        QTest::mouseClick(f.dialog()->cmdOK, Qt::LeftButton);
+        QVERIFY(listed);
+        QCOMPARE(f.env.prompter.texts(), QStringList{u"Kívánja egy már meglévő gépkocsi adatbázisát importálni?"_s});
+        PartnerDatabase copied;
+        QVERIFY(parseDatabase(f.env.read(u"Users/XYZ-999/data.rvd"_s), u"x"_s, 1, copied));
+        QCOMPARE(copied.partners.size(), 2);
+        QCOMPARE(copied.partners[0].name, u"Másik Bt."_s);
+        QCOMPARE(copied.partners[1].name, u"Vevő"_s);
+        QCOMPARE(copied.distances.at(1, 2).distance, qint16(190));
+        QCOMPARE(f.main->lstUsers->currentItem()->text(), u"Nagy"_s);
+    }
+
+    void quoteInPlateRemovedWithMessage() {
+        Fixture f;
+        QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
+        QTest::keyClicks(f.dialog()->txtRendSzam, u"AB\"C"_s);
+        QCOMPARE(f.dialog()->txtRendSzam->text(), u"ABC"_s);
+        QCOMPARE(f.env.prompter.texts(), QStringList{u"Az idézőjel (\") sajnos nem megengedett a rendszámban."_s});
+        QTest::keyClicks(f.dialog()->txtFogyasztas, u"7x"_s);
+        QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7"_s);
+        QCOMPARE(f.dialog()->txtGKTip->maxLength(), 30);
+        QCOMPARE(f.dialog()->cboBenzin->count(), 4);
+    }
+
+    void validationStopsAtFirstBlankField() {
+        Fixture f;
+        QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
+        f.fill(u"Kovacs"_s, u"ABC"_s);
+        f.dialog()->txtAltKoltseg->clear();
+        f.dialog()->txtCegCim->clear();
+        QTest::mouseClick(f.dialog()->cmdOK, Qt::LeftButton);
+        QCOMPARE(f.env.prompter.last(), u"A gépkocsi általános költsége nincs megadva."_s);
+        QVERIFY(f.dialog()->isVisible());
+        QCOMPARE(f.dialog()->focusWidget(), f.dialog()->txtAltKoltseg);
+        QCOMPARE(f.env.state.carCount(), 0);
+    }
+
+    void changingThePlateKeepsTheDirectory() {
+        Fixture f;
+        f.env.prompter.answer(No);
+        f.newCar(u"Kovacs"_s, u"OLD-1"_s);
+        QTest::mouseClick(f.main->cmdModosit, Qt::LeftButton);
+        QCOMPARE(f.dialog()->windowTitle(), u"Rovanta+ 2.2 - Gépkocsi módosítása -"_s);
+        QCOMPARE(f.dialog()->txtRendSzam->text(), u"OLD-1"_s);
+        QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7.5"_s);
+        f.dialog()->txtRendSzam->setText(u"NEW-2"_s);
+        f.env.prompter.clear();
+        QTest::mouseClick(f.dialog()->cmdOK, Qt::LeftButton);
+        QVERIFY(f.env.prompter.asked.isEmpty()); // fuel type unchanged: no question
+        QCOMPARE(f.env.state.car(1).plateNumber, u"NEW-2"_s);
+        QCOMPARE(f.env.state.car(1).dirName, u"OLD-1"_s);
+        QVERIFY(QFileInfo::exists(f.env.path(u"Users/OLD-1/data.rvd"_s)));
+        QVERIFY(!QFileInfo::exists(f.env.path(u"Users/NEW-2"_s)));
+        QCOMPARE(f.main->lblRendSzam->text(), u"NEW-2"_s);
+    }
+
+    void loginFillsStatusAndMenus() {
+        Fixture f;
+        f.env.prompter.answer(No);
+        f.newCar(u"Kovacs"_s, u"P1"_s);
+        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
+        QCOMPARE(f.main->StatusBarPanel1->text(), u"Aktuális felhasználó: Kovacs"_s);
+        QCOMPARE(f.main->StatusBarPanel2->text(), u"0 partner az adatbázisban."_s);
+        QVERIFY(f.main->mnuNyilvantartasok->isEnabled());
+        QVERIFY(f.main->mnuAdatMain->isEnabled());
+        QVERIFY(f.main->isEnabled());
+        QCOMPARE(f.env.state.currentCar, 1);
+        QCOMPARE(f.env.state.carDir, u"Users/P1/"_s);
+    }
+
+    void failedLoginSaysSoAndKeepsTheOtherCar() {
+        Fixture f;
+        f.env.prompter.answer(No);
+        f.newCar(u"Elso"_s, u"P1"_s);
+        f.env.prompter.answer(No);
+        f.env.prompter.answer(No);
+        f.newCar(u"Masodik"_s, u"P2"_s);
+        f.select(1);
+        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
+        QFile::remove(f.env.path(u"Users/P2/data.rvd"_s));
+        f.select(2);
+        f.env.prompter.clear();
+        const QPoint at = f.main->lstUsers->visualItemRect(f.main->lstUsers->currentItem()).center();
+        QTest::mouseClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(f.env.prompter.asked.size(), 1);
+        QVERIFY(f.env.prompter.last().contains(u"Masodik"_s));
+        QVERIFY(f.env.prompter.last().contains(u"nem sikerült"_s));
+        QCOMPARE(f.main->StatusBarPanel1->text(), u"Aktuális felhasználó: Elso"_s);
+        QCOMPARE(f.env.state.currentCar, 1);
+        QVERIFY(f.main->mnuAdatMain->isEnabled());
+        QVERIFY(f.main->isEnabled());
+    }
+
+    void deleteWithKeyRemovesOnlyItsDirectory() {
+        Fixture f;
+        f.env.prompter.answer(No);
+        f.newCar(u"Elso"_s, u"P1"_s);
+        f.env.prompter.answer(No);
+        f.env.prompter.answer(No);
+        f.newCar(u"Masodik"_s, u"P2"_s);
+        f.select(2);
+        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
+        f.env.prompter.clear();
+        f.env.prompter.answer(Yes);
+        QTest::keyClick(f.main->lstUsers, Qt::Key_Delete);
+        QCOMPARE(f.env.prompter.last(), u"Biztos, hogy törli a(z) Masodik nevű felhasználót?"_s);
+        QVERIFY(!QFileInfo::exists(f.env.path(u"Users/P2"_s)));
+        QVERIFY(QFileInfo::exists(f.env.path(u"Users/P1/data.rvd"_s)));
+        QVector<CarRecord> saved;
+        QVERIFY(parseCars(f.env.read(u"user.rvd"_s), u"user.rvd"_s, saved));
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(f.main->lstUsers->count(), 1);
+        QCOMPARE(f.main->lblRendSzam->text(), QString());
+        QCOMPARE(f.main->StatusBarPanel1->text(), QString());
+        QVERIFY(!f.main->mnuAdatMain->isEnabled());
+    }
+
+    void keysOnTheList() {
+        Fixture f;
+        f.env.prompter.answer(No);
+        QTest::keyClick(f.main->lstUsers, Qt::Key_Insert);
+        QVERIFY(f.dialog()->isVisible());
+        QCOMPARE(f.dialog()->mode(), u"uj"_s);
+        f.fill(u"Kovacs"_s, u"P1"_s);
+        QTest::keyClick(f.dialog()->txtCegCim, Qt::Key_Return); // Enter presses OK
+        QVERIFY(!f.dialog()->isVisible());
+        QCOMPARE(f.env.state.carCount(), 1);
+        QTest::keyClick(f.main->lstUsers, Qt::Key_Return);
+        QVERIFY(f.dialog()->isVisible());
+        QCOMPARE(f.dialog()->mode(), u"modosit"_s);
+        QTest::keyClick(f.dialog(), Qt::Key_Escape);
+        QVERIFY(!f.dialog()->isVisible());
+    }
+
+    void exitFollowsTheSetting() {
+        {
+            Fixture f;
+            f.env.prompter.answer(No);
+            QVERIFY(!f.main->close());
+            QCOMPARE(f.env.prompter.last(), u"Biztos, hogy kilép?"_s);
+            QVERIFY(f.env.state.mainWindowTag.isEmpty());
+            f.env.prompter.answer(Yes);
+            f.main->mnuKilep->trigger();
+            QVERIFY(!f.main->isVisible());
+            QCOMPARE(f.env.state.mainWindowTag, u"exit"_s);
+        }
+        {
+            Fixture f;
+            f.env.settings->setText(keys::ConfirmExit, u"0"_s);
+            QVERIFY(f.main->close());
+            QVERIFY(f.env.prompter.asked.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(tst_frmmain)
+#include "tst_frmmain.moc"
