@@ -1,0 +1,56 @@
+#include "monthlist.h"
+
+#include "editor/logbookfile.h"
+#include "storage/state.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+LogbookListing listLogbooks(const AppState& s) {
+    LogbookListing out;
+    const QDir dir(s.carPath(QString()));
+    out.files = dir.entryList({u"*.rvn"_s}, QDir::Files, QDir::Name); // the extension in any case
+    for (int i = 0; i < out.files.size(); ++i) {
+        const QString path = dir.filePath(out.files[i]);
+        LogbookHeader h;
+        const Result r = readLogbookHeader(path, h);
+        if (r && !h.isLogbook())
+            continue;
+        if (!r) {
+            out.warnings << u"A %1 fájl sérült, ezért nem szerepel a listában.\r\n\r\n%2"_s.arg(
+                QDir::toNativeSeparators(path), r.message());
+            continue;
+        }
+        if (!isReadableLogbookVersion(h.version)) {
+            out.warnings << unreadableVersionWarning(path);
+            continue;
+        }
+        if (!out.years.contains(h.year))
+            out.years.append(h.year);
+        out.entries.append(LogbookEntry{i, h.year, h.month});
+    }
+    // By year and month; logbooks of the same month keep the order of their files.
+    std::stable_sort(out.entries.begin(), out.entries.end(), [](const LogbookEntry& a, const LogbookEntry& b) {
+        return a.year != b.year ? a.year < b.year : a.month < b.month;
+    });
+    return out;
+}
+
+QString monthsListLine(int year, int month) {
+    return QString::number(year) + u". "_s + MonthNames()[size_t(std::clamp(month, 1, 12) - 1)];
+}
+
+QString selectedMonthKmText(qint64 km) { return u"Ebben a hónapban %1 km"_s.arg(km); }
+
+QString unreadableVersionWarning(const QString& path) {
+    return u"A "_s + QDir::toNativeSeparators(path) +
+           u" fájl valószínűleg Rovanta nyilvántartás,\r\nviszont ez a verzió nem tudja olvasni.\r\n\r\n"
+           u"A legújabb verziót letöltheti az Internetről."_s;
+}
+
+} // namespace rv

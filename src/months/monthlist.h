@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace rv {
+
+struct AppState;
+
+// One readable logbook of the car.
+struct LogbookEntry {
+    int position = 0; // place of its file in LogbookListing::files
+    int year = 0;
+    int month = 0;
+};
+
+struct LogbookListing {
+    QStringList files;              // every "*.rvn" of the car's directory, by name
+    QVector<LogbookEntry> entries;  // the readable logbooks, oldest first
+    QVector<int> years;             // each year of them once, in the order first met
+    QStringList warnings;           // one message per logbook this version cannot read
+};
+
+// Reads the header of every logbook file of the logged-in car. Files that are not logbooks are
+// left out silently; logbooks of an unknown version or with a damaged header get a warning.
+LogbookListing listLogbooks(const AppState& s);
+
+// "2002. Január": a line of the months list.
+QString monthsListLine(int year, int month);
+// "Ebben a hónapban 321 km".
+QString selectedMonthKmText(qint64 km);
+// The warning about a logbook of a version this program cannot read.
+QString unreadableVersionWarning(const QString& path);
+
+} // namespace rv

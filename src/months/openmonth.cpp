@@ -1,0 +1,134 @@
+#include "openmonth.h"
+
+#include "storage/datafiles.h"
+#include "storage/errorlog.h"
+#include "storage/state.h"
+#include "ui/prompter.h"
+
+#include <QHash>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+struct PartnerKey {
+    QString name, city, address;
+    friend bool operator==(const PartnerKey&, const PartnerKey&) = default;
+};
+size_t qHash(const PartnerKey& k, size_t seed = 0) { return qHashMulti(seed, k.name, k.city, k.address); }
+PartnerKey keyOf(const Partner& p) { return {p.name, p.city, p.address}; }
+
+// Partner numbers by their three texts; with twins in the database the last one wins.
+QHash<PartnerKey, int> partnerIndex(const AppState& s) {
+    QHash<PartnerKey, int> index;
+    index.reserve(s.partnerCount());
+    for (int p = 1; p <= s.partnerCount(); ++p)
+        index.insert(keyOf(s.partner(p)), p);
+    return index;
+}
+
+} // namespace
+
+QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log) {
+    const QHash<PartnerKey, int> known = partnerIndex(s);
+    QHash<PartnerKey, int> seen;
+    QVector<Partner> missing;
+    for (const QVector<Partner>& day : log.stops)
+        for (const Partner& stop : day) {
+            if (stop.name.isEmpty())
+                continue;
+            const PartnerKey key = keyOf(stop);
+            if (known.contains(key) || seen.contains(key))
+                continue;
+            seen.insert(key, int(missing.size()));
+            missing.append(stop);
+        }
+    return missing;
+}
+
+QString missingPartnersQuestion(int count) {
+    return QString::number(count) + u" új adat van a korábbi hónapban\r\na jelenlegi adatbázishoz képest.\r\n"_s +
+           (count == 1 ? u"Kívánja hozzáadni az adatokhoz?"_s : u"Kívánja ezeket is hozzáadni az adatokhoz?"_s);
+}
+
+MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QString& fileName) {
+    const QHash<PartnerKey, int> index = partnerIndex(s);
+    MonthLog m;
+    m.year = log.year;
+    m.month = log.month;
+    m.startOdometer = log.startOdometer;
+    m.monthKm = log.monthKm;
+    m.stopWidth = log.stopWidth;
+    m.stops.reset(log.stopWidth);
+    m.comments = log.comments;
+    m.fileName = fileName;
+    for (int day = 1; day <= kLogDays; ++day) {
+        int column = 0;
+        for (const Partner& stop : log.stops[size_t(day - 1)]) {
+            const int p = index.value(keyOf(stop), 0);
+            if (p != 0 && column < m.stops.columns())
+                m.stops.at(day, ++column) = qint16(p);
+        }
+    }
+    return m;
+}
+
+OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress& progress) {
+    progress.setProgressMaximum(100);
+    progress.setProgressValue(0);
+    progress.setStatus(u"Nyilvántartás beolvasása..."_s);
+    progress.keepResponsive();
+
+    StoredLogbook stored;
+    const Result read = readLogbookFile(s.carPath(fileName), stored);
+    if (!read) {
+        logCaught(s, read.code(), read.message());
+        if (s.prompter)
+            s.prompter->ask(u"A nyilvántartás nem nyitható meg.\r\n\r\n"_s + read.message(), Ok, MsgIcon::Exclamation);
+        progress.setProgressValue(0);
+        return OpenOutcome::Failed;
+    }
+    progress.setProgressValue(40);
+    progress.setStatus(u"Nyilvántartás elemzése..."_s);
+    progress.keepResponsive();
+
+    const QVector<Partner> missing = missingPartners(s, stored);
+    progress.setProgressValue(60);
+    if (!missing.isEmpty()) {
+        const MsgButton answer = s.prompter ? s.prompter->ask(missingPartnersQuestion(int(missing.size())),
+                                                              Yes | No | Cancel, MsgIcon::Question)
+                                            : No;
+        if (answer == Cancel) {
+            progress.setProgressValue(0);
+            return OpenOutcome::Cancelled;
+        }
+        if (answer == Yes) {
+            // Grow the arrays keeping what they hold: the new partners go after the old ones and
+            // their distances are 0 until the user sets them.
+            s.partners += missing;
+            s.distances.resize(s.partnerCount());
+            const Result saved = SaveDatabase(s);
+            if (!saved && s.prompter)
+                s.prompter->ask(u"Az új partnereket nem sikerült az adatbázisba menteni.\r\n\r\n"_s + saved.message(),
+                                Ok, MsgIcon::Exclamation);
+        }
+    }
+
+    if (s.partnerCount() == 0) {
+        if (s.prompter)
+            s.prompter->ask(u"Nincsenek adatok!"_s, Ok, MsgIcon::Exclamation);
+        progress.setProgressValue(0);
+        return OpenOutcome::NoPartners;
+    }
+
+    progress.setStatus(u"Adatok rendezése..."_s);
+    progress.setProgressValue(80);
+    progress.keepResponsive();
+    s.month = monthFromStored(s, stored, fileName);
+    s.mainWindowTag = u"korábbi"_s;
+    progress.setProgressValue(100);
+    return OpenOutcome::Opened;
+}
+
+} // namespace rv

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "editor/logbookfile.h"
+#include "months/progress.h"
+
+#include <QVector>
+
+namespace rv {
+
+struct AppState;
+
+// The stops of a stored month that match no partner of the database (same name, city and
+// address), each once, in the order first met day by day and stop by stop. Stops without a name
+// are not looked at.
+QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log);
+
+// The question about adding them: "1 új adat van a korábbi hónapban" ...
+QString missingPartnersQuestion(int count);
+
+// The month record of a stored month: its stops as partner numbers of the database. A stop that
+// matches no partner is left out and the rest of its day closes up, so days stay packed.
+MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QString& fileName);
+
+enum class OpenOutcome {
+    Opened,     // state.month holds the month; the main window's mode text is "korábbi"
+    Cancelled,  // the user cancelled the question: nothing changed
+    Failed,     // the file could not be read: reported, nothing changed
+    NoPartners, // the database holds no partner: "Nincsenek adatok!", nothing changed
+};
+
+// Opens the car's logbook file fileName: reads it, matches its stops with the partner database,
+// offers to add the partners the database lacks (saving the database on Yes) and fills
+// state.month. Messages go through state.prompter; the steps show through progress.
+OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress& progress);
+
+} // namespace rv

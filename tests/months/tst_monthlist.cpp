@@ -1,0 +1,95 @@
+#include "months/monthlist.h"
+
+#include "editor/logbookfile.h"
+#include "testenv.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+QByteArray logbook(int year, int month, int km, const QString& version = u"2.2"_s) {
+    StoredLogbook log;
+    log.year = year;
+    log.month = month;
+    log.monthKm = km;
+    log.stopWidth = 1;
+    QByteArray bytes = serializeLogbook(log);
+    if (version != u"2.2"_s)
+        bytes.replace("\"2.2\"", "\"" + version.toLatin1() + "\"");
+    return bytes;
+}
+
+} // namespace
+
+class TestMonthList : public QObject {
+    Q_OBJECT
+private slots:
+    void noLogbooks() {
+        TestEnv env;
+        env.loginCar();
+        env.write(u"Users/ABC123/data.rvd"_s, "1\r\n");
+        const LogbookListing l = listLogbooks(env.state);
+        QVERIFY(l.files.isEmpty());
+        QVERIFY(l.entries.isEmpty());
+        QVERIFY(l.years.isEmpty());
+        QVERIFY(l.warnings.isEmpty());
+    }
+
+    void sortedByYearAndMonth() {
+        TestEnv env;
+        env.loginCar();
+        env.write(u"Users/ABC123/2002okt.rvn"_s, logbook(2002, 10, 300));
+        env.write(u"Users/ABC123/2002sze.rvn"_s, logbook(2002, 9, 200));
+        env.write(u"Users/ABC123/2001dec.rvn"_s, logbook(2001, 12, 100));
+        env.write(u"Users/ABC123/2002JAN.RVN"_s, logbook(2002, 1, 50, u"1.2"_s)); // any case, older version
+        const LogbookListing l = listLogbooks(env.state);
+        QCOMPARE(l.files.size(), 4);
+        QCOMPARE(l.entries.size(), 4);
+        QStringList lines;
+        for (const LogbookEntry& e : l.entries)
+            lines << monthsListLine(e.year, e.month);
+        QCOMPARE(lines, (QStringList{u"2001. December"_s, u"2002. Január"_s, u"2002. Szeptember"_s, u"2002. Október"_s}));
+        QCOMPARE(l.files[l.entries[2].position], u"2002sze.rvn"_s);
+        QCOMPARE(l.years, (QVector<int>{2001, 2002})); // each year once, in the order met
+    }
+
+    void yearsBelowOneThousandSortByNumber() {
+        TestEnv env;
+        env.loginCar();
+        env.write(u"Users/ABC123/a.rvn"_s, logbook(999, 5, 1));
+        env.write(u"Users/ABC123/b.rvn"_s, logbook(2002, 1, 1));
+        const LogbookListing l = listLogbooks(env.state);
+        QCOMPARE(l.entries.first().year, 999);
+    }
+
+    void unreadableAndForeignFiles() {
+        TestEnv env;
+        env.loginCar();
+        env.write(u"Users/ABC123/2002jan.rvn"_s, logbook(2002, 1, 10));
+        env.write(u"Users/ABC123/2030jan.rvn"_s, logbook(2030, 1, 10, u"3.0"_s));
+        env.write(u"Users/ABC123/jegyzet.rvn"_s, "\"Nem nyilvántartás\"\r\n");
+        env.write(u"Users/ABC123/ures.rvn"_s, QByteArray());
+        env.write(u"Users/ABC123/serult.rvn"_s, "\"RVN\",\"2.2\"\r\n2002,tizenkettő,0\r\n");
+        env.write(u"Users/ABC123/2002feb.txt"_s, logbook(2002, 2, 10));
+        const LogbookListing l = listLogbooks(env.state);
+        QCOMPARE(l.files.size(), 5);
+        QCOMPARE(l.entries.size(), 1);
+        QCOMPARE(l.years, QVector<int>{2002});
+        QCOMPARE(l.warnings.size(), 2);
+        QCOMPARE(l.warnings[0], u"A "_s + QDir::toNativeSeparators(env.state.carPath(u"2030jan.rvn"_s)) +
+                                    u" fájl valószínűleg Rovanta nyilvántartás,\r\nviszont ez a verzió nem tudja olvasni."
+                                    u"\r\n\r\nA legújabb verziót letöltheti az Internetről."_s);
+        QVERIFY(l.warnings[1].contains(u"serult.rvn"_s));
+    }
+
+    void texts() {
+        QCOMPARE(monthsListLine(2002, 9), u"2002. Szeptember"_s);
+        QCOMPARE(selectedMonthKmText(1234), u"Ebben a hónapban 1234 km"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonthList)
+#include "tst_monthlist.moc"
