@@ -1,0 +1,38 @@
+#pragma once
+
+// A logged-in car with partners 1..n ("Partner k" in "Város k"), every pair 10 × (i + j) km apart
+// on route type 1, and all multipliers 1.
+
+#include "testenv.h"
+
+namespace rv {
+
+inline void fillPartners(AppState& s, int n) {
+    s.partners.clear();
+    for (int i = 1; i <= n; ++i)
+        s.partners.append(Partner{QStringLiteral("Partner %1").arg(i), QStringLiteral("Város %1").arg(i),
+                                  i % 2 ? QStringLiteral("Fő utca %1").arg(i) : QString()});
+    s.distances.reset(n);
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            s.distances.at(i, j) = DistanceCell{qint16(i == j ? 0 : 10 * (i + j)), 1};
+    for (auto& m : s.multipliers)
+        m.value = 1.0f;
+}
+
+inline void setDay(MonthLog& log, int day, std::initializer_list<int> stops) {
+    const int n = int(stops.size());
+    if (log.stops.columns() < n)
+        log.stops.resize(n);
+    if (log.stopWidth < n)
+        log.stopWidth = n;
+    for (int k = 1; k <= log.stops.columns(); ++k)
+        log.stops.at(day, k) = 0;
+    int k = 1;
+    for (int p : stops)
+        log.stops.at(day, k++) = qint16(p);
+}
+
+inline QVector<int> ints(std::initializer_list<int> v) { return QVector<int>(v); }
+
+} // namespace rv
