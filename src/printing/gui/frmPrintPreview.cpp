@@ -130,7 +130,7 @@ frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, float season, 
     Label->setObjectName(u"Label"_s);
     Label->setAutoFillBackground(true);
     Label->setBackgroundRole(QPalette::Mid);
-    Label->setAlignment(Qt::AlignCenter);
+    Label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     scrFugg = new QScrollBar(Qt::Vertical, m_area);
     scrFugg->setObjectName(u"scrFugg"_s);
     scrFugg->setSingleStep(240);
@@ -253,17 +253,19 @@ void frmPrintPreview::arrange() {
     if (windowState() & Qt::WindowMinimized)
         return;
     const int scrollWidth = scrFugg->sizeHint().width();
-    Label->adjustSize();
+    const int labelWidth = Label->fontMetrics().horizontalAdvance(Label->text());
+    const int labelHeight = std::max(Label->fontMetrics().height() + 2, toPixels(kPreviewPictureTop));
     const PreviewGeometry g = previewGeometry(int(toTwips(m_area->width())), int(toTwips(m_area->height())) + kPreviewChrome,
                                               int(picMain->widthInTwips()), int(picMain->heightInTwips()),
-                                              int(toTwips(Label->width())), int(toTwips(scrollWidth)));
+                                              int(toTwips(labelWidth)), int(toTwips(scrollWidth)));
     scrFugg->setGeometry(toPixels(g.scrollLeft), 0, scrollWidth, m_area->height());
     scrFugg->setRange(0, std::max(0, g.scrollMaximum));
     scrFugg->setPageStep(std::max(240, g.scrollHeight));
     scrFugg->setEnabled(g.scrollEnabled);
     picMain->move(std::max(0, toPixels(g.pictureLeft)), picMain->y());
-    Label->move(std::max(0, toPixels(g.labelLeft)), 0);
-    Label->resize(Label->width(), std::max(Label->height(), toPixels(kPreviewPictureTop)));
+    // The notice stands in a strip across the window, so the picture scrolls away beneath it.
+    Label->setIndent(std::max(0, toPixels(g.labelLeft)));
+    Label->setGeometry(0, 0, std::max(0, toPixels(g.scrollLeft)), labelHeight);
     Label->raise();
     scrFugg->raise();
     scrolled(scrFugg->value());
