@@ -20,11 +20,21 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+// The pages live in a static library, whose resources are linked in only when asked for.
+static void initHelpResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    Q_UNUSED(done)
+}
+
 namespace rv {
 
 namespace {
 
 QString pageText(const QString& file) {
+    initHelpResources();
     static QHash<QString, QString> cache;
     auto it = cache.find(file);
     if (it != cache.end())
@@ -48,6 +58,7 @@ QPointer<frmSugo>& theWindow() {
 } // namespace
 
 const QList<HelpPage>& helpPages() {
+    initHelpResources();
     static const QList<HelpPage> pages = {
         {u"index.html"_s, u"Tartalom"_s},
         {u"elso-lepesek.html"_s, u"Első lépések"_s},
@@ -91,6 +102,7 @@ QStringList searchHelp(const QString& query) {
 }
 
 frmSugo::frmSugo(QWidget* parent) : QWidget(parent, Qt::Window) {
+    initHelpResources();
     setObjectName(u"frmSugo"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Rovanta+ súgó"_s);

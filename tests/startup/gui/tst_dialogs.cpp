@@ -1,0 +1,169 @@
+#include "startup/gui/frmAbout.h"
+#include "startup/gui/frmMain.h"
+#include "startup/gui/frmSetup.h"
+#include "startup/gui/frmSzorzok.h"
+#include "storage/datafiles.h"
+#include "storage/settings.h"
+#include "testenv.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+const QString kCaption = u"Rovanta+ 2.2"_s;
+
+struct Env : TestEnv {
+    Env() {
+        state.LoadTables();
+        LoadMultipliers(state);
+    }
+};
+} // namespace
+
+class tst_dialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void setupShowsDialogDefaults() {
+        Env env;
+        frmSetup d(env.state, kCaption);
+        QCOMPARE(d.windowTitle(), u"Rovanta+ 2.2 - Beállítások -"_s);
+        QVERIFY(d.chkExit->isChecked());
+        QVERIFY(!d.chkVaros->isChecked()); // unticked although start-up loads the cities
+        QCOMPARE(d.txtHiba->text(), u"10"_s);
+        QCOMPARE(d.txtProbakSzama->text(), u"100"_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(env.settings->text(keys::LoadCities), u"0"_s);
+        QCOMPARE(env.settings->text(keys::ConfirmExit), u"1"_s);
+        QCOMPARE(env.settings->text(keys::Tolerance), u"10"_s);
+    }
+    void setupStoresTextsAsTypedAndCancelStoresNothing() {
+        Env env;
+        env.settings->setText(keys::Tolerance, u"010"_s);
+        {
+            frmSetup d(env.state, kCaption);
+            QCOMPARE(d.txtHiba->text(), u"10"_s);
+            d.txtHiba->clear();
+            QTest::keyClicks(d.txtProbakSzama, u"a5"_s); // the letter is reverted at once
+            QCOMPARE(d.txtProbakSzama->text(), u"1005"_s);
+            d.chkExit->setChecked(false);
+            QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        }
+        QCOMPARE(env.settings->text(keys::Tolerance, u"x"_s), QString());
+        QCOMPARE(env.settings->text(keys::Tries), u"1005"_s);
+        QCOMPARE(env.settings->text(keys::ConfirmExit), u"0"_s);
+        {
+            frmSetup d(env.state, kCaption);
+            d.chkVaros->setChecked(true);
+            QTest::mouseClick(d.cmdMegsem, Qt::LeftButton);
+        }
+        QCOMPARE(env.settings->text(keys::LoadCities), u"0"_s);
+    }
+
+    void multipliersShownInPerCent() {
+        Env env;
+        env.state.multipliers[1].value = 1.15f;
+        env.state.defaultRouteType = 4;
+        frmSzorzok d(env.state, kCaption);
+        QCOMPARE(d.windowTitle(), u"Rovanta+ 2.2 - Szorzók - "_s);
+        QCOMPARE(d.txtBudaPest->text(), u"115"_s);
+        QCOMPARE(d.txtTeliUzem->text(), u"100"_s);
+        QCOMPARE(d.findChild<QLabel*>(u"lblMegnevezes2"_s)->text(), u"Budapest:"_s);
+        QCOMPARE(d.findChild<QLabel*>(u"lblMegnevezes8"_s)->text(), u"Téli üzemeltetés:"_s);
+        QCOMPARE(d.cboAlapErtelmezettSzorzo->count(), 6);
+        QCOMPARE(d.cboAlapErtelmezettSzorzo->currentText(), u"Egyéb város"_s);
+    }
+    void multiplierBoxesKeepLastAcceptedText() {
+        Env env;
+        frmSzorzok d(env.state, kCaption);
+        d.txtBudaPest->setText(u"110"_s);
+        QTest::keyClicks(d.txtBudaPest, u"x"_s);
+        QCOMPARE(d.txtBudaPest->text(), u"110"_s);
+        d.txtKlima->clear();
+        QCOMPARE(d.txtKlima->text(), QString()); // empty stays while editing
+    }
+    void multipliersOkStoresAndTakesTheDefault() {
+        Env env;
+        frmSzorzok d(env.state, kCaption);
+        d.txtBudaPest->setText(u"110"_s);
+        d.txtKlima->setText(u"100"_s);
+        d.cboAlapErtelmezettSzorzo->setCurrentIndex(1);
+        d.show();
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(env.state.multipliers[1].value, 1.1f);
+        QCOMPARE(env.state.multipliers[6].value, 1.0f);
+        QCOMPARE(env.state.defaultRouteType, qint16(2));
+        AppState fresh;
+        fresh.programDir = env.state.programDir;
+        QVERIFY(LoadMultipliers(fresh));
+        QCOMPARE(fresh.multipliers[1].value, 1.1f);
+        QCOMPARE(fresh.defaultRouteType, qint16(2));
+    }
+    void emptyMultiplierKeepsTheDialogOpen() {
+        Env env;
+        const QByteArray before = env.read(u"Users/szorzo.rvd"_s);
+        frmSzorzok d(env.state, kCaption);
+        d.show();
+        d.txtTerep->clear();
+        d.txtBudaPest->setText(u"150"_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QVERIFY(d.isVisible());
+        QCOMPARE(env.prompter.last(), u"A(z) „Földút” szorzó nincs megadva."_s);
+        QCOMPARE(d.focusWidget(), d.txtTerep);
+        QCOMPARE(env.read(u"Users/szorzo.rvd"_s), before);
+        QTest::mouseClick(d.cmdMegsem, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(env.state.multipliers[1].value, 1.0f);
+    }
+
+    void aboutWindow() {
+        frmAbout d(kCaption);
+        QCOMPARE(d.windowTitle(), u"Rovanta+ 2.2 - Névjegy -"_s);
+        QCOMPARE(d.lblTitle->text(), u"Rovanta+"_s);
+        QCOMPARE(d.lblVersion->text(), u"2.2.0 verzió"_s);
+        QList<QUrl> opened;
+        d.openUrl = [&](const QUrl& url) {
+            opened.append(url);
+            return true;
+        };
+        d.show();
+        QTest::mouseClick(d.lblINet, Qt::LeftButton);
+        QTest::mouseClick(d.lblEMail, Qt::LeftButton);
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opened[0], frmAbout::webAddress());
+        QCOMPARE(opened[1].scheme(), u"mailto"_s);
+        QVERIFY(opened[1].toString().contains(u"subject=Rovanta"_s));
+
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(d.lblEMail, &enter);
+        QVERIFY(d.lblEMail->font().underline());
+        QVERIFY(!d.lblINet->font().underline());
+        QTest::mouseMove(&d, QPoint(2, 2));
+        QVERIFY(!d.lblEMail->font().underline());
+    }
+
+    void mainMenusOpenTheDialogs() {
+        Env env;
+        frmMain w(env.state);
+        w.show();
+        w.mnuSetup->trigger();
+        auto* setup = w.findChild<frmSetup*>();
+        QVERIFY(setup && setup->isVisible());
+        setup->close();
+        w.mnuSzorzok->trigger();
+        QVERIFY(w.findChild<frmSzorzok*>());
+        w.mnuNevjegy->trigger();
+        QVERIFY(w.findChild<frmAbout*>());
+    }
+};
+
+QTEST_MAIN(tst_dialogs)
+#include "tst_dialogs.moc"

@@ -1,0 +1,73 @@
+#include "ui/gui/helpwindow.h"
+#include "ui/gui/navigation.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+class tst_helpwindow : public QObject {
+    Q_OBJECT
+private slots:
+    void everyPageIsShippedAndLinksResolve() {
+        for (const HelpPage& page : helpPages()) {
+            QFile f(u":/help/"_s + page.file);
+            QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(page.file));
+            const QString html = QString::fromUtf8(f.readAll());
+            QVERIFY2(html.contains(u"<h1>"_s), qPrintable(page.file));
+            // Every page-to-page link points at a shipped page.
+            qsizetype at = 0;
+            while ((at = html.indexOf(u"href=\""_s, at)) >= 0) {
+                at += 6;
+                const QString target = html.mid(at, html.indexOf(u'"', at) - at).section(u'#', 0, 0);
+                if (target.isEmpty() || target.contains(u':'))
+                    continue;
+                QVERIFY2(QFile::exists(u":/help/"_s + target), qPrintable(page.file + u" -> "_s + target));
+            }
+        }
+    }
+    void contextNumbers() {
+        QCOMPARE(helpPageForContext(10), u"index.html"_s);
+        QCOMPARE(helpPageForContext(12), u"beallitasok.html"_s);
+        QCOMPARE(helpPageForContext(15), u"szorzok.html"_s);
+        QCOMPARE(helpPageForContext(30), u"adatbazis.html"_s);
+        QCOMPARE(helpPageForContext(40), u"honapok.html"_s);
+        QCOMPARE(helpPageForContext(50), u"szerkeszto.html"_s);
+        QCOMPARE(helpPageForContext(99), u"index.html"_s);
+    }
+    void showHelpOpensThePage() {
+        showHelp(nullptr, 15);
+        frmSugo* w = helpWindow();
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->txtSugo->source().fileName(), u"szorzok.html"_s);
+        QVERIFY(w->txtSugo->toPlainText().contains(u"Szorzók"_s));
+        showHelp(nullptr, 50);
+        QCOMPARE(helpWindow(), w); // one window
+        QCOMPARE(w->txtSugo->source().fileName(), u"szerkeszto.html"_s);
+    }
+    void keywordSearch() {
+        QVERIFY(searchHelp(u"   "_s).isEmpty());
+        QVERIFY(searchHelp(u"xyzzy-nincs-ilyen"_s).isEmpty());
+        const QStringList found = searchHelp(u"NYOMTATÁS"_s);
+        QVERIFY(found.contains(u"nyomtatas.html"_s));
+        // Every word must be there.
+        QVERIFY(searchHelp(u"szorzó téli"_s).contains(u"szorzok.html"_s));
+
+        showHelpSearch(nullptr);
+        frmSugo* w = helpWindow();
+        QCOMPARE(w->tabOldalak->currentIndex(), 1);
+        QTest::keyClicks(w->txtKereses, u"partner"_s);
+        QVERIFY(w->lstTalalatok->count() > 0);
+        QTest::keyClick(w->txtKereses, Qt::Key_Return);
+        QCOMPARE(w->txtSugo->source().fileName(), w->lstTalalatok->item(0)->data(Qt::UserRole).toString());
+        QVERIFY(w->txtSugo->textCursor().hasSelection());
+    }
+};
+
+QTEST_MAIN(tst_helpwindow)
+#include "tst_helpwindow.moc"
