@@ -178,7 +178,7 @@ QString sampleStatusText(int tryNumber, int tries, qint64 bestTotal) {
 SampleOutcome MintaKeszites(AppState& s, const SampleRequest& request, MonthsProgress& progress) {
     if (s.partnerCount() < 2 || request.month < 1 || request.month > 12)
         return SampleOutcome::NoPartners;
-    MersenneRandom clockRandom(unsigned(QDateTime::currentMSecsSinceEpoch()));
+    MersenneRandom clockRandom{unsigned(QDateTime::currentMSecsSinceEpoch())};
     Random& random = s.random ? *s.random : clockRandom;
 
     const SampleSettings settings = sampleSettings(s.settings);
