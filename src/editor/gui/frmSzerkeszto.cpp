@@ -657,9 +657,9 @@ void frmSzerkeszto::closeEvent(QCloseEvent* event) {
         if (chkHiba->isChecked())
             hibaWindow->close();
         hibaWindow->hide();
-        // The exit request has been served; it must not close a later editor unasked.
-        if (m_state.mainWindowTag == kExit)
-            m_state.mainWindowTag.clear();
+        // When the program itself is closing there is nothing to go back to.
+        if (m_state.mainWindowTag == kExit && mainWindow() && mainWindow()->isVisible())
+            return;
         returnToMonths();
     });
     event->accept();
@@ -672,11 +672,14 @@ void frmSzerkeszto::returnToMonths() {
         m_monthsWindow->activateWindow();
         return;
     }
-    QWidget* mainWindow = nullptr;
+    showMonthsWindow(m_state, mainWindow());
+}
+
+QWidget* frmSzerkeszto::mainWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == u"frmMain"_s)
-            mainWindow = w;
-    showMonthsWindow(m_state, mainWindow);
+            return w;
+    return nullptr;
 }
 
 bool frmSzerkeszto::eventFilter(QObject* watched, QEvent* event) {

@@ -133,6 +133,7 @@ private:
     void costClicked();
     void databaseClicked();
     void returnToMonths();
+    static QWidget* mainWindow();
 
     AppState& m_state;
     QPointer<QWidget> m_monthsWindow;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -68,6 +69,7 @@ private slots:
     void databaseRoundTrip();
     void databaseExitClosesWithoutAsking();
 
+    void programExitClosesWithoutGoingBack();
     void closingWithoutChangesAsksNothing();
     void cancelKeepsTheEditorOpen();
     void yesSavesAndNoDiscards();
@@ -584,7 +586,34 @@ void TestSzerkeszto::databaseExitClosesWithoutAsking() {
     QVERIFY(env->prompter.asked.isEmpty());
     QVERIFY(!s->month.modified);
     QVERIFY(months->isVisible());
-    QCOMPARE(s->mainWindowTag, QString()); // served, so it cannot close the next editor
+    // A later editor does not take the old request for its own.
+    w.reset();
+    showEditor(*s, true, months.get());
+    frmSzerkeszto* next = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* e = qobject_cast<frmSzerkeszto*>(top); e && e->isVisible())
+            next = e;
+    QVERIFY(next);
+    QCOMPARE(s->mainWindowTag, QString());
+    QVERIFY(next->testAttribute(Qt::WA_DeleteOnClose));
+    QPointer<frmSzerkeszto> guard(next);
+    QVERIFY(next->close());
+    QTRY_VERIFY(guard.isNull());
+}
+
+void TestSzerkeszto::programExitClosesWithoutGoingBack() {
+    QWidget mainWindow;
+    mainWindow.setObjectName(u"frmMain"_s);
+    mainWindow.show();
+    open(2025, 4);
+    selectPartner(3);
+    QTest::mouseClick(w->cmdHozzaAd, Qt::LeftButton);
+    months->hide();
+    s->mainWindowTag = u"exit"_s;
+    QVERIFY(w->close());
+    QVERIFY(env->prompter.asked.isEmpty());
+    QVERIFY(!months->isVisible());
+    QCOMPARE(s->mainWindowTag, u"exit"_s);
 }
 
 void TestSzerkeszto::closingWithoutChangesAsksNothing() {
