@@ -111,7 +111,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     chooseImportCar = [this] { return frmImportUser::choose(m_state, m_mainCaption, this); };
-    setMinimumWidth(460);
+    setMinimumWidth(520);
 }
 
 void frmUjUser::fillCities() {

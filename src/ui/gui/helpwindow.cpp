@@ -153,7 +153,7 @@ frmSugo::frmSugo(QWidget* parent) : QWidget(parent, Qt::Window) {
     splitter->addWidget(tabOldalak);
     splitter->addWidget(txtSugo);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({230, 570});
+    splitter->setSizes({260, 560});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);

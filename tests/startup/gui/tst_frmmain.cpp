@@ -133,6 +133,21 @@ private slots:
         QCOMPARE(f.dialog()->cboBenzin->count(), 4);
     }
 
+    void cityButtonLoadsTheListOnDemand() {
+        Fixture f;
+        f.env.write(u"cities.rvd"_s, serializeCities(u"Városok"_s, {u"Budapest"_s, u"Pécs"_s, u"Szeged"_s}));
+        QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
+        QVERIFY(f.dialog()->cmdVarosLoad->isVisible());
+        QCOMPARE(f.dialog()->cboVaros->count(), 0);
+        f.dialog()->cboVaros->setEditText(u"Kisváros"_s);
+        QTest::mouseClick(f.dialog()->cmdVarosLoad, Qt::LeftButton);
+        QVERIFY(!f.dialog()->cmdVarosLoad->isVisible());
+        QCOMPARE(f.dialog()->cboVaros->count(), 3);
+        QVERIFY(f.env.state.citiesLoaded);
+        // A city typed before loading stays.
+        QCOMPARE(f.dialog()->cboVaros->currentText(), u"Kisváros"_s);
+    }
+
     void validationStopsAtFirstBlankField() {
         Fixture f;
         QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
