@@ -24,7 +24,7 @@ frmSetup::frmSetup(AppState& state, const QString& mainCaption, QWidget* parent)
     setObjectName(u"frmSetup"_s);
     setWindowTitle(mainCaption + u" - Beállítások -"_s);
 
-    chkExit = new QCheckBox(u"Kilépés &megerősítése"_s, this);
+    chkExit = new QCheckBox(u"&Kilépés megerősítése"_s, this);
     chkExit->setObjectName(u"chkExit"_s);
     chkVaros = new QCheckBox(u"&Városok betöltése induláskor"_s, this);
     chkVaros->setObjectName(u"chkVaros"_s);

@@ -55,7 +55,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     txtCegCim = lineEdit(this, u"txtCegCim"_s);
     txtCegCim->setMaxLength(kCarTextLimit);
 
-    cmdVarosLoad = new QPushButton(u"&Városok betöltése"_s, this);
+    cmdVarosLoad = new QPushButton(u"Városok &betöltése"_s, this);
     cmdVarosLoad->setObjectName(u"cmdVarosLoad"_s);
     cmdOK = new QPushButton(u"&OK"_s, this);
     cmdOK->setObjectName(u"cmdOK"_s);
@@ -73,7 +73,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     row(u"Gépkocsi &típusa:"_s, txtGKTip);
     row(u"&Rendszám:"_s, txtRendSzam);
     row(u"Ü&zemanyag:"_s, cboBenzin);
-    row(u"&Fogyasztás (l/100 km):"_s, txtFogyasztas);
+    row(u"Fo&gyasztás (l/100 km):"_s, txtFogyasztas);
     row(u"Általános &költség (Ft/km):"_s, txtAltKoltseg);
     row(u"&Cégnév:"_s, txtCegNev);
     auto* cityRow = new QHBoxLayout;
