@@ -1,12 +1,15 @@
-// Stand-in until this window exists.
+#include "database/gui/frmAdatok.h"
 #include "ui/gui/navigation.h"
-
-#include <QMessageBox>
 
 namespace rv {
 
-void showDatabaseWindow(AppState& /*state*/, DatabaseMode /*mode*/, QWidget* /*parent*/) {
-    QMessageBox::information(nullptr, QStringLiteral("Rovanta+"), QStringLiteral("Ez a funkció még nem érhető el."));
+void showDatabaseWindow(AppState& state, DatabaseMode mode, QWidget* parent) {
+    if (state.currentCar < 1)
+        return;
+    frmAdatok window(state, mode, parent);
+    window.exec();
+    if (mode == DatabaseMode::Main && parent && !parent->isVisible())
+        parent->show();
 }
 
 } // namespace rv

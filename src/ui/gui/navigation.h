@@ -10,6 +10,7 @@ class QWidget;
 namespace rv {
 
 struct AppState;
+struct Partner;
 
 // Months window for the logged-in car (months/gui). The main window hides while it is open
 // and shows again when it closes, unless the editor took over.
@@ -18,6 +19,10 @@ void showMonthsWindow(AppState& state, QWidget* mainWindow);
 enum class DatabaseMode { Main, Editor }; // the mode texts "main" and "szerk"
 // Database window, modal (database/gui).
 void showDatabaseWindow(AppState& state, DatabaseMode mode, QWidget* parent);
+
+// The dialog that carries a changed partner's texts into chosen stored logbooks, modal
+// (editor/gui).
+void showPartnerChange(AppState& state, const Partner& oldTexts, const Partner& newTexts, QWidget* parent);
 
 // Logbook editor on state.month (editor/gui). newMonth: an empty month ("új"); otherwise the
 // stops already in memory ("korábbi"). monthsWindow is the window whose status shows the steps

@@ -1,0 +1,123 @@
+#include "database/gui/frmInput.h"
+#include "../dbtestutil.h"
+#include "testenv.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+class TestFrmInput : public QObject {
+    Q_OBJECT
+private slots:
+    void aDuplicateIsRefusedAndAnotherAddressAccepted() {
+        TestEnv env;
+        dbtest::makePartners(env.state, 3); // P3 - Város3, Utca 3.
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        QTest::keyClicks(d.txtNev, u" P3 "_s);
+        d.cboVaros->setEditText(u"Város3"_s);
+        QTest::keyClicks(d.txtCim, u"Utca 3."_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(env.prompter.last(), u"Ez a partner ezen a címen már szerepel."_s);
+        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Exclamation);
+        QCOMPARE(flag, u"N"_s);
+        QVERIFY(d.isVisible());
+
+        d.txtCim->setText(u"Utca 4. "_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(flag, u"I"_s);
+        QCOMPARE(d.result(), (Partner{u"P3"_s, u"Város3"_s, u"Utca 4."_s}));
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.tag, u"ujadat"_s);
+    }
+
+    void blankNameAndCityAreRefusedWithFocus() {
+        TestEnv env;
+        dbtest::makePartners(env.state, 2);
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.cboVaros->setFocus();
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(env.prompter.last(), u"Hiányzik a partner neve."_s);
+        QTRY_VERIFY(d.txtNev->hasFocus());
+        d.txtNev->setText(u"Valaki"_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(env.prompter.last(), u"Hiányzik a város."_s);
+        QTRY_VERIFY(d.cboVaros->hasFocus());
+        QCOMPARE(flag, u"N"_s);
+    }
+
+    void aPartnerMayKeepItsOwnTexts() {
+        TestEnv env;
+        dbtest::makePartners(env.state, 3);
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"modosit"_s, &flag, 2);
+        d.setTexts(env.state.partner(2));
+        QCOMPARE(d.txtNev->text(), u"P2"_s);
+        QCOMPARE(d.cboVaros->currentText(), u"Város2"_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(flag, u"I"_s);
+        QVERIFY(env.prompter.asked.isEmpty());
+        QCOMPARE(d.result(), env.state.partner(2));
+    }
+
+    void cancelLeavesTheFlag() {
+        TestEnv env;
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        d.txtNev->setText(u"X"_s);
+        QTest::mouseClick(d.cmdMegsem, Qt::LeftButton);
+        QCOMPARE(flag, u"N"_s);
+        QVERIFY(!d.isVisible());
+    }
+
+    void doubleQuotesAreRemovedWithTheFieldsMessage() {
+        TestEnv env;
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        QTest::keyClicks(d.txtNev, u"A\"B"_s);
+        QCOMPARE(d.txtNev->text(), u"AB"_s);
+        QCOMPARE(env.prompter.last(), u"Az idézőjel (\") sajnos nem megengedett a cégnévben."_s);
+        d.txtCim->setText(u"Fő \"utca\""_s);
+        QCOMPARE(d.txtCim->text(), u"Fő utca"_s);
+        QCOMPARE(env.prompter.last(), u"Az idézőjel (\") sajnos nem megengedett a címben."_s);
+        d.cboVaros->setEditText(u"\"Pécs"_s);
+        QCOMPARE(d.cboVaros->currentText(), u"Pécs"_s);
+        QCOMPARE(env.prompter.last(), u"Az idézőjel (\") sajnos nem megengedett a város nevében."_s);
+    }
+
+    void citiesLoadOnRequest() {
+        TestEnv env;
+        env.write(u"cities.rvd"_s, "\"Városok\"\r\n3\r\n\"Eger\"\r\n\"Győr\"\r\n\"Pécs\"\r\n");
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        QVERIFY(d.cmdVarosLoad->isVisible());
+        d.cboVaros->setEditText(u"Gy"_s);
+        QTest::mouseClick(d.cmdVarosLoad, Qt::LeftButton);
+        QVERIFY(env.state.citiesLoaded);
+        QCOMPARE(d.cboVaros->count(), 3);
+        QCOMPARE(d.cboVaros->currentText(), u"Gy"_s); // what was typed stays
+        QVERIFY(!d.cmdVarosLoad->isVisible());
+        QVERIFY(d.lblLoad->text().isEmpty());
+
+        // A second dialog finds the list in memory.
+        frmInput again(env.state, u"ujadat"_s, &flag, 0);
+        again.show();
+        QVERIFY(!again.cmdVarosLoad->isVisible());
+        QCOMPARE(again.cboVaros->count(), 3);
+    }
+};
+
+QTEST_MAIN(TestFrmInput)
+#include "tst_frminput.moc"
