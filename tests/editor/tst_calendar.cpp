@@ -12,7 +12,6 @@ private slots:
     void dateLabelNamesMonthAndWeekday();
     void navigationWrapsAroundTheMonth_data();
     void navigationWrapsAroundTheMonth();
-    void texts();
 };
 
 void TestCalendar::cellsOfTheFirstAndLastDay() {
@@ -65,13 +64,6 @@ void TestCalendar::navigationWrapsAroundTheMonth() {
     QFETCH(int, previous);
     QCOMPARE(nextDay(year, month, day), next);
     QCOMPARE(previousDay(year, month, day), previous);
-}
-
-void TestCalendar::texts() {
-    QCOMPARE(dayCellTip(12), u"Katttintson ide a 12. nap kiválasztásához."_s);
-    QCOMPARE(blankCellTip(), u"A naptár segítségével választhatja ki a szerkeszteni kívánt napot."_s);
-    QCOMPARE(dayKmText(0), u"0 km ezen a napon."_s);
-    QCOMPARE(monthKmText(3000000000LL), u"3000000000 km ebben a hónapban."_s);
 }
 
 QTEST_GUILESS_MAIN(TestCalendar)

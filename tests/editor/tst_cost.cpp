@@ -23,7 +23,6 @@ private slots:
     void seasonMultiplier();
     void routeMultiplierOfTheLeg();
     void leapDayIsCounted();
-    void caption();
     void kilometres();
     void monthKilometresDoNotWrap();
 
@@ -162,8 +161,6 @@ void TestCost::leapDayIsCounted() {
     s->fuelPrices = {FuelPrice{QDate(2026, 2, 1), 250}};
     QCOMPARE(computeMonthCost(*s, log, 1.0f).total, 0);
 }
-
-void TestCost::caption() { QCOMPARE(costCaption(123456), u"Összes költség: 123456 Ft"_s); }
 
 void TestCost::kilometres() {
     setDay(log, 1, {1, 7, 1});    // 80 + 80
