@@ -15,14 +15,7 @@ namespace rv {
 
 namespace {
 
-struct Leg {
-    int day = 0;
-    int from = 0;
-    int to = 0;
-    int km = 0;
-    int routeType = 0;
-    bool lastOfDay = false;
-};
+using Leg = LogbookLeg;
 
 bool validPartner(const AppState& s, int p) {
     return p >= 1 && p <= s.partnerCount() && p <= s.distances.size();
@@ -446,5 +439,9 @@ QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which)
     return plate + u'_' + num(log.year) + u'_' + QString::number(log.month).rightJustified(2, u'0') + u'_' + what +
            u".pdf"_s;
 }
+
+QVector<LogbookLeg> logbookLegs(const AppState& s, const MonthLog& log) { return monthLegs(s, log); }
+
+QString routeTypeText(const AppState& s, int routeType) { return routeTypeName(s, routeType); }
 
 } // namespace rv

@@ -1,0 +1,586 @@
+#include "cli.h"
+
+#include "cliargs.h"
+#include "csv.h"
+#include "fleet.h"
+#include "streamprompter.h"
+
+#include "editor/calendar.h"
+#include "editor/cost.h"
+#include "editor/logbookfile.h"
+#include "editor/validation.h"
+#include "months/monthlist.h"
+#include "months/sample.h"
+#include "printing/paintercanvas.h"
+#include "printing/printout.h"
+#include "startup/startup.h"
+#include "storage/errorlog.h"
+#include "storage/fileio.h"
+#include "storage/random.h"
+#include "storage/settings.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <exception>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv::cli {
+namespace {
+
+const QString kProgram = u"rovanta-cli"_s;
+constexpr int kLargestTarget = 20000; // the largest target the months window takes
+
+struct Context {
+    QTextStream& out;
+    QTextStream& err;
+    const CliEnvironment& env;
+    QString programDir;
+};
+
+struct OptionHelp {
+    OptionSpec spec;
+    QString argument; // shown after the option, e.g. "FÁJL"
+    QString text;
+};
+
+struct Command {
+    QString name;
+    QString arguments; // the synopsis after the command name
+    QString summary;   // one line for the list of commands
+    QString details;   // the rest of its help
+    QList<OptionHelp> options;
+    int minWords = 0;
+    int maxWords = 0;
+    int (*run)(Context&, const ParsedArgs&) = nullptr;
+};
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+int failed(Context& c, const QString& message) {
+    c.err << StreamPrompter::plainText(message) << Qt::endl;
+    return ExitFailed;
+}
+int failed(Context& c, const Result& r) { return failed(c, r.message()); }
+
+QString monthText(int year, int month) {
+    return u"%1-%2"_s.arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0'));
+}
+
+// Cars, the named car, its multipliers and partner database.
+Result openCar(Fleet& f, const QString& name, bool withDatabase) {
+    Result r = f.loadCars();
+    if (r)
+        r = f.selectCar(name);
+    if (r)
+        r = f.requireCarDirectory();
+    if (r && withDatabase)
+        r = f.loadMultipliers();
+    if (r && withDatabase)
+        r = f.loadDatabase();
+    return r;
+}
+
+void reportUnknownStops(QTextStream& to, const QVector<Partner>& unknown) {
+    if (unknown.isEmpty())
+        return;
+    to << u"%1 megálló nem szerepel az autó partneradatbázisában, ezért kimarad:"_s.arg(unknown.size()) << Qt::endl;
+    for (const Partner& p : unknown)
+        to << u"  "_s << partnerLabel(p) << Qt::endl;
+}
+
+// CAR and YYYY-MM: the month opened as the months window opens it. Unknown stops are reported
+// on unknownTo (null: standard error).
+int openCarMonth(Context& c, Fleet& f, const ParsedArgs& a, bool withPrices, QTextStream* unknownTo = nullptr) {
+    const std::optional<MonthArg> month = parseMonthArg(a.positional.value(1));
+    if (!month)
+        return failed(c, badMonthMessage(a.positional.value(1)));
+    Result r = openCar(f, a.positional.value(0), true);
+    if (r && withPrices)
+        r = f.loadFuelPrices();
+    if (!r)
+        return failed(c, r);
+    QString file;
+    QStringList warnings;
+    r = f.findMonthFile(*month, file, warnings);
+    for (const QString& w : warnings)
+        c.err << StreamPrompter::plainText(w) << Qt::endl;
+    if (!r)
+        return failed(c, r);
+    QVector<Partner> unknown;
+    r = f.openMonth(file, unknown);
+    if (!r)
+        return failed(c, r);
+    reportUnknownStops(unknownTo ? *unknownTo : c.err, unknown);
+    return ExitOk;
+}
+
+// --klima / --teli: the editor's two season boxes, of which at most one is ticked.
+float seasonOf(const Fleet& f, const ParsedArgs& a) {
+    return seasonMultiplier(f.state, a.has(u"--klima"_s), a.has(u"--teli"_s));
+}
+
+QString noPriceMessage(const MonthLog& log, int lastDay) {
+    return kNoPriceForMonth + u"\nAz első nap ár nélkül: %1. (Az autó benzinárait az Adatbázis ablakban lehet megadni.)"_s.arg(
+                                  QDate(log.year, log.month, lastDay + 1).toString(u"yyyy.MM.dd"_s));
+}
+
+// Writes bytes to the -o file so that an old file stays whole until the new one is complete.
+Result writeOutput(const QString& path, const QByteArray& data) {
+    const Result r = saveWholeFile(path, data);
+    if (!r)
+        return Result::failure(u"A fájl nem írható: %1\n%2"_s.arg(native(QFileInfo(path).absoluteFilePath()), r.message()),
+                               r.code());
+    return r;
+}
+
+// ---- the commands -----------------------------------------------------------------------------
+
+int runCars(Context& c, const ParsedArgs&) {
+    Fleet f(c.programDir);
+    const Result r = f.loadCars();
+    if (!r)
+        return failed(c, r);
+    if (f.state.carCount() == 0)
+        c.err << u"Ebben az adatkönyvtárban még nincs autó: %1"_s.arg(native(c.programDir)) << Qt::endl;
+    for (const CarRecord& car : std::as_const(f.state.cars)) {
+        const QString fuel = car.fuelType >= 1 && car.fuelType <= kFuelTypeCount
+                                 ? f.state.fuelTypes[size_t(car.fuelType - 1)].name
+                                 : QString();
+        c.out << QStringList{car.userName.trimmed(), car.plateNumber.trimmed(), fuel, singleText(car.consumption),
+                             singleText(car.generalCost)}
+                     .join(u'\t')
+              << Qt::endl;
+    }
+    return ExitOk;
+}
+
+int runMonths(Context& c, const ParsedArgs& a) {
+    Fleet f(c.programDir);
+    const Result r = openCar(f, a.positional.value(0), false);
+    if (!r)
+        return failed(c, r);
+    const LogbookListing listing = listLogbooks(f.state);
+    for (const QString& w : listing.warnings)
+        c.err << StreamPrompter::plainText(w) << Qt::endl;
+    for (const LogbookEntry& e : listing.entries) {
+        const QString file = listing.files[e.position];
+        LogbookHeader h;
+        if (!readLogbookHeader(f.state.carPath(file), h)) // gone since the listing
+            continue;
+        c.out << monthText(e.year, e.month) << u'\t' << file << u'\t' << h.monthKm << Qt::endl;
+    }
+    return ExitOk;
+}
+
+int runCheck(Context& c, const ParsedArgs& a) {
+    Fleet f(c.programDir);
+    if (const int code = openCarMonth(c, f, a, false, &c.out))
+        return code;
+    const Validation v = validateMonth(f.state, f.state.month);
+    for (const QString& line : v.lines)
+        c.out << line << Qt::endl;
+    c.out << v.minor << u" kisebb hiba."_s << Qt::endl;
+    c.out << v.severe << u" súlyos hiba."_s << Qt::endl;
+    return ExitOk;
+}
+
+int runCost(Context& c, const ParsedArgs& a) {
+    Fleet f(c.programDir);
+    if (const int code = openCarMonth(c, f, a, true))
+        return code;
+    const MonthLog& log = f.state.month;
+    const MonthCost cost = computeMonthCost(f.state, log, seasonOf(f, a));
+    if (cost.missingPrice)
+        return failed(c, noPriceMessage(log, cost.lastDay));
+    c.out << monthKmText(log.monthKm) << Qt::endl;
+    c.out << costCaption(cost.total) << Qt::endl;
+    return ExitOk;
+}
+
+int runPrint(Context& c, const ParsedArgs& a) {
+    const bool statement = a.has(u"--statement"_s);
+    Fleet f(c.programDir);
+    if (const int code = openCarMonth(c, f, a, statement))
+        return code;
+    const MonthLog& log = f.state.month;
+    const float season = seasonOf(f, a);
+    if (statement) {
+        const MonthCost cost = computeMonthCost(f.state, log, season);
+        if (cost.missingPrice)
+            return failed(c, noPriceMessage(log, cost.lastDay));
+    }
+    const QString path = a.value(u"-o"_s);
+    const Result r = printToPdf(f.state, log, statement ? Printout::CostStatement : Printout::Logbook, season, path);
+    if (!r)
+        return failed(c, r);
+    c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
+    return ExitOk;
+}
+
+int runExport(Context& c, const ParsedArgs& a) {
+    Fleet f(c.programDir);
+    if (const int code = openCarMonth(c, f, a, true))
+        return code;
+    const AppState& s = f.state;
+    const MonthLog& log = s.month;
+    const float season = seasonOf(f, a);
+    // Every day needs its price, as for the cost and the statement.
+    const MonthCost cost = computeMonthCost(s, log, season);
+    if (cost.missingPrice)
+        return failed(c, noPriceMessage(log, cost.lastDay));
+    CsvWriter csv;
+    csv.row({u"Dátum"_s, u"Honnan"_s, u"Hova"_s, u"Partner"_s, u"Km"_s, u"Útvonal típusa"_s, u"Benzinár (Ft/l)"_s,
+             u"Költség (Ft)"_s});
+    const QVector<LogbookLeg> legs = logbookLegs(s, log);
+    for (const LogbookLeg& leg : legs) {
+        const QDate day(log.year, log.month, leg.day);
+        const std::optional<qint16> price = fuelPriceOn(s, day);
+        if (!price) // cannot happen after the check above
+            return failed(c, noPriceMessage(log, leg.day - 1));
+        csv.row({day.toString(u"yyyy-MM-dd"_s), partnerAddress(s.partner(leg.from)), partnerAddress(s.partner(leg.to)),
+                 s.partner(leg.to).name, QString::number(leg.km), routeTypeText(s, leg.routeType),
+                 QString::number(*price), QString::number(legCost(s, leg.from, leg.to, *price, season))});
+    }
+    const QString path = a.value(u"-o"_s);
+    const Result r = writeOutput(path, csv.data());
+    if (!r)
+        return failed(c, r);
+    c.out << u"A táblázat elkészült: %1 (%2 út)"_s.arg(native(QFileInfo(path).absoluteFilePath())).arg(legs.size())
+          << Qt::endl;
+    return ExitOk;
+}
+
+// "H,K,Sz,Cs,P,Szo,V" (or the full names) into the day boxes, numbered from Sunday = 1.
+std::optional<std::array<bool, 8>> parseDays(const QString& text, QString& bad) {
+    static const std::array<QString, 7> shortNames = {u"H"_s, u"K"_s, u"Sz"_s, u"Cs"_s, u"P"_s, u"Szo"_s, u"V"_s};
+    std::array<bool, 8> days{};
+    bool any = false;
+    for (const QString& raw : text.split(u',')) {
+        const QString word = raw.trimmed();
+        int found = -1;
+        for (int i = 0; i < 7 && found < 0; ++i)
+            if (word.compare(shortNames[size_t(i)], Qt::CaseInsensitive) == 0 ||
+                word.compare(DayNames()[size_t(i)], Qt::CaseInsensitive) == 0)
+                found = i;
+        if (found < 0) {
+            bad = word;
+            return std::nullopt;
+        }
+        days[size_t((found + 1) % 7 + 1)] = true; // Monday first -> Sunday = 1
+        any = true;
+    }
+    if (!any)
+        return std::nullopt;
+    return days;
+}
+
+int runGenerate(Context& c, const ParsedArgs& a) {
+    const std::optional<MonthArg> month = parseMonthArg(a.positional.value(1));
+    if (!month)
+        return failed(c, badMonthMessage(a.positional.value(1)));
+    bool ok = false;
+    const QString kmText = a.value(u"--km"_s).trimmed();
+    const int km = kmText.toInt(&ok);
+    if (!ok || km < 1 || km > kLargestTarget)
+        return failed(c, u"Hibás km: „%1”. 1 és %2 közötti egész számot adjon meg."_s.arg(kmText).arg(kLargestTarget));
+    SampleRequest request;
+    request.year = month->year;
+    request.month = month->month;
+    request.target = km;
+    request.holidays = a.has(u"--unnep"_s);
+    if (a.has(u"--days"_s)) {
+        QString bad;
+        const auto days = parseDays(a.value(u"--days"_s), bad);
+        if (!days)
+            return failed(c, u"Ismeretlen nap: „%1”. A napok: H,K,Sz,Cs,P,Szo,V (vesszővel elválasztva)."_s.arg(bad));
+        request.weekdays = *days;
+    }
+    unsigned seed = unsigned(QDateTime::currentMSecsSinceEpoch());
+    if (a.has(u"--seed"_s)) {
+        seed = a.value(u"--seed"_s).trimmed().toUInt(&ok);
+        if (!ok)
+            return failed(c, u"Hibás kezdőérték: „%1”. 0 és 4294967295 közötti egész számot adjon meg."_s.arg(
+                                 a.value(u"--seed"_s)));
+    }
+
+    Fleet f(c.programDir);
+    AppState& s = f.state;
+    if (const Result r = openCar(f, a.positional.value(0), true); !r)
+        return failed(c, r);
+    if (s.partnerCount() < 2)
+        return failed(c, u"Nincsenek adatok az adatbázisban."_s);
+
+    // An existing month is replaced only when asked for; other files of the same month stay.
+    const QString fileName = newMonthFileName(month->year, month->month);
+    const QString path = s.carPath(fileName);
+    QStringList others;
+    const LogbookListing listing = listLogbooks(s);
+    for (const LogbookEntry& e : listing.entries)
+        if (e.year == month->year && e.month == month->month &&
+            listing.files[e.position].compare(fileName, Qt::CaseInsensitive) != 0)
+            others << listing.files[e.position];
+    const bool exists = QFile::exists(path);
+    if ((exists || !others.isEmpty()) && !a.has(u"--force"_s)) {
+        QStringList files = others;
+        if (exists)
+            files.prepend(fileName);
+        return failed(c, u"A(z) %1 hónap már létezik (%2). Felülírásához adja meg a --force kapcsolót."_s.arg(
+                             monthText(month->year, month->month), files.join(u", "_s)));
+    }
+
+    std::unique_ptr<Settings> userSettings;
+    s.settings = c.env.settings;
+    if (!s.settings) {
+        userSettings = Settings::openUserStore();
+        s.settings = userSettings.get();
+    }
+    MersenneRandom random(seed);
+    s.random = &random;
+    StreamPrompter prompter(c.err);
+    s.prompter = &prompter;
+
+    s.month = MonthLog{};
+    s.month.year = month->year;
+    s.month.month = month->month;
+    NoProgress progress;
+    SampleOutcome outcome = SampleOutcome::NoPartners;
+    try {
+        outcome = MintaKeszites(s, request, progress);
+    } catch (const RuntimeError& e) {
+        return failed(c, u"A minta készítése nem sikerült: %1 %2"_s.arg(e.number()).arg(e.description()));
+    } catch (const std::exception&) {
+        return failed(c, u"A minta készítése nem sikerült."_s);
+    }
+    switch (outcome) {
+    case SampleOutcome::Generated:
+        break;
+    case SampleOutcome::FallbackDeclined:
+        return failed(c, u"A parancssor erre nemmel felel: távolságok nélkül nem készül minta."_s);
+    case SampleOutcome::NoWorkingDays:
+        return ExitFailed; // the message has been written
+    case SampleOutcome::NoPartners:
+        return failed(c, u"Nincsenek adatok az adatbázisban."_s);
+    }
+    // Counted as the editor counts them when it takes over the sample.
+    refreshKilometres(s, s.month);
+    s.month.fileName = fileName;
+    const Result saved = saveWholeFile(path, serializeLogbook(s, s.month));
+    if (!saved)
+        return failed(c, u"A nyilvántartás mentése nem sikerült.\n"_s + saved.message());
+    if (!others.isEmpty())
+        c.err << u"Figyelem: a hónap korábbi nyilvántartása más néven megmaradt: %1"_s.arg(others.join(u", "_s))
+              << Qt::endl;
+    c.out << u"Elmentve: %1 (%2 km)"_s.arg(native(path)).arg(s.month.monthKm) << Qt::endl;
+    return ExitOk;
+}
+
+// ---- the table of commands ----------------------------------------------------------------------
+
+const OptionHelp kKlima{{u"--klima"_s, false}, {}, u"klímahasználat szorzójával (mint a szerkesztő „Klíma” jelölője)"_s};
+const OptionHelp kTeli{{u"--teli"_s, false}, {}, u"téli üzemeltetés szorzójával (mint a „Téli üzemeltetés” jelölő)"_s};
+
+const QList<Command>& commands() {
+    static const QList<Command> list = {
+        {u"cars"_s, {}, u"az autók listája"_s,
+         u"Autónként egy sor, tabulátorral elválasztva: felhasználó neve, rendszám, üzemanyag, "
+         u"fogyasztás (l/100 km), általános költség (Ft/km)."_s,
+         {}, 0, 0, runCars},
+        {u"months"_s, u"AUTÓ"_s, u"egy autó havi nyilvántartásai"_s,
+         u"Az autó olvasható nyilvántartásai időrendben, soronként: ÉÉÉÉ-HH, fájlnév, a hónap km-e. "
+         u"Az olvashatatlan fájlokról a hibakimeneten szól."_s,
+         {}, 1, 1, runMonths},
+        {u"check"_s, u"AUTÓ ÉÉÉÉ-HH"_s, u"egy hónap ellenőrzése"_s,
+         u"Megnyitja a hónapot, ahogy a Nyilvántartások ablak (a megállókat név, város és cím szerint "
+         u"keresi az adatbázisban; az ismeretleneket felsorolja, az adatbázist nem változtatja meg), majd "
+         u"kiírja a hibalista sorait, végül a kisebb és a súlyos hibák számát. Hibák esetén is 0-val lép ki."_s,
+         {}, 2, 2, runCheck},
+        {u"cost"_s, u"AUTÓ ÉÉÉÉ-HH [--klima | --teli]"_s, u"a hónap km-e és költsége"_s,
+         u"Kiírja a hónap kilométerét és az összes költséget úgy, ahogy a szerkesztő számolja. "
+         u"Ha a hónap valamelyik napjára nincs benzinár, 1-gyel lép ki."_s,
+         {kKlima, kTeli}, 2, 2, runCost},
+        {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement) -o FÁJL.pdf"_s, u"nyomtatvány PDF-be"_s,
+         u"Az útnyilvántartás vagy a költségelszámolás melléklete PDF fájlba, ugyanazzal a "
+         u"laptördeléssel, mint a nyomtatási kép PDF mentése."_s,
+         {{{u"--logbook"_s, false}, {}, u"az útnyilvántartás"_s},
+          {{u"--statement"_s, false}, {}, u"a költségelszámolás melléklete"_s},
+          {{u"-o"_s, true}, u"FÁJL"_s, u"a PDF fájl"_s},
+          kKlima,
+          kTeli},
+         2, 2, runPrint},
+        {u"export"_s, u"AUTÓ ÉÉÉÉ-HH -o FÁJL.csv [--klima | --teli]"_s, u"a hónap útjai táblázatba"_s,
+         u"Utanként egy sor: dátum, honnan, hova, partner, km, útvonal típusa, a nap benzinára, az út "
+         u"költsége. UTF-8 (BOM-mal), pontosvesszővel elválasztva, fejléccel: a magyar táblázatkezelők "
+         u"így nyitják meg."_s,
+         {{{u"-o"_s, true}, u"FÁJL"_s, u"a CSV fájl"_s}, kKlima, kTeli}, 2, 2, runExport},
+        {u"generate"_s,
+         u"AUTÓ ÉÉÉÉ-HH --km N [--days H,K,Sz,Cs,P,Szo,V] [--unnep] [--seed S] [--force]"_s,
+         u"minta-nyilvántartás készítése"_s,
+         u"Mintahónapot készít, ahogy a Nyilvántartások ablak „Minta létrehozása” (ugyanazok a beállítások: "
+         u"Hibahatár, Próbák száma), és elmenti a hónap nyilvántartásaként. Meglévő hónapot csak --force "
+         u"mellett ír felül."_s,
+         {{{u"--km"_s, true}, u"N"_s, u"a kívánt kilométer (1-20000)"_s},
+          {{u"--days"_s, true}, u"NAPOK"_s, u"a napok, amelyekre út kerül (alapesetben H,K,Sz,Cs,P)"_s},
+          {{u"--unnep"_s, false}, {}, u"a nemzeti ünnepekre is"_s},
+          {{u"--seed"_s, true}, u"S"_s, u"a véletlenszámok kezdőértéke: ugyanaz az S ugyanazt a mintát adja"_s},
+          {{u"--force"_s, false}, {}, u"a meglévő hónap felülírása"_s}},
+         2, 2, runGenerate},
+    };
+    return list;
+}
+
+const Command* findCommand(const QString& name) {
+    for (const Command& c : commands())
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+QString synopsis(const Command& c) {
+    return kProgram + u" [--data-dir KÖNYVTÁR] "_s + c.name + (c.arguments.isEmpty() ? QString() : u' ' + c.arguments);
+}
+
+void printCommandHelp(QTextStream& to, const Command& c) {
+    to << u"Használat: "_s << synopsis(c) << Qt::endl << Qt::endl;
+    to << c.details << Qt::endl;
+    to << Qt::endl << u"Kapcsolók:"_s << Qt::endl;
+    for (const OptionHelp& o : c.options)
+        to << u"  "_s << (o.spec.name + (o.argument.isEmpty() ? QString() : u' ' + o.argument)).leftJustified(20)
+           << u' ' << o.text << Qt::endl;
+    to << u"  "_s << u"--data-dir KÖNYVTÁR"_s.leftJustified(20) << u" az adatkönyvtár (alapesetben, mint a programé)"_s
+       << Qt::endl;
+    to << u"  "_s << u"-h, --help"_s.leftJustified(20) << u" ez a leírás"_s << Qt::endl;
+    to << Qt::endl << u"Az AUTÓ a felhasználó neve vagy a rendszám."_s << Qt::endl;
+}
+
+void printUsage(QTextStream& to) {
+    to << u"Használat: "_s << kProgram << u" [--data-dir KÖNYVTÁR] PARANCS [ARGUMENTUMOK]"_s << Qt::endl << Qt::endl;
+    to << u"A Rovanta+ útnyilvántartó adatai parancssorból. Parancsok:"_s << Qt::endl;
+    for (const Command& c : commands())
+        to << u"  "_s << c.name.leftJustified(10) << u' ' << c.summary << Qt::endl;
+    to << Qt::endl
+       << u"Egy parancs leírása: "_s << kProgram << u" PARANCS --help"_s << Qt::endl
+       << u"Kilépési érték: 0 siker, 1 elutasítva vagy sikertelen (az ok a hibakimeneten), "
+          u"2 hibás parancssor."_s
+       << Qt::endl;
+}
+
+int usageError(Context& c, const QString& message, const Command* command) {
+    c.err << message << Qt::endl;
+    if (command)
+        c.err << u"Használat: "_s << synopsis(*command) << Qt::endl;
+    else
+        c.err << u"A parancsok listája: "_s << kProgram << u" --help"_s << Qt::endl;
+    return ExitUsage;
+}
+
+// Combinations the option list alone cannot refuse.
+QString combinationError(const Command& c, const ParsedArgs& a) {
+    if (a.has(u"--klima"_s) && a.has(u"--teli"_s))
+        return u"A --klima és a --teli közül csak az egyik adható meg."_s;
+    if (c.name == u"print"_s && a.has(u"--logbook"_s) == a.has(u"--statement"_s))
+        return u"A --logbook és a --statement közül pontosan egyet kell megadni."_s;
+    if ((c.name == u"print"_s || c.name == u"export"_s) && a.value(u"-o"_s).isEmpty())
+        return u"Meg kell adni a kimeneti fájlt: -o FÁJL."_s;
+    if (c.name == u"generate"_s && !a.has(u"--km"_s))
+        return u"Meg kell adni a kívánt kilométert: --km N."_s;
+    return {};
+}
+
+} // namespace
+
+int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const CliEnvironment& env) {
+    // Decimal commas and month names as the program prints them.
+    QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    Context c{out, err, env, {}};
+
+    QString dataDir;
+    bool dataDirGiven = false;
+    bool help = false;
+    QString name;
+    QStringList rest;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& word = args[i];
+        if (word == u"--data-dir"_s || word.startsWith(u"--data-dir="_s)) {
+            if (word.contains(u'='))
+                dataDir = word.mid(word.indexOf(u'=') + 1);
+            else if (i + 1 < args.size())
+                dataDir = args[++i];
+            else
+                return usageError(c, u"A --data-dir kapcsoló után hiányzik a könyvtár."_s, nullptr);
+            dataDirGiven = true;
+            continue;
+        }
+        if (!name.isEmpty()) {
+            rest << word;
+            continue;
+        }
+        if (word == u"-h"_s || word == u"--help"_s) {
+            help = true;
+        } else if (word == u"--version"_s) {
+            out << kProgram << u' ' << versionText() << Qt::endl;
+            return ExitOk;
+        } else if (word.startsWith(u'-')) {
+            return usageError(c, u"Ismeretlen kapcsoló: %1"_s.arg(word), nullptr);
+        } else {
+            name = word;
+        }
+    }
+
+    if (name == u"help"_s) {
+        if (rest.isEmpty()) {
+            printUsage(out);
+            return ExitOk;
+        }
+        const Command* command = findCommand(rest.first());
+        if (!command || rest.size() > 1)
+            return usageError(c, u"Ismeretlen parancs: %1"_s.arg(rest.join(u' ')), nullptr);
+        printCommandHelp(out, *command);
+        return ExitOk;
+    }
+    if (name.isEmpty()) {
+        if (help) {
+            printUsage(out);
+            return ExitOk;
+        }
+        printUsage(err);
+        return ExitUsage;
+    }
+    const Command* command = findCommand(name);
+    if (!command)
+        return usageError(c, u"Ismeretlen parancs: %1"_s.arg(name), nullptr);
+
+    QList<OptionSpec> specs;
+    for (const OptionHelp& o : command->options)
+        specs << o.spec;
+    const ParsedArgs parsed = parseArgs(rest, specs);
+    if (help || parsed.help) {
+        printCommandHelp(out, *command);
+        return ExitOk;
+    }
+    if (!parsed.error.isEmpty())
+        return usageError(c, parsed.error, command);
+    if (parsed.positional.size() < command->minWords)
+        return usageError(c, u"Kevés argumentum."_s, command);
+    if (parsed.positional.size() > command->maxWords)
+        return usageError(c, u"Fölösleges argumentum: %1"_s.arg(parsed.positional.value(command->maxWords)), command);
+    if (const QString e = combinationError(*command, parsed); !e.isEmpty())
+        return usageError(c, e, command);
+
+    if (dataDirGiven && (dataDir.isEmpty() || !QFileInfo(dataDir).isDir()))
+        return failed(c, u"Az adatkönyvtár nem található: %1"_s.arg(native(dataDir)));
+    QString exeDir = env.executableDir;
+    if (exeDir.isEmpty() && QCoreApplication::instance())
+        exeDir = QCoreApplication::applicationDirPath();
+    c.programDir = resolveProgramDir(dataDir, exeDir);
+    return command->run(c, parsed);
+}
+
+} // namespace rv::cli

@@ -1,0 +1,197 @@
+#include "fleet.h"
+
+#include "editor/cost.h"
+#include "editor/logbookfile.h"
+#include "months/monthlist.h"
+#include "months/openmonth.h"
+#include "startup/startup.h"
+#include "storage/datafiles.h"
+#include "storage/fileio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv::cli {
+namespace {
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Reads a whole data file; missing tells a file that is not there from one that cannot be read.
+Result readData(const QString& path, QByteArray& data, bool& missing) {
+    missing = !QFile::exists(path);
+    if (missing)
+        return Result::success();
+    return readWholeFile(path, data);
+}
+
+QString monthText(int year, int month) { return u"%1-%2"_s.arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')); }
+
+} // namespace
+
+std::optional<MonthArg> parseMonthArg(const QString& text) {
+    static const QRegularExpression pattern(u"^(\\d{4})-(\\d{2})$"_s);
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int year = m.captured(1).toInt();
+    const int month = m.captured(2).toInt();
+    if (year < 1 || month < 1 || month > 12)
+        return std::nullopt;
+    return MonthArg{year, month};
+}
+
+QString badMonthMessage(const QString& text) {
+    return u"Hibás hónap: „%1”. A hónapot ÉÉÉÉ-HH alakban kell megadni, például 2024-03."_s.arg(text);
+}
+
+Fleet::Fleet(const QString& programDir) { state.programDir = programDir; }
+
+Result Fleet::loadCars() {
+    const QString path = state.path(u"user.rvd"_s);
+    QByteArray data;
+    bool missing = false;
+    Result r = readData(path, data, missing);
+    if (!r)
+        return r;
+    state.cars.clear();
+    if (missing)
+        return r;
+    r = parseCars(data, native(path), state.cars);
+    if (!r)
+        return Result::failure(u"Az autók listája sérült.\n"_s + r.message(), r.code());
+    return r;
+}
+
+Result Fleet::selectCar(const QString& name) {
+    const QString wanted = name.trimmed();
+    QVector<int> loose;
+    QVector<int> exact;
+    for (int i = 1; i <= state.carCount(); ++i) {
+        const CarRecord& c = state.car(i);
+        const QString user = c.userName.trimmed();
+        const QString plate = c.plateNumber.trimmed();
+        if (user.compare(wanted, Qt::CaseInsensitive) == 0 || plate.compare(wanted, Qt::CaseInsensitive) == 0)
+            loose << i;
+        if (user == wanted || plate == wanted)
+            exact << i;
+    }
+    const QVector<int>& found = loose.size() == 1 ? loose : exact;
+    if (loose.isEmpty() || wanted.isEmpty())
+        return Result::failure(u"Nincs ilyen autó: „%1”. Az autók listája: rovanta-cli cars"_s.arg(name));
+    if (found.size() != 1) {
+        QStringList which;
+        for (int i : loose)
+            which << state.car(i).userName.trimmed() + u" ("_s + state.car(i).plateNumber.trimmed() + u')';
+        return Result::failure(u"A(z) „%1” név több autóra is illik: %2. Adja meg a rendszámot."_s.arg(
+            name, which.join(u", "_s)));
+    }
+    state.currentCar = found.first();
+    state.carDir = carDirOf(state.car(state.currentCar));
+    return Result::success();
+}
+
+Result Fleet::requireCarDirectory() const {
+    const QString dir = state.carPath(QString());
+    if (!QFileInfo(dir).isDir())
+        return Result::failure(u"Az autó könyvtára nem található: %1"_s.arg(native(dir)), 76);
+    return Result::success();
+}
+
+Result Fleet::loadMultipliers() {
+    const QString path = state.path(u"Users/szorzo.rvd"_s);
+    QByteArray data;
+    bool missing = false;
+    Result r = readData(path, data, missing);
+    if (!r)
+        return r;
+    MultiplierFile m;
+    if (missing) {
+        m.values.fill(1.0f);
+        m.defaultRouteType = 1;
+    } else {
+        r = parseMultipliers(data, native(path), m);
+        if (!r)
+            return Result::failure(u"A szorzók fájlja sérült.\n"_s + r.message(), r.code());
+    }
+    for (int i = 0; i < kMultiplierCount; ++i)
+        state.multipliers[size_t(i)].value = m.values[size_t(i)];
+    state.defaultRouteType = m.defaultRouteType;
+    return Result::success();
+}
+
+Result Fleet::loadDatabase() {
+    const QString path = state.carPath(u"data.rvd"_s);
+    QByteArray data;
+    bool missing = false;
+    Result r = readData(path, data, missing);
+    if (!r)
+        return r;
+    if (missing)
+        return Result::failure(u"Az autó partneradatbázisa nem található: %1"_s.arg(native(path)), 53);
+    PartnerDatabase db;
+    r = parseDatabase(data, native(path), state.defaultRouteType, db);
+    if (!r)
+        return Result::failure(u"Az autó partneradatbázisa sérült.\n"_s + r.message(), r.code());
+    state.partners = std::move(db.partners);
+    state.distances = std::move(db.distances);
+    return r;
+}
+
+Result Fleet::loadFuelPrices() {
+    const QString path = state.carPath(u"benzin.rvd"_s);
+    QByteArray data;
+    bool missing = false;
+    Result r = readData(path, data, missing);
+    if (!r)
+        return r;
+    state.fuelPrices.clear();
+    if (missing)
+        return r;
+    r = parseFuelPrices(data, native(path), state.fuelPrices);
+    if (!r)
+        return Result::failure(u"Az autó benzinárait tartalmazó fájl sérült.\n"_s + r.message(), r.code());
+    return r;
+}
+
+Result Fleet::findMonthFile(const MonthArg& month, QString& fileName, QStringList& warnings) const {
+    const LogbookListing listing = listLogbooks(state);
+    QStringList files;
+    for (const LogbookEntry& e : listing.entries)
+        if (e.year == month.year && e.month == month.month)
+            files << listing.files[e.position];
+    if (files.isEmpty()) {
+        QString message = u"A(z) %1 hónapnak nincs nyilvántartása ennél az autónál (%2)."_s.arg(
+            monthText(month.year, month.month), car().userName.trimmed());
+        // A damaged or too new file of the month tells more than "none".
+        const QString own = newMonthFileName(month.year, month.month);
+        for (const QString& w : listing.warnings)
+            if (w.contains(own, Qt::CaseInsensitive))
+                message += u"\n"_s + w;
+        return Result::failure(message, 53);
+    }
+    const QString own = newMonthFileName(month.year, month.month);
+    fileName = files.first();
+    for (const QString& f : files)
+        if (f.compare(own, Qt::CaseInsensitive) == 0)
+            fileName = f;
+    if (files.size() > 1)
+        warnings << u"A(z) %1 hónapnak több nyilvántartása is van (%2); a(z) %3 fájlt használom."_s.arg(
+            monthText(month.year, month.month), files.join(u", "_s), fileName);
+    return Result::success();
+}
+
+Result Fleet::openMonth(const QString& fileName, QVector<Partner>& unknown) {
+    StoredLogbook stored;
+    const Result r = readLogbookFile(state.carPath(fileName), stored);
+    if (!r)
+        return Result::failure(u"A nyilvántartás nem nyitható meg.\n"_s + r.message(), r.code());
+    unknown = missingPartners(state, stored);
+    state.month = monthFromStored(state, stored, fileName);
+    refreshKilometres(state, state.month);
+    return Result::success();
+}
+
+} // namespace rv::cli

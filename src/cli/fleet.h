@@ -1,0 +1,61 @@
+#pragma once
+
+#include "storage/result.h"
+#include "storage/state.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+namespace rv::cli {
+
+// A month named on the command line.
+struct MonthArg {
+    int year = 0;
+    int month = 0;
+};
+
+// "2024-03": four digits of a year from 1, a dash and two digits of a month 01..12.
+std::optional<MonthArg> parseMonthArg(const QString& text);
+QString badMonthMessage(const QString& text);
+
+// The data directory seen without changing it: every file is read through the program's own
+// parsers, but a missing file is never created and nothing goes into the error log. The loads
+// fill state as the program's start-up and login would.
+class Fleet {
+public:
+    explicit Fleet(const QString& programDir);
+
+    AppState state;
+
+    // user.rvd; no file means no car yet.
+    Result loadCars();
+    // Logs the car in: by user name or plate (trimmed, case ignored; an exact match wins over
+    // one that differs in case only). Unknown and ambiguous names are refused.
+    Result selectCar(const QString& name);
+    // The car's directory must exist for any month command.
+    Result requireCarDirectory() const;
+    // Users/szorzo.rvd; without the file every multiplier is 1 and the default route type 1, the
+    // values the program writes on its first start.
+    Result loadMultipliers();
+    // The car's data.rvd (needs the multipliers first: they give the default route type).
+    Result loadDatabase();
+    // The car's benzin.rvd; without the file the car has no price.
+    Result loadFuelPrices();
+
+    // The car's logbook of a month: the file the program would name for it when there is one,
+    // else the first by name among the readable logbooks of that month. warnings tells about
+    // further files of the same month.
+    Result findMonthFile(const MonthArg& month, QString& fileName, QStringList& warnings) const;
+
+    // Opens a stored month as the months window does, answering No to adding the partners the
+    // database lacks: their stops are left out (and returned in unknown), the day and month
+    // kilometres are counted anew as the editor does on opening. state.month holds the month.
+    Result openMonth(const QString& fileName, QVector<Partner>& unknown);
+
+    const CarRecord& car() const { return state.car(state.currentCar); }
+};
+
+} // namespace rv::cli
