@@ -314,18 +314,6 @@ private slots:
         QVERIFY(r.err.contains(u"Alfa Bt. - Győr, Ipar út 2/A."_s)); // the stop left out
     }
 
-    void costSeasonChangesTheFuelPart() {
-        CliFixture f;
-        const auto total = [&](const QString& extra) {
-            QStringList args = {u"cost"_s, u"ABC-123"_s, u"2024-03"_s};
-            if (!extra.isEmpty())
-                args << extra;
-            return lines(f.run(args).out).value(1);
-        };
-        QVERIFY(total(QString()) != total(u"--klima"_s));
-        QVERIFY(total(u"--klima"_s) != total(u"--teli"_s));
-    }
-
     void costNeedsAPriceForEveryDay() {
         CliFixture f;
         f.write(CliFixture::car1(u"benzin.rvd"_s), serializeFuelPrices({{QDate(2024, 3, 10), 610}}));
