@@ -524,6 +524,9 @@ void frmAdatok::buildPricePage() {
     cmdBenzinMegsem = button(picBenzin, u"cmdBenzinMegsem", u"Mé&gsem"_s);
     cmdAPEH = button(picBenzin, u"cmdAPEH", u"&Eredeti"_s);
     cmdMindentTorol = button(picBenzin, u"cmdMindentTorol", u"&Töröl"_s);
+    lstArak = new QListWidget(picBenzin);
+    lstArak->setObjectName(u"lstArak"_s);
+    lstArak->setMaximumWidth(220);
     cmdAPEH->setToolTip(u"Az APEH által közzétett árak visszaállítása"_s);
     cmdMindentTorol->setToolTip(u"Minden üzemanyagár törlése"_s);
 
@@ -534,7 +537,7 @@ void frmAdatok::buildPricePage() {
     year->addWidget(cmdPlusz);
     year->addStretch(1);
     auto* grid = new QGridLayout;
-    grid->addWidget(label(picBenzin, u"É&v:"_s, txtEv), 0, 0);
+    grid->addWidget(label(picBenzin, u"&Év:"_s, txtEv), 0, 0);
     grid->addLayout(year, 0, 1);
     grid->addWidget(label(picBenzin, u"&Hónap:"_s, cboHonapok), 1, 0);
     grid->addWidget(cboHonapok, 1, 1);
@@ -553,9 +556,17 @@ void frmAdatok::buildPricePage() {
     buttons->addStretch(1);
     buttons->addWidget(cmdBenzinMent);
     buttons->addWidget(cmdBenzinMegsem);
+    auto* entry = new QVBoxLayout;
+    entry->addLayout(grid);
+    entry->addStretch(1);
+    auto* prices = new QVBoxLayout;
+    prices->addWidget(label(picBenzin, u"Bevitt ára&k:"_s, lstArak));
+    prices->addWidget(lstArak, 1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(entry, 1);
+    top->addLayout(prices);
     auto* layout = new QVBoxLayout(picBenzin);
-    layout->addLayout(grid);
-    layout->addStretch(1);
+    layout->addLayout(top, 1);
     layout->addLayout(buttons);
     tabAdatok->addTab(picBenzin, u"&Benzinárak"_s);
 
@@ -583,6 +594,10 @@ void frmAdatok::buildPricePage() {
         txtArLostFocus();
         GetFuelPrice();
     });
+    connect(lstArak, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { showDate(item->data(Qt::UserRole).toDate()); });
+    connect(lstArak, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { showDate(item->data(Qt::UserRole).toDate()); });
     connect(cmdPlusz, &QPushButton::clicked, this, [this] { yearStep(1); });
     connect(cmdMinusz, &QPushButton::clicked, this, [this] { yearStep(-1); });
     connect(txtAr, &QLineEdit::textEdited, this, [this] { m_arEdited = true; });
@@ -629,9 +644,36 @@ QDate frmAdatok::selectedDate() const {
     return QDate(txtEv->text().trimmed().toInt(), cboHonapok->currentIndex() + 1, cboNapok->currentIndex() + 1);
 }
 
+void frmAdatok::refreshPriceList() {
+    lstArak->clear();
+    for (const FuelPrice& p : m_state.fuelPrices) {
+        auto* item = new QListWidgetItem(p.month.toString(u"yyyy. MM. dd."_s) + u"  "_s + QString::number(p.price) +
+                                             u" Ft/L"_s,
+                                         lstArak);
+        item->setData(Qt::UserRole, p.month);
+        if (p.month == m_priceDate)
+            lstArak->setCurrentItem(item);
+    }
+}
+
+// Puts a day into the year, month and day boxes and shows its price.
+void frmAdatok::showDate(const QDate& date) {
+    if (!date.isValid())
+        return;
+    txtArLostFocus();
+    m_dateBusy = true;
+    txtEv->setText(QString::number(date.year()));
+    cboHonapok->setCurrentIndex(date.month() - 1);
+    refillDays();
+    cboNapok->setCurrentIndex(date.day() - 1);
+    m_dateBusy = false;
+    GetFuelPrice();
+}
+
 void frmAdatok::GetFuelPrice() {
     trap(u"GetFuelPrice"_s, [&] {
         m_priceDate = selectedDate();
+        refreshPriceList();
         const std::optional<qint16> price = m_priceDate.isValid() ? priceOn(m_state.fuelPrices, m_priceDate) : std::nullopt;
         txtAr->setText(price ? QString::number(*price) : QString());
         txtAr->setEnabled(m_priceDate.isValid());
@@ -649,8 +691,10 @@ void frmAdatok::txtArLostFocus() {
         const std::optional<qint16> before = priceOn(m_state.fuelPrices, m_priceDate);
         if (IsBlank(txtAr->text())) {
             // An emptied box takes the price of that day away.
-            if (removePrice(m_state.fuelPrices, m_priceDate))
+            if (removePrice(m_state.fuelPrices, m_priceDate)) {
                 m_pricesDirty = true;
+                refreshPriceList();
+            }
             return;
         }
         const std::optional<qint16> price = priceFromText(txtAr->text());
@@ -662,6 +706,7 @@ void frmAdatok::txtArLostFocus() {
         }
         if (before != price)
             m_pricesDirty = true;
+        refreshPriceList();
         if (selectedDate() == m_priceDate)
             txtAr->setText(QString::number(*price));
     });

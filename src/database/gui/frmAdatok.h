@@ -76,6 +76,7 @@ public:
     QPushButton* cmdBenzinMegsem;
     QPushButton* cmdAPEH;
     QPushButton* cmdMindentTorol;
+    QListWidget* lstArak; // every price of the car, by date; choosing one shows its day
 
     // Import.
     QListWidget* lstUsers;
@@ -135,6 +136,8 @@ private:
     void selectPartner(int index);
     void partnersChanged();
     void yearStep(int delta);
+    void refreshPriceList();
+    void showDate(const QDate& date);
     void refillDays();
     bool trap(const QString& location, const std::function<void()>& fn);
     void reportFailure(const Result& r);

@@ -47,8 +47,15 @@ frmNyilvantartasModositas::frmNyilvantartasModositas(AppState& state, const Part
     cmdVissza->setAutoDefault(false);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(u"Régi adatok"_s, this), 0, 1);
-    grid->addWidget(new QLabel(u"Új adatok"_s, this), 0, 2);
+    auto* oldHeading = new QLabel(u"Régi adatok"_s, this);
+    auto* newHeading = new QLabel(u"Új adatok"_s, this);
+    for (QLabel* l : {oldHeading, newHeading}) {
+        QFont bold = l->font();
+        bold.setBold(true);
+        l->setFont(bold);
+    }
+    grid->addWidget(oldHeading, 0, 1);
+    grid->addWidget(newHeading, 0, 2);
     grid->addWidget(new QLabel(u"Név:"_s, this), 1, 0);
     grid->addWidget(lblNev, 1, 1);
     grid->addWidget(lblUjNev, 1, 2);
@@ -60,7 +67,7 @@ frmNyilvantartasModositas::frmNyilvantartasModositas(AppState& state, const Part
     grid->addWidget(lblUjCim, 3, 2);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
-    auto* listLabel = new QLabel(u"&Mely nyilvántartásokban módosuljon?"_s, this);
+    auto* listLabel = new QLabel(u"&Mely nyilvántartásokban módosuljon? (több is kijelölhető, Ctrl+A: mind)"_s, this);
     listLabel->setBuddy(lstHonapok);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -363,6 +363,24 @@ private slots:
                  QByteArray("3\r\n#2001-03-02#\r\n240\r\n#2002-03-01#\r\n262\r\n#2002-03-15#\r\n264\r\n"));
     }
 
+    void thePriceListShowsEveryDayAndClearingRemovesOne() {
+        Fixture f(2);
+        f.s().fuelPrices = {{QDate(2002, 3, 1), 250}, {QDate(2003, 7, 15), 270}};
+        frmAdatok w(f.s(), DatabaseMode::Main);
+        QCOMPARE(w.lstArak->count(), 2);
+        QCOMPARE(w.lstArak->item(1)->text(), u"2003. 07. 15.  270 Ft/L"_s);
+        emit w.lstArak->itemClicked(w.lstArak->item(1));
+        QCOMPARE(w.selectedDate(), QDate(2003, 7, 15));
+        QCOMPARE(w.txtAr->text(), u"270"_s);
+        // An emptied box takes the day's price away.
+        w.txtAr->clear();
+        emit w.txtAr->textEdited(QString());
+        QTest::keyClick(w.txtAr, Qt::Key_Return);
+        QCOMPARE(f.s().fuelPrices.size(), 1);
+        QCOMPARE(w.lstArak->count(), 1);
+        QVERIFY(w.pricesPending());
+    }
+
     void theDayListFollowsTheMonthAndLeapYears() {
         Fixture f(2);
         frmAdatok w(f.s(), DatabaseMode::Main);
