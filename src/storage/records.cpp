@@ -155,7 +155,15 @@ QString RecordReader::readField() {
     return win1250::decode(f.begin, f.size);
 }
 
-QString RecordReader::readString() { return readField(); }
+QString RecordReader::readString() {
+    Field f = next();
+    QString text = win1250::decode(f.begin, f.size);
+    // No stored text holds a double quote; one in an unquoted field of a damaged file is dropped
+    // so that what is read is what would be written back.
+    if (!f.quoted && text.contains(u'"'))
+        text.remove(u'"');
+    return text;
+}
 
 qint64 RecordReader::readInteger(qint64 min, qint64 max) {
     Field f = next();
