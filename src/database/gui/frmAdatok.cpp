@@ -125,6 +125,12 @@ frmAdatok::frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent)
     resize(660, 460);
 }
 
+// A box that loses the focus while the window is taken down must not store into it.
+frmAdatok::~frmAdatok() {
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
+
 QString frmAdatok::caption() const { return kAppTitle + u' ' + versionText() + u" - Adatbázis -"_s; }
 
 bool frmAdatok::trap(const QString& location, const std::function<void()>& fn) {

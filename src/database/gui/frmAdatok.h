@@ -27,6 +27,7 @@ class frmAdatok : public QDialog {
     Q_OBJECT
 public:
     frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent = nullptr);
+    ~frmAdatok() override;
 
     // "main" or "szerk"; "start" while the distance combos are filled.
     QString tag;
