@@ -9,6 +9,7 @@
 #include "ui/prompter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -41,11 +42,13 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
 }
 
 void prepareUsersDirectory(AppState& state) {
-    if (PathExists(state.usersDir(), true))
-        return;
     QDir().mkpath(state.usersDir());
+    // A published-price file lost since the first start is made again: the car dialog copies it.
     for (const FuelType& f : fuelTypeTable()) {
-        Result r = saveWholeFile(state.path(u"Users/"_s + f.oldFile), emptyFuelPriceFile());
+        const QString path = state.path(u"Users/"_s + f.oldFile);
+        if (QFile::exists(path))
+            continue;
+        Result r = saveWholeFile(path, emptyFuelPriceFile());
         if (!r)
             logCaught(state, r.code(), r.message());
     }

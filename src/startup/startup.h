@@ -46,7 +46,7 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
 StartupOutcome runStartup(AppState& state, const QString& programDir, StartupView& view, const StartupHooks& hooks,
                           std::unique_ptr<QLockFile>& lock);
 
-// Step 8: Users/ with the four empty published-price files, on a first start.
+// Step 8: Users/ with the four published-price files, each made empty where it is missing.
 void prepareUsersDirectory(AppState& state);
 
 } // namespace rv

@@ -64,6 +64,16 @@ private slots:
         QCOMPARE(view.value, view.maximum);
     }
 
+    void aLostPublishedPriceFileIsMadeAgainButAKeptOneIsNotTouched() {
+        TestEnv env;
+        env.write(u"Users/b95.rvd"_s, "1\r\n#2002-01-01#\r\n250\r\n");
+        RecordingView view;
+        std::unique_ptr<QLockFile> lock;
+        QCOMPARE(runStartup(env.state, env.state.programDir, view, {}, lock), StartupOutcome::Ready);
+        QCOMPARE(env.read(u"Users/b95.rvd"_s), QByteArray("1\r\n#2002-01-01#\r\n250\r\n"));
+        QCOMPARE(env.read(u"Users/bkev.rvd"_s), QByteArray("0\r\n"));
+    }
+
     void citiesDriveTheProgressBar() {
         TestEnv env;
         QStringList names;
