@@ -127,9 +127,16 @@ float seasonOf(const Fleet& f, const ParsedArgs& a) {
     return seasonMultiplier(f.state, a.has(u"--klima"_s), a.has(u"--teli"_s));
 }
 
-QString noPriceMessage(const MonthLog& log, int lastDay) {
-    return kNoPriceForMonth + u"\nAz első nap ár nélkül: %1. (Az autó benzinárait az Adatbázis ablakban lehet megadni.)"_s.arg(
-                                  QDate(log.year, log.month, lastDay + 1).toString(u"yyyy.MM.dd"_s));
+// The refusal of a month with a day before every price of the car, and where its prices start.
+QString noPriceMessage(const AppState& s) {
+    QDate first;
+    for (const FuelPrice& p : s.fuelPrices)
+        if (p.month.isValid() && (!first.isValid() || p.month < first))
+            first = p.month;
+    const QString where = first.isValid()
+                              ? u"Az autó legkorábbi benzinárának napja: %1"_s.arg(first.toString(u"yyyy.MM.dd."_s))
+                              : u"Az autónak nincs megadott benzinára."_s;
+    return kNoPriceForMonth + u'\n' + where + u" (A benzinárakat az Adatbázis ablakban lehet megadni.)"_s;
 }
 
 // Writes bytes to the -o file so that an old file stays whole until the new one is complete.
@@ -199,7 +206,7 @@ int runCost(Context& c, const ParsedArgs& a) {
     const MonthLog& log = f.state.month;
     const MonthCost cost = computeMonthCost(f.state, log, seasonOf(f, a));
     if (cost.missingPrice)
-        return failed(c, noPriceMessage(log, cost.lastDay));
+        return failed(c, noPriceMessage(f.state));
     c.out << monthKmText(log.monthKm) << Qt::endl;
     c.out << costCaption(cost.total) << Qt::endl;
     return ExitOk;
@@ -210,17 +217,11 @@ int runPrint(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, statement))
         return code;
-    const MonthLog& log = f.state.month;
-    const float season = seasonOf(f, a);
-    if (statement) {
-        const MonthCost cost = computeMonthCost(f.state, log, season);
-        if (cost.missingPrice)
-            return failed(c, noPriceMessage(log, cost.lastDay));
-    }
     const QString path = a.value(u"-o"_s);
-    const Result r = printToPdf(f.state, log, statement ? Printout::CostStatement : Printout::Logbook, season, path);
+    const Result r = printToPdf(f.state, f.state.month, statement ? Printout::CostStatement : Printout::Logbook,
+                                seasonOf(f, a), path);
     if (!r)
-        return failed(c, r);
+        return failed(c, r.message() == kNoPriceForMonth ? noPriceMessage(f.state) : r.message());
     c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
     return ExitOk;
 }
@@ -235,7 +236,7 @@ int runExport(Context& c, const ParsedArgs& a) {
     // Every day needs its price, as for the cost and the statement.
     const MonthCost cost = computeMonthCost(s, log, season);
     if (cost.missingPrice)
-        return failed(c, noPriceMessage(log, cost.lastDay));
+        return failed(c, noPriceMessage(s));
     CsvWriter csv;
     csv.row({u"Dátum"_s, u"Honnan"_s, u"Hova"_s, u"Partner"_s, u"Km"_s, u"Útvonal típusa"_s, u"Benzinár (Ft/l)"_s,
              u"Költség (Ft)"_s});
@@ -244,7 +245,7 @@ int runExport(Context& c, const ParsedArgs& a) {
         const QDate day(log.year, log.month, leg.day);
         const std::optional<qint16> price = fuelPriceOn(s, day);
         if (!price) // cannot happen after the check above
-            return failed(c, noPriceMessage(log, leg.day - 1));
+            return failed(c, noPriceMessage(s));
         csv.row({day.toString(u"yyyy-MM-dd"_s), partnerAddress(s.partner(leg.from)), partnerAddress(s.partner(leg.to)),
                  s.partner(leg.to).name, QString::number(leg.km), routeTypeText(s, leg.routeType),
                  QString::number(*price), QString::number(legCost(s, leg.from, leg.to, *price, season))});

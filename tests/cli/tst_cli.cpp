@@ -321,7 +321,7 @@ private slots:
         QCOMPARE(r.code, 1);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.contains(u"Nincs benzinár megadva ehhez a hónaphoz."_s), qPrintable(r.err));
-        QVERIFY(r.err.contains(u"2024.03.01"_s));
+        QVERIFY(r.err.contains(u"Az autó legkorábbi benzinárának napja: 2024.03.10."_s));
 
         // No price file at all: nothing is created, unlike the program's own load.
         QFile::remove(f.path(CliFixture::car1(u"benzin.rvd"_s)));
