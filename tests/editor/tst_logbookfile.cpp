@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <random>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
@@ -184,6 +186,39 @@ private slots:
         QVERIFY2(r.message().contains(u"(%1. sor)"_s.arg(line)), qPrintable(r.message()));
         QCOMPARE(log.year, 1999); // nothing half-filled
         QCOMPARE(log.comments[0], u"régi"_s);
+    }
+
+    // Damage anywhere: every answer is a whole month or a message, never a crash.
+    void randomDamage() {
+        const QByteArray originals[] = {fixture(u"current.rvn"_s), fixture(u"older12.rvn"_s)};
+        const char bytes[] = {'\0', ',', '"', '\r', '\n', '-', '9', 'x', ' ', '\xf5'};
+        std::mt19937 gen(4711);
+        int refused = 0;
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray b = originals[round % 2];
+            const int changes = 1 + int(gen() % 4);
+            for (int c = 0; c < changes && !b.isEmpty(); ++c) {
+                const qsizetype at = qsizetype(gen() % quint32(b.size()));
+                switch (gen() % 3) {
+                case 0: b[at] = bytes[gen() % sizeof bytes]; break;
+                case 1: b.remove(at, 1 + qsizetype(gen() % 20)); break;
+                default: b.truncate(at); break;
+                }
+            }
+            StoredLogbook log;
+            const Result r = parseLogbook(b, u"x.rvn"_s, log);
+            if (!r) {
+                ++refused;
+                QVERIFY(r.message().contains(u"x.rvn"_s));
+                QCOMPARE(log.stopWidth, 0);
+                continue;
+            }
+            for (const QVector<Partner>& day : log.stops)
+                QVERIFY(day.size() <= log.stopWidth);
+            LogbookHeader h;
+            parseLogbookHeader(b, u"x.rvn"_s, h);
+        }
+        QVERIFY(refused > 1000);
     }
 
     void headers() {
