@@ -139,7 +139,7 @@ QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType) {
             DistanceCell& c = db.distances.at(i, j);
             if (c.routeType == 0)
                 c.routeType = defaultRouteType;
-            w.integer(c.distance).integer(c.routeType).endLine();
+            w.integerPairLine(c.distance, c.routeType);
         }
     return w.data();
 }

@@ -13,20 +13,18 @@ namespace rv {
 
 void RecordWriter::separate() {
     if (m_lineStarted)
-        m_data.append(',');
+        m_data.push_back(',');
     m_lineStarted = true;
 }
 
 RecordWriter& RecordWriter::str(const QString& text) {
     separate();
-    m_data.append('"');
+    m_data.push_back('"');
     // The form has no escape: a double quote inside would end the string early and break the
     // rest of the file, so it is never written.
-    if (text.contains(u'"'))
-        win1250::appendEncoded(m_data, QString(text).remove(u'"'));
-    else
-        win1250::appendEncoded(m_data, text);
-    m_data.append('"');
+    const QByteArray bytes = win1250::encode(text.contains(u'"') ? QString(text).remove(u'"') : text);
+    m_data.append(bytes.constData(), size_t(bytes.size()));
+    m_data.push_back('"');
     return *this;
 }
 
@@ -34,7 +32,7 @@ RecordWriter& RecordWriter::integer(qint64 value) {
     separate();
     char buf[24];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    m_data.append(buf, end - buf);
+    m_data.append(buf, size_t(end - buf));
     return *this;
 }
 
@@ -48,15 +46,15 @@ RecordWriter& RecordWriter::single(float value) {
     separate();
     char buf[32];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    m_data.append(buf, end - buf);
+    m_data.append(buf, size_t(end - buf));
     return *this;
 }
 
 RecordWriter& RecordWriter::date(const QDate& value) {
     separate();
-    m_data.append('#');
-    m_data.append(value.toString(u"yyyy-MM-dd"_s).toLatin1());
-    m_data.append('#');
+    m_data.push_back('#');
+    m_data.append(value.toString(u"yyyy-MM-dd"_s).toLatin1().toStdString());
+    m_data.push_back('#');
     return *this;
 }
 
@@ -184,8 +182,12 @@ qint64 RecordReader::readInteger(qint64 min, qint64 max) {
     return value;
 }
 
-qint16 RecordReader::readInt16() { return qint16(readInteger(-32768, 32767)); }
-qint32 RecordReader::readInt32() { return qint32(readInteger(-2147483647LL - 1, 2147483647LL)); }
+qint32 RecordReader::readInt32() {
+    qint64 v = 0;
+    if (fastInteger(-2147483647LL - 1, 2147483647LL, v))
+        return qint32(v);
+    return qint32(readInteger(-2147483647LL - 1, 2147483647LL));
+}
 
 float RecordReader::readSingle() {
     Field f = next();

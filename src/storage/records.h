@@ -4,7 +4,9 @@
 #include <QDate>
 #include <QString>
 
+#include <charconv>
 #include <stdexcept>
+#include <string>
 
 namespace rv {
 
@@ -20,16 +22,31 @@ public:
     RecordWriter& boolean(bool value);
     RecordWriter& endLine();
 
+    // The line "a,b" of two integers; the cells of a partner file are millions of these.
+    RecordWriter& integerPairLine(int a, int b) {
+        char buf[32];
+        char* p = std::to_chars(buf, buf + 12, a).ptr;
+        *p++ = ',';
+        p = std::to_chars(p, p + 12, b).ptr;
+        *p++ = '\r';
+        *p++ = '\n';
+        if (m_lineStarted)
+            m_data.push_back(',');
+        m_data.append(buf, size_t(p - buf));
+        m_lineStarted = false;
+        return *this;
+    }
+
     // A whole line of one string, the commonest statement.
     RecordWriter& line(const QString& text) { return str(text).endLine(); }
     RecordWriter& line(qint64 value) { return integer(value).endLine(); }
 
-    const QByteArray& data() const { return m_data; }
-    void reserve(qsizetype bytes) { m_data.reserve(bytes); }
+    QByteArray data() const { return QByteArray(m_data.data(), qsizetype(m_data.size())); }
+    void reserve(qsizetype bytes) { m_data.reserve(size_t(bytes)); }
 
 private:
     void separate();
-    QByteArray m_data;
+    std::string m_data; // a plain buffer: millions of small appends are cheap on it
     bool m_lineStarted = false;
 };
 
@@ -53,7 +70,12 @@ public:
     RecordReader(QByteArray data, QString fileName);
 
     QString readString();
-    qint16 readInt16();
+    qint16 readInt16() {
+        qint64 v = 0;
+        if (fastInteger(-32768, 32767, v))
+            return qint16(v);
+        return qint16(readInteger(-32768, 32767));
+    }
     qint32 readInt32();
     float readSingle();
     QDate readDate();
@@ -82,6 +104,40 @@ private:
     };
     Field next();
     qint64 readInteger(qint64 min, qint64 max);
+
+    // The millions of cells of a partner file are plain digits ended by a comma or a line end;
+    // this reads those in place and leaves anything else to readInteger.
+    bool fastInteger(qint64 min, qint64 max, qint64& out) {
+        const qsizetype n = m_data.size();
+        const char* d = m_data.constData();
+        qsizetype i = m_pos;
+        const bool negative = i < n && d[i] == '-';
+        if (negative)
+            ++i;
+        const qsizetype start = i;
+        qint64 value = 0;
+        while (i < n && i - start < 12 && d[i] >= '0' && d[i] <= '9')
+            value = value * 10 + (d[i++] - '0');
+        if (i == start || i - start >= 12 || (i < n && d[i] != ',' && d[i] != '\r' && d[i] != '\n'))
+            return false;
+        if (negative)
+            value = -value;
+        if (value < min || value > max)
+            return false;
+        if (i < n) {
+            if (d[i] == ',') {
+                ++i;
+            } else {
+                if (d[i] == '\r' && i + 1 < n && d[i + 1] == '\n')
+                    ++i;
+                ++i;
+                ++m_line;
+            }
+        }
+        m_pos = i;
+        out = value;
+        return true;
+    }
 
     QByteArray m_data;
     QString m_fileName;

@@ -1,0 +1,263 @@
+// Times the heavy operations of the program on data it makes itself. Each figure is the median
+// of several rounds. Usage: bench_rovanta [rounds]
+#include "editor/cost.h"
+#include "editor/logbookfile.h"
+#include "months/monthlist.h"
+#include "months/sample.h"
+#include "printing/printout.h"
+#include "printing/recordingcanvas.h"
+#include "startup/gui/frmMain.h"
+#include "startup/startup.h"
+#include "storage/datafiles.h"
+#include "storage/random.h"
+#include "storage/settings.h"
+#include "storage/state.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+int g_rounds = 5;
+
+double medianSeconds(const std::function<void()>& fn, int rounds = g_rounds) {
+    std::vector<double> t;
+    for (int r = 0; r < rounds; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        fn();
+        t.push_back(timer.nsecsElapsed() / 1e9);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+void row(const char* what, double seconds, const QString& extra = {}) {
+    std::printf("%-46s %9.2f ms  %s\n", what, seconds * 1000, qPrintable(extra));
+}
+
+void fillDatabase(AppState& s, int n) {
+    s.partners.resize(n);
+    for (int i = 1; i <= n; ++i)
+        s.partner(i) = Partner{u"Partner Kft. %1"_s.arg(i), u"Székesfehérvár"_s, u"Fő utca %1."_s.arg(i)};
+    s.distances.reset(n);
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            s.distances.at(i, j) = DistanceCell{qint16(i == j ? 0 : (i * 7 + j * 13) % 400 + 1), qint16((i + j) % 6 + 1)};
+}
+
+// Few known distances of town scale: partner 1 reaches every partner, the others only their
+// neighbours.
+void fillSparseDatabase(AppState& s, int n) {
+    fillDatabase(s, n);
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) {
+            const bool known = (i == 1 || j == 1 || std::abs(i - j) <= 2) && i != j;
+            s.distances.at(i, j).distance = qint16(known ? (i * 7 + j * 13) % 40 + 2 : 0);
+        }
+}
+
+AppState& freshState(QTemporaryDir& dir, AppState& s) {
+    s.programDir = dir.path() + u'/';
+    s.carDir = u"Users/BENCH/"_s;
+    QDir().mkpath(s.carPath(QString()));
+    CarRecord car;
+    car.userName = u"Bench"_s;
+    car.plateNumber = car.dirName = u"BENCH"_s;
+    car.consumption = 7.5f;
+    car.generalCost = 12.0f;
+    s.cars = {car};
+    s.currentCar = 1;
+    for (MultiplierEntry& m : s.multipliers)
+        m.value = 1.05f;
+    s.fuelPrices = {FuelPrice{QDate(2000, 1, 1), 250}};
+    return s;
+}
+
+// A month whose days hold a chain of stops, legs legs in all.
+void fillMonth(AppState& s, int legs) {
+    MonthLog& m = s.month;
+    m = MonthLog{};
+    m.year = 2002;
+    m.month = 1;
+    const int perDay = (legs + 30) / 31;
+    m.stopWidth = perDay + 1;
+    m.stops.reset(m.stopWidth);
+    int left = legs;
+    for (int d = 1; d <= 31 && left > 0; ++d) {
+        const int today = std::min(perDay, left);
+        for (int k = 1; k <= today + 1; ++k)
+            m.stops.at(d, k) = qint16(k % 2 == 1 ? 1 : 2 + (d + k) % (s.partnerCount() - 1));
+        left -= today;
+    }
+}
+
+void databaseFigures(int n) {
+    QTemporaryDir dir;
+    AppState s;
+    freshState(dir, s);
+    fillDatabase(s, n);
+    SaveDatabase(s);
+    const QString path = s.carPath(u"data.rvd"_s);
+    const double mb = QFileInfo(path).size() / 1e6;
+    const double plain = medianSeconds([&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        volatile qsizetype size = f.readAll().size();
+        (void)size;
+    });
+    const double load = medianSeconds([&] { LoadDatabase(s, true); });
+    const double save = medianSeconds([&] { SaveDatabase(s); });
+    auto rate = [&](double t) { return u"%1 MB/s"_s.arg(mb / t, 0, 'f', 0); };
+    QProcess peak;
+    peak.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    peak.start(QCoreApplication::applicationFilePath(), {u"--peak-load"_s, dir.path(), QString::number(n)});
+    peak.waitForFinished(-1);
+    std::printf("data.rvd with %d partners: %.1f MB\n", n, mb);
+    row("  plain read of the same bytes", plain, rate(plain));
+    row("  LoadDatabase", load, rate(load) + u" (%1 of plain)"_s.arg(plain / load, 0, 'f', 2));
+    row("  SaveDatabase (atomic)", save, rate(save));
+}
+
+// Runs in a process of its own on a file written by the parent, so the peak is the load's.
+int peakMemory(const QString& dirPath, int n) {
+    AppState s;
+    s.programDir = dirPath + u'/';
+    s.carDir = u"Users/BENCH/"_s;
+    // VmHWM starts afresh at exec, unlike getrusage's maximum.
+    auto highWater = [] {
+        QFile status(u"/proc/self/status"_s);
+        status.open(QIODevice::ReadOnly);
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        return 0.0;
+    };
+    const double before = highWater();
+    LoadDatabase(s, true);
+    const double after = highWater();
+    const double fileMb = QFileInfo(s.carPath(u"data.rvd"_s)).size() / 1e6;
+    const double matrixMb = double(n) * n * sizeof(DistanceCell) / 1e6;
+    std::printf("  peak resident memory of LoadDatabase: %.1f MB (%.1f MB before it; file %.1f MB, matrix %.1f MB)\n",
+                after, before, fileMb, matrixMb);
+    std::fflush(stdout);
+    return s.partnerCount() == n ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 4 && args[1] == u"--peak-load"_s)
+        return peakMemory(args[2], args[3].toInt());
+    if (args.size() == 2)
+        g_rounds = std::max(1, args[1].toInt());
+
+    databaseFigures(1000);
+    databaseFigures(3000);
+
+    {
+        QTemporaryDir dir;
+        AppState s;
+        freshState(dir, s);
+        QFile::copy(QStringLiteral(ROVANTA_BIN_DIR "/cities.rvd"), s.path(u"cities.rvd"_s));
+        row("city list (3136 names)", medianSeconds([&] { LoadCities(s); }));
+    }
+
+    {
+        QTemporaryDir dir;
+        AppState s;
+        freshState(dir, s);
+        fillDatabase(s, 40);
+        fillMonth(s, 60);
+        for (int year = 2000; year < 2020; ++year)
+            for (int month = 1; month <= 12; ++month) {
+                s.month.year = year;
+                s.month.month = month;
+                s.month.fileName.clear();
+                SaveLogbook(s);
+            }
+        int listed = 0;
+        const double t = medianSeconds([&] { listed = int(listLogbooks(s).entries.size()); });
+        row("months list of 240 logbooks", t, u"(%1 listed)"_s.arg(listed));
+    }
+
+    {
+        QTemporaryDir dir;
+        AppState s;
+        freshState(dir, s);
+        fillSparseDatabase(s, 1000);
+        MersenneRandom random(7);
+        s.random = &random;
+        NoProgress progress;
+        SampleRequest request;
+        request.year = 2002;
+        request.month = 3;
+        request.target = 3000;
+        const double t = medianSeconds([&] { MintaKeszites(s, request, progress); });
+        row("MintaKeszites, 1000 sparse partners, 100 tries", t, u"(%1 km)"_s.arg(s.month.monthKm));
+    }
+
+    {
+        QTemporaryDir dir;
+        AppState s;
+        freshState(dir, s);
+        fillDatabase(s, 100);
+        fillMonth(s, 500);
+        qint64 total = 0;
+        const double t = medianSeconds([&] { total = computeMonthCost(s, s.month, 1.0f).total; }, g_rounds * 20);
+        row("cost of a month of 500 legs", t, u"(%1 Ft)"_s.arg(total));
+        RecordingCanvas canvas;
+        int pages = 0;
+        const double layout = medianSeconds([&] {
+            canvas = RecordingCanvas();
+            pages = layoutLogbook(canvas, s, s.month, Twin::printer());
+        });
+        row("logbook layout of 500 legs", layout, u"(%1 pages)"_s.arg(pages));
+    }
+
+    {
+        QTemporaryDir dir;
+        QFile::copy(QStringLiteral(ROVANTA_BIN_DIR "/cities.rvd"), dir.filePath(u"cities.rvd"_s));
+        auto settings = Settings::openFile(dir.filePath(u"settings.ini"_s));
+        struct NullView : StartupView {
+            int maximum = 100, value = 0;
+            void setTask(const QString&) override {}
+            void setTitles(const QString&, const QString&) override {}
+            int progressMaximum() const override { return maximum; }
+            void setProgressMaximum(int m) override { maximum = m; }
+            int progressValue() const override { return value; }
+            void setProgressValue(int v) override { value = v; }
+            void keepResponsive() override { QCoreApplication::processEvents(); }
+        };
+        const double t = medianSeconds([&] {
+            AppState s;
+            s.settings = settings.get();
+            NullView view;
+            std::unique_ptr<frmMain> main;
+            StartupHooks hooks;
+            hooks.loadMainWindow = [&] { main = std::make_unique<frmMain>(s); };
+            std::unique_ptr<QLockFile> lock;
+            runStartup(s, dir.path(), view, hooks, lock);
+            main->show();
+            QCoreApplication::processEvents();
+        });
+        row("start-up to the main window, full city list", t);
+    }
+    return 0;
+}
