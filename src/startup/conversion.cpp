@@ -18,17 +18,6 @@ namespace rv {
 
 namespace {
 
-template <typename Fn>
-Result parseWith(const QByteArray& data, const QString& fileName, Fn&& fn) {
-    RecordReader in(data, fileName);
-    try {
-        fn(in);
-    } catch (const FormatError& e) {
-        return Result::failure(e.message(), 62);
-    }
-    return Result::success();
-}
-
 // The flag of an older cell as a route type.
 qint16 routeTypeOfFlag(RecordReader& in) {
     QString text = in.readField().trimmed().toUpper();
@@ -56,7 +45,7 @@ struct Pending {
 
 Result parseOlderCars(const QByteArray& data, const QString& fileName, QVector<OlderCar>& out) {
     QVector<OlderCar> cars;
-    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         const int count = in.readInt16();
         if (count < 0)
             in.fail(u"negatív darabszám"_s);
@@ -97,7 +86,7 @@ CarRecord convertedCar(const OlderCar& o) {
 
 Result convertOlderDatabase(const QByteArray& data, const QString& fileName, QByteArray& out) {
     PartnerDatabase db;
-    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         const int n = in.readInt16();
         if (n < 1)
             in.fail(u"a partnerek száma (%1) nem pozitív"_s.arg(n));

@@ -14,18 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 namespace {
 
-// Runs a parser over a file's bytes, turning format errors into a failed result.
-template <typename Fn>
-Result parseWith(const QByteArray& data, const QString& fileName, Fn&& fn) {
-    RecordReader r(data, fileName);
-    try {
-        fn(r);
-    } catch (const FormatError& e) {
-        return Result::failure(e.message(), 62);
-    }
-    return Result::success();
-}
-
 Result readFile(const QString& path, QByteArray& data) { return readWholeFile(path, data); }
 
 Result logged(const AppState& s, Result r) {
@@ -70,7 +58,7 @@ QByteArray serializeCars(const QVector<CarRecord>& cars) {
 
 Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRecord>& out) {
     QVector<CarRecord> cars;
-    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         const int count = in.readInt16();
         if (count < 0)
             in.fail(u"negatív darabszám"_s);
@@ -147,7 +135,7 @@ QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType) {
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
                      PartnerDatabase& out) {
     PartnerDatabase db;
-    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         const int n = in.readInt16();
         if (n < 1)
             in.fail(u"a partnerek száma (%1) nem pozitív"_s.arg(n));
@@ -232,7 +220,7 @@ QByteArray serializeFuelPrices(const QVector<FuelPrice>& prices) {
 
 Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<FuelPrice>& out) {
     QVector<FuelPrice> prices;
-    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         const int n = in.readInt16();
         if (n < 0)
             in.fail(u"negatív darabszám"_s);
@@ -299,7 +287,7 @@ QByteArray serializeMultipliers(const MultiplierFile& m) {
 
 Result parseMultipliers(const QByteArray& data, const QString& fileName, MultiplierFile& out) {
     MultiplierFile m;
-    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         for (float& v : m.values)
             v = in.readSingle();
         m.defaultRouteType = in.readInt16();
@@ -356,7 +344,7 @@ QByteArray serializeCities(const QString& heading, const QStringList& cities) {
 Result parseCities(const QByteArray& data, const QString& fileName, QStringList& out,
                    const std::function<void(int)>& started, const std::function<void(int)>& progress) {
     QStringList cities;
-    Result r = parseWith(data, fileName, [&](RecordReader& in) {
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         in.readString(); // heading
         const int n = in.readInt16();
         if (n < 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/result.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -144,5 +146,18 @@ private:
     qsizetype m_pos = 0;
     int m_line = 1;
 };
+
+// Runs a reader over a file's bytes; a format error becomes a failed result (error 62) whose
+// message names the file and the line.
+template <typename Fn>
+Result parseRecords(const QByteArray& data, const QString& fileName, Fn&& fn) {
+    RecordReader in(data, fileName);
+    try {
+        fn(in);
+    } catch (const FormatError& e) {
+        return Result::failure(e.message(), 62);
+    }
+    return Result::success();
+}
 
 } // namespace rv
