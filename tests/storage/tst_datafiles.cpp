@@ -100,43 +100,6 @@ private slots:
         QCOMPARE(env.state.partnerCount(), 1);
     }
 
-    void badFilesLeaveStateAndDiskUnchanged_data() {
-        QTest::addColumn<QByteArray>("data");
-        QTest::newRow("truncated") << kTwoPartnerFile.left(kTwoPartnerFile.size() - 12);
-        QTest::newRow("letters for numbers") << QByteArray(kTwoPartnerFile).replace("25,1", "xx,1");
-        QTest::newRow("huge count") << QByteArray("30000\r\n\"a\"\r\n");
-        QTest::newRow("zero count") << QByteArray("0\r\n");
-        QTest::newRow("negative count") << QByteArray("-3\r\n\"a\"\r\n");
-        QTest::newRow("string never closes") << QByteArray(kTwoPartnerFile).replace("\"P\xe1pa\"", "\"P\xe1pa");
-        QTest::newRow("empty") << QByteArray();
-    }
-    void badFilesLeaveStateAndDiskUnchanged() {
-        QFETCH(QByteArray, data);
-        TestEnv env;
-        env.loginCar();
-        env.state.partners = {Partner{u"Régi"_s, u"Vác"_s, QString()}};
-        env.state.distances.reset(1);
-        env.state.distances.at(1, 1) = {7, 2};
-        env.write(u"Users/ABC123/data.rvd"_s, data);
-        const Result r = LoadDatabase(env.state, true);
-        QVERIFY(!r);
-        QVERIFY(!r.message().isEmpty());
-        QCOMPARE(env.state.partnerCount(), 1);
-        QCOMPARE(env.state.partner(1).name, u"Régi"_s);
-        QCOMPARE(env.state.distances.at(1, 1).distance, qint16(7));
-        QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), data);
-        QVERIFY(env.read(u"error.log"_s).contains(" : "));
-    }
-
-    void missingFileFailsWithoutTouchingState() {
-        TestEnv env;
-        env.loginCar();
-        env.state.partners = {Partner{u"Régi"_s, u"Vác"_s, QString()}};
-        env.state.distances.reset(1);
-        QVERIFY(!LoadDatabase(env.state, true));
-        QCOMPARE(env.state.partnerCount(), 1);
-    }
-
     void saveAsksWhenTheFolderIsMissing() {
         TestEnv env;
         env.loginCar(u"NINCS"_s);
@@ -192,17 +155,6 @@ private slots:
         QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Exclamation);
     }
 
-    void aDamagedPriceFileIsKeptAside() {
-        TestEnv env;
-        env.loginCar();
-        const QByteArray damaged = "2\r\n#2002-03-01#\r\n250\r\n#2002-13-45#\r\n";
-        env.write(u"Users/ABC123/benzin.rvd"_s, damaged);
-        QVERIFY(!LoadFuelPrices(env.state));
-        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd.hibas"_s), damaged);
-        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s), QByteArray("0\r\n"));
-        QVERIFY(env.prompter.last().contains(u"benzin.rvd.hibas"_s));
-    }
-
     // ---- user.rvd ------------------------------------------------------------------------------
     void carsRoundTrip() {
         TestEnv env;
@@ -229,14 +181,6 @@ private slots:
         QCOMPARE(env.state.car(1).consumption, 7.5f);
         QCOMPARE(env.state.car(1).generalCost, 1.1f);
         QCOMPARE(env.state.fuelTypes[size_t(env.state.car(1).fuelType - 1)].name, u"dízel"_s);
-    }
-
-    void carFileWithCountZeroIsAnEmptyList() {
-        TestEnv env;
-        env.write(u"user.rvd"_s, "0\r\n");
-        env.state.cars = {CarRecord{}};
-        QVERIFY(LoadCars(env.state));
-        QCOMPARE(env.state.carCount(), 0);
     }
 
     void aDamagedCarFileIsRefusedAndKept() {

@@ -42,15 +42,6 @@ private slots:
         QCOMPARE(DayNames()[0], u"hétfő"_s);
     }
 
-    void constantTables() {
-        AppState s;
-        QCOMPARE(s.multipliers[5].name, u"Akadályozott forg."_s);
-        QCOMPARE(s.multipliers[7].name, u"Téli üzemeltetés"_s);
-        QCOMPARE(s.fuelTypes[0].name, u"ESZ-95"_s);
-        QCOMPARE(s.fuelTypes[3].oldFile, u"bkev.rvd"_s);
-        QCOMPARE(versionText(), u"2.2"_s);
-    }
-
     void numericTexts() {
         QVERIFY(isNumeric(u"10"_s));
         QVERIFY(isNumeric(u"-1.5"_s));
