@@ -146,7 +146,10 @@ bool convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
     // Everything is read and converted before anything is written.
     QVector<OlderCar> older;
     const QString listPath = s.path(u"users.rvd"_s);
-    if (QFile::exists(listPath)) {
+    // Without an older car list there is nothing to convert, and a car file of the present
+    // layout (a settings store carried over from another installation) must stay as it is.
+    const bool haveOlderList = QFile::exists(listPath);
+    if (haveOlderList) {
         QByteArray data;
         Result r = readWholeFile(listPath, data);
         if (r)
@@ -176,8 +179,9 @@ bool convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
         pending.append(item);
     }
 
-    if (Result r = saveWholeFile(s.path(u"user.rvd"_s), serializeCars(cars)); !r)
-        return fail(r);
+    if (haveOlderList)
+        if (Result r = saveWholeFile(s.path(u"user.rvd"_s), serializeCars(cars)); !r)
+            return fail(r);
     for (const Pending& item : pending) {
         if (!QDir().mkpath(item.dir))
             return fail(Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(item.dir)), 76));

@@ -100,6 +100,20 @@ private slots:
         QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
     }
 
+    void withoutAnOlderListThePresentCarFileStays() {
+        TestEnv env;
+        env.settings->setText(keys::Version, u"1.2"_s);
+        CarRecord car;
+        car.userName = u"Kovács"_s;
+        car.plateNumber = u"ABC-123"_s;
+        car.dirName = u"ABC-123"_s;
+        const QByteArray present = serializeCars({car});
+        env.write(u"user.rvd"_s, present);
+        QVERIFY(convertOlderLayout(env.state));
+        QCOMPARE(env.read(u"user.rvd"_s), present);
+        QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
+    }
+
     void cellFlags_data() {
         QTest::addColumn<QByteArray>("flag");
         QTest::addColumn<int>("routeType");
