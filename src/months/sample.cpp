@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -95,9 +96,11 @@ bool anyDistance(const AppState& s) {
     return false;
 }
 
-// Int(scale * Rnd + offset) in single precision.
+// Int(scale * Rnd + offset) in single precision, kept within offset .. offset + scale - 1: the
+// largest Rnd rounds the float sum up to offset + scale, a partner that does not exist.
 int drawPartner(Random& random, int scale, int offset) {
-    return int(std::floor(float(scale) * random.next() + float(offset)));
+    const int p = int(std::floor(float(scale) * random.next() + float(offset)));
+    return std::clamp(p, offset, offset + scale - 1);
 }
 
 // The month as a fresh record, filled from a table of the given width.

@@ -350,6 +350,23 @@ private slots:
         }
     }
 
+    void fallbackDrawsStayAmongThePartners() {
+        // The largest number the generator gives rounds Int(1 * Rnd + 2) up to 3 in single
+        // precision: with two partners that would be a stop nobody can name.
+        struct Extremes : Random {
+            int i = 0;
+            float next() override { return i++ % 3 == 1 ? 0.0f : 0.99999994f; }
+        } extremes;
+        TestEnv env;
+        env.state.random = &extremes;
+        setPartners(env.state, 2);
+        env.prompter.answer(Yes);
+        ProgressRecorder progress;
+        QCOMPARE(MintaKeszites(env.state, request(2026, 4, 500), progress), SampleOutcome::Generated);
+        for (int day = 1; day <= 30; ++day)
+            QCOMPARE(dayStops(env.state.month, day), (QVector<int>{1, 2, 1, 2, 1}));
+    }
+
     void fallbackDeclinedChangesNothing() {
         TestEnv env;
         setPartners(env.state, 4);
