@@ -123,8 +123,8 @@ int openCarMonth(Context& c, Fleet& f, const ParsedArgs& a, bool withPrices, QTe
 }
 
 // --klima / --teli: the editor's two season boxes, of which at most one is ticked.
-float seasonOf(const Fleet& f, const ParsedArgs& a) {
-    return seasonMultiplier(f.state, a.has(u"--klima"_s), a.has(u"--teli"_s));
+Season seasonArg(const Fleet& f, const ParsedArgs& a) {
+    return seasonOf(f.state, a.has(u"--klima"_s), a.has(u"--teli"_s));
 }
 
 // The refusal of a month with a day before every price of the car, and where its prices start.
@@ -204,7 +204,7 @@ int runCost(Context& c, const ParsedArgs& a) {
     if (const int code = openCarMonth(c, f, a, true))
         return code;
     const MonthLog& log = f.state.month;
-    const MonthCost cost = computeMonthCost(f.state, log, seasonOf(f, a));
+    const MonthCost cost = computeMonthCost(f.state, log, seasonArg(f, a).multiplier);
     if (cost.missingPrice)
         return failed(c, noPriceMessage(f.state));
     c.out << monthKmText(log.monthKm) << Qt::endl;
@@ -219,7 +219,7 @@ int runPrint(Context& c, const ParsedArgs& a) {
         return code;
     const QString path = a.value(u"-o"_s);
     const Result r = printToPdf(f.state, f.state.month, statement ? Printout::CostStatement : Printout::Logbook,
-                                seasonOf(f, a), path);
+                                seasonArg(f, a), path);
     if (!r)
         return failed(c, r.message() == kNoPriceForMonth ? noPriceMessage(f.state) : r.message());
     c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
@@ -232,7 +232,7 @@ int runExport(Context& c, const ParsedArgs& a) {
         return code;
     const AppState& s = f.state;
     const MonthLog& log = s.month;
-    const float season = seasonOf(f, a);
+    const float season = seasonArg(f, a).multiplier;
     // Every day needs its price, as for the cost and the statement.
     const MonthCost cost = computeMonthCost(s, log, season);
     if (cost.missingPrice)

@@ -83,8 +83,9 @@ QPageLayout defaultPageLayout() {
                        QPageLayout::Millimeter);
 }
 
-Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which, float season) {
-    if (which == Printout::CostStatement && computeStatement(s, log, season).missingPrice)
+Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which,
+                     const Season& season) {
+    if (which == Printout::CostStatement && computeStatement(s, log, season.multiplier).missingPrice)
         return Result::failure(kNoPriceForMonth);
     QPainter painter;
     if (!painter.begin(&device))
@@ -97,9 +98,9 @@ Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLo
     return result;
 }
 
-Result printToPdf(const AppState& s, const MonthLog& log, Printout which, float season, const QString& path,
+Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const Season& season, const QString& path,
                   const QPageLayout& layout) {
-    if (which == Printout::CostStatement && computeStatement(s, log, season).missingPrice)
+    if (which == Printout::CostStatement && computeStatement(s, log, season.multiplier).missingPrice)
         return Result::failure(kNoPriceForMonth);
     const QString cannotWrite = u"A PDF fájl nem írható: "_s + QFileInfo(path).absoluteFilePath();
     QSaveFile file(path);

@@ -53,11 +53,12 @@ QPageLayout defaultPageLayout();
 
 // Lays out a printout on a paged device (a printer or a PDF writer) page by page. Nothing is
 // started on the device when the statement lacks a fuel price.
-Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which, float season);
+Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which,
+                     const Season& season);
 
 // Writes a printout to a PDF file on the given page layout; the file is replaced only when
 // complete.
-Result printToPdf(const AppState& s, const MonthLog& log, Printout which, float season, const QString& path,
+Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const Season& season, const QString& path,
                   const QPageLayout& layout = defaultPageLayout());
 
 } // namespace rv

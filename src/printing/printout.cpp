@@ -399,14 +399,9 @@ QString pricePeriodText(int year, int month, const PricePeriod& period) {
 
 float litresCut(float litres) { return float(std::floor(double(litres) * 10.0) / 10.0); }
 
-SeasonBox seasonBoxOf(const AppState& s, float season) {
-    if (season == 1.0f)
-        return SeasonBox::None;
-    if (season == s.multipliers[kAirConditioningRow].value)
-        return SeasonBox::AirConditioning;
-    if (season == s.multipliers[kWinterRow].value)
-        return SeasonBox::Winter;
-    return SeasonBox::None;
+Season seasonOf(const AppState& s, bool airConditioning, bool winter) {
+    const SeasonBox box = airConditioning ? SeasonBox::AirConditioning : winter ? SeasonBox::Winter : SeasonBox::None;
+    return Season{box, seasonMultiplier(s, airConditioning, winter)};
 }
 
 int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums, SeasonBox box,
@@ -414,16 +409,16 @@ int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, cons
     return StatementLayout(canvas, s, log, sums, box, season, twin).run();
 }
 
-Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, float season,
+Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, const Season& season,
                       const Twin& twin, int* pages) {
     int count = 0;
     if (which == Printout::Logbook) {
         count = layoutLogbook(canvas, s, log, twin);
     } else {
-        const StatementSums sums = computeStatement(s, log, season);
+        const StatementSums sums = computeStatement(s, log, season.multiplier);
         if (sums.missingPrice)
             return Result::failure(kNoPriceForMonth);
-        count = layoutStatement(canvas, s, log, sums, seasonBoxOf(s, season), season, twin);
+        count = layoutStatement(canvas, s, log, sums, season.box, season.multiplier, twin);
     }
     if (pages)
         *pages = count;

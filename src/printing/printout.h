@@ -19,6 +19,14 @@ enum class Printout { Logbook, CostStatement };
 // Which of the editor's season boxes is ticked; it decides the multiplier line of the statement.
 enum class SeasonBox { None, AirConditioning, Winter };
 
+// The box and the multiplier it gives. The box is kept beside the value because two rows of the
+// multiplier table may hold the same number, and a ticked box of 1.0 still names itself.
+struct Season {
+    SeasonBox box = SeasonBox::None;
+    float multiplier = 1.0f;
+};
+Season seasonOf(const AppState& s, bool airConditioning, bool winter);
+
 // The two targets of a layout. The printer lays out every page at full size; the preview lays
 // out the same pages at 80 % and draws only the page shown.
 struct Twin {
@@ -91,8 +99,6 @@ QVector<PricePeriod> pricePeriods(const StatementSums& sums);
 QString pricePeriodText(int year, int month, const PricePeriod& period);
 // Litres cut (not rounded) to one decimal.
 float litresCut(float litres);
-// The box behind a season multiplier handed over by the editor: 1 means neither.
-SeasonBox seasonBoxOf(const AppState& s, float season);
 // Lays out the statement of computed sums; returns the number of pages.
 int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums,
                     SeasonBox box, float season, const Twin& twin);
@@ -101,7 +107,7 @@ int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, cons
 
 // Lays out the chosen printout. Fails, drawing nothing, when the statement finds a day without a
 // fuel price. pages receives the page count.
-Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, float season,
+Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, const Season& season,
                       const Twin& twin, int* pages = nullptr);
 
 // File name offered when a printout is saved as PDF.

@@ -444,7 +444,7 @@ private slots:
         QVERIFY(p);
         const QString own = f.dir.filePath(u"program.pdf"_s);
         const Printout which = kind == u"--logbook"_s ? Printout::Logbook : Printout::CostStatement;
-        QVERIFY(printToPdf(p->s, p->s.month, which, 1.0f, own).ok());
+        QVERIFY(printToPdf(p->s, p->s.month, which, Season{}, own).ok());
         QCOMPARE(text, pdfText(own));
         if (which == Printout::CostStatement)
             QVERIFY(text.contains(QString::number(computeMonthCost(p->s, p->s.month, 1.0f).total) + u" Ft"_s));

@@ -43,7 +43,7 @@ private slots:
         f.setMonth(2002, 3, 5);
         f.legs(legs);
         const QString path = dir.filePath(u"log%1.pdf"_s.arg(legs));
-        const Result r = printToPdf(f.s, f.log, Printout::Logbook, 1.0f, path);
+        const Result r = printToPdf(f.s, f.log, Printout::Logbook, Season{}, path);
         QVERIFY2(r.ok(), qPrintable(r.message()));
         QCOMPARE(pdfPages(path), pages);
         QCOMPARE(logbookPageCount(f.s, f.log), pages);
@@ -53,7 +53,7 @@ private slots:
         PrintFixture f;
         f.legs(5);
         const QString path = dir.filePath(u"cost.pdf"_s);
-        QVERIFY(printToPdf(f.s, f.log, Printout::CostStatement, 1.0f, path).ok());
+        QVERIFY(printToPdf(f.s, f.log, Printout::CostStatement, Season{}, path).ok());
         QCOMPARE(pdfPages(path), 1);
     }
 
@@ -67,20 +67,20 @@ private slots:
             QVERIFY(old.open(QIODevice::WriteOnly));
             old.write("old");
         }
-        const Result r = printToPdf(f.s, f.log, Printout::CostStatement, 1.0f, path);
+        const Result r = printToPdf(f.s, f.log, Printout::CostStatement, Season{}, path);
         QVERIFY(!r);
         QCOMPARE(r.message(), u"Nincs benzinár megadva ehhez a hónaphoz."_s);
         QFile old(path);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("old"));
         // The logbook itself needs no price.
-        QVERIFY(printToPdf(f.s, f.log, Printout::Logbook, 1.0f, path).ok());
+        QVERIFY(printToPdf(f.s, f.log, Printout::Logbook, Season{}, path).ok());
         QCOMPARE(pdfPages(path), 1);
     }
 
     void unwritablePathIsReported() {
         PrintFixture f;
-        const Result r = printToPdf(f.s, f.log, Printout::Logbook, 1.0f, dir.filePath(u"nincs/ilyen/mappa/x.pdf"_s));
+        const Result r = printToPdf(f.s, f.log, Printout::Logbook, Season{}, dir.filePath(u"nincs/ilyen/mappa/x.pdf"_s));
         QVERIFY(!r);
         QVERIFY(r.message().startsWith(u"A PDF fájl nem írható: "_s));
     }

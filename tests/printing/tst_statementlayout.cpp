@@ -13,7 +13,7 @@ using Kind = RecordingCanvas::Kind;
 class StatementLayoutTest : public QObject {
     Q_OBJECT
 
-    static RecordingCanvas printed(const PrintFixture& f, float season = 1.0f, int* pages = nullptr) {
+    static RecordingCanvas printed(const PrintFixture& f, const Season& season = {}, int* pages = nullptr) {
         RecordingCanvas c(11000);
         const Result r = layoutPrintout(c, f.s, f.log, Printout::CostStatement, season, Twin::printer(), pages);
         if (!r)
@@ -68,7 +68,7 @@ private slots:
         PrintFixture f;
         f.day(2, {1, 2, 3}); // 30 km Közút, 50 km Megyeszékhely
         int pages = 0;
-        RecordingCanvas c = printed(f, 1.0f, &pages);
+        RecordingCanvas c = printed(f, {}, &pages);
         QCOMPARE(pages, 1);
 
         const auto* page = c.text(u"1. oldal"_s);
@@ -131,18 +131,23 @@ private slots:
     void seasonLine() {
         PrintFixture f;
         f.day(2, {1, 2});
-        QCOMPARE(seasonBoxOf(f.s, 1.0f), SeasonBox::None);
-        QCOMPARE(seasonBoxOf(f.s, 1.05f), SeasonBox::AirConditioning);
-        QCOMPARE(seasonBoxOf(f.s, 1.03f), SeasonBox::Winter);
-
-        RecordingCanvas klima = printed(f, 1.05f);
+        RecordingCanvas klima = printed(f, seasonOf(f.s, true, false));
         verifyAt(klima.text(u"Klímahasználat miatt felhasznált szorzó: 1.05"_s), 1000, 3500);
         verifyAt(klima.text(u"Általános költség: 10 Ft/km"_s), 1000, 4000);
         // 30 * 8 / 100 * 250 * 1 * 1.05 falls just short of 630 in single precision: rounded down.
         QVERIFY(klima.text(u"929 Ft"_s));
 
-        RecordingCanvas winter = printed(f, 1.03f);
+        RecordingCanvas winter = printed(f, seasonOf(f.s, false, true));
         verifyAt(winter.text(u"Téli üzemeltetés miatt felhasznált szorzó: 1.03"_s), 1000, 3500);
+
+        // The line names the ticked box, whatever number the two rows hold.
+        f.s.multipliers[kWinterRow].value = 1.05f;
+        RecordingCanvas sameValue = printed(f, seasonOf(f.s, false, true));
+        QVERIFY(sameValue.text(u"Téli üzemeltetés miatt felhasznált szorzó: 1.05"_s));
+        QVERIFY(!sameValue.textStarting(u"Klímahasználat"_s));
+        f.s.multipliers[kAirConditioningRow].value = 1.0f;
+        RecordingCanvas neutral = printed(f, seasonOf(f.s, true, false));
+        verifyAt(neutral.text(u"Klímahasználat miatt felhasznált szorzó: 1"_s), 1000, 3500);
     }
 
     void pricePeriodsSplitAtChanges() {
@@ -180,7 +185,7 @@ private slots:
         QVERIFY(computeStatement(f.s, f.log, 1.0f).missingPrice);
         RecordingCanvas c;
         int pages = -1;
-        const Result r = layoutPrintout(c, f.s, f.log, Printout::CostStatement, 1.0f, Twin::printer(), &pages);
+        const Result r = layoutPrintout(c, f.s, f.log, Printout::CostStatement, Season{}, Twin::printer(), &pages);
         QVERIFY(!r);
         QCOMPARE(r.message(), u"Nincs benzinár megadva ehhez a hónaphoz."_s);
         QVERIFY(c.items.isEmpty());
@@ -219,7 +224,7 @@ private slots:
         for (int d = 1; d <= 31; ++d)
             f.s.fuelPrices.append({QDate(2002, 3, d), qint16(300 + d)});
         int pages = 0;
-        RecordingCanvas c = printed(f, 1.0f, &pages);
+        RecordingCanvas c = printed(f, {}, &pages);
         QCOMPARE(pages, 2);
         QCOMPARE(c.pages(), 2);
         // Page 1: rows 16..29 hold 14 runs; page 2 the other 17 under the continuation heading.
@@ -242,7 +247,7 @@ private slots:
         // The preview counts the same pages and draws one at a time.
         RecordingCanvas preview(8800);
         int previewPages = 0;
-        QVERIFY(layoutPrintout(preview, f.s, f.log, Printout::CostStatement, 1.0f, Twin::preview(2), &previewPages));
+        QVERIFY(layoutPrintout(preview, f.s, f.log, Printout::CostStatement, Season{}, Twin::preview(2), &previewPages));
         QCOMPARE(previewPages, 2);
         QCOMPARE(preview.texts().filter(u"Ft/L"_s).size(), 17);
         verifyAt(preview.text(u"Felhasznált üzemanyagárak folyt.:"_s), 800, 1600);
@@ -257,7 +262,7 @@ private slots:
         for (int d = 1; d <= 14; ++d)
             f.s.fuelPrices.append({QDate(2002, 2, d), qint16(300 + d)});
         int pages = 0;
-        RecordingCanvas c = printed(f, 1.0f, &pages);
+        RecordingCanvas c = printed(f, {}, &pages);
         // 14 runs end the page at row 30 with nothing left over.
         QCOMPARE(pages, 1);
         QVERIFY(!c.text(u"Felhasznált üzemanyagárak folyt.:"_s));
@@ -268,7 +273,7 @@ private slots:
         f.day(2, {1, 2});
         RecordingCanvas c(8800);
         int pages = 0;
-        QVERIFY(layoutPrintout(c, f.s, f.log, Printout::CostStatement, 1.0f, Twin::preview(1), &pages));
+        QVERIFY(layoutPrintout(c, f.s, f.log, Printout::CostStatement, Season{}, Twin::preview(1), &pages));
         QCOMPARE(pages, 1);
         verifyAt(c.text(u"1. oldal"_s), 8800 - 640 - 800, 400);
         verifyAt(c.text(u"Melléklet: Költségelszámolás"_s), (8800 - 5600) / 2, 240);

@@ -59,7 +59,9 @@ frmSzerkeszto::frmSzerkeszto(AppState& state, QWidget* monthsWindow, QWidget* pa
     buildUi();
     wire();
     openDatabase = [this] { showDatabaseWindow(m_state, DatabaseMode::Editor, this); };
-    openPreview = [this](PrintMode mode, float season) { showPrintPreview(m_state, mode, season, this); };
+    openPreview = [this](PrintMode mode, bool airConditioning, bool winter) {
+        showPrintPreview(m_state, mode, airConditioning, winter, this);
+    };
 }
 
 frmSzerkeszto::~frmSzerkeszto() = default;
@@ -591,7 +593,7 @@ void frmSzerkeszto::updateDistanceHint() {
 void frmSzerkeszto::printClicked() {
     if (m_state.month.stopWidth >= 2) {
         m_printMode = PrintMode::Logbook;
-        openPreview(m_printMode, season());
+        openPreview(m_printMode, chkKlima->isChecked(), chkTeliUzem->isChecked());
     } else if (m_state.prompter) {
         m_state.prompter->ask(u"Nincs elég adat megadva a nyomtatáshoz."_s, Ok, MsgIcon::Exclamation);
     }
@@ -606,7 +608,7 @@ void frmSzerkeszto::costClicked() {
             m_state.prompter->ask(u"Nincs elég út megadva a költségkimutatáshoz."_s, Ok, MsgIcon::Information);
     } else {
         m_printMode = PrintMode::CostStatement;
-        openPreview(m_printMode, season());
+        openPreview(m_printMode, chkKlima->isChecked(), chkTeliUzem->isChecked());
     }
 }
 

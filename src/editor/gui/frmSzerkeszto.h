@@ -96,7 +96,8 @@ public:
 
     // How the editor opens the database window and the print preview; tests replace them.
     std::function<void()> openDatabase;
-    std::function<void(PrintMode, float)> openPreview;
+    // The two bools: the season boxes "Klíma" and "Téli üzemeltetés".
+    std::function<void(PrintMode, bool, bool)> openPreview;
 
     // Shows a day of the month: calendar, date, stops, comment, kilometres.
     void showDay(int day);

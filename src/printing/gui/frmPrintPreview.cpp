@@ -35,7 +35,7 @@ Printout printoutOf(PrintMode mode) {
     return mode == PrintMode::Logbook ? Printout::Logbook : Printout::CostStatement;
 }
 
-Result printToPdf(AppState& state, PrintMode mode, float season, const QString& path) {
+Result printToPdf(AppState& state, PrintMode mode, const Season& season, const QString& path) {
     if (mode == PrintMode::CostStatement)
         refreshKilometres(state, state.month);
     return printToPdf(state, state.month, printoutOf(mode), season, path);
@@ -83,7 +83,7 @@ void PreviewPicture::paintEvent(QPaintEvent* event) {
 
 // --- the window ---
 
-frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, float season, QWidget* parent)
+frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, const Season& season, QWidget* parent)
     : QDialog(parent), m_state(state), m_mode(mode), m_season(season), m_printer(QPrinter::HighResolution) {
     setObjectName(u"frmPrintPreview"_s);
     setSizeGripEnabled(true);
@@ -166,7 +166,7 @@ bool frmPrintPreview::load() {
         m_page = 1;
         if (m_mode == PrintMode::CostStatement) {
             refreshKilometres(m_state, m_state.month);
-            if (computeStatement(m_state, m_state.month, m_season).missingPrice) {
+            if (computeStatement(m_state, m_state.month, m_season.multiplier).missingPrice) {
                 m_state.prompter->inform(kNoPriceForMonth, MsgIcon::Exclamation);
                 return;
             }

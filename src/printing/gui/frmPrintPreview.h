@@ -24,7 +24,7 @@ class Canvas;
 Printout printoutOf(PrintMode mode);
 
 // Writes the printout of the open month to a PDF file, as the preview would print it.
-Result printToPdf(AppState& state, PrintMode mode, float season, const QString& path);
+Result printToPdf(AppState& state, PrintMode mode, const Season& season, const QString& path);
 
 // The preview page: a white sheet of a size given in twips, drawn through a canvas.
 class PreviewPicture : public QWidget {
@@ -52,7 +52,7 @@ private:
 class frmPrintPreview : public QDialog {
     Q_OBJECT
 public:
-    frmPrintPreview(AppState& state, PrintMode mode, float season, QWidget* parent = nullptr);
+    frmPrintPreview(AppState& state, PrintMode mode, const Season& season, QWidget* parent = nullptr);
 
     // Sizes, places and draws the first page. False when the window must close at once: the
     // statement found a day without a fuel price (the user has been told).
@@ -95,7 +95,7 @@ private:
 
     AppState& m_state;
     PrintMode m_mode;
-    float m_season;
+    Season m_season;
     int m_page = 1;
     int m_pages = 1;
     QPrinter m_printer;

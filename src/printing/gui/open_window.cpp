@@ -3,8 +3,8 @@
 
 namespace rv {
 
-void showPrintPreview(AppState& state, PrintMode mode, float season, QWidget* parent) {
-    frmPrintPreview window(state, mode, season, parent);
+void showPrintPreview(AppState& state, PrintMode mode, bool airConditioning, bool winter, QWidget* parent) {
+    frmPrintPreview window(state, mode, seasonOf(state, airConditioning, winter), parent);
     if (window.load())
         window.exec();
 }

@@ -30,9 +30,9 @@ void showPartnerChange(AppState& state, const Partner& oldTexts, const Partner& 
 void showEditor(AppState& state, bool newMonth, QWidget* monthsWindow);
 
 enum class PrintMode { Logbook, CostStatement }; // "nyilvántartás", "költségek"
-// Print preview, modal (printing/gui). season: the editor's season multiplier for the cost
-// statement.
-void showPrintPreview(AppState& state, PrintMode mode, float season, QWidget* parent);
+// Print preview, modal (printing/gui). airConditioning, winter: the editor's season boxes, for the
+// cost statement.
+void showPrintPreview(AppState& state, PrintMode mode, bool airConditioning, bool winter, QWidget* parent);
 
 // Help at a context number (ui/gui): 10 index, 12 settings, 15 multipliers, 30 database
 // window, 40 months window, 50 editor.

@@ -85,7 +85,12 @@ private:
     QLabel* status = nullptr;
     QProgressBar* bar = nullptr;
     std::unique_ptr<frmSzerkeszto> w;
-    QList<std::pair<PrintMode, float>> previews;
+    struct Preview {
+        PrintMode mode;
+        bool airConditioning;
+        bool winter;
+    };
+    QList<Preview> previews;
 };
 
 void TestSzerkeszto::init() {
@@ -113,7 +118,7 @@ void TestSzerkeszto::open(int year, int month, bool newMonth) {
     if (newMonth)
         s->month.stops.reset(1);
     w = std::make_unique<frmSzerkeszto>(*s, months.get());
-    w->openPreview = [this](PrintMode mode, float season) { previews.append({mode, season}); };
+    w->openPreview = [this](PrintMode mode, bool klima, bool winter) { previews.append({mode, klima, winter}); };
     w->openDatabase = [] { QFAIL("the database window was not expected"); };
     w->open(newMonth);
     w->show();
@@ -544,9 +549,9 @@ void TestSzerkeszto::printAndCostOpenThePreview() {
     QTest::mouseClick(w->cmdKoltseg, Qt::LeftButton);
     QCOMPARE(w->printMode(), PrintMode::CostStatement);
     QCOMPARE(previews.size(), 2);
-    QCOMPARE(previews[0].first, PrintMode::Logbook);
-    QCOMPARE(previews[1].first, PrintMode::CostStatement);
-    QCOMPARE(previews[1].second, 1.25f);
+    QCOMPARE(previews[0].mode, PrintMode::Logbook);
+    QCOMPARE(previews[1].mode, PrintMode::CostStatement);
+    QVERIFY(!previews[1].airConditioning && previews[1].winter);
     QVERIFY(env->prompter.asked.isEmpty());
 }
 

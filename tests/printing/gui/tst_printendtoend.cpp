@@ -92,8 +92,8 @@ private slots:
         }
         refreshKilometres(s, log);
         QVERIFY(log.monthKm > 0);
-        const float season = seasonMultiplier(s, true, false);
-        const qint64 editorTotal = computeMonthCost(s, log, season).total;
+        const Season season = seasonOf(s, true, false);
+        const qint64 editorTotal = computeMonthCost(s, log, season.multiplier).total;
         QVERIFY(editorTotal > 0);
 
         const QString logbookPdf = env.dir.filePath(u"naplo.pdf"_s);

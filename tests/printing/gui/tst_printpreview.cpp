@@ -41,7 +41,7 @@ class PrintPreviewTest : public QObject {
 private slots:
     void controlsAndCaption() {
         PreviewFixture f;
-        frmPrintPreview w(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
         QVERIFY(w.load());
         QCOMPARE(w.windowTitle(), u"Rovanta+ 2.2 - Nyomtatási kép -"_s);
         for (const char* name : {"picMain", "scrFugg", "Label"})
@@ -69,7 +69,7 @@ private slots:
     void pagingStaysWithinThePageCount() {
         PreviewFixture f;
         f.legs(47);
-        frmPrintPreview w(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
         QVERIFY(w.load());
         QCOMPARE(w.pageCount(), 3);
         const QImage first = w.picMain->image();
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(w.picMain->image(), first);
 
         f.log.stops.reset(5);
-        frmPrintPreview single(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview single(f.s, PrintMode::Logbook, Season{});
         QVERIFY(single.load());
         QCOMPARE(single.pageCount(), 1);
         single.mnuKovetkezo->trigger();
@@ -101,14 +101,14 @@ private slots:
         PreviewFixture f;
         f.legs(3);
         f.log.monthKm = 1; // stale: the statement refreshes the kilometres first
-        frmPrintPreview w(f.s, PrintMode::CostStatement, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::CostStatement, Season{});
         QVERIFY(w.load());
         QCOMPARE(f.log.monthKm, 90);
         QCOMPARE(w.pageCount(), 1);
 
         for (int d = 1; d <= 31; ++d)
             f.s.fuelPrices.append({QDate(2002, 3, d), qint16(300 + d)});
-        frmPrintPreview longer(f.s, PrintMode::CostStatement, 1.0f);
+        frmPrintPreview longer(f.s, PrintMode::CostStatement, Season{});
         QVERIFY(longer.load());
         QCOMPARE(longer.pageCount(), 2);
         longer.mnuKovetkezo->trigger();
@@ -121,20 +121,20 @@ private slots:
         PreviewFixture f;
         f.legs(3);
         f.s.fuelPrices = {{QDate(2002, 3, 2), 250}};
-        frmPrintPreview w(f.s, PrintMode::CostStatement, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::CostStatement, Season{});
         QVERIFY(!w.load());
         QCOMPARE(f.prompter.asked.size(), 1);
         QCOMPARE(f.prompter.last(), u"Nincs benzinár megadva ehhez a hónaphoz."_s);
         QCOMPARE(f.prompter.asked[0].icon, MsgIcon::Exclamation);
 
         // The logbook needs no price.
-        frmPrintPreview logbook(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview logbook(f.s, PrintMode::Logbook, Season{});
         QVERIFY(logbook.load());
     }
 
     void scrollBarFollowsTheWindowHeight() {
         PreviewFixture f;
-        frmPrintPreview w(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
         QVERIFY(w.load());
         const int pictureHeight = w.picMain->height();
         w.show();
@@ -156,7 +156,7 @@ private slots:
     void printingCancelledPrintsNothing() {
         PreviewFixture f;
         f.legs(24);
-        frmPrintPreview w(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
         QVERIFY(w.load());
         w.mnuKovetkezo->trigger();
         const QImage before = w.picMain->image();
@@ -174,7 +174,7 @@ private slots:
     void printingPrintsEveryPageAndKeepsTheWindow() {
         PreviewFixture f;
         f.legs(24);
-        frmPrintPreview w(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
         QVERIFY(w.load());
         w.show();
         const QString path = dir.filePath(u"printed.pdf"_s);
@@ -192,7 +192,7 @@ private slots:
     void savesThePrintoutAsPdf() {
         PreviewFixture f;
         f.legs(24);
-        frmPrintPreview logbook(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview logbook(f.s, PrintMode::Logbook, Season{});
         QVERIFY(logbook.load());
         const QString path = dir.filePath(u"naplo"_s);
         f.prompter.answerFile(path);
@@ -204,7 +204,7 @@ private slots:
         logbook.mnuPdf->trigger();
         QVERIFY(f.prompter.asked.isEmpty());
 
-        frmPrintPreview cost(f.s, PrintMode::CostStatement, 1.0f);
+        frmPrintPreview cost(f.s, PrintMode::CostStatement, Season{});
         QVERIFY(cost.load());
         const QString costPath = dir.filePath(u"koltseg.pdf"_s);
         f.prompter.answerFile(costPath);
@@ -219,7 +219,7 @@ private slots:
 
     void backClosesTheWindow() {
         PreviewFixture f;
-        frmPrintPreview w(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
         QVERIFY(w.load());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -227,7 +227,7 @@ private slots:
         QVERIFY(!w.isVisible());
         QCOMPARE(w.result(), int(QDialog::Accepted));
 
-        frmPrintPreview esc(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview esc(f.s, PrintMode::Logbook, Season{});
         QVERIFY(esc.load());
         esc.show();
         QVERIFY(QTest::qWaitForWindowExposed(&esc));
@@ -238,7 +238,7 @@ private slots:
     void pageKeysTurnPages() {
         PreviewFixture f;
         f.legs(30);
-        frmPrintPreview w(f.s, PrintMode::Logbook, 1.0f);
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
         QVERIFY(w.load());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
