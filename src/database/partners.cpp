@@ -1,6 +1,7 @@
 #include "partners.h"
 
 #include "storage/datafiles.h"
+#include "ui/fieldtext.h"
 #include "ui/prompter.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -8,7 +9,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 
 Partner trimmedPartner(const QString& name, const QString& city, const QString& address) {
-    return Partner{name.trimmed(), city.trimmed(), address.trimmed()};
+    return Partner{fieldText(name), fieldText(city), fieldText(address)};
 }
 
 PartnerInputError checkPartnerInput(const AppState& s, const Partner& input, int skip) {

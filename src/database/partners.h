@@ -16,7 +16,7 @@ enum class PartnerInputError {
     Duplicate, // "Ez a partner ezen a címen már szerepel."
 };
 
-// The trimmed texts of the dialog.
+// The texts of the dialog, each one trimmed line.
 Partner trimmedPartner(const QString& name, const QString& city, const QString& address);
 
 // Checks the dialog's texts (trimmed here) against the database. skip is the partner being

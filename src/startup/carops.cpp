@@ -6,6 +6,7 @@
 #include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/tables.h"
+#include "ui/fieldtext.h"
 #include "ui/prompter.h"
 
 #include <QDir>
@@ -159,15 +160,15 @@ CarForm formFromCar(const CarRecord& c) {
 
 CarRecord carFromForm(const CarForm& f) {
     CarRecord c;
-    c.userName = f.userName.trimmed();
-    c.carType = f.carType.trimmed();
-    c.plateNumber = f.plate.trimmed();
+    c.userName = fieldText(f.userName);
+    c.carType = fieldText(f.carType);
+    c.plateNumber = fieldText(f.plate);
     c.fuelType = std::clamp(f.fuelType, 1, kFuelTypeCount);
     c.consumption = float(toNumber(f.consumption).value_or(0));
     c.generalCost = float(toNumber(f.generalCost).value_or(0));
-    c.companyName = f.companyName.trimmed();
-    c.city = f.city.trimmed();
-    c.companyAddress = f.companyAddress.trimmed();
+    c.companyName = fieldText(f.companyName);
+    c.city = fieldText(f.city);
+    c.companyAddress = fieldText(f.companyAddress);
     return c;
 }
 

@@ -41,7 +41,7 @@ struct FormProblem {
 // The first blank field in the dialog's order, or a number that cannot be stored.
 std::optional<FormProblem> validateCarForm(const CarForm& form);
 CarForm formFromCar(const CarRecord& car);
-// Trimmed texts and converted numbers; DirName is left empty.
+// Texts as one trimmed line each, numbers converted; DirName is left empty.
 CarRecord carFromForm(const CarForm& form);
 
 // Why a plate cannot become one directory name on any system the data may travel to; empty

@@ -28,6 +28,21 @@ private slots:
         QCOMPARE(partnerInputMessage(PartnerInputError::NoCity), u"Hiányzik a város."_s);
     }
 
+    void aPastedLineBreakIsStoredAsASpace() {
+        TestEnv env;
+        env.loginCar();
+        dbtest::makePartners(env.state, 2);
+        const Partner p = trimmedPartner(u"Kovács\r\nés Társa "_s, u"Pécs"_s, u"Fő u. 1.\n"_s);
+        QCOMPARE(p, (Partner{u"Kovács és Társa"_s, u"Pécs"_s, u"Fő u. 1."_s}));
+        // Written that way, the file reads back whole.
+        QVERIFY(addPartner(env.state, p));
+        AppState back;
+        back.programDir = env.state.programDir;
+        back.carDir = env.state.carDir;
+        QVERIFY(LoadDatabase(back, true));
+        QCOMPARE(back.partner(3), p);
+    }
+
     void modifyingSkipsOnlyThePartnerItself() {
         TestEnv env;
         dbtest::makePartners(env.state, 3);

@@ -65,6 +65,19 @@ private slots:
         QCOMPARE(validateCarForm(f)->field, CarField::Consumption);
     }
 
+    void pastedLineBreaksNeverReachTheCarFile() {
+        TestEnv env;
+        CarForm f = form(u"Kovács\r\nJános"_s, u"P1"_s);
+        f.companyAddress = u"Fő u. 1.\n2. em."_s;
+        env.prompter.answer(No);
+        QCOMPARE(createCar(env.state, f, {}), 1);
+        QVector<CarRecord> saved;
+        QVERIFY(parseCars(env.read(u"user.rvd"_s), u"user.rvd"_s, saved));
+        QCOMPARE(saved[0].userName, u"Kovács János"_s);
+        QCOMPARE(saved[0].companyAddress, u"Fő u. 1. 2. em."_s);
+        QCOMPARE(readDatabase(env, u"Users/P1/data.rvd"_s).partners.size(), 1);
+    }
+
     void plateMustBeOneDirectoryName_data() {
         QTest::addColumn<QString>("plate");
         QTest::addColumn<bool>("ok");

@@ -2,6 +2,7 @@
 
 #include "storage/numeric.h"
 #include "storage/state.h"
+#include "ui/fieldtext.h"
 #include "ui/prompter.h"
 
 #include <QComboBox>
@@ -61,16 +62,22 @@ bool QuoteFilter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QuoteFilter::onChanged(const QString& text) {
-    if (m_busy || !text.contains(u'"'))
+    if (m_busy)
         return;
-    const int caret = m_edit->cursorPosition();
-    const int before = int(text.left(caret).count(u'"'));
-    QString clean = text;
+    // A pasted line break would end the stored string early; it quietly becomes a space.
+    const QString line = oneLine(text);
+    const bool quoted = line.contains(u'"');
+    if (!quoted && line == text)
+        return;
+    const QString head = oneLine(text.left(m_edit->cursorPosition()));
+    QString clean = line;
     clean.remove(u'"');
     m_busy = true;
     m_edit->setText(clean);
-    m_edit->setCursorPosition(caret - before);
+    m_edit->setCursorPosition(int(head.size() - head.count(u'"')));
     m_busy = false;
+    if (!quoted)
+        return;
     emit removed(clean);
     if (m_state.prompter)
         m_state.prompter->inform(m_message, MsgIcon::Information);

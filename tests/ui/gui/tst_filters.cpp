@@ -68,6 +68,19 @@ private slots:
         QCOMPARE(edit.cursorPosition(), 4);
         QCOMPARE(env.prompter.asked.size(), 1);
     }
+    void pastedLineBreaksBecomeSpacesWithoutMessage() {
+        TestEnv env;
+        QLineEdit edit(u"ad"_s);
+        attachQuoteFilter(&edit, env.state, u"m"_s);
+        edit.setCursorPosition(1);
+        edit.insert(u"b\r\nc\n"_s); // a paste keeps the line breaks of a copied address
+        QCOMPARE(edit.text(), u"ab c d"_s);
+        QCOMPARE(edit.cursorPosition(), 5);
+        QVERIFY(env.prompter.asked.isEmpty());
+        edit.insert(u"\t\"x"_s);
+        QCOMPARE(edit.text(), u"ab c  xd"_s);
+        QCOMPARE(env.prompter.texts(), QStringList{u"m"_s});
+    }
     void silentTypedQuoteIgnored() {
         TestEnv env;
         QLineEdit edit;

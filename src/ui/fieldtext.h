@@ -1,0 +1,15 @@
+#pragma once
+
+// What the free-text and number boxes of the windows let through, said without widgets.
+
+#include <QString>
+
+namespace rv {
+
+// A field's text as one line: line breaks and other control characters (a pasted address
+// brings them) become spaces. A stored string may not span lines, or its file no longer reads.
+QString oneLine(const QString& text);
+// The trimmed one-line text of a field.
+QString fieldText(const QString& text);
+
+} // namespace rv
