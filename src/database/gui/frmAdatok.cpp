@@ -63,26 +63,6 @@ private:
     QWidget* m_w;
 };
 
-// Lends the normal pointer to the message boxes asked while the busy one is shown.
-class PointerPrompter : public Prompter {
-public:
-    explicit PointerPrompter(AppState& state) : m_state(state), m_inner(state.prompter) { state.prompter = this; }
-    ~PointerPrompter() override { m_state.prompter = m_inner; }
-    PointerPrompter(const PointerPrompter&) = delete;
-    PointerPrompter& operator=(const PointerPrompter&) = delete;
-
-    MsgButton ask(const QString& text, MsgButtons buttons, MsgIcon icon) override {
-        QApplication::setOverrideCursor(Qt::ArrowCursor);
-        const MsgButton answer = m_inner ? m_inner->ask(text, buttons, icon) : NoButton;
-        QApplication::restoreOverrideCursor();
-        return answer;
-    }
-
-private:
-    AppState& m_state;
-    Prompter* m_inner;
-};
-
 } // namespace
 
 frmAdatok::frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent)
@@ -850,7 +830,6 @@ void frmAdatok::cmdImportClick() {
         txtArLostFocus();
         {
             BusyGuard busy(this);
-            PointerPrompter pointer(m_state);
             if (optPartner->isChecked()) {
                 int step = 0;
                 importPartners(m_state, car, [&] {

@@ -30,7 +30,10 @@ MsgButton QtPrompter::ask(const QString& text, MsgButtons buttons, MsgIcon icon)
     if (!standard)
         standard = QMessageBox::Ok;
     box.setStandardButtons(standard);
+    // A question asked while a long step shows the hourglass still wants the normal pointer.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int pressed = box.exec();
+    QApplication::restoreOverrideCursor();
     for (auto [ours, theirs] : map)
         if (pressed == theirs)
             return ours;
