@@ -45,7 +45,11 @@ QVector<Leg> monthLegs(const AppState& s, const MonthLog& log) {
     return legs;
 }
 
-QString monthName(int month) { return month >= 1 && month <= 12 ? MonthNames()[size_t(month - 1)] : QString(); }
+// Inside a printed sentence or date a month name is written small ("2002. március hónapra",
+// "március 5."); the capitalised table suits the editor's headline only.
+QString monthName(int month) {
+    return month >= 1 && month <= 12 ? MonthNames()[size_t(month - 1)].toLower() : QString();
+}
 
 QString routeTypeName(const AppState& s, int routeType) {
     if (routeType < 1 || routeType > kMultiplierCount)

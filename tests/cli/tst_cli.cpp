@@ -416,7 +416,7 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("logbook") << u"--logbook"_s
                                  << QStringList{u"Útnyilvántartás"_s, u"ABC-123 rendszámú gépkocsihoz"_s,
-                                                u"2024. Március hónapra"_s, u"Összesen: 473 km"_s};
+                                                u"2024. március hónapra"_s, u"Összesen: 473 km"_s};
         QTest::newRow("statement") << u"--statement"_s
                                    << QStringList{u"Melléklet: Költségelszámolás"_s, u"7,5 L/100 km"_s,
                                                   u"Általános költség: 12,5 Ft/km"_s};
