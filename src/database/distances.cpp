@@ -48,7 +48,10 @@ Result revertDistances(AppState& s) {
     Result r = LoadDatabase(s, false);
     if (!r)
         return r;
-    return SaveDatabase(s);
+    // The edits are gone once the file is read back; writing it again only echoes it, and a full
+    // or read-only disk must not make the cancel look failed (the window could never be closed).
+    SaveDatabase(s);
+    return r;
 }
 
 } // namespace rv

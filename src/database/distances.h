@@ -21,7 +21,8 @@ bool setDistance(AppState& s, int from, int to, qint16 km);
 bool setRouteType(AppState& s, int from, int to, int routeType);
 
 // Throws away the distance edits not saved: reads the file back over the arrays and writes it
-// again. When the file cannot be read the arrays and the file are left as they are.
+// again. When the file cannot be read the arrays and the file are left as they are; a failed
+// rewrite (logged) does not count, the edits being gone either way.
 Result revertDistances(AppState& s);
 
 } // namespace rv

@@ -66,6 +66,26 @@ private slots:
         QCOMPARE(env.state.distances.at(1, 3).routeType, qint16((1 + 3) % 6 + 1));
     }
 
+    void revertOnAReadOnlyDiskStillThrowsTheEditsAway() {
+        TestEnv env;
+        env.loginCar();
+        dbtest::makePartners(env.state, 3);
+        QVERIFY(SaveDatabase(env.state));
+        const QString dir = env.state.carPath(QString());
+        const auto permissions = QFile::permissions(dir);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (QFile probe(dir + u"probe"_s); probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(dir, permissions);
+            QSKIP("this user writes into a read-only directory (root)");
+        }
+        setDistance(env.state, 1, 2, 5);
+        const bool reverted = bool(revertDistances(env.state));
+        QFile::setPermissions(dir, permissions);
+        QVERIFY(reverted);
+        QCOMPARE(env.state.distances.at(1, 2).distance, dbtest::cellKm(1, 2));
+    }
+
     void revertOfADamagedFileChangesNothing() {
         TestEnv env;
         env.loginCar();
