@@ -19,12 +19,21 @@ namespace {
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-// Reads a whole data file; missing tells a file that is not there from one that cannot be read.
-Result readData(const QString& path, QByteArray& data, bool& missing) {
+// Runs a parser over a data file that may be missing: missing tells a file that is not there
+// from one that cannot be read. A damaged file is refused with what it should hold.
+template <typename Parse>
+Result parseDataFile(const QString& path, const QString& damaged, bool& missing, Parse&& parse) {
     missing = !QFile::exists(path);
     if (missing)
         return Result::success();
-    return readWholeFile(path, data);
+    QByteArray data;
+    Result r = readWholeFile(path, data);
+    if (!r)
+        return r;
+    r = parse(data, native(path));
+    if (!r)
+        return Result::failure(damaged + u'\n' + r.message(), r.code());
+    return r;
 }
 
 QString monthText(int year, int month) { return u"%1-%2"_s.arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')); }
@@ -50,18 +59,14 @@ QString badMonthMessage(const QString& text) {
 Fleet::Fleet(const QString& programDir) { state.programDir = programDir; }
 
 Result Fleet::loadCars() {
-    const QString path = state.path(u"user.rvd"_s);
-    QByteArray data;
     bool missing = false;
-    Result r = readData(path, data, missing);
-    if (!r)
-        return r;
-    state.cars.clear();
-    if (missing)
-        return r;
-    r = parseCars(data, native(path), state.cars);
-    if (!r)
-        return Result::failure(u"Az autók listája sérült.\n"_s + r.message(), r.code());
+    QVector<CarRecord> cars;
+    const Result r = parseDataFile(state.path(u"user.rvd"_s), u"Az autók listája sérült."_s, missing,
+                                   [&](const QByteArray& data, const QString& name) {
+                                       return parseCars(data, name, cars);
+                                   });
+    if (r)
+        state.cars = std::move(cars);
     return r;
 }
 
@@ -101,20 +106,17 @@ Result Fleet::requireCarDirectory() const {
 }
 
 Result Fleet::loadMultipliers() {
-    const QString path = state.path(u"Users/szorzo.rvd"_s);
-    QByteArray data;
     bool missing = false;
-    Result r = readData(path, data, missing);
+    MultiplierFile m;
+    const Result r = parseDataFile(state.path(u"Users/szorzo.rvd"_s), u"A szorzók fájlja sérült."_s, missing,
+                                   [&](const QByteArray& data, const QString& name) {
+                                       return parseMultipliers(data, name, m);
+                                   });
     if (!r)
         return r;
-    MultiplierFile m;
     if (missing) {
         m.values.fill(1.0f);
         m.defaultRouteType = 1;
-    } else {
-        r = parseMultipliers(data, native(path), m);
-        if (!r)
-            return Result::failure(u"A szorzók fájlja sérült.\n"_s + r.message(), r.code());
     }
     for (int i = 0; i < kMultiplierCount; ++i)
         state.multipliers[size_t(i)].value = m.values[size_t(i)];
@@ -124,35 +126,30 @@ Result Fleet::loadMultipliers() {
 
 Result Fleet::loadDatabase() {
     const QString path = state.carPath(u"data.rvd"_s);
-    QByteArray data;
     bool missing = false;
-    Result r = readData(path, data, missing);
+    PartnerDatabase db;
+    const Result r = parseDataFile(path, u"Az autó partneradatbázisa sérült."_s, missing,
+                                   [&](const QByteArray& data, const QString& name) {
+                                       return parseDatabase(data, name, state.defaultRouteType, db);
+                                   });
     if (!r)
         return r;
     if (missing)
         return Result::failure(u"Az autó partneradatbázisa nem található: %1"_s.arg(native(path)), 53);
-    PartnerDatabase db;
-    r = parseDatabase(data, native(path), state.defaultRouteType, db);
-    if (!r)
-        return Result::failure(u"Az autó partneradatbázisa sérült.\n"_s + r.message(), r.code());
     state.partners = std::move(db.partners);
     state.distances = std::move(db.distances);
     return r;
 }
 
 Result Fleet::loadFuelPrices() {
-    const QString path = state.carPath(u"benzin.rvd"_s);
-    QByteArray data;
     bool missing = false;
-    Result r = readData(path, data, missing);
-    if (!r)
-        return r;
-    state.fuelPrices.clear();
-    if (missing)
-        return r;
-    r = parseFuelPrices(data, native(path), state.fuelPrices);
-    if (!r)
-        return Result::failure(u"Az autó benzinárait tartalmazó fájl sérült.\n"_s + r.message(), r.code());
+    QVector<FuelPrice> prices;
+    const Result r = parseDataFile(state.carPath(u"benzin.rvd"_s), u"Az autó benzinárait tartalmazó fájl sérült."_s,
+                                   missing, [&](const QByteArray& data, const QString& name) {
+                                       return parseFuelPrices(data, name, prices);
+                                   });
+    if (r)
+        state.fuelPrices = std::move(prices);
     return r;
 }
 
