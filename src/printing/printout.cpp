@@ -95,7 +95,23 @@ public:
     }
     // Scaled fixed position.
     double at(double printerTwips) const { return printerTwips * t.scale(); }
-    QString pageText() const { return num(page) + u". oldal"_s; }
+
+    // The title of every page, centred; leaves the plain size 10 the page goes on with.
+    void title(const QString& title) {
+        c.setFontSize(20);
+        c.setBold(true);
+        c.setUnderline(true);
+        text((W - c.textWidth(title)) / 2, at(300), title);
+        c.setUnderline(false);
+        c.setBold(false);
+        c.setFontSize(10);
+    }
+    // The page number at the right and the program at the left, in the font of the moment.
+    void pageLine() {
+        const QString number = num(page) + u". oldal"_s;
+        text(W - c.textWidth(number) - M, at(500), number);
+        text(M, at(500), programTitle());
+    }
 
     Canvas& c;
     const Twin& t;
@@ -159,14 +175,7 @@ private:
     int header() {
         Canvas& c = sh.c;
         const double U = sh.U;
-        c.setFontSize(20);
-        c.setBold(true);
-        c.setUnderline(true);
-        const QString title = u"Útnyilvántartás"_s;
-        sh.text((sh.W - c.textWidth(title)) / 2, sh.at(300), title);
-        c.setUnderline(false);
-        c.setBold(false);
-        c.setFontSize(10);
+        sh.title(u"Útnyilvántartás"_s);
         int n = 2;
         sh.text(X1, n * U, car.carType.trimmed() + u" típusú "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsihoz"_s);
         n = 3;
@@ -193,9 +202,7 @@ private:
         n = 7;
         const double y = c.currentY();
         sh.bar(sh.M, y - 10, sh.W - sh.M, y + 10);
-        const QString page = sh.pageText();
-        sh.text(sh.W - c.textWidth(page) - sh.M, sh.at(500), page);
-        sh.text(X1, sh.at(500), programTitle());
+        sh.pageLine();
         c.setBold(false);
         return n;
     }
@@ -282,17 +289,8 @@ private:
     int header() {
         Canvas& c = sh.c;
         c.setFontSize(8);
-        const QString page = sh.pageText();
-        sh.text(sh.W - c.textWidth(page) - sh.M, sh.at(500), page);
-        sh.text(sh.M, sh.at(500), programTitle());
-        c.setFontSize(20);
-        c.setBold(true);
-        c.setUnderline(true);
-        const QString title = u"Melléklet: Költségelszámolás"_s;
-        sh.text((sh.W - c.textWidth(title)) / 2, sh.at(300), title);
-        c.setBold(false);
-        c.setUnderline(false);
-        c.setFontSize(10);
+        sh.pageLine();
+        sh.title(u"Melléklet: Költségelszámolás"_s);
         sh.text(sh.M, sh.at(1000),
                 car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi "_s);
         sh.text(sh.M, c.currentY(), num(log.year) + u". "_s + monthName(log.month) + u" havi útnyilvántartásához"_s);
