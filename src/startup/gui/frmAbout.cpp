@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -57,6 +58,8 @@ frmAbout::frmAbout(const QString& mainCaption, QWidget* parent) : QDialog(parent
         pal.setColor(QPalette::WindowText, pal.color(QPalette::Link));
         l->setPalette(pal);
         l->setMouseTracking(true);
+        // Reached with Tab and opened with Enter or Space, as a link of a browser is.
+        l->setFocusPolicy(Qt::StrongFocus);
         l->installEventFilter(this);
         return l;
     };
@@ -100,11 +103,21 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
         case QEvent::Enter:
         case QEvent::MouseMove:
+        case QEvent::FocusIn:
             underline(label, true);
             break;
         case QEvent::Leave:
+        case QEvent::FocusOut:
             underline(label, false);
             break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
+                break;
+            if (openUrl)
+                openUrl(label == lblINet ? webAddress() : mailAddress());
+            return true;
+        }
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && openUrl)
                 openUrl(label == lblINet ? webAddress() : mailAddress());

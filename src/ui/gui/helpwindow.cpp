@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -165,6 +166,8 @@ frmSugo::frmSugo(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(txtSugo, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
     connect(home, &QPushButton::clicked, this, [this] { showPage(u"index.html"_s); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes it, as it does every dialog it is opened from.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
     connect(lstTartalom, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toString()); });
     connect(lstTartalom, &QListWidget::itemClicked, this,

@@ -148,6 +148,15 @@ private slots:
         QVERIFY(!d.lblINet->font().underline());
         QTest::mouseMove(&d, QPoint(2, 2));
         QVERIFY(!d.lblEMail->font().underline());
+
+        // Without a mouse: Tab reaches the links and Enter opens them.
+        opened.clear();
+        QVERIFY(d.lblINet->focusPolicy() & Qt::TabFocus);
+        d.lblEMail->setFocus();
+        QTest::keyClick(d.lblEMail, Qt::Key_Return);
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0].scheme(), u"mailto"_s);
+        QVERIFY(d.isVisible()); // Enter went to the link, not to OK
     }
 
     void mainMenusOpenTheDialogs() {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -66,6 +67,14 @@ private slots:
         QTest::keyClick(w->txtKereses, Qt::Key_Return);
         QCOMPARE(w->txtSugo->source().fileName(), w->lstTalalatok->item(0)->data(Qt::UserRole).toString());
         QVERIFY(w->txtSugo->textCursor().hasSelection());
+    }
+    void escapeClosesTheWindow() {
+        showHelp(nullptr, 10);
+        QPointer<frmSugo> w = helpWindow();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w->txtKereses, Qt::Key_Escape);
+        QTRY_VERIFY(!w || !w->isVisible());
     }
 };
 
