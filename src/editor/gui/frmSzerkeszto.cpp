@@ -42,6 +42,17 @@ template <typename W> W* named(W* w, const QString& name) {
     return w;
 }
 
+QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
+    return named(new QPushButton(text, parent), name);
+}
+
+// A caption whose mnemonic, if any, takes the focus to its box.
+QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
 void paintCell(QLabel* cell, bool current) {
     QPalette p = cell->palette();
     // The current day is blue, every other cell white.
@@ -102,14 +113,13 @@ void frmSzerkeszto::buildUi() {
     big.setPointSizeF(big.pointSizeF() * 1.15);
     lblDatum->setFont(big);
     lblDatum->setAlignment(Qt::AlignCenter);
-    cmdElozoNap = named(new QPushButton(u"E&lőző Nap"_s, this), u"cmdElozoNap"_s);
-    cmdKovetkezoNap = named(new QPushButton(u"&Következő nap"_s, this), u"cmdKovetkezoNap"_s);
+    cmdElozoNap = button(this, u"cmdElozoNap"_s, u"E&lőző Nap"_s);
+    cmdKovetkezoNap = button(this, u"cmdKovetkezoNap"_s, u"&Következő nap"_s);
     lblKmANapon = named(new QLabel(this), u"lblKmANapon"_s);
     lblKmAHonapban = named(new QLabel(this), u"lblKmAHonapban"_s);
     txtKmOraAllas = named(new QLineEdit(this), u"txtKmOraAllas"_s);
     txtKmOraAllas->setMaximumWidth(110);
-    auto* lblKmOra = new QLabel(u"Havi kezdő km-óra állás:"_s, this);
-    lblKmOra->setBuddy(txtKmOraAllas);
+    auto* lblKmOra = caption(this, u"Havi kezdő km-óra állás:"_s, txtKmOraAllas);
 
     auto* fraKoltseg = named(new QGroupBox(u"Egyéb költségek"_s, this), u"fraKoltseg"_s);
     chkKlima = named(new QCheckBox(u"Klíma"_s, fraKoltseg), u"chkKlima"_s);
@@ -148,16 +158,14 @@ void frmSzerkeszto::buildUi() {
     lstPartnerek = named(new QListWidget(this), u"lstPartnerek"_s);
     lstPartnerek->setToolTip(u"Az itt felsorolt partnerekből állíthatja össze az útnyilvántartását. "
                              u"A saját cége is itt szerepel."_s);
-    auto* lblPartnerek = new QLabel(u"Partnerek:"_s, this);
-    lblPartnerek->setBuddy(lstPartnerek);
+    auto* lblPartnerek = caption(this, u"Partnerek:"_s, lstPartnerek);
     lstKesz = named(new QListWidget(this), u"lstKesz"_s);
     lstKesz->setToolTip(u"Ha az utolsó adat van kiválasztva, a lista végéhez adhat hozzá adatokat, "
                         u"egyébként a kiválasztott elem elé szúrhatja be."_s);
-    auto* lblKesz = new QLabel(u"A nap útvonala:"_s, this);
-    lblKesz->setBuddy(lstKesz);
-    cmdHozzaAd = named(new QPushButton(u"&Hozzáad"_s, this), u"cmdHozzaAd"_s);
-    cmdTorol = named(new QPushButton(u"&Töröl"_s, this), u"cmdTorol"_s);
-    cmdMindentTorol = named(new QPushButton(u"Minden&t töröl"_s, this), u"cmdMindentTorol"_s);
+    auto* lblKesz = caption(this, u"A nap útvonala:"_s, lstKesz);
+    cmdHozzaAd = button(this, u"cmdHozzaAd"_s, u"&Hozzáad"_s);
+    cmdTorol = button(this, u"cmdTorol"_s, u"&Töröl"_s);
+    cmdMindentTorol = button(this, u"cmdMindentTorol"_s, u"Minden&t töröl"_s);
     lblTavolsag = named(new QLabel(u"-"_s, this), u"lblTavolsag"_s);
 
     auto* fraTipus = named(new QGroupBox(u"Az út típusa"_s, this), u"fraTipus"_s);
@@ -180,16 +188,12 @@ void frmSzerkeszto::buildUi() {
     optCsatol = named(new QRadioButton(u"&Csatol"_s, fraMasol), u"optCsatol"_s);
     optFelulIr = named(new QRadioButton(u"&Felülír"_s, fraMasol), u"optFelulIr"_s);
     optFelulIr->setChecked(true);
-    cmdMasol = named(new QPushButton(u"&Másol"_s, fraMasol), u"cmdMasol"_s);
+    cmdMasol = button(fraMasol, u"cmdMasol"_s, u"&Másol"_s);
     {
         auto* l = new QHBoxLayout(fraMasol);
-        auto* a = new QLabel(u"Honnan:"_s, fraMasol);
-        a->setBuddy(txtHonnan);
-        auto* b = new QLabel(u"Hova:"_s, fraMasol);
-        b->setBuddy(txtHova);
-        l->addWidget(a);
+        l->addWidget(caption(fraMasol, u"Honnan:"_s, txtHonnan));
         l->addWidget(txtHonnan);
-        l->addWidget(b);
+        l->addWidget(caption(fraMasol, u"Hova:"_s, txtHova));
         l->addWidget(txtHova);
         l->addSpacing(8);
         l->addWidget(optCsatol);
@@ -199,16 +203,15 @@ void frmSzerkeszto::buildUi() {
     }
 
     txtComment = named(new QLineEdit(this), u"txtComment"_s);
-    auto* lblComment = new QLabel(u"Megjegyzések a naphoz:"_s, this);
-    lblComment->setBuddy(txtComment);
+    auto* lblComment = caption(this, u"Megjegyzések a naphoz:"_s, txtComment);
 
-    cmdMent = named(new QPushButton(u"M&entés"_s, this), u"cmdMent"_s);
-    cmdNyomtat = named(new QPushButton(u"&Nyomtat"_s, this), u"cmdNyomtat"_s);
-    cmdKoltseg = named(new QPushButton(u"Költsé&gek"_s, this), u"cmdKoltseg"_s);
-    cmdAdatBazis = named(new QPushButton(u"&Adatbázis"_s, this), u"cmdAdatBazis"_s);
+    cmdMent = button(this, u"cmdMent"_s, u"M&entés"_s);
+    cmdNyomtat = button(this, u"cmdNyomtat"_s, u"&Nyomtat"_s);
+    cmdKoltseg = button(this, u"cmdKoltseg"_s, u"Költsé&gek"_s);
+    cmdAdatBazis = button(this, u"cmdAdatBazis"_s, u"&Adatbázis"_s);
     cmdAdatBazis->setToolTip(u"Az adatbázist tudja szerkeszteni."_s);
-    cmdSugo = named(new QPushButton(u"&Súgó"_s, this), u"cmdSugo"_s);
-    cmdVissza = named(new QPushButton(u"&Vissza"_s, this), u"cmdVissza"_s);
+    cmdSugo = button(this, u"cmdSugo"_s, u"&Súgó"_s);
+    cmdVissza = button(this, u"cmdVissza"_s, u"&Vissza"_s);
 
     // Left: the calendar and the month; right: the day's trips.
     auto* left = new QVBoxLayout;

@@ -48,6 +48,15 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text, c
     return b;
 }
 
+// A short box for a number, named, beside its label.
+QLineEdit* numberBox(QWidget* parent, const QString& name, QLabel* label) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaximumWidth(80);
+    label->setBuddy(box);
+    return box;
+}
+
 // The months list takes the height the new-month side needs, so that the window grows and
 // shrinks with the sample controls.
 class MonthList : public QListWidget {
@@ -110,10 +119,7 @@ void frmHonapok::build() {
     auto* right = new QVBoxLayout(fresh);
     auto* yearRow = new QHBoxLayout;
     auto* yearLabel = new QLabel(u"Évszám:"_s, fresh);
-    txtEvSzam = new QLineEdit(fresh);
-    txtEvSzam->setObjectName(u"txtEvSzam"_s);
-    txtEvSzam->setMaximumWidth(80);
-    yearLabel->setBuddy(txtEvSzam);
+    txtEvSzam = numberBox(fresh, u"txtEvSzam"_s, yearLabel);
     cmdPlus = button(fresh, u"cmdPlus"_s, u"+"_s, u"Következő év"_s);
     cmdMinus = button(fresh, u"cmdMinus"_s, u"-"_s, u"Előző év"_s);
     for (QPushButton* b : {cmdPlus, cmdMinus})
@@ -136,10 +142,7 @@ void frmHonapok::build() {
     sample->setContentsMargins(0, 0, 0, 0);
     auto* kmRow = new QHBoxLayout;
     auto* kmLabel = new QLabel(u"Generálni kívánt kilóméter:"_s, fraMinta);
-    txtKm = new QLineEdit(fraMinta);
-    txtKm->setObjectName(u"txtKm"_s);
-    txtKm->setMaximumWidth(80);
-    kmLabel->setBuddy(txtKm);
+    txtKm = numberBox(fraMinta, u"txtKm"_s, kmLabel);
     kmRow->addWidget(kmLabel);
     kmRow->addWidget(txtKm);
     kmRow->addStretch(1);
