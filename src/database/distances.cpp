@@ -2,18 +2,11 @@
 
 #include "storage/datafiles.h"
 #include "storage/numeric.h"
+#include "ui/fieldtext.h"
 
 namespace rv {
 
-bool isDistanceText(const QString& text) {
-    if (IsBlank(text))
-        return true;
-    const QString t = text.trimmed();
-    for (QChar c : t)
-        if (c < u'0' || c > u'9')
-            return false;
-    return t.size() <= 5 && t.toInt() <= kMaxDistance;
-}
+bool isDistanceText(const QString& text) { return isWholeNumberText(text, 0, kMaxDistance); }
 
 std::optional<qint16> distanceFromText(const QString& text) {
     if (!isDistanceText(text))

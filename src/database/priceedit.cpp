@@ -4,6 +4,7 @@
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
+#include "ui/fieldtext.h"
 
 #include <algorithm>
 
@@ -25,15 +26,7 @@ std::optional<qint16> priceFromText(const QString& text) {
     return qint16(roundHalfEven(*toNumber(text)));
 }
 
-bool isYearText(const QString& text) {
-    if (IsBlank(text))
-        return true;
-    const QString t = text.trimmed();
-    for (QChar c : t)
-        if (c < u'0' || c > u'9')
-            return false;
-    return t.size() <= 4 && t.toInt() >= 1;
-}
+bool isYearText(const QString& text) { return isWholeNumberText(text, 1, 9999); }
 
 std::optional<qint16> priceOn(const QVector<FuelPrice>& prices, const QDate& date) {
     for (const FuelPrice& p : prices)

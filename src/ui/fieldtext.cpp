@@ -20,4 +20,17 @@ QString oneLine(const QString& text) {
 
 QString fieldText(const QString& text) { return oneLine(text).trimmed(); }
 
+bool isWholeNumberText(const QString& text, int min, int max) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return true;
+    if (t.size() > QString::number(max).size())
+        return false;
+    for (QChar c : t)
+        if (c < u'0' || c > u'9')
+            return false;
+    const int value = t.toInt();
+    return value >= min && value <= max;
+}
+
 } // namespace rv

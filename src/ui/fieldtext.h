@@ -12,4 +12,9 @@ QString oneLine(const QString& text);
 // The trimmed one-line text of a field.
 QString fieldText(const QString& text);
 
+// Whether a box holding whole numbers may show text: blank, or decimal digits only (no sign) whose
+// value lies in min..max. At most as many digits as max has, so "007" passes but "000007" would
+// not fit a box of 32767.
+bool isWholeNumberText(const QString& text, int min, int max);
+
 } // namespace rv
