@@ -158,17 +158,23 @@ CarForm formFromCar(const CarRecord& c) {
     return f;
 }
 
-CarRecord carFromForm(const CarForm& f) {
+CarRecord carWithTexts(const QString& userName, const QString& carType, const QString& plate,
+                       const QString& companyName, const QString& city, const QString& companyAddress) {
     CarRecord c;
-    c.userName = fieldText(f.userName);
-    c.carType = fieldText(f.carType);
-    c.plateNumber = fieldText(f.plate);
+    c.userName = fieldText(userName);
+    c.carType = fieldText(carType);
+    c.plateNumber = fieldText(plate);
+    c.companyName = fieldText(companyName);
+    c.city = fieldText(city);
+    c.companyAddress = fieldText(companyAddress);
+    return c;
+}
+
+CarRecord carFromForm(const CarForm& f) {
+    CarRecord c = carWithTexts(f.userName, f.carType, f.plate, f.companyName, f.city, f.companyAddress);
     c.fuelType = std::clamp(f.fuelType, 1, kFuelTypeCount);
     c.consumption = float(toNumber(f.consumption).value_or(0));
     c.generalCost = float(toNumber(f.generalCost).value_or(0));
-    c.companyName = fieldText(f.companyName);
-    c.city = fieldText(f.city);
-    c.companyAddress = fieldText(f.companyAddress);
     return c;
 }
 

@@ -41,6 +41,9 @@ struct FormProblem {
 // The first blank field in the dialog's order, or a number that cannot be stored.
 std::optional<FormProblem> validateCarForm(const CarForm& form);
 CarForm formFromCar(const CarRecord& car);
+// A record whose six texts are each one trimmed line; everything else as a new record has it.
+CarRecord carWithTexts(const QString& userName, const QString& carType, const QString& plate,
+                       const QString& companyName, const QString& city, const QString& companyAddress);
 // Texts as one trimmed line each, numbers converted; DirName is left empty.
 CarRecord carFromForm(const CarForm& form);
 

@@ -70,16 +70,10 @@ Result parseOlderCars(const QByteArray& data, const QString& fileName, QVector<O
 }
 
 CarRecord convertedCar(const OlderCar& o) {
-    CarRecord c;
-    c.userName = o.userName.trimmed();
-    c.carType = o.carType.trimmed();
-    c.plateNumber = o.plateNumber.trimmed();
+    CarRecord c = carWithTexts(o.userName, o.carType, o.plateNumber, o.companyName, o.city, o.companyAddress);
     c.fuelType = 1;
     c.consumption = 1;
     c.generalCost = 3;
-    c.companyName = o.companyName.trimmed();
-    c.city = o.city.trimmed();
-    c.companyAddress = o.companyAddress.trimmed();
     c.dirName = o.dirName.trimmed();
     return c;
 }
