@@ -5,6 +5,8 @@
 
 #include "testenv.h"
 
+#include <memory>
+
 namespace rv {
 
 inline void fillPartners(AppState& s, int n) {
@@ -34,5 +36,24 @@ inline void setDay(MonthLog& log, int day, std::initializer_list<int> stops) {
 }
 
 inline QVector<int> ints(std::initializer_list<int> v) { return QVector<int>(v); }
+
+// A new month of a logged-in car (8 l/100 km, 10 Ft/km) with nine partners; each test starts
+// one afresh.
+struct MonthFixture {
+    std::unique_ptr<TestEnv> env;
+    AppState* s = nullptr;
+    MonthLog log;
+
+    void start(int year, int month) {
+        env = std::make_unique<TestEnv>();
+        env->loginCar();
+        s = &env->state;
+        fillPartners(*s, 9);
+        log = MonthLog{};
+        log.year = year;
+        log.month = month;
+        log.stops.reset(1);
+    }
+};
 
 } // namespace rv

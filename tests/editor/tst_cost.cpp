@@ -8,7 +8,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
-class TestCost : public QObject {
+class TestCost : public QObject, MonthFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -26,22 +26,9 @@ private slots:
     void kilometres();
     void monthKilometresDoNotWrap();
 
-private:
-    std::unique_ptr<TestEnv> env;
-    AppState* s = nullptr;
-    MonthLog log;
 };
 
-void TestCost::init() {
-    env = std::make_unique<TestEnv>();
-    env->loginCar(); // 8.0 l/100 km, 10.0 Ft/km
-    s = &env->state;
-    fillPartners(*s, 9);
-    log = MonthLog{};
-    log.year = 2025;
-    log.month = 3;
-    log.stops.reset(1);
-}
+void TestCost::init() { start(2025, 3); }
 
 void TestCost::workedExample() {
     QCOMPARE(legFuelCost(100, 8.0f, 250, 1.0f, 1.0f), 2000);

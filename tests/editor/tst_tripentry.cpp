@@ -6,7 +6,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
-class TestTripEntry : public QObject {
+class TestTripEntry : public QObject, MonthFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -34,22 +34,9 @@ private slots:
     void quotesAreRemovedAndTheCaretFollows();
     void distanceHint();
 
-private:
-    std::unique_ptr<TestEnv> env;
-    AppState* s = nullptr;
-    MonthLog log;
 };
 
-void TestTripEntry::init() {
-    env = std::make_unique<TestEnv>();
-    env->loginCar();
-    s = &env->state;
-    fillPartners(*s, 9);
-    log = MonthLog{};
-    log.year = 2025;
-    log.month = 4;
-    log.stops.reset(1);
-}
+void TestTripEntry::init() { start(2025, 4); }
 
 void TestTripEntry::addingToAnEmptyDayGrowsTheNewTable() {
     QCOMPARE(log.stopWidth, 0);

@@ -6,7 +6,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
-class TestValidation : public QObject {
+class TestValidation : public QObject, MonthFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -19,22 +19,9 @@ private slots:
     void linesFollowDayAndPosition();
     void unknownPartnersDoNotBreakTheCheck();
 
-private:
-    std::unique_ptr<TestEnv> env;
-    AppState* s = nullptr;
-    MonthLog log;
 };
 
-void TestValidation::init() {
-    env = std::make_unique<TestEnv>();
-    env->loginCar();
-    s = &env->state;
-    fillPartners(*s, 9);
-    log = MonthLog{};
-    log.year = 2025;
-    log.month = 4; // 30 days
-    log.stops.reset(1);
-}
+void TestValidation::init() { start(2025, 4); } // April: 30 days
 
 void TestValidation::cleanMonth() {
     setDay(log, 1, {1, 7, 1});
