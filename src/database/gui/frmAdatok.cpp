@@ -8,6 +8,7 @@
 #include "storage/datafiles.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
 #include <QApplication>
@@ -31,8 +32,7 @@ namespace rv {
 namespace {
 
 QPushButton* button(QWidget* parent, const char16_t* name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromUtf16(name));
+    QPushButton* b = namedButton(parent, QString::fromUtf16(name), text);
     // Enter belongs to the text boxes here, not to a default button.
     b->setAutoDefault(false);
     return b;
@@ -44,24 +44,6 @@ QLabel* label(QWidget* parent, const QString& text, QWidget* buddy = nullptr) {
         l->setBuddy(buddy);
     return l;
 }
-
-// Keeps the busy pointer and a disabled window while a long step runs.
-class BusyGuard {
-public:
-    explicit BusyGuard(QWidget* w) : m_w(w) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_w->setEnabled(false);
-    }
-    ~BusyGuard() {
-        m_w->setEnabled(true);
-        QApplication::restoreOverrideCursor();
-    }
-    BusyGuard(const BusyGuard&) = delete;
-    BusyGuard& operator=(const BusyGuard&) = delete;
-
-private:
-    QWidget* m_w;
-};
 
 } // namespace
 
@@ -829,7 +811,7 @@ void frmAdatok::cmdImportClick() {
         txtTavLostFocus();
         txtArLostFocus();
         {
-            BusyGuard busy(this);
+            BusyWindow busy(this);
             if (optPartner->isChecked()) {
                 int step = 0;
                 importPartners(m_state, car, [&] {

@@ -4,11 +4,10 @@
 #include "storage/datafiles.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QCompleter>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,24 +29,19 @@ frmInput::frmInput(AppState& state, const QString& mode, QString* resultFlag, in
     txtNev->setMaxLength(100);
     cboVaros = new QComboBox(this);
     cboVaros->setObjectName(u"cboVaros"_s);
-    cboVaros->setEditable(true);
-    cboVaros->setInsertPolicy(QComboBox::NoInsert);
-    cboVaros->setMaxVisibleItems(15);
+    setUpCityCombo(cboVaros);
     cboVaros->lineEdit()->setMaxLength(100);
     txtCim = new QLineEdit(this);
     txtCim->setObjectName(u"txtCim"_s);
     txtCim->setMaxLength(100);
-    cmdVarosLoad = new QPushButton(u"&Városok betöltése"_s, this);
-    cmdVarosLoad->setObjectName(u"cmdVarosLoad"_s);
+    cmdVarosLoad = namedButton(this, u"cmdVarosLoad"_s, u"&Városok betöltése"_s);
+    cmdVarosLoad->setAutoDefault(false);
     lblLoad = new QLabel(this);
     lblLoad->setObjectName(u"lblLoad"_s);
-    cmdOK = new QPushButton(u"OK"_s, this);
-    cmdOK->setObjectName(u"cmdOK"_s);
+    cmdOK = namedButton(this, u"cmdOK"_s, u"OK"_s);
     cmdOK->setDefault(true);
-    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
-    cmdMegsem->setObjectName(u"cmdMegsem"_s);
+    cmdMegsem = namedButton(this, u"cmdMegsem"_s, u"&Mégsem"_s);
     cmdMegsem->setAutoDefault(false);
-    cmdVarosLoad->setAutoDefault(false);
 
     auto* nameLabel = new QLabel(u"Partner &neve:"_s, this);
     nameLabel->setBuddy(txtNev);
@@ -93,37 +87,17 @@ void frmInput::setTexts(const Partner& p) {
     txtCim->setText(p.address);
 }
 
-void frmInput::fillCities() {
-    const QString typed = cboVaros->currentText();
-    cboVaros->clear();
-    cboVaros->addItems(m_state.cities);
-    cboVaros->setCurrentIndex(-1);
-    cboVaros->setEditText(typed);
-    // Finding a city by the start of its name, as the user types.
-    if (QCompleter* c = cboVaros->completer()) {
-        c->setCaseSensitivity(Qt::CaseInsensitive);
-        c->setCompletionMode(QCompleter::InlineCompletion);
-    }
-}
+void frmInput::fillCities() { fillCityCombo(cboVaros, m_state.cities); }
 
 void frmInput::cmdVarosLoadClick() {
     runTrapped(m_state, u"frmInput - cmdVarosLoad_Click:"_s, [&] {
         lblLoad->setText(u"Városok betöltése..."_s);
         cmdVarosLoad->setEnabled(false);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const Result r = LoadCities(m_state, {}, [](int done) {
-            if (done % 200 == 0)
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
-        QApplication::restoreOverrideCursor();
+        const Result r = loadCitiesOnDemand(m_state);
         lblLoad->clear();
         cmdVarosLoad->setEnabled(true);
-        if (!r) {
-            if (m_state.prompter)
-                m_state.prompter->ask(u"A városok listája nem tölthető be.\r\n\r\n"_s + r.message(), Ok,
-                                      MsgIcon::Exclamation);
+        if (!r)
             return;
-        }
         fillCities();
         cmdVarosLoad->hide();
         cboVaros->setFocus();

@@ -3,6 +3,7 @@
 #include "editor/partnerchange.h"
 #include "ui/errortrap.h"
 #include "ui/gui/navigation.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
 #include <QGridLayout>
@@ -39,11 +40,9 @@ frmNyilvantartasModositas::frmNyilvantartasModositas(AppState& state, const Part
     lstHonapok = new QListWidget(this);
     lstHonapok->setObjectName(u"lstHonapok"_s);
     lstHonapok->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    cmdOK = new QPushButton(u"OK"_s, this);
-    cmdOK->setObjectName(u"cmdOK"_s);
+    cmdOK = namedButton(this, u"cmdOK"_s, u"OK"_s);
     cmdOK->setDefault(true);
-    cmdVissza = new QPushButton(u"&Vissza"_s, this);
-    cmdVissza->setObjectName(u"cmdVissza"_s);
+    cmdVissza = namedButton(this, u"cmdVissza"_s, u"&Vissza"_s);
     cmdVissza->setAutoDefault(false);
 
     auto* grid = new QGridLayout;

@@ -2,6 +2,7 @@
 
 #include "startup/carops.h"
 #include "storage/state.h"
+#include "ui/gui/windowparts.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -28,20 +29,14 @@ frmImportUser::frmImportUser(AppState& state, const QString& mainCaption, QWidge
     if (lstImport->count() > 0)
         lstImport->setCurrentRow(0);
 
-    cmdOK = new QPushButton(u"&OK"_s, this);
-    cmdOK->setObjectName(u"cmdOK"_s);
-    cmdOK->setDefault(true);
-    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
-    cmdMegsem->setObjectName(u"cmdMegsem"_s);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cmdMegsem, QDialogButtonBox::RejectRole);
+    const DialogButtons buttons = dialogButtons(this);
+    cmdOK = buttons.ok;
+    cmdMegsem = buttons.cancel;
     layout->addWidget(label);
     layout->addWidget(lstImport);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmImportUser::takeChoice);
-    connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
     connect(lstImport, &QListWidget::itemDoubleClicked, this, &frmImportUser::takeChoice);
     resize(340, 300);
 }

@@ -11,6 +11,7 @@
 #include "ui/errortrap.h"
 #include "ui/gui/helpwindow.h"
 #include "ui/gui/navigation.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
 #include <QAction>
@@ -30,26 +31,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
-
-namespace {
-// Hourglass and a disabled window for as long as a step runs.
-class BusyWindow {
-public:
-    explicit BusyWindow(QWidget* w) : m_window(w) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_window->setEnabled(false);
-    }
-    ~BusyWindow() {
-        m_window->setEnabled(true);
-        QApplication::restoreOverrideCursor();
-    }
-    BusyWindow(const BusyWindow&) = delete;
-    BusyWindow& operator=(const BusyWindow&) = delete;
-
-private:
-    QWidget* m_window;
-};
-} // namespace
 
 frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
     setObjectName(u"frmMain"_s);
@@ -80,15 +61,10 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     lblCegNev = value(u"lblCegNev"_s, u"Cégnév:"_s);
     lblCegCim = value(u"lblCegCim"_s, u"Cím:"_s);
 
-    auto button = [&](const QString& name, const QString& text) {
-        auto* b = new QPushButton(text, central);
-        b->setObjectName(name);
-        return b;
-    };
-    cmdLogin = button(u"cmdLogin"_s, u"&Bejelentkezés"_s);
-    cmdUjUser = button(u"cmdUjUser"_s, u"Ú&j gépkocsi..."_s);
-    cmdModosit = button(u"cmdModosit"_s, u"&Módosítás..."_s);
-    cmdTorol = button(u"cmdTorol"_s, u"&Törlés"_s);
+    cmdLogin = namedButton(central, u"cmdLogin"_s, u"&Bejelentkezés"_s);
+    cmdUjUser = namedButton(central, u"cmdUjUser"_s, u"Ú&j gépkocsi..."_s);
+    cmdModosit = namedButton(central, u"cmdModosit"_s, u"&Módosítás..."_s);
+    cmdTorol = namedButton(central, u"cmdTorol"_s, u"&Törlés"_s);
     cmdLogin->setDefault(true);
 
     auto* buttons = new QHBoxLayout;

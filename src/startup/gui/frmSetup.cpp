@@ -6,6 +6,7 @@
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/navigation.h"
+#include "ui/gui/windowparts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -47,22 +48,15 @@ frmSetup::frmSetup(AppState& state, const QString& mainCaption, QWidget* parent)
     sampleLayout->addRow(lblHiba, txtHiba);
     sampleLayout->addRow(lblProbak, txtProbakSzama);
 
-    cmdOK = new QPushButton(u"&OK"_s, this);
-    cmdOK->setObjectName(u"cmdOK"_s);
-    cmdOK->setDefault(true);
-    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
-    cmdMegsem->setObjectName(u"cmdMegsem"_s);
-    cmdSugo = new QPushButton(u"&Súgó"_s, this);
-    cmdSugo->setObjectName(u"cmdSugo"_s);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cmdMegsem, QDialogButtonBox::RejectRole);
-    buttons->addButton(cmdSugo, QDialogButtonBox::HelpRole);
+    const DialogButtons buttons = dialogButtons(this, true);
+    cmdOK = buttons.ok;
+    cmdMegsem = buttons.cancel;
+    cmdSugo = buttons.help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(general);
     layout->addWidget(sample);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 
     const SetupValues v = readSetup(*m_state.settings);
     chkExit->setChecked(v.confirmExit);
@@ -75,7 +69,6 @@ frmSetup::frmSetup(AppState& state, const QString& mainCaption, QWidget* parent)
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         runTrapped(m_state, u"frmSetup - cmdOK_Click:"_s, [this] { onOK(); });
     });
-    connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 12); });
 }
 

@@ -4,6 +4,7 @@
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/navigation.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
 #include <QComboBox>
@@ -58,26 +59,18 @@ frmSzorzok::frmSzorzok(AppState& state, const QString& mainCaption, QWidget* par
     grid->addWidget(lblDefault, kMultiplierBoxCount + 1, 0);
     grid->addWidget(cboAlapErtelmezettSzorzo, kMultiplierBoxCount + 1, 1, 1, 2);
 
-    cmdOK = new QPushButton(u"&OK"_s, this);
-    cmdOK->setObjectName(u"cmdOK"_s);
-    cmdOK->setDefault(true);
-    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
-    cmdMegsem->setObjectName(u"cmdMegsem"_s);
-    cmdSugo = new QPushButton(u"&Súgó"_s, this);
-    cmdSugo->setObjectName(u"cmdSugo"_s);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cmdMegsem, QDialogButtonBox::RejectRole);
-    buttons->addButton(cmdSugo, QDialogButtonBox::HelpRole);
+    const DialogButtons buttons = dialogButtons(this, true);
+    cmdOK = buttons.ok;
+    cmdMegsem = buttons.cancel;
+    cmdSugo = buttons.help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         runTrapped(m_state, u"frmSzorzok - cmdOK_Click:"_s, [this] { onOK(); });
     });
-    connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 15); });
 }
 

@@ -6,11 +6,10 @@
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -47,21 +46,14 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     txtCegNev->setMaxLength(kCarTextLimit);
     cboVaros = new QComboBox(this);
     cboVaros->setObjectName(u"cboVaros"_s);
-    cboVaros->setEditable(true);
-    cboVaros->setInsertPolicy(QComboBox::NoInsert);
-    cboVaros->completer()->setCompletionMode(QCompleter::InlineCompletion);
-    cboVaros->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-    cboVaros->setMaxVisibleItems(20);
+    setUpCityCombo(cboVaros);
     txtCegCim = lineEdit(this, u"txtCegCim"_s);
     txtCegCim->setMaxLength(kCarTextLimit);
 
-    cmdVarosLoad = new QPushButton(u"Városok &betöltése"_s, this);
-    cmdVarosLoad->setObjectName(u"cmdVarosLoad"_s);
-    cmdOK = new QPushButton(u"&OK"_s, this);
-    cmdOK->setObjectName(u"cmdOK"_s);
-    cmdOK->setDefault(true);
-    cmdMegsem = new QPushButton(u"&Mégsem"_s, this);
-    cmdMegsem->setObjectName(u"cmdMegsem"_s);
+    cmdVarosLoad = namedButton(this, u"cmdVarosLoad"_s, u"Városok &betöltése"_s);
+    const DialogButtons buttons = dialogButtons(this);
+    cmdOK = buttons.ok;
+    cmdMegsem = buttons.cancel;
 
     auto* form = new QFormLayout;
     auto row = [&](const QString& label, QWidget* field) {
@@ -84,12 +76,9 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     form->addRow(cityLabel, cityRow);
     row(u"Cég c&íme:"_s, txtCegCim);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cmdMegsem, QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 
     // Texts end up in data files, where a double quote has no place.
     attachQuoteFilter(txtAzonosito, m_state, quoteMessage(u"sajnos nem megengedett az azonosítóban."_s));
@@ -108,27 +97,18 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         runTrapped(m_state, u"frmUjUser - cmdOK_Click:"_s, [this] { onOK(); });
     });
-    connect(cmdMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     chooseImportCar = [this] { return frmImportUser::choose(m_state, m_mainCaption, this); };
     setMinimumWidth(520);
 }
 
 void frmUjUser::fillCities() {
-    const QString typed = cboVaros->currentText();
-    cboVaros->clear();
-    cboVaros->addItems(m_state.cities);
-    cboVaros->setCurrentIndex(-1);
-    cboVaros->setEditText(typed);
+    fillCityCombo(cboVaros, m_state.cities);
     cmdVarosLoad->setVisible(!m_state.citiesLoaded);
 }
 
 void frmUjUser::loadCities() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result r = LoadCities(m_state);
-    QApplication::restoreOverrideCursor();
-    if (!r && m_state.prompter)
-        m_state.prompter->inform(u"A városok listája nem tölthető be:\r\n%1"_s.arg(r.message()), MsgIcon::Exclamation);
+    loadCitiesOnDemand(m_state);
     fillCities();
 }
 

@@ -1,0 +1,78 @@
+#include "ui/gui/windowparts.h"
+
+#include "storage/datafiles.h"
+#include "storage/state.h"
+#include "ui/prompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& text) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+DialogButtons dialogButtons(QDialog* dialog, bool withHelp) {
+    DialogButtons b;
+    b.box = new QDialogButtonBox(dialog);
+    b.ok = namedButton(dialog, u"cmdOK"_s, u"&OK"_s);
+    b.ok->setDefault(true);
+    b.cancel = namedButton(dialog, u"cmdMegsem"_s, u"&Mégsem"_s);
+    b.box->addButton(b.ok, QDialogButtonBox::AcceptRole);
+    b.box->addButton(b.cancel, QDialogButtonBox::RejectRole);
+    if (withHelp) {
+        b.help = namedButton(dialog, u"cmdSugo"_s, u"&Súgó"_s);
+        b.box->addButton(b.help, QDialogButtonBox::HelpRole);
+    }
+    QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return b;
+}
+
+BusyWindow::BusyWindow(QWidget* window) : m_window(window) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_window->setEnabled(false);
+}
+
+BusyWindow::~BusyWindow() {
+    m_window->setEnabled(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void setUpCityCombo(QComboBox* combo) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(20);
+    combo->completer()->setCompletionMode(QCompleter::InlineCompletion);
+    combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+void fillCityCombo(QComboBox* combo, const QStringList& cities) {
+    const QString typed = combo->currentText();
+    combo->clear();
+    combo->addItems(cities);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(typed);
+}
+
+Result loadCitiesOnDemand(AppState& state) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Result r = LoadCities(state, {}, [](int done) {
+        if (done % 200 == 0)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    QApplication::restoreOverrideCursor();
+    if (!r && state.prompter)
+        state.prompter->inform(u"A városok listája nem tölthető be.\r\n\r\n"_s + r.message(), MsgIcon::Exclamation);
+    return r;
+}
+
+} // namespace rv

@@ -1,0 +1,51 @@
+#pragma once
+
+// Pieces every window of the program builds the same way.
+
+#include "storage/result.h"
+
+#include <QString>
+
+class QComboBox;
+class QDialog;
+class QDialogButtonBox;
+class QPushButton;
+class QWidget;
+
+namespace rv {
+
+struct AppState;
+
+// A button whose objectName is its name, so tests find it.
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& text);
+
+// The closing buttons of a dialog: cmdOK ("&OK", the default), cmdMegsem ("&Mégsem", rejects)
+// and, when asked for, cmdSugo ("&Súgó"). The caller connects OK and help.
+struct DialogButtons {
+    QDialogButtonBox* box = nullptr;
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QPushButton* help = nullptr;
+};
+DialogButtons dialogButtons(QDialog* dialog, bool withHelp = false);
+
+// Hourglass and a disabled window for as long as it lives.
+class BusyWindow {
+public:
+    explicit BusyWindow(QWidget* window);
+    ~BusyWindow();
+    BusyWindow(const BusyWindow&) = delete;
+    BusyWindow& operator=(const BusyWindow&) = delete;
+
+private:
+    QWidget* m_window;
+};
+
+// An editable city box that finds a city by the start of its name, whatever the letter case.
+void setUpCityCombo(QComboBox* combo);
+// Puts the city list into the box; what was typed there stays.
+void fillCityCombo(QComboBox* combo, const QStringList& cities);
+// Loads the city list on demand, the windows kept painted meanwhile; a failure is told the user.
+Result loadCitiesOnDemand(AppState& state);
+
+} // namespace rv
