@@ -1,5 +1,6 @@
 #include "editor/logbookfile.h"
 
+#include "logbookfixtures.h"
 #include "storage/records.h"
 #include "testenv.h"
 
@@ -13,23 +14,8 @@ using namespace rv;
 
 namespace {
 
-QByteArray fixture(const QString& name) {
-    QFile f(QStringLiteral(ROVANTA_TEST_DATA "/logbooks/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing fixture");
-    return f.readAll();
-}
-
-const Partner kBase{u"Rovanta Kft."_s, u"Székesfehérvár"_s, u"Fő utca 1."_s};
-const Partner kFire{u"Tűzoltó Bt."_s, u"Budapest"_s, u"Kossuth Lajos u. 2., II. em."_s};
-const Partner kGyor{u"Győri Kft."_s, u"Győr"_s, QString()};
-
-// The partners of the fixtures at the places 1, 2 and 7 of a database.
 void fixturePartners(AppState& s) {
-    s.partners = QVector<Partner>(7, Partner{u"Más"_s, u"Máshol"_s, QString()});
-    s.partner(1) = kBase;
-    s.partner(2) = kFire;
-    s.partner(7) = kGyor;
+    s.partners = fixtureDatabase();
     s.distances.reset(7);
 }
 
@@ -81,14 +67,14 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, expected);
         StoredLogbook log;
-        const Result r = parseLogbook(fixture(input), input, log);
+        const Result r = parseLogbook(logbookFixture(input), input, log);
         QVERIFY2(r.ok(), qPrintable(r.message()));
-        QCOMPARE(serializeLogbook(log), fixture(expected));
+        QCOMPARE(serializeLogbook(log), logbookFixture(expected));
     }
 
     void currentLayoutValues() {
         StoredLogbook log;
-        QVERIFY(parseLogbook(fixture(u"current.rvn"_s), u"current.rvn"_s, log).ok());
+        QVERIFY(parseLogbook(logbookFixture(u"current.rvn"_s), u"current.rvn"_s, log).ok());
         QVERIFY(!log.olderLayout);
         QCOMPARE(log.version, u"2.2"_s);
         QCOMPARE(log.year, 2002);
@@ -108,7 +94,7 @@ private slots:
 
     void olderLayoutValues() {
         StoredLogbook log;
-        QVERIFY(parseLogbook(fixture(u"older12.rvn"_s), u"older12.rvn"_s, log).ok());
+        QVERIFY(parseLogbook(logbookFixture(u"older12.rvn"_s), u"older12.rvn"_s, log).ok());
         QVERIFY(log.olderLayout);
         QCOMPARE(log.startOdometer, 0);
         QCOMPARE(log.monthKm, 321);
@@ -131,7 +117,7 @@ private slots:
     void savedMonthMatchesFixture() {
         TestEnv env;
         fixturePartners(env.state);
-        QCOMPARE(serializeLogbook(env.state, fixtureMonth()), fixture(u"current.rvn"_s));
+        QCOMPARE(serializeLogbook(env.state, fixtureMonth()), logbookFixture(u"current.rvn"_s));
     }
 
     void monthWithoutStopsHas31EmptyBlocks() {
@@ -190,7 +176,7 @@ private slots:
 
     // Damage anywhere: every answer is a whole month or a message, never a crash.
     void randomDamage() {
-        const QByteArray originals[] = {fixture(u"current.rvn"_s), fixture(u"older12.rvn"_s)};
+        const QByteArray originals[] = {logbookFixture(u"current.rvn"_s), logbookFixture(u"older12.rvn"_s)};
         const char bytes[] = {'\0', ',', '"', '\r', '\n', '-', '9', 'x', ' ', '\xf5'};
         std::mt19937 gen(4711);
         int refused = 0;
@@ -223,14 +209,14 @@ private slots:
 
     void headers() {
         LogbookHeader h;
-        QVERIFY(parseLogbookHeader(fixture(u"current.rvn"_s), u"a"_s, h).ok());
+        QVERIFY(parseLogbookHeader(logbookFixture(u"current.rvn"_s), u"a"_s, h).ok());
         QVERIFY(h.isLogbook());
         QCOMPARE(h.version, u"2.2"_s);
         QCOMPARE(h.year, 2002);
         QCOMPARE(h.month, 1);
         QCOMPARE(h.monthKm, 321);
 
-        QVERIFY(parseLogbookHeader(fixture(u"older12.rvn"_s), u"a"_s, h).ok());
+        QVERIFY(parseLogbookHeader(logbookFixture(u"older12.rvn"_s), u"a"_s, h).ok());
         QVERIFY(h.olderLayout);
         QCOMPARE(h.monthKm, 321); // first value of line 3, no odometer on line 2
 
@@ -244,7 +230,7 @@ private slots:
     void headerOfAFileOnDisk() {
         TestEnv env;
         env.loginCar();
-        env.write(u"Users/ABC123/2002jan.rvn"_s, fixture(u"current.rvn"_s));
+        env.write(u"Users/ABC123/2002jan.rvn"_s, logbookFixture(u"current.rvn"_s));
         LogbookHeader h;
         QVERIFY(readLogbookHeader(env.state.carPath(u"2002jan.rvn"_s), h).ok());
         QCOMPARE(h.monthKm, 321);
@@ -260,7 +246,7 @@ private slots:
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.state.month.fileName, u"2002jan.rvn"_s);
         QVERIFY(!env.state.month.modified);
-        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), fixture(u"current.rvn"_s));
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbookFixture(u"current.rvn"_s));
 
         // A loaded month keeps its own name.
         env.state.month.fileName = u"masolat.rvn"_s;

@@ -1,6 +1,7 @@
 #include "months/openmonth.h"
 
 #include "editor/logbookfile.h"
+#include "logbookfixtures.h"
 #include "progressrecorder.h"
 #include "storage/datafiles.h"
 #include "testenv.h"
@@ -13,16 +14,6 @@ using namespace rv;
 
 namespace {
 
-QByteArray fixture(const QString& name) {
-    QFile f(QStringLiteral(ROVANTA_TEST_DATA "/logbooks/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing fixture");
-    return f.readAll();
-}
-
-const Partner kBase{u"Rovanta Kft."_s, u"Székesfehérvár"_s, u"Fő utca 1."_s};
-const Partner kFire{u"Tűzoltó Bt."_s, u"Budapest"_s, u"Kossuth Lajos u. 2., II. em."_s};
-const Partner kGyor{u"Győri Kft."_s, u"Győr"_s, QString()};
 const Partner kPecs{u"Pécsi Zrt."_s, u"Pécs"_s, u"Rákóczi út 5."_s};
 const Partner kSzeged{u"Szegedi Kft."_s, u"Szeged"_s, QString()};
 
@@ -36,17 +27,6 @@ void database(TestEnv& env, const QVector<Partner>& partners) {
         env.state.distances.at(2, 1).distance = 12;
     }
     QVERIFY(SaveDatabase(env.state).ok());
-}
-
-// The partners of the fixtures at the places 1, 2 and 7.
-QVector<Partner> fixtureDatabase() {
-    QVector<Partner> p(7, Partner{u"Más"_s, u"Máshol"_s, QString()});
-    for (int i = 0; i < 7; ++i)
-        p[i].name += QString::number(i);
-    p[0] = kBase;
-    p[1] = kFire;
-    p[6] = kGyor;
-    return p;
 }
 
 // A month with kPecs between the base visits on five days and kSzeged once after it.
@@ -64,13 +44,10 @@ StoredLogbook monthWithStrangers() {
     return log;
 }
 
-QVector<int> dayStops(const MonthLog& m, int day) {
-    QVector<int> v;
-    for (int c = 1; c <= m.stops.columns(); ++c)
-        v << m.stops.at(day, c);
-    while (!v.isEmpty() && v.last() == 0)
-        v.removeLast();
-    return v;
+// Stores bytes as the car's logbook file and opens it as the months window would.
+OpenOutcome openAs(TestEnv& env, const QString& file, const QByteArray& bytes, ProgressRecorder& progress) {
+    env.write(u"Users/ABC123/"_s + file, bytes);
+    return openStoredMonth(env.state, file, progress);
 }
 
 } // namespace
@@ -81,9 +58,8 @@ private slots:
     void knownStopsOpenWithoutQuestion() {
         TestEnv env;
         database(env, fixtureDatabase());
-        env.write(u"Users/ABC123/2002jan.rvn"_s, fixture(u"current.rvn"_s));
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"2002jan.rvn"_s, progress), OpenOutcome::Opened);
+        QCOMPARE(openAs(env, u"2002jan.rvn"_s, logbookFixture(u"current.rvn"_s), progress), OpenOutcome::Opened);
         QVERIFY(env.prompter.asked.isEmpty());
         const MonthLog& m = env.state.month;
         QCOMPARE(m.year, 2002);
@@ -91,8 +67,8 @@ private slots:
         QCOMPARE(m.startOdometer, 45678);
         QCOMPARE(m.monthKm, 321);
         QCOMPARE(m.stopWidth, 3);
-        QCOMPARE(dayStops(m, 5), (QVector<int>{1, 7, 1}));
-        QCOMPARE(dayStops(m, 6), QVector<int>{2});
+        QCOMPARE(stopsOfDay(m, 5), (QVector<int>{1, 7, 1}));
+        QCOMPARE(stopsOfDay(m, 6), QVector<int>{2});
         QCOMPARE(m.comments[4], u"Tárgyalás, szerződés aláírása"_s);
         QCOMPARE(m.fileName, u"2002jan.rvn"_s);
         QVERIFY(!m.modified);
@@ -103,19 +79,18 @@ private slots:
         // Saved again unchanged, the file is the same byte for byte.
         env.state.month.modified = true;
         QVERIFY(SaveLogbook(env.state));
-        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), fixture(u"current.rvn"_s));
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbookFixture(u"current.rvn"_s));
     }
 
     void olderLayoutOpensAndSavesInTheCurrentOne() {
         TestEnv env;
         database(env, fixtureDatabase());
-        env.write(u"Users/ABC123/2002jan.rvn"_s, fixture(u"older12.rvn"_s));
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"2002jan.rvn"_s, progress), OpenOutcome::Opened);
+        QCOMPARE(openAs(env, u"2002jan.rvn"_s, logbookFixture(u"older12.rvn"_s), progress), OpenOutcome::Opened);
         QVERIFY(env.prompter.asked.isEmpty()); // the padded texts match once trimmed
-        QCOMPARE(dayStops(env.state.month, 31), (QVector<int>{1, 2, 7}));
+        QCOMPARE(stopsOfDay(env.state.month, 31), (QVector<int>{1, 2, 7}));
         QVERIFY(SaveLogbook(env.state));
-        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), fixture(u"older12-saved.rvn"_s));
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbookFixture(u"older12-saved.rvn"_s));
     }
 
     void missingPartnersInOrderOfFirstOccurrence() {
@@ -138,10 +113,10 @@ private slots:
     void oneMissingPartnerOnFiveDaysIsAskedOnce() {
         TestEnv env;
         database(env, {kBase, kFire, kSzeged});
-        env.write(u"Users/ABC123/2026mar.rvn"_s, serializeLogbook(monthWithStrangers()));
         env.prompter.answer(Yes);
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"2026mar.rvn"_s, progress), OpenOutcome::Opened);
+        QCOMPARE(openAs(env, u"2026mar.rvn"_s, serializeLogbook(monthWithStrangers()), progress),
+                 OpenOutcome::Opened);
         QCOMPARE(env.prompter.texts(), QStringList{missingPartnersQuestion(1)});
         QCOMPARE(env.prompter.asked.first().buttons, Yes | No | Cancel);
         QCOMPARE(env.prompter.asked.first().icon, MsgIcon::Question);
@@ -151,8 +126,8 @@ private slots:
         QCOMPARE(env.state.partner(4), kPecs);
         QCOMPARE(env.state.distances.at(1, 4).distance, 0);
         QCOMPARE(env.state.distances.at(1, 2).distance, 12); // kept
-        QCOMPARE(dayStops(env.state.month, 2), (QVector<int>{1, 4, 1}));
-        QCOMPARE(dayStops(env.state.month, 10), (QVector<int>{1, 4, 3, 2}));
+        QCOMPARE(stopsOfDay(env.state.month, 2), (QVector<int>{1, 4, 1}));
+        QCOMPARE(stopsOfDay(env.state.month, 10), (QVector<int>{1, 4, 3, 2}));
         AppState reread;
         reread.programDir = env.state.programDir;
         reread.carDir = env.state.carDir;
@@ -164,17 +139,17 @@ private slots:
         TestEnv env;
         database(env, {kBase, kFire});
         const QByteArray before = env.read(u"Users/ABC123/data.rvd"_s);
-        env.write(u"Users/ABC123/2026mar.rvn"_s, serializeLogbook(monthWithStrangers()));
         env.prompter.answer(No);
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"2026mar.rvn"_s, progress), OpenOutcome::Opened);
+        QCOMPARE(openAs(env, u"2026mar.rvn"_s, serializeLogbook(monthWithStrangers()), progress),
+                 OpenOutcome::Opened);
         QVERIFY(env.prompter.last().startsWith(u"2 új adat"_s));
         QCOMPARE(env.state.partnerCount(), 2);
         QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), before);
         // The unknown stops are gone and the rest of each day closes up.
-        QCOMPARE(dayStops(env.state.month, 2), (QVector<int>{1, 1}));
+        QCOMPARE(stopsOfDay(env.state.month, 2), (QVector<int>{1, 1}));
         QCOMPARE(env.state.month.stops.at(2, 3), 0);
-        QCOMPARE(dayStops(env.state.month, 10), (QVector<int>{1, 2}));
+        QCOMPARE(stopsOfDay(env.state.month, 10), (QVector<int>{1, 2}));
         QCOMPARE(env.state.month.stopWidth, 4);
         QCOMPARE(env.state.month.startOdometer, 1200);
     }
@@ -182,12 +157,12 @@ private slots:
     void cancelChangesNothing() {
         TestEnv env;
         database(env, {kBase, kFire});
-        env.write(u"Users/ABC123/2026mar.rvn"_s, serializeLogbook(monthWithStrangers()));
         env.state.month.year = 1999;
         env.state.mainWindowTag.clear();
         env.prompter.answer(Cancel);
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"2026mar.rvn"_s, progress), OpenOutcome::Cancelled);
+        QCOMPARE(openAs(env, u"2026mar.rvn"_s, serializeLogbook(monthWithStrangers()), progress),
+                 OpenOutcome::Cancelled);
         QCOMPARE(env.state.month.year, 1999);
         QCOMPARE(env.state.partnerCount(), 2);
         QVERIFY(env.state.mainWindowTag.isEmpty());
@@ -196,12 +171,11 @@ private slots:
     void damagedFileIsRefusedByName() {
         TestEnv env;
         database(env, {kBase, kFire});
-        QByteArray bytes = fixture(u"current.rvn"_s);
+        QByteArray bytes = logbookFixture(u"current.rvn"_s);
         bytes.replace("\r\n321,3\r\n", "\r\n321,0\r\n"); // stop width 0
-        env.write(u"Users/ABC123/2002jan.rvn"_s, bytes);
         env.state.month.year = 1999;
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"2002jan.rvn"_s, progress), OpenOutcome::Failed);
+        QCOMPARE(openAs(env, u"2002jan.rvn"_s, bytes, progress), OpenOutcome::Failed);
         QCOMPARE(env.prompter.asked.size(), 1);
         QVERIFY2(env.prompter.last().contains(u"2002jan.rvn (3. sor)"_s), qPrintable(env.prompter.last()));
         QCOMPARE(env.prompter.asked.first().icon, MsgIcon::Exclamation);
@@ -219,10 +193,9 @@ private slots:
         log.year = 2026;
         log.month = 1;
         log.stopWidth = 1;
-        env.write(u"Users/ABC123/2026jan.rvn"_s, serializeLogbook(log));
         env.state.month.year = 1999;
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"2026jan.rvn"_s, progress), OpenOutcome::NoPartners);
+        QCOMPARE(openAs(env, u"2026jan.rvn"_s, serializeLogbook(log), progress), OpenOutcome::NoPartners);
         QCOMPARE(env.prompter.texts(), QStringList{u"Nincsenek adatok!"_s});
         QCOMPARE(env.state.month.year, 1999);
     }

@@ -1,6 +1,7 @@
 #include "months/sample.h"
 
 #include "editor/cost.h"
+#include "logbookfixtures.h"
 #include "progressrecorder.h"
 #include "storage/settings.h"
 #include "testenv.h"
@@ -52,15 +53,6 @@ std::array<bool, 8> only(std::initializer_list<int> weekdays) {
     for (int d : weekdays)
         w[size_t(d)] = true;
     return w;
-}
-
-QVector<int> dayStops(const MonthLog& m, int day) {
-    QVector<int> v;
-    for (int c = 1; c <= m.stops.columns(); ++c)
-        v << m.stops.at(day, c);
-    while (!v.isEmpty() && v.last() == 0)
-        v.removeLast();
-    return v;
 }
 
 const QString kTooFar = u"Túl nagyok a távolságok, nem sikerült\r\na hibakorláton belül megközelíteni a kívánt távolságot."_s;
@@ -200,7 +192,7 @@ private slots:
 
             int widest = 0;
             for (int day = 1; day <= kLogDays; ++day) {
-                const QVector<int> stops = dayStops(m, day);
+                const QVector<int> stops = stopsOfDay(m, day);
                 widest = std::max(widest, int(stops.size()));
                 if (!working.contains(day)) {
                     QVERIFY2(stops.isEmpty(), qPrintable(u"seed %1 day %2"_s.arg(seed).arg(day)));
@@ -213,7 +205,7 @@ private slots:
                     QVERIFY(env.state.distances.at(stops[k - 1], stops[k]).distance >= 1);
             }
             QCOMPARE(m.stopWidth, widest);
-            QCOMPARE(r.holidays, !dayStops(m, 1).isEmpty()); // 1 May, a Friday
+            QCOMPARE(r.holidays, !stopsOfDay(m, 1).isEmpty()); // 1 May, a Friday
             // The month total is what the stops give.
             MonthLog copy = m;
             refreshKilometres(env.state, copy);
@@ -235,12 +227,12 @@ private slots:
         MintaKeszites(env.state, r, progress);
         for (int day = 1; day <= kLogDays; ++day) {
             const bool weekend = day <= 29 && QDate(2028, 2, day).dayOfWeek() >= 6;
-            QCOMPARE(!dayStops(env.state.month, day).isEmpty(), weekend);
+            QCOMPARE(!stopsOfDay(env.state.month, day).isEmpty(), weekend);
         }
         r.weekdays = only({1, 2, 3, 4, 5, 6, 7});
         MintaKeszites(env.state, r, progress);
-        QVERIFY(!dayStops(env.state.month, 29).isEmpty());
-        QVERIFY(dayStops(env.state.month, 30).isEmpty());
+        QVERIFY(!stopsOfDay(env.state.month, 29).isEmpty());
+        QVERIFY(stopsOfDay(env.state.month, 30).isEmpty());
     }
 
     void smallDistancesFillFiftyColumns() {
@@ -255,7 +247,7 @@ private slots:
         MintaKeszites(env.state, request(2026, 3, 20000), progress);
         QCOMPARE(env.prompter.texts(), QStringList{kTooShort});
         QCOMPARE(env.state.month.stopWidth, 50);
-        const QVector<int> monday = dayStops(env.state.month, 2);
+        const QVector<int> monday = stopsOfDay(env.state.month, 2);
         QCOMPARE(monday.size(), 50);
         QCOMPARE(env.state.month.monthKm, 22 * 49);
     }
@@ -281,7 +273,7 @@ private slots:
             int p = 0;
             while (p != 2 && p != 3)
                 p = int(std::floor(3.0f * replay.next())) + 1;
-            QCOMPARE(dayStops(env.state.month, day), (QVector<int>{1, p, 1}));
+            QCOMPARE(stopsOfDay(env.state.month, day), (QVector<int>{1, p, 1}));
         }
     }
 
@@ -310,7 +302,7 @@ private slots:
         QCOMPARE(env.prompter.asked.size(), 1);
         QVERIFY(env.prompter.last().contains(u"Partner 1 - Város"_s));
         QCOMPARE(env.state.month.stopWidth, 1);
-        QCOMPARE(dayStops(env.state.month, 1), QVector<int>{1});
+        QCOMPARE(stopsOfDay(env.state.month, 1), QVector<int>{1});
         QCOMPARE(env.state.month.monthKm, 0);
     }
 
@@ -322,7 +314,7 @@ private slots:
         ProgressRecorder progress;
         MintaKeszites(env.state, request(2026, 4, 800), progress);
         QVERIFY(env.prompter.texts().first().contains(u"Partner 2 - Város"_s));
-        QCOMPARE(dayStops(env.state.month, 1), (QVector<int>{1, 2}));
+        QCOMPARE(stopsOfDay(env.state.month, 1), (QVector<int>{1, 2}));
     }
 
     void fallbackWithoutDistances() {
@@ -336,15 +328,15 @@ private slots:
         QCOMPARE(env.prompter.asked.last().buttons, Yes | No);
         QCOMPARE(env.state.month.stopWidth, 5);
         for (int day = 1; day <= 29; ++day) // weekends too, and the leap day
-            QCOMPARE(dayStops(env.state.month, day), (QVector<int>{1, 2, 1, 2, 1}));
-        QVERIFY(dayStops(env.state.month, 30).isEmpty());
+            QCOMPARE(stopsOfDay(env.state.month, day), (QVector<int>{1, 2, 1, 2, 1}));
+        QVERIFY(stopsOfDay(env.state.month, 30).isEmpty());
 
         // With more partners: never the same partner twice in a row, ends at the base.
         setPartners(env.state, 6);
         env.prompter.answer(Yes);
         MintaKeszites(env.state, request(2026, 1, 500), progress);
         for (int day = 1; day <= 31; ++day) {
-            const QVector<int> s = dayStops(env.state.month, day);
+            const QVector<int> s = stopsOfDay(env.state.month, day);
             QCOMPARE(s.size(), 5);
             QVERIFY(s[1] >= 2 && s[3] >= 2 && s[1] != s[2] && s[2] != s[3]);
         }
@@ -364,7 +356,7 @@ private slots:
         ProgressRecorder progress;
         QCOMPARE(MintaKeszites(env.state, request(2026, 4, 500), progress), SampleOutcome::Generated);
         for (int day = 1; day <= 30; ++day)
-            QCOMPARE(dayStops(env.state.month, day), (QVector<int>{1, 2, 1, 2, 1}));
+            QCOMPARE(stopsOfDay(env.state.month, day), (QVector<int>{1, 2, 1, 2, 1}));
     }
 
     void fallbackDeclinedChangesNothing() {

@@ -1,0 +1,47 @@
+#pragma once
+
+// The hand-written logbook files under tests/data/logbooks and the partners they name.
+
+#include "editor/monthlog.h"
+#include "storage/state.h"
+
+#include <QFile>
+#include <QVector>
+
+namespace rv {
+
+inline QByteArray logbookFixture(const QString& name) {
+    QFile f(QStringLiteral(ROVANTA_TEST_DATA "/logbooks/") + name);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing fixture");
+    return f.readAll();
+}
+
+inline const Partner kBase{QStringLiteral("Rovanta Kft."), QStringLiteral("Székesfehérvár"), QStringLiteral("Fő utca 1.")};
+inline const Partner kFire{QStringLiteral("Tűzoltó Bt."), QStringLiteral("Budapest"),
+                           QStringLiteral("Kossuth Lajos u. 2., II. em.")};
+inline const Partner kGyor{QStringLiteral("Győri Kft."), QStringLiteral("Győr"), QString()};
+
+// A database of seven in which the fixtures' partners stand at the places 1, 2 and 7; the others
+// differ from them and from one another.
+inline QVector<Partner> fixtureDatabase() {
+    QVector<Partner> p(7, Partner{QStringLiteral("Más"), QStringLiteral("Máshol"), QString()});
+    for (int i = 0; i < 7; ++i)
+        p[i].name += QString::number(i);
+    p[0] = kBase;
+    p[1] = kFire;
+    p[6] = kGyor;
+    return p;
+}
+
+// Every cell of a day up to its last stop, gaps included.
+inline QVector<int> stopsOfDay(const MonthLog& m, int day) {
+    QVector<int> v;
+    for (int c = 1; c <= m.stops.columns(); ++c)
+        v << m.stops.at(day, c);
+    while (!v.isEmpty() && v.last() == 0)
+        v.removeLast();
+    return v;
+}
+
+} // namespace rv
