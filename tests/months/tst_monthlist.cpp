@@ -1,28 +1,13 @@
 #include "months/monthlist.h"
 
 #include "editor/logbookfile.h"
+#include "logbookfixtures.h"
 #include "testenv.h"
 
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
-
-namespace {
-
-QByteArray logbook(int year, int month, int km, const QString& version = u"2.2"_s) {
-    StoredLogbook log;
-    log.year = year;
-    log.month = month;
-    log.monthKm = km;
-    log.stopWidth = 1;
-    QByteArray bytes = serializeLogbook(log);
-    if (version != u"2.2"_s)
-        bytes.replace("\"2.2\"", "\"" + version.toLatin1() + "\"");
-    return bytes;
-}
-
-} // namespace
 
 class TestMonthList : public QObject {
     Q_OBJECT
@@ -41,10 +26,10 @@ private slots:
     void sortedByYearAndMonth() {
         TestEnv env;
         env.loginCar();
-        env.write(u"Users/ABC123/2002okt.rvn"_s, logbook(2002, 10, 300));
-        env.write(u"Users/ABC123/2002sze.rvn"_s, logbook(2002, 9, 200));
-        env.write(u"Users/ABC123/2001dec.rvn"_s, logbook(2001, 12, 100));
-        env.write(u"Users/ABC123/2002JAN.RVN"_s, logbook(2002, 1, 50, u"1.2"_s)); // any case, older version
+        env.write(u"Users/ABC123/2002okt.rvn"_s, logbookBytes(2002, 10, 300));
+        env.write(u"Users/ABC123/2002sze.rvn"_s, logbookBytes(2002, 9, 200));
+        env.write(u"Users/ABC123/2001dec.rvn"_s, logbookBytes(2001, 12, 100));
+        env.write(u"Users/ABC123/2002JAN.RVN"_s, logbookBytes(2002, 1, 50, u"1.2"_s)); // any case, older version
         const LogbookListing l = listLogbooks(env.state);
         QCOMPARE(l.files.size(), 4);
         QCOMPARE(l.entries.size(), 4);
@@ -59,8 +44,8 @@ private slots:
     void yearsBelowOneThousandSortByNumber() {
         TestEnv env;
         env.loginCar();
-        env.write(u"Users/ABC123/a.rvn"_s, logbook(999, 5, 1));
-        env.write(u"Users/ABC123/b.rvn"_s, logbook(2002, 1, 1));
+        env.write(u"Users/ABC123/a.rvn"_s, logbookBytes(999, 5, 1));
+        env.write(u"Users/ABC123/b.rvn"_s, logbookBytes(2002, 1, 1));
         const LogbookListing l = listLogbooks(env.state);
         QCOMPARE(l.entries.first().year, 999);
     }
@@ -68,12 +53,12 @@ private slots:
     void unreadableAndForeignFiles() {
         TestEnv env;
         env.loginCar();
-        env.write(u"Users/ABC123/2002jan.rvn"_s, logbook(2002, 1, 10));
-        env.write(u"Users/ABC123/2030jan.rvn"_s, logbook(2030, 1, 10, u"3.0"_s));
+        env.write(u"Users/ABC123/2002jan.rvn"_s, logbookBytes(2002, 1, 10));
+        env.write(u"Users/ABC123/2030jan.rvn"_s, logbookBytes(2030, 1, 10, u"3.0"_s));
         env.write(u"Users/ABC123/jegyzet.rvn"_s, "\"Nem nyilvántartás\"\r\n");
         env.write(u"Users/ABC123/ures.rvn"_s, QByteArray());
         env.write(u"Users/ABC123/serult.rvn"_s, "\"RVN\",\"2.2\"\r\n2002,tizenkettő,0\r\n");
-        env.write(u"Users/ABC123/2002feb.txt"_s, logbook(2002, 2, 10));
+        env.write(u"Users/ABC123/2002feb.txt"_s, logbookBytes(2002, 2, 10));
         const LogbookListing l = listLogbooks(env.state);
         QCOMPARE(l.files.size(), 5);
         QCOMPARE(l.entries.size(), 1);

@@ -2,6 +2,7 @@
 
 // The hand-written logbook files under tests/data/logbooks and the partners they name.
 
+#include "editor/logbookfile.h"
 #include "editor/monthlog.h"
 #include "storage/state.h"
 
@@ -32,6 +33,20 @@ inline QVector<Partner> fixtureDatabase() {
     p[1] = kFire;
     p[6] = kGyor;
     return p;
+}
+
+// A logbook file of a month with one stop on day 2, written under the given version text.
+inline QByteArray logbookBytes(int year, int month, int km, const QString& version = QStringLiteral("2.2")) {
+    StoredLogbook log;
+    log.year = year;
+    log.month = month;
+    log.monthKm = km;
+    log.stopWidth = 1;
+    log.stops[1] = {Partner{QStringLiteral("Alap Kft."), QStringLiteral("Győr"), QString()}};
+    QByteArray bytes = serializeLogbook(log);
+    if (version != QStringLiteral("2.2"))
+        bytes.replace("\"2.2\"", "\"" + version.toLatin1() + "\"");
+    return bytes;
 }
 
 // Every cell of a day up to its last stop, gaps included.

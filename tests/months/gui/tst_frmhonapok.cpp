@@ -3,6 +3,7 @@
 #include "editor/logbookfile.h"
 #include "months/newmonth.h"
 #include "storage/datafiles.h"
+#include "logbookfixtures.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -20,19 +21,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
 namespace {
-
-QByteArray logbook(int year, int month, int km, const QString& version = u"2.2"_s) {
-    StoredLogbook log;
-    log.year = year;
-    log.month = month;
-    log.monthKm = km;
-    log.stopWidth = 1;
-    log.stops[1] = {Partner{u"Alap Kft."_s, u"Győr"_s, QString()}};
-    QByteArray bytes = serializeLogbook(log);
-    if (version != u"2.2"_s)
-        bytes.replace("\"2.2\"", "\"" + version.toLatin1() + "\"");
-    return bytes;
-}
 
 // A logged-in car with a database of n partners; 1 and 2 are 30 km apart when distances is set.
 void car(TestEnv& env, int partners, bool distances = true) {
@@ -115,9 +103,9 @@ private slots:
     void logbooksListedByYearAndMonth() {
         TestEnv env;
         car(env, 2);
-        env.write(u"Users/ABC123/2002okt.rvn"_s, logbook(2002, 10, 300));
-        env.write(u"Users/ABC123/2002sze.rvn"_s, logbook(2002, 9, 200));
-        env.write(u"Users/ABC123/2003jan.rvn"_s, logbook(2003, 1, 100));
+        env.write(u"Users/ABC123/2002okt.rvn"_s, logbookBytes(2002, 10, 300));
+        env.write(u"Users/ABC123/2002sze.rvn"_s, logbookBytes(2002, 9, 200));
+        env.write(u"Users/ABC123/2003jan.rvn"_s, logbookBytes(2003, 1, 100));
         Harness h(env);
         frmHonapok& w = h.window;
         QCOMPARE(items(w.cboEv), (QStringList{u"2002"_s, u"2003"_s, u"Mind"_s}));
@@ -141,8 +129,8 @@ private slots:
     void unreadableVersionWarnsOnOpen() {
         TestEnv env;
         car(env, 2);
-        env.write(u"Users/ABC123/2002jan.rvn"_s, logbook(2002, 1, 10, u"9.1"_s));
-        env.write(u"Users/ABC123/2002feb.rvn"_s, logbook(2002, 2, 10, u"2.0"_s));
+        env.write(u"Users/ABC123/2002jan.rvn"_s, logbookBytes(2002, 1, 10, u"9.1"_s));
+        env.write(u"Users/ABC123/2002feb.rvn"_s, logbookBytes(2002, 2, 10, u"2.0"_s));
         Harness h(env);
         QCOMPARE(env.prompter.asked.size(), 1);
         QVERIFY(env.prompter.last().contains(u"2002jan.rvn fájl valószínűleg Rovanta nyilvántartás"_s));
@@ -153,8 +141,8 @@ private slots:
     void deletingAMonth() {
         TestEnv env;
         car(env, 2);
-        env.write(u"Users/ABC123/2002sze.rvn"_s, logbook(2002, 9, 200));
-        env.write(u"Users/ABC123/2002okt.rvn"_s, logbook(2002, 10, 300));
+        env.write(u"Users/ABC123/2002sze.rvn"_s, logbookBytes(2002, 9, 200));
+        env.write(u"Users/ABC123/2002okt.rvn"_s, logbookBytes(2002, 10, 300));
         env.write(u"Users/ABC123/data.rvd"_s, "x");
         Harness h(env);
         frmHonapok& w = h.window;
@@ -253,7 +241,7 @@ private slots:
     void overwriteQuestionAnsweredNo() {
         TestEnv env;
         car(env, 2);
-        env.write(u"Users/ABC123/2002jan.rvn"_s, logbook(2002, 1, 10));
+        env.write(u"Users/ABC123/2002jan.rvn"_s, logbookBytes(2002, 1, 10));
         Harness h(env);
         frmHonapok& w = h.window;
         w.txtEvSzam->setText(u"2002"_s);
@@ -264,7 +252,7 @@ private slots:
         QCOMPARE(env.prompter.texts(), QStringList{overwriteMonthQuestion()});
         QVERIFY(h.opened.isEmpty());
         QCOMPARE(env.state.month.year, 1999);
-        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbook(2002, 1, 10));
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbookBytes(2002, 1, 10));
         QVERIFY(w.cmdSzerkesztUj->isEnabled());
         QVERIFY(w.lblStatusz->isHidden());
     }
@@ -301,7 +289,7 @@ private slots:
         QVERIFY(!w.isVisible());
 
         // The editor closes and shows the window again: back to normal, list refreshed.
-        env.write(u"Users/ABC123/2028feb.rvn"_s, logbook(2028, 2, 42));
+        env.write(u"Users/ABC123/2028feb.rvn"_s, logbookBytes(2028, 2, 42));
         w.show();
         QVERIFY(w.tag.isEmpty());
         QCOMPARE(lines(w.lstHonapok), QStringList{u"2028. Február"_s});
@@ -367,7 +355,7 @@ private slots:
     void openingAStoredMonth() {
         TestEnv env;
         car(env, 2);
-        env.write(u"Users/ABC123/2002sze.rvn"_s, logbook(2002, 9, 200));
+        env.write(u"Users/ABC123/2002sze.rvn"_s, logbookBytes(2002, 9, 200));
         Harness h(env);
         frmHonapok& w = h.window;
         w.show();
@@ -386,10 +374,10 @@ private slots:
     void damagedMonthStaysInTheWindow() {
         TestEnv env;
         car(env, 2);
-        env.write(u"Users/ABC123/2002sze.rvn"_s, logbook(2002, 9, 200));
+        env.write(u"Users/ABC123/2002sze.rvn"_s, logbookBytes(2002, 9, 200));
         Harness h(env);
         frmHonapok& w = h.window;
-        QByteArray bytes = logbook(2002, 9, 200);
+        QByteArray bytes = logbookBytes(2002, 9, 200);
         bytes.replace("\r\n200,1\r\n", "\r\n200,0\r\n");
         env.write(u"Users/ABC123/2002sze.rvn"_s, bytes);
         env.state.month.year = 1999;
