@@ -1,5 +1,6 @@
 #include "partnerchange.h"
 
+#include "startup/scratchfile.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/records.h"
@@ -8,11 +9,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <filesystem>
-
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -26,14 +22,6 @@ bool versionAccepted(const QString& text) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
     return ok && (v == versionText().toDouble() || v == 2.0);
-}
-
-std::filesystem::path nativePath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
 }
 
 } // namespace
@@ -125,30 +113,6 @@ Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const P
     return Result::success();
 }
 
-Result replaceThroughScratch(const QString& path, const QByteArray& data) {
-    const QString scratch = QFileInfo(path).absoluteDir().filePath(u"temp.tmp"_s);
-    auto failed = [&](const QString& why) {
-        QFile::remove(scratch);
-        return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), why), 75);
-    };
-    {
-        QFile file(scratch);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return failed(file.errorString());
-        if (file.write(data) != data.size() || !file.flush())
-            return failed(file.errorString());
-#ifndef Q_OS_WIN
-        if (::fsync(file.handle()) != 0)
-            return failed(u"a lemezre írás nem sikerült"_s);
-#endif
-    }
-    std::error_code ec;
-    std::filesystem::rename(nativePath(scratch), nativePath(path), ec);
-    if (ec)
-        return failed(QString::fromLocal8Bit(ec.message()));
-    return Result::success();
-}
-
 QString PartnerChangeReport::message() const {
     QString text = QString::number(rewritten) + u" nyilvántartásban "_s + QString::number(changes) + u" módosítás."_s;
     if (!skipped.isEmpty())
@@ -161,7 +125,8 @@ PartnerChangeReport carryPartnerChange(AppState& s, const QStringList& fileNames
                                        const Partner& newTexts) {
     PartnerChangeReport report;
     for (const QString& name : fileNames) {
-        const QString path = s.carPath(name);
+        const QString dir = s.carPath(QString());
+        const QString path = dir + name;
         QByteArray in;
         QByteArray out;
         int changes = 0;
@@ -169,7 +134,7 @@ PartnerChangeReport carryPartnerChange(AppState& s, const QStringList& fileNames
         if (r)
             r = rewriteLogbookText(in, path, oldTexts, newTexts, out, changes);
         if (r)
-            r = replaceThroughScratch(path, out);
+            r = writeThroughScratch(dir, name, out);
         if (!r) {
             logCaught(s, r.code(), r.message());
             report.skipped.append(name);

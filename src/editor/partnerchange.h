@@ -31,9 +31,6 @@ QVector<ChangeableLogbook> changeableLogbooks(const AppState& s);
 Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const Partner& oldTexts,
                           const Partner& newTexts, QByteArray& out, int& changes);
 
-// Writes data to "temp.tmp" beside path, then puts it in the place of path in one step.
-Result replaceThroughScratch(const QString& path, const QByteArray& data);
-
 struct PartnerChangeReport {
     int rewritten = 0;
     int changes = 0;

@@ -14,7 +14,6 @@
 #include <QFileInfo>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,10 +21,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 
 namespace {
-
-const QString kScratch = u"temp.tmp"_s;
-
-std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
 
 bool sameText(const QString& a, const QString& b) {
     return QString::compare(a.trimmed(), b.trimmed(), Qt::CaseInsensitive) == 0;
@@ -229,23 +224,6 @@ QVector<int> importCandidates(const AppState& s) {
 }
 
 // ---- files -------------------------------------------------------------------------------------
-
-Result writeThroughScratch(const QString& dir, const QString& fileName, const QByteArray& data) {
-    const QString scratch = dir + kScratch;
-    const QString target = dir + fileName;
-    Result r = saveWholeFile(scratch, data);
-    if (!r)
-        return r;
-    std::error_code error;
-    std::filesystem::rename(fsPath(scratch), fsPath(target), error);
-    if (error) {
-        QFile::remove(scratch);
-        return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(QDir::toNativeSeparators(target),
-                                                                   QString::fromLocal8Bit(error.message())),
-                               75);
-    }
-    return r;
-}
 
 QByteArray baseDatabase(const Partner& base, qint16 defaultRouteType) {
     PartnerDatabase db;

@@ -3,6 +3,7 @@
 // The car flows of the main window and the car dialog, without widgets: login, new car, change
 // of a car, deletion, and the checks they run.
 
+#include "startup/scratchfile.h"
 #include "storage/result.h"
 #include "storage/state.h"
 
@@ -88,9 +89,6 @@ Result loginCar(AppState& s, int index);
 // Forgets the logged-in car's data.
 void logout(AppState& s);
 
-// Writes a file of dir (absolute, ending in "/") through the scratch file "temp.tmp", which
-// then takes the file's place in one step.
-Result writeThroughScratch(const QString& dir, const QString& fileName, const QByteArray& data);
 // The one-partner database of a new car: the base with a single 0 km cell.
 QByteArray baseDatabase(const Partner& base, qint16 defaultRouteType);
 // A car's data.rvd with partner 1 replaced by base, every other partner and cell kept.
