@@ -1,9 +1,13 @@
 #pragma once
 
 #include "editor/cost.h"
+#include "printing/recordingcanvas.h"
 #include "storage/state.h"
 
 #include <QDate>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
 
 namespace rv {
 
@@ -74,5 +78,21 @@ struct PrintFixture {
     }
     void refresh() { refreshKilometres(s, log); }
 };
+
+// A recorded item that is there and starts at (x, y).
+inline void verifyAt(const RecordingCanvas::Item* item, double x, double y) {
+    QVERIFY(item);
+    QCOMPARE(item->x1, x);
+    QCOMPARE(item->y1, y);
+}
+
+// Page objects of a PDF file ("/Type /Pages" is the page tree, not a page).
+inline int pdfPages(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+    return int(QString::fromLatin1(f.readAll()).count(page));
+}
 
 } // namespace rv

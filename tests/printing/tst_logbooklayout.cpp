@@ -19,12 +19,6 @@ class LogbookLayoutTest : public QObject {
         return c;
     }
 
-    static void verifyAt(const RecordingCanvas::Item* item, double x, double y) {
-        QVERIFY(item);
-        QCOMPARE(item->x1, x);
-        QCOMPARE(item->y1, y);
-    }
-
 private slots:
     void headerOnThePrinter() {
         PrintFixture f;

@@ -11,17 +11,6 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
-namespace {
-// Page objects of a PDF file ("/Type /Pages" is the page tree, not a page).
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QString bytes = QString::fromLatin1(f.readAll());
-    return int(bytes.count(QRegularExpression(u"/Type\\s*/Page(?![s\\w])"_s)));
-}
-} // namespace
-
 class PdfPrintTest : public QObject {
     Q_OBJECT
 

@@ -20,12 +20,6 @@ class StatementLayoutTest : public QObject {
             qWarning() << r.message();
         return c;
     }
-    static void verifyAt(const RecordingCanvas::Item* item, double x, double y) {
-        QVERIFY(item);
-        QCOMPARE(item->x1, x);
-        QCOMPARE(item->y1, y);
-    }
-
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 

@@ -17,13 +17,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
 namespace {
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    return int(QString::fromLatin1(f.readAll()).count(QRegularExpression(u"/Type\\s*/Page(?![s\\w])"_s)));
-}
-
 struct PreviewFixture : PrintFixture {
     ScriptedPrompter prompter;
     PreviewFixture() {
