@@ -1,6 +1,7 @@
 #include "database/dataimport.h"
 #include "database/priceedit.h"
 #include "dbtestutil.h"
+#include "storedfiles.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -121,9 +122,7 @@ private slots:
         QCOMPARE(env.state.distances.at(4, 5).distance, qint16(0));
         QCOMPARE(env.prompter.last(), u"Másik partner-adatbáziából 2 partner csatolva a saját adatbázishoz."_s);
         AppState back;
-        back.programDir = env.state.programDir;
-        back.carDir = env.state.carDir;
-        QVERIFY(LoadDatabase(back, true));
+        QVERIFY(readStoredPartners(env.state, back));
         QCOMPARE(back.partnerCount(), 5);
         QCOMPARE(back.distances.at(2, 3).distance, qint16(555));
     }

@@ -1,6 +1,7 @@
 #include "database/partners.h"
 #include "dbtestutil.h"
 #include "storage/datafiles.h"
+#include "storedfiles.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -37,9 +38,7 @@ private slots:
         // Written that way, the file reads back whole.
         QVERIFY(addPartner(env.state, p));
         AppState back;
-        back.programDir = env.state.programDir;
-        back.carDir = env.state.carDir;
-        QVERIFY(LoadDatabase(back, true));
+        QVERIFY(readStoredPartners(env.state, back));
         QCOMPARE(back.partner(3), p);
     }
 
@@ -68,9 +67,7 @@ private slots:
         }
         // The file holds the five partners.
         AppState back;
-        back.programDir = env.state.programDir;
-        back.carDir = env.state.carDir;
-        QVERIFY(LoadDatabase(back, true));
+        QVERIFY(readStoredPartners(env.state, back));
         QCOMPARE(back.partnerCount(), 5);
         QCOMPARE(back.distances.at(3, 4).distance, dbtest::cellKm(3, 4));
     }
@@ -107,9 +104,7 @@ private slots:
                 QCOMPARE(env.state.distances.at(i, j).distance, dbtest::cellKm(old[i], old[j]));
         }
         AppState back;
-        back.programDir = env.state.programDir;
-        back.carDir = env.state.carDir;
-        QVERIFY(LoadDatabase(back, true));
+        QVERIFY(readStoredPartners(env.state, back));
         QCOMPARE(back.partnerCount(), 4);
         QCOMPARE(back.distances.at(4, 3).distance, dbtest::cellKm(5, 4));
     }

@@ -1,5 +1,6 @@
 #include "startup/carops.h"
 #include "storage/datafiles.h"
+#include "storedfiles.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -35,12 +36,13 @@ QByteArray threePartners() {
     return serializeDatabase(db, 1);
 }
 
-PartnerDatabase readDatabase(const TestEnv& env, const QString& rel) {
-    PartnerDatabase db;
-    const Result r = parseDatabase(env.read(rel), rel, 1, db);
-    if (!r)
-        qWarning() << r.message();
-    return db;
+// Cars "a" (P1) and "b" (P2), each with its own one-partner database and no prices.
+bool twoCars(TestEnv& env) {
+    env.prompter.answer(No); // prices
+    const bool first = createCar(env.state, form(u"a"_s, u"P1"_s), {}) == 1;
+    env.prompter.answer(No); // import
+    env.prompter.answer(No); // prices
+    return first && createCar(env.state, form(u"b"_s, u"P2"_s), {}) == 2;
 }
 
 } // namespace
@@ -75,7 +77,7 @@ private slots:
         QVERIFY(parseCars(env.read(u"user.rvd"_s), u"user.rvd"_s, saved));
         QCOMPARE(saved[0].userName, u"Kovács János"_s);
         QCOMPARE(saved[0].companyAddress, u"Fő u. 1. 2. em."_s);
-        QCOMPARE(readDatabase(env, u"Users/P1/data.rvd"_s).partners.size(), 1);
+        QCOMPARE(storedDatabase(env, u"Users/P1/data.rvd"_s).partners.size(), 1);
     }
 
     void plateMustBeOneDirectoryName_data() {
@@ -119,7 +121,7 @@ private slots:
         QVector<CarRecord> saved;
         QVERIFY(parseCars(env.read(u"user.rvd"_s), u"user.rvd"_s, saved));
         QCOMPARE(saved.size(), 1);
-        const PartnerDatabase db = readDatabase(env, u"Users/ABC-123/data.rvd"_s);
+        const PartnerDatabase db = storedDatabase(env, u"Users/ABC-123/data.rvd"_s);
         QCOMPARE(db.partners.size(), 1);
         QCOMPARE(db.partners[0], (Partner{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}));
         QCOMPARE(db.distances.at(1, 1).distance, qint16(0));
@@ -155,7 +157,7 @@ private slots:
                  2);
         QCOMPARE(offered, 1); // every car but the new one
         QCOMPARE(env.prompter.texts(), QStringList{u"Kívánja egy már meglévő gépkocsi adatbázisát importálni?"_s});
-        const PartnerDatabase db = readDatabase(env, u"Users/BBB222/data.rvd"_s);
+        const PartnerDatabase db = storedDatabase(env, u"Users/BBB222/data.rvd"_s);
         QCOMPARE(db.partners.size(), 3);
         QCOMPARE(db.partners[0], (Partner{u"Új Cég"_s, u"Budapest"_s, u""_s}));
         QCOMPARE(db.partners[1].name, u"Partner A"_s);
@@ -176,7 +178,7 @@ private slots:
         env.prompter.answer(Ok);  // the failure
         env.prompter.answer(No);  // no published prices
         QCOMPARE(createCar(env.state, form(u"második"_s, u"BBB222"_s), [] { return 1; }), 2);
-        QCOMPARE(readDatabase(env, u"Users/BBB222/data.rvd"_s).partners.size(), 1);
+        QCOMPARE(storedDatabase(env, u"Users/BBB222/data.rvd"_s).partners.size(), 1);
         QCOMPARE(env.read(u"Users/BBB222/benzin.rvd"_s), QByteArray("0\r\n"));
     }
 
@@ -222,11 +224,7 @@ private slots:
 
     void modifyChecksOtherCarsOnly() {
         TestEnv env;
-        env.prompter.answer(No);
-        QVERIFY(createCar(env.state, form(u"a"_s, u"P1"_s), {}));
-        env.prompter.answer(No);
-        env.prompter.answer(No);
-        QVERIFY(createCar(env.state, form(u"b"_s, u"P2"_s), {}));
+        QVERIFY(twoCars(env));
         env.prompter.clear();
         QVERIFY(modifyCar(env.state, 1, form(u"a"_s, u"P1"_s), {})); // itself is no conflict
         QVERIFY(!modifyCar(env.state, 1, form(u"a"_s, u"p2"_s), {}));
@@ -237,11 +235,7 @@ private slots:
     void fuelTypeChangeOffersPublishedThenOtherCar() {
         TestEnv env;
         env.write(u"Users/b98.rvd"_s, "1\r\n#2024-03-01#\r\n700\r\n");
-        env.prompter.answer(No);
-        QVERIFY(createCar(env.state, form(u"a"_s, u"P1"_s), {}));
-        env.prompter.answer(No);
-        env.prompter.answer(No);
-        QVERIFY(createCar(env.state, form(u"b"_s, u"P2"_s), {}));
+        QVERIFY(twoCars(env));
         QVERIFY(loginCar(env.state, 2));
         env.prompter.clear();
 
@@ -335,11 +329,7 @@ private slots:
 
     void failedLoginKeepsThePreviousCar() {
         TestEnv env;
-        env.prompter.answer(No);
-        QVERIFY(createCar(env.state, form(u"a"_s, u"P1"_s), {}));
-        env.prompter.answer(No);
-        env.prompter.answer(No);
-        QVERIFY(createCar(env.state, form(u"b"_s, u"P2"_s), {}));
+        QVERIFY(twoCars(env));
         env.write(u"Users/P1/data.rvd"_s, threePartners());
         QVERIFY(loginCar(env.state, 1));
         QCOMPARE(env.state.partnerCount(), 3);

@@ -1,6 +1,7 @@
 #include "startup/conversion.h"
 #include "storage/datafiles.h"
 #include "storage/settings.h"
+#include "storedfiles.h"
 #include "testenv.h"
 
 #include <QDirIterator>
@@ -21,14 +22,6 @@ void copyFixture(TestEnv& env) {
         env.write(QDir(from).relativeFilePath(file), f.readAll());
     }
     env.settings->setText(keys::Version, u"1.2"_s);
-}
-
-PartnerDatabase database(const TestEnv& env, const QString& rel) {
-    PartnerDatabase db;
-    const Result r = parseDatabase(env.read(rel), rel, 1, db);
-    if (!r)
-        qWarning() << r.message();
-    return db;
 }
 
 } // namespace
@@ -62,7 +55,7 @@ private slots:
         QCOMPARE(cars[0].city, u"Pécs"_s);
         QCOMPARE(cars[0].dirName, u"ABC-123"_s);
 
-        const PartnerDatabase db = database(env, u"Users/ABC-123/data.rvd"_s);
+        const PartnerDatabase db = storedDatabase(env, u"Users/ABC-123/data.rvd"_s);
         QCOMPARE(db.partners.size(), 2);
         QCOMPARE(db.partners[0].name, u"Kovács Bt."_s); // trimmed
         QCOMPARE(db.distances.at(1, 2).distance, qint16(25));
@@ -72,7 +65,7 @@ private slots:
         QCOMPARE(env.read(u"Users/ABC-123/benzin.rvd"_s), QByteArray("0\r\n"));
         QVERIFY(!QFile::exists(env.path(u"Users/ABC-123/temp.tmp"_s)));
         // A car without a database gets its base as the one partner.
-        QCOMPARE(database(env, u"Users/XYZ-999/data.rvd"_s).partners.size(), 1);
+        QCOMPARE(storedDatabase(env, u"Users/XYZ-999/data.rvd"_s).partners.size(), 1);
         for (const QString& f : {u"b95.rvd"_s, u"b98.rvd"_s, u"bdiz.rvd"_s, u"bkev.rvd"_s})
             QCOMPARE(env.read(u"Users/"_s + f), QByteArray("0\r\n"));
 

@@ -2,6 +2,7 @@
 #include "database/gui/frmInput.h"
 #include "../dbtestutil.h"
 #include "storage/datafiles.h"
+#include "storedfiles.h"
 #include "testenv.h"
 
 #include <QComboBox>
@@ -45,13 +46,6 @@ void selectPair(frmAdatok& w, int from, int to) {
     w.cboHova->setCurrentIndex(to - 1);
 }
 
-AppState fileState(AppState& s) {
-    AppState back;
-    back.programDir = s.programDir;
-    back.carDir = s.carDir;
-    LoadDatabase(back, true);
-    return back;
-}
 
 } // namespace
 
@@ -96,7 +90,7 @@ private slots:
         QCOMPARE(w.lstPartnerek->currentItem()->text(), u"Új Kft. - Eger"_s);
         QCOMPARE(w.lblPartnerekSzama->text(), u"3 partner az adatbázisban"_s);
         QCOMPARE(w.cboHova->count(), 4);
-        QCOMPARE(fileState(f.s()).partnerCount(), 4);
+        QCOMPARE(storedPartners(f.s()).partnerCount(), 4);
         QCOMPARE(f.s().distances.at(4, 2).routeType, qint16(3));
 
         // Cancelled: nothing happens.
@@ -117,7 +111,7 @@ private slots:
         w.runInput = typing(Partner{u"Új"_s, u"Eger"_s, {}});
         w.cmdUjClick();
         QCOMPARE(f.s().distances.at(2, 3).distance, qint16(77));
-        QCOMPARE(fileState(f.s()).distances.at(3, 2).distance, qint16(77));
+        QCOMPARE(storedPartners(f.s()).distances.at(3, 2).distance, qint16(77));
         QVERIFY(!w.distancesPending());
     }
 
@@ -147,7 +141,7 @@ private slots:
         QCOMPARE(w.lstPartnerek->item(1)->text(), u"P2 Zrt. - Város2, Új út 1."_s);
         QCOMPARE(w.lblCim->text(), u"Város2, Új út 1."_s);
         QCOMPARE(w.cboHonnan->itemText(1), u"P2 Zrt. - Város2, Új út 1."_s);
-        QCOMPARE(fileState(f.s()).partner(2), after);
+        QCOMPARE(storedPartners(f.s()).partner(2), after);
         QCOMPARE(offered.size(), 1);
         QCOMPARE(offered[0].first, before);
         QCOMPARE(offered[0].second, after);
@@ -187,7 +181,7 @@ private slots:
         QCOMPARE(w.lstPartnerek->count(), 8);
         QCOMPARE(w.lblPartnerekSzama->text(), u"7 partner az adatbázisban"_s);
         QCOMPARE(w.lstPartnerek->currentItem()->text(), u"P6 - Város6"_s);
-        QCOMPARE(fileState(f.s()).partnerCount(), 8);
+        QCOMPARE(storedPartners(f.s()).partnerCount(), 8);
     }
 
     void deletingInTheMainWindowAsksOnceAndLeavesTheMonth() {
@@ -225,7 +219,7 @@ private slots:
         QCOMPARE(f.s().partnerCount(), 1);
         QCOMPARE(w.lstPartnerek->count(), 1);
         QCOMPARE(w.lblPartnerekSzama->text(), u"0 partner az adatbázisban"_s);
-        QCOMPARE(fileState(f.s()).partnerCount(), 1);
+        QCOMPARE(storedPartners(f.s()).partnerCount(), 1);
     }
 
     void distancesAreEnteredBothWays() {
@@ -294,7 +288,7 @@ private slots:
         w.txtTav->setText(u"11"_s);
         emit w.txtTav->textEdited(u"11"_s);
         QTest::mouseClick(w.cmdMentes, Qt::LeftButton);
-        QCOMPARE(fileState(f.s()).distances.at(2, 1).distance, qint16(11));
+        QCOMPARE(storedPartners(f.s()).distances.at(2, 1).distance, qint16(11));
         QVERIFY(!w.distancesPending());
 
         selectPair(w, 3, 4);

@@ -53,6 +53,14 @@ struct Fixture {
         fill(user, plate);
         QTest::mouseClick(dialog()->cmdOK, Qt::LeftButton);
     }
+    // "Elso" (P1) and "Masodik" (P2), neither importing nor taking the published prices.
+    void twoCars() {
+        env.prompter.answer(No);
+        newCar(u"Elso"_s, u"P1"_s);
+        env.prompter.answer(No);
+        env.prompter.answer(No);
+        newCar(u"Masodik"_s, u"P2"_s);
+    }
     void select(int car) {
         for (int row = 0; row < main->lstUsers->count(); ++row)
             if (main->lstUsers->item(row)->data(Qt::UserRole).toInt() == car)
@@ -196,11 +204,7 @@ private slots:
 
     void failedLoginSaysSoAndKeepsTheOtherCar() {
         Fixture f;
-        f.env.prompter.answer(No);
-        f.newCar(u"Elso"_s, u"P1"_s);
-        f.env.prompter.answer(No);
-        f.env.prompter.answer(No);
-        f.newCar(u"Masodik"_s, u"P2"_s);
+        f.twoCars();
         f.select(1);
         QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
         QFile::remove(f.env.path(u"Users/P2/data.rvd"_s));
@@ -220,11 +224,7 @@ private slots:
 
     void deleteWithKeyRemovesOnlyItsDirectory() {
         Fixture f;
-        f.env.prompter.answer(No);
-        f.newCar(u"Elso"_s, u"P1"_s);
-        f.env.prompter.answer(No);
-        f.env.prompter.answer(No);
-        f.newCar(u"Masodik"_s, u"P2"_s);
+        f.twoCars();
         f.select(2);
         QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
         f.env.prompter.clear();
