@@ -498,7 +498,7 @@ QString combinationError(const Command& c, const ParsedArgs& a) {
 } // namespace
 
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const CliEnvironment& env) {
-    // Decimal commas and month names as the program prints them.
+    // Decimal commas, as the program prints its numbers on a Hungarian system.
     QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
     Context c{out, err, env, {}};
 
