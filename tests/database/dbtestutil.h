@@ -1,6 +1,8 @@
 #pragma once
 
+#include "storage/datafiles.h"
 #include "storage/state.h"
+#include "testenv.h"
 
 #include <QString>
 
@@ -21,5 +23,12 @@ inline void makePartners(AppState& s, int n) {
 }
 
 inline qint16 cellKm(int i, int j) { return qint16(i == j ? 0 : 100 * i + j); }
+
+// A logged-in car whose n partners (makePartners) are saved in its file.
+inline bool loginWithSavedPartners(TestEnv& env, int n) {
+    env.loginCar();
+    makePartners(env.state, n);
+    return bool(SaveDatabase(env.state));
+}
 
 } // namespace rv::dbtest

@@ -55,9 +55,7 @@ private slots:
 
     void knownPartnersAddNothingButTheirDistancesAreCopied() {
         TestEnv env;
-        env.loginCar();
-        dbtest::makePartners(env.state, 4);
-        QVERIFY(SaveDatabase(env.state));
+        QVERIFY(dbtest::loginWithSavedPartners(env, 4));
         // The other car knows partners 3 and 1 of ours, in another order.
         PartnerDatabase other = databaseOf({env.state.partner(3), env.state.partner(1)});
         other.distances.at(1, 2) = {42, 6};
@@ -96,10 +94,8 @@ private slots:
 
     void newPartnersAreAppendedKeepingOwnCells() {
         TestEnv env;
-        env.loginCar();
         env.state.defaultRouteType = 2;
-        dbtest::makePartners(env.state, 3);
-        QVERIFY(SaveDatabase(env.state));
+        QVERIFY(dbtest::loginWithSavedPartners(env, 3));
         env.state.distances.at(2, 3) = {555, 4}; // not saved yet: survives the import
         const Partner a{u"Alfa"_s, u"Ózd"_s, {}};
         const Partner b{u"Béta"_s, u"Eger"_s, u"Vár u. 1."_s};

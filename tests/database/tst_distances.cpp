@@ -50,9 +50,7 @@ private slots:
 
     void revertRestoresTheFileButKeepsWhatWasSaved() {
         TestEnv env;
-        env.loginCar();
-        dbtest::makePartners(env.state, 4);
-        QVERIFY(SaveDatabase(env.state));
+        QVERIFY(dbtest::loginWithSavedPartners(env, 4));
         setDistance(env.state, 1, 2, 11);
         QVERIFY(SaveDatabase(env.state)); // saved with cmdMentes
         setDistance(env.state, 3, 4, 999);
@@ -68,9 +66,7 @@ private slots:
 
     void revertOnAReadOnlyDiskStillThrowsTheEditsAway() {
         TestEnv env;
-        env.loginCar();
-        dbtest::makePartners(env.state, 3);
-        QVERIFY(SaveDatabase(env.state));
+        QVERIFY(dbtest::loginWithSavedPartners(env, 3));
         const QString dir = env.state.carPath(QString());
         const auto permissions = QFile::permissions(dir);
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);

@@ -52,10 +52,8 @@ private slots:
 
     void newPartnerHasZeroDistancesWithTheDefaultRouteType() {
         TestEnv env;
-        env.loginCar();
         env.state.defaultRouteType = 3;
-        dbtest::makePartners(env.state, 4);
-        QVERIFY(SaveDatabase(env.state));
+        QVERIFY(dbtest::loginWithSavedPartners(env, 4));
         QVERIFY(addPartner(env.state, Partner{u"Új Kft."_s, u"Pécs"_s, {}}));
         QCOMPARE(env.state.partnerCount(), 5);
         QCOMPARE(env.state.partner(5).name, u"Új Kft."_s);
@@ -74,9 +72,7 @@ private slots:
 
     void unsavedDistanceEditsSurviveAddingAPartner() {
         TestEnv env;
-        env.loginCar();
-        dbtest::makePartners(env.state, 3);
-        QVERIFY(SaveDatabase(env.state));
+        QVERIFY(dbtest::loginWithSavedPartners(env, 3));
         env.state.distances.at(2, 3) = {77, 5}; // edited on the distance page, not saved
         env.state.distances.at(3, 2) = {77, 5};
         QVERIFY(addPartner(env.state, Partner{u"Új"_s, u"Eger"_s, {}}));

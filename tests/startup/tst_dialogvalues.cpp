@@ -1,6 +1,7 @@
 #include "startup/dialogvalues.h"
 #include "storage/datafiles.h"
 #include "storage/settings.h"
+#include "storedfiles.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -62,8 +63,7 @@ private slots:
         QCOMPARE(env.state.multipliers[1].value, 1.1f);
         QCOMPARE(env.state.defaultRouteType, qint16(3));
         AppState fresh;
-        fresh.programDir = env.state.programDir;
-        QVERIFY(LoadMultipliers(fresh));
+        QVERIFY(readStoredMultipliers(env.state, fresh));
         QCOMPARE(fresh.multipliers[0].value, 0.95f);
         QCOMPARE(fresh.multipliers[1].value, 1.1f);
         QCOMPARE(fresh.multipliers[6].value, 1.0f);

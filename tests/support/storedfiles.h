@@ -30,4 +30,10 @@ inline AppState storedPartners(const AppState& s) {
     return back;
 }
 
+// The multipliers and default route type as szorzo.rvd holds them, read into fresh.
+inline bool readStoredMultipliers(const AppState& s, AppState& fresh) {
+    fresh.programDir = s.programDir;
+    return bool(LoadMultipliers(fresh));
+}
+
 } // namespace rv

@@ -23,10 +23,8 @@ namespace {
 struct Fixture {
     TestEnv env;
     explicit Fixture(int partners = 9) {
-        env.loginCar();
         env.state.defaultRouteType = 3;
-        dbtest::makePartners(env.state, partners);
-        SaveDatabase(env.state);
+        dbtest::loginWithSavedPartners(env, partners);
     }
     AppState& s() { return env.state; }
 };

@@ -4,6 +4,7 @@
 #include "startup/gui/frmSzorzok.h"
 #include "storage/datafiles.h"
 #include "storage/settings.h"
+#include "storedfiles.h"
 #include "testenv.h"
 
 #include <QAction>
@@ -102,8 +103,7 @@ private slots:
         QCOMPARE(env.state.multipliers[6].value, 1.0f);
         QCOMPARE(env.state.defaultRouteType, qint16(2));
         AppState fresh;
-        fresh.programDir = env.state.programDir;
-        QVERIFY(LoadMultipliers(fresh));
+        QVERIFY(readStoredMultipliers(env.state, fresh));
         QCOMPARE(fresh.multipliers[1].value, 1.1f);
         QCOMPARE(fresh.defaultRouteType, qint16(2));
     }
