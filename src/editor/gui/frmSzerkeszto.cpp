@@ -318,8 +318,13 @@ void frmSzerkeszto::wire() {
 
     auto* odometer = attachNumericFilter(txtKmOraAllas, [](const QString& t) { return odometerFromText(t).has_value(); });
     connect(odometer, &NumericFilter::accepted, this, [this](const QString& text) {
-        if (const auto km = odometerFromText(text))
-            m_state.month.startOdometer = *km;
+        const auto km = odometerFromText(text);
+        if (!km || *km == m_state.month.startOdometer)
+            return;
+        m_state.month.startOdometer = *km;
+        // A typed reading is part of the month: closing must not drop it unasked.
+        if (!m_loading)
+            m_state.month.modified = true;
     });
 
     auto hint = [this] {

@@ -176,6 +176,7 @@ void TestSzerkeszto::loadedMonthOpens() {
     QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 4800 Ft"_s); // 160 km: 3200 + 1600
     QCOMPARE(s->month.fileName, u"2025apr.rvn"_s);
     QCOMPARE(s->month.startOdometer, 12345);
+    QVERIFY(!s->month.modified); // showing the reading is no change
     QCOMPARE(status->text(), u"Majdnem kész..."_s);
 }
 
@@ -417,7 +418,12 @@ void TestSzerkeszto::odometerBox() {
     QCOMPARE(s->month.startOdometer, 4500);
     w->txtKmOraAllas->clear();
     QCOMPARE(s->month.startOdometer, 0);
-    QVERIFY(!s->month.modified); // the odometer alone is no change to save
+    // A typed reading is a change like any other: closing asks before it is lost.
+    QVERIFY(s->month.modified);
+    env->prompter.answer(Cancel);
+    w->close();
+    QCOMPARE(env->prompter.texts(), QStringList{u"Kívánja menteni az eddig bevitt adatokat?"_s});
+    QVERIFY(w->isVisible());
 }
 
 void TestSzerkeszto::distanceHint() {
