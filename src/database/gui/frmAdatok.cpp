@@ -840,33 +840,24 @@ bool frmAdatok::queryClose() {
         // Escape does not take the focus away: what was just typed counts.
         txtTavLostFocus();
         txtArLostFocus();
-        if (m_distancesDirty) {
-            const MsgButton a = m_state.prompter->ask(u"A távolságok módosításai nincsenek elmentve.\r\n\r\n"
-                                                      u"Kívánja menteni őket?"_s,
+        // A page's edits not saved yet are saved or thrown away; false while they are still pending.
+        auto settle = [this](const bool& dirty, const QString& what, void (frmAdatok::*save)(),
+                             void (frmAdatok::*discard)()) {
+            if (!dirty)
+                return true;
+            const MsgButton a = m_state.prompter->ask(what + u" módosításai nincsenek elmentve.\r\n\r\n"
+                                                             u"Kívánja menteni őket?"_s,
                                                       Yes | No | Cancel, MsgIcon::Question);
-            if (a == Cancel) {
-                close = false;
-                return;
-            }
-            a == Yes ? cmdMentesClick() : cmdMegsemClick();
-            if (m_distancesDirty) {
-                close = false;
-                return;
-            }
-        }
-        if (m_pricesDirty) {
-            const MsgButton a = m_state.prompter->ask(u"Az üzemanyagárak módosításai nincsenek elmentve.\r\n\r\n"
-                                                      u"Kívánja menteni őket?"_s,
-                                                      Yes | No | Cancel, MsgIcon::Question);
-            if (a == Cancel) {
-                close = false;
-                return;
-            }
-            a == Yes ? cmdBenzinMentClick() : cmdBenzinMegsemClick();
-            if (m_pricesDirty) {
-                close = false;
-                return;
-            }
+            if (a == Cancel)
+                return false;
+            (this->*(a == Yes ? save : discard))();
+            return !dirty;
+        };
+        if (!settle(m_distancesDirty, u"A távolságok"_s, &frmAdatok::cmdMentesClick, &frmAdatok::cmdMegsemClick) ||
+            !settle(m_pricesDirty, u"Az üzemanyagárak"_s, &frmAdatok::cmdBenzinMentClick,
+                    &frmAdatok::cmdBenzinMegsemClick)) {
+            close = false;
+            return;
         }
         if (m_mode == DatabaseMode::Editor && m_state.partnerCount() <= 1) {
             if (askYesNo(*m_state.prompter,

@@ -497,6 +497,7 @@ private slots:
         f.env.prompter.answer(Cancel);
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(w.isVisible());
+        QCOMPARE(f.env.prompter.last(), u"A távolságok módosításai nincsenek elmentve.\r\n\r\nKívánja menteni őket?"_s);
         QCOMPARE(f.s().distances.at(1, 2).distance, qint16(44));
         f.env.prompter.answer(No); // throw them away
         w.reject();
