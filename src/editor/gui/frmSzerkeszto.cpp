@@ -10,6 +10,7 @@
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
 #include <QApplication>
@@ -40,10 +41,6 @@ const char* const kCellProperty = "cell";
 template <typename W> W* named(W* w, const QString& name) {
     w->setObjectName(name);
     return w;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
-    return named(new QPushButton(text, parent), name);
 }
 
 // A caption whose mnemonic, if any, takes the focus to its box.
@@ -113,8 +110,8 @@ void frmSzerkeszto::buildUi() {
     big.setPointSizeF(big.pointSizeF() * 1.15);
     lblDatum->setFont(big);
     lblDatum->setAlignment(Qt::AlignCenter);
-    cmdElozoNap = button(this, u"cmdElozoNap"_s, u"E&lőző Nap"_s);
-    cmdKovetkezoNap = button(this, u"cmdKovetkezoNap"_s, u"&Következő nap"_s);
+    cmdElozoNap = namedButton(this, u"cmdElozoNap"_s, u"E&lőző Nap"_s);
+    cmdKovetkezoNap = namedButton(this, u"cmdKovetkezoNap"_s, u"&Következő nap"_s);
     lblKmANapon = named(new QLabel(this), u"lblKmANapon"_s);
     lblKmAHonapban = named(new QLabel(this), u"lblKmAHonapban"_s);
     txtKmOraAllas = named(new QLineEdit(this), u"txtKmOraAllas"_s);
@@ -163,9 +160,9 @@ void frmSzerkeszto::buildUi() {
     lstKesz->setToolTip(u"Ha az utolsó adat van kiválasztva, a lista végéhez adhat hozzá adatokat, "
                         u"egyébként a kiválasztott elem elé szúrhatja be."_s);
     auto* lblKesz = caption(this, u"A nap útvonala:"_s, lstKesz);
-    cmdHozzaAd = button(this, u"cmdHozzaAd"_s, u"&Hozzáad"_s);
-    cmdTorol = button(this, u"cmdTorol"_s, u"&Töröl"_s);
-    cmdMindentTorol = button(this, u"cmdMindentTorol"_s, u"Minden&t töröl"_s);
+    cmdHozzaAd = namedButton(this, u"cmdHozzaAd"_s, u"&Hozzáad"_s);
+    cmdTorol = namedButton(this, u"cmdTorol"_s, u"&Töröl"_s);
+    cmdMindentTorol = namedButton(this, u"cmdMindentTorol"_s, u"Minden&t töröl"_s);
     lblTavolsag = named(new QLabel(u"-"_s, this), u"lblTavolsag"_s);
 
     auto* fraTipus = named(new QGroupBox(u"Az út típusa"_s, this), u"fraTipus"_s);
@@ -188,7 +185,7 @@ void frmSzerkeszto::buildUi() {
     optCsatol = named(new QRadioButton(u"&Csatol"_s, fraMasol), u"optCsatol"_s);
     optFelulIr = named(new QRadioButton(u"&Felülír"_s, fraMasol), u"optFelulIr"_s);
     optFelulIr->setChecked(true);
-    cmdMasol = button(fraMasol, u"cmdMasol"_s, u"&Másol"_s);
+    cmdMasol = namedButton(fraMasol, u"cmdMasol"_s, u"&Másol"_s);
     {
         auto* l = new QHBoxLayout(fraMasol);
         l->addWidget(caption(fraMasol, u"Honnan:"_s, txtHonnan));
@@ -205,13 +202,13 @@ void frmSzerkeszto::buildUi() {
     txtComment = named(new QLineEdit(this), u"txtComment"_s);
     auto* lblComment = caption(this, u"Megjegyzések a naphoz:"_s, txtComment);
 
-    cmdMent = button(this, u"cmdMent"_s, u"M&entés"_s);
-    cmdNyomtat = button(this, u"cmdNyomtat"_s, u"&Nyomtat"_s);
-    cmdKoltseg = button(this, u"cmdKoltseg"_s, u"Költsé&gek"_s);
-    cmdAdatBazis = button(this, u"cmdAdatBazis"_s, u"&Adatbázis"_s);
+    cmdMent = namedButton(this, u"cmdMent"_s, u"M&entés"_s);
+    cmdNyomtat = namedButton(this, u"cmdNyomtat"_s, u"&Nyomtat"_s);
+    cmdKoltseg = namedButton(this, u"cmdKoltseg"_s, u"Költsé&gek"_s);
+    cmdAdatBazis = namedButton(this, u"cmdAdatBazis"_s, u"&Adatbázis"_s);
     cmdAdatBazis->setToolTip(u"Az adatbázist tudja szerkeszteni."_s);
-    cmdSugo = button(this, u"cmdSugo"_s, u"&Súgó"_s);
-    cmdVissza = button(this, u"cmdVissza"_s, u"&Vissza"_s);
+    cmdSugo = namedButton(this, u"cmdSugo"_s, u"&Súgó"_s);
+    cmdVissza = namedButton(this, u"cmdVissza"_s, u"&Vissza"_s);
 
     // Left: the calendar and the month; right: the day's trips.
     auto* left = new QVBoxLayout;

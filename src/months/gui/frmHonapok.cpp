@@ -10,6 +10,7 @@
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/navigation.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
 #include <QCheckBox>
@@ -41,8 +42,7 @@ const QString kAllYears = u"Mind"_s;
 const QString kEditing = u"szerkeszt"_s;
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& text, const QString& tip = {}) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
+    auto* b = namedButton(parent, name, text);
     b->setToolTip(tip);
     b->setAutoDefault(false);
     return b;
