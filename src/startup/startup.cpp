@@ -56,7 +56,7 @@ void prepareUsersDirectory(AppState& state) {
 
 StartupOutcome runStartup(AppState& state, const QString& programDir, StartupView& view, const StartupHooks& hooks,
                           std::unique_ptr<QLockFile>& lock) {
-    // 1. One copy at a time on one data directory.
+    // Two copies on one data directory would overwrite each other's files.
     QDir().mkpath(programDir);
     auto lockFile = std::make_unique<QLockFile>(QDir(programDir).filePath(u"rovanta.lock"_s));
     lockFile->setStaleLockTime(0);
@@ -67,7 +67,7 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     }
     lock = std::move(lockFile);
 
-    // 2.-4. Program directory, remembered in the settings.
+    // Relative paths of the data files are taken from the program directory.
     state.programDir = withSlash(programDir);
     Settings& settings = *state.settings;
     if (settings.text(keys::Directory) != state.programDir)
@@ -75,7 +75,7 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     QDir::setCurrent(state.programDir);
     state.errorLocation = u"frmSplash - Form_Load"_s;
 
-    // 5. Data layout version.
+    // Data of the older layout is converted once, before anything reads it.
     const QString stored = settings.text(keys::Version);
     if (leadingNumber(stored) == 1.2) {
         if (hooks.convertOlderLayout && !hooks.convertOlderLayout(state))
@@ -85,20 +85,17 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     }
     settings.sync();
 
-    // 6.-7. Tables and titles.
     state.LoadTables();
     view.setTitles(kAppTitle, versionText() + u" verzió"_s);
 
-    // 8. Environment.
     view.setTask(u"Környezet elemzése..."_s);
     prepareUsersDirectory(state);
 
-    // 9. Cars ("Gékocsik" is how the program has always spelled it).
+    // "Gékocsik" is how the program has always spelled it.
     view.setTask(u"Gékocsik betöltése..."_s);
     state.errorLocation = u"frmSplash - Cars"_s;
     LoadCars(state);
 
-    // 10. Cities.
     if (leadingNumber(settings.text(keys::LoadCities, u"1"_s)) == 1) {
         view.setTask(u"Városok betöltése..."_s);
         state.errorLocation = u"frmSplash - Cities"_s;
@@ -114,12 +111,10 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
         view.setProgressMaximum(view.progressMaximum() + 300);
     }
 
-    // 11. Multipliers.
     view.setTask(u"Szorzók betöltése..."_s);
     state.errorLocation = u"frmSplash - Multipliers"_s;
     LoadMultipliers(state);
 
-    // 12.-13. Windows.
     view.setTask(u"Kezelőfelület betöltése..."_s);
     if (hooks.loadMainWindow)
         hooks.loadMainWindow();
@@ -132,7 +127,6 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
         hooks.loadPartnerDialog();
     view.setProgressValue(view.progressMaximum());
 
-    // 14.
     view.setTask(u"Majdnem kész..."_s);
     if (hooks.seedRandom)
         hooks.seedRandom();
