@@ -81,6 +81,8 @@ int main(int argc, char** argv) {
         outcome = runStartup(state, programDir, splash, hooks, lock);
         splashWindow = nullptr;
     }
+    if (outcome == StartupOutcome::NoDataDirectory)
+        return 1;
     if (outcome != StartupOutcome::Ready)
         return 0;
     mainWindow->show();

@@ -61,9 +61,14 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     auto lockFile = std::make_unique<QLockFile>(QDir(programDir).filePath(u"rovanta.lock"_s));
     lockFile->setStaleLockTime(0);
     if (!lockFile->tryLock(0)) {
+        // Only a lock held by another copy means it runs; any other failure is the directory's.
+        const bool running = lockFile->error() == QLockFile::LockFailedError;
         if (state.prompter)
-            state.prompter->inform(u"A program már fut."_s, MsgIcon::Information);
-        return StartupOutcome::AlreadyRunning;
+            state.prompter->inform(running ? u"A program már fut."_s
+                                           : u"Az adatkönyvtár nem hozható létre vagy nem írható, ezért a program "
+                                             u"nem indulhat el:\r\n%1"_s.arg(QDir::toNativeSeparators(programDir)),
+                                   running ? MsgIcon::Information : MsgIcon::Critical);
+        return running ? StartupOutcome::AlreadyRunning : StartupOutcome::NoDataDirectory;
     }
     lock = std::move(lockFile);
 

@@ -35,7 +35,12 @@ struct StartupHooks {
     std::function<void()> seedRandom;
 };
 
-enum class StartupOutcome { Ready, AlreadyRunning, Declined };
+enum class StartupOutcome {
+    Ready,
+    AlreadyRunning,
+    Declined,      // the conversion of the older layout was declined or failed
+    NoDataDirectory // the data directory cannot be made or written (the user was told)
+};
 
 // The data directory: --data-dir when given, else the executable's directory when it is
 // writable, else the per-user data location. Always absolute, with a trailing "/".
