@@ -197,18 +197,20 @@ void frmAdatok::partnersChanged() {
 void frmAdatok::cmdUjClick() {
     trap(u"cmdUjClick"_s, [&] {
         txtTavLostFocus();
+        // Told before the texts are typed, not after.
+        if (m_state.partnerCount() >= kMaxPartners) {
+            m_state.prompter->ask(u"Az adatbázisban legfeljebb %1 partner lehet."_s.arg(kMaxPartners), Ok,
+                                  MsgIcon::Exclamation);
+            return;
+        }
         resultFlag = u"N"_s;
         frmInput dialog(m_state, u"ujadat"_s, &resultFlag, 0, this);
         dialog.setWindowTitle(caption() + u" - Új partner -"_s);
         runInput(dialog);
         if (resultFlag == u"N"_s)
             return;
-        const Result r = addPartner(m_state, dialog.result());
-        if (!r && m_state.partnerCount() >= kMaxPartners) {
-            m_state.prompter->ask(r.message(), Ok, MsgIcon::Exclamation);
-            return;
-        }
-        reportFailure(r);
+        // A failed save leaves the partner in memory, so the lists show it either way.
+        reportFailure(addPartner(m_state, dialog.result()));
         partnersChanged();
         selectPartner(m_state.partnerCount());
     });

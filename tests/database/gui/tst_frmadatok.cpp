@@ -1,5 +1,6 @@
 #include "database/gui/frmAdatok.h"
 #include "database/gui/frmInput.h"
+#include "database/partners.h"
 #include "../dbtestutil.h"
 #include "storage/datafiles.h"
 #include "storedfiles.h"
@@ -95,6 +96,18 @@ private slots:
         w.runInput = [](frmInput& d) { QTest::mouseClick(d.cmdMegsem, Qt::LeftButton); };
         QTest::mouseClick(w.cmdUj, Qt::LeftButton);
         QCOMPARE(f.s().partnerCount(), 4);
+    }
+
+    void aFullDatabaseSaysSoBeforeTheDialog() {
+        Fixture f(2);
+        f.s().partners.resize(kMaxPartners);
+        frmAdatok w(f.s(), DatabaseMode::Main);
+        bool asked = false;
+        w.runInput = [&](frmInput&) { asked = true; };
+        w.cmdUjClick();
+        QVERIFY(!asked);
+        QCOMPARE(f.env.prompter.last(), u"Az adatbázisban legfeljebb 5000 partner lehet."_s);
+        QCOMPARE(f.s().partnerCount(), kMaxPartners);
     }
 
     void unsavedDistanceEditsSurviveAddingAPartner() {
