@@ -149,8 +149,10 @@ void frmMain::buildMenus() {
     });
     connect(mnuAdatMain, &QAction::triggered, this, [this] {
         trapped(u"mnuAdatMain_Click"_s, [this] {
-            if (m_state.currentCar >= 1)
-                showDatabaseWindow(m_state, DatabaseMode::Main, this);
+            if (m_state.currentCar < 1)
+                return;
+            showDatabaseWindow(m_state, DatabaseMode::Main, this);
+            refreshPartnerCount();
         });
     });
     connect(mnuSzorzok, &QAction::triggered, this, [this] {
@@ -233,12 +235,24 @@ void frmMain::clearDetails() {
         l->clear();
 }
 
+void frmMain::refreshPartnerCount() {
+    if (m_state.currentCar >= 1)
+        StatusBarPanel2->setText(QString::number(m_state.partnerCount() - 1) + u" partner az adatbázisban."_s);
+}
+
+// Partners may have been added or deleted in a window opened meanwhile (the editor's database
+// window too); the count must not stay the one of the login.
+void frmMain::showEvent(QShowEvent* event) {
+    refreshPartnerCount();
+    QMainWindow::showEvent(event);
+}
+
 void frmMain::setLoggedIn(bool on) {
     mnuNyilvantartasok->setEnabled(on);
     mnuAdatMain->setEnabled(on);
     if (on) {
         StatusBarPanel1->setText(u"Aktuális felhasználó: "_s + m_state.car(m_state.currentCar).userName);
-        StatusBarPanel2->setText(QString::number(m_state.partnerCount() - 1) + u" partner az adatbázisban."_s);
+        refreshPartnerCount();
     } else {
         StatusBarPanel1->clear();
         StatusBarPanel2->clear();

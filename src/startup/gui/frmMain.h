@@ -58,6 +58,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -65,6 +66,7 @@ private:
     void showDetails();
     void clearDetails();
     void setLoggedIn(bool on);
+    void refreshPartnerCount();
     void carSaved(int index);
     void trapped(const QString& handler, const std::function<void()>& fn);
 

@@ -202,6 +202,25 @@ private slots:
         QCOMPARE(f.env.state.carDir, u"Users/P1/"_s);
     }
 
+    void partnerCountFollowsTheDatabaseWindow() {
+        Fixture f;
+        f.env.prompter.answer(No);
+        f.newCar(u"Kovacs"_s, u"P1"_s);
+        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
+        QTimer::singleShot(0, [&] {
+            f.env.state.partners.append(Partner{u"Vevő"_s, u"Szeged"_s, {}}); // added in the window
+            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                w->reject();
+        });
+        f.main->mnuAdatMain->trigger();
+        QCOMPARE(f.main->StatusBarPanel2->text(), u"1 partner az adatbázisban."_s);
+        // Shown again after the months window or the editor.
+        f.env.state.partners.append(Partner{u"Más"_s, u"Eger"_s, {}});
+        f.main->hide();
+        f.main->show();
+        QCOMPARE(f.main->StatusBarPanel2->text(), u"2 partner az adatbázisban."_s);
+    }
+
     void failedLoginSaysSoAndKeepsTheOtherCar() {
         Fixture f;
         f.twoCars();
