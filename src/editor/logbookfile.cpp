@@ -19,18 +19,6 @@ constexpr int kMaxYear = 9999;
 // Lines 1 to 3 of a logbook are short; the months list reads no more than this of each file.
 constexpr qint64 kHeaderBytes = 4096;
 
-// A text the reader can take back whole: no quote ends it early and no line end splits it.
-QString fileText(const QString& text) {
-    if (!text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
-        return text;
-    QString t = text;
-    t.remove(u'"');
-    t.replace(u"\r\n"_s, u" "_s);
-    t.replace(u'\r', u' ');
-    t.replace(u'\n', u' ');
-    return t;
-}
-
 // Older files padded their texts with spaces.
 QString trimSpaces(const QString& text) {
     qsizetype b = 0;
@@ -94,8 +82,8 @@ QByteArray serializeLogbook(const StoredLogbook& log) {
         const QVector<Partner>& stops = log.stops[size_t(day - 1)];
         w.integer(day).integer(stops.size()).endLine();
         for (const Partner& p : stops)
-            w.line(fileText(p.name)).line(fileText(p.city)).line(fileText(p.address));
-        w.line(fileText(log.comments[size_t(day - 1)]));
+            w.line(p.name).line(p.city).line(p.address);
+        w.line(log.comments[size_t(day - 1)]);
     }
     return w.data();
 }

@@ -1,6 +1,6 @@
 #include "partnerchange.h"
 
-#include "startup/scratchfile.h"
+#include "storage/fileio.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/records.h"

@@ -3,7 +3,7 @@
 // The car flows of the main window and the car dialog, without widgets: login, new car, change
 // of a car, deletion, and the checks they run.
 
-#include "startup/scratchfile.h"
+#include "storage/fileio.h"
 #include "storage/result.h"
 #include "storage/state.h"
 

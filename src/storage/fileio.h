@@ -16,4 +16,8 @@ Result readWholeFile(const QString& path, QByteArray& out, qint64 limit = kMaxDa
 enum class SaveError { None, PathNotFound, Other };
 Result saveWholeFile(const QString& path, const QByteArray& data, SaveError* error = nullptr);
 
+// Writes a file of dir (absolute, ending in "/") through the scratch file "temp.tmp", which then
+// takes the file's place in one step: the old file stays whole until the new one is complete.
+Result writeThroughScratch(const QString& dir, const QString& fileName, const QByteArray& data);
+
 } // namespace rv

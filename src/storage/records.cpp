@@ -11,6 +11,17 @@ namespace rv {
 
 // ---- writer -----------------------------------------------------------------------------
 
+QString storableText(const QString& text) {
+    if (!text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString t = text;
+    t.remove(u'"');
+    t.replace(u"\r\n"_s, u" "_s);
+    t.replace(u'\r', u' ');
+    t.replace(u'\n', u' ');
+    return t;
+}
+
 void RecordWriter::separate() {
     if (m_lineStarted)
         m_data.push_back(',');
@@ -20,9 +31,9 @@ void RecordWriter::separate() {
 RecordWriter& RecordWriter::str(const QString& text) {
     separate();
     m_data.push_back('"');
-    // The form has no escape: a double quote inside would end the string early and break the
-    // rest of the file, so it is never written.
-    const QByteArray bytes = win1250::encode(text.contains(u'"') ? QString(text).remove(u'"') : text);
+    // The form has no escape: a double quote would end the string early and a line end would
+    // split it, breaking the rest of the file, so neither is ever written.
+    const QByteArray bytes = win1250::encode(storableText(text));
     m_data.append(bytes.constData(), size_t(bytes.size()));
     m_data.push_back('"');
     return *this;

@@ -52,6 +52,9 @@ private:
     bool m_lineStarted = false;
 };
 
+// A text as the files can hold it: double quotes dropped, line ends turned into spaces.
+QString storableText(const QString& text);
+
 // Shortest decimal text of a single-precision number ("7.5", "1.1", "1").
 QString singleToText(float value);
 
