@@ -46,7 +46,7 @@ struct Context {
 };
 
 struct OptionHelp {
-    OptionSpec spec;
+    OptionDef def;
     QString argument; // shown after the option, e.g. "FÁJL"
     QString text;
 };
@@ -453,7 +453,7 @@ void printCommandHelp(QTextStream& to, const Command& c) {
     to << c.details << Qt::endl;
     to << Qt::endl << u"Kapcsolók:"_s << Qt::endl;
     for (const OptionHelp& o : c.options)
-        to << u"  "_s << (o.spec.name + (o.argument.isEmpty() ? QString() : u' ' + o.argument)).leftJustified(20)
+        to << u"  "_s << (o.def.name + (o.argument.isEmpty() ? QString() : u' ' + o.argument)).leftJustified(20)
            << u' ' << o.text << Qt::endl;
     to << u"  "_s << u"--data-dir KÖNYVTÁR"_s.leftJustified(20) << u" az adatkönyvtár (alapesetben, mint a programé)"_s
        << Qt::endl;
@@ -558,10 +558,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const Cl
     if (!command)
         return usageError(c, u"Ismeretlen parancs: %1"_s.arg(name), nullptr);
 
-    QList<OptionSpec> specs;
+    QList<OptionDef> defs;
     for (const OptionHelp& o : command->options)
-        specs << o.spec;
-    const ParsedArgs parsed = parseArgs(rest, specs);
+        defs << o.def;
+    const ParsedArgs parsed = parseArgs(rest, defs);
     if (help || parsed.help) {
         printCommandHelp(out, *command);
         return ExitOk;

@@ -4,10 +4,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv::cli {
 
-ParsedArgs parseArgs(const QStringList& args, const QList<OptionSpec>& options) {
+ParsedArgs parseArgs(const QStringList& args, const QList<OptionDef>& options) {
     ParsedArgs out;
-    auto spec = [&](const QString& name) -> const OptionSpec* {
-        for (const OptionSpec& o : options)
+    auto find = [&](const QString& name) -> const OptionDef* {
+        for (const OptionDef& o : options)
             if (o.name == name)
                 return &o;
         return nullptr;
@@ -36,7 +36,7 @@ ParsedArgs parseArgs(const QStringList& args, const QList<OptionSpec>& options) 
             inlineValue = word.mid(eq + 1);
             hasInline = true;
         }
-        const OptionSpec* o = spec(name);
+        const OptionDef* o = find(name);
         if (!o) {
             if (out.error.isEmpty())
                 out.error = u"Ismeretlen kapcsoló: %1"_s.arg(name);

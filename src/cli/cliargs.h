@@ -9,7 +9,7 @@
 namespace rv::cli {
 
 // An option a command accepts, as typed: "-o", "--km", "--force".
-struct OptionSpec {
+struct OptionDef {
     QString name;
     bool takesValue = false;
 };
@@ -28,6 +28,6 @@ struct ParsedArgs {
 
 // Splits args by the options given; "--name=value" is taken for options with a value, "--"
 // ends the options. Unknown options and missing values are reported in error.
-ParsedArgs parseArgs(const QStringList& args, const QList<OptionSpec>& options);
+ParsedArgs parseArgs(const QStringList& args, const QList<OptionDef>& options);
 
 } // namespace rv::cli
