@@ -11,37 +11,19 @@ using namespace rv;
 class tst_filters : public QObject {
     Q_OBJECT
 private slots:
-    void numericKeepsLastAccepted() {
-        QLineEdit edit;
-        attachNumericFilter(&edit);
-        QTest::keyClicks(&edit, u"12"_s);
-        QCOMPARE(edit.text(), u"12"_s);
-        QTest::keyClicks(&edit, u"x"_s);
-        QCOMPARE(edit.text(), u"12"_s);
-        QCOMPARE(edit.cursorPosition(), 2);
-        // Decimal comma and point both count as numeric.
-        QTest::keyClicks(&edit, u",5"_s);
-        QCOMPARE(edit.text(), u"12,5"_s);
-    }
-    void numericAcceptsBlankAndProgramTexts() {
-        QLineEdit edit(u"7"_s);
-        auto* f = attachNumericFilter(&edit);
-        QCOMPARE(f->lastAccepted(), u"7"_s);
-        edit.clear();
-        QCOMPARE(edit.text(), QString());
-        edit.setText(u"abc"_s); // back to the blank accepted last
-        QCOMPARE(edit.text(), QString());
-        edit.setText(u"42"_s);
-        edit.setText(u"4a2"_s);
-        QCOMPARE(edit.text(), u"42"_s);
-    }
-    void numericCaretGoesToEnd() {
+    void numericKeepsLastAcceptedWithCaretAtEnd() {
         QLineEdit edit(u"15"_s);
         attachNumericFilter(&edit);
         edit.setCursorPosition(1);
         QTest::keyClicks(&edit, u"0"_s);
-        QCOMPARE(edit.text(), u"105"_s);
         QCOMPARE(edit.cursorPosition(), 3);
+        QTest::keyClicks(&edit, u"x"_s);
+        QCOMPARE(edit.text(), u"105"_s);
+        QTest::keyClicks(&edit, u",5"_s); // decimal comma and point both count
+        QCOMPARE(edit.text(), u"105,5"_s);
+        edit.clear(); // blank is accepted, also when the program sets it
+        edit.setText(u"abc"_s);
+        QCOMPARE(edit.text(), QString());
     }
     void numericExtraCheck() {
         QLineEdit edit;
@@ -49,7 +31,8 @@ private slots:
         QTest::keyClicks(&edit, u"3,"_s);
         QCOMPARE(edit.text(), u"3"_s);
     }
-    void quoteRemovedWithMessage() {
+
+    void typedQuoteRemovedWithMessage() {
         TestEnv env;
         QLineEdit edit;
         attachQuoteFilter(&edit, env.state, quoteMessage(u"sajnos nem megengedett a rendszámban."_s));
@@ -57,46 +40,28 @@ private slots:
         QCOMPARE(edit.text(), u"ABC"_s);
         QCOMPARE(env.prompter.texts(), QStringList{u"Az idézőjel (\") sajnos nem megengedett a rendszámban."_s});
         QCOMPARE(env.prompter.asked.first().icon, MsgIcon::Information);
-    }
-    void pastedQuotesKeepCaretAndAskOnce() {
-        TestEnv env;
-        QLineEdit edit(u"abcd"_s);
-        attachQuoteFilter(&edit, env.state, u"m"_s, QuoteFilter::Typed::Silent);
-        edit.setCursorPosition(2);
-        edit.insert(u"\"x\"y"_s); // as a paste does
-        QCOMPARE(edit.text(), u"abxycd"_s);
-        QCOMPARE(edit.cursorPosition(), 4);
-        QCOMPARE(env.prompter.asked.size(), 1);
-    }
-    void pastedLineBreaksBecomeSpacesWithoutMessage() {
-        TestEnv env;
-        QLineEdit edit(u"ad"_s);
-        attachQuoteFilter(&edit, env.state, u"m"_s);
-        edit.setCursorPosition(1);
-        edit.insert(u"b\r\nc\n"_s); // a paste keeps the line breaks of a copied address
-        QCOMPARE(edit.text(), u"ab c d"_s);
-        QCOMPARE(edit.cursorPosition(), 5);
-        QVERIFY(env.prompter.asked.isEmpty());
-        edit.insert(u"\t\"x"_s);
-        QCOMPARE(edit.text(), u"ab c  xd"_s);
-        QCOMPARE(env.prompter.texts(), QStringList{u"m"_s});
-    }
-    void silentTypedQuoteIgnored() {
-        TestEnv env;
-        QLineEdit edit;
-        attachQuoteFilter(&edit, env.state, u"m"_s, QuoteFilter::Typed::Silent);
-        QTest::keyClicks(&edit, u"a\"b"_s);
-        QCOMPARE(edit.text(), u"ab"_s);
-        QVERIFY(env.prompter.asked.isEmpty());
-    }
-    void comboBoxFilter() {
-        TestEnv env;
         QComboBox combo;
         combo.setEditable(true);
         attachQuoteFilter(&combo, env.state, u"város"_s);
         QTest::keyClicks(combo.lineEdit(), u"Pe\"cs"_s);
         QCOMPARE(combo.currentText(), u"Pecs"_s);
         QCOMPARE(env.prompter.last(), u"város"_s);
+    }
+    void pastedTextsKeepTheCaret() {
+        TestEnv env;
+        QLineEdit edit(u"ad"_s);
+        attachQuoteFilter(&edit, env.state, u"m"_s, QuoteFilter::Typed::Silent);
+        QTest::keyClicks(&edit, u"\""_s); // silent: no message for a typed one
+        QVERIFY(env.prompter.asked.isEmpty());
+        edit.setCursorPosition(1);
+        edit.insert(u"b\r\nc\n"_s); // line breaks of a copied address become spaces, no message
+        QCOMPARE(edit.text(), u"ab c d"_s);
+        QCOMPARE(edit.cursorPosition(), 5);
+        QVERIFY(env.prompter.asked.isEmpty());
+        edit.insert(u"\"x\"y"_s);
+        QCOMPARE(edit.text(), u"ab c xyd"_s);
+        QCOMPARE(edit.cursorPosition(), 7);
+        QCOMPARE(env.prompter.texts(), QStringList{u"m"_s}); // once for the whole paste
     }
 };
 

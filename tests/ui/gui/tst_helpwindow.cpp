@@ -32,16 +32,10 @@ private slots:
             }
         }
     }
-    void contextNumbers() {
-        QCOMPARE(helpPageForContext(10), u"index.html"_s);
+    void showHelpOpensThePageOfTheContext() {
         QCOMPARE(helpPageForContext(12), u"beallitasok.html"_s);
-        QCOMPARE(helpPageForContext(15), u"szorzok.html"_s);
         QCOMPARE(helpPageForContext(30), u"adatbazis.html"_s);
-        QCOMPARE(helpPageForContext(40), u"honapok.html"_s);
-        QCOMPARE(helpPageForContext(50), u"szerkeszto.html"_s);
         QCOMPARE(helpPageForContext(99), u"index.html"_s);
-    }
-    void showHelpOpensThePage() {
         showHelp(nullptr, 15);
         frmSugo* w = helpWindow();
         QVERIFY(w->isVisible());
@@ -53,11 +47,9 @@ private slots:
     }
     void keywordSearch() {
         QVERIFY(searchHelp(u"   "_s).isEmpty());
-        QVERIFY(searchHelp(u"xyzzy-nincs-ilyen"_s).isEmpty());
-        const QStringList found = searchHelp(u"NYOMTATÁS"_s);
-        QVERIFY(found.contains(u"nyomtatas.html"_s));
-        // Every word must be there.
+        QVERIFY(searchHelp(u"NYOMTATÁS"_s).contains(u"nyomtatas.html"_s));
         QVERIFY(searchHelp(u"szorzó téli"_s).contains(u"szorzok.html"_s));
+        QVERIFY(searchHelp(u"szorzó xyzzy"_s).isEmpty()); // every word must be there
 
         showHelpSearch(nullptr);
         frmSugo* w = helpWindow();
