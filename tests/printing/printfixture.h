@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/cost.h"
+#include "printing/printout.h"
 #include "printing/recordingcanvas.h"
 #include "storage/state.h"
 
@@ -11,7 +12,8 @@
 
 namespace rv {
 
-// A logged-in car with four partners, a full distance matrix and an open March 2002.
+// A logged-in car with four partners (the third without address), a full distance matrix
+// (i -> j is 10 (i + j) km) and an open March 2002 at 250 Ft/L.
 struct PrintFixture {
     AppState s;
     MonthLog& log = s.month;
@@ -46,40 +48,39 @@ struct PrintFixture {
         s.fuelPrices = {{QDate(2002, 1, 10), 250}};
     }
 
-    void setMonth(int year, int month, int width = 5) {
+    void setMonth(int year, int month) {
         log.year = year;
         log.month = month;
         log.startOdometer = 10000;
-        log.stopWidth = width;
-        log.stops.reset(width);
+        log.stopWidth = 5;
+        log.stops.reset(5);
         refresh();
     }
-    // Stops of a day, from column 1.
     void day(int d, std::initializer_list<int> stops) {
         int c = 1;
         for (int p : stops)
             log.stops.at(d, c++) = qint16(p);
         refresh();
     }
-    // n legs 1 -> 2 -> 1 ..., at most four a day from day 1 on.
+    // n legs of 30 km (1 -> 2 -> 1 ...), four a day from day 1 on.
     void legs(int n) {
-        for (int d = 1; n > 0; ++d) {
-            const int here = std::min(n, 4);
-            std::initializer_list<int> four = {1, 2, 1, 2, 1};
-            int c = 1;
-            for (int p : four) {
-                if (c > here + 1)
-                    break;
-                log.stops.at(d, c++) = qint16(p);
-            }
-            n -= here;
-        }
+        for (int d = 1; n > 0; ++d, n -= 4)
+            for (int c = 1; c <= std::min(n, 4) + 1; ++c)
+                log.stops.at(d, c) = qint16(c % 2 ? 1 : 2);
         refresh();
     }
     void refresh() { refreshKilometres(s, log); }
+
+    RecordingCanvas layout(Printout which, const Twin& twin = Twin::printer(), int* pages = nullptr,
+                           const Season& season = {}) const {
+        RecordingCanvas c(twin.isPreview() ? 8800 : 11000);
+        const Result r = layoutPrintout(c, s, log, which, season, twin, pages);
+        if (!r)
+            qWarning() << r.message();
+        return c;
+    }
 };
 
-// A recorded item that is there and starts at (x, y).
 inline void verifyAt(const RecordingCanvas::Item* item, double x, double y) {
     QVERIFY(item);
     QCOMPARE(item->x1, x);
