@@ -18,45 +18,38 @@
 
 namespace rv {
 
+inline const Partner kCliPartners[] = {
+    {QStringLiteral("Saját cég"), QStringLiteral("Budapest"), QStringLiteral("Fő utca 1.")},
+    {QStringLiteral("Alfa Bt."), QStringLiteral("Győr"), QStringLiteral("Ipar út 2.")},
+    {QStringLiteral("Béta; Zrt."), QStringLiteral("Szeged"), QString()},
+    {QStringLiteral("Gamma Kft."), QStringLiteral("Pécs"), QStringLiteral("Tér 3.")},
+};
+
 // A data directory as the program leaves it: three cars (two share a user name), the first with
-// partners, distances, prices, multipliers and logbooks of February and March 2024.
-//
-// March: day 4 1-2-1; day 5 1-3-4-1; day 6 1-2-3-1 (2->3 is 0 km: a minor fault); day 7
-// 1-4-4-1 (a severe fault); day 20 1-"Alfa Bt. with another address"-2-1 (a stop the database
-// lacks). Distance i->j is 10 (i + j) + i, except 2->3. The name of partner 3 holds a ";" for
-// the spreadsheet export.
+// partners, distances (i -> j is 10 (i + j) + i km, except 2 -> 3 of 0 km), prices from
+// 2024-01-01 (600) and 2024-03-15 (620), multipliers and logbooks of February and March 2024.
+// March: day 4 1-2-1; 5 1-3-4-1; 6 1-2-3-1 (a minor fault); 7 1-4-4-1 (a severe fault);
+// 20 1-"Alfa Bt. at another address"-2-1 (a stop the database lacks); 473 km.
 struct CliFixture {
     QTemporaryDir dir;
     QString data = dir.filePath(QStringLiteral("adat"));
     std::unique_ptr<Settings> settings = Settings::openFile(dir.filePath(QStringLiteral("settings.ini")));
 
-    QVector<Partner> partners = {
-        {QStringLiteral("Saját cég"), QStringLiteral("Budapest"), QStringLiteral("Fő utca 1.")},
-        {QStringLiteral("Alfa Bt."), QStringLiteral("Győr"), QStringLiteral("Ipar út 2.")},
-        {QStringLiteral("Béta; Zrt."), QStringLiteral("Szeged"), QString()},
-        {QStringLiteral("Gamma Kft."), QStringLiteral("Pécs"), QStringLiteral("Tér 3.")},
-    };
-    Partner stranger{QStringLiteral("Alfa Bt."), QStringLiteral("Győr"), QStringLiteral("Ipar út 2/A.")};
-
     CliFixture() {
-        QDir().mkpath(data + QStringLiteral("/Users/ABC-123"));
-        QDir().mkpath(data + QStringLiteral("/Users/XYZ-789"));
-        QDir().mkpath(data + QStringLiteral("/Users/QQQ-111"));
-        QVector<CarRecord> cars(3);
-        cars[0] = car(QStringLiteral("Kovács Péter"), QStringLiteral("ABC-123"), 1, 7.5f, 12.5f);
-        cars[1] = car(QStringLiteral("Nagy Anna"), QStringLiteral("XYZ-789"), 3, 6.0f, 10.0f);
-        cars[2] = car(QStringLiteral("Nagy Anna"), QStringLiteral("QQQ-111"), 2, 5.5f, 9.0f);
+        const QVector<CarRecord> cars = {car(QStringLiteral("Kovács Péter"), QStringLiteral("ABC-123"), 1, 7.5f, 12.5f),
+                                         car(QStringLiteral("Nagy Anna"), QStringLiteral("XYZ-789"), 3, 6.0f, 10.0f),
+                                         car(QStringLiteral("Nagy Anna"), QStringLiteral("QQQ-111"), 2, 5.5f, 9.0f)};
+        for (const CarRecord& c : cars)
+            QDir().mkpath(path(QStringLiteral("Users/") + c.dirName));
         write(QStringLiteral("user.rvd"), serializeCars(cars));
 
         MultiplierFile m;
-        const float values[] = {1.0f, 1.1f, 1.25f, 1.2f, 1.3f, 1.4f, 1.05f, 1.03f};
-        for (int i = 0; i < kMultiplierCount; ++i)
-            m.values[size_t(i)] = values[i];
+        m.values = {1.0f, 1.1f, 1.25f, 1.2f, 1.3f, 1.4f, 1.05f, 1.03f};
         m.defaultRouteType = 2;
         write(QStringLiteral("Users/szorzo.rvd"), serializeMultipliers(m));
 
         PartnerDatabase db;
-        db.partners = partners;
+        db.partners = {std::begin(kCliPartners), std::end(kCliPartners)};
         db.distances.reset(4);
         for (int i = 1; i <= 4; ++i)
             for (int j = 1; j <= 4; ++j)
@@ -67,21 +60,13 @@ struct CliFixture {
         write(car1(QStringLiteral("benzin.rvd")),
               serializeFuelPrices({{QDate(2024, 1, 1), 600}, {QDate(2024, 3, 15), 620}}));
 
-        StoredLogbook march = logbook(2024, 3);
+        StoredLogbook march = logbook(2024, 3, {{4, {1, 2, 1}}, {5, {1, 3, 4, 1}}, {6, {1, 2, 3, 1}}, {7, {1, 4, 4, 1}}});
+        march.stops[19] = {kCliPartners[0], {QStringLiteral("Alfa Bt."), QStringLiteral("Győr"), QStringLiteral("Ipar út 2/A.")},
+                           kCliPartners[1], kCliPartners[0]};
         march.startOdometer = 12000;
-        day(march, 4, {1, 2, 1});
-        day(march, 5, {1, 3, 4, 1});
-        day(march, 6, {1, 2, 3, 1});
-        day(march, 7, {1, 4, 4, 1});
-        march.stops[19] = {partners[0], stranger, partners[1], partners[0]};
-        march.stopWidth = 4;
         march.monthKm = 500; // as stored; the stops give 473
-        march.comments[3] = QStringLiteral("Tárgyalás");
         write(car1(QStringLiteral("2024mar.rvn")), serializeLogbook(march));
-
-        StoredLogbook february = logbook(2024, 2);
-        day(february, 29, {1, 4, 1});
-        february.stopWidth = 3;
+        StoredLogbook february = logbook(2024, 2, {{29, {1, 4, 1}}});
         february.monthKm = 104;
         write(car1(QStringLiteral("2024feb.rvn")), serializeLogbook(february));
     }
@@ -90,25 +75,25 @@ struct CliFixture {
         CarRecord c;
         c.userName = user;
         c.carType = QStringLiteral("Opel Astra");
-        c.plateNumber = plate;
+        c.plateNumber = c.dirName = plate;
         c.fuelType = fuel;
         c.consumption = consumption;
         c.generalCost = general;
         c.city = QStringLiteral("Budapest");
         c.companyName = QStringLiteral("Próba Kft.");
-        c.companyAddress = QStringLiteral("Fő utca 1.");
-        c.dirName = plate;
         return c;
     }
-    static StoredLogbook logbook(int year, int month) {
+    // Days with the partners (1-based) of their stops.
+    static StoredLogbook logbook(int year, int month, const QMap<int, QList<int>>& days) {
         StoredLogbook l;
         l.year = year;
         l.month = month;
+        for (auto d = days.begin(); d != days.end(); ++d) {
+            for (int p : *d)
+                l.stops[size_t(d.key() - 1)].append(kCliPartners[p - 1]);
+            l.stopWidth = std::max(l.stopWidth, int(d->size()));
+        }
         return l;
-    }
-    void day(StoredLogbook& l, int d, std::initializer_list<int> stops) const {
-        for (int p : stops)
-            l.stops[size_t(d - 1)].append(partners[p - 1]);
     }
 
     static QString car1(const QString& file) { return QStringLiteral("Users/ABC-123/") + file; }
@@ -124,17 +109,15 @@ struct CliFixture {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    // Every file under the data directory with a digest of its bytes.
+    // Every file and folder under the data directory with a digest of its bytes.
     QMap<QString, QByteArray> snapshot() const {
         QMap<QString, QByteArray> files;
-        QDirIterator it(data, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        QDirIterator it(data, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            const QString p = it.next();
-            QFile f(p);
-            QByteArray digest = "dir";
-            if (QFileInfo(p).isFile() && f.open(QIODevice::ReadOnly))
-                digest = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
-            files.insert(QDir(data).relativeFilePath(p), digest);
+            QFile f(it.next());
+            const bool file = QFileInfo(f.fileName()).isFile() && f.open(QIODevice::ReadOnly);
+            files.insert(QDir(data).relativeFilePath(f.fileName()),
+                         file ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1) : QByteArray("dir"));
         }
         return files;
     }
@@ -144,7 +127,6 @@ struct CliFixture {
         QString out;
         QString err;
     };
-    // One command line on this data directory.
     Run run(QStringList args, bool withDataDir = true) const {
         if (withDataDir)
             args = QStringList{QStringLiteral("--data-dir"), data} + args;
@@ -161,13 +143,13 @@ struct CliFixture {
     }
 
     // The month as the program opens it: its own loads (on a copy, as they may write), the
-    // opening of the months window answering No, the editor's kilometres.
+    // months window's opening answering No, the editor's kilometres.
     struct Program {
         QTemporaryDir copy;
         ScriptedPrompter prompter;
         AppState s;
     };
-    std::unique_ptr<Program> program(const QString& file, int carNumber = 1) const {
+    std::unique_ptr<Program> program(const QString& file) const {
         auto p = std::make_unique<Program>();
         QDirIterator it(data, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -182,8 +164,8 @@ struct CliFixture {
         s.settings = settings.get();
         if (!LoadCars(s) || !LoadMultipliers(s))
             return nullptr;
-        s.currentCar = carNumber;
-        s.carDir = carDirOf(s.car(carNumber));
+        s.currentCar = 1;
+        s.carDir = carDirOf(s.car(1));
         if (!LoadDatabase(s, true) || !LoadFuelPrices(s))
             return nullptr;
         if (!file.isEmpty()) {
