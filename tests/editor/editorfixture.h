@@ -1,14 +1,13 @@
 #pragma once
 
-// A logged-in car with partners 1..n ("Partner k" in "Város k"), every pair 10 × (i + j) km apart
-// on route type 1, and all multipliers 1.
-
 #include "testenv.h"
 
 #include <memory>
 
 namespace rv {
 
+// Partners 1..n ("Partner k - Város k", odd ones with an address), every pair 10 × (i + j) km
+// apart on route type 1, all multipliers 1.
 inline void fillPartners(AppState& s, int n) {
     s.partners.clear();
     for (int i = 1; i <= n; ++i)
@@ -22,23 +21,19 @@ inline void fillPartners(AppState& s, int n) {
         m.value = 1.0f;
 }
 
-inline void setDay(MonthLog& log, int day, std::initializer_list<int> stops) {
+// Replaces a day's stops, widening the table when needed.
+inline void setDay(MonthLog& log, int day, const QVector<int>& stops) {
     const int n = int(stops.size());
     if (log.stops.columns() < n)
         log.stops.resize(n);
-    if (log.stopWidth < n)
-        log.stopWidth = n;
+    log.stopWidth = std::max(log.stopWidth, n);
     for (int k = 1; k <= log.stops.columns(); ++k)
-        log.stops.at(day, k) = 0;
-    int k = 1;
-    for (int p : stops)
-        log.stops.at(day, k++) = qint16(p);
+        log.stops.at(day, k) = qint16(k <= n ? stops[k - 1] : 0);
 }
 
 inline QVector<int> ints(std::initializer_list<int> v) { return QVector<int>(v); }
 
-// A new month of a logged-in car (8 l/100 km, 10 Ft/km) with nine partners; each test starts
-// one afresh.
+// A new month of a logged-in car (8 l/100 km, 10 Ft/km) with nine partners.
 struct MonthFixture {
     std::unique_ptr<TestEnv> env;
     AppState* s = nullptr;
@@ -52,7 +47,6 @@ struct MonthFixture {
         log = MonthLog{};
         log.year = year;
         log.month = month;
-        log.stops.reset(1);
     }
 };
 

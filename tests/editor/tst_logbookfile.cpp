@@ -1,7 +1,6 @@
 #include "editor/logbookfile.h"
 
 #include "logbookfixtures.h"
-#include "storage/records.h"
 #include "testenv.h"
 
 #include <QFile>
@@ -14,13 +13,10 @@ using namespace rv;
 
 namespace {
 
-void fixturePartners(AppState& s) {
+// The month of current.rvn in memory, with the fixtures' partners.
+MonthLog fixtureMonth(AppState& s) {
     s.partners = fixtureDatabase();
     s.distances.reset(7);
-}
-
-// The month of current.rvn in memory.
-MonthLog fixtureMonth() {
     MonthLog m;
     m.year = 2002;
     m.month = 1;
@@ -28,13 +24,10 @@ MonthLog fixtureMonth() {
     m.monthKm = 321;
     m.stopWidth = 3;
     m.stops.reset(3);
-    m.stops.at(5, 1) = 1;
-    m.stops.at(5, 2) = 7;
-    m.stops.at(5, 3) = 1;
-    m.stops.at(6, 1) = 2;
-    m.stops.at(31, 1) = 1;
-    m.stops.at(31, 2) = 2;
-    m.stops.at(31, 3) = 7;
+    const std::pair<int, QVector<int>> days[] = {{5, {1, 7, 1}}, {6, {2}}, {31, {1, 2, 7}}};
+    for (const auto& [day, stops] : days)
+        for (int k = 0; k < stops.size(); ++k)
+            m.stops.at(day, k + 1) = qint16(stops[k]);
     m.comments[4] = u"Tárgyalás, szerződés aláírása"_s;
     m.comments[5] = u"Árvíztűrő tükörfúrógép"_s;
     return m;
@@ -72,76 +65,84 @@ private slots:
         QCOMPARE(serializeLogbook(log), logbookFixture(expected));
     }
 
-    void currentLayoutValues() {
+    void loadedValues() {
         StoredLogbook log;
         QVERIFY(parseLogbook(logbookFixture(u"current.rvn"_s), u"current.rvn"_s, log).ok());
         QVERIFY(!log.olderLayout);
-        QCOMPARE(log.version, u"2.2"_s);
-        QCOMPARE(log.year, 2002);
-        QCOMPARE(log.month, 1);
         QCOMPARE(log.startOdometer, 45678);
-        QCOMPARE(log.monthKm, 321);
-        QCOMPARE(log.stopWidth, 3);
-        // 1 -> 7 -> 1 keeps its order and the repeated partner.
-        QCOMPARE(log.stops[4], (QVector<Partner>{kBase, kGyor, kBase}));
+        QCOMPARE(log.stops[4], (QVector<Partner>{kBase, kGyor, kBase})); // 1 -> 7 -> 1 kept
         QCOMPARE(log.stops[5], QVector<Partner>{kFire}); // a comma inside an address
         QCOMPARE(log.comments[4], u"Tárgyalás, szerződés aláírása"_s);
-        QVERIFY(log.stops[0].isEmpty());
-        QVERIFY(log.comments[0].isEmpty());
-        QCOMPARE(log.stops[2 - 1].size(), 0);
-        QCOMPARE(log.stops[30].size(), 3);
-    }
-
-    void olderLayoutValues() {
-        StoredLogbook log;
         QVERIFY(parseLogbook(logbookFixture(u"older12.rvn"_s), u"older12.rvn"_s, log).ok());
         QVERIFY(log.olderLayout);
         QCOMPARE(log.startOdometer, 0);
-        QCOMPARE(log.monthKm, 321);
-        QCOMPARE(log.stopWidth, 3);
-        // Texts padded with blanks come back trimmed; an address of blanks becomes empty.
-        QCOMPARE(log.stops[4], (QVector<Partner>{kBase, kGyor, kBase}));
-        QCOMPARE(log.comments[5], u"Árvíztűrő tükörfúrógép"_s);
+        QCOMPARE(log.stops[4], (QVector<Partner>{kBase, kGyor, kBase})); // padding trimmed
     }
 
-    void versionSelectsLayout() {
-        QVERIFY(isOlderLayoutVersion(u"1.2"_s));
-        for (const QString& v : {u"2.2"_s, u"2.0"_s, u"1.0"_s, u"0"_s, u"1.25"_s, QString()})
+    void versions() {
+        for (const QString& v : {u"2.2"_s, u"2.0"_s, u"1.0"_s, u"0"_s, u"1.25"_s})
             QVERIFY2(!isOlderLayoutVersion(v), qPrintable(v));
-        for (const QString& v : {u"0"_s, u"1.2"_s, u"2.0"_s, u"2.1"_s, u"2.2"_s, u"2"_s})
+        QVERIFY(isOlderLayoutVersion(u"1.2"_s));
+        for (const QString& v : {u"0"_s, u"1.2"_s, u"2.0"_s, u"2.1"_s, u"2.2"_s})
             QVERIFY2(isReadableLogbookVersion(v), qPrintable(v));
-        for (const QString& v : {u"1.0"_s, u"2.3"_s, u"3.0"_s, u"1.1"_s})
+        for (const QString& v : {u"1.0"_s, u"2.3"_s, u"3.0"_s})
             QVERIFY2(!isReadableLogbookVersion(v), qPrintable(v));
     }
 
-    void savedMonthMatchesFixture() {
+    void savedMonthMatchesTheFixture() {
         TestEnv env;
-        fixturePartners(env.state);
-        QCOMPARE(serializeLogbook(env.state, fixtureMonth()), logbookFixture(u"current.rvn"_s));
+        env.loginCar();
+        env.state.month = fixtureMonth(env.state);
+        env.state.month.modified = true;
+        QVERIFY(SaveLogbook(env.state));
+        QCOMPARE(env.state.month.fileName, u"2002jan.rvn"_s);
+        QVERIFY(!env.state.month.modified);
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbookFixture(u"current.rvn"_s));
+        env.state.month.fileName = u"masolat.rvn"_s; // a loaded month keeps its own name
+        QVERIFY(SaveLogbook(env.state));
+        QVERIFY(QFile::exists(env.state.carPath(u"masolat.rvn"_s)));
     }
 
-    void monthWithoutStopsHas31EmptyBlocks() {
+    void monthWithoutStops() {
         TestEnv env;
-        fixturePartners(env.state);
+        env.loginCar();
         MonthLog m;
         m.year = 2026;
         m.month = 2;
-        m.stopWidth = 1; // every stop deleted again
+        m.stopWidth = 1; // every stop deleted again: 31 empty blocks
         const QByteArray bytes = serializeLogbook(env.state, m);
         QVERIFY(bytes.endsWith("30,0\r\n\"\"\r\n31,0\r\n\"\"\r\n"));
         QCOMPARE(bytes.count("\r\n"), 3 + 31 * 2);
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+
+        env.state.month = m;
+        env.state.month.stopWidth = 0; // never had a stop
+        env.state.month.modified = true;
+        QVERIFY(!SaveLogbook(env.state));
+        QCOMPARE(env.prompter.last(), u"Nincs mit elmenteni."_s);
+        QVERIFY(!QFile::exists(env.state.carPath(u"2026feb.rvn"_s)));
+        QVERIFY(env.state.month.modified);
     }
 
     void unsafeTextsStillReadBack() {
         TestEnv env;
-        fixturePartners(env.state);
-        MonthLog m = fixtureMonth();
+        MonthLog m = fixtureMonth(env.state);
         m.comments[0] = u"Egy \"idézet\"\r\nkét sorban"_s;
         StoredLogbook back;
         QVERIFY(parseLogbook(serializeLogbook(env.state, m), u"x.rvn"_s, back).ok());
         QCOMPARE(back.comments[0], u"Egy idézet két sorban"_s);
         QCOMPARE(back.comments[4], m.comments[4]);
+    }
+
+    void failedSaveKeepsTheMonth() {
+        TestEnv env;
+        env.loginCar();
+        env.state.month = fixtureMonth(env.state);
+        env.state.carDir = u"Users/NINCS/"_s; // the directory is gone
+        env.state.month.modified = true;
+        QVERIFY(!SaveLogbook(env.state));
+        QVERIFY(env.state.month.modified);
+        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
     }
 
     void damagedFilesAreRefused_data() {
@@ -153,11 +154,9 @@ private slots:
         QTest::newRow("negative count") << smallFile("2002,3,0", "10,1", "1,-1") << 4;
         QTest::newRow("letters for a number") << smallFile("2002,márc,0") << 2;
         QTest::newRow("month 13") << smallFile("2002,13,0") << 2;
-        QTest::newRow("year 0") << smallFile("0,3,0") << 2;
         QTest::newRow("missing lines") << smallFile().left(smallFile().size() - 20) << 65;
         QTest::newRow("count promises more than the file")
             << QByteArray("\"RVN\",\"2.2\"\r\n2002,3,0\r\n10,32000\r\n1,32000\r\n\"A\"\r\n") << 5;
-        QTest::newRow("no magic") << QByteArray("\"XYZ\",\"2.2\"\r\n") << 1;
         QTest::newRow("empty file") << QByteArray() << 1;
     }
     void damagedFilesAreRefused() {
@@ -165,13 +164,10 @@ private slots:
         QFETCH(int, line);
         StoredLogbook log;
         log.year = 1999;
-        log.comments[0] = u"régi"_s;
         const Result r = parseLogbook(bytes, u"/adat/2002mar.rvn"_s, log);
         QVERIFY(!r.ok());
-        QVERIFY2(r.message().contains(u"/adat/2002mar.rvn"_s), qPrintable(r.message()));
-        QVERIFY2(r.message().contains(u"(%1. sor)"_s.arg(line)), qPrintable(r.message()));
+        QVERIFY2(r.message().contains(u"/adat/2002mar.rvn (%1. sor)"_s.arg(line)), qPrintable(r.message()));
         QCOMPARE(log.year, 1999); // nothing half-filled
-        QCOMPARE(log.comments[0], u"régi"_s);
     }
 
     // Damage anywhere: every answer is a whole month or a message, never a crash.
@@ -179,11 +175,9 @@ private slots:
         const QByteArray originals[] = {logbookFixture(u"current.rvn"_s), logbookFixture(u"older12.rvn"_s)};
         const char bytes[] = {'\0', ',', '"', '\r', '\n', '-', '9', 'x', ' ', '\xf5'};
         std::mt19937 gen(4711);
-        int refused = 0;
         for (int round = 0; round < 3000; ++round) {
             QByteArray b = originals[round % 2];
-            const int changes = 1 + int(gen() % 4);
-            for (int c = 0; c < changes && !b.isEmpty(); ++c) {
+            for (int c = int(gen() % 4); c >= 0 && !b.isEmpty(); --c) {
                 const qsizetype at = qsizetype(gen() % quint32(b.size()));
                 switch (gen() % 3) {
                 case 0: b[at] = bytes[gen() % sizeof bytes]; break;
@@ -192,94 +186,24 @@ private slots:
                 }
             }
             StoredLogbook log;
-            const Result r = parseLogbook(b, u"x.rvn"_s, log);
-            if (!r) {
-                ++refused;
-                QVERIFY(r.message().contains(u"x.rvn"_s));
+            if (!parseLogbook(b, u"x.rvn"_s, log))
                 QCOMPARE(log.stopWidth, 0);
-                continue;
-            }
             for (const QVector<Partner>& day : log.stops)
                 QVERIFY(day.size() <= log.stopWidth);
             LogbookHeader h;
             parseLogbookHeader(b, u"x.rvn"_s, h);
         }
-        QVERIFY(refused > 1000);
     }
 
     void headers() {
         LogbookHeader h;
-        QVERIFY(parseLogbookHeader(logbookFixture(u"current.rvn"_s), u"a"_s, h).ok());
-        QVERIFY(h.isLogbook());
-        QCOMPARE(h.version, u"2.2"_s);
-        QCOMPARE(h.year, 2002);
-        QCOMPARE(h.month, 1);
-        QCOMPARE(h.monthKm, 321);
-
         QVERIFY(parseLogbookHeader(logbookFixture(u"older12.rvn"_s), u"a"_s, h).ok());
-        QVERIFY(h.olderLayout);
+        QVERIFY(h.isLogbook() && h.olderLayout);
+        QCOMPARE(h.year, 2002);
         QCOMPARE(h.monthKm, 321); // first value of line 3, no odometer on line 2
-
         QVERIFY(parseLogbookHeader("\"ZIP\",\"1\"\r\n", u"a"_s, h).ok());
         QVERIFY(!h.isLogbook());
-        QVERIFY(parseLogbookHeader(QByteArray(), u"a"_s, h).ok());
-        QVERIFY(!h.isLogbook());
         QVERIFY(!parseLogbookHeader("\"RVN\",\"2.2\"\r\nkétezer,1,0\r\n", u"a"_s, h).ok());
-    }
-
-    void headerOfAFileOnDisk() {
-        TestEnv env;
-        env.loginCar();
-        env.write(u"Users/ABC123/2002jan.rvn"_s, logbookFixture(u"current.rvn"_s));
-        LogbookHeader h;
-        QVERIFY(readLogbookHeader(env.state.carPath(u"2002jan.rvn"_s), h).ok());
-        QCOMPARE(h.monthKm, 321);
-        QVERIFY(!readLogbookHeader(env.state.carPath(u"nincs.rvn"_s), h).ok());
-    }
-
-    void saveNamesANewMonth() {
-        TestEnv env;
-        env.loginCar();
-        fixturePartners(env.state);
-        env.state.month = fixtureMonth();
-        env.state.month.modified = true;
-        QVERIFY(SaveLogbook(env.state));
-        QCOMPARE(env.state.month.fileName, u"2002jan.rvn"_s);
-        QVERIFY(!env.state.month.modified);
-        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbookFixture(u"current.rvn"_s));
-
-        // A loaded month keeps its own name.
-        env.state.month.fileName = u"masolat.rvn"_s;
-        QVERIFY(SaveLogbook(env.state));
-        QVERIFY(QFile::exists(env.state.carPath(u"masolat.rvn"_s)));
-        QCOMPARE(newMonthFileName(2002, 9), u"2002sze.rvn"_s);
-        QCOMPARE(newMonthFileName(2028, 5), u"2028maj.rvn"_s);
-    }
-
-    void nothingToSave() {
-        TestEnv env;
-        env.loginCar();
-        env.state.month.year = 2002;
-        env.state.month.month = 1;
-        env.state.month.modified = true;
-        QVERIFY(!SaveLogbook(env.state));
-        QCOMPARE(env.prompter.last(), u"Nincs mit elmenteni."_s);
-        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Exclamation);
-        QVERIFY(env.state.month.fileName.isEmpty());
-        QVERIFY(!QFile::exists(env.state.carPath(u"2002jan.rvn"_s)));
-        QVERIFY(env.state.month.modified);
-    }
-
-    void failedSaveKeepsTheMonth() {
-        TestEnv env;
-        env.loginCar();
-        fixturePartners(env.state);
-        env.state.carDir = u"Users/NINCS/"_s; // the directory is gone
-        env.state.month = fixtureMonth();
-        env.state.month.modified = true;
-        QVERIFY(!SaveLogbook(env.state));
-        QVERIFY(env.state.month.modified);
-        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
     }
 };
 
