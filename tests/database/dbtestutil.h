@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/logbookfile.h"
 #include "storage/datafiles.h"
 #include "storage/state.h"
 #include "testenv.h"
@@ -29,6 +30,20 @@ inline bool loginWithSavedPartners(TestEnv& env, int n) {
     env.loginCar();
     makePartners(env.state, n);
     return bool(SaveDatabase(env.state));
+}
+
+// A stored logbook of the given month of 2002 whose day 3 visits day3 and day 20 the first of
+// them, written under the given version text.
+inline QByteArray logbookWith(int month, const QVector<Partner>& day3, const QByteArray& version = "2.2") {
+    StoredLogbook log;
+    log.year = 2002;
+    log.month = month;
+    log.startOdometer = 12000;
+    log.monthKm = 321;
+    log.stops[2] = day3;
+    log.stops[19] = {day3.value(0)};
+    log.comments[2] = u"ügyfél, tárgyalás"_s;
+    return serializeLogbook(log).replace("\"RVN\",\"2.2\"", "\"RVN\",\"" + version + "\"");
 }
 
 } // namespace rv::dbtest

@@ -1,8 +1,6 @@
 #include "database/dataimport.h"
-#include "database/priceedit.h"
 #include "dbtestutil.h"
 #include "storedfiles.h"
-#include "testenv.h"
 
 #include <QTest>
 
@@ -11,26 +9,28 @@ using namespace rv;
 
 namespace {
 
-// A second car "Másik" (car 2) beside the logged-in "Teszt" (car 1), with its own files.
-void addOtherCar(TestEnv& env, const PartnerDatabase* db, const QByteArray& prices = "0\r\n") {
+// Beside the logged-in "Teszt" (car 1), car 2 "Másik" with the given partners (none: no
+// partner file) and price file.
+void addOtherCar(TestEnv& env, const QVector<Partner>& partners, const QByteArray& prices = "0\r\n") {
     CarRecord other;
     other.userName = u"Másik"_s;
-    other.plateNumber = u"XYZ789"_s;
     other.dirName = u"XYZ789"_s;
     env.state.cars.append(other);
-    QDir().mkpath(env.path(u"Users/XYZ789"_s));
-    if (db) {
-        PartnerDatabase copy = *db;
-        env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(copy, 1));
-    }
     env.write(u"Users/XYZ789/benzin.rvd"_s, prices);
+    if (partners.isEmpty())
+        return;
+    PartnerDatabase db{partners, {}};
+    db.distances.reset(int(partners.size()));
+    env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(db, 1));
 }
 
-PartnerDatabase databaseOf(const QVector<Partner>& partners) {
+// Sets both cells between the other car's partners i and j.
+void setOtherCells(TestEnv& env, const QVector<std::tuple<int, int, DistanceCell>>& cells) {
     PartnerDatabase db;
-    db.partners = partners;
-    db.distances.reset(int(partners.size()));
-    return db;
+    QVERIFY(parseDatabase(env.read(u"Users/XYZ789/data.rvd"_s), u"x"_s, 1, db));
+    for (const auto& [i, j, cell] : cells)
+        db.distances.at(i, j) = cell;
+    env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(db, 1));
 }
 
 } // namespace
@@ -41,13 +41,10 @@ private slots:
     void theLoggedInCarIsNeverOffered() {
         TestEnv env;
         env.loginCar();
-        addOtherCar(env, nullptr);
+        addOtherCar(env, {});
         QCOMPARE(importableCars(env.state), QVector<int>{2});
-        QVERIFY(!canImportFrom(env.state, 1));
-        QVERIFY(!canImportFrom(env.state, 3));
-        QVERIFY(!canImportFrom(env.state, 0));
-        QVERIFY(canImportFrom(env.state, 2));
-        dbtest::makePartners(env.state, 2);
+        for (int car : {0, 1, 3})
+            QVERIFY(!canImportFrom(env.state, car));
         importPartners(env.state, 1);
         importFuelPrices(env.state, 1);
         QVERIFY(env.prompter.asked.isEmpty());
@@ -57,10 +54,8 @@ private slots:
         TestEnv env;
         QVERIFY(dbtest::loginWithSavedPartners(env, 4));
         // The other car knows partners 3 and 1 of ours, in another order.
-        PartnerDatabase other = databaseOf({env.state.partner(3), env.state.partner(1)});
-        other.distances.at(1, 2) = {42, 6};
-        other.distances.at(2, 1) = {43, 5};
-        addOtherCar(env, &other);
+        addOtherCar(env, {env.state.partner(3), env.state.partner(1)});
+        setOtherCells(env, {{1, 2, {42, 6}}, {2, 1, {43, 5}}});
         env.prompter.answer(No);
         importPartners(env.state, 2);
         QCOMPARE(env.state.partnerCount(), 4);
@@ -70,9 +65,7 @@ private slots:
         QCOMPARE(env.prompter.texts(),
                  QStringList({u"Kívánja átvennia az összes távolságot,\r\nvagy csak a nem 0 értékeket?"_s,
                               u"Nem találtam új adatot Másik partner-adatbázisában."_s}));
-        QCOMPARE(env.prompter.asked.first().icon, MsgIcon::Question);
-        // Saved.
-        QVERIFY(env.read(u"Users/ABC123/data.rvd"_s).contains("42,6\r\n"));
+        QCOMPARE(storedPartners(env.state).distances.at(3, 1).distance, qint16(42));
     }
 
     void aZeroDistanceOverwritesOnlyAfterYes() {
@@ -80,14 +73,10 @@ private slots:
             TestEnv env;
             env.loginCar();
             dbtest::makePartners(env.state, 3);
-            PartnerDatabase other = databaseOf({env.state.partner(1), env.state.partner(2)});
-            other.distances.at(1, 2) = {0, 2};
-            other.distances.at(2, 1) = {0, 2};
-            addOtherCar(env, &other);
+            addOtherCar(env, {env.state.partner(1), env.state.partner(2)}); // every cell 0 km
             env.prompter.answer(answer);
             importPartners(env.state, 2);
-            const qint16 expected = answer == Yes ? 0 : dbtest::cellKm(1, 2);
-            QCOMPARE(env.state.distances.at(1, 2).distance, expected);
+            QCOMPARE(env.state.distances.at(1, 2).distance, answer == Yes ? qint16(0) : dbtest::cellKm(1, 2));
             QCOMPARE(env.state.distances.at(2, 3).distance, dbtest::cellKm(2, 3));
         }
     }
@@ -100,10 +89,8 @@ private slots:
         const Partner a{u"Alfa"_s, u"Ózd"_s, {}};
         const Partner b{u"Béta"_s, u"Eger"_s, u"Vár u. 1."_s};
         // Its own base is a partner like any other; a partner listed twice is added once.
-        PartnerDatabase other = databaseOf({a, env.state.partner(2), b, a});
-        other.distances.at(1, 2) = {17, 3};
-        other.distances.at(2, 3) = {29, 1};
-        addOtherCar(env, &other);
+        addOtherCar(env, {a, env.state.partner(2), b, a});
+        setOtherCells(env, {{1, 2, {17, 3}}, {2, 3, {29, 1}}});
         int ticks = 0;
         env.prompter.answer(No);
         importPartners(env.state, 2, [&] { ++ticks; });
@@ -113,40 +100,31 @@ private slots:
         QCOMPARE(env.state.partner(5), b);
         QCOMPARE(env.state.distances.at(4, 2).distance, qint16(17));
         QCOMPARE(env.state.distances.at(2, 5).distance, qint16(29));
-        QCOMPARE(env.state.distances.at(2, 3).distance, qint16(555));
         QCOMPARE(env.state.distances.at(4, 5).routeType, qint16(2)); // new, no distance known
-        QCOMPARE(env.state.distances.at(4, 5).distance, qint16(0));
         QCOMPARE(env.prompter.last(), u"Másik partner-adatbáziából 2 partner csatolva a saját adatbázishoz."_s);
-        AppState back;
-        QVERIFY(readStoredPartners(env.state, back));
-        QCOMPARE(back.partnerCount(), 5);
-        QCOMPARE(back.distances.at(2, 3).distance, qint16(555));
+        QCOMPARE(storedPartners(env.state).distances.at(2, 3).distance, qint16(555));
     }
 
-    void anEmptyDatabaseStopsAfterItsMessage() {
-        for (const QByteArray& file : {QByteArray("0\r\n"), QByteArray()}) {
-            TestEnv env;
-            env.loginCar();
-            dbtest::makePartners(env.state, 2);
-            addOtherCar(env, nullptr);
-            if (!file.isEmpty())
-                env.write(u"Users/XYZ789/data.rvd"_s, file);
-            importPartners(env.state, 2);
-            QCOMPARE(env.prompter.texts(), QStringList{u"A kiválasztott adatbázis üres."_s});
-            QCOMPARE(env.state.partnerCount(), 2);
-            QVERIFY(!QFile::exists(env.path(u"Users/ABC123/data.rvd"_s)));
-        }
+    void anEmptyOrDamagedDatabaseChangesNothing_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("count 0") << QByteArray("0\r\n") << u"A kiválasztott adatbázis üres."_s;
+        QTest::newRow("missing") << QByteArray() << u"A kiválasztott adatbázis üres."_s;
+        QTest::newRow("damaged") << QByteArray("2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n")
+                                 << u"A kiválasztott autó adatai nem olvashatók."_s;
     }
-
-    void aDamagedDatabaseIsReportedAndNothingChanges() {
+    void anEmptyOrDamagedDatabaseChangesNothing() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, message);
         TestEnv env;
         env.loginCar();
         dbtest::makePartners(env.state, 2);
-        addOtherCar(env, nullptr);
-        env.write(u"Users/XYZ789/data.rvd"_s, "2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n");
+        addOtherCar(env, {});
+        if (!file.isEmpty())
+            env.write(u"Users/XYZ789/data.rvd"_s, file);
         importPartners(env.state, 2);
         QCOMPARE(env.prompter.asked.size(), 1);
-        QVERIFY(env.prompter.last().startsWith(u"A kiválasztott autó adatai nem olvashatók."_s));
+        QVERIFY(env.prompter.last().startsWith(message));
         QCOMPARE(env.state.partnerCount(), 2);
         QVERIFY(!QFile::exists(env.path(u"Users/ABC123/data.rvd"_s)));
     }
@@ -156,26 +134,17 @@ private slots:
         env.loginCar();
         env.state.fuelPrices = {{QDate(2002, 1, 1), 230}, {QDate(2002, 3, 1), 250}};
         const QByteArray otherFile = "2\r\n#2002-03-01#\r\n251\r\n#2002-02-01#\r\n240\r\n";
-        addOtherCar(env, nullptr, otherFile);
+        addOtherCar(env, {}, otherFile);
         importFuelPrices(env.state, 2);
-        QCOMPARE(env.state.fuelPrices.size(), 3);
-        QCOMPARE(env.state.fuelPrices[1].month, QDate(2002, 2, 1));
-        QCOMPARE(env.state.fuelPrices[2].price, qint16(251));
         QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s),
                  QByteArray("3\r\n#2002-01-01#\r\n230\r\n#2002-02-01#\r\n240\r\n#2002-03-01#\r\n251\r\n"));
         QCOMPARE(env.read(u"Users/XYZ789/benzin.rvd"_s), otherFile); // only read
         QCOMPARE(env.prompter.texts(), QStringList{u"Másik üzemanyag-adatbázisa csatolva a saját adatbázishoz."_s});
-    }
 
-    void damagedPricesAreReportedAndNothingChanges() {
-        TestEnv env;
-        env.loginCar();
-        env.state.fuelPrices = {{QDate(2002, 1, 1), 230}};
-        addOtherCar(env, nullptr, "2\r\n#2002-03-01#\r\n251\r\n");
+        env.write(u"Users/XYZ789/benzin.rvd"_s, "2\r\n#2002-03-01#\r\n251\r\n"); // damaged
         importFuelPrices(env.state, 2);
-        QCOMPARE(env.state.fuelPrices.size(), 1);
-        QVERIFY(!QFile::exists(env.path(u"Users/ABC123/benzin.rvd"_s)));
         QVERIFY(env.prompter.last().startsWith(u"A kiválasztott autó adatai nem olvashatók."_s));
+        QCOMPARE(env.state.fuelPrices.size(), 3);
     }
 };
 

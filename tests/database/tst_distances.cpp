@@ -1,7 +1,5 @@
 #include "database/distances.h"
 #include "dbtestutil.h"
-#include "storage/datafiles.h"
-#include "testenv.h"
 
 #include <QTest>
 
@@ -15,36 +13,25 @@ private slots:
         TestEnv env;
         dbtest::makePartners(env.state, 6);
         QVERIFY(setDistance(env.state, 2, 5, 12));
-        QCOMPARE(env.state.distances.at(2, 5).distance, qint16(12));
         QCOMPARE(env.state.distances.at(5, 2).distance, qint16(12));
-        // "Földút" is route type 5, asked from the other direction.
-        QVERIFY(setRouteType(env.state, 5, 2, 5));
+        QVERIFY(setRouteType(env.state, 5, 2, 5)); // "Földút", from the other direction
         QCOMPARE(env.state.distances.at(2, 5).routeType, qint16(5));
         QCOMPARE(env.state.distances.at(5, 2).routeType, qint16(5));
-        // Neighbours stay.
         QCOMPARE(env.state.distances.at(2, 4).distance, dbtest::cellKm(2, 4));
-        QCOMPARE(env.state.distances.at(5, 3).routeType, qint16((5 + 3) % 6 + 1));
-    }
-
-    void theDiagonalAndUnknownPartnersAreNotEdited() {
-        TestEnv env;
-        dbtest::makePartners(env.state, 3);
+        // The diagonal and partners that do not exist are never edited.
         QVERIFY(!setDistance(env.state, 2, 2, 9));
         QVERIFY(!setDistance(env.state, 0, 2, 9));
-        QVERIFY(!setDistance(env.state, 2, 4, 9));
+        QVERIFY(!setDistance(env.state, 2, 7, 9));
         QVERIFY(!setRouteType(env.state, 1, 2, 0));
         QVERIFY(!setRouteType(env.state, 1, 2, 7));
         QCOMPARE(env.state.distances.at(2, 2).distance, qint16(0));
-        QCOMPARE(env.state.distances.at(1, 2).routeType, qint16(4));
     }
 
     void theBoxTakesWholeKilometres() {
-        QCOMPARE(distanceFromText(QString()), std::optional<qint16>(0));
         QCOMPARE(distanceFromText(u"  "_s), std::optional<qint16>(0)); // a cleared box stores 0
-        QCOMPARE(distanceFromText(u"12"_s), std::optional<qint16>(12));
-        QCOMPARE(distanceFromText(u"32767"_s), std::optional<qint16>(32767));
         QCOMPARE(distanceFromText(u"007"_s), std::optional<qint16>(7));
-        for (const QString& bad : {u"32768"_s, u"100000"_s, u"-1"_s, u"1.5"_s, u"1,5"_s, u"1e3"_s, u"x"_s})
+        QCOMPARE(distanceFromText(u"32767"_s), std::optional<qint16>(32767));
+        for (const QString& bad : {u"32768"_s, u"-1"_s, u"1.5"_s, u"1e3"_s, u"x"_s})
             QVERIFY2(!distanceFromText(bad), qPrintable(bad));
     }
 
@@ -57,11 +44,20 @@ private slots:
         setRouteType(env.state, 1, 3, 6);
         setDistance(env.state, 1, 2, 22);
         QVERIFY(revertDistances(env.state));
-        QCOMPARE(env.state.distances.at(1, 2).distance, qint16(11));
         QCOMPARE(env.state.distances.at(2, 1).distance, qint16(11));
-        QCOMPARE(env.state.distances.at(3, 4).distance, dbtest::cellKm(3, 4));
         QCOMPARE(env.state.distances.at(4, 3).distance, dbtest::cellKm(4, 3));
         QCOMPARE(env.state.distances.at(1, 3).routeType, qint16((1 + 3) % 6 + 1));
+    }
+
+    void revertOfAnUnreadableFileChangesNothing() {
+        TestEnv env;
+        env.loginCar();
+        dbtest::makePartners(env.state, 3);
+        env.write(u"Users/ABC123/data.rvd"_s, "3\r\n\"a\"\r\n");
+        setDistance(env.state, 1, 2, 5);
+        QVERIFY(!revertDistances(env.state));
+        QCOMPARE(env.state.distances.at(1, 2).distance, qint16(5));
+        QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), QByteArray("3\r\n\"a\"\r\n"));
     }
 
     void revertOnAReadOnlyDiskStillThrowsTheEditsAway() {
@@ -71,7 +67,6 @@ private slots:
         const auto permissions = QFile::permissions(dir);
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         if (QFile probe(dir + u"probe"_s); probe.open(QIODevice::WriteOnly)) {
-            probe.remove();
             QFile::setPermissions(dir, permissions);
             QSKIP("this user writes into a read-only directory (root)");
         }
@@ -80,18 +75,6 @@ private slots:
         QFile::setPermissions(dir, permissions);
         QVERIFY(reverted);
         QCOMPARE(env.state.distances.at(1, 2).distance, dbtest::cellKm(1, 2));
-    }
-
-    void revertOfADamagedFileChangesNothing() {
-        TestEnv env;
-        env.loginCar();
-        dbtest::makePartners(env.state, 3);
-        env.write(u"Users/ABC123/data.rvd"_s, "3\r\n\"a\"\r\n");
-        setDistance(env.state, 1, 2, 5);
-        QVERIFY(!revertDistances(env.state));
-        QCOMPARE(env.state.distances.at(1, 2).distance, qint16(5));
-        QCOMPARE(env.state.partnerCount(), 3);
-        QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), QByteArray("3\r\n\"a\"\r\n"));
     }
 };
 

@@ -44,15 +44,4 @@ inline AppState storedMultipliers(const AppState& s) {
     return fresh;
 }
 
-// TRANSITIONAL
-inline bool readStoredPartners(const AppState& s, AppState& back) {
-    back.programDir = s.programDir;
-    back.carDir = s.carDir;
-    return bool(LoadDatabase(back, true));
-}
-inline bool readStoredMultipliers(const AppState& s, AppState& fresh) {
-    fresh.programDir = s.programDir;
-    return bool(LoadMultipliers(fresh));
-}
-
 } // namespace rv

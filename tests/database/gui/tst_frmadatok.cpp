@@ -2,9 +2,7 @@
 #include "database/gui/frmInput.h"
 #include "database/partners.h"
 #include "../dbtestutil.h"
-#include "storage/datafiles.h"
 #include "storedfiles.h"
-#include "testenv.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,7 +18,7 @@ using namespace rv;
 
 namespace {
 
-// A logged-in car with n partners saved in its file.
+// A logged-in car with n partners saved in its file; the default route type is 3.
 struct Fixture {
     TestEnv env;
     explicit Fixture(int partners = 9) {
@@ -45,6 +43,17 @@ void selectPair(frmAdatok& w, int from, int to) {
     w.cboHova->setCurrentIndex(to - 1);
 }
 
+// A text as the user's typing leaves it.
+void edit(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    emit box->textEdited(text);
+}
+
+void choosePriceDay(frmAdatok& w, int year, int month, int day) {
+    w.txtEv->setText(QString::number(year));
+    w.cboHonapok->setCurrentIndex(month - 1);
+    w.cboNapok->setCurrentIndex(day - 1);
+}
 
 } // namespace
 
@@ -61,11 +70,8 @@ private slots:
         w.lstPartnerek->setCurrentRow(2);
         QCOMPARE(w.selectedPartner(), 3);
         QCOMPARE(w.lblCim->text(), u"Város3, Utca 3."_s);
-        w.lstPartnerek->setCurrentRow(1);
-        QCOMPARE(w.lblCim->text(), u"Város2"_s);
         QVERIFY(w.cmdTorol->isEnabled());
-        // The own base stays.
-        w.lstPartnerek->setCurrentRow(0);
+        w.lstPartnerek->setCurrentRow(0); // the own base stays
         QVERIFY(!w.cmdTorol->isEnabled());
         QCOMPARE(frmAdatok(f.s(), DatabaseMode::Editor).tag, u"szerk"_s);
     }
@@ -83,16 +89,12 @@ private slots:
         QTest::mouseClick(w.cmdUj, Qt::LeftButton);
         QCOMPARE(caption, u"Rovanta+ 2.2 - Adatbázis - - Új partner -"_s);
         QCOMPARE(w.resultFlag, u"I"_s);
-        QCOMPARE(f.s().partnerCount(), 4);
         QCOMPARE(f.s().partner(4).name, u"Új Kft."_s);
-        QCOMPARE(w.lstPartnerek->count(), 4);
         QCOMPARE(w.lstPartnerek->currentItem()->text(), u"Új Kft. - Eger"_s);
         QCOMPARE(w.lblPartnerekSzama->text(), u"3 partner az adatbázisban"_s);
         QCOMPARE(w.cboHova->count(), 4);
         QCOMPARE(storedPartners(f.s()).partnerCount(), 4);
-        QCOMPARE(f.s().distances.at(4, 2).routeType, qint16(3));
 
-        // Cancelled: nothing happens.
         w.runInput = [](frmInput& d) { QTest::mouseClick(d.cmdMegsem, Qt::LeftButton); };
         QTest::mouseClick(w.cmdUj, Qt::LeftButton);
         QCOMPARE(f.s().partnerCount(), 4);
@@ -107,18 +109,14 @@ private slots:
         w.cmdUjClick();
         QVERIFY(!asked);
         QCOMPARE(f.env.prompter.last(), u"Az adatbázisban legfeljebb 5000 partner lehet."_s);
-        QCOMPARE(f.s().partnerCount(), kMaxPartners);
     }
 
     void unsavedDistanceEditsSurviveAddingAPartner() {
         Fixture f(3);
         frmAdatok w(f.s(), DatabaseMode::Main);
-        w.tabAdatok->setCurrentWidget(w.picTavolsag);
         selectPair(w, 2, 3);
-        w.txtTav->selectAll();
-        QTest::keyClicks(w.txtTav, u"77"_s);
+        edit(w.txtTav, u"77"_s);
         QTest::keyClick(w.txtTav, Qt::Key_Return);
-        QVERIFY(w.distancesPending());
         w.runInput = typing(Partner{u"Új"_s, u"Eger"_s, {}});
         w.cmdUjClick();
         QCOMPARE(f.s().distances.at(2, 3).distance, qint16(77));
@@ -148,7 +146,6 @@ private slots:
                               u"az ott is módosulni fog.\r\n\r\nKívánja folytatni?"_s,
                               u"Kívánja a már meglévő nyilvántartásaiban is megváltoztatni a most módosított partner "
                               u"adatait?"_s}));
-        QCOMPARE(f.s().partner(2), after);
         QCOMPARE(w.lstPartnerek->item(1)->text(), u"P2 Zrt. - Város2, Új út 1."_s);
         QCOMPARE(w.lblCim->text(), u"Város2, Új út 1."_s);
         QCOMPARE(w.cboHonnan->itemText(1), u"P2 Zrt. - Város2, Új út 1."_s);
@@ -157,39 +154,28 @@ private slots:
         QCOMPARE(offered[0].first, before);
         QCOMPARE(offered[0].second, after);
 
-        // No at the first question changes nothing.
-        f.env.prompter.clear();
-        f.env.prompter.answer(No);
+        f.env.prompter.answer(No); // No at the first question changes nothing
         bool shown = false;
         w.runInput = [&](frmInput&) { shown = true; };
         w.cmdModositClick();
         QVERIFY(!shown);
     }
 
-    void deletingPartner5Of9InTheEditorCorrectsTheOpenMonth() {
+    void deletingInTheEditorCorrectsTheOpenMonth() {
         Fixture f(9);
         MonthLog& m = f.s().month;
-        m.stops.reset(4);
-        m.stopWidth = 4;
-        const int day[] = {1, 5, 7, 1};
-        for (int k = 0; k < 4; ++k)
-            m.stops.at(10, k + 1) = qint16(day[k]);
-        m.stops.at(11, 1) = 9;
+        m.stops.reset(3);
+        m.stopWidth = 3;
+        m.stops.at(10, 1) = 5;
+        m.stops.at(10, 2) = 7;
         frmAdatok w(f.s(), DatabaseMode::Editor);
         w.lstPartnerek->setCurrentRow(4);
-        f.env.prompter.answer(Yes);
-        f.env.prompter.answer(Yes);
         QTest::mouseClick(w.cmdTorol, Qt::LeftButton);
         QCOMPARE(f.env.prompter.texts().size(), 2);
         QVERIFY(f.env.prompter.texts()[0].startsWith(u"Ha kitöröl egy adatot"_s));
         QCOMPARE(f.env.prompter.texts()[1], u"Biztos, hogy törli: P5 - Város5, Utca 5.?"_s);
-        QCOMPARE(f.s().partnerCount(), 8);
-        QCOMPARE(m.stops.at(10, 1), qint16(1));
-        QCOMPARE(m.stops.at(10, 2), qint16(6));
-        QCOMPARE(m.stops.at(10, 3), qint16(1));
-        QCOMPARE(m.stops.at(10, 4), qint16(0));
-        QCOMPARE(m.stops.at(11, 1), qint16(8));
-        QCOMPARE(w.lstPartnerek->count(), 8);
+        QCOMPARE(m.stops.at(10, 1), qint16(6));
+        QCOMPARE(m.stops.at(10, 2), qint16(0));
         QCOMPARE(w.lblPartnerekSzama->text(), u"7 partner az adatbázisban"_s);
         QCOMPARE(w.lstPartnerek->currentItem()->text(), u"P6 - Város6"_s);
         QCOMPARE(storedPartners(f.s()).partnerCount(), 8);
@@ -205,7 +191,6 @@ private slots:
         f.env.prompter.answer(No);
         w.cmdTorolClick();
         QCOMPARE(f.s().partnerCount(), 4);
-        f.env.prompter.answer(Yes);
         w.cmdTorolClick();
         QCOMPARE(f.env.prompter.texts().size(), 2);
         QCOMPARE(f.s().partnerCount(), 3);
@@ -223,13 +208,10 @@ private slots:
 
         frmAdatok w(f.s(), DatabaseMode::Main);
         f.env.prompter.clear();
-        f.env.prompter.answer(Yes);
         w.cmdAdatTorlesClick();
         QCOMPARE(f.env.prompter.texts(),
                  QStringList({u"Biztos, hogy töröl minden adatot az adatbázisból?"_s, u"Minden adat törölve."_s}));
-        QCOMPARE(f.s().partnerCount(), 1);
         QCOMPARE(w.lstPartnerek->count(), 1);
-        QCOMPARE(w.lblPartnerekSzama->text(), u"0 partner az adatbázisban"_s);
         QCOMPARE(storedPartners(f.s()).partnerCount(), 1);
     }
 
@@ -240,29 +222,20 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.tabAdatok->setCurrentWidget(w.picTavolsag);
         // Opens on the base against itself: nothing to edit.
-        QCOMPARE(w.cboHonnan->currentIndex(), 0);
-        QCOMPARE(w.cboHova->currentIndex(), 0);
         QCOMPARE(w.txtTav->text(), u"0"_s);
         QVERIFY(!w.txtTav->isEnabled());
         QVERIFY(!w.cboSzorzo->isEnabled());
-        QVERIFY(!w.lblKM->isEnabled());
-        QVERIFY(!w.lblTavolsaguk->isEnabled());
         QCOMPARE(w.cboSzorzo->currentIndex(), 2); // the default route type
-        QCOMPARE(w.cboSzorzo->count(), 6);
-        QCOMPARE(w.cboSzorzo->itemText(4), u"Földút"_s);
 
         selectPair(w, 2, 5);
         QVERIFY(w.txtTav->isEnabled());
-        QCOMPARE(w.txtTav->text(), QString::number(dbtest::cellKm(2, 5)));
         w.txtTav->setFocus();
         w.txtTav->selectAll();
         QTest::keyClicks(w.txtTav, u"12"_s);
         QTest::keyClick(w.txtTav, Qt::Key_Return);
         QTRY_VERIFY(w.cboHova->hasFocus());
-        QCOMPARE(f.s().distances.at(2, 5).distance, qint16(12));
         QCOMPARE(f.s().distances.at(5, 2).distance, qint16(12));
 
-        // The route type is set from the other direction.
         selectPair(w, 5, 2);
         QCOMPARE(w.txtTav->text(), u"12"_s);
         w.cboSzorzo->setCurrentIndex(4);
@@ -270,15 +243,13 @@ private slots:
         QCOMPARE(f.s().distances.at(2, 5).routeType, qint16(5));
         QCOMPARE(f.s().distances.at(5, 2).routeType, qint16(5));
 
-        // Letters are refused, a cleared box stores 0 when left.
         w.txtTav->setFocus();
         QTest::keyClicks(w.txtTav, u"x"_s);
         QCOMPARE(w.txtTav->text(), u"12"_s);
         w.txtTav->clear();
-        w.cboHonnan->setFocus();
+        w.cboHonnan->setFocus(); // a cleared box stores 0 when left
         QTRY_COMPARE(f.s().distances.at(2, 5).distance, qint16(0));
         QCOMPARE(w.txtTav->text(), u"0"_s);
-        QVERIFY(w.distancesPending());
     }
 
     void aPairChangedWithoutLeavingTheBoxKeepsWhatWasTyped() {
@@ -287,7 +258,6 @@ private slots:
         selectPair(w, 1, 2);
         QTest::keyClicks(w.txtTav, u"5"_s); // appended: 1025
         selectPair(w, 3, 4);
-        QCOMPARE(f.s().distances.at(1, 2).distance, qint16(1025));
         QCOMPARE(f.s().distances.at(2, 1).distance, qint16(1025));
         QCOMPARE(f.s().distances.at(3, 4).distance, dbtest::cellKm(3, 4));
     }
@@ -296,21 +266,12 @@ private slots:
         Fixture f(4);
         frmAdatok w(f.s(), DatabaseMode::Main);
         selectPair(w, 1, 2);
-        w.txtTav->setText(u"11"_s);
-        emit w.txtTav->textEdited(u"11"_s);
+        edit(w.txtTav, u"11"_s);
         QTest::mouseClick(w.cmdMentes, Qt::LeftButton);
         QCOMPARE(storedPartners(f.s()).distances.at(2, 1).distance, qint16(11));
-        QVERIFY(!w.distancesPending());
-
-        selectPair(w, 3, 4);
-        w.txtTav->setText(u"999"_s);
-        emit w.txtTav->textEdited(u"999"_s);
-        selectPair(w, 1, 2);
-        w.txtTav->setText(u"22"_s);
-        emit w.txtTav->textEdited(u"22"_s);
+        edit(w.txtTav, u"22"_s);
         QTest::mouseClick(w.cmdMegsem, Qt::LeftButton);
         QCOMPARE(f.s().distances.at(1, 2).distance, qint16(11));
-        QCOMPARE(f.s().distances.at(4, 3).distance, dbtest::cellKm(4, 3));
         QCOMPARE(w.txtTav->text(), u"11"_s);
         QVERIFY(!w.distancesPending());
     }
@@ -324,7 +285,6 @@ private slots:
         w.FillTavCombo();
         QCOMPARE(w.tag, u"szerk"_s);
         QCOMPARE(shown, 1); // once, for the pair after the fill
-        QCOMPARE(w.cboHonnan->currentIndex(), 0);
         QCOMPARE(w.cboHova->currentIndex(), 0);
         QCOMPARE(w.cboHova->itemData(2).toInt(), 3);
     }
@@ -333,76 +293,43 @@ private slots:
         Fixture f(2);
         f.s().fuelPrices = {{QDate(2002, 3, 1), 250}};
         frmAdatok w(f.s(), DatabaseMode::Main);
-        w.txtEv->setText(u"2002"_s);
-        w.cboHonapok->setCurrentIndex(2);
-        w.cboNapok->setCurrentIndex(0);
+        choosePriceDay(w, 2002, 3, 1);
         QCOMPARE(w.txtAr->text(), u"250"_s);
         w.cboNapok->setCurrentIndex(14);
         QCOMPARE(w.txtAr->text(), QString()); // no price that day
         QTest::keyClicks(w.txtAr, u"263.5"_s);
         QTest::keyClick(w.txtAr, Qt::Key_Return);
         QCOMPARE(w.txtAr->text(), u"264"_s);
-        QCOMPARE(f.s().fuelPrices.size(), 2);
-        QCOMPARE(f.s().fuelPrices[1].month, QDate(2002, 3, 15));
-        QCOMPARE(f.s().fuelPrices[1].price, qint16(264));
-        QVERIFY(w.pricesPending());
-
-        // A new price for 1 March replaces the old one.
         w.cboNapok->setCurrentIndex(0);
-        w.txtAr->setText(u"262.5"_s);
-        emit w.txtAr->textEdited(u"262.5"_s);
+        edit(w.txtAr, u"262.5"_s);
         w.cboNapok->setCurrentIndex(1); // left for another day
-        QCOMPARE(f.s().fuelPrices.size(), 2);
-        QCOMPARE(f.s().fuelPrices[0].price, qint16(262));
-
-        // An earlier day goes first.
-        w.txtEv->setText(u"2001"_s);
-        w.txtAr->setText(u"240"_s);
-        emit w.txtAr->textEdited(u"240"_s);
-        QTest::keyClick(w.txtAr, Qt::Key_Return);
-        QCOMPARE(f.s().fuelPrices.first().month, QDate(2001, 3, 2));
-
         QTest::mouseClick(w.cmdBenzinMent, Qt::LeftButton);
         QVERIFY(!w.pricesPending());
         QCOMPARE(f.env.read(u"Users/ABC123/benzin.rvd"_s),
-                 QByteArray("3\r\n#2001-03-02#\r\n240\r\n#2002-03-01#\r\n262\r\n#2002-03-15#\r\n264\r\n"));
-    }
+                 QByteArray("2\r\n#2002-03-01#\r\n262\r\n#2002-03-15#\r\n264\r\n"));
 
-    void thePriceListShowsEveryDayAndClearingRemovesOne() {
-        Fixture f(2);
-        f.s().fuelPrices = {{QDate(2002, 3, 1), 250}, {QDate(2003, 7, 15), 270}};
-        frmAdatok w(f.s(), DatabaseMode::Main);
-        QCOMPARE(w.lstArak->count(), 2);
-        QCOMPARE(w.lstArak->item(1)->text(), u"2003. 07. 15.  270 Ft/L"_s);
+        // The price list shows every day; an emptied box takes the day's price away.
+        QCOMPARE(w.lstArak->item(1)->text(), u"2002. 03. 15.  264 Ft/L"_s);
         emit w.lstArak->itemClicked(w.lstArak->item(1));
-        QCOMPARE(w.selectedDate(), QDate(2003, 7, 15));
-        QCOMPARE(w.txtAr->text(), u"270"_s);
-        // An emptied box takes the day's price away.
-        w.txtAr->clear();
-        emit w.txtAr->textEdited(QString());
+        QCOMPARE(w.selectedDate(), QDate(2002, 3, 15));
+        edit(w.txtAr, QString());
         QTest::keyClick(w.txtAr, Qt::Key_Return);
         QCOMPARE(f.s().fuelPrices.size(), 1);
         QCOMPARE(w.lstArak->count(), 1);
-        QVERIFY(w.pricesPending());
     }
 
     void theDayListFollowsTheMonthAndLeapYears() {
         Fixture f(2);
         frmAdatok w(f.s(), DatabaseMode::Main);
-        w.txtEv->setText(u"2004"_s);
-        w.cboHonapok->setCurrentIndex(0);
-        w.cboNapok->setCurrentIndex(30);
+        choosePriceDay(w, 2004, 1, 31);
         w.cboHonapok->setCurrentIndex(1);
         QCOMPARE(w.cboNapok->count(), 29);
         QCOMPARE(w.cboNapok->currentIndex(), 28);
         QTest::mouseClick(w.cmdPlusz, Qt::LeftButton);
-        QCOMPARE(w.txtEv->text(), u"2005"_s);
         QCOMPARE(w.cboNapok->count(), 28);
         QTest::mouseClick(w.cmdMinusz, Qt::LeftButton);
         QTest::mouseClick(w.cmdMinusz, Qt::LeftButton);
-        QCOMPARE(w.txtEv->text(), u"2003"_s);
         QTest::keyClicks(w.txtEv, u"x"_s);
-        QCOMPARE(w.txtEv->text(), u"2003"_s);
         QCOMPARE(w.selectedDate(), QDate(2003, 2, 28));
     }
 
@@ -412,31 +339,23 @@ private slots:
         f.env.write(u"Users/b95.rvd"_s, "1\r\n#2002-01-01#\r\n199\r\n");
         LoadFuelPrices(f.s());
         frmAdatok w(f.s(), DatabaseMode::Main);
-        w.txtEv->setText(u"2002"_s);
-        w.cboHonapok->setCurrentIndex(2);
-        w.cboNapok->setCurrentIndex(0);
-        w.txtAr->setText(u"300"_s);
-        emit w.txtAr->textEdited(u"300"_s);
+        choosePriceDay(w, 2002, 3, 1);
+        edit(w.txtAr, u"300"_s);
         QTest::mouseClick(w.cmdBenzinMegsem, Qt::LeftButton);
         QCOMPARE(w.txtAr->text(), u"250"_s);
-        QCOMPARE(f.s().fuelPrices[0].price, qint16(250));
 
         f.env.prompter.answer(No);
         QTest::mouseClick(w.cmdAPEH, Qt::LeftButton);
-        QCOMPARE(f.s().fuelPrices[0].price, qint16(250));
         QVERIFY(f.env.prompter.last().endsWith(u"Biztos, hogy visszaállítja az eredeti adatokat?"_s));
-        f.env.prompter.answer(Yes);
+        QCOMPARE(f.s().fuelPrices[0].price, qint16(250));
         QTest::mouseClick(w.cmdAPEH, Qt::LeftButton);
         QCOMPARE(f.env.prompter.last(), u"Az üzemanyagárak törölve, és az APEH által közzétett árak betöltve."_s);
-        QCOMPARE(f.s().fuelPrices.size(), 1);
         QCOMPARE(f.s().fuelPrices[0].price, qint16(199));
         QCOMPARE(w.txtAr->text(), QString());
 
-        f.env.prompter.answer(Yes);
         QTest::mouseClick(w.cmdMindentTorol, Qt::LeftButton);
-        QCOMPARE(f.env.prompter.texts().at(f.env.prompter.texts().size() - 2),
-                 u"Ezzel a művelettel minden bevitt üzemanyagárat\r\ntöröl az adatbázisából.\r\n\r\n"
-                 u"Biztos, hogy törli az üzemanyagárakat?"_s);
+        QVERIFY(f.env.prompter.texts().contains(u"Ezzel a művelettel minden bevitt üzemanyagárat\r\ntöröl az "
+                                                 u"adatbázisából.\r\n\r\nBiztos, hogy törli az üzemanyagárakat?"_s));
         QCOMPARE(f.env.prompter.last(), u"Az üzemanyagárak törölve."_s);
         QVERIFY(f.s().fuelPrices.isEmpty());
         QCOMPARE(f.env.read(u"Users/ABC123/benzin.rvd"_s), QByteArray("0\r\n"));
@@ -446,20 +365,17 @@ private slots:
         Fixture f(3);
         CarRecord other;
         other.userName = u"Másik"_s;
-        other.plateNumber = u"XYZ789"_s;
         other.dirName = u"XYZ789"_s;
         f.s().cars.prepend(other); // car 1; the logged-in car becomes 2
         f.s().currentCar = 2;
         PartnerDatabase db;
         db.partners = {f.s().partner(1), Partner{u"Idegen"_s, u"Ózd"_s, {}}};
         db.distances.reset(2);
-        db.distances.at(1, 2) = {33, 1};
         db.distances.at(2, 1) = {33, 1};
         f.env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(db, 1));
 
         frmAdatok w(f.s(), DatabaseMode::Main);
         QCOMPARE(w.lstUsers->count(), 1);
-        QCOMPARE(w.lstUsers->item(0)->data(Qt::UserRole).toInt(), 1);
         QVERIFY(w.optPartner->isChecked());
         QTest::mouseClick(w.cmdImport, Qt::LeftButton); // nothing chosen: nothing happens
         QVERIFY(f.env.prompter.asked.isEmpty());
@@ -467,7 +383,6 @@ private slots:
         f.env.prompter.answer(No);
         QTest::mouseClick(w.cmdImport, Qt::LeftButton);
         QCOMPARE(f.env.prompter.last(), u"Másik partner-adatbáziából 1 partner csatolva a saját adatbázishoz."_s);
-        QCOMPARE(w.lstPartnerek->count(), 4);
         QCOMPARE(w.lblPartnerekSzama->text(), u"3 partner az adatbázisban"_s);
         QCOMPARE(w.cboHova->count(), 4);
         QCOMPARE(f.s().distances.at(4, 1).distance, qint16(33));
@@ -485,18 +400,16 @@ private slots:
         QCOMPARE(f.env.prompter.last(),
                  u"Nincsenek partnerek megadva. Így nem folytathatja a nyilvántartás szerkesztését.\r\n"
                  u"Kívánja folytatni az adatbázis szerkesztését?"_s);
-        QVERIFY(f.s().mainWindowTag.isEmpty());
         f.env.prompter.answer(No);
         w.reject();
         QVERIFY(!w.isVisible());
         QCOMPARE(f.s().mainWindowTag, u"exit"_s);
 
-        // With partners, or from the main window, it simply closes.
-        Fixture g(2);
-        frmAdatok main(g.s(), DatabaseMode::Main);
-        main.show();
-        main.reject();
-        QVERIFY(!main.isVisible());
+        Fixture g(2); // with partners it simply closes
+        frmAdatok editor(g.s(), DatabaseMode::Editor);
+        editor.show();
+        editor.reject();
+        QVERIFY(!editor.isVisible());
         QVERIFY(g.env.prompter.asked.isEmpty());
     }
 
@@ -505,13 +418,11 @@ private slots:
         frmAdatok w(f.s(), DatabaseMode::Main);
         w.show();
         selectPair(w, 1, 2);
-        w.txtTav->setText(u"44"_s);
-        emit w.txtTav->textEdited(u"44"_s);
+        edit(w.txtTav, u"44"_s);
         f.env.prompter.answer(Cancel);
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(w.isVisible());
         QCOMPARE(f.env.prompter.last(), u"A távolságok módosításai nincsenek elmentve.\r\n\r\nKívánja menteni őket?"_s);
-        QCOMPARE(f.s().distances.at(1, 2).distance, qint16(44));
         f.env.prompter.answer(No); // throw them away
         w.reject();
         QVERIFY(!w.isVisible());
@@ -520,13 +431,11 @@ private slots:
         frmAdatok again(f.s(), DatabaseMode::Main);
         again.show();
         again.txtEv->setText(u"2002"_s);
-        again.txtAr->setText(u"250"_s);
-        emit again.txtAr->textEdited(u"250"_s);
+        edit(again.txtAr, u"250"_s);
         f.env.prompter.answer(Yes); // save them
         again.reject();
         QVERIFY(!again.isVisible());
-        QCOMPARE(f.env.prompter.asked.last().text,
-                 u"Az üzemanyagárak módosításai nincsenek elmentve.\r\n\r\nKívánja menteni őket?"_s);
+        QVERIFY(f.env.prompter.last().startsWith(u"Az üzemanyagárak módosításai nincsenek elmentve."_s));
         QVERIFY(f.env.read(u"Users/ABC123/benzin.rvd"_s).startsWith("1\r\n#2002-"));
     }
 };
