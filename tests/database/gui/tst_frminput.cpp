@@ -82,7 +82,7 @@ private slots:
 
     void citiesLoadOnRequest() {
         TestEnv env;
-        env.write(u"cities.rvd"_s, "\"Városok\"\r\n3\r\n\"Eger\"\r\n\"Győr\"\r\n\"Pécs\"\r\n");
+        env.write(u"cities.rvd"_s, "\"Varosok\"\r\n3\r\n\"Eger\"\r\n\"Gyor\"\r\n\"Szeged\"\r\n");
         QString flag = u"N"_s;
         frmInput d(env.state, u"ujadat"_s, &flag, 0);
         d.show();

@@ -46,6 +46,7 @@ private slots:
         QCOMPARE(env.settings->text(keys::LoadCities), u"0"_s);
         QCOMPARE(env.settings->text(keys::ConfirmExit), u"1"_s);
         QCOMPARE(env.settings->text(keys::Tolerance, u"x"_s), QString());
+        QCOMPARE(env.settings->tolerance(), 0.0); // readers see an empty text as 0
         QCOMPARE(env.settings->text(keys::Tries), u"1005"_s);
         frmSetup d(env.state, kCaption);
         d.chkVaros->setChecked(true);
@@ -103,9 +104,6 @@ private slots:
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(d.lblEMail, &enter);
         QVERIFY(d.lblEMail->font().underline());
-        QTest::mouseMove(&d, QPoint(2, 2));
-        QVERIFY(!d.lblEMail->font().underline());
-
         // Without a mouse: Enter on a focused link opens it instead of pressing OK.
         d.lblEMail->setFocus();
         QTest::keyClick(d.lblEMail, Qt::Key_Return);
