@@ -23,12 +23,11 @@ inline const Partner kFire{QStringLiteral("Tűzoltó Bt."), QStringLiteral("Buda
                            QStringLiteral("Kossuth Lajos u. 2., II. em.")};
 inline const Partner kGyor{QStringLiteral("Győri Kft."), QStringLiteral("Győr"), QString()};
 
-// A database of seven in which the fixtures' partners stand at the places 1, 2 and 7; the others
-// differ from them and from one another.
+// Seven partners with the fixtures' ones at the places 1, 2 and 7.
 inline QVector<Partner> fixtureDatabase() {
-    QVector<Partner> p(7, Partner{QStringLiteral("Más"), QStringLiteral("Máshol"), QString()});
-    for (int i = 0; i < 7; ++i)
-        p[i].name += QString::number(i);
+    QVector<Partner> p;
+    for (int i = 1; i <= 7; ++i)
+        p << Partner{QStringLiteral("Más%1").arg(i), QStringLiteral("Máshol"), QString()};
     p[0] = kBase;
     p[1] = kFire;
     p[6] = kGyor;

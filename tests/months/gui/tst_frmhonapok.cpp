@@ -95,7 +95,7 @@ private slots:
     void unreadableVersionWarnsOnOpen() {
         Harness h(2, true, {{2002, 2, 10}});
         h.env.write(u"Users/ABC123/2002jan.rvn"_s, logbookBytes(2002, 1, 10, u"9.1"_s));
-        h.w = std::make_unique<frmHonapok>(h.env.state, &h.mainWindow);
+        h.w = std::make_unique<frmHonapok>(h.env.state, &h.mainWindow); // opened again
         QCOMPARE(h.env.prompter.asked.size(), 1);
         QVERIFY(h.env.prompter.last().contains(u"2002jan.rvn fájl valószínűleg Rovanta nyilvántartás"_s));
         QCOMPARE(lines(h.w->lstHonapok), QStringList{u"2002. Február"_s});
