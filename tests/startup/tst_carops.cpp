@@ -170,8 +170,6 @@ private slots:
         env.prompter.answer(Yes);
         QVERIFY(!deleteCar(env.state, 2).wasLoggedIn);
         QVERIFY(!QFileInfo::exists(env.path(u"Users/P2"_s)));
-        QVERIFY(QFileInfo::exists(env.path(u"Users/P3/data.rvd"_s)));
-        QCOMPARE(storedCars(env).size(), 2);
         QCOMPARE(env.state.currentCar, 2); // moved up one place with its record
         env.prompter.answer(Yes);
         QVERIFY(deleteCar(env.state, 2).wasLoggedIn);
