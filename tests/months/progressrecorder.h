@@ -11,18 +11,13 @@ class ProgressRecorder : public MonthsProgress {
 public:
     void setStatus(const QString& text) override { statuses << text; }
     void setProgressMaximum(int max) override { maximum = max; }
-    void setProgressValue(int v) override {
-        value = v;
-        highest = std::max(highest, v);
-    }
+    void setProgressValue(int v) override { value = v; }
     int progressValue() const override { return value; }
-    void keepResponsive() override { ++responsive; }
+    void keepResponsive() override {}
 
     QStringList statuses;
     int maximum = -1;
     int value = 0;
-    int highest = 0;
-    int responsive = 0;
 };
 
 } // namespace rv
