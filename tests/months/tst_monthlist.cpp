@@ -2,6 +2,7 @@
 
 #include "editor/logbookfile.h"
 #include "logbookfixtures.h"
+#include "months/newmonth.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -47,6 +48,12 @@ private slots:
                                     u" fájl valószínűleg Rovanta nyilvántartás,\r\nviszont ez a verzió nem tudja olvasni."
                                     u"\r\n\r\nA legújabb verziót letöltheti az Internetről."_s);
         QVERIFY(l.warnings[1].contains(u"serult.rvn"_s));
+    }
+
+    void newMonthYearIsAWholeYear() {
+        QCOMPARE(newMonthYear(u"2002"_s), 2002);
+        for (const QString& y : {u"1e3"_s, u"-5"_s, u"2002.5"_s, u"0"_s, u"10000"_s, QString(), u"20 02"_s})
+            QVERIFY2(!newMonthYear(y), qPrintable(y));
     }
 };
 
