@@ -5,16 +5,14 @@
 #include "editor/logbookfile.h"
 #include "months/openmonth.h"
 #include "months/progress.h"
+#include "months/sample.h"
 #include "storage/datafiles.h"
-#include "storage/settings.h"
-#include "scriptedprompter.h"
+#include "testenv.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QMap>
-#include <QTemporaryDir>
+#include <QProcess>
 
 namespace rv {
 
@@ -25,28 +23,37 @@ inline const Partner kCliPartners[] = {
     {QStringLiteral("Gamma Kft."), QStringLiteral("Pécs"), QStringLiteral("Tér 3.")},
 };
 
+// The words of a PDF file; empty when pdftotext (poppler-utils) is missing.
+inline QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
 // A data directory as the program leaves it: three cars (two share a user name), the first with
 // partners, distances (i -> j is 10 (i + j) + i km, except 2 -> 3 of 0 km), prices from
 // 2024-01-01 (600) and 2024-03-15 (620), multipliers and logbooks of February and March 2024.
 // March: day 4 1-2-1; 5 1-3-4-1; 6 1-2-3-1 (a minor fault); 7 1-4-4-1 (a severe fault);
 // 20 1-"Alfa Bt. at another address"-2-1 (a stop the database lacks); 473 km.
-struct CliFixture {
-    QTemporaryDir dir;
-    QString data = dir.filePath(QStringLiteral("adat"));
-    std::unique_ptr<Settings> settings = Settings::openFile(dir.filePath(QStringLiteral("settings.ini")));
+struct CliFixture : TestEnv {
+    QString data = dir.filePath(QStringLiteral("adat")); // outputs go beside it
 
     CliFixture() {
-        const QVector<CarRecord> cars = {car(QStringLiteral("Kovács Péter"), QStringLiteral("ABC-123"), 1, 7.5f, 12.5f),
-                                         car(QStringLiteral("Nagy Anna"), QStringLiteral("XYZ-789"), 3, 6.0f, 10.0f),
-                                         car(QStringLiteral("Nagy Anna"), QStringLiteral("QQQ-111"), 2, 5.5f, 9.0f)};
-        for (const CarRecord& c : cars)
-            QDir().mkpath(path(QStringLiteral("Users/") + c.dirName));
+        state.programDir = data + u'/';
+        QVector<CarRecord> cars(3);
+        const std::tuple<QString, QString, int, float, float> rows[] = {
+            {QStringLiteral("Kovács Péter"), QStringLiteral("ABC-123"), 1, 7.5f, 12.5f},
+            {QStringLiteral("Nagy Anna"), QStringLiteral("XYZ-789"), 3, 6.0f, 10.0f},
+            {QStringLiteral("Nagy Anna"), QStringLiteral("QQQ-111"), 2, 5.5f, 9.0f}};
+        for (int i = 0; i < 3; ++i) {
+            std::tie(cars[i].userName, cars[i].plateNumber, cars[i].fuelType, cars[i].consumption,
+                     cars[i].generalCost) = rows[i];
+            cars[i].dirName = cars[i].plateNumber;
+            cars[i].carType = QStringLiteral("Opel Astra");
+            QDir().mkpath(path(QStringLiteral("Users/") + cars[i].dirName));
+        }
         write(QStringLiteral("user.rvd"), serializeCars(cars));
-
-        MultiplierFile m;
-        m.values = {1.0f, 1.1f, 1.25f, 1.2f, 1.3f, 1.4f, 1.05f, 1.03f};
-        m.defaultRouteType = 2;
-        write(QStringLiteral("Users/szorzo.rvd"), serializeMultipliers(m));
+        write(QStringLiteral("Users/szorzo.rvd"), serializeMultipliers({{1.0f, 1.1f, 1.25f, 1.2f, 1.3f, 1.4f, 1.05f, 1.03f}, 2}));
 
         PartnerDatabase db;
         db.partners = {std::begin(kCliPartners), std::end(kCliPartners)};
@@ -64,25 +71,13 @@ struct CliFixture {
         march.stops[19] = {kCliPartners[0], {QStringLiteral("Alfa Bt."), QStringLiteral("Győr"), QStringLiteral("Ipar út 2/A.")},
                            kCliPartners[1], kCliPartners[0]};
         march.startOdometer = 12000;
-        march.monthKm = 500; // as stored; the stops give 473
+        march.monthKm = 500; // as stored
         write(car1(QStringLiteral("2024mar.rvn")), serializeLogbook(march));
         StoredLogbook february = logbook(2024, 2, {{29, {1, 4, 1}}});
         february.monthKm = 104;
         write(car1(QStringLiteral("2024feb.rvn")), serializeLogbook(february));
     }
 
-    static CarRecord car(const QString& user, const QString& plate, int fuel, float consumption, float general) {
-        CarRecord c;
-        c.userName = user;
-        c.carType = QStringLiteral("Opel Astra");
-        c.plateNumber = c.dirName = plate;
-        c.fuelType = fuel;
-        c.consumption = consumption;
-        c.generalCost = general;
-        c.city = QStringLiteral("Budapest");
-        c.companyName = QStringLiteral("Próba Kft.");
-        return c;
-    }
     // Days with the partners (1-based) of their stops.
     static StoredLogbook logbook(int year, int month, const QMap<int, QList<int>>& days) {
         StoredLogbook l;
@@ -95,19 +90,7 @@ struct CliFixture {
         }
         return l;
     }
-
     static QString car1(const QString& file) { return QStringLiteral("Users/ABC-123/") + file; }
-    QString path(const QString& relative) const { return data + u'/' + relative; }
-    void write(const QString& relative, const QByteArray& bytes) const {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        QFile f(path(relative));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray read(const QString& relative) const {
-        QFile f(path(relative));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
     // Every file and folder under the data directory with a digest of its bytes.
     QMap<QString, QByteArray> snapshot() const {
@@ -134,7 +117,7 @@ struct CliFixture {
         QTextStream out(&r.out);
         QTextStream err(&r.err);
         cli::CliEnvironment env;
-        env.executableDir = dir.path();
+        env.executableDir = data;
         env.settings = settings.get();
         r.code = cli::runCli(args, out, err, env);
         out.flush();
@@ -142,40 +125,35 @@ struct CliFixture {
         return r;
     }
 
-    // The month as the program opens it: its own loads (on a copy, as they may write), the
-    // months window's opening answering No, the editor's kilometres.
-    struct Program {
-        QTemporaryDir copy;
-        ScriptedPrompter prompter;
-        AppState s;
-    };
-    std::unique_ptr<Program> program(const QString& file) const {
-        auto p = std::make_unique<Program>();
-        QDirIterator it(data, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString from = it.next();
-            const QString to = p->copy.filePath(QDir(data).relativeFilePath(from));
-            QDir().mkpath(QFileInfo(to).absolutePath());
-            QFile::copy(from, to);
-        }
-        AppState& s = p->s;
-        s.programDir = p->copy.path() + u'/';
-        s.prompter = &p->prompter;
-        s.settings = settings.get();
-        if (!LoadCars(s) || !LoadMultipliers(s))
-            return nullptr;
-        s.currentCar = 1;
-        s.carDir = carDirOf(s.car(1));
-        if (!LoadDatabase(s, true) || !LoadFuelPrices(s))
-            return nullptr;
-        if (!file.isEmpty()) {
-            p->prompter.answer(No);
-            NoProgress progress;
-            if (openStoredMonth(s, file, progress) != OpenOutcome::Opened)
-                return nullptr;
-            refreshKilometres(s, s.month);
-        }
-        return p;
+    // The program's view of the first car in state: its own loads, then (with a file) the months
+    // window's opening answering No and the editor's kilometres.
+    bool load(const QString& file = {}) {
+        state.currentCar = 1;
+        if (!LoadCars(state) || !LoadMultipliers(state))
+            return false;
+        state.carDir = carDirOf(state.car(1));
+        if (!LoadDatabase(state, true) || !LoadFuelPrices(state))
+            return false;
+        if (file.isEmpty())
+            return true;
+        NoProgress progress;
+        prompter.answer(No);
+        const bool opened = openStoredMonth(state, file, progress) == OpenOutcome::Opened;
+        refreshKilometres(state, state.month);
+        return opened;
+    }
+    // The months window's sample of a month on working days, with its kilometres.
+    SampleOutcome sample(int year, int month, int km, quint32 seed) {
+        MersenneRandom seeded(seed);
+        state.random = &seeded;
+        state.month = MonthLog{};
+        state.month.year = year;
+        state.month.month = month;
+        NoProgress progress;
+        const SampleOutcome outcome = MintaKeszites(state, SampleRequest{year, month, km}, progress);
+        refreshKilometres(state, state.month);
+        state.random = &random;
+        return outcome;
     }
 };
 
