@@ -1,3 +1,4 @@
+#include "../../cli/clifixture.h"
 #include "../printfixture.h"
 #include "printing/gui/frmPrintPreview.h"
 #include "scriptedprompter.h"
@@ -6,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -138,19 +140,43 @@ private slots:
         QVERIFY(f.prompter.last().startsWith(u"A PDF fájl nem írható: "_s));
     }
 
-    void backAndEscapeClose() {
+    void backCloses() {
         PreviewFixture f;
-        for (bool escape : {false, true}) {
-            frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
+        QVERIFY(w.load());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.mnuVissza->trigger();
+        QVERIFY(!w.isVisible());
+    }
+
+    // From data files on disk through a generated month to the words of the printed PDF.
+    void generatedMonthPrintsToPdf() {
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        CliFixture f;
+        QVERIFY(f.load());
+        QCOMPARE(f.sample(2024, 2, 2000, 1), SampleOutcome::Generated);
+        const qint64 editorTotal = computeMonthCost(f.state, f.state.month, 1.0f).total;
+
+        const QString logbookPdf = f.dir.filePath(u"naplo.pdf"_s);
+        const QString costPdf = f.dir.filePath(u"koltseg.pdf"_s);
+        for (const auto& [mode, path] : {std::pair{PrintMode::Logbook, logbookPdf}, {PrintMode::CostStatement, costPdf}}) {
+            frmPrintPreview w(f.state, mode, Season{});
             QVERIFY(w.load());
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
-            if (escape)
-                QTest::keyClick(&w, Qt::Key_Escape);
-            else
-                w.mnuVissza->trigger();
-            QVERIFY(!w.isVisible());
+            f.prompter.answerFile(path);
+            w.mnuPdf->trigger();
         }
+        QVERIFY2(f.prompter.asked.isEmpty(), qPrintable(f.prompter.texts().join(u'\n')));
+
+        const QString logbook = pdfText(logbookPdf);
+        for (const QString& line : {u"Útnyilvántartás"_s, u"ABC-123"_s, u"február 29."_s,
+                                    u"Összesen: %1 km"_s.arg(f.state.month.monthKm)})
+            QVERIFY2(logbook.contains(line), qPrintable(line));
+        const QString cost = pdfText(costPdf);
+        for (const QString& line : {u"Melléklet: Költségelszámolás"_s, u"%1 Ft"_s.arg(editorTotal),
+                                    u"2024. február 1. - 2024. február 29.: 600 Ft/L"_s})
+            QVERIFY2(cost.contains(line), qPrintable(line));
     }
 };
 

@@ -1,0 +1,344 @@
+#include "printfixture.h"
+#include "printing/paintercanvas.h"
+#include "printing/preview.h"
+
+#include <QImage>
+#include <QLocale>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <numeric>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+using Kind = RecordingCanvas::Kind;
+
+// The two printouts as recorded canvas calls, and as PDF pages.
+class PrintoutTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    // ---- the logbook
+
+    void logbookHeader() {
+        PrintFixture f;
+        f.legs(2);
+        const RecordingCanvas c = f.layout(Printout::Logbook);
+        const auto* title = c.text(u"Útnyilvántartás"_s);
+        verifyAt(title, (11000 - 15 * 200.0) / 2, 300); // centred at 20 points
+        QVERIFY(title->bold && title->underline);
+        // The car's texts are trimmed.
+        verifyAt(c.text(u"Opel Astra típusú ABC-123 rendszámú gépkocsihoz"_s), 1000, 1000);
+        verifyAt(c.text(u"Záró km-óra állás: 10060 km"_s), 1000, 2250);
+        const auto box = c.all(Kind::Box).value(0);
+        QCOMPARE(QList<double>({box.x1, box.y1, box.x2, box.y2}), QList<double>({6500, 1400, 10000, 2500}));
+        verifyAt(c.text(u"Elszámoló neve: Teszt Kft."_s), 6600, 1500);
+        verifyAt(c.text(u"Felkeresett partner"_s), 7000, 3000);
+        verifyAt(c.text(u"1. oldal"_s), 11000 - 8 * 80.0 - 1000, 500);
+    }
+
+    void dayWithOneStopGivesNoRow() {
+        PrintFixture f;
+        f.day(3, {2});
+        int pages = 0;
+        const RecordingCanvas c = f.layout(Printout::Logbook, Twin::printer(), &pages);
+        QCOMPARE(pages, 1);
+        QVERIFY(!c.textStarting(u"március 3"_s));
+        verifyAt(c.text(u"0 km a lapon"_s), 1000, 3250);
+        verifyAt(c.text(u"Összesen: 0 km"_s), 1000, 3500);
+        QVERIFY(!c.textEnding(u" göngyölt km"_s));
+    }
+
+    void fourStopsGiveThreeRowsWithSeparators() {
+        PrintFixture f;
+        f.day(5, {1, 2, 3, 1});
+        const RecordingCanvas c = f.layout(Printout::Logbook);
+        QList<double> dates;
+        for (const auto& t : c.all(Kind::Text))
+            if (t.text == u"március 5."_s)
+                dates << t.y1;
+        QCOMPARE(dates, QList<double>({3250, 3750, 4250}));
+        verifyAt(c.text(u"Győr, Ipar út 2."_s), 7000, 3250);
+        // A blank address shows the city alone, in "Hova" of row 2 and "Honnan" of row 3.
+        verifyAt(c.text(u"Szeged"_s), 7000, 3750);
+        QCOMPARE(c.count(u"Szeged"_s), 2);
+
+        const auto lines = c.all(Kind::Line);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0].y1, 3500 + 192.0);
+        QCOMPARE(lines[1].y1, 4000 + 192.0);
+        const auto bars = c.all(Kind::Bar); // under the heads and under the day
+        QCOMPARE(bars.size(), 2);
+        QCOMPARE(bars[1].y1, 4500 + 192.0 - 8);
+        verifyAt(c.text(u"Összesen: 120 km"_s), 1000, 5000);
+    }
+
+    void pageBreakAfterTwentyThreeLegs() {
+        PrintFixture f;
+        f.legs(23);
+        int pages = 0;
+        RecordingCanvas c = f.layout(Printout::Logbook, Twin::printer(), &pages);
+        QCOMPARE(pages, 1);
+        QCOMPARE(c.pages(), 1);
+        verifyAt(c.text(u"690 km a lapon"_s), 1000, 14750);
+        verifyAt(c.text(u"Összesen: 690 km"_s), 1000, 15000);
+        QVERIFY(!c.textEnding(u" göngyölt km"_s));
+
+        f.legs(24);
+        c = f.layout(Printout::Logbook, Twin::printer(), &pages);
+        QCOMPARE(pages, 2);
+        QCOMPARE(c.pages(), 2);
+        verifyAt(c.text(u"690 km a lapon"_s), 1000, 14750);
+        verifyAt(c.text(u"690 göngyölt km"_s), 1000, 15000);
+        QCOMPARE(c.texts(2).count(u"Útnyilvántartás"_s), 1);
+        verifyAt(c.text(u"30 km a lapon"_s), 1000, 3750);
+        QCOMPARE(c.text(u"Összesen: 720 km"_s)->page, 2);
+    }
+
+    // Days past the month's end neither print nor add a page; the leap day prints.
+    void onlyDaysOfTheMonth() {
+        for (const auto& [year, total] : {std::pair{2001, u"Összesen: 690 km"_s}, {2004, u"Összesen: 740 km"_s}}) {
+            PrintFixture f;
+            f.setMonth(year, 2);
+            f.legs(23);
+            f.day(29, {1, 4});
+            f.day(30, {1, 3});
+            int pages = 0;
+            const RecordingCanvas c = f.layout(Printout::Logbook, Twin::printer(), &pages);
+            QVERIFY(c.text(total));
+            QCOMPARE(pages, year == 2004 ? 2 : 1);
+            QCOMPARE(bool(c.text(u"február 29."_s)), year == 2004);
+            QVERIFY(!c.textStarting(u"február 30"_s));
+        }
+    }
+
+    void kilometreSumsDoNotOverflow() {
+        PrintFixture f;
+        f.s.distances.at(1, 2).distance = 30000;
+        f.s.distances.at(2, 1).distance = 30000;
+        f.legs(3);
+        const RecordingCanvas c = f.layout(Printout::Logbook);
+        QVERIFY(c.text(u"Összesen: 90000 km"_s));
+        QVERIFY(c.text(u"Záró km-óra állás: 100000 km"_s));
+    }
+
+    void previewDrawsThePageShownAtEightyPercent() {
+        PrintFixture f;
+        f.legs(24);
+        int pages = 0;
+        const RecordingCanvas first = f.layout(Printout::Logbook, Twin::preview(1), &pages);
+        QCOMPARE(pages, 2);
+        QVERIFY(!first.text(u"2. oldal"_s));
+        verifyAt(first.text(u"690 göngyölt km"_s), 800, 12000);
+        verifyAt(first.text(u"Hova"_s), 5600, 2200);
+        QVERIFY(!first.textStarting(u"Összesen"_s));
+
+        const RecordingCanvas second = f.layout(Printout::Logbook, Twin::preview(2));
+        QCOMPARE(second.pages(), 1); // the preview never turns a page
+        verifyAt(second.text(u"2. oldal"_s), 8800 - 640 - 800, 400);
+        QVERIFY(!second.text(u"1. oldal"_s));
+        verifyAt(second.text(u"Összesen: 720 km"_s), 800, 3200);
+    }
+
+    // ---- the cost statement
+
+    void sumsAgreeWithTheEditorsTotal() {
+        PrintFixture f;
+        f.s.fuelPrices = {{QDate(2002, 2, 20), 251}, {QDate(2002, 3, 9), 263}, {QDate(2002, 3, 21), 249}};
+        f.legs(30);
+        f.day(25, {1, 3, 4, 2, 1});
+        for (float season : {1.0f, 1.05f}) {
+            const StatementSums sums = computeStatement(f.s, f.log, season);
+            QCOMPARE(sums.totalCost, computeMonthCost(f.s, f.log, season).total);
+            QCOMPARE(std::accumulate(sums.cost.begin(), sums.cost.end(), qint64(0)), sums.totalCost);
+            QCOMPARE(sums.totalKm, qint64(f.log.monthKm));
+        }
+    }
+
+    void statementTable() {
+        PrintFixture f;
+        f.day(2, {1, 2, 3}); // 30 km "Közút", 50 km "Megyeszékhely"
+        const RecordingCanvas c = f.layout(Printout::CostStatement);
+        verifyAt(c.text(u"Melléklet: Költségelszámolás"_s), (11000 - 28 * 200) / 2, 300);
+        verifyAt(c.text(u"Gépkocsi fogyasztása: 8 L/100 km, dízel típusú üzemanyag"_s), 1000, 3000);
+        QVERIFY(c.texts().filter(u"szorzó:"_s).isEmpty()); // no season box ticked
+        verifyAt(c.text(u"Általános költség: 10 Ft/km"_s), 1000, 3500);
+
+        // 30 * 8 / 100 * 250 + 300 and 50 * 8 / 100 * 250 * 1.25 + 500.
+        verifyAt(c.text(u"900 Ft"_s), 8500, 5000);
+        verifyAt(c.text(u"Megyeszékhely"_s), 1000, 5500);
+        verifyAt(c.text(u"1.25"_s), 6000, 5500);
+        QVERIFY(!c.text(u"Budapest"_s)); // an unused route type has no row
+        QCOMPARE(c.all(Kind::Line).size(), 3);
+        verifyAt(c.text(u"Összesen: "_s), 1000, 6000);
+        verifyAt(c.text(u"2650 Ft"_s), 8500, 6000);
+        verifyAt(c.text(u"Felhasznált üzemanyag: 7.4 L"_s), 1000, 7000);
+    }
+
+    void seasonLineNamesTheTickedBox() {
+        PrintFixture f;
+        f.day(2, {1, 2});
+        f.s.multipliers[kWinterRow].value = 1.05f; // the same number as the air conditioning row
+        RecordingCanvas c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, true, false));
+        verifyAt(c.text(u"Klímahasználat miatt felhasznált szorzó: 1.05"_s), 1000, 3500);
+        verifyAt(c.text(u"Általános költség: 10 Ft/km"_s), 1000, 4000);
+        c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, false, true));
+        QVERIFY(c.text(u"Téli üzemeltetés miatt felhasznált szorzó: 1.05"_s));
+        QVERIFY(!c.textStarting(u"Klímahasználat"_s));
+    }
+
+    void pricePeriods_data() {
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QList<QDate>>("changes");
+        QTest::addColumn<QStringList>("runs");
+        QTest::newRow("change on the 15th") << 3 << QList<QDate>{QDate(2002, 1, 10), QDate(2002, 3, 15)}
+                                            << QStringList{u"2002. március 1. - 2002. március 14.: 250 Ft/L"_s,
+                                                           u"2002. március 15. - 2002. március 31.: 251 Ft/L"_s};
+        QTest::newRow("one-day runs") << 3 << QList<QDate>{QDate(2002, 3, 1), QDate(2002, 3, 30), QDate(2002, 3, 31)}
+                                      << QStringList{u"2002. március 1. - 2002. március 29.: 250 Ft/L"_s,
+                                                     u"2002. március 30.: 251 Ft/L"_s, u"2002. március 31.: 250 Ft/L"_s};
+        QTest::newRow("leap February") << 2 << QList<QDate>{QDate(2002, 1, 10)}
+                                       << QStringList{u"2004. február 1. - 2004. február 29.: 250 Ft/L"_s};
+    }
+    void pricePeriods() {
+        QFETCH(int, month);
+        QFETCH(QList<QDate>, changes);
+        QFETCH(QStringList, runs);
+        PrintFixture f;
+        f.setMonth(month == 2 ? 2004 : 2002, month);
+        f.day(month == 2 ? 29 : 1, {1, 2});
+        f.s.fuelPrices.clear();
+        for (qsizetype i = 0; i < changes.size(); ++i)
+            f.s.fuelPrices.append({changes[i], qint16(250 + i % 2)});
+        const RecordingCanvas c = f.layout(Printout::CostStatement);
+        QCOMPARE(c.texts().filter(u"Ft/L"_s), runs);
+        QVERIFY(c.text(u"30 km"_s));
+    }
+
+    void dayBeforeEveryPriceDrawsNothing() {
+        PrintFixture f;
+        f.day(20, {1, 2});
+        f.s.fuelPrices = {{QDate(2002, 3, 15), 262}};
+        RecordingCanvas c;
+        int pages = -1;
+        const Result r = layoutPrintout(c, f.s, f.log, Printout::CostStatement, Season{}, Twin::printer(), &pages);
+        QCOMPARE(r.message(), u"Nincs benzinár megadva ehhez a hónaphoz."_s);
+        QVERIFY(!r && c.items.isEmpty() && pages == -1);
+    }
+
+    void numbers() {
+        QCOMPARE(singleText(litresCut(12.37f)), u"12.3"_s);
+        QCOMPARE(singleText(litresCut(0.09f)), u"0"_s);
+        QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+        QCOMPARE(singleText(7.5f), u"7,5"_s);
+        QCOMPARE(singleText(8.0f), u"8"_s);
+    }
+
+    void longPriceListContinuesOnANewPage() {
+        PrintFixture f;
+        f.day(1, {1, 2, 3});
+        int pages = 0;
+        for (int d = 1; d <= 31; ++d) {
+            f.s.fuelPrices.append({QDate(2002, 3, d), qint16(300 + d)});
+            if (d == 14) { // 14 runs end page 1 exactly
+                f.layout(Printout::CostStatement, Twin::printer(), &pages);
+                QCOMPARE(pages, 1);
+            }
+        }
+        const RecordingCanvas c = f.layout(Printout::CostStatement, Twin::printer(), &pages);
+        QCOMPARE(pages, 2);
+        QCOMPARE(c.texts(1).filter(u"Ft/L"_s).size(), 14);
+        QCOMPARE(c.texts(2).filter(u"Ft/L"_s).size(), 17);
+        QCOMPARE(c.text(u"Felhasznált üzemanyagárak folyt.:"_s)->page, 2);
+        verifyAt(c.text(u"Felhasznált üzemanyagárak folyt.:"_s), 1000, 2000);
+        verifyAt(c.text(u"2002. március 15.: 315 Ft/L"_s), 1000, 2500);
+        const RecordingCanvas preview = f.layout(Printout::CostStatement, Twin::preview(2));
+        verifyAt(preview.text(u"Felhasznált üzemanyagárak folyt.:"_s), 800, 1600);
+    }
+
+    void previewPagingAndScrollBar() {
+        QCOMPARE(previewPageAfter(1, +1, 3), 2);
+        QCOMPARE(previewPageAfter(3, +1, 3), 3);
+        QCOMPARE(previewPageAfter(1, +1, 0), 1);
+
+        // Picture 13000 high: scrolling ends above 14000 twips of window.
+        QVERIFY(previewGeometry(19200, 14000, 9000, 13000, 9000, 255).scrollEnabled);
+        QVERIFY(!previewGeometry(19200, 14001, 9000, 13000, 9000, 255).scrollEnabled);
+        const PreviewGeometry g = previewGeometry(19200, 12000, 9000, 13000, 9000, 255);
+        QCOMPARE(g.scrollMaximum, 2000);
+        QCOMPARE(previewGeometry(19200, 1000, 9000, 60000, 9000, 255).scrollMaximum, 32767);
+    }
+
+    // ---- PDF
+
+    void printoutPagesBecomePdfPages_data() {
+        QTest::addColumn<bool>("statement");
+        QTest::addColumn<int>("legs");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("no legs") << false << 0 << 1;
+        QTest::newRow("one more than a page") << false << 24 << 2;
+        QTest::newRow("three pages") << false << 47 << 3;
+        QTest::newRow("statement") << true << 5 << 1;
+    }
+    void printoutPagesBecomePdfPages() {
+        QFETCH(bool, statement);
+        QFETCH(int, legs);
+        QFETCH(int, pages);
+        PrintFixture f;
+        f.legs(legs);
+        const QString path = dir.filePath(u"%1.pdf"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+        const Result r = printToPdf(f.s, f.log, statement ? Printout::CostStatement : Printout::Logbook, Season{}, path);
+        QVERIFY2(r.ok(), qPrintable(r.message()));
+        QCOMPARE(pdfPages(path), pages);
+    }
+
+    void failedPrintoutLeavesTheOldFileAlone() {
+        PrintFixture f;
+        f.legs(5);
+        f.s.fuelPrices = {{QDate(2002, 3, 2), 250}};
+        const QString path = dir.filePath(u"keep.pdf"_s);
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        const Result r = printToPdf(f.s, f.log, Printout::CostStatement, Season{}, path);
+        QCOMPARE(r.message(), u"Nincs benzinár megadva ehhez a hónaphoz."_s);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+
+        const Result unwritable =
+            printToPdf(f.s, f.log, Printout::Logbook, Season{}, dir.filePath(u"nincs/ilyen/mappa/x.pdf"_s));
+        QVERIFY(unwritable.message().startsWith(u"A PDF fájl nem írható: "_s));
+    }
+
+    void painterCanvasMapsTwipsToTheDevice() {
+        // 144 dots per inch: ten pixels per 100 twips.
+        QImage image(600, 600, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(144 / 0.0254));
+        image.setDotsPerMeterY(qRound(144 / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, 6000);
+        canvas.setFontSize(10);
+        canvas.printText(1000, 1000, u"Összesen"_s);
+        QVERIFY(canvas.currentY() > 1000 + 180 && canvas.currentY() < 1000 + 320); // a 10-point line lower
+        canvas.bar(1000, 3000, 5000, 3020);
+        painter.end();
+        QCOMPARE(image.pixelColor(300, 301), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(300, 310), QColor(Qt::white));
+        // The text's ink starts at y = 100 pixels.
+        int inkTop = -1;
+        for (int y = 0; y < 150 && inkTop < 0; ++y)
+            for (int x = 0; x < 600 && inkTop < 0; ++x)
+                if (image.pixelColor(x, y).lightness() < 128)
+                    inkTop = y;
+        QVERIFY2(inkTop >= 100 && inkTop < 130, qPrintable(QString::number(inkTop)));
+    }
+};
+
+QTEST_MAIN(PrintoutTest)
+#include "tst_printout.moc"
