@@ -38,7 +38,6 @@ private slots:
         const auto box = c.all(Kind::Box).value(0);
         QCOMPARE(QList<double>({box.x1, box.y1, box.x2, box.y2}), QList<double>({6500, 1400, 10000, 2500}));
         verifyAt(c.text(u"Elszámoló neve: Teszt Kft."_s), 6600, 1500);
-        verifyAt(c.text(u"Felkeresett partner"_s), 7000, 3000);
         verifyAt(c.text(u"1. oldal"_s), 11000 - 8 * 80.0 - 1000, 500);
     }
 
