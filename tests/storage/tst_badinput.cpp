@@ -30,63 +30,52 @@ QByteArray logbookText() {
 
 enum Reader { Cars, Database, Prices, Multipliers, Cities, Logbook };
 
-struct Case {
+// A good file of each reader, and where its count (or, for the multipliers, its last number)
+// stands: the damage below rewrites that number.
+struct Good {
     QByteArray data;
-    bool loads;
+    QByteArray before, after; // the text around the number, found from the start
+    QByteArray countOnly;     // the file cut right after its count
 };
+Good good(Reader reader) {
+    switch (reader) {
+    case Cars: return {kCars, "", "\r\n\"Kov", "5\r\n"};
+    case Database: return {kDatabase, "", "\r\n\"C\xe9g", "5\r\n"};
+    case Prices: return {kPrices, "", "\r\n#", "5\r\n"};
+    case Multipliers: return {kMultipliers, "1.03\r\n", "\r\n", "5\r\n"};
+    case Cities: return {kCities, "\"\r\n", "\r\n\"Aba", "\"x\"\r\n5\r\n"};
+    case Logbook: return {logbookText(), "\r\n2,", "\r\n\"C\xe9g", "\"RVN\",\"2.2\"\r\n"};
+    }
+    return {};
+}
 
-// The damage applied to a good file of each reader.
-QByteArray damage(Reader reader, const QString& kind, const QByteArray& good) {
+QByteArray withNumber(const Good& g, const QByteArray& number) {
+    QByteArray d = g.data;
+    const qsizetype at = d.indexOf(g.before);
+    const qsizetype from = at + g.before.size();
+    const qsizetype to = d.indexOf(g.after, from);
+    return d.replace(from, to - from, number);
+}
+
+QByteArray damage(Reader reader, const QString& kind) {
+    const Good g = good(reader);
     if (kind == u"empty"_s)
         return {};
     if (kind == u"count only"_s)
-        return reader == Cities ? QByteArray("\"x\"\r\n5\r\n") : reader == Logbook ? QByteArray("\"RVN\",\"2.2\"\r\n") : QByteArray("5\r\n");
-    if (kind == u"count larger than content"_s) {
-        QByteArray d = good;
-        if (reader == Cities)
-            return d.replace("\r\n2\r\n", "\r\n9\r\n");
-        if (reader == Logbook)
-            return d.replace("2,3\r\n", "2,7\r\n");
-        return reader == Multipliers ? d.left(d.size() - 3) : d.replace(0, 1, "9");
-    }
-    if (kind == u"negative count"_s) {
-        QByteArray d = good;
-        if (reader == Cities)
-            return d.replace("\r\n2\r\n", "\r\n-2\r\n");
-        if (reader == Logbook)
-            return d.replace("2,3\r\n", "2,-3\r\n");
-        if (reader == Multipliers)
-            return d.replace("\r\n2\r\n", "\r\n-2\r\n");
-        return d.replace(0, 1, "-2");
-    }
-    if (kind == u"letters for numbers"_s) {
-        QByteArray d = good;
-        if (reader == Cities)
-            return d.replace("\r\n2\r\n", "\r\nkett\xf5\r\n");
-        if (reader == Logbook)
-            return d.replace("2002,1", "2002,jan");
-        return d.replace(0, 1, "x");
-    }
-    if (kind == u"unclosed quote"_s) {
-        QByteArray d = good;
-        const int q = d.lastIndexOf('"');
-        return d.remove(q, 1);
-    }
-    if (kind == u"16-bit value out of range"_s) {
-        QByteArray d = good;
-        if (reader == Cities)
-            return d.replace("\r\n2\r\n", "\r\n70000\r\n");
-        if (reader == Logbook)
-            return d.replace("25,3", "25,70000");
-        if (reader == Multipliers)
-            return d.replace("\r\n2\r\n", "\r\n70000\r\n");
-        return d.replace(0, 1, "70000");
-    }
-    if (kind == u"1 MB line"_s) {
-        QByteArray d = good;
-        return d.insert(0, QByteArray(1 << 20, '7'));
-    }
-    return good;
+        return g.countOnly;
+    if (kind == u"count larger than content"_s)
+        return reader == Multipliers ? g.data.left(g.data.size() - 3) : withNumber(g, "9");
+    if (kind == u"negative count"_s)
+        return withNumber(g, "-2");
+    if (kind == u"letters for numbers"_s)
+        return withNumber(g, "kett\xf5");
+    if (kind == u"16-bit value out of range"_s)
+        return withNumber(g, "70000");
+    if (kind == u"unclosed quote"_s)
+        return QByteArray(g.data).remove(g.data.lastIndexOf('"'), 1);
+    if (kind == u"1 MB line"_s)
+        return QByteArray(1 << 20, '7') + g.data;
+    return g.data;
 }
 
 } // namespace
@@ -171,11 +160,9 @@ private slots:
         QTest::addColumn<int>("reader");
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<bool>("loads");
-        const std::pair<Reader, QByteArray> goods[] = {{Cars, kCars},         {Database, kDatabase},
-                                                       {Prices, kPrices},     {Multipliers, kMultipliers},
-                                                       {Cities, kCities},     {Logbook, logbookText()}};
         const char* names[] = {"user.rvd", "data.rvd", "benzin.rvd", "szorzo.rvd", "cities.rvd", "logbook"};
-        for (const auto& [reader, good] : goods) {
+        for (Reader reader : {Cars, Database, Prices, Multipliers, Cities, Logbook}) {
+            const QByteArray good = ::good(reader).data;
             const char* name = names[reader];
             const bool hasTexts = reader != Prices && reader != Multipliers;
             for (const QString& kind : {u"empty"_s, u"count only"_s, u"count larger than content"_s, u"negative count"_s,
@@ -185,7 +172,7 @@ private slots:
                     continue;
                 // The heading of the city list is read and dropped, whatever it holds.
                 const bool loads = reader == Cities && kind == u"1 MB line"_s;
-                QTest::addRow("%s: %s", name, qPrintable(kind)) << int(reader) << damage(reader, kind, good) << loads;
+                QTest::addRow("%s: %s", name, qPrintable(kind)) << int(reader) << damage(reader, kind) << loads;
             }
             // What the format allows: LF-only and mixed line ends, and the bytes the code page
             // leaves undefined inside a text.
