@@ -1,6 +1,7 @@
 // A save that is killed midway must leave the previous file whole. The test runs itself as a
 // child process that saves in a loop and kills it with SIGKILL while the new file is written.
 #include "editor/logbookfile.h"
+#include "editor/partnerchange.h"
 #include "storage/datafiles.h"
 #include "testenv.h"
 
@@ -39,7 +40,8 @@ void fillMonth(AppState& s, int salt) {
         s.month.stops.at(d, 1) = 1;
         s.month.stops.at(d, 2) = qint16(2 + (d + salt) % (s.partnerCount() - 1));
         s.month.stops.at(d, 3) = 1;
-        s.month.comments[size_t(d - 1)] = u"Megjegyzés %1"_s.arg(salt);
+        // Long comments make each write of the file take a while, so a kill lands inside one.
+        s.month.comments[size_t(d - 1)] = u"Megjegyzés %1 "_s.arg(salt).repeated(2000);
     }
     s.month.fileName = u"2002jan.rvn"_s;
 }
@@ -55,11 +57,14 @@ int runChild(const QString& dir, const QString& what) {
         if (what == u"database"_s) {
             fillDatabase(s, 1500, salt);
             SaveDatabase(s);
-        } else {
+        } else if (what == u"logbook"_s) {
             fillDatabase(s, 40, 0);
             fillMonth(s, salt);
-            for (int k = 0; k < 200; ++k)
-                SaveLogbook(s);
+            SaveLogbook(s);
+        } else { // the rewrite of stored logbooks after a partner changed, back and forth
+            const Partner a{u"Partner 1/0"_s, u"Győr"_s, u"Fő út 1."_s};
+            const Partner b{u"Új név Kft."_s, u"Pápa"_s, u"Kossuth u. 2."_s};
+            carryPartnerChange(s, {u"2002jan.rvn"_s}, salt % 2 ? a : b, salt % 2 ? b : a);
         }
     }
 }
@@ -76,7 +81,7 @@ class TestCrashSafe : public QObject {
         QDir().mkpath(env.state.carPath(QString()));
         fillDatabase(env.state, what == u"database"_s ? 1500 : 40, 0);
         QVERIFY(SaveDatabase(env.state));
-        if (what == u"logbook"_s) {
+        if (what != u"database"_s) {
             fillMonth(env.state, 0);
             QVERIFY(SaveLogbook(env.state));
         }
@@ -118,6 +123,17 @@ private slots:
             const QByteArray bytes = env.read(u"Users/CAR/2002jan.rvn"_s);
             QVERIFY(bytes.startsWith("\"RVN\",\"2.2\"\r\n2002,1,0\r\n"));
             QCOMPARE(bytes.count("\r\n"), 3 + 31 * (1 + 9 + 1));
+        });
+    }
+
+    void aKilledRewriteOfStoredLogbooksLeavesAWholeFile() {
+        killMidway(u"partnerchange"_s, u"2002jan.rvn"_s, [](TestEnv& env) {
+            StoredLogbook log;
+            QVERIFY(readLogbookFile(env.path(u"Users/CAR/2002jan.rvn"_s), log));
+            // Every stop of partner 1 carries the same texts: the old ones or the new ones.
+            const Partner first = log.stops[0][0];
+            for (const auto& day : log.stops)
+                QCOMPARE(day.front(), first);
         });
     }
 };
