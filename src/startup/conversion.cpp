@@ -80,27 +80,9 @@ CarRecord convertedCar(const OlderCar& o) {
 
 Result convertOlderDatabase(const QByteArray& data, const QString& fileName, QByteArray& out) {
     PartnerDatabase db;
-    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
-        const int n = in.readInt16();
-        if (n < 1)
-            in.fail(u"a partnerek száma (%1) nem pozitív"_s.arg(n));
-        in.requireRoom(qint64(n) * 3 + qint64(n) * n * 4 - 1);
-        db.partners.resize(n);
-        for (Partner& p : db.partners) {
-            p.name = in.readString().trimmed();
-            p.city = in.readString().trimmed();
-            p.address = in.readString().trimmed();
-        }
-        db.distances.reset(n);
-        for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) {
-                DistanceCell& c = db.distances.at(i, j);
-                c.distance = in.readInt16();
-                c.routeType = routeTypeOfFlag(in);
-            }
-    });
+    Result r = parsePartnerFile(data, fileName, db, [](RecordReader& in, PartnerDatabase&) { return routeTypeOfFlag(in); });
     if (r)
-        out = serializeDatabase(db, 1);
+        out = serializeDatabase(db, 1); // the writer trims the partners' texts
     return r;
 }
 

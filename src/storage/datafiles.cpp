@@ -134,40 +134,18 @@ QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType) {
 
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
                      PartnerDatabase& out) {
-    PartnerDatabase db;
-    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
-        const int n = in.readInt16();
-        if (n < 1)
-            in.fail(u"a partnerek száma (%1) nem pozitív"_s.arg(n));
-        // Three strings of at least one byte, then n*n cells of two numbers of at least two.
-        in.requireRoom(qint64(n) * 3 + qint64(n) * n * 4 - 1);
-        db.partners.resize(n);
-        for (Partner& p : db.partners) {
-            p.name = in.readString();
-            p.city = in.readString();
-            p.address = in.readString();
+    return parsePartnerFile(data, fileName, out, [&](RecordReader& in, PartnerDatabase& db) {
+        const int line = in.line();
+        qint16 routeType = in.readInt16();
+        if (routeType < 0 || routeType > kRouteTypeCount) {
+            db.warnings.append(u"%1 (%2. sor): ismeretlen úttípus (%3), helyette %4"_s.arg(fileName)
+                                   .arg(line)
+                                   .arg(routeType)
+                                   .arg(defaultRouteType));
+            routeType = 0;
         }
-        db.distances.reset(n);
-        for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) {
-                DistanceCell& c = db.distances.at(i, j);
-                c.distance = in.readInt16();
-                const int line = in.line();
-                c.routeType = in.readInt16();
-                if (c.routeType < 0 || c.routeType > kRouteTypeCount) {
-                    db.warnings.append(u"%1 (%2. sor): ismeretlen úttípus (%3), helyette %4"_s.arg(fileName)
-                                           .arg(line)
-                                           .arg(c.routeType)
-                                           .arg(defaultRouteType));
-                    c.routeType = 0;
-                }
-                if (c.routeType == 0)
-                    c.routeType = defaultRouteType;
-            }
+        return routeType == 0 ? defaultRouteType : routeType;
     });
-    if (r)
-        out = std::move(db);
-    return r;
 }
 
 Result LoadDatabase(AppState& s, bool resize) {

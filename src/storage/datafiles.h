@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records.h"
 #include "result.h"
 #include "state.h"
 
@@ -24,6 +25,37 @@ struct PartnerDatabase {
     DistanceMatrix distances;
     QStringList warnings; // cells whose route type was out of range and got the default
 };
+// The frame of a partner file: the count, the partners, then n*n cells whose second value
+// readRouteType(reader, db) reads (the present layout and the older one differ only there).
+template <typename ReadRouteType>
+Result parsePartnerFile(const QByteArray& data, const QString& fileName, PartnerDatabase& out,
+                        ReadRouteType&& readRouteType) {
+    PartnerDatabase db;
+    Result r = parseRecords(data, fileName, [&](RecordReader& in) {
+        const int n = in.readInt16();
+        if (n < 1)
+            in.fail(QStringLiteral("a partnerek száma (%1) nem pozitív").arg(n));
+        // Three strings of at least one byte, then n*n cells of two numbers of at least two.
+        in.requireRoom(qint64(n) * 3 + qint64(n) * n * 4 - 1);
+        db.partners.resize(n);
+        for (Partner& p : db.partners) {
+            p.name = in.readString();
+            p.city = in.readString();
+            p.address = in.readString();
+        }
+        db.distances.reset(n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) {
+                DistanceCell& c = db.distances.at(i, j);
+                c.distance = in.readInt16();
+                c.routeType = readRouteType(in, db);
+            }
+    });
+    if (r)
+        out = std::move(db);
+    return r;
+}
+
 // Cells of route type 0 are written with the default route type (and so changed in db).
 QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType);
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
