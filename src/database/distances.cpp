@@ -4,6 +4,11 @@
 #include "storage/numeric.h"
 #include "ui/fieldtext.h"
 
+#include <QBrush>
+#include <QColor>
+
+using namespace Qt::Literals::StringLiterals;
+
 namespace rv {
 
 bool isDistanceText(const QString& text) { return isWholeNumberText(text, 0, kMaxDistance); }
@@ -37,6 +42,10 @@ bool setRouteType(AppState& s, int from, int to, int routeType) {
     return true;
 }
 
+bool isMissingPair(const AppState& s, int from, int to) {
+    return isEditablePair(s, from, to) && s.distances.at(from, to).distance == 0;
+}
+
 Result revertDistances(AppState& s) {
     Result r = LoadDatabase(s, false);
     if (!r)
@@ -45,6 +54,96 @@ Result revertDistances(AppState& s) {
     // or read-only disk must not make the cancel look failed (the window could never be closed).
     SaveDatabase(s);
     return r;
+}
+
+DistanceGridModel::DistanceGridModel(AppState& s, QObject* parent) : QAbstractTableModel(parent), m_state(s) {}
+
+int DistanceGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_state.partnerCount();
+}
+
+int DistanceGridModel::columnCount(const QModelIndex& parent) const { return rowCount(parent); }
+
+QVariant DistanceGridModel::data(const QModelIndex& index, int role) const {
+    const int from = index.row() + 1;
+    const int to = index.column() + 1;
+    if (!index.isValid() || !isEditablePair(m_state, from, to))
+        return role == Qt::BackgroundRole ? QVariant(QBrush(QColor(0xd8, 0xd8, 0xd8))) : QVariant();
+    const DistanceCell& cell = m_state.distances.at(from, to);
+    const int type = std::clamp(int(cell.routeType), 1, kRouteTypeCount);
+    const bool missing = cell.distance == 0;
+    switch (role) {
+    case Qt::DisplayRole:
+        return (missing ? u"–"_s : QString::number(cell.distance) + u" km"_s) + u'\n' +
+               m_state.multipliers[size_t(type - 1)].name;
+    case Qt::EditRole: return QString::number(cell.distance);
+    case RouteTypeRole: return type;
+    case MissingRole: return missing;
+    case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
+    case Qt::BackgroundRole: return missing ? QVariant(QBrush(QColor(0xff, 0xdd, 0xb0))) : QVariant();
+    case Qt::ToolTipRole:
+        return PartnerLabel(m_state, from) + u" → "_s + PartnerLabel(m_state, to) +
+               (missing ? u"\nA távolság nincs megadva."_s : QString());
+    default: return {};
+    }
+}
+
+QVariant DistanceGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    const int partner = section + 1;
+    if (partner < 1 || partner > m_state.partnerCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return orientation == Qt::Vertical ? PartnerLabel(m_state, partner) : m_state.partner(partner).name;
+    if (role == Qt::ToolTipRole)
+        return PartnerLabel(m_state, partner);
+    return {};
+}
+
+Qt::ItemFlags DistanceGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (isEditablePair(m_state, index.row() + 1, index.column() + 1))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool DistanceGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const int from = index.row() + 1;
+    const int to = index.column() + 1;
+    if (!index.isValid() || !isEditablePair(m_state, from, to))
+        return false;
+    bool changed = false;
+    if (role == Qt::EditRole) {
+        const std::optional<qint16> km = distanceFromText(value.toString());
+        if (!km)
+            return false;
+        changed = m_state.distances.at(from, to).distance != *km || m_state.distances.at(to, from).distance != *km;
+        setDistance(m_state, from, to, *km);
+    } else if (role == RouteTypeRole) {
+        const int type = value.toInt();
+        if (type < 1 || type > kRouteTypeCount)
+            return false;
+        changed = m_state.distances.at(from, to).routeType != type || m_state.distances.at(to, from).routeType != type;
+        setRouteType(m_state, from, to, type);
+    } else {
+        return false;
+    }
+    if (changed) {
+        pairChanged(from, to);
+        emit edited(from, to);
+    }
+    return true;
+}
+
+void DistanceGridModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+void DistanceGridModel::pairChanged(int from, int to) {
+    for (const QModelIndex& cell : {cellOf(from, to), cellOf(to, from)})
+        emit dataChanged(cell, cell);
 }
 
 } // namespace rv

@@ -1,6 +1,7 @@
 #include "database/distances.h"
 #include "dbtestutil.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -25,6 +26,40 @@ private slots:
         QVERIFY(!setRouteType(env.state, 1, 2, 0));
         QVERIFY(!setRouteType(env.state, 1, 2, 7));
         QCOMPARE(env.state.distances.at(2, 2).distance, qint16(0));
+    }
+
+    void theGridShowsEveryPairAndWritesBothDirections() {
+        TestEnv env;
+        dbtest::makePartners(env.state, 3);
+        env.state.distances.at(1, 3).distance = 0; // entered one way only: still missing that way
+        DistanceGridModel grid(env.state);
+        QSignalSpy edited(&grid, &DistanceGridModel::edited);
+        QCOMPARE(grid.rowCount(), 3);
+        QCOMPARE(grid.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), u"P2"_s);
+        QCOMPARE(grid.headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), u"P2 - Város2"_s);
+        // (2, 1) is 201 km of route type 4 ("Egyéb város"); (1, 3) has no distance.
+        QCOMPARE(grid.cellOf(2, 1).data().toString(), u"201 km\nEgyéb város"_s);
+        QCOMPARE(grid.cellOf(1, 3).data().toString(), u"–\nFöldút"_s);
+        QVERIFY(grid.cellOf(1, 3).data(DistanceGridModel::MissingRole).toBool());
+        QVERIFY(!grid.cellOf(3, 1).data(DistanceGridModel::MissingRole).toBool());
+        QVERIFY(!(grid.flags(grid.cellOf(2, 2)) & Qt::ItemIsEditable));
+        QVERIFY(!grid.setData(grid.cellOf(2, 2), u"5"_s, Qt::EditRole));
+
+        QVERIFY(grid.setData(grid.cellOf(1, 3), u" 42 "_s, Qt::EditRole));
+        QVERIFY(grid.setData(grid.cellOf(3, 1), 6, DistanceGridModel::RouteTypeRole));
+        for (auto [from, to] : {std::pair{1, 3}, {3, 1}}) {
+            QCOMPARE(env.state.distances.at(from, to).distance, qint16(42));
+            QCOMPARE(env.state.distances.at(from, to).routeType, qint16(6));
+        }
+        QCOMPARE(edited.size(), 2);
+        QVERIFY(grid.setData(grid.cellOf(3, 1), u"42"_s, Qt::EditRole)); // the same value: no edit
+        QCOMPARE(edited.size(), 2);
+        for (const QVariant& bad : {QVariant(u"-1"_s), QVariant(u"32768"_s), QVariant(u"4,5"_s)})
+            QVERIFY(!grid.setData(grid.cellOf(1, 2), bad, Qt::EditRole));
+        QVERIFY(!grid.setData(grid.cellOf(1, 2), 7, DistanceGridModel::RouteTypeRole));
+        QCOMPARE(env.state.distances.at(1, 2).distance, qint16(102));
+        QCOMPARE(grid.setData(grid.cellOf(1, 2), u""_s, Qt::EditRole), true); // blank is 0: missing again
+        QVERIFY(isMissingPair(env.state, 2, 1));
     }
 
     void theBoxTakesWholeKilometres() {
