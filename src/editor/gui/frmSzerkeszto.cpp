@@ -10,6 +10,7 @@
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
+#include "ui/gui/listkeys.h"
 #include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
@@ -299,7 +300,7 @@ void frmSzerkeszto::wire() {
             [this] { trap(u"cmdHozzaAdClick"_s, [this] { addSelectedPartner(); }); });
     connect(lstPartnerek, &QListWidget::itemDoubleClicked, this,
             [this] { trap(u"lstPartnerekDblClick"_s, [this] { addSelectedPartner(); }); });
-    lstPartnerek->installEventFilter(this);
+    onListRowKeys(lstPartnerek, [this] { trap(u"lstPartnerekKeyPress"_s, [this] { addSelectedPartner(); }); });
     lstKesz->installEventFilter(this);
     connect(cmdTorol, &QPushButton::clicked, this,
             [this] { trap(u"cmdTorolClick"_s, [this] { deleteSelectedStop(); }); });
@@ -700,10 +701,6 @@ bool frmSzerkeszto::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == lstPartnerek && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            trap(u"lstPartnerekKeyPress"_s, [this] { addSelectedPartner(); });
-            return true;
-        }
         if (watched == lstKesz && key == Qt::Key_Delete && cmdTorol->isEnabled()) {
             trap(u"lstKeszKeyPress"_s, [this] { deleteSelectedStop(); });
             return true;

@@ -9,6 +9,7 @@
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
+#include "ui/gui/listkeys.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
@@ -214,6 +215,10 @@ void frmHonapok::build() {
         if (row >= 0 && !m_busy)
             trap(u"lstHonapokClick"_s, [this] { lstHonapokClick(); });
         updateButtons();
+    });
+    onListRowKeys(lstHonapok, [this] {
+        if (cmdSzerkeszt->isEnabled())
+            cmdSzerkeszt->click();
     });
     connect(lstHonapok, &QListWidget::itemDoubleClicked, this,
             [this] { trap(u"cmdSzerkesztClick"_s, [this] { cmdSzerkesztClick(); }); });
@@ -526,10 +531,6 @@ void frmHonapok::showEvent(QShowEvent* event) {
 bool frmHonapok::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstHonapok && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && cmdSzerkeszt->isEnabled()) {
-            cmdSzerkeszt->click();
-            return true;
-        }
         if (key == Qt::Key_Delete && cmdTorol->isEnabled()) {
             cmdTorol->click();
             return true;

@@ -10,6 +10,7 @@
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/helpwindow.h"
+#include "ui/gui/listkeys.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
@@ -100,6 +101,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
 
     connect(lstUsers, &QListWidget::currentRowChanged, this, [this] { showDetails(); });
     connect(lstUsers, &QListWidget::itemDoubleClicked, this, [this] { login(); });
+    onListRowKeys(lstUsers, [this] { modifyCar(); });
     connect(cmdLogin, &QPushButton::clicked, this, [this] { login(); });
     connect(cmdUjUser, &QPushButton::clicked, this, [this] { newCar(); });
     connect(cmdModosit, &QPushButton::clicked, this, [this] { modifyCar(); });
@@ -330,8 +332,6 @@ void frmMain::deleteCar() {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstUsers && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter: modifyCar(); return true;
         case Qt::Key_Delete: deleteCar(); return true;
         case Qt::Key_Insert: newCar(); return true;
         default: break;

@@ -165,26 +165,6 @@ private slots:
         QCOMPARE(main.picTavolsag->model->rowCount(), 1);
     }
 
-    void enterAndHomeActOnAHighlightedRow() {
-        Fixture f(4);
-        frmAdatok w(f.s(), DatabaseMode::Main);
-        showActive(w);
-        QListWidget* list = w.picPartner->lstPartnerek;
-        list->clearSelection();
-        list->selectionModel()->setCurrentIndex(list->model()->index(2, 0), QItemSelectionModel::NoUpdate);
-        list->setFocus();
-        int opened = 0;
-        w.picPartner->runInput = [&](frmInput& d) {
-            ++opened;
-            QCOMPARE(d.txtNev->text(), u"P3"_s);
-        };
-        QTest::keyClick(list, Qt::Key_Return);
-        QCOMPARE(opened, 1);
-        QTest::keyClick(list, Qt::Key_Home);
-        QVERIFY(list->item(0)->isSelected());
-        QCOMPARE(w.picPartner->selectedPartner(), 1);
-    }
-
     void f1OpensTheWindowsOwnHelpPage() {
         Fixture f(2);
         frmAdatok w(f.s(), DatabaseMode::Main);
@@ -331,9 +311,16 @@ private slots:
         QCOMPARE(p->lstUsers->count(), 1);
         QTest::mouseClick(p->cmdImport, Qt::LeftButton); // nothing chosen: nothing happens
         QVERIFY(f.env.prompter.asked.isEmpty());
-        p->lstUsers->setCurrentRow(0);
+        // Home and Enter act on a row the focus only highlighted.
+        showActive(w);
+        w.tabAdatok->setCurrentWidget(p);
+        p->lstUsers->selectionModel()->setCurrentIndex(p->lstUsers->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        p->lstUsers->setFocus();
+        QTest::keyClick(p->lstUsers, Qt::Key_Home);
+        QVERIFY(p->lstUsers->item(0)->isSelected());
+        p->lstUsers->clearSelection();
         f.env.prompter.answer(No);
-        QTest::mouseClick(p->cmdImport, Qt::LeftButton);
+        QTest::keyClick(p->lstUsers, Qt::Key_Return);
         QCOMPARE(f.env.prompter.last(), u"Másik partner-adatbáziából 1 partner csatolva a saját adatbázishoz."_s);
         QCOMPARE(w.picPartner->lblPartnerekSzama->text(), u"3 partner az adatbázisban"_s);
         QCOMPARE(w.picTavolsag->cboHova->count(), 4);

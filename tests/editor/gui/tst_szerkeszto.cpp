@@ -164,8 +164,10 @@ private slots:
         QVERIFY(w->cmdTorol->isEnabled());
         QCOMPARE(w->lblKmAHonapban->text(), u"80 km ebben a hónapban."_s);
         QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 2400 Ft"_s); // 80 km: 1600 + 800
-        // Enter on the partner list adds too.
-        w->lstPartnerek->setCurrentRow(8);
+        // Enter on the partner list adds too, even a row that is only highlighted.
+        w->lstPartnerek->clearSelection();
+        w->lstPartnerek->selectionModel()->setCurrentIndex(w->lstPartnerek->model()->index(8, 0),
+                                                           QItemSelectionModel::NoUpdate);
         w->optOdaVissza->setChecked(true);
         w->lstPartnerek->setFocus();
         QTest::keyClick(w->lstPartnerek, Qt::Key_Return);

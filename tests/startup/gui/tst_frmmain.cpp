@@ -229,6 +229,12 @@ private slots:
         QCOMPARE(f.main->lblRendSzam->text(), QString());
         QCOMPARE(f.main->StatusBarPanel1->text(), QString());
         QVERIFY(!f.main->mnuAdatMain->isEnabled());
+        // The focus arriving at the list chooses the row it highlights, so login has a car.
+        f.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
+        f.main->lstUsers->setFocus();
+        QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
+        QCOMPARE(f.env.state.currentCar, 1);
     }
 
     void exitFollowsTheSetting() {
