@@ -17,6 +17,10 @@ namespace {
 
 QString keyOf(const Partner& p) { return p.name + QChar(0x1f) + p.city + QChar(0x1f) + p.address; }
 
+QString fuelTypeName(const AppState& s, int fuelType) {
+    return fuelType >= 1 && fuelType <= kFuelTypeCount ? s.fuelTypes[size_t(fuelType - 1)].name : u"ismeretlen"_s;
+}
+
 QString otherPath(const AppState& s, int car, const QString& file) {
     return s.path(carDirOf(s.car(car)) + file);
 }
@@ -136,74 +140,98 @@ void mergeDistances(AppState& s, const PartnerDatabase& other, bool all) {
     }
 }
 
-void importPartners(AppState& s, int car, const std::function<void()>& tick) {
+QString distanceQuestion(const QString& otherUser) {
+    return u"A közös partnerek között %1 0 km-es (meg nem adott) távolságai is felülírják az itt megadottakat?"
+           u"\r\n\r\nIgen: minden távolság átvétele, a 0 km-eseké is.\r\n"
+           u"Nem: csak a nem 0 km-es távolságok átvétele.\r\n"
+           u"Mégse: az importálás elmarad."_s.arg(otherUser);
+}
+
+QString fuelTypeQuestion(const AppState& s, int car) {
+    return u"%1 autójának üzemanyaga %2, ennek az autónak %3.\r\n\r\n"
+           u"Kívánja mégis a(z) %2 árait a(z) %3 árai közé venni?"_s.arg(s.car(car).userName,
+                                                                        fuelTypeName(s, s.car(car).fuelType),
+                                                                        fuelTypeName(s, s.car(s.currentCar).fuelType));
+}
+
+bool importPartners(AppState& s, int car, const std::function<void()>& tick) {
     if (!canImportFrom(s, car))
-        return;
+        return false;
     PartnerDatabase other;
     bool empty = false;
     Result r = readOtherDatabase(s, car, other, empty);
     if (!r) {
         reportFailure(s, r);
-        return;
+        return false;
     }
     if (empty) {
         if (s.prompter)
             s.prompter->inform(u"A kiválasztott adatbázis üres."_s);
-        return;
+        return false;
     }
+    const QString user = s.car(car).userName;
+    // Asked before anything changes, so Mégse leaves memory and disk as they were.
+    bool all = false;
+    if (s.prompter) {
+        const MsgButton a = s.prompter->ask(distanceQuestion(user), Yes | No | Cancel, MsgIcon::Question);
+        if (a == Cancel)
+            return false;
+        all = a == Yes;
+    }
+    const QVector<Partner> partnersBefore = s.partners;
+    const DistanceMatrix distancesBefore = s.distances;
     const int added = mergePartners(s, other.partners, tick);
-    if (added > 0) {
-        if (Result saved = SaveDatabase(s); !saved) {
-            reportSaveFailure(s, saved);
-            return;
-        }
-    }
-    const bool all = s.prompter && s.prompter->ask(u"Kívánja átvennia az összes távolságot,\r\n"
-                                                   u"vagy csak a nem 0 értékeket?"_s,
-                                                   Yes | No, MsgIcon::Question) == Yes;
     mergeDistances(s, other, all);
     if (Result saved = SaveDatabase(s); !saved) {
+        // A failed import is told and leaves no trace in memory either.
+        s.partners = partnersBefore;
+        s.distances = distancesBefore;
         reportSaveFailure(s, saved);
-        return;
+        return false;
     }
-    if (!s.prompter)
-        return;
-    const QString user = s.car(car).userName;
-    if (added == 0)
-        s.prompter->inform(u"Nem találtam új adatot "_s + user + u" partner-adatbázisában."_s);
-    else
-        s.prompter->inform(user + u" partner-adatbáziából "_s + QString::number(added) +
-                           u" partner csatolva a saját adatbázishoz."_s);
+    if (s.prompter) {
+        if (added == 0)
+            s.prompter->inform(u"Nem találtam új adatot "_s + user + u" partner-adatbázisában."_s);
+        else
+            s.prompter->inform(user + u" partner-adatbáziából "_s + QString::number(added) +
+                               u" partner csatolva a saját adatbázishoz."_s);
+    }
+    return true;
 }
 
-void importFuelPrices(AppState& s, int car) {
+bool importFuelPrices(AppState& s, int car) {
     if (!canImportFrom(s, car))
-        return;
+        return false;
     QVector<FuelPrice> other;
     Result r = readOtherPrices(s, car, other);
     if (!r) {
         reportFailure(s, r);
-        return;
+        return false;
     }
-    if (s.fuelPrices.size() + other.size() > kMaxPrices) {
-        // The merged list must still fit the file's count.
-        QVector<FuelPrice> merged = s.fuelPrices;
-        mergePrices(merged, other);
-        if (merged.size() > kMaxPrices) {
-            if (s.prompter)
-                s.prompter->inform(u"Az üzemanyagárak száma túllépné a megengedettet ("_s +
-                                       QString::number(kMaxPrices) + u"), ezért nem csatoltam őket."_s,
-                                   MsgIcon::Exclamation);
-            return;
-        }
+    // Prices of another fuel are not this car's prices unless the user says so.
+    if (s.car(car).fuelType != s.car(s.currentCar).fuelType &&
+        (!s.prompter || !askYesNo(*s.prompter, fuelTypeQuestion(s, car))))
+        return false;
+    QVector<FuelPrice> merged = s.fuelPrices;
+    mergePrices(merged, other);
+    // The merged list must still fit the file's count.
+    if (merged.size() > kMaxPrices) {
+        if (s.prompter)
+            s.prompter->inform(u"Az üzemanyagárak száma túllépné a megengedettet ("_s + QString::number(kMaxPrices) +
+                                   u"), ezért nem csatoltam őket."_s,
+                               MsgIcon::Exclamation);
+        return false;
     }
-    mergePrices(s.fuelPrices, other);
+    const QVector<FuelPrice> before = s.fuelPrices;
+    s.fuelPrices = merged;
     if (Result saved = SaveFuelPrices(s); !saved) {
+        s.fuelPrices = before;
         reportSaveFailure(s, saved);
-        return;
+        return false;
     }
     if (s.prompter)
         s.prompter->inform(s.car(car).userName + u" üzemanyag-adatbázisa csatolva a saját adatbázishoz."_s);
+    return true;
 }
 
 } // namespace rv

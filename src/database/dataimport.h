@@ -27,10 +27,16 @@ int mergePartners(AppState& s, const QVector<Partner>& other, const std::functio
 // of 0 km only when all is set. Does not save.
 void mergeDistances(AppState& s, const PartnerDatabase& other, bool all);
 
-// The whole partner import: read, merge, the distance question, save and report, all through
-// state.prompter.
-void importPartners(AppState& s, int car, const std::function<void()>& tick = {});
-// The whole fuel price import with its report.
-void importFuelPrices(AppState& s, int car);
+// The question asked before a partner import: whether the other car's 0 km cells overwrite
+// ours (Igen), only its known distances come over (Nem), or nothing happens (Mégse).
+QString distanceQuestion(const QString& otherUser);
+// The question asked before prices of another fuel type are merged, naming both types.
+QString fuelTypeQuestion(const AppState& s, int car);
+
+// The whole partner import: read, the distance question, merge, save and report, all through
+// state.prompter. True when the partner file was written; a failed write leaves memory as it was.
+bool importPartners(AppState& s, int car, const std::function<void()>& tick = {});
+// The whole fuel price import with its report; true when the price file was written.
+bool importFuelPrices(AppState& s, int car);
 
 } // namespace rv

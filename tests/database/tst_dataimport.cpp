@@ -63,21 +63,29 @@ private slots:
         QCOMPARE(env.state.distances.at(3, 1).routeType, qint16(6));
         QCOMPARE(env.state.distances.at(1, 3).distance, qint16(43));
         QCOMPARE(env.prompter.texts(),
-                 QStringList({u"Kívánja átvennia az összes távolságot,\r\nvagy csak a nem 0 értékeket?"_s,
+                 QStringList({u"A közös partnerek között Másik 0 km-es (meg nem adott) távolságai is felülírják az itt "
+                              u"megadottakat?\r\n\r\nIgen: minden távolság átvétele, a 0 km-eseké is.\r\n"
+                              u"Nem: csak a nem 0 km-es távolságok átvétele.\r\nMégse: az importálás elmarad."_s,
                               u"Nem találtam új adatot Másik partner-adatbázisában."_s}));
         QCOMPARE(storedPartners(env.state).distances.at(3, 1).distance, qint16(42));
     }
 
-    void aZeroDistanceOverwritesOnlyAfterYes() {
-        for (const MsgButton answer : {No, Yes}) {
+    void aZeroDistanceOverwritesOnlyAfterYesAndCancelWritesNothing() {
+        for (const MsgButton answer : {No, Yes, Cancel}) {
             TestEnv env;
-            env.loginCar();
-            dbtest::makePartners(env.state, 3);
-            addOtherCar(env, {env.state.partner(1), env.state.partner(2)}); // every cell 0 km
+            QVERIFY(dbtest::loginWithSavedPartners(env, 3));
+            const QByteArray file = env.read(u"Users/ABC123/data.rvd"_s);
+            // Every cell 0 km, and a partner of its own that Mégse must not bring in.
+            addOtherCar(env, {env.state.partner(1), env.state.partner(2), Partner{u"Új"_s, u"Eger"_s, {}}});
             env.prompter.answer(answer);
-            importPartners(env.state, 2);
+            QCOMPARE(importPartners(env.state, 2), answer != Cancel);
             QCOMPARE(env.state.distances.at(1, 2).distance, answer == Yes ? qint16(0) : dbtest::cellKm(1, 2));
             QCOMPARE(env.state.distances.at(2, 3).distance, dbtest::cellKm(2, 3));
+            QCOMPARE(env.state.partnerCount(), answer == Cancel ? 3 : 4);
+            if (answer == Cancel) {
+                QCOMPARE(env.prompter.asked.size(), 1);
+                QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), file);
+            }
         }
     }
 
@@ -142,9 +150,25 @@ private slots:
         QCOMPARE(env.prompter.texts(), QStringList{u"Másik üzemanyag-adatbázisa csatolva a saját adatbázishoz."_s});
 
         env.write(u"Users/XYZ789/benzin.rvd"_s, "2\r\n#2002-03-01#\r\n251\r\n"); // damaged
-        importFuelPrices(env.state, 2);
+        QVERIFY(!importFuelPrices(env.state, 2));
         QVERIFY(env.prompter.last().startsWith(u"A kiválasztott autó adatai nem olvashatók."_s));
         QCOMPARE(env.state.fuelPrices.size(), 3);
+    }
+
+    void pricesOfAnotherFuelComeOnlyAfterYes() {
+        for (const MsgButton answer : {No, Yes}) {
+            TestEnv env;
+            env.loginCar(); // ESZ-95
+            addOtherCar(env, {}, "1\r\n#2002-02-01#\r\n380\r\n");
+            env.state.car(2).fuelType = 3;
+            env.prompter.answer(answer);
+            QCOMPARE(importFuelPrices(env.state, 2), answer == Yes);
+            QCOMPARE(env.prompter.texts().first(),
+                     u"Másik autójának üzemanyaga dízel, ennek az autónak ESZ-95.\r\n\r\n"
+                     u"Kívánja mégis a(z) dízel árait a(z) ESZ-95 árai közé venni?"_s);
+            QCOMPARE(env.state.fuelPrices.size(), answer == Yes ? 1 : 0);
+            QCOMPARE(QFile::exists(env.path(u"Users/ABC123/benzin.rvd"_s)), answer == Yes);
+        }
     }
 };
 

@@ -66,18 +66,21 @@ void ImportPage::cmdImportClick() {
         if (!canImportFrom(m_state, car))
             return;
         emit aboutToImport();
+        bool written = false;
         {
             BusyWindow busy(window());
             if (optPartner->isChecked()) {
                 int step = 0;
-                importPartners(m_state, car, [&] {
+                written = importPartners(m_state, car, [&] {
                     if (++step % 50 == 0)
                         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 });
             } else {
-                importFuelPrices(m_state, car);
+                written = importFuelPrices(m_state, car);
             }
         }
+        if (!written)
+            return;
         if (optPartner->isChecked())
             emit partnersImported();
         else
