@@ -1,5 +1,5 @@
 #include "editor/partnerchange.h"
-#include "../database/dbtestutil.h"
+#include "dbtestutil.h"
 
 #include <QTest>
 

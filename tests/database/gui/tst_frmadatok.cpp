@@ -7,7 +7,7 @@
 #include "database/distances.h"
 #include "database/partners.h"
 #include "ui/gui/helpwindow.h"
-#include "../dbtestutil.h"
+#include "dbtestutil.h"
 #include "storedfiles.h"
 
 #include <QComboBox>

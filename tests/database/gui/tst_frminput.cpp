@@ -1,5 +1,5 @@
 #include "database/gui/frmInput.h"
-#include "../dbtestutil.h"
+#include "dbtestutil.h"
 
 #include <QComboBox>
 #include <QLabel>

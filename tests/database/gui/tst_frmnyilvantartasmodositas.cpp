@@ -1,5 +1,5 @@
 #include "editor/gui/frmNyilvantartasModositas.h"
-#include "../dbtestutil.h"
+#include "dbtestutil.h"
 
 #include <QLabel>
 #include <QListWidget>

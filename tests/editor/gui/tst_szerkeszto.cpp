@@ -1,4 +1,4 @@
-#include "../editorfixture.h"
+#include "editorfixture.h"
 #include "editor/gui/editorcaption.h"
 #include "editor/gui/frmHiba.h"
 #include "editor/gui/frmSzerkeszto.h"

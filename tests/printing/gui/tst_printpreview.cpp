@@ -1,5 +1,5 @@
-#include "../../cli/clifixture.h"
-#include "../printfixture.h"
+#include "clifixture.h"
+#include "printfixture.h"
 #include "printing/gui/frmPrintPreview.h"
 #include "scriptedprompter.h"
 
