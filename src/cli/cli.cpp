@@ -1,7 +1,9 @@
 #include "cli.h"
 
 #include "cliargs.h"
+#include "command.h"
 #include "csv.h"
+#include "demo.h"
 #include "fleet.h"
 #include "streamprompter.h"
 
@@ -38,37 +40,7 @@ namespace {
 const QString kProgram = u"rovanta-cli"_s;
 constexpr int kLargestTarget = 20000; // the largest target the months window takes
 
-struct Context {
-    QTextStream& out;
-    QTextStream& err;
-    const CliEnvironment& env;
-    QString programDir;
-};
-
-struct OptionHelp {
-    OptionDef def;
-    QString argument; // shown after the option, e.g. "FÁJL"
-    QString text;
-};
-
-struct Command {
-    QString name;
-    QString arguments; // the synopsis after the command name
-    QString summary;   // one line for the list of commands
-    QString details;   // the rest of its help
-    QList<OptionHelp> options;
-    int minWords = 0;
-    int maxWords = 0;
-    int (*run)(Context&, const ParsedArgs&) = nullptr;
-};
-
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
-
-int failed(Context& c, const QString& message) {
-    c.err << StreamPrompter::plainText(message) << Qt::endl;
-    return ExitFailed;
-}
-int failed(Context& c, const Result& r) { return failed(c, r.message()); }
 
 QString monthText(int year, int month) {
     return u"%1-%2"_s.arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0'));
@@ -433,6 +405,7 @@ const QList<Command>& commands() {
           {{u"--seed"_s, true}, u"S"_s, u"a véletlenszámok kezdőértéke: ugyanaz az S ugyanazt a mintát adja"_s},
           {{u"--force"_s, false}, {}, u"a meglévő hónap felülírása"_s}},
          2, 2, runGenerate},
+        demoCommand(),
     };
     return list;
 }
@@ -496,6 +469,8 @@ QString combinationError(const Command& c, const ParsedArgs& a) {
 }
 
 } // namespace
+
+const QList<Command>& commandTable() { return commands(); }
 
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const CliEnvironment& env) {
     // Decimal commas, as the program prints its numbers on a Hungarian system.

@@ -4,6 +4,7 @@
 #include "editor/validation.h"
 #include "printing/paintercanvas.h"
 #include "printing/printout.h"
+#include "startup/demodata.h"
 
 #include <QStandardPaths>
 #include <QTest>
@@ -77,6 +78,8 @@ private slots:
             u"A(z) 2024-03 hónap már létezik (2024mar.rvn). Felülírásához adja meg a --force kapcsolót."_s);
         row("km too many", may + QStringList{u"20001"_s}, 1, u"1 és 20000 közötti"_s);
         row("unknown day", may + QStringList{u"100"_s, u"--days"_s, u"H,Q"_s}, 1, u"Ismeretlen nap: „Q”"_s);
+        row("demo into a data directory", {u"demo"_s, u"DATA"_s}, 1, u"A könyvtár nem üres"_s);
+        row("demo onto a file", {u"demo"_s, u"DATA/user.rvd"_s}, 1, u"Ez nem könyvtár"_s);
         row("no distance", may + QStringList{u"100"_s}, 1, u"Nincs megadava a távolság semelyik két partner között."_s, db,
             serializeDatabase(none, 1));
     }
@@ -89,6 +92,7 @@ private slots:
         CliFixture f;
         const QString out = f.dir.filePath(u"ki"_s);
         args.replaceInStrings(u"OUT"_s, out);
+        args.replaceInStrings(u"DATA"_s, f.data);
         if (!file.isEmpty() && bytes.isNull())
             QVERIFY(QFile::remove(f.path(file)) || QDir(f.path(file)).removeRecursively());
         else if (!file.isEmpty())
@@ -105,7 +109,7 @@ private slots:
     void everyCommandHasHelp() {
         CliFixture f;
         const QString all = f.run({u"--help"_s}).out;
-        for (const char* name : {"cars", "months", "check", "cost", "print", "export", "generate"}) {
+        for (const char* name : {"cars", "months", "check", "cost", "print", "export", "generate", "demo"}) {
             const QString command = QString::fromLatin1(name);
             QVERIFY(all.contains(u"  "_s + command + u' '));
             // Help wins over anything else on the line, wrong words too.
@@ -237,6 +241,38 @@ private slots:
         QVERIFY(readLogbookFile(f.path(CliFixture::car1(u"2024mar.rvn"_s)), stored).ok());
         for (int d = 1; d <= 31; ++d)
             QCOMPARE(stored.stops[size_t(d - 1)].isEmpty(), QDate(2024, 3, d).dayOfWeek() < 6);
+    }
+
+    // The demo opens as the program opens a data directory: three costed months of last year whose
+    // odometer runs on from month to month.
+    void demoIsAWorkingDataDirectory() {
+        CliFixture f;
+        const QString demo = f.dir.filePath(u"uj/bemutato"_s);
+        const CliFixture::Run r = f.run({u"demo"_s, demo}, false);
+        QCOMPARE(r.code, 0);
+        f.state.programDir = demo + u'/';
+        QVERIFY(f.load());
+        QCOMPARE(f.state.carCount(), 1);
+        QCOMPARE(f.state.partnerCount(), 13);
+        // Road distances from the seat in Kecskemét, within a tenth of the real ones.
+        for (const auto& [city, km] : {std::pair{u"Szeged"_s, 87}, {u"Kiskunhalas"_s, 60}, {u"Kalocsa"_s, 72}})
+            for (int p = 2; p <= 13; ++p)
+                if (f.state.partner(p).city == city)
+                    QVERIFY2(qAbs(f.state.distances.at(1, p).distance - km) <= km / 10, qPrintable(city));
+        const int year = QDate::currentDate().year() - 1;
+        qint32 odometer = kDemoFirstOdometer;
+        for (int month = 1; month <= 3; ++month) {
+            QVERIFY(f.load(newMonthFileName(year, month)));
+            QCOMPARE(f.prompter.asked.size(), 0); // every stop is a partner of the database
+            const MonthLog& log = f.state.month;
+            QCOMPARE(log.startOdometer, odometer);
+            QVERIFY(log.monthKm > 500);
+            const MonthCost cost = computeMonthCost(f.state, log, 1.0f);
+            QVERIFY(!cost.missingPrice);
+            QVERIFY(cost.total > log.monthKm * 15); // the general cost alone is 15 Ft/km
+            odometer += log.monthKm;
+        }
+        QVERIFY(!QFile::exists(f.state.errorLogPath()));
     }
 
     void readingCommandsWriteNothing() {

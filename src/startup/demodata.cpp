@@ -1,0 +1,231 @@
+#include "demodata.h"
+
+#include "editor/cost.h"
+#include "editor/logbookfile.h"
+#include "months/progress.h"
+#include "months/sample.h"
+#include "startup/startup.h"
+#include "storage/datafiles.h"
+#include "storage/fileio.h"
+#include "storage/random.h"
+#include "storage/state.h"
+#include "ui/prompter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+struct DemoPartner {
+    const char16_t* name;
+    const char16_t* city;
+    const char16_t* address;
+    double latitude;
+    double longitude;
+    qint16 routeType; // of the trips that end here: 2 Budapest, 3 county seat, 4 other town, 5 dirt road
+};
+
+// The company's seat first; the rest are customers and suppliers around it.
+constexpr DemoPartner kPartners[] = {
+    {u"Alföldi Gépalkatrész Kft.", u"Kecskemét", u"Kiskőrösi út 14.", 46.9062, 19.6913, 3},
+    {u"Duna Ipari Szerviz Zrt.", u"Budapest", u"Váci út 121.", 47.5432, 19.0690, 2},
+    {u"Tisza Agrártechnika Kft.", u"Szeged", u"Budapesti út 8.", 46.2530, 20.1414, 3},
+    {u"Ceglédi Vasudvar Bt.", u"Cegléd", u"Pesti út 42.", 47.1726, 19.7997, 4},
+    {u"Kőrös Kertészeti Kft.", u"Nagykőrös", u"Szolnoki út 3.", 47.0344, 19.7786, 4},
+    {u"Félegyházi Gépjavító Kft.", u"Kiskunfélegyháza", u"Szegedi út 51.", 46.7122, 19.8503, 4},
+    {u"Halasi Mezőgép Zrt.", u"Kiskunhalas", u"Kossuth utca 27.", 46.4343, 19.4848, 4},
+    {u"Szolnoki Hidraulika Kft.", u"Szolnok", u"Thököly út 60.", 47.1621, 20.1825, 3},
+    {u"Bajai Terménybolt Bt.", u"Baja", u"Szegedi út 19.", 46.1800, 18.9560, 4},
+    {u"Kalocsai Paprika Szövetkezet", u"Kalocsa", u"Malom utca 5.", 46.5297, 18.9857, 4},
+    {u"Mizsei Tápkeverő Kft.", u"Lajosmizse", u"Dózsa György út 88.", 47.0228, 19.5589, 4},
+    {u"Csongrádi Öntözéstechnika Kft.", u"Csongrád", u"Fő utca 12.", 46.7131, 20.1425, 4},
+    {u"Kiskunsági Tanyagazdaság", u"Izsák", u"Agárdi tanya 45.", 46.8036, 19.3547, 5},
+};
+constexpr int kPartnerCount = int(std::size(kPartners));
+
+// Roads wind: on the Great Plain a road is about 15 % longer than the straight line.
+qint16 roadKm(const DemoPartner& a, const DemoPartner& b) {
+    constexpr double kEarthKm = 6371.0;
+    constexpr double kRad = 3.14159265358979323846 / 180.0;
+    const double dLat = (b.latitude - a.latitude) * kRad;
+    const double dLon = (b.longitude - a.longitude) * kRad;
+    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) + std::cos(a.latitude * kRad) *
+                                                                   std::cos(b.latitude * kRad) *
+                                                                   std::sin(dLon / 2) * std::sin(dLon / 2);
+    const double straight = 2 * kEarthKm * std::asin(std::sqrt(h));
+    return qint16(std::max(1.0, std::round(straight * 1.15)));
+}
+
+// Trips into a town take its route type; a long one between towns runs mostly on main roads.
+qint16 routeTypeOf(const DemoPartner& to, qint16 km) {
+    if (to.routeType == 4 && km > 50) return 1;
+    return to.routeType;
+}
+
+// A year of monthly fuel prices (Ft/l) of the fuel types in the order of the fuel type table,
+// at the level of the prices published in the mid-2020s.
+constexpr qint16 kPrices[kFuelTypeCount][12] = {
+    {596, 612, 604, 590, 575, 570, 583, 580, 572, 571, 576, 580}, // ESZ-95
+    {636, 652, 644, 630, 615, 610, 623, 620, 612, 611, 616, 620}, // ESZ-98
+    {610, 627, 620, 604, 583, 574, 592, 590, 583, 585, 597, 600}, // dízel
+    {604, 620, 612, 598, 583, 578, 591, 588, 580, 579, 584, 588}, // keverék
+};
+constexpr int kDemoFuelType = 3; // dízel
+
+QVector<FuelPrice> yearOfPrices(int fuelType, int year) {
+    QVector<FuelPrice> prices;
+    for (int m = 1; m <= 12; ++m)
+        prices.append(FuelPrice{QDate(year, m, 1), kPrices[fuelType - 1][m - 1]});
+    return prices;
+}
+
+constexpr int kTargets[kDemoMonths] = {2150, 1870, 2340};
+constexpr unsigned kSeed = 2002; // the same demo every time
+
+// Nobody answers while the demo is written: questions are declined, and what was said is kept.
+class SilentPrompter : public Prompter {
+public:
+    MsgButton ask(const QString& text, MsgButtons buttons, MsgIcon) override {
+        said = text;
+        for (MsgButton b : {No, Cancel, Ok})
+            if (buttons & b) return b;
+        return Ok;
+    }
+    QString said;
+};
+
+Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
+    s.LoadTables();
+    s.multipliers[0].value = 1.0f;  // Közút
+    s.multipliers[1].value = 1.15f; // Budapest
+    s.multipliers[2].value = 1.1f;  // Megyeszékhely
+    s.multipliers[3].value = 1.05f; // Egyéb város
+    s.multipliers[4].value = 1.25f; // Földút
+    s.multipliers[5].value = 1.1f;  // Akadályozott forg.
+    s.multipliers[kAirConditioningRow].value = 1.05f;
+    s.multipliers[kWinterRow].value = 1.03f;
+    s.defaultRouteType = 1;
+    if (!QDir().mkpath(s.usersDir()))
+        return Result::failure(
+            u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(s.usersDir())), 75);
+    Result r = SaveMultipliers(s);
+    const int year = today.year() - 1;
+    // The published prices, which the car dialog offers to a new car.
+    for (int f = 1; r && f <= kFuelTypeCount; ++f)
+        r = saveWholeFile(s.usersDir() + s.fuelTypes[size_t(f - 1)].oldFile,
+                          serializeFuelPrices(yearOfPrices(f, year)));
+    if (!r) return r;
+
+    CarRecord car;
+    car.userName = u"Kovács Anna"_s;
+    car.carType = u"Škoda Octavia 2.0 TDI"_s;
+    car.plateNumber = u"RVN-482"_s;
+    car.fuelType = kDemoFuelType;
+    car.consumption = 5.4f;
+    car.generalCost = 15.0f; // Ft/km, the general cost rate of a passenger car
+    car.city = QString::fromUtf16(kPartners[0].city);
+    car.companyName = QString::fromUtf16(kPartners[0].name);
+    car.companyAddress = QString::fromUtf16(kPartners[0].address);
+    car.dirName = car.plateNumber;
+    s.cars = {car};
+    if (r = SaveCars(s); !r) return r;
+    s.currentCar = 1;
+    s.carDir = carDirOf(car);
+    if (!QDir().mkpath(s.carPath(QString())))
+        return Result::failure(
+            u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(s.carPath({}))), 75);
+
+    s.partners.clear();
+    for (const DemoPartner& p : kPartners)
+        s.partners.append(
+            Partner{QString::fromUtf16(p.name), QString::fromUtf16(p.city), QString::fromUtf16(p.address)});
+    s.distances.reset(kPartnerCount);
+    for (int i = 1; i <= kPartnerCount; ++i)
+        for (int j = 1; j <= kPartnerCount; ++j)
+            if (i != j) {
+                const qint16 km = roadKm(kPartners[i - 1], kPartners[j - 1]);
+                s.distances.at(i, j) = DistanceCell{km, routeTypeOf(kPartners[j - 1], km)};
+            }
+    if (r = SaveDatabase(s); !r) return r;
+    s.fuelPrices = yearOfPrices(kDemoFuelType, year);
+    if (r = SaveFuelPrices(s); !r) return r;
+
+    MersenneRandom random(kSeed);
+    s.random = &random;
+    NoProgress progress;
+    qint32 odometer = kDemoFirstOdometer;
+    for (int m = 1; m <= kDemoMonths; ++m) {
+        s.month = MonthLog{};
+        s.month.year = year;
+        s.month.month = m;
+        SampleRequest request;
+        request.year = year;
+        request.month = m;
+        request.target = kTargets[m - 1];
+        if (MintaKeszites(s, request, progress) != SampleOutcome::Generated)
+            return Result::failure(u"A minta készítése nem sikerült. %1"_s.arg(prompter.said));
+        refreshKilometres(s, s.month);
+        s.month.startOdometer = odometer;
+        if (!SaveLogbook(s)) return Result::failure(prompter.said);
+        odometer += s.month.monthKm;
+    }
+    return Result::success();
+}
+
+} // namespace
+
+bool isEmptyOrMissingDir(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return true;
+    return info.isDir() &&
+           QDir(path).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+QString demoDirectory() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(u"Bemutato"_s);
+}
+
+Result writeDemoData(const QString& dir, const QDate& today) {
+    const QString shown = QDir::toNativeSeparators(dir);
+    if (QFileInfo::exists(dir) && !QFileInfo(dir).isDir())
+        return Result::failure(u"Ez nem könyvtár: %1"_s.arg(shown));
+    if (!isEmptyOrMissingDir(dir))
+        return Result::failure(
+            u"A könyvtár nem üres, a bemutató adatai csak üres vagy új könyvtárba kerülhetnek: %1"_s.arg(
+                shown));
+    const bool existed = QFileInfo::exists(dir);
+    if (!QDir().mkpath(dir)) return Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(shown), 75);
+
+    AppState s;
+    s.programDir = QDir(dir).absolutePath() + u'/';
+    SilentPrompter prompter;
+    s.prompter = &prompter;
+    Result r = Result::success();
+    try {
+        r = fill(s, prompter, today);
+    } catch (const std::exception&) {
+        r = Result::failure(u"A bemutató adatai nem készültek el."_s);
+    }
+    if (!r) {
+        // The directory was empty or missing: what is in it now is ours.
+        QDir d(dir);
+        if (existed) {
+            for (const QFileInfo& e :
+                 d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+                e.isDir() ? QDir(e.filePath()).removeRecursively() : QFile::remove(e.filePath());
+        } else {
+            d.removeRecursively();
+        }
+        return Result::failure(u"A bemutató adatai nem készültek el: %1\n%2"_s.arg(shown, r.message()),
+                               r.code());
+    }
+    return r;
+}
+
+} // namespace rv

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "storage/result.h"
+
+#include <QDate>
+#include <QString>
+
+namespace rv {
+
+// The demo's three months: January to March of the year before today, each started where the
+// previous one's odometer stopped.
+constexpr int kDemoMonths = 3;
+constexpr qint32 kDemoFirstOdometer = 48230;
+
+// Writes a complete data directory to try the program on: one car, a dozen partners in real
+// towns with road distances and route types, multipliers, a year of fuel prices and three
+// generated months of the year before today. dir must be empty or missing; a non-empty one is
+// refused untouched, and a failure midway removes what was written.
+Result writeDemoData(const QString& dir, const QDate& today);
+
+// The directory `rovanta --demo` works in: under the per-user data location.
+QString demoDirectory();
+
+// True when path is missing or an empty directory (hidden entries count as content).
+bool isEmptyOrMissingDir(const QString& path);
+
+} // namespace rv
