@@ -1,4 +1,5 @@
 #include "startup/conversion.h"
+#include "startup/demodata.h"
 #include "startup/gui/frmMain.h"
 #include "startup/gui/frmUjUser.h"
 #include "startup/gui/frmSplash.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QLockFile>
@@ -25,6 +27,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(u"Rovanta"_s);
     QApplication::setApplicationDisplayName(kAppTitle);
     QApplication::setApplicationVersion(versionText());
+    // The installed menu entry and icon carry the application's id.
+    QGuiApplication::setDesktopFileName(u"org.example.rovanta"_s);
+    Q_INIT_RESOURCE(icon); // the icon of an uninstalled program, from the windows' static library
+    QIcon ownIcon(u":/icons/rovanta-256.png"_s);
+    ownIcon.addFile(u":/icons/rovanta-48.png"_s);
+    QApplication::setWindowIcon(QIcon::fromTheme(u"org.example.rovanta"_s, ownIcon));
     QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
 
     // Standard buttons read Igen/Nem/Mégse.
@@ -38,6 +46,9 @@ int main(int argc, char** argv) {
     QCommandLineOption dataDir(u"data-dir"_s, u"Az adatkönyvtár (alapesetben a program könyvtára)."_s,
                                u"könyvtár"_s);
     parser.addOption(dataDir);
+    QCommandLineOption demo(u"demo"_s, u"Bemutató adatokkal indul (a felhasználó adatkönyvtárában, az első "
+                                       u"indításkor készülnek el)."_s);
+    parser.addOption(demo);
     parser.process(app);
 
     AppState state;
@@ -71,7 +82,27 @@ int main(int argc, char** argv) {
         state.random = random.get();
     };
 
-    const QString programDir = resolveProgramDir(parser.value(dataDir), QApplication::applicationDirPath());
+    // The demo is made on its first use and reused after, with whatever the user did to it.
+    QString dataDirArgument = parser.value(dataDir);
+    QString demoDir;
+    if (parser.isSet(demo)) {
+        if (parser.isSet(dataDir)) {
+            prompter.inform(u"A --demo és a --data-dir kapcsoló együtt nem adható meg."_s, MsgIcon::Critical);
+            return 1;
+        }
+        demoDir = demoDirectory();
+        if (isEmptyOrMissingDir(demoDir)) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const Result r = writeDemoData(demoDir, QDate::currentDate());
+            QApplication::restoreOverrideCursor();
+            if (!r) {
+                prompter.inform(r.message(), MsgIcon::Critical);
+                return 1;
+            }
+        }
+        dataDirArgument = demoDir;
+    }
+    const QString programDir = resolveProgramDir(dataDirArgument, QApplication::applicationDirPath());
     std::unique_ptr<QLockFile> lock;
     StartupOutcome outcome;
     {
@@ -85,6 +116,8 @@ int main(int argc, char** argv) {
         return 1;
     if (outcome != StartupOutcome::Ready)
         return 0;
+    if (!demoDir.isEmpty())
+        mainWindow->showDemoDirectory(demoDir);
     mainWindow->show();
     const int code = QApplication::exec();
     mainWindow.reset();

@@ -33,8 +33,9 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
         QDir().mkpath(dataDirArgument);
         return withSlash(dataDirArgument);
     }
+    // An installed program run by root could write its bin directory: data never goes there.
     QFileInfo exe(executableDir);
-    if (exe.isDir() && exe.isWritable())
+    if (exe.isDir() && exe.isWritable() && !isInstalledProgram(executableDir))
         return withSlash(executableDir);
     const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(own);

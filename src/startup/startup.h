@@ -43,7 +43,8 @@ enum class StartupOutcome {
 };
 
 // The data directory: --data-dir when given, else the executable's directory when it is
-// writable, else the per-user data location. Always absolute, with a trailing "/".
+// writable and not an installed tree's, else the per-user data location. Always absolute, with
+// a trailing "/".
 QString resolveProgramDir(const QString& dataDirArgument, const QString& executableDir);
 
 // Runs the whole start-up on programDir. On Ready, lock holds the single-instance lock for the

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 using namespace Qt::Literals::StringLiterals;
@@ -346,10 +347,27 @@ QString citiesPath(const AppState& s) {
     const QString own = s.path(u"cities.rvd"_s);
     if (QFile::exists(own) || !QCoreApplication::instance())
         return own;
-    // A data directory of its own (--data-dir) still finds the list shipped with the program.
-    const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(u"cities.rvd"_s);
-    return QFile::exists(shipped) ? shipped : own;
+    // A data directory of its own (--data-dir, the per-user one) still finds the shipped list.
+    const QString shipped = shippedFile(u"cities.rvd"_s, QCoreApplication::applicationDirPath());
+    return shipped.isEmpty() ? own : shipped;
 }
+
+namespace {
+QString shareDir(const QString& executableDir) {
+    return QDir::cleanPath(QDir(executableDir).filePath(QStringLiteral(ROVANTA_SHARE_FROM_BIN)));
+}
+} // namespace
+
+QString shippedFile(const QString& name, const QString& executableDir) {
+    for (const QString& dir : {executableDir, shareDir(executableDir)}) {
+        const QString path = QDir(dir).filePath(name);
+        if (QFile::exists(path))
+            return path;
+    }
+    return {};
+}
+
+bool isInstalledProgram(const QString& executableDir) { return QFileInfo(shareDir(executableDir)).isDir(); }
 
 Result LoadCities(AppState& s, const std::function<void(int)>& started, const std::function<void(int)>& progress) {
     const QString path = citiesPath(s);

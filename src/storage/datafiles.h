@@ -94,7 +94,15 @@ QByteArray serializeCities(const QString& heading, const QStringList& cities);
 Result parseCities(const QByteArray& data, const QString& fileName, QStringList& out,
                    const std::function<void(int count)>& started = {},
                    const std::function<void(int done)>& progress = {});
+// The data directory's own list, else the one shipped with the program.
 QString citiesPath(const AppState& s);
+
+// ---- files shipped with the program ------------------------------------------------------------
+// Beside the executable first (a build folder, a program copied as a whole), then the install's
+// share directory relative to it (<bin>/../share/rovanta); empty when neither holds the file.
+QString shippedFile(const QString& name, const QString& executableDir);
+// The executable sits in an installed tree: its share directory is there.
+bool isInstalledProgram(const QString& executableDir);
 Result LoadCities(AppState& s, const std::function<void(int count)>& started = {},
                   const std::function<void(int done)>& progress = {});
 

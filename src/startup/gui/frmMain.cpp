@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -95,6 +96,10 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     StatusBarPanel2->setObjectName(u"StatusBarPanel2"_s);
     bar->addWidget(StatusBarPanel1, 1);
     bar->addWidget(StatusBarPanel2, 1);
+    lblBemutato = new QLabel(bar);
+    lblBemutato->setObjectName(u"lblBemutato"_s);
+    lblBemutato->setVisible(false);
+    bar->addPermanentWidget(lblBemutato);
 
     buildMenus();
     setLoggedIn(false);
@@ -109,6 +114,11 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
 
     fillUsers();
     resize(680, 420);
+}
+
+void frmMain::showDemoDirectory(const QString& dir) {
+    lblBemutato->setText(u"Bemutató adatok: %1"_s.arg(QDir::toNativeSeparators(dir)));
+    lblBemutato->setVisible(true);
 }
 
 void frmMain::buildMenus() {

@@ -27,6 +27,9 @@ public:
     // The car dialog, loaded once and kept hidden between uses.
     frmUjUser* carDialog();
 
+    // Names the demo data directory the program works on in the status bar.
+    void showDemoDirectory(const QString& dir);
+
     void login();
     void newCar();
     void modifyCar();
@@ -47,6 +50,7 @@ public:
     // The two panels of StatusBar.
     QLabel* StatusBarPanel1;
     QLabel* StatusBarPanel2;
+    QLabel* lblBemutato; // shown only on the demo data
     QAction* mnuNyilvantartasok;
     QAction* mnuAdatMain;
     QAction* mnuSzorzok;

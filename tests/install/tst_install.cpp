@@ -1,0 +1,131 @@
+#include "startup/startup.h"
+#include "storage/datafiles.h"
+#include "storage/fileio.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+struct Ran {
+    int code = -1;
+    QString out;
+};
+Ran run(const QString& program, const QStringList& args, const QString& dataHome = {}) {
+    QProcess p;
+    if (!dataHome.isEmpty()) { // the per-user data location of the program run
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_DATA_HOME"_s, dataHome);
+        p.setProcessEnvironment(env);
+    }
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    Ran r;
+    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit) r.code = p.exitCode();
+    r.out = QString::fromUtf8(p.readAll());
+    return r;
+}
+
+} // namespace
+
+// The build installed into a throwaway prefix, as `cmake --install` and the package lay it out.
+class InstallTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir prefix;
+    QString at(const QString& relative) const { return prefix.filePath(relative); }
+
+private slots:
+    void initTestCase() {
+        const Ran r = run(QStringLiteral(ROVANTA_CMAKE),
+                          {u"--install"_s, QStringLiteral(ROVANTA_BUILD_DIR), u"--prefix"_s, prefix.path()});
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+    }
+
+    void everyFileIsInItsPlace() {
+        QStringList files = {u"bin/rovanta"_s,
+                             u"bin/rovanta-cli"_s,
+                             u"share/rovanta/cities.rvd"_s,
+                             u"share/applications/org.example.rovanta.desktop"_s,
+                             u"share/metainfo/org.example.rovanta.metainfo.xml"_s,
+                             u"share/icons/hicolor/scalable/apps/org.example.rovanta.svg"_s,
+                             u"share/man/man1/rovanta.1.gz"_s,
+                             u"share/man/man1/rovanta-cli.1.gz"_s};
+        for (int size : {16, 32, 48, 64, 128, 256})
+            files << u"share/icons/hicolor/%1x%1/apps/org.example.rovanta.png"_s.arg(size);
+        for (const QString& f : files)
+            QVERIFY2(QFileInfo(at(f)).isFile(), qPrintable(f));
+        QVERIFY(QFileInfo(at(u"bin/rovanta-cli"_s)).isExecutable());
+        QVERIFY(!QFileInfo::exists(at(u"bin/cities.rvd"_s))); // run-time files live under share/
+    }
+
+    // The installed program reads its city list from share/, and keeps its data out of bin/
+    // even where bin/ is writable (as for root).
+    void theInstalledProgramFindsItsFiles() {
+        const QString bin = at(u"bin"_s);
+        QCOMPARE(shippedFile(u"cities.rvd"_s, bin), at(u"share/rovanta/cities.rvd"_s));
+        QByteArray data;
+        QStringList cities;
+        QVERIFY(readWholeFile(shippedFile(u"cities.rvd"_s, bin), data).ok());
+        QVERIFY(parseCities(data, u"cities.rvd"_s, cities).ok());
+        QVERIFY(cities.contains(u"Kecskemét"_s) && cities.size() > 3000);
+        QVERIFY(QFileInfo(bin).isWritable());
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(!resolveProgramDir(QString(), bin).startsWith(prefix.path()));
+
+        const QString demo = at(u"demo"_s);
+        const QString cli = at(u"bin/rovanta-cli"_s);
+        Ran r = run(cli, {u"demo"_s, demo}, at(u"home"_s));
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+        r = run(cli, {u"--data-dir"_s, demo, u"cost"_s, u"RVN-482"_s,
+                      u"%1-02"_s.arg(QDate::currentDate().year() - 1)});
+        QVERIFY2(r.code == 0 && r.out.contains(u"Összes költség: "_s), qPrintable(r.out));
+    }
+
+    // Every command of the table is in the manual page, which roff reads without a complaint.
+    void manualPages() {
+        for (const QString& page : {u"rovanta"_s, u"rovanta-cli"_s}) {
+            const Ran text = run(u"gzip"_s, {u"-dc"_s, at(u"share/man/man1/%1.1.gz"_s.arg(page))});
+            QCOMPARE(text.code, 0);
+            QVERIFY(!text.out.contains(u'@') && !text.out.contains(u"%%"_s));
+            if (page == u"rovanta-cli"_s)
+                for (const char* command :
+                     {"cars", "months", "check", "cost", "print", "export", "generate", "demo"})
+                    QVERIFY2(text.out.contains(u".SS \"%1"_s.arg(QLatin1StringView(command))), command);
+            if (QStandardPaths::findExecutable(u"groff"_s).isEmpty()) continue;
+            const Ran roff = run(u"sh"_s, {u"-c"_s, u"gzip -dc \"$0\" | groff -man -K utf8 -T utf8 -ww -z"_s,
+                                           at(u"share/man/man1/%1.1.gz"_s.arg(page))});
+            QVERIFY2(roff.code == 0 && roff.out.isEmpty(), qPrintable(roff.out));
+        }
+    }
+
+    void desktopEntryAndMetainfoAreValid() {
+        bool any = false;
+        const QString validate = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
+        if (!validate.isEmpty()) {
+            const Ran r = run(validate, {at(u"share/applications/org.example.rovanta.desktop"_s)});
+            QVERIFY2(r.code == 0 && r.out.isEmpty(), qPrintable(r.out));
+            any = true;
+        } else {
+            qWarning("desktop-file-validate is not installed (desktop-file-utils): the desktop entry is not "
+                     "checked");
+        }
+        const QString appstream = QStandardPaths::findExecutable(u"appstreamcli"_s);
+        if (!appstream.isEmpty()) {
+            const Ran r = run(appstream, {u"validate"_s, u"--no-net"_s, u"--pedantic"_s,
+                                          at(u"share/metainfo/org.example.rovanta.metainfo.xml"_s)});
+            QVERIFY2(r.code == 0, qPrintable(r.out));
+            any = true;
+        } else {
+            qWarning("appstreamcli is not installed (appstream): the metainfo is not checked");
+        }
+        if (!any) QSKIP("neither desktop-file-validate nor appstreamcli is installed");
+    }
+};
+
+QTEST_GUILESS_MAIN(InstallTest)
+#include "tst_install.moc"
