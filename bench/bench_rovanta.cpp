@@ -4,6 +4,7 @@
 #include "editor/logbookfile.h"
 #include "months/monthlist.h"
 #include "months/sample.h"
+#include "months/targetsample.h"
 #include "printing/printout.h"
 #include "printing/recordingcanvas.h"
 #include "startup/gui/frmMain.h"
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -157,6 +159,92 @@ int peakMemory(const QString& dirPath, int n) {
     return s.partnerCount() == n ? 0 : 1;
 }
 
+// 200 partner sets as users have them: points on a plane (so the distances keep the triangle
+// rule), 5-400 km apart, partner 1 knowing every distance, the others about two thirds; targets
+// 300-6000 km at 5-20 %. How often each generator lands in [target, limit], and whether every
+// month the new one makes keeps the day rules.
+void targetFigures() {
+    QTemporaryDir dir;
+    auto settings = Settings::openFile(dir.filePath(u"settings.ini"_s));
+    std::mt19937 gen(2026);
+    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    int presentHits = 0, exactHits = 0, impossible = 0, broken = 0, cases = 200;
+    std::vector<double> times;
+    QStringList reasons;
+    for (int c = 0; c < cases; ++c) {
+        AppState s;
+        s.settings = settings.get();
+        const int n = uniform(5, 60);
+        std::vector<std::pair<double, double>> points;
+        while (int(points.size()) < n) {
+            const std::pair<double, double> p{uniform(0, 2800) / 10.0, uniform(0, 2800) / 10.0};
+            if (std::all_of(points.begin(), points.end(),
+                            [&](auto q) { return std::hypot(p.first - q.first, p.second - q.second) >= 5; }))
+                points.push_back(p);
+        }
+        fillDatabase(s, n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = i + 1; j <= n; ++j) {
+                const bool known = i == 1 || uniform(0, 2) > 0;
+                const auto [xi, yi] = points[size_t(i - 1)];
+                const auto [xj, yj] = points[size_t(j - 1)];
+                const qint16 km = known ? qint16(std::lround(std::hypot(xi - xj, yi - yj))) : qint16(0);
+                s.distances.at(i, j).distance = s.distances.at(j, i).distance = km;
+            }
+        SampleRequest request;
+        request.year = 2026;
+        request.month = uniform(1, 12);
+        request.target = uniform(300, 6000);
+        settings->setText(keys::Tolerance, QString::number(uniform(5, 20)));
+        const qint64 limit = sampleLimit(request.target, sampleSettings(s.settings).factor);
+        auto hit = [&] { return s.month.monthKm >= request.target && s.month.monthKm <= limit; };
+
+        MersenneRandom random{unsigned(c)};
+        s.random = &random;
+        NoProgress progress;
+        MintaKeszites(s, request, progress);
+        presentHits += hit();
+
+        QElapsedTimer timer;
+        timer.start();
+        const ExactSampleResult r = PontosMintaKeszites(s, request, progress);
+        times.push_back(timer.nsecsElapsed() / 1e6);
+        if (r.outcome != ExactOutcome::Generated) {
+            ++impossible;
+            reasons << u"  %1 partners, %2 km: %3"_s.arg(n).arg(request.target).arg(r.reason);
+            continue;
+        }
+        // The rules, checked afresh: chains along known distances, the total, the halves.
+        bool ok = hit();
+        int first = 0, trips = 0;
+        for (int d = 1; d <= kLogDays; ++d) {
+            const int stops = s.month.stops.stopCount(d);
+            if (stops == 0)
+                continue;
+            ++trips;
+            first += d <= daysInMonth(2026, request.month) / 2;
+            ok = ok && stops >= 3 && stops <= 50 && s.month.stops.at(d, 1) == 1 && s.month.stops.at(d, stops) == 1;
+            for (int k = 2; k <= stops; ++k)
+                ok = ok && s.distances.at(s.month.stops.at(d, k - 1), s.month.stops.at(d, k)).distance >= 1;
+        }
+        ok = ok && (trips == 1 || (3 * first <= 2 * trips && 3 * (trips - first) <= 2 * trips));
+        exactHits += ok;
+        broken += !ok;
+    }
+    std::sort(times.begin(), times.end());
+    double sum = 0;
+    for (double t : times)
+        sum += t;
+    std::printf("sample month toward a target, %d partner sets (5-60 partners, 300-6000 km, 5-20 %%)\n", cases);
+    std::printf("  MintaKeszites within [target, limit]:       %d of %d\n", presentHits, cases);
+    std::printf("  PontosMintaKeszites within [target, limit]: %d of %d; %d proven impossible; %d broken\n",
+                exactHits, cases, impossible, broken);
+    std::printf("  PontosMintaKeszites time a case: median %.2f ms, mean %.2f ms, slowest %.2f ms\n",
+                times[times.size() / 2], sum / double(times.size()), times.back());
+    for (const QString& r : std::as_const(reasons))
+        std::printf("%s\n", qPrintable(r));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -165,9 +253,13 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == u"--peak-load"_s)
         return peakMemory(args[2], args[3].toInt());
-    if (args.size() == 2)
+    if (args.size() == 2 && args[1] != u"--target"_s)
         g_rounds = std::max(1, args[1].toInt());
 
+    if (args.contains(u"--target"_s)) { // this part alone
+        targetFigures();
+        return 0;
+    }
     databaseFigures(1000);
     databaseFigures(3000);
 
@@ -212,6 +304,7 @@ int main(int argc, char** argv) {
         const double t = medianSeconds([&] { MintaKeszites(s, request, progress); });
         row("MintaKeszites, 1000 sparse partners, 100 tries", t, u"(%1 km)"_s.arg(s.month.monthKm));
     }
+    targetFigures();
 
     {
         QTemporaryDir dir;

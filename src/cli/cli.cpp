@@ -13,6 +13,7 @@
 #include "editor/validation.h"
 #include "months/monthlist.h"
 #include "months/sample.h"
+#include "months/targetsample.h"
 #include "printing/paintercanvas.h"
 #include "printing/printout.h"
 #include "startup/startup.h"
@@ -325,8 +326,16 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     s.month.month = month->month;
     NoProgress progress;
     SampleOutcome outcome = SampleOutcome::NoPartners;
+    const bool exact = a.has(u"--pontos"_s);
     try {
-        outcome = MintaKeszites(s, request, progress);
+        if (exact) {
+            const ExactSampleResult r = PontosMintaKeszites(s, request, progress);
+            if (r.outcome != ExactOutcome::Generated)
+                return r.reason.isEmpty() ? failed(c, u"Nincsenek adatok az adatbázisban."_s) : failed(c, r.reason);
+            outcome = SampleOutcome::Generated;
+        } else {
+            outcome = MintaKeszites(s, request, progress);
+        }
     } catch (const RuntimeError& e) {
         return failed(c, u"A minta készítése nem sikerült: %1 %2"_s.arg(e.number()).arg(e.description()));
     } catch (const std::exception&) {
@@ -352,6 +361,12 @@ int runGenerate(Context& c, const ParsedArgs& a) {
         c.err << u"Figyelem: a hónap korábbi nyilvántartása más néven megmaradt: %1"_s.arg(others.join(u", "_s))
               << Qt::endl;
     c.out << u"Elmentve: %1 (%2 km)"_s.arg(native(path)).arg(s.month.monthKm) << Qt::endl;
+    // Saved as the months window would keep it, but a scheduled job must notice the miss.
+    const qint64 limit = sampleLimit(km, sampleSettings(s.settings).factor);
+    if (s.month.monthKm > limit && !a.has(u"--elfogad"_s))
+        return failed(c, u"A hónap %1 km, több a hibahatárral megengedett %2 km-nél. A kért km-t elérő mintához "
+                         u"adja meg a --pontos, a hónap elfogadásához az --elfogad kapcsolót."_s.arg(s.month.monthKm)
+                             .arg(limit));
     return ExitOk;
 }
 
@@ -394,14 +409,18 @@ const QList<Command>& commands() {
          u"így nyitják meg."_s,
          {{{u"-o"_s, true}, u"FÁJL"_s, u"a CSV fájl"_s}, kKlima, kTeli}, 2, 2, runExport},
         {u"generate"_s,
-         u"AUTÓ ÉÉÉÉ-HH --km N [--days H,K,Sz,Cs,P,Szo,V] [--unnep] [--seed S] [--force]"_s,
+         u"AUTÓ ÉÉÉÉ-HH --km N [--days H,K,Sz,Cs,P,Szo,V] [--unnep] [--pontos] [--elfogad] [--seed S] [--force]"_s,
          u"minta-nyilvántartás készítése"_s,
          u"Mintahónapot készít, ahogy a Nyilvántartások ablak „Minta létrehozása” (ugyanazok a beállítások: "
          u"Hibahatár, Próbák száma), és elmenti a hónap nyilvántartásaként. Meglévő hónapot csak --force "
-         u"mellett ír felül."_s,
+         u"mellett ír felül. Ha a hónap a hibahatáron túl van, így is elmenti, de 1-gyel lép ki "
+         u"(--elfogad nélkül)."_s,
          {{{u"--km"_s, true}, u"N"_s, u"a kívánt kilométer (1-20000)"_s},
           {{u"--days"_s, true}, u"NAPOK"_s, u"a napok, amelyekre út kerül (alapesetben H,K,Sz,Cs,P)"_s},
           {{u"--unnep"_s, false}, {}, u"a nemzeti ünnepekre is"_s},
+          {{u"--pontos"_s, false}, {}, u"a kért km-t a hibahatáron belül elérő minta, ha kell, kevesebb napra "
+                                       u"(ha nincs ilyen, megmondja, miért, és nem ment)"_s},
+          {{u"--elfogad"_s, false}, {}, u"a hibahatáron túli hónap is 0-val lép ki"_s},
           {{u"--seed"_s, true}, u"S"_s, u"a véletlenszámok kezdőértéke: ugyanaz az S ugyanazt a mintát adja"_s},
           {{u"--force"_s, false}, {}, u"a meglévő hónap felülírása"_s}},
          2, 2, runGenerate},

@@ -174,6 +174,11 @@ QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& w
     return days;
 }
 
+QString noWorkingDaysMessage() {
+    return u"A kiválasztott hónapban egyetlen nap sem felel meg a megjelölt napoknak,\r\n"
+           u"ezért nem készíthető minta. Kérem jelöljön ki más napokat is."_s;
+}
+
 QString sampleStatusText(int tryNumber, int tries, qint64 bestTotal) {
     return u"Minta készítése... (%1/%2 %3 km)"_s.arg(tryNumber).arg(tries).arg(bestTotal);
 }
@@ -193,8 +198,7 @@ SampleOutcome MintaKeszites(AppState& s, const SampleRequest& request, MonthsPro
     const QVector<int> workingDays = sampleWorkingDays(request.year, request.month, request.weekdays, request.holidays);
     if (workingDays.isEmpty()) {
         if (s.prompter)
-            s.prompter->inform(u"A kiválasztott hónapban egyetlen nap sem felel meg a megjelölt napoknak,\r\n"
-                               u"ezért nem készíthető minta. Kérem jelöljön ki más napokat is."_s);
+            s.prompter->inform(noWorkingDaysMessage());
         return SampleOutcome::NoWorkingDays;
     }
 

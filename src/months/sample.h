@@ -47,6 +47,9 @@ qint64 sampleLimit(int target, float factor);
 // when the holiday box is ticked too. February has 29 days in leap years.
 QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& weekdays, bool holidays);
 
+// Why no sample is made when no day of the month qualifies.
+QString noWorkingDaysMessage();
+
 // The status text while generating: "Minta készítése... (try/tries best km)".
 QString sampleStatusText(int tryNumber, int tries, qint64 bestTotal);
 

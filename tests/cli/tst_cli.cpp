@@ -80,6 +80,8 @@ private slots:
         row("unknown day", may + QStringList{u"100"_s, u"--days"_s, u"H,Q"_s}, 1, u"Ismeretlen nap: „Q”"_s);
         row("demo into a data directory", {u"demo"_s, u"DATA"_s}, 1, u"A könyvtár nem üres"_s);
         row("demo onto a file", {u"demo"_s, u"DATA/user.rvd"_s}, 1, u"Ez nem könyvtár"_s);
+        row("no month reaches the target", may + QStringList{u"50"_s, u"--pontos"_s}, 1,
+            u"A legrövidebb kör 63 km; 50 km-hez (a hibahatárral legfeljebb 55 km-ig) egyetlen nap sem fér bele."_s);
         row("no distance", may + QStringList{u"100"_s}, 1, u"Nincs megadava a távolság semelyik két partner között."_s, db,
             serializeDatabase(none, 1));
     }
@@ -210,7 +212,7 @@ private slots:
 
     void generateIsTheProgramsSample() {
         CliFixture f;
-        const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"1200"_s, u"--seed"_s, u"77"_s};
+        const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"2000"_s, u"--seed"_s, u"77"_s};
         const CliFixture::Run r = f.run(args);
         QCOMPARE(r.code, 0);
         const QString file = CliFixture::car1(u"2024maj.rvn"_s);
@@ -219,17 +221,35 @@ private slots:
         QCOMPARE(f.read(file), first);
 
         QVERIFY(f.load());
-        QCOMPARE(f.sample(2024, 5, 1200, 77), SampleOutcome::Generated);
+        QCOMPARE(f.sample(2024, 5, 2000, 77), SampleOutcome::Generated);
         QCOMPARE(first, serializeLogbook(f.state, f.state.month));
         QCOMPARE(r.out, u"Elmentve: %1 (%2 km)\n"_s.arg(QDir::toNativeSeparators(f.path(file))).arg(f.state.month.monthKm));
         QCOMPARE(f.run({u"check"_s, u"ABC-123"_s, u"2024-05"_s}).code, 0);
+    }
+
+    // May 2024 has 22 working days and no round under 63 km: 600 km (limit 660) needs fewer days.
+    void generateMissingTheLimit() {
+        CliFixture f;
+        const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"600"_s, u"--force"_s};
+        const QString file = CliFixture::car1(u"2024maj.rvn"_s);
+        const std::tuple<QStringList, int, bool> runs[] = {{{}, 1, false}, {{u"--elfogad"_s}, 0, false},
+                                                           {{u"--pontos"_s}, 0, true}};
+        for (const auto& [more, code, reached] : runs) {
+            QFile::remove(f.path(file));
+            const CliFixture::Run r = f.run(args + more);
+            QCOMPARE(r.code, code);
+            StoredLogbook stored;
+            QVERIFY(readLogbookFile(f.path(file), stored).ok()); // saved in every case
+            QCOMPARE(stored.monthKm >= 600 && stored.monthKm <= 660, reached);
+            QCOMPARE(r.err.contains(u"több a hibahatárral megengedett 660 km-nél"_s), code == 1);
+        }
     }
 
     void generateOnChosenDaysOverAnotherName() {
         CliFixture f;
         const QByteArray old = f.read(CliFixture::car1(u"2024mar.rvn"_s));
         QVERIFY(QFile::rename(f.path(CliFixture::car1(u"2024mar.rvn"_s)), f.path(CliFixture::car1(u"marcius.rvn"_s))));
-        const QStringList args = march(u"generate"_s, {u"--km"_s, u"600"_s, u"--days"_s, u"szo, V"_s, u"--seed"_s, u"5"_s});
+        const QStringList args = march(u"generate"_s, {u"--km"_s, u"1000"_s, u"--days"_s, u"szo, V"_s, u"--seed"_s, u"5"_s});
         CliFixture::Run r = f.run(args);
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains(u"(marcius.rvn)"_s));

@@ -5,6 +5,7 @@
 #include "months/newmonth.h"
 #include "months/openmonth.h"
 #include "months/sample.h"
+#include "months/targetsample.h"
 #include "storage/numeric.h"
 #include "storage/state.h"
 #include "ui/errortrap.h"
@@ -162,8 +163,12 @@ void frmHonapok::build() {
     chkSzunnap = new QCheckBox(u"Nemzeti ünnep"_s, fraNapok);
     chkSzunnap->setObjectName(u"chkSzunnap"_s);
     days->addWidget(chkSzunnap, 3, 1);
+    chkPontos = new QCheckBox(u"Pontos km-cél"_s, fraMinta);
+    chkPontos->setObjectName(u"chkPontos"_s);
+    chkPontos->setToolTip(u"A kért km-t a hibahatáron belül éri el; ha kell, kevesebb napra tesz utat."_s);
     sample->addLayout(kmRow);
     sample->addWidget(fraNapok);
+    sample->addWidget(chkPontos);
 
     cmdSzerkesztUj = button(fresh, u"cmdSzerkesztUj"_s, u"S&zerkeszt"_s, u"Új hónap szerkesztése"_s);
     right->addLayout(yearRow);
@@ -454,8 +459,26 @@ void frmHonapok::MintaKeszites(int target) {
         request.weekdays[size_t(d)] = chkNap[size_t(d)]->isChecked();
     request.holidays = chkSzunnap->isChecked();
 
+    if (chkPontos->isChecked()) {
+        ExactSampleResult exact;
+        if (!trap(u"MintaKeszites"_s, [&] { exact = PontosMintaKeszites(m_state, request, *this); }))
+            return;
+        if (exact.outcome == ExactOutcome::Generated) {
+            m_state.mainWindowTag = u"korábbi"_s;
+            m_state.month.modified = true;
+            handOver(false);
+            return;
+        }
+        if (!exact.reason.isEmpty() && m_state.prompter)
+            m_state.prompter->inform(exact.reason);
+        setBusy(false);
+        return;
+    }
+
     SampleOutcome outcome = SampleOutcome::NoPartners;
     if (!trap(u"MintaKeszites"_s, [&] { outcome = ::rv::MintaKeszites(m_state, request, *this); }))
+        return;
+    if (outcome == SampleOutcome::Generated && !offerExactMonth(request))
         return;
     switch (outcome) {
     case SampleOutcome::Generated:
@@ -475,6 +498,26 @@ void frmHonapok::MintaKeszites(int target) {
         setBusy(false);
         break;
     }
+}
+
+// A month over the limit: when one that reaches the target exists, the user may take it instead.
+// False when the error trap ended the handler.
+bool frmHonapok::offerExactMonth(const SampleRequest& request) {
+    if (m_state.month.monthKm <= sampleLimit(request.target, sampleSettings(m_state.settings).factor))
+        return true;
+    MonthLog present = m_state.month;
+    ExactSampleResult exact;
+    if (!trap(u"MintaKeszites"_s, [&] { exact = PontosMintaKeszites(m_state, request, *this); }))
+        return false;
+    if (exact.outcome != ExactOutcome::Generated)
+        return true;
+    const QString question = u"A kért %1 km a hibahatáron belül elérhető, ha nem minden megjelölt napra kerül út "
+                             u"(%2 napra elosztva, összesen %3 km).\r\nKívánja ezt a mintát használni?"_s.arg(request.target)
+                                 .arg(exact.tripDays)
+                                 .arg(m_state.month.monthKm);
+    if (!m_state.prompter || !askYesNo(*m_state.prompter, question))
+        m_state.month = std::move(present);
+    return true;
 }
 
 // ---- opening a stored month -------------------------------------------------------------------

@@ -20,6 +20,7 @@ class QPushButton;
 namespace rv {
 
 struct AppState;
+struct SampleRequest;
 
 // The months window: the logged-in car's logbooks, deleting one, opening one in the editor, and
 // starting a new month, empty or as a generated sample. It shows the steps of the long
@@ -55,6 +56,7 @@ public:
     QGroupBox* fraNapok;
     std::array<QCheckBox*, 8> chkNap{}; // [1..7], Sunday = 1; objectName chkNap1 .. chkNap7
     QCheckBox* chkSzunnap;
+    QCheckBox* chkPontos; // "Pontos km-cél": the month that reaches the target, on fewer days if need be
     QPushButton* cmdSzerkesztUj;
 
     QLabel* lblStatusz;
@@ -93,6 +95,7 @@ private:
     void setBusy(bool busy);
     void handOver(bool newMonth);
     void showSampleControls(bool on);
+    bool offerExactMonth(const SampleRequest& request);
     void clampKm(const QString& text);
     void stepYear(int delta);
     bool trap(const QString& handler, const std::function<void()>& fn);

@@ -59,7 +59,7 @@ private slots:
         frmHonapok& w = *h.w;
         QCOMPARE(w.windowTitle(), u"Rovanta+ 2.2 - Nyilvántartások -"_s);
         for (const char* name : {"lstFile", "lstTmp", "cboEv", "lstHonapok", "lblFileInfo", "txtEvSzam", "cmdPlus",
-                                 "cmdMinus", "cboHonapok", "chkMinta", "txtKm", "chkNap1", "chkSzunnap",
+                                 "cmdMinus", "cboHonapok", "chkMinta", "txtKm", "chkNap1", "chkSzunnap", "chkPontos",
                                  "cmdSzerkesztUj", "lblStatusz", "pgbStatusz", "cmdSzerkeszt", "cmdTorol", "cmdVissza",
                                  "cmdSugo"})
             QVERIFY2(w.findChild<QWidget*>(QString::fromLatin1(name)), name);
@@ -230,6 +230,51 @@ private slots:
         QVERIFY(h.env.state.month.modified);
         QCOMPARE(h.env.state.month.stops.at(2, 1), 1); // Monday the 2nd
         QCOMPARE(h.env.state.month.stops.at(1, 1), 0); // Sunday the 1st
+    }
+
+    // Rounds of 60 km on 22 working days cannot come under 1320 km; 600 km fits on up to eleven
+    // days (660 km, the limit).
+    void targetReachingMonth_data() {
+        QTest::addColumn<bool>("boxTicked");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QList<int>>("answers"); // to the boxes in turn
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("tripDays"); // -1: the present month; 0: no month
+        const QString tooFar = u"Túl nagyok a távolságok, nem sikerült\r\na hibakorláton belül megközelíteni a kívánt távolságot."_s;
+        const QString question = u"A kért 600 km a hibahatáron belül elérhető, ha nem minden megjelölt napra kerül út "
+                                 u"(11 napra elosztva, összesen 660 km).\r\nKívánja ezt a mintát használni?"_s;
+        QTest::newRow("Igen") << false << 600 << QList<int>{Ok, Yes} << QStringList{tooFar, question} << 11;
+        QTest::newRow("Nem") << false << 600 << QList<int>{Ok, No} << QStringList{tooFar, question} << -1;
+        QTest::newRow("no such month: as before") << false << 50 << QList<int>{} << QStringList{tooFar} << -1;
+        QTest::newRow("box") << true << 600 << QList<int>{} << QStringList{} << 11;
+        QTest::newRow("box, no such month") << true << 50 << QList<int>{} << QStringList{
+            u"A legrövidebb kör 60 km; 50 km-hez (a hibahatárral legfeljebb 55 km-ig) egyetlen nap sem fér bele."_s} << 0;
+    }
+    void targetReachingMonth() {
+        QFETCH(bool, boxTicked);
+        QFETCH(int, target);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, texts);
+        QFETCH(int, tripDays);
+        Harness h;
+        frmHonapok& w = *h.w;
+        for (int a : answers)
+            h.env.prompter.answer(MsgButton(a));
+        w.txtEvSzam->setText(u"2026"_s);
+        w.cboHonapok->setCurrentIndex(2);
+        w.chkMinta->setChecked(true);
+        w.chkPontos->setChecked(boxTicked);
+        w.txtKm->setText(QString::number(target));
+        w.cmdSzerkesztUj->click();
+        QCOMPARE(h.env.prompter.texts(), texts);
+        QCOMPARE(h.opened, tripDays == 0 ? QList<bool>{} : QList<bool>{false});
+        int days = 0;
+        for (int d = 1; d <= kLogDays; ++d)
+            days += h.env.state.month.stops.at(d, 1) != 0;
+        if (tripDays > 0)
+            QCOMPARE(std::pair(days, h.env.state.month.monthKm), std::pair(11, 660));
+        else if (tripDays < 0)
+            QCOMPARE(days, 22);
     }
 
     void fallbackAnsweredNoOpensAnEmptyMonth() {
