@@ -23,7 +23,8 @@ QString roff(QString text) {
         text.replace(optionDash, u"\\1\\-"_s);
     text.replace(u"\\--"_s, u"\\-\\-"_s);
     text.replace(u'"', u"\\(dq"_s);
-    if (text.startsWith(u'.') || text.startsWith(u'\'')) text.prepend(u"\\&"_s);
+    if (text.startsWith(u'.') || text.startsWith(u'\''))
+        text.prepend(u"\\&"_s);
     return text;
 }
 
@@ -33,7 +34,8 @@ QString commandSection() {
         lines << u".SS \"%1%2\""_s.arg(roff(c.name),
                                        c.arguments.isEmpty() ? QString() : u' ' + roff(c.arguments));
         QString summary = c.summary;
-        if (!summary.isEmpty()) summary[0] = summary[0].toUpper();
+        if (!summary.isEmpty())
+            summary[0] = summary[0].toUpper();
         lines << roff(summary + u'.') << u".PP"_s << roff(c.details);
         for (const OptionHelp& o : c.options) {
             lines << u".TP"_s;

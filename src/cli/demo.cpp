@@ -14,7 +14,8 @@ namespace {
 int runDemo(Context& c, const ParsedArgs& a) {
     const QString dir = a.positional.value(0);
     const QDate today = QDate::currentDate();
-    if (const Result r = writeDemoData(dir, today); !r) return failed(c, r);
+    if (const Result r = writeDemoData(dir, today); !r)
+        return failed(c, r);
     c.out << u"A bemutató adatai elkészültek: %1"_s.arg(
                  QDir::toNativeSeparators(QFileInfo(dir).absoluteFilePath()))
           << Qt::endl;

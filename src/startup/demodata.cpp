@@ -64,7 +64,8 @@ qint16 roadKm(const DemoPartner& a, const DemoPartner& b) {
 
 // Trips into a town take its route type; a long one between towns runs mostly on main roads.
 qint16 routeTypeOf(const DemoPartner& to, qint16 km) {
-    if (to.routeType == 4 && km > 50) return 1;
+    if (to.routeType == 4 && km > 50)
+        return 1;
     return to.routeType;
 }
 
@@ -94,7 +95,8 @@ public:
     MsgButton ask(const QString& text, MsgButtons buttons, MsgIcon) override {
         said = text;
         for (MsgButton b : {No, Cancel, Ok})
-            if (buttons & b) return b;
+            if (buttons & b)
+                return b;
         return Ok;
     }
     QString said;
@@ -120,7 +122,8 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     for (int f = 1; r && f <= kFuelTypeCount; ++f)
         r = saveWholeFile(s.usersDir() + s.fuelTypes[size_t(f - 1)].oldFile,
                           serializeFuelPrices(yearOfPrices(f, year)));
-    if (!r) return r;
+    if (!r)
+        return r;
 
     CarRecord car;
     car.userName = u"Kovács Anna"_s;
@@ -134,7 +137,8 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     car.companyAddress = QString::fromUtf16(kPartners[0].address);
     car.dirName = car.plateNumber;
     s.cars = {car};
-    if (r = SaveCars(s); !r) return r;
+    if (r = SaveCars(s); !r)
+        return r;
     s.currentCar = 1;
     s.carDir = carDirOf(car);
     if (!QDir().mkpath(s.carPath(QString())))
@@ -152,9 +156,11 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
                 const qint16 km = roadKm(kPartners[i - 1], kPartners[j - 1]);
                 s.distances.at(i, j) = DistanceCell{km, routeTypeOf(kPartners[j - 1], km)};
             }
-    if (r = SaveDatabase(s); !r) return r;
+    if (r = SaveDatabase(s); !r)
+        return r;
     s.fuelPrices = yearOfPrices(kDemoFuelType, year);
-    if (r = SaveFuelPrices(s); !r) return r;
+    if (r = SaveFuelPrices(s); !r)
+        return r;
 
     MersenneRandom random(kSeed);
     s.random = &random;
@@ -172,7 +178,8 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
             return Result::failure(u"A minta készítése nem sikerült. %1"_s.arg(prompter.said));
         refreshKilometres(s, s.month);
         s.month.startOdometer = odometer;
-        if (!SaveLogbook(s)) return Result::failure(prompter.said);
+        if (!SaveLogbook(s))
+            return Result::failure(prompter.said);
         odometer += s.month.monthKm;
     }
     return Result::success();
@@ -182,7 +189,8 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
 
 bool isEmptyOrMissingDir(const QString& path) {
     const QFileInfo info(path);
-    if (!info.exists()) return true;
+    if (!info.exists())
+        return true;
     return info.isDir() &&
            QDir(path).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
@@ -200,7 +208,8 @@ Result writeDemoData(const QString& dir, const QDate& today) {
             u"A könyvtár nem üres, a bemutató adatai csak üres vagy új könyvtárba kerülhetnek: %1"_s.arg(
                 shown));
     const bool existed = QFileInfo::exists(dir);
-    if (!QDir().mkpath(dir)) return Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(shown), 75);
+    if (!QDir().mkpath(dir))
+        return Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(shown), 75);
 
     AppState s;
     s.programDir = QDir(dir).absolutePath() + u'/';

@@ -26,7 +26,8 @@ Ran run(const QString& program, const QStringList& args, const QString& dataHome
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
     Ran r;
-    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit) r.code = p.exitCode();
+    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit)
+        r.code = p.exitCode();
     r.out = QString::fromUtf8(p.readAll());
     return r;
 }
@@ -96,7 +97,8 @@ private slots:
                 for (const char* command :
                      {"cars", "months", "check", "cost", "print", "export", "generate", "demo"})
                     QVERIFY2(text.out.contains(u".SS \"%1"_s.arg(QLatin1StringView(command))), command);
-            if (QStandardPaths::findExecutable(u"groff"_s).isEmpty()) continue;
+            if (QStandardPaths::findExecutable(u"groff"_s).isEmpty())
+                continue;
             const Ran roff = run(u"sh"_s, {u"-c"_s, u"gzip -dc \"$0\" | groff -man -K utf8 -T utf8 -ww -z"_s,
                                            at(u"share/man/man1/%1.1.gz"_s.arg(page))});
             QVERIFY2(roff.code == 0 && roff.out.isEmpty(), qPrintable(roff.out));
