@@ -93,7 +93,7 @@ QVariant DistanceGridModel::headerData(int section, Qt::Orientation orientation,
     if (partner < 1 || partner > m_state.partnerCount())
         return {};
     if (role == Qt::DisplayRole)
-        return orientation == Qt::Vertical ? PartnerLabel(m_state, partner) : m_state.partner(partner).name;
+        return m_state.partner(partner).name; // the boxes and the tooltip show the whole label
     if (role == Qt::ToolTipRole)
         return PartnerLabel(m_state, partner);
     return {};

@@ -36,7 +36,7 @@ private slots:
         QSignalSpy edited(&grid, &DistanceGridModel::edited);
         QCOMPARE(grid.rowCount(), 3);
         QCOMPARE(grid.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), u"P2"_s);
-        QCOMPARE(grid.headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), u"P2 - Város2"_s);
+        QCOMPARE(grid.headerData(1, Qt::Vertical, Qt::ToolTipRole).toString(), u"P2 - Város2"_s);
         // (2, 1) is 201 km of route type 4 ("Egyéb város"); (1, 3) has no distance.
         QCOMPARE(grid.cellOf(2, 1).data().toString(), u"201 km\nEgyéb város"_s);
         QCOMPARE(grid.cellOf(1, 3).data().toString(), u"–\nFöldút"_s);

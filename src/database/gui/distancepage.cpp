@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -165,9 +166,9 @@ DistancePage::DistancePage(AppState& state, DatabaseMode mode) : DatabasePage(st
                                    QAbstractItemView::AnyKeyPressed);
     grdTavolsagok->setTabKeyNavigation(false); // Tab leaves the grid; the arrows move in it
     grdTavolsagok->setWordWrap(true);
-    grdTavolsagok->horizontalHeader()->setDefaultSectionSize(120);
+    grdTavolsagok->horizontalHeader()->setDefaultSectionSize(96);
     grdTavolsagok->verticalHeader()->setDefaultSectionSize(2 * fontMetrics().height() + 8);
-    grdTavolsagok->verticalHeader()->setMaximumWidth(220);
+    grdTavolsagok->verticalHeader()->setMaximumWidth(160);
     grdTavolsagok->setToolTip(u"Minden partnerpár távolsága és úttípusa; a narancs cellák hiányoznak.\n"
                               u"Gépelés vagy F2: a km és az úttípus a cellában írható át, mindkét irányban."_s);
 
@@ -269,13 +270,19 @@ void DistancePage::renamePartner(int partner) {
 }
 
 void DistancePage::showPairInGrid() {
+    // A hidden view would scroll to the cell when shown, before its size is known: the page
+    // catches up in showEvent instead.
     const QModelIndex cell = model->cellOf(m_shownFrom, m_shownTo);
-    if (!cell.isValid() || grdTavolsagok->currentIndex() == cell)
+    if (!isVisible() || !cell.isValid() || grdTavolsagok->currentIndex() == cell)
         return;
     m_filling = true;
     grdTavolsagok->setCurrentIndex(cell);
-    grdTavolsagok->scrollTo(cell);
     m_filling = false;
+}
+
+void DistancePage::showEvent(QShowEvent* event) {
+    DatabasePage::showEvent(event);
+    QTimer::singleShot(0, this, &DistancePage::showPairInGrid);
 }
 
 void DistancePage::TavCboClick() {

@@ -42,6 +42,9 @@ public:
     // The partner file was saved with whatever the arrays held.
     void markSaved() { m_dirty = false; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showPairInGrid();
 

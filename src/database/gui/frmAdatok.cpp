@@ -95,7 +95,7 @@ frmAdatok::frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent)
         picBenzin->GetFuelPrice();
     });
 
-    resize(940, 520);
+    resize(1040, 520);
 }
 
 // A box that loses the focus while the window is taken down must not store into it.
