@@ -88,7 +88,7 @@ QVariant DistanceGridModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant DistanceGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant DistanceGridModel::headerData(int section, Qt::Orientation, int role) const {
     const int partner = section + 1;
     if (partner < 1 || partner > m_state.partnerCount())
         return {};
