@@ -140,7 +140,7 @@ DistancePage::DistancePage(AppState& state, DatabaseMode mode) : DatabasePage(st
         c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         c->setMinimumContentsLength(22);
     }
-    lblTavolsaguk = new QLabel(u"Távolságuk"_s, this);
+    lblTavolsaguk = new QLabel(u"Távolságu&k"_s, this);
     lblTavolsaguk->setObjectName(u"lblTavolsaguk"_s);
     txtTav = new QLineEdit(this);
     txtTav->setObjectName(u"txtTav"_s);
@@ -192,7 +192,7 @@ DistancePage::DistancePage(AppState& state, DatabaseMode mode) : DatabasePage(st
     left->addLayout(boxes);
     left->addStretch(1);
     auto* right = new QVBoxLayout;
-    right->addWidget(label(u"Minden pá&r:"_s, grdTavolsagok));
+    right->addWidget(label(u"Minden &pár:"_s, grdTavolsagok));
     right->addWidget(grdTavolsagok, 1);
     auto* top = new QHBoxLayout;
     top->addLayout(left);

@@ -45,7 +45,7 @@ PricePage::PricePage(AppState& state, DatabaseMode mode) : DatabasePage(state, m
     txtAr->setToolTip(u"A kiválasztott naptól érvényes ár; üresen hagyva a napnak nincs ára."_s);
     cmdBenzinMent = button(u"cmdBenzinMent", u"&Ment"_s);
     cmdBenzinMegsem = button(u"cmdBenzinMegsem", u"Mé&gsem"_s);
-    cmdAPEH = button(u"cmdAPEH", u"&Eredeti"_s);
+    cmdAPEH = button(u"cmdAPEH", u"Ere&deti"_s);
     cmdMindentTorol = button(u"cmdMindentTorol", u"&Töröl"_s);
     lstArak = new QListWidget(this);
     lstArak->setObjectName(u"lstArak"_s);

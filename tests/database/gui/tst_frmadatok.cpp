@@ -175,6 +175,23 @@ private slots:
         helpWindow()->close();
     }
 
+    void thePricePageTabsInScreenOrder() {
+        Fixture f(2);
+        frmAdatok w(f.s(), DatabaseMode::Main);
+        showActive(w);
+        w.tabAdatok->setCurrentWidget(w.picBenzin);
+        QStringList order;
+        QWidget* at = w.picBenzin->txtEv;
+        do {
+            if (at->isVisible() && at->isEnabled() && (at->focusPolicy() & Qt::TabFocus) && w.picBenzin->isAncestorOf(at))
+                order << at->objectName();
+            at = at->nextInFocusChain();
+        } while (at != w.picBenzin->txtEv);
+        QCOMPARE(order, QStringList({u"txtEv"_s, u"cmdMinusz"_s, u"cmdPlusz"_s, u"cboHonapok"_s, u"cboNapok"_s, u"txtAr"_s,
+                                     u"lstArak"_s, u"cmdAPEH"_s, u"cmdMindentTorol"_s, u"cmdBenzinMent"_s,
+                                     u"cmdBenzinMegsem"_s}));
+    }
+
     void theBoxStoresBothWaysWhenLeft() {
         Fixture f(6);
         frmAdatok w(f.s(), DatabaseMode::Main);
