@@ -168,7 +168,7 @@ void targetFigures() {
     auto settings = Settings::openFile(dir.filePath(u"settings.ini"_s));
     std::mt19937 gen(2026);
     auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
-    int presentHits = 0, exactHits = 0, impossible = 0, broken = 0, cases = 200;
+    int presentHits = 0, presentUnder = 0, exactHits = 0, impossible = 0, broken = 0, cases = 200;
     std::vector<double> times;
     QStringList reasons;
     for (int c = 0; c < cases; ++c) {
@@ -204,6 +204,7 @@ void targetFigures() {
         NoProgress progress;
         MintaKeszites(s, request, progress);
         presentHits += hit();
+        presentUnder += s.month.monthKm <= limit;
 
         QElapsedTimer timer;
         timer.start();
@@ -236,13 +237,31 @@ void targetFigures() {
     for (double t : times)
         sum += t;
     std::printf("sample month toward a target, %d partner sets (5-60 partners, 300-6000 km, 5-20 %%)\n", cases);
-    std::printf("  MintaKeszites within [target, limit]:       %d of %d\n", presentHits, cases);
+    std::printf("  MintaKeszites within [target, limit]:       %d of %d (%d at most the limit)\n", presentHits, cases,
+                presentUnder);
     std::printf("  PontosMintaKeszites within [target, limit]: %d of %d; %d proven impossible; %d broken\n",
                 exactHits, cases, impossible, broken);
     std::printf("  PontosMintaKeszites time a case: median %.2f ms, mean %.2f ms, slowest %.2f ms\n",
                 times[times.size() / 2], sum / double(times.size()), times.back());
     for (const QString& r : std::as_const(reasons))
         std::printf("%s\n", qPrintable(r));
+
+    // The slowest answer: no month exists, so every day length up to the limit is looked at.
+    AppState s;
+    s.settings = settings.get();
+    settings->setText(keys::Tolerance, u"1"_s);
+    fillDatabase(s, 60);
+    for (int i = 1; i <= 60; ++i)
+        for (int j = 1; j <= 60; ++j)
+            s.distances.at(i, j).distance = qint16(i == j ? 0 : 100 * ((i + j) % 4 + 1));
+    SampleRequest request;
+    request.year = 2026;
+    request.month = 3;
+    request.target = 6010;
+    NoProgress progress;
+    ExactSampleResult r;
+    const double t = medianSeconds([&] { r = PontosMintaKeszites(s, request, progress); });
+    row("  proof that none exists, 60 partners, 6010 km", t, r.reason.left(60) + u"..."_s);
 }
 
 } // namespace

@@ -511,8 +511,8 @@ bool frmHonapok::offerExactMonth(const SampleRequest& request) {
         return false;
     if (exact.outcome != ExactOutcome::Generated)
         return true;
-    const QString question = u"A kért %1 km a hibahatáron belül elérhető, ha nem minden megjelölt napra kerül út "
-                             u"(%2 napra elosztva, összesen %3 km).\r\nKívánja ezt a mintát használni?"_s.arg(request.target)
+    const QString question = u"Készíthető olyan minta is, amely a kért %1 km-t a hibahatáron belül eléri "
+                             u"(%2 napon, összesen %3 km).\r\nKívánja ezt a mintát használni?"_s.arg(request.target)
                                  .arg(exact.tripDays)
                                  .arg(m_state.month.monthKm);
     if (!m_state.prompter || !askYesNo(*m_state.prompter, question))

@@ -241,8 +241,8 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<int>("tripDays"); // -1: the present month; 0: no month
         const QString tooFar = u"Túl nagyok a távolságok, nem sikerült\r\na hibakorláton belül megközelíteni a kívánt távolságot."_s;
-        const QString question = u"A kért 600 km a hibahatáron belül elérhető, ha nem minden megjelölt napra kerül út "
-                                 u"(11 napra elosztva, összesen 660 km).\r\nKívánja ezt a mintát használni?"_s;
+        const QString question = u"Készíthető olyan minta is, amely a kért 600 km-t a hibahatáron belül eléri "
+                                 u"(11 napon, összesen 660 km).\r\nKívánja ezt a mintát használni?"_s;
         QTest::newRow("Igen") << false << 600 << QList<int>{Ok, Yes} << QStringList{tooFar, question} << 11;
         QTest::newRow("Nem") << false << 600 << QList<int>{Ok, No} << QStringList{tooFar, question} << -1;
         QTest::newRow("no such month: as before") << false << 50 << QList<int>{} << QStringList{tooFar} << -1;
