@@ -17,7 +17,7 @@ namespace rv {
 namespace {
 
 constexpr int kMostLegs = 49; // fifty columns: partner 1, then at most 49 stops
-constexpr int kUnreachable = 255;
+constexpr int kUnreachable = 200; // more than 49, and one more still fits a byte
 
 struct Leg {
     int from;
@@ -73,38 +73,49 @@ DaySpan daySpan(const Into& into, int n) {
 }
 
 // For every length 0..top and partner: the fewest legs of a walk from partner 1 to it exactly
-// that long, kUnreachable when more than 49 would be needed. Grows on demand: a length depends
-// only on shorter ones.
+// that long, kUnreachable when more than 49 would be needed. Filled on demand, a block of
+// lengths at a time: a block no longer than the shortest leg depends only on shorter lengths,
+// so each leg updates it as one run of bytes.
 class FewestLegs {
 public:
-    FewestLegs(const Into& into, int n) : m_into(into), m_n(size_t(n)), m_cells(m_n, quint8(kUnreachable)) {
+    FewestLegs(const Into& into, int n, int top)
+        : m_into(into), m_n(size_t(n)), m_width(size_t(top) + 1), m_cells(m_n * m_width, quint8(kUnreachable)) {
         m_cells[0] = 0; // the empty walk at partner 1
+        for (size_t v = 1; v <= m_n; ++v)
+            for (const Leg& leg : into[v])
+                m_block = std::min(m_block, leg.km);
     }
-    int top() const { return int(m_cells.size() / m_n) - 1; }
-    void extend(int top, MonthsProgress& progress) {
-        int length = this->top() + 1;
-        m_cells.resize((size_t(top) + 1) * m_n, quint8(kUnreachable));
-        for (; length <= top; ++length) {
-            quint8* row = &m_cells[size_t(length) * m_n];
+    int done() const { return m_done; }
+    void extend(int reach, MonthsProgress& progress) {
+        for (int start = m_done + 1; start <= reach; start = m_done + 1) {
+            const int end = reach - start < m_block ? reach : start + m_block - 1;
             for (size_t v = 1; v <= m_n; ++v) {
-                int best = kUnreachable;
+                quint8* to = &m_cells[(v - 1) * m_width];
                 for (const Leg& leg : m_into[v]) {
-                    if (leg.km > length)
+                    if (leg.km > end)
                         break;
-                    best = std::min(best, m_cells[size_t(length - leg.km) * m_n + size_t(leg.from - 1)] + 1);
+                    const quint8* from = &m_cells[size_t(leg.from - 1) * m_width];
+                    for (int length = std::max(start, leg.km); length <= end; ++length)
+                        to[length] = std::min(to[length], quint8(from[length - leg.km] + 1));
                 }
-                row[v - 1] = quint8(best > kMostLegs ? kUnreachable : best);
+                for (int length = start; length <= end; ++length)
+                    if (to[length] > kMostLegs)
+                        to[length] = kUnreachable;
             }
-            if (length % 2048 == 0)
+            if (end / 2048 != m_done / 2048)
                 progress.keepResponsive();
+            m_done = end;
         }
     }
-    int at(int length, int partner) const { return m_cells[size_t(length) * m_n + size_t(partner - 1)]; }
+    int at(int length, int partner) const { return m_cells[size_t(partner - 1) * m_width + size_t(length)]; }
 
 private:
     const Into& m_into;
     size_t m_n;
+    size_t m_width;
     std::vector<quint8> m_cells;
+    int m_block = std::numeric_limits<int>::max();
+    int m_done = 0;
 };
 
 // A set of totals 0..top.
@@ -258,12 +269,12 @@ ExactSampleResult PontosMintaKeszites(AppState& s, const SampleRequest& request,
     progress.setStatus(u"Minta készítése a kért km-re..."_s);
     const int top = int(std::min<qint64>(limit, span.longest));
     const int monthTop = int(std::min<qint64>(limit, qint64(mostDays) * span.longest));
-    FewestLegs fewest(into, n);
+    FewestLegs fewest(into, n, top);
     Totals day(top);
     std::vector<Totals> sums;
     int tripDays = 0;
     for (int reach = std::min(top, 2 * (target / mostDays) + 64); tripDays == 0; reach = std::min(top, 2 * reach)) {
-        const int from = fewest.top() + 1;
+        const int from = fewest.done() + 1;
         fewest.extend(reach, progress);
         for (int length = from; length <= reach; ++length)
             if (fewest.at(length, 1) != kUnreachable)
