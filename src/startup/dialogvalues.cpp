@@ -1,6 +1,7 @@
 #include "dialogvalues.h"
 
 #include "storage/datafiles.h"
+#include "storage/norms.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/settings.h"
@@ -56,6 +57,22 @@ MultiplierTexts multiplierTexts(const AppState& s) {
     MultiplierTexts texts;
     for (int i = 0; i < kMultiplierBoxCount; ++i)
         texts[size_t(i)] = multiplierBoxText(s.multipliers[size_t(i + 1)].value);
+    return texts;
+}
+
+QString legalMultipliersQuestion(const AppState& s) {
+    QStringList values;
+    for (const LegalMultiplier& m : legalMultipliers())
+        values << u"%1 %2 %"_s.arg(s.multipliers[size_t(m.entry)].name).arg(m.percent);
+    return u"A jogszabály korrekciós szorzói: %1.\r\nEzek a típus szerinti alapnormát módosítják (a városi "
+           u"szorzók lakott területen belül, a klímahasználat május 1. és szeptember 1. között); a hengerűrtartalom "
+           u"szerinti alapnorma-átalányhoz nem járnak.\r\n\r\nBeírja ezeket az értékeket? A többi szorzó nem "
+           u"változik."_s.arg(values.join(u", "_s));
+}
+
+MultiplierTexts withLegalMultipliers(MultiplierTexts texts) {
+    for (const LegalMultiplier& m : legalMultipliers())
+        texts[size_t(m.entry - 1)] = QString::number(m.percent);
     return texts;
 }
 

@@ -38,6 +38,11 @@ using MultiplierTexts = std::array<QString, kMultiplierBoxCount>;
 QString multiplierBoxText(float value);
 MultiplierTexts multiplierTexts(const AppState& s);
 
+// "Törvényi értékek": the question explaining when the legal multipliers apply, and the boxes
+// with them filled in (the other boxes as they were).
+QString legalMultipliersQuestion(const AppState& s);
+MultiplierTexts withLegalMultipliers(MultiplierTexts texts);
+
 struct MultiplierProblem {
     int box; // 0..6
     QString message;

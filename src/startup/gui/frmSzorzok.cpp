@@ -64,12 +64,26 @@ frmSzorzok::frmSzorzok(AppState& state, const QString& mainCaption, QWidget* par
     cmdMegsem = buttons.cancel;
     cmdSugo = buttons.help;
 
+    cmdTorvenyi = namedButton(this, u"cmdTorvenyi"_s, u"&Törvényi értékek"_s);
+    grid->addWidget(cmdTorvenyi, kMultiplierBoxCount + 2, 1, 1, 2);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons.box);
 
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         runTrapped(m_state, u"frmSzorzok - cmdOK_Click:"_s, [this] { onOK(); });
+    });
+    connect(cmdTorvenyi, &QPushButton::clicked, this, [this] {
+        if (m_state.prompter && !askYesNo(*m_state.prompter, legalMultipliersQuestion(m_state)))
+            return;
+        MultiplierTexts texts;
+        const auto all = boxes();
+        for (int i = 0; i < kMultiplierBoxCount; ++i)
+            texts[size_t(i)] = all[size_t(i)]->text();
+        texts = withLegalMultipliers(texts);
+        for (int i = 0; i < kMultiplierBoxCount; ++i)
+            all[size_t(i)]->setText(texts[size_t(i)]);
     });
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 15); });
 }

@@ -35,6 +35,7 @@ public:
     QPushButton* cmdOK;
     QPushButton* cmdMegsem;
     QPushButton* cmdSugo;
+    QPushButton* cmdTorvenyi;
 
     std::array<QLineEdit*, kMultiplierBoxCount> boxes() const;
 

@@ -1,8 +1,10 @@
 #include "frmUjUser.h"
 
 #include "frmImportUser.h"
+#include "frmNorma.h"
 #include "startup/carops.h"
 #include "storage/datafiles.h"
+#include "storage/norms.h"
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
@@ -51,6 +53,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     txtCegCim->setMaxLength(kCarTextLimit);
 
     cmdVarosLoad = namedButton(this, u"cmdVarosLoad"_s, u"Városok &betöltése"_s);
+    cmdNorma = namedButton(this, u"cmdNorma"_s, u"&Norma..."_s);
     const DialogButtons buttons = dialogButtons(this);
     cmdOK = buttons.ok;
     cmdMegsem = buttons.cancel;
@@ -65,7 +68,12 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     row(u"Gépkocsi &típusa:"_s, txtGKTip);
     row(u"&Rendszám:"_s, txtRendSzam);
     row(u"Ü&zemanyag:"_s, cboBenzin);
-    row(u"Fo&gyasztás (l/100 km):"_s, txtFogyasztas);
+    auto* consumptionRow = new QHBoxLayout;
+    consumptionRow->addWidget(txtFogyasztas, 1);
+    consumptionRow->addWidget(cmdNorma);
+    auto* consumptionLabel = new QLabel(u"Fo&gyasztás (l/100 km):"_s, this);
+    consumptionLabel->setBuddy(txtFogyasztas);
+    form->addRow(consumptionLabel, consumptionRow);
     row(u"Általános &költség (Ft/km):"_s, txtAltKoltseg);
     row(u"&Cégnév:"_s, txtCegNev);
     auto* cityRow = new QHBoxLayout;
@@ -97,6 +105,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         runTrapped(m_state, u"frmUjUser - cmdOK_Click:"_s, [this] { onOK(); });
     });
+    connect(cmdNorma, &QPushButton::clicked, this, [this] { chooseNorm(); });
 
     chooseImportCar = [this] { return frmImportUser::choose(m_state, m_mainCaption, this); };
     setMinimumWidth(520);
@@ -119,6 +128,7 @@ void frmUjUser::prepareNew(const QString& mainCaption) {
     setWindowTitle(mainCaption + u" - Új gépkocsi -"_s);
     for (QLineEdit* e : {txtAzonosito, txtGKTip, txtRendSzam, txtFogyasztas, txtAltKoltseg, txtCegNev, txtCegCim})
         e->clear();
+    txtAltKoltseg->setText(QString::number(kGeneralCostPerKm));
     cboBenzin->setCurrentIndex(0);
     fillCities();
     cboVaros->setEditText(QString());
@@ -168,6 +178,12 @@ QWidget* frmUjUser::fieldWidget(int field) const {
     case CarField::CompanyAddress: return txtCegCim;
     }
     return txtAzonosito;
+}
+
+void frmUjUser::chooseNorm() {
+    frmNorma dialog(cboBenzin->currentIndex(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        txtFogyasztas->setText(dialog.normText());
 }
 
 void frmUjUser::onOK() {

@@ -42,6 +42,7 @@ public:
     QComboBox* cboVaros;
     QLineEdit* txtCegCim;
     QPushButton* cmdVarosLoad;
+    QPushButton* cmdNorma;
     QPushButton* cmdOK;
     QPushButton* cmdMegsem;
 
@@ -53,6 +54,7 @@ private:
     void fillCities();
     void loadCities();
     void onOK();
+    void chooseNorm();
     QWidget* fieldWidget(int field) const;
 
     AppState& m_state;

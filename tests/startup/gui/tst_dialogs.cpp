@@ -83,6 +83,27 @@ private slots:
         QCOMPARE(storedMultipliers(env.state).defaultRouteType, qint16(2));
     }
 
+    // Filled in only after the question, and stored only by OK; the other boxes stay.
+    void legalMultipliersOnRequest() {
+        Env env;
+        const QByteArray stored = env.read(u"Users/szorzo.rvd"_s);
+        frmSzorzok d(env.state, kCaption);
+        d.txtTerep->setText(u"130"_s);
+        env.prompter.answer(No);
+        QTest::mouseClick(d.cmdTorvenyi, Qt::LeftButton);
+        QCOMPARE(d.txtBudaPest->text(), u"100"_s);
+        QVERIFY(env.prompter.last().startsWith(u"A jogszabály korrekciós szorzói: Budapest 135 %, Megyeszékhely "
+                                               u"125 %, Egyéb város 115 %, Klímahasználat 105 %.\r\nEzek a típus "
+                                               u"szerinti alapnormát"_s));
+        env.prompter.answer(Yes);
+        QTest::mouseClick(d.cmdTorvenyi, Qt::LeftButton);
+        QStringList texts;
+        for (QLineEdit* box : d.boxes())
+            texts << box->text();
+        QCOMPARE(texts, (QStringList{u"135"_s, u"125"_s, u"115"_s, u"130"_s, u"100"_s, u"105"_s, u"100"_s}));
+        QCOMPARE(env.read(u"Users/szorzo.rvd"_s), stored);
+    }
+
     void aboutWindow() {
         frmAbout d(kCaption);
         QCOMPARE(d.windowTitle(), u"Rovanta+ 2.2 - Névjegy -"_s);

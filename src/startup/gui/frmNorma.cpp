@@ -1,0 +1,86 @@
+#include "frmNorma.h"
+
+#include "storage/norms.h"
+#include "storage/records.h"
+#include "ui/fieldtext.h"
+#include "ui/gui/filters.h"
+#include "ui/gui/windowparts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+namespace {
+constexpr int kLargestEngine = 99999;
+}
+
+frmNorma::frmNorma(int fuelIndex, QWidget* parent) : QDialog(parent) {
+    setObjectName(u"frmNorma"_s);
+    setWindowTitle(u"Fogyasztási norma"_s);
+    cboUzemanyag = new QComboBox(this);
+    cboUzemanyag->setObjectName(u"cboUzemanyag"_s);
+    cboUzemanyag->addItem(u"Benzin"_s);
+    cboUzemanyag->addItem(u"Gázolaj"_s);
+    cboUzemanyag->setCurrentIndex(normFuelOf(fuelIndex) == NormFuel::Diesel ? 1 : 0);
+    txtHengerur = new QLineEdit(this);
+    txtHengerur->setObjectName(u"txtHengerur"_s);
+    attachNumericFilter(txtHengerur, [](const QString& t) { return isWholeNumberText(t, 1, kLargestEngine); });
+    chkHibrid = new QCheckBox(u"Plug-in hi&brid"_s, this);
+    chkHibrid->setObjectName(u"chkHibrid"_s);
+    lblNorma = new QLabel(this);
+    lblNorma->setObjectName(u"lblNorma"_s);
+    lblNorma->setWordWrap(true);
+    lblNorma->setMinimumHeight(lblNorma->fontMetrics().lineSpacing() * 4);
+
+    auto* form = new QFormLayout;
+    auto* lblFuel = new QLabel(u"&Üzemanyag:"_s, this);
+    lblFuel->setBuddy(cboUzemanyag);
+    form->addRow(lblFuel, cboUzemanyag);
+    auto* lblEngine = new QLabel(u"&Hengerűrtartalom (cm³):"_s, this);
+    lblEngine->setBuddy(txtHengerur);
+    form->addRow(lblEngine, txtHengerur);
+    form->addRow(QString(), chkHibrid);
+
+    const DialogButtons buttons = dialogButtons(this);
+    cmdOK = buttons.ok;
+    cmdMegsem = buttons.cancel;
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(u"Típus szerinti norma nélküli gépkocsi alapnorma-átalánya:"_s, this));
+    layout->addLayout(form);
+    layout->addWidget(lblNorma);
+    layout->addWidget(buttons.box);
+
+    connect(cboUzemanyag, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    connect(txtHengerur, &QLineEdit::textChanged, this, [this] { refresh(); });
+    connect(chkHibrid, &QCheckBox::toggled, this, [this] { refresh(); });
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    setMinimumWidth(440);
+    refresh();
+}
+
+QString frmNorma::normText() const { return m_norm; }
+
+void frmNorma::refresh() {
+    const QString engine = txtHengerur->text().trimmed();
+    if (engine.isEmpty() || !isWholeNumberText(engine, 1, kLargestEngine)) {
+        m_norm.clear();
+        lblNorma->setText(u"Adja meg a motor hengerűrtartalmát."_s);
+    } else {
+        const FlatNorm n = flatNorm(cboUzemanyag->currentIndex() == 1 ? NormFuel::Diesel : NormFuel::Petrol,
+                                    engine.toInt(), chkHibrid->isChecked());
+        m_norm = singleToText(float(n.hundredths) / 100.0f);
+        lblNorma->setText(n.rule);
+    }
+    cmdOK->setEnabled(!m_norm.isEmpty());
+}
+
+} // namespace rv

@@ -1,0 +1,69 @@
+#include "norms.h"
+
+#include "tables.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+struct Band {
+    int upToCm3; // the last engine size of the band; 0: every size above the band before
+    int tenths;  // l/100 km x 10
+};
+
+// Alapnorma-átalány, 60/1992. (IV. 1.) Korm. rendelet 4. §: l/100 km by engine size.
+constexpr std::array<Band, 5> kPetrolBands = {{{1000, 76}, {1500, 86}, {2000, 95}, {3000, 114}, {0, 133}}};
+constexpr std::array<Band, 4> kDieselBands = {{{1500, 57}, {2000, 67}, {3000, 76}, {0, 95}}};
+// A plug-in hybrid: this share of the norm of its engine size (same rules).
+constexpr int kHybridPercent = 70;
+const QString kNormSource = u"alapnorma-átalány, 60/1992. (IV. 1.) Korm. rendelet 4. §"_s;
+
+// Correction factors, 60/1992. (IV. 1.) Korm. rendelet 2. melléklet (as set in 2009): they
+// correct a type-based norm (alapnorma) within the built-up area and for air conditioning
+// (1 May - 1 September); a flat norm takes none.
+constexpr std::array<LegalMultiplier, 4> kLegalMultipliers = {{
+    {1, 135}, // Budapest
+    {2, 125}, // Megyeszékhely (and towns over 100 000)
+    {3, 115}, // Egyéb város
+    {6, 105}, // Klímahasználat
+}};
+
+QString litres(int hundredths) {
+    QString t = QString::number(hundredths / 100) + u',' + QString::number(hundredths % 100).rightJustified(2, u'0');
+    while (t.endsWith(u'0'))
+        t.chop(1);
+    if (t.endsWith(u','))
+        t.chop(1);
+    return t + u" l/100 km"_s;
+}
+
+} // namespace
+
+NormFuel normFuelOf(int fuelIndex) { return fuelIndex == 2 ? NormFuel::Diesel : NormFuel::Petrol; }
+
+FlatNorm flatNorm(NormFuel fuel, int engineCm3, bool plugInHybrid) {
+    const bool petrol = fuel == NormFuel::Petrol;
+    const Band* bands = petrol ? kPetrolBands.data() : kDieselBands.data();
+    const size_t count = petrol ? kPetrolBands.size() : kDieselBands.size();
+    size_t i = 0;
+    while (i + 1 < count && engineCm3 > bands[i].upToCm3)
+        ++i;
+    const int from = i == 0 ? 0 : bands[i - 1].upToCm3 + 1;
+    QString band = bands[i].upToCm3 == 0 ? u"%1 cm³ felett"_s.arg(bands[i - 1].upToCm3)
+                   : from == 0           ? u"%1 cm³-ig"_s.arg(bands[i].upToCm3)
+                                         : u"%1–%2 cm³"_s.arg(from).arg(bands[i].upToCm3);
+    FlatNorm n;
+    n.hundredths = bands[i].tenths * 10;
+    n.rule = (petrol ? u"Benzin, "_s : u"Gázolaj, "_s) + band + u": "_s + litres(n.hundredths);
+    if (plugInHybrid) {
+        n.hundredths = bands[i].tenths * kHybridPercent / 10;
+        n.rule += u"; plug-in hibrid: ennek %1 %-a, %2"_s.arg(kHybridPercent).arg(litres(n.hundredths));
+    }
+    n.rule += u" (%1)."_s.arg(kNormSource);
+    return n;
+}
+
+const std::array<LegalMultiplier, 4>& legalMultipliers() { return kLegalMultipliers; }
+
+} // namespace rv
