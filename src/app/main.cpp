@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
         if (mainWindow)
             mainWindow->carDialog();
     };
+    QString statusLine;
+    hooks.statusLine = [&](const QString& line) { statusLine = line; };
     hooks.seedRandom = [&] {
         random = std::make_unique<MersenneRandom>(unsigned(QDateTime::currentMSecsSinceEpoch()));
         state.random = random.get();
@@ -116,6 +118,7 @@ int main(int argc, char** argv) {
         return 1;
     if (outcome != StartupOutcome::Ready)
         return 0;
+    mainWindow->StatusBarPanel1->setText(statusLine);
     if (!demoDir.isEmpty())
         mainWindow->showDemoDirectory(demoDir);
     mainWindow->show();

@@ -5,6 +5,7 @@
 #include "csv.h"
 #include "demo.h"
 #include "fleet.h"
+#include "prices.h"
 #include "streamprompter.h"
 
 #include "editor/calendar.h"
@@ -109,7 +110,7 @@ QString noPriceMessage(const AppState& s) {
     const QString where = first.isValid()
                               ? u"Az autó legkorábbi benzinárának napja: %1"_s.arg(first.toString(u"yyyy.MM.dd."_s))
                               : u"Az autónak nincs megadott benzinára."_s;
-    return kNoPriceForMonth + u'\n' + where + u" (A benzinárakat az Adatbázis ablakban lehet megadni.)"_s;
+    return noPriceForMonthMessage(s.month) + u'\n' + where;
 }
 
 // Writes bytes to the -o file so that an old file stays whole until the new one is complete.
@@ -194,7 +195,7 @@ int runPrint(Context& c, const ParsedArgs& a) {
     const Result r = printToPdf(f.state, f.state.month, statement ? Printout::CostStatement : Printout::Logbook,
                                 seasonArg(f, a), path);
     if (!r)
-        return failed(c, r.message() == kNoPriceForMonth ? noPriceMessage(f.state) : r.message());
+        return failed(c, r.message().startsWith(kNoPriceForMonth) ? noPriceMessage(f.state) : r.message());
     c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
     return ExitOk;
 }
@@ -425,6 +426,7 @@ const QList<Command>& commands() {
           {{u"--force"_s, false}, {}, u"a meglévő hónap felülírása"_s}},
          2, 2, runGenerate},
         demoCommand(),
+        pricesCommand(),
     };
     return list;
 }

@@ -1,5 +1,6 @@
 #include "cost.h"
 
+#include "storage/navprices.h"
 #include "storage/state.h"
 
 #include <cmath>
@@ -96,6 +97,13 @@ MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season)
 }
 
 QString costCaption(qint64 total) { return u"Összes költség: "_s + QString::number(total) + u" Ft"_s; }
+
+QString missingPriceText(int year, int month) {
+    return u"Hiányzik a(z) %1 havi üzemanyagár (a NAV erre a hónapra közzétett ára). Adja meg az Adatbázis "
+           u"ablak Benzinárak lapján (az „Eredeti” gomb a közzétett árakat tölti be), vagy töltse be fájlból az "
+           u"Eszközök menü „Üzemanyagárak frissítése...” pontjával (parancssorból: rovanta-cli prices import "
+           u"FÁJL)."_s.arg(navMonthText(QDate(year, month, 1)));
+}
 
 qint64 refreshKilometres(const AppState& s, MonthLog& log) {
     qint64 month = 0;

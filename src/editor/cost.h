@@ -43,6 +43,10 @@ MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season)
 // "Összes költség: " + total + " Ft".
 QString costCaption(qint64 total);
 
+// Why the cost stops before the first day of a month that has no price: the month whose NAV
+// price is missing, and where to add or import it.
+QString missingPriceText(int year, int month);
+
 // Kilometres of each day and of the month from the stops and the distance matrix. Sums are
 // taken wide; the stored values saturate instead of wrapping. Returns the month's kilometres.
 qint64 refreshKilometres(const AppState& s, MonthLog& log);

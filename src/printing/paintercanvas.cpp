@@ -86,7 +86,7 @@ QPageLayout defaultPageLayout() {
 Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which,
                      const Season& season) {
     if (which == Printout::CostStatement && computeStatement(s, log, season.multiplier).missingPrice)
-        return Result::failure(kNoPriceForMonth);
+        return Result::failure(noPriceForMonthMessage(log));
     QPainter painter;
     if (!painter.begin(&device))
         return Result::failure(u"A nyomtatás nem indítható el."_s, 75);
@@ -101,7 +101,7 @@ Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLo
 Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const Season& season, const QString& path,
                   const QPageLayout& layout) {
     if (which == Printout::CostStatement && computeStatement(s, log, season.multiplier).missingPrice)
-        return Result::failure(kNoPriceForMonth);
+        return Result::failure(noPriceForMonthMessage(log));
     const QString cannotWrite = u"A PDF fájl nem írható: "_s + QFileInfo(path).absoluteFilePath();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

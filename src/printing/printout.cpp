@@ -379,6 +379,10 @@ StatementSums computeStatement(const AppState& s, const MonthLog& log, float sea
     return sums;
 }
 
+QString noPriceForMonthMessage(const MonthLog& log) {
+    return kNoPriceForMonth + u"\r\n"_s + missingPriceText(log.year, log.month);
+}
+
 QVector<PricePeriod> pricePeriods(const StatementSums& sums) {
     QVector<PricePeriod> periods;
     for (int day = 1; day <= sums.days; ++day) {
@@ -419,7 +423,7 @@ Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Pr
     } else {
         const StatementSums sums = computeStatement(s, log, season.multiplier);
         if (sums.missingPrice)
-            return Result::failure(kNoPriceForMonth);
+            return Result::failure(noPriceForMonthMessage(log));
         count = layoutStatement(canvas, s, log, sums, season.box, season.multiplier, twin);
     }
     if (pages)

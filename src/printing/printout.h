@@ -92,6 +92,8 @@ struct PricePeriod {
 };
 
 inline const QString kNoPriceForMonth = QStringLiteral("Nincs benzinár megadva ehhez a hónaphoz.");
+// The refusal of a statement: kNoPriceForMonth, then the missing month and where to add it.
+QString noPriceForMonthMessage(const MonthLog& log);
 
 StatementSums computeStatement(const AppState& s, const MonthLog& log, float season);
 // Maximal runs of days with the same price.

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "database/publishedprices.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
@@ -42,17 +43,10 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
     return withSlash(own);
 }
 
-void prepareUsersDirectory(AppState& state) {
+int prepareUsersDirectory(AppState& state) {
     QDir().mkpath(state.usersDir());
     // A published-price file lost since the first start is made again: the car dialog copies it.
-    for (const FuelType& f : fuelTypeTable()) {
-        const QString path = state.path(u"Users/"_s + f.oldFile);
-        if (QFile::exists(path))
-            continue;
-        Result r = saveWholeFile(path, emptyFuelPriceFile());
-        if (!r)
-            logCaught(state, r.code(), r.message());
-    }
+    return topUpPublishedPrices(state);
 }
 
 StartupOutcome runStartup(AppState& state, const QString& programDir, StartupView& view, const StartupHooks& hooks,
@@ -95,7 +89,8 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     view.setTitles(kAppTitle, versionText() + u" verzió"_s);
 
     view.setTask(u"Környezet elemzése..."_s);
-    prepareUsersDirectory(state);
+    if (const int added = prepareUsersDirectory(state); added > 0 && hooks.statusLine)
+        hooks.statusLine(u"A közzétett üzemanyagárak közé %1 új havi NAV-ár került."_s.arg(added));
 
     // "Gékocsik" is how the program has always spelled it.
     view.setTask(u"Gékocsik betöltése..."_s);

@@ -33,6 +33,8 @@ struct StartupHooks {
     std::function<void()> loadCarDialog;
     std::function<void()> loadPartnerDialog;
     std::function<void()> seedRandom;
+    // One line for the main window's status bar about what the start-up did (prices added).
+    std::function<void(const QString& line)> statusLine;
 };
 
 enum class StartupOutcome {
@@ -52,7 +54,8 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
 StartupOutcome runStartup(AppState& state, const QString& programDir, StartupView& view, const StartupHooks& hooks,
                           std::unique_ptr<QLockFile>& lock);
 
-// Step 8: Users/ with the four published-price files, each made empty where it is missing.
-void prepareUsersDirectory(AppState& state);
+// Step 8: Users/ with the four published-price files, each given the NAV months it lacks.
+// Returns the number of prices added.
+int prepareUsersDirectory(AppState& state);
 
 } // namespace rv

@@ -225,7 +225,7 @@ private slots:
         RecordingCanvas c;
         int pages = -1;
         const Result r = layoutPrintout(c, f.s, f.log, Printout::CostStatement, Season{}, Twin::printer(), &pages);
-        QCOMPARE(r.message(), u"Nincs benzinár megadva ehhez a hónaphoz."_s);
+        QVERIFY(r.message().startsWith(u"Nincs benzinár megadva ehhez a hónaphoz.\r\nHiányzik a(z) 2002. március"_s));
         QVERIFY(!r && c.items.isEmpty() && pages == -1);
     }
 
@@ -290,7 +290,7 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         old.close();
         const Result r = printToPdf(f.s, f.log, Printout::CostStatement, Season{}, path);
-        QCOMPARE(r.message(), u"Nincs benzinár megadva ehhez a hónaphoz."_s);
+        QVERIFY(r.message().startsWith(u"Nincs benzinár megadva ehhez a hónaphoz.\r\nHiányzik a(z) 2002. március"_s));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("old"));
 

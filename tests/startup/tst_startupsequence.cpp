@@ -47,9 +47,17 @@ private slots:
         hooks.loadCarDialog = [&] { order.push_back(u"car"_s); };
         hooks.loadPartnerDialog = [&] { order.push_back(u"partner"_s); };
         hooks.seedRandom = [&] { order.push_back(u"seed"_s); };
+        QString status;
+        hooks.statusLine = [&](const QString& line) { status = line; };
         QCOMPARE(start(env, view, hooks, env.dir.path() + u"/data"_s), StartupOutcome::Ready);
-        for (const QString& f : {u"b95.rvd"_s, u"b98.rvd"_s, u"bdiz.rvd"_s, u"bkev.rvd"_s})
-            QCOMPARE(env.read(u"Users/"_s + f), QByteArray("0\r\n"));
+        // The NAV prices, a month an entry on its first day, ascending; none for ESZ-98.
+        QVERIFY(env.read(u"Users/b95.rvd"_s).startsWith("43\r\n#2020-03-01#\r\n390\r\n#2020-05-01#\r\n297\r\n"));
+        QVERIFY(env.read(u"Users/b95.rvd"_s).endsWith("#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n"));
+        QVERIFY(env.read(u"Users/bdiz.rvd"_s).startsWith("43\r\n#2020-03-01#\r\n406\r\n#2020-05-01#\r\n342\r\n"));
+        QVERIFY(env.read(u"Users/bkev.rvd"_s).startsWith("42\r\n#2020-03-01#\r\n427\r\n#2020-05-01#\r\n334\r\n"));
+        QVERIFY(env.read(u"Users/bkev.rvd"_s).contains("#2020-12-01#\r\n401\r\n#2023-02-01#\r\n695\r\n"));
+        QCOMPARE(env.read(u"Users/b98.rvd"_s), QByteArray("0\r\n"));
+        QCOMPARE(status, u"A közzétett üzemanyagárak közé 128 új havi NAV-ár került."_s);
         QCOMPARE(env.read(u"Users/szorzo.rvd"_s).count("\r\n"), 9);
         QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
         QCOMPARE(env.settings->text(keys::Directory), env.state.programDir);
@@ -61,13 +69,34 @@ private slots:
         QCOMPARE(view.value, view.maximum);
     }
 
-    void aLostPublishedPriceFileIsMadeAgainButAKeptOneIsNotTouched() {
+    // The top-up adds the months a file lacks and never changes an entry already there.
+    void publishedFilesAreToppedUpWithoutChangingAnEntry() {
         TestEnv env;
-        env.write(u"Users/b95.rvd"_s, "1\r\n#2002-01-01#\r\n250\r\n");
+        const QByteArray ownMarch = "2\r\n#2024-03-15#\r\n700\r\n#2002-01-01#\r\n250\r\n";
+        env.write(u"Users/b95.rvd"_s, ownMarch);
+        env.write(u"Users/b98.rvd"_s, "1\r\n#2024-01-01#\r\n700\r\n");
+        env.write(u"Users/bdiz.rvd"_s, "2\r\nx\r\n"); // damaged: left alone
         RecordingView view;
-        QCOMPARE(start(env, view), StartupOutcome::Ready);
-        QCOMPARE(env.read(u"Users/b95.rvd"_s), QByteArray("1\r\n#2002-01-01#\r\n250\r\n"));
-        QCOMPARE(env.read(u"Users/bkev.rvd"_s), QByteArray("0\r\n"));
+        QString status;
+        StartupHooks hooks;
+        hooks.statusLine = [&](const QString& line) { status = line; };
+        QCOMPARE(start(env, view, hooks), StartupOutcome::Ready);
+        const QByteArray b95 = env.read(u"Users/b95.rvd"_s);
+        QVERIFY(b95.startsWith("44\r\n#2002-01-01#\r\n250\r\n#2020-03-01#\r\n390\r\n"));
+        QVERIFY(b95.contains("#2024-02-01#\r\n566\r\n#2024-03-15#\r\n700\r\n#2024-04-01#\r\n617\r\n"));
+        QCOMPARE(env.read(u"Users/b98.rvd"_s), QByteArray("1\r\n#2024-01-01#\r\n700\r\n"));
+        QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\nx\r\n"));
+        QVERIFY(env.read(u"Users/bkev.rvd"_s).startsWith("42\r\n")); // lost since: made again
+        QCOMPARE(status, u"A közzétett üzemanyagárak közé 84 új havi NAV-ár került."_s);
+
+        // Nothing left to add: no file is rewritten and the status bar stays quiet.
+        const QByteArray kev = env.read(u"Users/bkev.rvd"_s);
+        RecordingView again;
+        status.clear();
+        QCOMPARE(start(env, again, hooks), StartupOutcome::Ready);
+        QCOMPARE(env.read(u"Users/b95.rvd"_s), b95);
+        QCOMPARE(env.read(u"Users/bkev.rvd"_s), kev);
+        QVERIFY(status.isEmpty());
     }
 
     void cityListAndProgress() {

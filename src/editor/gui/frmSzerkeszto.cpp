@@ -123,6 +123,7 @@ void frmSzerkeszto::buildUi() {
     chkKlima = named(new QCheckBox(u"Klíma"_s, fraKoltseg), u"chkKlima"_s);
     chkTeliUzem = named(new QCheckBox(u"Téli üzemeltetés"_s, fraKoltseg), u"chkTeliUzem"_s);
     lblOsszKoltseg = named(new QLabel(costCaption(0), fraKoltseg), u"lblOsszKoltseg"_s);
+    lblOsszKoltseg->setWordWrap(true);
     {
         auto* l = new QVBoxLayout(fraKoltseg);
         auto* row = new QHBoxLayout;
@@ -492,7 +493,10 @@ void frmSzerkeszto::recomputeCost() {
     const MonthCost cost = computeMonthCost(m_state, m_state.month, season());
     m_totalCost = cost.total;
     m_dayPrices = cost.dayPrices;
-    lblOsszKoltseg->setText(costCaption(cost.total));
+    // The month without a price is named, with where to add it, until it has one.
+    lblOsszKoltseg->setText(cost.missingPrice ? costCaption(cost.total) + u'\n' +
+                                                    missingPriceText(m_state.month.year, m_state.month.month)
+                                              : costCaption(cost.total));
 }
 
 void frmSzerkeszto::refreshKilometres(int day) {
@@ -608,7 +612,9 @@ void frmSzerkeszto::printClicked() {
 void frmSzerkeszto::costClicked() {
     if (m_state.fuelPrices.isEmpty()) {
         if (m_state.prompter)
-            m_state.prompter->ask(u"Nincsenek benzinárak megadva."_s, Ok, MsgIcon::Exclamation);
+            m_state.prompter->ask(u"Nincsenek benzinárak megadva.\r\n\r\n"_s +
+                                      missingPriceText(m_state.month.year, m_state.month.month),
+                                  Ok, MsgIcon::Exclamation);
     } else if (m_state.month.stopWidth < 2) {
         if (m_state.prompter)
             m_state.prompter->ask(u"Nincs elég út megadva a költségkimutatáshoz."_s, Ok, MsgIcon::Information);

@@ -167,7 +167,7 @@ bool frmPrintPreview::load() {
         if (m_mode == PrintMode::CostStatement) {
             refreshKilometres(m_state, m_state.month);
             if (computeStatement(m_state, m_state.month, m_season.multiplier).missingPrice) {
-                m_state.prompter->inform(kNoPriceForMonth, MsgIcon::Exclamation);
+                m_state.prompter->inform(noPriceForMonthMessage(m_state.month), MsgIcon::Exclamation);
                 return;
             }
         }

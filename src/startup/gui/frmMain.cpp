@@ -4,6 +4,7 @@
 #include "frmSetup.h"
 #include "frmSzorzok.h"
 #include "frmUjUser.h"
+#include "database/publishedprices.h"
 #include "startup/carops.h"
 #include "storage/records.h"
 #include "storage/settings.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -103,6 +105,10 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
 
     buildMenus();
     setLoggedIn(false);
+    choosePriceTable = [this] {
+        return QFileDialog::getOpenFileName(this, u"Üzemanyagárak frissítése"_s, QString(),
+                                            u"NAV-ártáblázat (*.tsv *.csv *.txt);;Minden fájl (*)"_s);
+    };
 
     connect(lstUsers, &QListWidget::currentRowChanged, this, [this] { showDetails(); });
     connect(lstUsers, &QListWidget::itemDoubleClicked, this, [this] { login(); });
@@ -134,6 +140,7 @@ void frmMain::buildMenus() {
     mnuKilep = action(u"mnuKilep"_s, u"&Kilépés"_s);
     mnuSzorzok = action(u"mnuSzorzok"_s, u"&Szorzók..."_s);
     mnuSetup = action(u"mnuSetup"_s, u"&Beállítások..."_s);
+    mnuUzemanyagarak = action(u"mnuUzemanyagarak"_s, u"Üzemanyagárak &frissítése..."_s);
     mnuSegitseg = action(u"mnuSegitseg"_s, u"&Segítség"_s);
     mnuSegitseg->setShortcut(QKeySequence::HelpContents);
     mnuKereses = action(u"mnuKereses"_s, u"&Keresés a súgóban..."_s);
@@ -147,6 +154,7 @@ void frmMain::buildMenus() {
     QMenu* options = menuBar()->addMenu(u"&Eszközök"_s);
     options->addAction(mnuSzorzok);
     options->addAction(mnuSetup);
+    options->addAction(mnuUzemanyagarak);
     QMenu* help = menuBar()->addMenu(u"&Súgó"_s);
     help->addAction(mnuSegitseg);
     help->addAction(mnuKereses);
@@ -179,6 +187,13 @@ void frmMain::buildMenus() {
             auto* dialog = new frmSetup(m_state, caption(), this);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
             dialog->open();
+        });
+    });
+    connect(mnuUzemanyagarak, &QAction::triggered, this, [this] {
+        trapped(u"mnuUzemanyagarak_Click"_s, [this] {
+            const QString file = choosePriceTable();
+            if (!file.isEmpty())
+                importPublishedPrices(m_state, file);
         });
     });
     connect(mnuNevjegy, &QAction::triggered, this, [this] {

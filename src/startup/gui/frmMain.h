@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QListWidget;
@@ -47,6 +49,8 @@ public:
     QPushButton* cmdUjUser;
     QPushButton* cmdModosit;
     QPushButton* cmdTorol;
+    // The table file for "Üzemanyagárak frissítése..."; empty when cancelled. Tests put their own here.
+    std::function<QString()> choosePriceTable;
     // The two panels of StatusBar.
     QLabel* StatusBarPanel1;
     QLabel* StatusBarPanel2;
@@ -55,6 +59,7 @@ public:
     QAction* mnuAdatMain;
     QAction* mnuSzorzok;
     QAction* mnuSetup;
+    QAction* mnuUzemanyagarak;
     QAction* mnuSegitseg;
     QAction* mnuKereses;
     QAction* mnuNevjegy;

@@ -1,5 +1,6 @@
 #include "startup/gui/frmImportUser.h"
 #include "startup/gui/frmMain.h"
+#include "startup/gui/frmNorma.h"
 #include "startup/gui/frmUjUser.h"
 #include "storage/settings.h"
 #include "storedfiles.h"
@@ -161,6 +162,7 @@ private slots:
         QCOMPARE(f.dialog()->mode(), u"modosit"_s);
         QCOMPARE(f.dialog()->windowTitle(), u"Rovanta+ 2.2 - Gépkocsi módosítása -"_s);
         QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7.5"_s);
+        QCOMPARE(f.dialog()->txtAltKoltseg->text(), u"12"_s); // a car's own general cost stays
         f.dialog()->txtRendSzam->setText(u"NEW-2"_s);
         f.env.prompter.clear();
         QTest::mouseClick(f.dialog()->cmdOK, Qt::LeftButton);
@@ -171,6 +173,37 @@ private slots:
         QTest::keyClick(f.main->lstUsers, Qt::Key_Return);
         QTest::keyClick(f.dialog(), Qt::Key_Escape);
         QVERIFY(!f.dialog()->isVisible());
+    }
+
+    void normButtonAndTheGeneralCostOfANewCar() {
+        Fixture f;
+        QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
+        frmUjUser* d = f.dialog();
+        QCOMPARE(d->txtAltKoltseg->text(), u"15"_s);
+        d->cboBenzin->setCurrentIndex(2); // dízel
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            auto* n = qobject_cast<frmNorma*>(QApplication::activeModalWidget());
+            if (!n)
+                return;
+            seen = n->cboUzemanyag->currentText() + u'|' + QString::number(n->cmdOK->isEnabled());
+            QTest::keyClicks(n->txtHengerur, u"1999"_s);
+            seen += u'|' + n->lblNorma->text();
+            QTest::mouseClick(n->cmdOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(d->cmdNorma, Qt::LeftButton);
+        QVERIFY2(seen.startsWith(u"Gázolaj|0|Gázolaj, 1501–2000 cm³: 6,7 l/100 km"_s), qPrintable(seen));
+        QCOMPARE(d->txtFogyasztas->text(), u"6.7"_s);
+    }
+
+    void priceUpdateFromTheToolsMenu() {
+        Fixture f;
+        QCOMPARE(f.main->mnuUzemanyagarak->associatedObjects(), f.main->mnuSzorzok->associatedObjects());
+        f.env.write(u"uj.tsv"_s, "year;month;esz95;gazolaj;keverek;lpg;cng;source_url\n2025;12;580;590;630;330;800;x\n");
+        f.main->choosePriceTable = [&] { return f.env.path(u"uj.tsv"_s); };
+        f.main->mnuUzemanyagarak->trigger();
+        QCOMPARE(f.env.read(u"Users/b95.rvd"_s), QByteArray("1\r\n#2025-12-01#\r\n580\r\n"));
+        QVERIFY(f.env.prompter.last().startsWith(u"Az üzemanyagárak frissítve: 3 új ár"_s));
     }
 
     void loginFillsStatusAndAFailedOneKeepsTheCar() {

@@ -1,0 +1,52 @@
+#pragma once
+
+// The published-price files under Users/ kept up with the NAV table: written on the first start,
+// topped up with the months the program knows, merged with newer tables the user imports.
+
+#include "storage/navprices.h"
+#include "storage/result.h"
+#include "storage/state.h"
+
+namespace rv {
+
+// Start-up: a missing published-price file is written with the built-in prices of its fuel type
+// (ESZ-98, which NAV does not publish, stays "0"); an existing one gets the built-in months it
+// lacks and keeps every entry it has. A file that does not read is left alone and logged.
+// Returns the number of entries added.
+int topUpPublishedPrices(AppState& s);
+
+struct PublishedImport {
+    struct File {
+        int fuel = 0; // 0-based index of the fuel type
+        QString path;
+        QByteArray before;
+        MonthlyMerge keep;    // only the months the file lacks are added
+        MonthlyMerge replace; // the differing months take the table's price too
+    };
+    QVector<File> files;
+    int rows = 0;
+
+    // The months where a file holds another price than the table, ascending, each once.
+    QVector<QDate> differing() const;
+};
+
+// Reads a table file and measures it against the published files; writes nothing. A table that
+// does not read, or a published file that does not, refuses the import.
+Result planPublishedImport(const AppState& s, const QString& tablePath, PublishedImport& out);
+// Writes the files that change and counts the entries added and replaced. Should a write fail,
+// the files written before it get their old bytes back.
+Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool replace, int* added = nullptr,
+                            int* replaced = nullptr);
+// The entries the import brings to a fuel type: the added months, with replace the replaced ones.
+QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bool replace);
+
+// "Üzemanyagárak frissítése...": the table merged into the published files, differing months
+// replaced after a question; then, with a car logged in, the months new to its fuel type offered
+// to its own prices. Every outcome is told through the prompter. False when nothing was written.
+bool importPublishedPrices(AppState& s, const QString& tablePath);
+
+// Puts the entries into the logged-in car's own prices (an entry of the same day gives way, the
+// other days stay) and saves them; memory changes only when the file was written.
+Result takeIntoCarPrices(AppState& s, const QVector<FuelPrice>& entries);
+
+} // namespace rv

@@ -1,0 +1,128 @@
+#include "database/publishedprices.h"
+#include "storage/datafiles.h"
+#include "testenv.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+// Published files as a user of an older data directory might have them.
+const QByteArray kB95 = "2\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n";
+const QByteArray kBdiz = "1\r\n#2025-11-01#\r\n596\r\n";
+const QByteArray kEmpty = "0\r\n";
+// 2025-11: ESZ-95 differs (595), gázolaj the same, keverék new; 2025-12 new for all three.
+const QByteArray kTable = "# újabb hónapok\n"
+                          "year\tmonth\tesz95\tgazolaj\tkeverek\tlpg\tcng\tsource_url\n"
+                          "2025\t11\t595\t596\t643\t331\t810\thttps://nav.gov.hu\n"
+                          "2025\t12\t580\t590\t630\t330\t800\thttps://nav.gov.hu\n";
+
+struct Env : TestEnv {
+    QString table = dir.filePath(u"uj.tsv"_s);
+    Env(const QByteArray& tableBytes = kTable) {
+        write(u"Users/b95.rvd"_s, kB95);
+        write(u"Users/b98.rvd"_s, kEmpty);
+        write(u"Users/bdiz.rvd"_s, kBdiz);
+        write(u"Users/bkev.rvd"_s, kEmpty);
+        QFile f(table);
+        f.open(QIODevice::WriteOnly);
+        f.write(tableBytes);
+    }
+    QList<QByteArray> published() const {
+        return {read(u"Users/b95.rvd"_s), read(u"Users/b98.rvd"_s), read(u"Users/bdiz.rvd"_s),
+                read(u"Users/bkev.rvd"_s)};
+    }
+};
+
+} // namespace
+
+class TestPublishedPrices : public QObject {
+    Q_OBJECT
+private slots:
+    // The question about the differing month: No adds only the new months, Yes replaces too,
+    // Cancel writes nothing.
+    void importMergesAfterTheQuestion_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QByteArray>("b95");
+        const QByteArray kept = "3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n#2025-12-01#\r\n580\r\n";
+        QTest::newRow("no") << int(No) << kept;
+        QTest::newRow("yes") << int(Yes) << QByteArray(kept).replace("591", "595");
+        QTest::newRow("cancel") << int(Cancel) << kB95;
+    }
+    void importMergesAfterTheQuestion() {
+        QFETCH(int, answer);
+        QFETCH(QByteArray, b95);
+        Env env;
+        env.prompter.answer(MsgButton(answer));
+        QCOMPARE(importPublishedPrices(env.state, env.table), answer != Cancel);
+        QVERIFY(env.prompter.asked.first().text.contains(u"ezekben a hónapokban:\r\n2025. november\r\n"_s));
+        QCOMPARE(env.read(u"Users/b95.rvd"_s), b95);
+        if (answer == Cancel) {
+            QCOMPARE(env.published(), (QList<QByteArray>{kB95, kEmpty, kBdiz, kEmpty}));
+            return;
+        }
+        QCOMPARE(env.read(u"Users/b98.rvd"_s), kEmpty);
+        QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n"));
+        QCOMPARE(env.read(u"Users/bkev.rvd"_s), QByteArray("2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"));
+        QCOMPARE(env.prompter.last(), u"Az üzemanyagárak frissítve: 5 új ár került a közzétett árak közé, %1 ár "
+                                      u"cserélődött."_s.arg(answer == Yes ? 1 : 0));
+    }
+
+    // Every refusal leaves every published file as it was.
+    void refusalsWriteNothing_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QByteArray>("b95");
+        QTest::addColumn<QString>("message");
+        const QByteArray header = "year;month;esz95;gazolaj;keverek;lpg;cng;source_url\n";
+        const QByteArray good = "2025;12;580;590;630;330;800;x\n";
+        QTest::newRow("month 13") << header + good + "2026;13;1;1;1;1;1;x\n" << kB95 << u"3. sora hibás: a hónap"_s;
+        QTest::newRow("price 0") << header + "2025;12;580;0;630;330;800;x\n" << kB95 << u"gazolaj ára („0”)"_s;
+        QTest::newRow("missing column") << header + good + "2026;1;1;1;1;1;1\n" << kB95 << u"7 van benne"_s;
+        QTest::newRow("damaged published file") << header + good << QByteArray("2\r\nx\r\n") << u"b95.rvd"_s;
+    }
+    void refusalsWriteNothing() {
+        QFETCH(QByteArray, table);
+        QFETCH(QByteArray, b95);
+        QFETCH(QString, message);
+        Env env(table);
+        env.write(u"Users/b95.rvd"_s, b95);
+        env.loginCar();
+        env.write(u"Users/ABC123/benzin.rvd"_s, kEmpty);
+        const auto before = env.published();
+        QVERIFY(!importPublishedPrices(env.state, env.table));
+        QCOMPARE(env.prompter.asked.size(), 1);
+        QVERIFY2(env.prompter.last().contains(message), qPrintable(env.prompter.last()));
+        QCOMPARE(env.published(), before);
+        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s), kEmpty);
+    }
+
+    // The logged-in car may take the new months; what the user typed on other days stays.
+    void newMonthsIntoTheCarsPrices() {
+        Env env;
+        env.loginCar(); // ESZ-95
+        env.state.fuelPrices = {{QDate(2025, 11, 1), 500}, {QDate(2025, 11, 20), 510}};
+        env.write(u"Users/ABC123/benzin.rvd"_s, serializeFuelPrices(env.state.fuelPrices));
+        env.prompter.answer(Yes); // replace the differing month
+        env.prompter.answer(Yes); // into the car's prices
+        QVERIFY(importPublishedPrices(env.state, env.table));
+        QVERIFY(env.prompter.last().contains(u"Átveszi a(z) 2025. november, 2025. december hónap árát a(z) Teszt"_s));
+        const QByteArray car = "3\r\n#2025-11-01#\r\n595\r\n#2025-11-20#\r\n510\r\n#2025-12-01#\r\n580\r\n";
+        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s), car);
+        QCOMPARE(serializeFuelPrices(env.state.fuelPrices), car);
+
+        // Declined, or nothing new for the car: the car's prices stay.
+        Env no;
+        no.loginCar();
+        no.write(u"Users/ABC123/benzin.rvd"_s, kEmpty);
+        no.prompter.answer(No);
+        no.prompter.answer(No);
+        QVERIFY(importPublishedPrices(no.state, no.table));
+        QCOMPARE(no.read(u"Users/ABC123/benzin.rvd"_s), kEmpty);
+        QVERIFY(no.state.fuelPrices.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPublishedPrices)
+#include "tst_publishedprices.moc"
