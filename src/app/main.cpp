@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QIcon>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QLockFile>

@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(env.read(u"Users/b98.rvd"_s), kEmpty);
         QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n"));
         QCOMPARE(env.read(u"Users/bkev.rvd"_s), QByteArray("2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"));
-        QCOMPARE(env.prompter.last(), u"Az üzemanyagárak frissítve: 5 új ár került a közzétett árak közé, %1 ár "
+        QCOMPARE(env.prompter.last(), u"Az üzemanyagárak frissítve: 4 új ár került a közzétett árak közé, %1 ár "
                                       u"cserélődött."_s.arg(answer == Yes ? 1 : 0));
     }
 
