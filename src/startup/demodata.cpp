@@ -1,5 +1,6 @@
 #include "demodata.h"
 
+#include "database/publishedprices.h"
 #include "editor/cost.h"
 #include "editor/logbookfile.h"
 #include "months/progress.h"
@@ -7,6 +8,8 @@
 #include "startup/startup.h"
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
+#include "storage/navprices.h"
+#include "storage/norms.h"
 #include "storage/random.h"
 #include "storage/state.h"
 #include "ui/prompter.h"
@@ -69,22 +72,7 @@ qint16 routeTypeOf(const DemoPartner& to, qint16 km) {
     return to.routeType;
 }
 
-// A year of monthly fuel prices (Ft/l) of the fuel types in the order of the fuel type table,
-// at the level of the prices published in the mid-2020s.
-constexpr qint16 kPrices[kFuelTypeCount][12] = {
-    {596, 612, 604, 590, 575, 570, 583, 580, 572, 571, 576, 580}, // ESZ-95
-    {636, 652, 644, 630, 615, 610, 623, 620, 612, 611, 616, 620}, // ESZ-98
-    {610, 627, 620, 604, 583, 574, 592, 590, 583, 585, 597, 600}, // dízel
-    {604, 620, 612, 598, 583, 578, 591, 588, 580, 579, 584, 588}, // keverék
-};
 constexpr int kDemoFuelType = 3; // dízel
-
-QVector<FuelPrice> yearOfPrices(int fuelType, int year) {
-    QVector<FuelPrice> prices;
-    for (int m = 1; m <= 12; ++m)
-        prices.append(FuelPrice{QDate(year, m, 1), kPrices[fuelType - 1][m - 1]});
-    return prices;
-}
 
 constexpr int kTargets[kDemoMonths] = {2150, 1870, 2340};
 constexpr unsigned kSeed = 2002; // the same demo every time
@@ -104,24 +92,20 @@ public:
 
 Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     s.LoadTables();
-    s.multipliers[0].value = 1.0f;  // Közút
-    s.multipliers[1].value = 1.15f; // Budapest
-    s.multipliers[2].value = 1.1f;  // Megyeszékhely
-    s.multipliers[3].value = 1.05f; // Egyéb város
-    s.multipliers[4].value = 1.25f; // Földút
-    s.multipliers[5].value = 1.1f;  // Akadályozott forg.
-    s.multipliers[kAirConditioningRow].value = 1.05f;
-    s.multipliers[kWinterRow].value = 1.03f;
+    // The legal correction factors of the built-up areas and the air conditioning; the rest 1.
+    for (MultiplierEntry& m : s.multipliers)
+        m.value = 1.0f;
+    for (const LegalMultiplier& m : legalMultipliers())
+        s.multipliers[size_t(m.entry)].value = float(m.percent) / 100.0f;
     s.defaultRouteType = 1;
     if (!QDir().mkpath(s.usersDir()))
         return Result::failure(
             u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(s.usersDir())), 75);
     Result r = SaveMultipliers(s);
     const int year = today.year() - 1;
-    // The published prices, which the car dialog offers to a new car.
-    for (int f = 1; r && f <= kFuelTypeCount; ++f)
-        r = saveWholeFile(s.usersDir() + s.fuelTypes[size_t(f - 1)].oldFile,
-                          serializeFuelPrices(yearOfPrices(f, year)));
+    // The published prices as the program's first start writes them: the NAV table built in.
+    if (r)
+        topUpPublishedPrices(s);
     if (!r)
         return r;
 
@@ -131,7 +115,7 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     car.plateNumber = u"RVN-482"_s;
     car.fuelType = kDemoFuelType;
     car.consumption = 5.4f;
-    car.generalCost = 15.0f; // Ft/km, the general cost rate of a passenger car
+    car.generalCost = float(kGeneralCostPerKm);
     car.city = QString::fromUtf16(kPartners[0].city);
     car.companyName = QString::fromUtf16(kPartners[0].name);
     car.companyAddress = QString::fromUtf16(kPartners[0].address);
@@ -158,7 +142,8 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
             }
     if (r = SaveDatabase(s); !r)
         return r;
-    s.fuelPrices = yearOfPrices(kDemoFuelType, year);
+    // Every NAV month of the fuel; days after the last one take its price.
+    s.fuelPrices = navPricesOf(shippedNavPrices(), kDemoFuelType - 1);
     if (r = SaveFuelPrices(s); !r)
         return r;
 

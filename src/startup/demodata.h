@@ -13,8 +13,8 @@ constexpr int kDemoMonths = 3;
 constexpr qint32 kDemoFirstOdometer = 48230;
 
 // Writes a complete data directory to try the program on: one car, a dozen partners in real
-// towns with road distances and route types, multipliers, a year of fuel prices and three
-// generated months of the year before today. dir must be empty or missing; a non-empty one is
+// towns with road distances and route types, the legal multipliers, the NAV fuel prices built
+// into the program and three generated months of the year before today. dir must be empty or missing; a non-empty one is
 // refused untouched, and a failure midway removes what was written.
 Result writeDemoData(const QString& dir, const QDate& today);
 
