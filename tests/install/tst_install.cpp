@@ -95,7 +95,7 @@ private slots:
             QVERIFY(!text.out.contains(u'@') && !text.out.contains(u"%%"_s));
             if (page == u"rovanta-cli"_s)
                 for (const char* command :
-                     {"cars", "months", "check", "cost", "print", "export", "generate", "demo"})
+                     {"cars", "months", "check", "cost", "print", "export", "generate", "demo", "prices"})
                     QVERIFY2(text.out.contains(u".SS \"%1"_s.arg(QLatin1StringView(command))), command);
             if (QStandardPaths::findExecutable(u"groff"_s).isEmpty())
                 continue;
