@@ -59,7 +59,6 @@ private slots:
         row("shared user name", {u"months"_s, u"Nagy Anna"_s}, 1, u"több autóra is illik"_s);
         row("car without folder", {u"months"_s, u"XYZ-789"_s}, 1, u"Az autó könyvtára nem található"_s, u"Users/XYZ-789"_s);
         row("month 13", {u"check"_s, u"ABC-123"_s, u"2024-13"_s}, 1, u"Hibás hónap: „2024-13”. A hónapot ÉÉÉÉ-HH alakban"_s);
-        row("month by name", {u"export"_s, u"ABC-123"_s, u"március"_s, u"-o"_s, u"OUT"_s}, 1, u"Hibás hónap"_s);
         row("no logbook", {u"cost"_s, u"ABC-123"_s, u"2024-04"_s}, 1, u"A(z) 2024-04 hónapnak nincs nyilvántartása"_s);
         row("damaged logbook", march(u"check"_s), 1, u"A nyilvántartás nem nyitható meg."_s,
             CliFixture::car1(u"2024mar.rvn"_s), "\"RVN\",\"2.2\"\r\n2024,3,0\r\n0,4\r\n1,x\r\n");

@@ -61,10 +61,6 @@ private slots:
         QCOMPARE(env.read(u"Users/szorzo.rvd"_s).count("\r\n"), 9);
         QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
         QCOMPARE(env.settings->text(keys::Directory), env.state.programDir);
-        QCOMPARE(view.version, u"2.2 verzió"_s);
-        QCOMPARE(view.tasks.first(), u"Környezet elemzése..."_s);
-        QVERIFY(view.tasks.contains(u"Gékocsik betöltése..."_s));
-        QCOMPARE(view.tasks.last(), u"Majdnem kész..."_s);
         QCOMPARE(order, (std::vector<QString>{u"main"_s, u"car"_s, u"partner"_s, u"seed"_s}));
         QCOMPARE(view.value, view.maximum);
     }
@@ -170,7 +166,7 @@ private slots:
         other.prompter = &env.prompter;
         other.settings = env.settings.get();
         QCOMPARE(runStartup(other, env.state.programDir, view, {}, second), StartupOutcome::AlreadyRunning);
-        QCOMPARE(env.prompter.texts(), QStringList{u"A program már fut."_s});
+        QCOMPARE(env.prompter.asked.size(), 1);
         QVERIFY(first->isLocked());
 
         env.write(u"plain-file"_s, "x");
