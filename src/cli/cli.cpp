@@ -2,10 +2,11 @@
 
 #include "cliargs.h"
 #include "command.h"
-#include "csv.h"
 #include "demo.h"
 #include "fleet.h"
 #include "prices.h"
+#include "sheets.h"
+#include "year.h"
 #include "streamprompter.h"
 
 #include "editor/calendar.h"
@@ -44,23 +45,8 @@ constexpr int kLargestTarget = 20000; // the largest target the months window ta
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-QString monthText(int year, int month) {
-    return u"%1-%2"_s.arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0'));
-}
-
 // Cars, the named car, its multipliers and partner database.
-Result openCar(Fleet& f, const QString& name, bool withDatabase) {
-    Result r = f.loadCars();
-    if (r)
-        r = f.selectCar(name);
-    if (r)
-        r = f.requireCarDirectory();
-    if (r && withDatabase)
-        r = f.loadMultipliers();
-    if (r && withDatabase)
-        r = f.loadDatabase();
-    return r;
-}
+Result openCar(Fleet& f, const QString& name, bool withDatabase) { return f.openCar(name, withDatabase); }
 
 void reportUnknownStops(QTextStream& to, const QVector<Partner>& unknown) {
     if (unknown.isEmpty())
@@ -113,15 +99,6 @@ QString noPriceMessage(const AppState& s) {
     return noPriceForMonthMessage(s.month) + u'\n' + where;
 }
 
-// Writes bytes to the -o file so that an old file stays whole until the new one is complete.
-Result writeOutput(const QString& path, const QByteArray& data) {
-    const Result r = saveWholeFile(path, data);
-    if (!r)
-        return Result::failure(u"A fájl nem írható: %1\n%2"_s.arg(native(QFileInfo(path).absoluteFilePath()), r.message()),
-                               r.code());
-    return r;
-}
-
 // ---- the commands -----------------------------------------------------------------------------
 
 int runCars(Context& c, const ParsedArgs&) {
@@ -165,7 +142,8 @@ int runCheck(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, false, &c.out))
         return code;
-    const Validation v = validateMonth(f.state, f.state.month);
+    const Validation v = validateMonth(f.state, f.state.month,
+                                       previousReading(f.state, f.state.month.year, f.state.month.month));
     for (const QString& line : v.lines)
         c.out << line << Qt::endl;
     c.out << v.minor << u" kisebb hiba."_s << Qt::endl;
@@ -211,24 +189,11 @@ int runExport(Context& c, const ParsedArgs& a) {
     const MonthCost cost = computeMonthCost(s, log, season);
     if (cost.missingPrice)
         return failed(c, noPriceMessage(s));
-    CsvWriter csv;
-    csv.row({u"Dátum"_s, u"Honnan"_s, u"Hova"_s, u"Partner"_s, u"Km"_s, u"Útvonal típusa"_s, u"Benzinár (Ft/l)"_s,
-             u"Költség (Ft)"_s});
-    const QVector<LogbookLeg> legs = logbookLegs(s, log);
-    for (const LogbookLeg& leg : legs) {
-        const QDate day(log.year, log.month, leg.day);
-        const std::optional<qint16> price = fuelPriceOn(s, day);
-        if (!price) // cannot happen after the check above
-            return failed(c, noPriceMessage(s));
-        csv.row({day.toString(u"yyyy-MM-dd"_s), partnerAddress(s.partner(leg.from)), partnerAddress(s.partner(leg.to)),
-                 s.partner(leg.to).name, QString::number(leg.km), routeTypeText(s, leg.routeType),
-                 QString::number(*price), QString::number(legCost(s, leg.from, leg.to, *price, season))});
-    }
+    const SheetTable table = monthLegTable(s, log, season);
     const QString path = a.value(u"-o"_s);
-    const Result r = writeOutput(path, csv.data());
-    if (!r)
+    if (const Result r = writeTable(table, path); !r)
         return failed(c, r);
-    c.out << u"A táblázat elkészült: %1 (%2 út)"_s.arg(native(QFileInfo(path).absoluteFilePath())).arg(legs.size())
+    c.out << u"A táblázat elkészült: %1 (%2 út)"_s.arg(native(QFileInfo(path).absoluteFilePath())).arg(table.rows.size())
           << Qt::endl;
     return ExitOk;
 }
@@ -325,6 +290,7 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     s.month = MonthLog{};
     s.month.year = month->year;
     s.month.month = month->month;
+    s.month.startOdometer = chainedStart(previousReading(listing, month->year, month->month));
     NoProgress progress;
     SampleOutcome outcome = SampleOutcome::NoPartners;
     const bool exact = a.has(u"--pontos"_s);
@@ -404,11 +370,11 @@ const QList<Command>& commands() {
           kKlima,
           kTeli},
          2, 2, runPrint},
-        {u"export"_s, u"AUTÓ ÉÉÉÉ-HH -o FÁJL.csv [--klima | --teli]"_s, u"a hónap útjai táblázatba"_s,
+        {u"export"_s, u"AUTÓ ÉÉÉÉ-HH -o FÁJL.csv|.xlsx [--klima | --teli]"_s, u"a hónap útjai táblázatba"_s,
          u"Utanként egy sor: dátum, honnan, hova, partner, km, útvonal típusa, a nap benzinára, az út "
-         u"költsége. UTF-8 (BOM-mal), pontosvesszővel elválasztva, fejléccel: a magyar táblázatkezelők "
-         u"így nyitják meg."_s,
-         {{{u"-o"_s, true}, u"FÁJL"_s, u"a CSV fájl"_s}, kKlima, kTeli}, 2, 2, runExport},
+         u"költsége. A .xlsx fájl munkafüzet; minden más CSV: UTF-8 (BOM-mal), pontosvesszővel elválasztva, "
+         u"fejléccel, ahogy a magyar táblázatkezelők megnyitják."_s,
+         {{{u"-o"_s, true}, u"FÁJL"_s, u"a CSV vagy xlsx fájl"_s}, kKlima, kTeli}, 2, 2, runExport},
         {u"generate"_s,
          u"AUTÓ ÉÉÉÉ-HH --km N [--days H,K,Sz,Cs,P,Szo,V] [--unnep] [--pontos] [--elfogad] [--seed S] [--force]"_s,
          u"minta-nyilvántartás készítése"_s,
@@ -427,6 +393,7 @@ const QList<Command>& commands() {
          2, 2, runGenerate},
         demoCommand(),
         pricesCommand(),
+        yearCommand(),
     };
     return list;
 }

@@ -36,9 +36,9 @@ Result parseDataFile(const QString& path, const QString& damaged, bool& missing,
     return r;
 }
 
-QString monthText(int year, int month) { return u"%1-%2"_s.arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')); }
-
 } // namespace
+
+QString monthText(int year, int month) { return u"%1-%2"_s.arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')); }
 
 std::optional<MonthArg> parseMonthArg(const QString& text) {
     static const QRegularExpression pattern(u"^(\\d{4})-(\\d{2})$"_s);
@@ -153,6 +153,19 @@ Result Fleet::loadFuelPrices() {
     return r;
 }
 
+Result Fleet::openCar(const QString& name, bool withDatabase) {
+    Result r = loadCars();
+    if (r)
+        r = selectCar(name);
+    if (r)
+        r = requireCarDirectory();
+    if (r && withDatabase)
+        r = loadMultipliers();
+    if (r && withDatabase)
+        r = loadDatabase();
+    return r;
+}
+
 Result Fleet::findMonthFile(const MonthArg& month, QString& fileName, QStringList& warnings) const {
     const LogbookListing listing = listLogbooks(state);
     QStringList files;
@@ -169,11 +182,7 @@ Result Fleet::findMonthFile(const MonthArg& month, QString& fileName, QStringLis
                 message += u"\n"_s + w;
         return Result::failure(message, 53);
     }
-    const QString own = newMonthFileName(month.year, month.month);
-    fileName = files.first();
-    for (const QString& f : files)
-        if (f.compare(own, Qt::CaseInsensitive) == 0)
-            fileName = f;
+    fileName = listing.files[monthEntry(listing, month.year, month.month)->position];
     if (files.size() > 1)
         warnings << u"A(z) %1 hónapnak több nyilvántartása is van (%2); a(z) %3 fájlt használom."_s.arg(
             monthText(month.year, month.month), files.join(u", "_s), fileName);

@@ -20,6 +20,8 @@ struct MonthArg {
 // "2024-03": four digits of a year from 1, a dash and two digits of a month 01..12.
 std::optional<MonthArg> parseMonthArg(const QString& text);
 QString badMonthMessage(const QString& text);
+// The month written back the same way.
+QString monthText(int year, int month);
 
 // The data directory seen without changing it: every file is read through the program's own
 // parsers, but a missing file is never created and nothing goes into the error log. The loads
@@ -44,6 +46,9 @@ public:
     Result loadDatabase();
     // The car's benzin.rvd; without the file the car has no price.
     Result loadFuelPrices();
+
+    // The cars, the named car and, withDatabase, its multipliers and partner database.
+    Result openCar(const QString& name, bool withDatabase);
 
     // The car's logbook of a month: the file the program would name for it when there is one,
     // else the first by name among the readable logbooks of that month. warnings tells about

@@ -222,7 +222,7 @@ Result parseLogbookHeader(const QByteArray& data, const QString& fileName, Logbo
         h.olderLayout = isOlderLayoutVersion(h.version);
         readYearAndMonth(in, h.year, h.month);
         if (!h.olderLayout)
-            in.readInt32(); // start odometer
+            h.startOdometer = in.readInt32();
         h.monthKm = in.readInt32();
     } catch (const FormatError& e) {
         return Result::failure(e.message(), 62);

@@ -33,6 +33,7 @@ struct LogbookHeader {
     bool olderLayout = false;
     int year = 0;
     int month = 0;
+    qint32 startOdometer = 0; // 0 in the older layout, which has none
     qint32 monthKm = 0;
     bool isLogbook() const;
 };
@@ -57,7 +58,7 @@ QByteArray serializeLogbook(const AppState& s, const MonthLog& log);
 Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbook& out);
 Result readLogbookFile(const QString& path, StoredLogbook& out);
 
-// Reads magic and version, and for a logbook also year, month and month kilometres. A file
+// Reads magic and version, and for a logbook also year, month, start reading and month kilometres. A file
 // whose magic is not "RVN" succeeds with only magic (and what could be read) filled in.
 Result parseLogbookHeader(const QByteArray& data, const QString& fileName, LogbookHeader& out);
 Result readLogbookHeader(const QString& path, LogbookHeader& out);

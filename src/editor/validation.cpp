@@ -13,8 +13,12 @@ QString stopLabel(const AppState& s, int partner) {
     return PartnerLabel(s, partner);
 }
 
-Validation validateMonth(const AppState& s, const MonthLog& log) {
+Validation validateMonth(const AppState& s, const MonthLog& log, const std::optional<MonthReading>& previous) {
     Validation v;
+    if (const QString fault = chainFault(log.startOdometer, previous); !fault.isEmpty()) {
+        ++v.minor;
+        v.lines << fault;
+    }
     const int width = usableWidth(log);
     if (width < 2)
         return v;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/monthlog.h"
+#include "months/chain.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,8 +10,9 @@ namespace rv {
 
 struct AppState;
 
-// Faults of a month: minor = legs of 0 km, severe = the same partner twice in a row. lines: one
-// sentence per fault, by day, then by position within the day.
+// Faults of a month: minor = legs of 0 km and a start reading that does not follow on from the
+// previous month, severe = the same partner twice in a row. lines: one sentence per fault, the
+// reading's first, then by day and by position within the day.
 struct Validation {
     int minor = 0;
     int severe = 0;
@@ -18,8 +20,8 @@ struct Validation {
 };
 
 // Checks all 31 rows, whatever the month's length. A month whose width is below 2 has no leg and
-// so no fault.
-Validation validateMonth(const AppState& s, const MonthLog& log);
+// so no fault of its legs. previous: what the month follows on from (see previousReading).
+Validation validateMonth(const AppState& s, const MonthLog& log, const std::optional<MonthReading>& previous = {});
 
 enum class ErrorPicture { None = 0, Minor = 1, Severe = 2 };
 

@@ -32,13 +32,25 @@ LogbookListing listLogbooks(const AppState& s) {
         }
         if (!out.years.contains(h.year))
             out.years.append(h.year);
-        out.entries.append(LogbookEntry{i, h.year, h.month});
+        out.entries.append(LogbookEntry{i, h.year, h.month, h.startOdometer, h.monthKm});
     }
     // By year and month; logbooks of the same month keep the order of their files.
     std::stable_sort(out.entries.begin(), out.entries.end(), [](const LogbookEntry& a, const LogbookEntry& b) {
         return a.year != b.year ? a.year < b.year : a.month < b.month;
     });
     return out;
+}
+
+const LogbookEntry* monthEntry(const LogbookListing& listing, int year, int month) {
+    const QString own = newMonthFileName(year, month);
+    const LogbookEntry* found = nullptr;
+    for (const LogbookEntry& e : listing.entries) {
+        if (e.year != year || e.month != month)
+            continue;
+        if (!found || listing.files[e.position].compare(own, Qt::CaseInsensitive) == 0)
+            found = &e;
+    }
+    return found;
 }
 
 QString monthsListLine(int year, int month) {

@@ -13,6 +13,8 @@ struct LogbookEntry {
     int position = 0; // place of its file in LogbookListing::files
     int year = 0;
     int month = 0;
+    qint32 startOdometer = 0; // as its header holds them
+    qint32 monthKm = 0;
 };
 
 struct LogbookListing {
@@ -25,6 +27,10 @@ struct LogbookListing {
 // Reads the header of every logbook file of the logged-in car. Files that are not logbooks are
 // left out silently; logbooks of an unknown version or with a damaged header get a warning.
 LogbookListing listLogbooks(const AppState& s);
+
+// The logbook that stands for a month: the file the program names for it when there is one, else
+// the first by name. Null when the month has none.
+const LogbookEntry* monthEntry(const LogbookListing& listing, int year, int month);
 
 // "2002. Január": a line of the months list.
 QString monthsListLine(int year, int month);

@@ -109,6 +109,7 @@ void storeMonth(AppState& s, const SampleRequest& request, const Table& table, i
     MonthLog m;
     m.year = request.year;
     m.month = request.month;
+    m.startOdometer = s.month.startOdometer; // the reading the caller chained on stays
     m.stopWidth = width;
     m.stops.reset(width);
     for (int d = 1; d <= kLogDays; ++d) {

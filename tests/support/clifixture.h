@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "editor/cost.h"
 #include "editor/logbookfile.h"
+#include "months/chain.h"
 #include "months/openmonth.h"
 #include "months/progress.h"
 #include "months/sample.h"
@@ -147,6 +148,7 @@ struct CliFixture : TestEnv {
         state.month = MonthLog{};
         state.month.year = year;
         state.month.month = month;
+        state.month.startOdometer = chainedStart(previousReading(state, year, month));
         NoProgress progress;
         const SampleOutcome outcome = MintaKeszites(state, SampleRequest{year, month, km}, progress);
         refreshKilometres(state, state.month);

@@ -118,6 +118,7 @@ void frmSzerkeszto::buildUi() {
     txtKmOraAllas = named(new QLineEdit(this), u"txtKmOraAllas"_s);
     txtKmOraAllas->setMaximumWidth(110);
     auto* lblKmOra = caption(this, u"Havi kezdő km-óra állás:"_s, txtKmOraAllas);
+    lblZaroAllas = named(new QLabel(this), u"lblZaroAllas"_s);
 
     auto* fraKoltseg = named(new QGroupBox(u"Egyéb költségek"_s, this), u"fraKoltseg"_s);
     chkKlima = named(new QCheckBox(u"Klíma"_s, fraKoltseg), u"chkKlima"_s);
@@ -228,6 +229,7 @@ void frmSzerkeszto::buildUi() {
         auto* row = new QHBoxLayout;
         row->addWidget(lblKmOra);
         row->addWidget(txtKmOraAllas);
+        row->addWidget(lblZaroAllas);
         row->addStretch();
         left->addLayout(row);
     }
@@ -324,6 +326,10 @@ void frmSzerkeszto::wire() {
         // A typed reading is part of the month: closing must not drop it unasked.
         if (!m_loading)
             m_state.month.modified = true;
+        trap(u"txtKmOraAllasChange"_s, [this] {
+            showClosingReading();
+            validate();
+        });
     });
 
     auto hint = [this] {
@@ -397,9 +403,11 @@ void frmSzerkeszto::open(bool newMonth) {
             paintCell(label, cell == m_firstCell);
         }
 
+        // Read once: the other months do not change while the editor is open.
+        m_previous = previousReading(m_state, log.year, log.month);
         if (newMonth) {
+            // The start reading is the one the months window chained on; everything else is blank.
             log.stopWidth = 0;
-            log.startOdometer = 0;
             log.stops.reset(1);
             log.dayKm.fill(0);
             for (QString& c : log.comments)
@@ -407,7 +415,7 @@ void frmSzerkeszto::open(bool newMonth) {
             log.monthKm = 0;
             log.modified = false;
             log.fileName.clear();
-            txtKmOraAllas->setText(u"0"_s);
+            txtKmOraAllas->setText(QString::number(log.startOdometer));
         } else {
             setMonthsStatus(u"Nyilvántartás ellenőrzése..."_s, -1);
             txtKmOraAllas->setText(QString::number(log.startOdometer));
@@ -476,7 +484,7 @@ void frmSzerkeszto::showDay(int day) {
 }
 
 void frmSzerkeszto::validate() {
-    m_validation = validateMonth(m_state, m_state.month);
+    m_validation = validateMonth(m_state, m_state.month, m_previous);
     const ErrorFrame frame = errorFrame(m_validation);
     lblKisHiba->setText(frame.minorText);
     lblNagyHiba->setText(frame.severeText);
@@ -504,6 +512,12 @@ void frmSzerkeszto::refreshKilometres(int day) {
     if (day >= 1 && day <= kLogDays)
         lblKmANapon->setText(dayKmText(m_state.month.dayKm[size_t(day - 1)]));
     lblKmAHonapban->setText(monthKmText(month));
+    showClosingReading();
+}
+
+void frmSzerkeszto::showClosingReading() {
+    const MonthLog& log = m_state.month;
+    lblZaroAllas->setText(u"Záró: %1 km"_s.arg(qint64(log.startOdometer) + log.monthKm));
 }
 
 void frmSzerkeszto::afterStopChange(int selected) {

@@ -45,6 +45,7 @@ public:
     QLabel* lblKmAHonapban;
     QLabel* lblOsszKoltseg;
     QLineEdit* txtKmOraAllas;
+    QLabel* lblZaroAllas; // the closing reading: start plus the month's kilometres
 
     QPushButton* cmdElozoNap;
     QPushButton* cmdKovetkezoNap;
@@ -105,6 +106,7 @@ public:
     void recomputeCost();
     // Kilometres of every day and of the month; the day label too when day is not 0.
     void refreshKilometres(int day);
+    void showClosingReading();
     // Called when the database window closes.
     void refreshAfterDatabase();
 
@@ -144,6 +146,7 @@ private:
     qint64 m_totalCost = 0;
     std::array<qint16, 31> m_dayPrices{};
     Validation m_validation;
+    std::optional<MonthReading> m_previous; // what the month's start reading follows on from
     ErrorPicture m_picture = ErrorPicture::None;
     QString m_lastHonnan;
     QString m_lastHova;

@@ -1,6 +1,8 @@
 #include "frmHonapok.h"
 
 #include "editor/logbookfile.h"
+#include "months/chain.h"
+#include "months/gui/frmEves.h"
 #include "months/monthlist.h"
 #include "months/newmonth.h"
 #include "months/openmonth.h"
@@ -107,6 +109,8 @@ void frmHonapok::build() {
     lblFileInfo->setObjectName(u"lblFileInfo"_s);
     cmdSzerkeszt = button(existing, u"cmdSzerkeszt"_s, u"Szer&keszt"_s, u"Kiválasztott hónap szerkesztése"_s);
     cmdTorol = button(existing, u"cmdTorol"_s, u"&Töröl"_s, u"Kiválasztott hónap törlése"_s);
+    cmdEves = button(existing, u"cmdEves"_s, u"&Éves összesítő"_s,
+                     u"A kiválasztott év hónapjai, összesítése és grafikonja"_s);
     auto* existingButtons = new QHBoxLayout;
     existingButtons->addWidget(cmdSzerkeszt);
     existingButtons->addWidget(cmdTorol);
@@ -115,6 +119,7 @@ void frmHonapok::build() {
     left->addWidget(lstHonapok, 1);
     left->addWidget(lblFileInfo);
     left->addLayout(existingButtons);
+    left->addWidget(cmdEves);
 
     // A new month.
     auto* fresh = new QGroupBox(u"Új hónap szerkesztése"_s, this);
@@ -209,7 +214,8 @@ void frmHonapok::build() {
     setTabOrder(cboEv, lstHonapok);
     setTabOrder(lstHonapok, cmdSzerkeszt);
     setTabOrder(cmdSzerkeszt, cmdTorol);
-    setTabOrder(cmdTorol, txtEvSzam);
+    setTabOrder(cmdTorol, cmdEves);
+    setTabOrder(cmdEves, txtEvSzam);
 
     attachNumericFilter(txtEvSzam);
     NumericFilter* kmFilter = attachNumericFilter(txtKm);
@@ -230,6 +236,7 @@ void frmHonapok::build() {
     connect(cmdSzerkeszt, &QPushButton::clicked, this,
             [this] { trap(u"cmdSzerkesztClick"_s, [this] { cmdSzerkesztClick(); }); });
     connect(cmdTorol, &QPushButton::clicked, this, [this] { trap(u"cmdTorolClick"_s, [this] { cmdTorolClick(); }); });
+    connect(cmdEves, &QPushButton::clicked, this, [this] { trap(u"cmdEvesClick"_s, [this] { cmdEvesClick(); }); });
     connect(cmdSzerkesztUj, &QPushButton::clicked, this,
             [this] { trap(u"cmdSzerkesztUjClick"_s, [this] { cmdSzerkesztUjClick(); }); });
     connect(txtEvSzam, &QLineEdit::returnPressed, cmdSzerkesztUj, &QPushButton::click);
@@ -338,6 +345,7 @@ void frmHonapok::lstHonapokClick() {
 void frmHonapok::updateButtons() {
     const bool selected = lstHonapok->currentRow() >= 0 && lstHonapok->currentItem() != nullptr;
     cmdSzerkeszt->setEnabled(selected && !m_busy);
+    cmdEves->setEnabled(lstTmp->count() > 0 && !m_busy);
     cmdTorol->setEnabled(selected && !m_busy);
 }
 
@@ -434,6 +442,7 @@ void frmHonapok::cmdSzerkesztUjClick() {
     m_state.month = MonthLog{};
     m_state.month.year = *year;
     m_state.month.month = month;
+    m_state.month.startOdometer = chainedStart(previousReading(m_state, *year, month));
 
     if (!chkMinta->isChecked()) {
         handOver(true);
@@ -487,12 +496,15 @@ void frmHonapok::MintaKeszites(int target) {
         m_state.month.modified = true;
         handOver(false);
         break;
-    case SampleOutcome::FallbackDeclined:
+    case SampleOutcome::FallbackDeclined: {
+        const qint32 start = m_state.month.startOdometer;
         m_state.month = MonthLog{};
         m_state.month.year = request.year;
         m_state.month.month = request.month;
+        m_state.month.startOdometer = start;
         handOver(true);
         break;
+    }
     case SampleOutcome::NoWorkingDays:
     case SampleOutcome::NoPartners:
         setBusy(false);
@@ -531,6 +543,22 @@ void frmHonapok::cmdSzerkesztClick() {
         handOver(false);
     else
         setBusy(false);
+}
+
+// ---- the year overview -------------------------------------------------------------------------
+
+void frmHonapok::cmdEvesClick() {
+    if (m_busy)
+        return;
+    // The year chosen above the list, else the latest year with a logbook.
+    const QVariant chosen = cboEv->currentData();
+    int year = chosen.isValid() ? chosen.toInt() : 0;
+    for (int i = 0; !chosen.isValid() && i < cboEv->count(); ++i)
+        year = std::max(year, cboEv->itemData(i).toInt());
+    auto* window = new frmEves(m_state, year, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
 }
 
 void frmHonapok::handOver(bool newMonth) {

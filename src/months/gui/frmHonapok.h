@@ -45,6 +45,7 @@ public:
     QLabel* lblFileInfo;
     QPushButton* cmdSzerkeszt;
     QPushButton* cmdTorol;
+    QPushButton* cmdEves; // the year overview
 
     QLineEdit* txtEvSzam;
     QPushButton* cmdPlus;
@@ -71,6 +72,7 @@ public:
     void cmdTorolClick();
     void cmdSzerkesztUjClick();
     void cmdSzerkesztClick();
+    void cmdEvesClick();
     void MintaKeszites(int target);
 
     // The file of the selected line, empty when none is selected.

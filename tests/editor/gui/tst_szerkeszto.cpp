@@ -162,6 +162,7 @@ private slots:
         QTest::keyClicks(w->txtKmOraAllas, u"4500k"_s);
         QCOMPARE(s->month.startOdometer, 4500);
         QVERIFY(s->month.modified);
+        QCOMPARE(w->lblZaroAllas->text(), u"Záró: %1 km"_s.arg(4500 + s->month.monthKm));
         s->distances.at(3, 4) = DistanceCell{25, 3};
         w->lstPartnerek->setCurrentRow(2);
         QCOMPARE(w->lblTavolsag->text(), u"Távolságuk 25 km, Megyeszékhely"_s);

@@ -1,4 +1,5 @@
 #include "months/gui/frmHonapok.h"
+#include "months/gui/frmEves.h"
 
 #include "logbookfixtures.h"
 #include "months/newmonth.h"
@@ -13,6 +14,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -171,6 +173,39 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(!w.isVisible());
         QVERIFY(h.mainWindow.isVisible());
+    }
+
+    void newMonthStartsAtTheLastClosingReading() {
+        Harness h;
+        StoredLogbook february;
+        february.year = 2026;
+        february.month = 2;
+        february.startOdometer = 5000;
+        february.monthKm = 300;
+        february.stopWidth = 1;
+        h.env.write(u"Users/ABC123/2026feb.rvn"_s, serializeLogbook(february));
+        h.w->txtEvSzam->setText(u"2026"_s);
+        h.w->cboHonapok->setCurrentIndex(4); // May, April having no logbook
+        h.w->cmdSzerkesztUj->click();
+        QCOMPARE(h.opened, QList<bool>{true});
+        QCOMPARE(h.env.state.month.startOdometer, 5300);
+    }
+
+    void yearOverviewOfTheChosenYear() {
+        Harness h(2, true, {{2002, 9, 200}, {2002, 10, 300}, {2003, 1, 50}});
+        frmHonapok& w = *h.w;
+        w.cboEv->setCurrentIndex(w.cboEv->findData(2002));
+        w.cboEvClick();
+        w.cmdEves->click();
+        auto* eves = w.findChild<frmEves*>();
+        QVERIFY(eves);
+        QCOMPARE(eves->tblEv->rowCount(), 3); // two months and the totals
+        QCOMPARE(eves->tblEv->item(2, 0)->text(), u"Összesen"_s);
+        QCOMPARE(eves->tblEv->item(1, 0)->text(), u"Október"_s);
+        const QString xlsx = h.env.dir.filePath(u"ev.xlsx"_s);
+        h.env.prompter.answerFile(xlsx);
+        eves->cmdTablazat->click();
+        QVERIFY(h.env.read(QDir(h.env.state.programDir).relativeFilePath(xlsx)).startsWith("PK"));
     }
 
     // Rounds of 60 km on 22 working days cannot come under 1320 km; 600 km fits on up to eleven

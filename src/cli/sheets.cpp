@@ -1,0 +1,63 @@
+#include "sheets.h"
+
+#include "csv.h"
+
+#include "editor/cost.h"
+#include "printing/printout.h"
+#include "printing/xlsx/xlsxbook.h"
+#include "storage/fileio.h"
+#include "storage/state.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv::cli {
+
+SheetTable monthLegTable(const AppState& s, const MonthLog& log, float season) {
+    SheetTable t;
+    t.name = u"%1-%2"_s.arg(log.year, 4, 10, QChar(u'0')).arg(log.month, 2, 10, QChar(u'0'));
+    t.columns = {{u"Dátum"_s, CellFormat::Date},          {u"Honnan"_s},
+                 {u"Hova"_s},                             {u"Partner"_s},
+                 {u"Km"_s, CellFormat::Km},               {u"Útvonal típusa"_s},
+                 {u"Benzinár (Ft/l)"_s, CellFormat::Price}, {u"Költség (Ft)"_s, CellFormat::Forint}};
+    for (const LogbookLeg& leg : logbookLegs(s, log)) {
+        const QDate day(log.year, log.month, leg.day);
+        const qint16 price = fuelPriceOn(s, day).value_or(0);
+        t.rows.append({SheetCell::of(day), SheetCell::of(partnerAddress(s.partner(leg.from))),
+                       SheetCell::of(partnerAddress(s.partner(leg.to))), SheetCell::of(s.partner(leg.to).name),
+                       SheetCell::of(qint64(leg.km)), SheetCell::of(routeTypeText(s, leg.routeType)),
+                       SheetCell::of(qint64(price)), SheetCell::of(legCost(s, leg.from, leg.to, price, season))});
+    }
+    return t;
+}
+
+QByteArray csvOfTable(const SheetTable& table) {
+    CsvWriter csv;
+    QStringList fields;
+    for (const SheetColumn& c : table.columns)
+        fields << c.header;
+    csv.row(fields);
+    for (const auto* part : {&table.rows, &table.totals})
+        for (const QVector<SheetCell>& row : *part) {
+            fields.clear();
+            for (qsizetype i = 0; i < table.columns.size(); ++i)
+                fields << (i < row.size() ? cellText(row[i], table.columns[i].format) : QString());
+            csv.row(fields);
+        }
+    return csv.data();
+}
+
+bool isXlsxPath(const QString& path) { return path.endsWith(u".xlsx"_s, Qt::CaseInsensitive); }
+
+Result writeTable(const SheetTable& table, const QString& path) {
+    const Result r = isXlsxPath(path) ? saveXlsx(table, path) : saveWholeFile(path, csvOfTable(table));
+    if (!r)
+        return Result::failure(
+            u"A fájl nem írható: %1\n%2"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), r.message()),
+            r.code());
+    return r;
+}
+
+} // namespace rv::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "printing/spreadsheet.h"
+#include "storage/result.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace rv {
+struct AppState;
+struct MonthLog;
+}
+
+namespace rv::cli {
+
+// The month's legs with the day's price and the leg's cost; every day must have a price.
+SheetTable monthLegTable(const AppState& s, const MonthLog& log, float season);
+
+// The table in the CSV the program writes (see CsvWriter).
+QByteArray csvOfTable(const SheetTable& table);
+
+// .xlsx by the file's extension, else CSV; the old file stays whole until the new one is written.
+bool isXlsxPath(const QString& path);
+Result writeTable(const SheetTable& table, const QString& path);
+
+} // namespace rv::cli

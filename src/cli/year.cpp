@@ -1,0 +1,84 @@
+#include "year.h"
+
+#include "cli.h"
+#include "fleet.h"
+#include "sheets.h"
+#include "streamprompter.h"
+
+#include "months/monthlist.h"
+#include "months/yearsummary.h"
+#include "printing/yearprintout.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv::cli {
+
+namespace {
+
+int runYear(Context& c, const ParsedArgs& a) {
+    QTextStream& out = c.out;
+    QTextStream& err = c.err;
+    const QString yearText = a.positional.value(1).trimmed();
+    static const QRegularExpression fourDigits(u"^\\d{4}$"_s);
+    const int year = yearText.toInt();
+    if (!fourDigits.match(yearText).hasMatch() || year < 1)
+        return failed(c, u"Hibás év: „%1”. Az évet négy számjeggyel adja meg, például 2024."_s.arg(yearText));
+    const QString path = a.value(u"-o"_s);
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (!path.isEmpty() && extension != u"pdf"_s && extension != u"xlsx"_s && extension != u"csv"_s)
+        return failed(c, u"A kimeneti fájl kiterjesztése .pdf, .xlsx vagy .csv lehet: %1"_s.arg(path));
+
+    Fleet f(c.programDir);
+    Result r = f.openCar(a.positional.value(0), true);
+    if (r)
+        r = f.loadFuelPrices();
+    if (!r)
+        return failed(c, r);
+    for (const QString& w : listLogbooks(f.state).warnings)
+        err << StreamPrompter::plainText(w) << Qt::endl;
+    const YearSummary y = summarizeYear(f.state, year);
+    for (const QString& w : y.warnings)
+        err << StreamPrompter::plainText(w) << Qt::endl;
+    if (y.rows.isEmpty())
+        return failed(c, u"A(z) %1. évben nincs nyilvántartása ennek az autónak (%2)."_s.arg(year).arg(
+            f.car().userName.trimmed()));
+
+    if (path.isEmpty()) {
+        for (const YearRow& row : y.rows)
+            out << monthText(year, row.month) << u'\t' << row.start << u'\t' << row.km << u'\t' << row.closing() << u'\t'
+                << yearCostText(row.cost, row.missingPrice) << Qt::endl;
+        out << u"Összesen\t"_s << y.totalKm << u'\t' << yearCostText(y.totalCost, y.missingPrice) << Qt::endl;
+        return ExitOk;
+    }
+    if (extension == u"pdf"_s) {
+        if (r = yearToPdf(f.state, y, path); !r)
+            return failed(c, u"A fájl nem írható: %1\n%2"_s.arg(
+                QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), r.message()));
+    } else if (r = writeTable(yearTable(y), path); !r) {
+        return failed(c, r);
+    }
+    out << u"Az éves összesítő elkészült: "_s << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())
+        << Qt::endl;
+    return ExitOk;
+}
+
+} // namespace
+
+Command yearCommand() {
+    return {u"year"_s,
+            u"AUTÓ ÉÉÉÉ [-o FÁJL.pdf|.xlsx|.csv]"_s,
+            u"az év hónapjai és összesítése"_s,
+            u"Hónaponként egy sor, tabulátorral elválasztva: ÉÉÉÉ-HH, kezdő km-óra állás, km, záró állás, "
+            u"költség Ft-ban (\"-\", ha hiányzik a benzinár), végül az „Összesen” sor az év km-ével és költségével. "
+            u"A -o fájlba a kiterjesztése szerint PDF, xlsx vagy CSV kerül."_s,
+            {{{u"-o"_s, true}, u"FÁJL"_s, u"a kimeneti fájl (.pdf, .xlsx vagy .csv)"_s}},
+            2,
+            2,
+            runYear};
+}
+
+} // namespace rv::cli

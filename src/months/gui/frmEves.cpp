@@ -1,0 +1,210 @@
+#include "frmEves.h"
+
+#include "months/gui/yearchart.h"
+#include "months/monthlist.h"
+#include "printing/paintercanvas.h"
+#include "printing/xlsx/xlsxbook.h"
+#include "printing/yearprintout.h"
+#include "storage/state.h"
+#include "storage/tables.h"
+#include "ui/errortrap.h"
+#include "ui/gui/windowparts.h"
+#include "ui/prompter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+QTableWidgetItem* cell(const QString& text, bool number, bool bold = false) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (bold) {
+        QFont f = item->font();
+        f.setBold(true);
+        item->setFont(f);
+    }
+    return item;
+}
+
+QString km(qint64 v) { return QString::number(v) + u" km"_s; }
+QString forint(qint64 v, bool missing) { return missing ? u"-"_s : QString::number(v) + u" Ft"_s; }
+
+} // namespace
+
+frmEves::frmEves(AppState& state, int year, QWidget* parent) : QWidget(parent, Qt::Window), m_state(state) {
+    setObjectName(u"frmEves"_s);
+    choosePrinter = [this](QPrinter& printer) {
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            m_state.prompter->inform(u"Nincs telepített nyomtató. Az összesítő a „PDF” gombbal fájlba menthető."_s,
+                                     MsgIcon::Exclamation);
+            return false;
+        }
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    build();
+    const LogbookListing listing = listLogbooks(m_state);
+    QVector<int> years = listing.years;
+    std::sort(years.begin(), years.end());
+    for (int y : years)
+        cboEv->addItem(QString::number(y), y);
+    const int index = cboEv->findData(year);
+    cboEv->setCurrentIndex(index >= 0 ? index : cboEv->count() - 1);
+    if (cboEv->count() > 0)
+        showYear(cboEv->currentData().toInt());
+    else
+        showYear(year);
+}
+
+void frmEves::build() {
+    setWindowTitle(kAppTitle + u" - Éves összesítő -"_s);
+    auto* yearLabel = new QLabel(u"É&v:"_s, this);
+    cboEv = new QComboBox(this);
+    cboEv->setObjectName(u"cboEv"_s);
+    yearLabel->setBuddy(cboEv);
+
+    tblEv = new QTableWidget(0, 6, this);
+    tblEv->setObjectName(u"tblEv"_s);
+    tblEv->setHorizontalHeaderLabels(
+        {u"Hónap"_s, u"Kezdő állás"_s, u"Megtett km"_s, u"Záró állás"_s, u"Költség"_s, u"!"_s});
+    tblEv->verticalHeader()->hide();
+    tblEv->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblEv->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblEv->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tblEv->setMinimumWidth(460);
+    lblNyito = new QLabel(this);
+    lblNyito->setObjectName(u"lblNyito"_s);
+    lblZaro = new QLabel(this);
+    lblZaro->setObjectName(u"lblZaro"_s);
+    fraGrafikon = YearChart::create(this);
+
+    cmdNyomtat = namedButton(this, u"cmdNyomtat"_s, u"&Nyomtatás"_s);
+    cmdPdf = namedButton(this, u"cmdPdf"_s, u"&PDF"_s);
+    cmdTablazat = namedButton(this, u"cmdTablazat"_s, u"&Táblázat"_s);
+    cmdTablazat->setToolTip(u"Az év mentése Excel-munkafüzetbe (.xlsx)"_s);
+    cmdVissza = namedButton(this, u"cmdVissza"_s, u"&Vissza"_s);
+
+    auto* left = new QVBoxLayout;
+    auto* yearRow = new QHBoxLayout;
+    yearRow->addWidget(yearLabel);
+    yearRow->addWidget(cboEv);
+    yearRow->addStretch(1);
+    left->addLayout(yearRow);
+    left->addWidget(tblEv, 1);
+    left->addWidget(lblNyito);
+    left->addWidget(lblZaro);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addWidget(fraGrafikon, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {cmdNyomtat, cmdPdf, cmdTablazat, cmdVissza})
+        buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+
+    connect(cboEv, &QComboBox::activated, this,
+            [this] { trap(u"cboEvClick"_s, [this] { showYear(cboEv->currentData().toInt()); }); });
+    connect(cmdNyomtat, &QPushButton::clicked, this, [this] { trap(u"cmdNyomtatClick"_s, [this] { print(); }); });
+    connect(cmdPdf, &QPushButton::clicked, this, [this] { trap(u"cmdPdfClick"_s, [this] { saveAsPdf(); }); });
+    connect(cmdTablazat, &QPushButton::clicked, this,
+            [this] { trap(u"cmdTablazatClick"_s, [this] { saveAsSpreadsheet(); }); });
+    connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+bool frmEves::trap(const QString& handler, const std::function<void()>& fn) {
+    return runTrapped(m_state, u"frmEves - "_s + handler + u':', fn);
+}
+
+void frmEves::showYear(int year) {
+    m_summary = summarizeYear(m_state, year);
+    for (const QString& w : m_summary.warnings)
+        if (m_state.prompter)
+            m_state.prompter->ask(w, Ok, MsgIcon::Exclamation);
+    const YearSummary& y = m_summary;
+    tblEv->setRowCount(int(y.rows.size()) + 1);
+    int r = 0;
+    for (const YearRow& row : y.rows) {
+        tblEv->setItem(r, 0, cell(MonthNames()[size_t(row.month - 1)], false));
+        tblEv->setItem(r, 1, cell(km(row.start), true));
+        tblEv->setItem(r, 2, cell(km(row.km), true));
+        tblEv->setItem(r, 3, cell(km(row.closing()), true));
+        tblEv->setItem(r, 4, cell(forint(row.cost, row.missingPrice), true));
+        QTableWidgetItem* mark = cell(row.warned() ? u"!"_s : QString(), false, true);
+        mark->setToolTip(yearRowWarning(row));
+        mark->setForeground(Qt::red);
+        tblEv->setItem(r, 5, mark);
+        ++r;
+    }
+    tblEv->setItem(r, 0, cell(u"Összesen"_s, false, true));
+    tblEv->setItem(r, 1, cell(QString(), false));
+    tblEv->setItem(r, 2, cell(km(y.totalKm), true, true));
+    tblEv->setItem(r, 3, cell(QString(), false));
+    tblEv->setItem(r, 4, cell(forint(y.totalCost, y.missingPrice), true, true));
+    tblEv->setItem(r, 5, cell(QString(), false));
+    lblNyito->setText(u"Nyitó km-óra állás: "_s + km(y.opening()));
+    lblZaro->setText(u"Záró km-óra állás: "_s + km(y.closing()));
+    YearChart::show(fraGrafikon, y);
+    const bool any = !y.rows.isEmpty();
+    for (QPushButton* b : {cmdNyomtat, cmdPdf, cmdTablazat})
+        b->setEnabled(any);
+}
+
+void frmEves::print() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(defaultPageLayout());
+    if (!choosePrinter || !choosePrinter(printer))
+        return;
+    if (const Result r = paintYear(printer, m_state, m_summary); !r)
+        m_state.prompter->inform(r.message(), MsgIcon::Exclamation);
+}
+
+QString frmEves::askPath(const QString& caption, const QString& extension, const QString& filter) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    QString path = m_state.prompter->saveFileName(
+        caption, QDir(folder).filePath(suggestedYearFileName(m_state, m_summary.year, extension)), filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += u'.' + extension;
+    return path;
+}
+
+void frmEves::saveAsPdf() {
+    const QString path = askPath(u"Mentés PDF fájlba"_s, u"pdf"_s, u"PDF fájlok (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    if (const Result r = yearToPdf(m_state, m_summary, path); !r)
+        m_state.prompter->inform(u"A PDF fájl nem írható.\r\n\r\n"_s + r.message(), MsgIcon::Exclamation);
+}
+
+void frmEves::saveAsSpreadsheet() {
+    const QString path = askPath(u"Mentés táblázatba"_s, u"xlsx"_s, u"Excel-munkafüzet (*.xlsx)"_s);
+    if (path.isEmpty())
+        return;
+    if (const Result r = saveXlsx(yearTable(m_summary), path); !r)
+        m_state.prompter->inform(u"A táblázat nem írható.\r\n\r\n"_s + r.message(), MsgIcon::Exclamation);
+}
+
+} // namespace rv

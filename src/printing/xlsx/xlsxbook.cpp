@@ -1,0 +1,159 @@
+#include "xlsxbook.h"
+
+#include "storage/fileio.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <array>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+constexpr int kFormats = 6;
+
+const char* numberFormat(CellFormat f) {
+    switch (f) {
+    case CellFormat::Text:
+        return nullptr;
+    case CellFormat::Date:
+        return "yyyy.mm.dd.";
+    case CellFormat::Month:
+        return "yyyy.mm.";
+    case CellFormat::Km:
+        return "#,##0\" km\"";
+    case CellFormat::Forint:
+        return "#,##0\" Ft\"";
+    case CellFormat::Price:
+        return "#,##0\" Ft/l\"";
+    }
+    return nullptr;
+}
+
+// A text that a spreadsheet would take for a formula is kept as text by a leading apostrophe.
+QString guarded(const QString& text) {
+    if (!text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front()))
+        return u'\'' + text;
+    return text;
+}
+
+// Characters the sheet name may not hold, and its length limit.
+QString sheetName(const QString& name) {
+    QString n = name;
+    for (QChar c : u"[]:*?/\\")
+        n.replace(c, u'-');
+    n = n.left(31);
+    return n.isEmpty() ? u"Munka1"_s : n;
+}
+
+// Characters the cell takes as its format shows it: thousands separators and the unit included.
+int shownWidth(const SheetCell& cell, CellFormat format) {
+    const int plain = int(cellText(cell, format).size());
+    if (cell.kind != SheetCell::Kind::Number)
+        return plain;
+    const int units = format == CellFormat::Price ? 5 : format == CellFormat::Km || format == CellFormat::Forint ? 3 : 0;
+    return plain + (plain - 1) / 3 + units;
+}
+
+struct Book {
+    lxw_workbook* wb = nullptr;
+    ~Book() {
+        if (wb)
+            workbook_close(wb);
+    }
+};
+
+} // namespace
+
+Result xlsxBytes(const SheetTable& table, QByteArray& out) {
+    const Result failed = Result::failure(u"A táblázat nem készíthető el."_s, 75);
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return failed;
+    const QString path = scratch.filePath(u"munkafuzet.xlsx"_s);
+    {
+        Book book;
+        book.wb = workbook_new(QFile::encodeName(path).constData());
+        if (!book.wb)
+            return failed;
+        lxw_worksheet* ws = workbook_add_worksheet(book.wb, sheetName(table.name).toUtf8().constData());
+        if (!ws)
+            return failed;
+        // [format][bold]
+        std::array<std::array<lxw_format*, 2>, kFormats> formats{};
+        for (int f = 0; f < kFormats; ++f)
+            for (int bold = 0; bold < 2; ++bold) {
+                lxw_format* fmt = workbook_add_format(book.wb);
+                if (const char* code = numberFormat(CellFormat(f)))
+                    format_set_num_format(fmt, code);
+                if (bold)
+                    format_set_bold(fmt);
+                formats[size_t(f)][size_t(bold)] = fmt;
+            }
+        lxw_format* header = formats[size_t(CellFormat::Text)][1];
+
+        std::vector<int> widths(size_t(table.columns.size()), 0);
+        const auto fit = [&](int col, int width) { widths[size_t(col)] = std::max(widths[size_t(col)], width); };
+        for (int c = 0; c < table.columns.size(); ++c) {
+            worksheet_write_string(ws, 0, lxw_col_t(c), table.columns[c].header.toUtf8().constData(), header);
+            fit(c, int(table.columns[c].header.size()) + 1); // bold
+        }
+        lxw_row_t r = 1;
+        const auto writeRow = [&](const QVector<SheetCell>& cells, int bold) {
+            for (int c = 0; c < cells.size() && c < table.columns.size(); ++c) {
+                const SheetCell& cell = cells[c];
+                const CellFormat format = table.columns[c].format;
+                lxw_format* fmt = formats[size_t(format)][size_t(bold)];
+                switch (cell.kind) {
+                case SheetCell::Kind::Empty:
+                    break;
+                case SheetCell::Kind::Text:
+                    worksheet_write_string(ws, r, lxw_col_t(c), guarded(cell.text).toUtf8().constData(),
+                                           formats[size_t(CellFormat::Text)][size_t(bold)]);
+                    break;
+                case SheetCell::Kind::Number:
+                    worksheet_write_number(ws, r, lxw_col_t(c), cell.number, fmt);
+                    break;
+                case SheetCell::Kind::Date: {
+                    lxw_datetime dt{cell.date.year(), cell.date.month(), cell.date.day(), 0, 0, 0};
+                    worksheet_write_datetime(ws, r, lxw_col_t(c), &dt, fmt);
+                    break;
+                }
+                }
+                fit(c, shownWidth(cell, format));
+            }
+            ++r;
+        };
+        for (const QVector<SheetCell>& row : table.rows)
+            writeRow(row, 0);
+        for (const QVector<SheetCell>& row : table.totals)
+            writeRow(row, 1);
+        for (int c = 0; c < table.columns.size(); ++c)
+            worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), std::min(widths[size_t(c)] + 2, 60), nullptr);
+        worksheet_freeze_panes(ws, 1, 0);
+
+        lxw_workbook* wb = book.wb;
+        book.wb = nullptr;
+        if (workbook_close(wb) != LXW_NO_ERROR)
+            return failed;
+    }
+    QByteArray bytes;
+    if (const Result r = readWholeFile(path, bytes); !r)
+        return failed;
+    out = std::move(bytes);
+    return Result::success();
+}
+
+Result saveXlsx(const SheetTable& table, const QString& path) {
+    QByteArray bytes;
+    if (const Result r = xlsxBytes(table, bytes); !r)
+        return r;
+    return saveWholeFile(path, bytes);
+}
+
+} // namespace rv

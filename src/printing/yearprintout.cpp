@@ -1,0 +1,165 @@
+#include "yearprintout.h"
+
+#include "months/yearsummary.h"
+#include "printing/canvas.h"
+#include "printing/paintercanvas.h"
+#include "storage/fileio.h"
+#include "storage/state.h"
+#include "storage/tables.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+constexpr double kMargin = 700;
+constexpr double kRow = 400;
+
+QString num(qint64 v) { return QString::number(v); }
+
+} // namespace
+
+void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
+    static const CarRecord none;
+    const CarRecord& car = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar) : none;
+    const double W = c.scaleWidth();
+    const double M = kMargin;
+    const double right = W - M;
+
+    const QString title = u"Éves összesítő – %1"_s.arg(y.year);
+    c.setFontSize(18);
+    c.setBold(true);
+    c.printText((W - c.textWidth(title)) / 2, 300, title);
+    c.setBold(false);
+    c.setFontSize(10);
+    double at = 1300;
+    c.printText(M, at, car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi"_s);
+    at += kRow;
+    c.printText(M, at, u"Elszámoló neve: "_s + car.companyName.trimmed());
+    at += kRow;
+    c.printText(M, at, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
+    at += kRow;
+    c.printText(M, at, u"Év: "_s + num(y.year));
+    at += 2 * kRow;
+
+    // Columns: the month at the left, numbers right-aligned to their column's end, the mark.
+    const double span = right - M;
+    const std::array<double, 5> ends = {M + span * 0.18, M + span * 0.40, M + span * 0.58, M + span * 0.80,
+                                        M + span * 0.95};
+    const auto rowAt = [&](const std::array<QString, 6>& cells) {
+        c.printText(M, at, cells[0]);
+        for (size_t i = 1; i < 5; ++i)
+            c.printText(ends[i] - c.textWidth(cells[i]), at, cells[i]);
+        c.printText(ends[4] + 150, at, cells[5]);
+        at += kRow;
+    };
+    c.setBold(true);
+    rowAt({u"Hónap"_s, u"Kezdő állás"_s, u"Megtett km"_s, u"Záró állás"_s, u"Költség"_s, QString()});
+    c.setBold(false);
+    c.bar(M, at - 40, right, at - 20);
+    bool anyMark = false;
+    for (const YearRow& r : y.rows) {
+        anyMark = anyMark || r.warned();
+        rowAt({MonthNames()[size_t(r.month - 1)], num(r.start) + u" km"_s, num(r.km) + u" km"_s,
+               num(r.closing()) + u" km"_s, r.missingPrice ? u"-"_s : num(r.cost) + u" Ft"_s,
+               r.warned() ? u"!"_s : QString()});
+    }
+    c.line(M, at - 30, right, at - 30);
+    c.setBold(true);
+    rowAt({u"Összesen"_s, QString(), num(y.totalKm) + u" km"_s, QString(),
+           y.missingPrice ? u"-"_s : num(y.totalCost) + u" Ft"_s, QString()});
+    c.setBold(false);
+    at += kRow / 2;
+    c.printText(M, at, u"Nyitó km-óra állás: "_s + num(y.opening()) + u" km"_s);
+    at += kRow;
+    c.printText(M, at, u"Záró km-óra állás: "_s + num(y.closing()) + u" km"_s);
+    at += kRow;
+    if (anyMark) {
+        c.setFontSize(8);
+        c.printText(M, at, u"! A hónap kezdő állása nem egyezik az előző hónap záró állásával, vagy hiányzik a benzinár."_s);
+        c.setFontSize(10);
+        at += kRow;
+    }
+
+    // Bars by month: kilometres filled, cost outlined, each against its own largest month.
+    at += kRow;
+    c.setBold(true);
+    c.printText(M, at, u"Kilométer és költség havonta"_s);
+    c.setBold(false);
+    at += kRow;
+    c.setFontSize(8);
+    c.bar(M, at + 60, M + 200, at + 200);
+    c.printText(M + 260, at, u"km"_s);
+    c.box(M + 900, at + 60, M + 1100, at + 200);
+    c.printText(M + 1160, at, u"Ft"_s);
+    at += kRow;
+    qint64 maxKm = 1;
+    qint64 maxCost = 1;
+    for (const YearRow& r : y.rows) {
+        maxKm = std::max(maxKm, r.km);
+        if (!r.missingPrice)
+            maxCost = std::max(maxCost, r.cost);
+    }
+    const double height = 3000;
+    const double base = at + height;
+    const double slot = span / 12;
+    c.line(M, base, right, base);
+    for (int m = 1; m <= 12; ++m) {
+        const double x = M + (m - 1) * slot;
+        const QString label = MonthNames()[size_t(m - 1)].left(3);
+        c.printText(x + (slot - c.textWidth(label)) / 2, base + 60, label);
+    }
+    for (const YearRow& r : y.rows) {
+        const double x = M + (r.month - 1) * slot;
+        const double barWidth = slot * 0.3;
+        const double kmTop = base - height * double(r.km) / double(maxKm);
+        if (r.km > 0)
+            c.bar(x + slot * 0.15, kmTop, x + slot * 0.15 + barWidth, base);
+        if (!r.missingPrice && r.cost > 0)
+            c.box(x + slot * 0.55, base - height * double(r.cost) / double(maxCost), x + slot * 0.55 + barWidth, base);
+    }
+    c.setFontSize(10);
+}
+
+Result paintYear(QPagedPaintDevice& device, const AppState& s, const YearSummary& y) {
+    QPainter painter;
+    if (!painter.begin(&device))
+        return Result::failure(u"A nyomtatás nem indítható el."_s, 75);
+    PainterCanvas canvas(painter, double(device.width()) / double(device.logicalDpiX()) * kTwipsPerInch);
+    layoutYear(canvas, s, y);
+    if (!painter.end())
+        return Result::failure(u"A nyomtatás nem fejeződött be."_s, 75);
+    return Result::success();
+}
+
+Result yearToPdf(const AppState& s, const YearSummary& y, const QString& path) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    Result r = Result::success();
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(defaultPageLayout());
+        writer.setResolution(1200);
+        writer.setCreator(programTitle());
+        writer.setTitle(u"Éves összesítő"_s);
+        r = paintYear(writer, s, y);
+    }
+    if (!r)
+        return r;
+    return saveWholeFile(path, buffer.data());
+}
+
+QString suggestedYearFileName(const AppState& s, int year, const QString& extension) {
+    const QString plate = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar).plateNumber.trimmed()
+                                                                             : QString();
+    return (plate.isEmpty() ? QString() : plate + u'_') + num(year) + u"_eves."_s + extension;
+}
+
+} // namespace rv
