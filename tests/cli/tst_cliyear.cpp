@@ -1,5 +1,7 @@
 #include "clifixture.h"
 
+#include "printing/spreadsheet.h"
+
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -130,6 +132,13 @@ private slots:
                                           {u"H5"_s, u"4720"_s}})
             QVERIFY2(sheet.contains(QRegularExpression(u"<c r=\"%1\" s=\"\\d+\"><v>%2</v></c>"_s.arg(cell, value))),
                      qPrintable(cell + u' ' + sheet));
+    }
+
+    void formulaLikeTextStaysText() {
+        for (const QString& risky : {u"=1+2"_s, u"+36 1"_s, u"-5"_s, u"@SUM(A1)"_s, u"\tx"_s, u"\rx"_s})
+            QCOMPARE(guardFormula(risky), u'\'' + risky);
+        for (const QString& plain : {QString(), u"Alfa Bt."_s, u"1=1"_s})
+            QCOMPARE(guardFormula(plain), plain);
     }
 
     void yearPdf() {

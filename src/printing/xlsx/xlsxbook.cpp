@@ -35,13 +35,6 @@ const char* numberFormat(CellFormat f) {
     return nullptr;
 }
 
-// A text that a spreadsheet would take for a formula is kept as text by a leading apostrophe.
-QString guarded(const QString& text) {
-    if (!text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front()))
-        return u'\'' + text;
-    return text;
-}
-
 // Characters the sheet name may not hold, and its length limit.
 QString sheetName(const QString& name) {
     QString n = name;
@@ -113,7 +106,7 @@ Result xlsxBytes(const SheetTable& table, QByteArray& out) {
                 case SheetCell::Kind::Empty:
                     break;
                 case SheetCell::Kind::Text:
-                    worksheet_write_string(ws, r, lxw_col_t(c), guarded(cell.text).toUtf8().constData(),
+                    worksheet_write_string(ws, r, lxw_col_t(c), guardFormula(cell.text).toUtf8().constData(),
                                            formats[size_t(CellFormat::Text)][size_t(bold)]);
                     break;
                 case SheetCell::Kind::Number:
