@@ -64,7 +64,7 @@ private slots:
     void newMonthsStartWhereTheLastReadingEnded() {
         YearFixture f;
         const auto generate = [&](const QString& month) {
-            return f.run({u"generate"_s, u"ABC-123"_s, month, u"--km"_s, u"200"_s, u"--seed"_s, u"3"_s}).code;
+            return f.run({u"generate"_s, u"ABC-123"_s, month, u"--km"_s, u"200"_s, u"--seed"_s, u"3"_s, u"--elfogad"_s}).code;
         };
         QCOMPARE(generate(u"2024-05"_s), 0); // after March, April having no logbook
         QCOMPARE(f.startOf(u"2024maj.rvn"_s), 10540);
