@@ -34,6 +34,9 @@ private slots:
         QCOMPARE(f.severeText, u"0 súlyos hiba."_s);
         QCOMPARE(f.picture, ErrorPicture::Minor);
         QVERIFY(f.detailsEnabled);
+        s->distances.at(9, 8) = DistanceCell{0, 1}; // the last partner of the database counts too
+        setDay(log, 13, {9, 8});
+        QCOMPARE(validateMonth(*s, log).minor, 2);
     }
 
     void repeatedPartnerThenZeroLeg() {

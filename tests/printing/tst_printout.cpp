@@ -84,6 +84,7 @@ private slots:
         RecordingCanvas c = f.layout(Printout::Logbook, Twin::printer(), &pages);
         QCOMPARE(pages, 1);
         QCOMPARE(c.pages(), 1);
+        QCOMPARE(logbookPageCount(f.s, f.log), 1); // what the preview pages through
         verifyAt(c.text(u"690 km a lapon"_s), 1000, 14750);
         verifyAt(c.text(u"Összesen: 690 km"_s), 1000, 15000);
         QVERIFY(!c.textEnding(u" göngyölt km"_s));
@@ -92,6 +93,7 @@ private slots:
         c = f.layout(Printout::Logbook, Twin::printer(), &pages);
         QCOMPARE(pages, 2);
         QCOMPARE(c.pages(), 2);
+        QCOMPARE(logbookPageCount(f.s, f.log), 2);
         verifyAt(c.text(u"690 km a lapon"_s), 1000, 14750);
         verifyAt(c.text(u"690 göngyölt km"_s), 1000, 15000);
         QCOMPARE(c.texts(2).count(u"Útnyilvántartás"_s), 1);
