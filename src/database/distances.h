@@ -9,7 +9,7 @@
 
 namespace rv {
 
-constexpr int kMaxDistance = 32767;
+constexpr int kMaxDistance = int(rangeOf(Quantity::Distance).max);
 
 // Whether a text may stand in the distance box: blank, or whole kilometres 0..32767.
 bool isDistanceText(const QString& text);

@@ -7,7 +7,7 @@
 
 namespace rv {
 
-constexpr int kMaxPrice = 32767;
+constexpr int kMaxPrice = int(rangeOf(Quantity::Price).max);
 constexpr int kMaxPrices = 32767; // the count of the price file is a 16-bit number
 
 // Whether a text may stand in the price box: blank, or a number 0..32767 (a fraction is allowed

@@ -30,20 +30,14 @@ QString trimSpaces(const QString& text) {
     return text.mid(b, e - b);
 }
 
-// The reader's own fail() names the line it stands on; checks of a value already read name the
-// line the value came from.
-[[noreturn]] void failAt(const RecordReader& in, int line, const QString& what) {
-    throw FormatError(u"Hibás adatfájl: %1 (%2. sor): %3"_s.arg(in.fileName()).arg(line).arg(what));
-}
-
 void readYearAndMonth(RecordReader& in, int& year, int& month) {
     const int line = in.line();
     year = in.readInt16();
     month = in.readInt16();
     if (year < 1 || year > kMaxYear)
-        failAt(in, line, u"az évszám (%1) nem 1 és %2 közötti"_s.arg(year).arg(kMaxYear));
+        in.failAt(line, u"az évszám (%1) nem 1 és %2 közötti"_s.arg(year).arg(kMaxYear));
     if (month < 1 || month > 12)
-        failAt(in, line, u"a hónap (%1) nem 1 és 12 közötti"_s.arg(month));
+        in.failAt(line, u"a hónap (%1) nem 1 és 12 közötti"_s.arg(month));
 }
 
 QString displayName(const QString& path) { return QDir::toNativeSeparators(path); }
@@ -143,7 +137,7 @@ Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbo
     RecordReader in(data, fileName);
     try {
         if (in.readString() != u"RVN"_s)
-            in.fail(u"ez nem Rovanta nyilvántartás (hiányzik az RVN jelzés)"_s);
+            in.failAt(1, u"ez nem Rovanta nyilvántartás (hiányzik az RVN jelzés)"_s);
         log.version = in.readString();
         log.olderLayout = isOlderLayoutVersion(log.version);
         const bool older = log.olderLayout;
@@ -160,20 +154,20 @@ Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbo
             in.readField();
         }
         if (log.stopWidth <= 0)
-            failAt(in, widthLine, u"a napi megállók száma (%1) nem pozitív"_s.arg(log.stopWidth));
+            in.failAt(widthLine, u"a napi megállók száma (%1) nem pozitív"_s.arg(log.stopWidth));
 
         for (int day = 1; day <= kLogDays; ++day) {
             const int line = in.line();
             in.readInt16(); // the day number: blocks are taken in file order
             const int n = in.readInt16();
             if (n < 0)
-                failAt(in, line, u"negatív megállószám (%1)"_s.arg(n));
+                in.failAt(line, u"negatív megállószám (%1)"_s.arg(n));
             if (n > log.stopWidth)
-                failAt(in, line, u"a %1. blokkban több megálló van (%2), mint a fejlécben megadott %3"_s.arg(day).arg(n).arg(
+                in.failAt(line, u"a %1. blokkban több megálló van (%2), mint a fejlécben megadott %3"_s.arg(day).arg(n).arg(
                                      log.stopWidth));
             // Every field takes at least its separator: three texts a stop, two extra values
             // before each further stop of the older layout, and the comment.
-            in.requireRoom(qint64(n) * 3 + (older && n > 1 ? qint64(n - 1) * 2 : 0) + 1);
+            in.requireRoom(qint64(n) * 3 + (older && n > 1 ? qint64(n - 1) * 2 : 0) + 1, line);
             QVector<Partner>& stops = log.stops[size_t(day - 1)];
             stops.reserve(n);
             for (int k = 1; k <= n; ++k) {
@@ -189,6 +183,7 @@ Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbo
             }
             log.comments[size_t(day - 1)] = text();
         }
+        in.requireEnd();
     } catch (const FormatError& e) {
         return Result::failure(e.message(), 62);
     }

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,7 +40,33 @@ Result saveAsking(AppState& s, const QString& path, const QByteArray& data) {
     }
 }
 
+QString keptText(const QString& rescue) {
+    if (rescue.isEmpty())
+        return u"\r\n\r\nA hibás fájlról nem sikerült másolatot készíteni."_s;
+    return u"\r\n\r\nA hibás fájl másolata: "_s + QDir::toNativeSeparators(rescue);
+}
+
 } // namespace
+
+QString keepAside(const QString& path) {
+    QByteArray data;
+    if (!readWholeFile(path, data))
+        return {};
+    constexpr int kMostCopies = 999;
+    for (int n = 1; n <= kMostCopies; ++n) {
+        const QString rescue = path + u".hibas"_s + (n == 1 ? QString() : u'.' + QString::number(n));
+        const QFileInfo info(rescue);
+        if (info.exists() || info.isSymLink()) {
+            // The same damage met again (every start with the same file) needs no new copy.
+            QByteArray kept;
+            if (info.isFile() && !info.isSymLink() && readWholeFile(rescue, kept) && kept == data)
+                return rescue;
+            continue;
+        }
+        return saveWholeFile(rescue, data) ? rescue : QString();
+    }
+    return {};
+}
 
 // ---- cars --------------------------------------------------------------------------------------
 
@@ -60,31 +87,29 @@ QByteArray serializeCars(const QVector<CarRecord>& cars) {
 Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRecord>& out) {
     QVector<CarRecord> cars;
     Result r = parseRecords(data, fileName, [&](RecordReader& in) {
-        const int count = in.readInt16();
-        if (count < 0)
-            in.fail(u"negatív darabszám"_s);
-        in.requireRoom(qint64(count) * 10 * 2 - 1);
+        const int countLine = in.line();
+        const int count = in.readInt16In(0, 32767, u"darabszám"_s);
+        in.requireRoom(qint64(count) * 10 * 2 - 1, countLine);
         cars.reserve(count);
         for (int i = 0; i < count; ++i) {
             CarRecord c;
             c.userName = in.readString();
             c.carType = in.readString();
             c.plateNumber = in.readString();
-            const int fuel = in.readInt16();
-            if (fuel < 1 || fuel > kFuelTypeCount)
-                in.fail(u"ismeretlen üzemanyagtípus (%1)"_s.arg(fuel));
-            c.fuelType = fuel;
-            c.consumption = in.readSingle();
-            c.generalCost = in.readSingle();
+            c.fuelType = in.readInt16In(1, kFuelTypeCount, u"üzemanyagtípus"_s);
+            c.consumption = in.readSingleIn(Quantity::Consumption);
+            c.generalCost = in.readSingleIn(Quantity::GeneralCost);
             c.companyName = in.readString();
             c.city = in.readString();
             c.companyAddress = in.readString();
+            const int dirLine = in.line();
             c.dirName = in.readString();
             if (IsBlank(c.dirName) || c.dirName.contains(u'/') || c.dirName.contains(u'\\') ||
                 c.dirName.trimmed() == u".."_s || c.dirName.trimmed() == u"."_s)
-                in.fail(u"érvénytelen könyvtárnév: \"%1\""_s.arg(c.dirName));
+                in.failAt(dirLine, u"érvénytelen könyvtárnév: %1"_s.arg(quotedField(c.dirName)));
             cars.append(std::move(c));
         }
+        in.requireEnd();
     });
     if (r)
         out = std::move(cars);
@@ -107,9 +132,7 @@ Result LoadCars(AppState& s) {
         return r;
     }
     // The next save of the car list would replace the damaged file; keep a copy for rescue.
-    QFile::remove(path + u".hibas"_s);
-    QFile::copy(path, path + u".hibas"_s);
-    return logged(s, r);
+    return logged(s, Result::failure(r.message() + keptText(keepAside(path)), r.code()));
 }
 
 Result SaveCars(AppState& s) { return saveAsking(s, s.path(u"user.rvd"_s), serializeCars(s.cars)); }
@@ -134,7 +157,7 @@ QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType) {
 }
 
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
-                     PartnerDatabase& out) {
+                     PartnerDatabase& out, PartnerFileProgress* progress) {
     return parsePartnerFile(data, fileName, out, [&](RecordReader& in, PartnerDatabase& db) {
         const int line = in.line();
         qint16 routeType = in.readInt16();
@@ -146,7 +169,26 @@ Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 def
             routeType = 0;
         }
         return routeType == 0 ? defaultRouteType : routeType;
-    });
+    }, progress);
+}
+
+PartnerDatabase readablePart(const PartnerFileProgress& progress) {
+    PartnerDatabase db;
+    db.partners = progress.read.partners.mid(0, progress.partnersRead);
+    const int n = int(db.partners.size());
+    const int rows = std::min(progress.rowsRead, n);
+    const DistanceMatrix& from = progress.read.distances;
+    db.distances.reset(n);
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) {
+            // A lost row still has its cells in the rows read before it: distances are kept
+            // the same both ways.
+            if (i <= rows)
+                db.distances.at(i, j) = from.at(i, j);
+            else if (j <= rows)
+                db.distances.at(i, j) = from.at(j, i);
+        }
+    return db;
 }
 
 Result LoadDatabase(AppState& s, bool resize) {
@@ -179,8 +221,10 @@ Result LoadDatabase(AppState& s, bool resize) {
 Result SaveDatabase(AppState& s) {
     PartnerDatabase db{s.partners, s.distances, {}};
     QByteArray data = serializeDatabase(db, s.defaultRouteType);
-    s.distances = std::move(db.distances); // route types 0 became the default in memory too
-    return saveAsking(s, s.carPath(u"data.rvd"_s), data);
+    Result r = saveAsking(s, s.carPath(u"data.rvd"_s), data);
+    if (r)
+        s.distances = std::move(db.distances); // route types 0 became the default on disk too
+    return r;
 }
 
 // ---- fuel prices -------------------------------------------------------------------------------
@@ -200,15 +244,15 @@ QByteArray serializeFuelPrices(const QVector<FuelPrice>& prices) {
 Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<FuelPrice>& out) {
     QVector<FuelPrice> prices;
     Result r = parseRecords(data, fileName, [&](RecordReader& in) {
-        const int n = in.readInt16();
-        if (n < 0)
-            in.fail(u"negatív darabszám"_s);
-        in.requireRoom(qint64(n) * (12 + 2) - 1);
+        const int countLine = in.line();
+        const int n = in.readInt16In(0, 32767, u"darabszám"_s);
+        in.requireRoom(qint64(n) * (12 + 2) - 1, countLine);
         prices.resize(n);
         for (FuelPrice& p : prices) {
             p.month = in.readDate();
-            p.price = in.readInt16();
+            p.price = in.readInt16In(Quantity::Price);
         }
+        in.requireEnd();
     });
     if (r)
         out = std::move(prices);
@@ -231,9 +275,8 @@ Result LoadFuelPrices(AppState& s) {
     const bool existed = QFile::exists(path);
     QString kept;
     if (existed) {
-        kept = path + u".hibas"_s;
-        QFile::remove(kept);
-        if (!QFile::rename(path, kept))
+        kept = keepAside(path);
+        if (kept.isEmpty())
             return Result::failure(u"A benzinárakat tartalmazó adatbázis nem olvasható:\r\n%1"_s.arg(
                                        QDir::toNativeSeparators(path)),
                                    75);
@@ -243,8 +286,8 @@ Result LoadFuelPrices(AppState& s) {
     if (s.prompter) {
         QString text = u"A benzinárakat tartalmazó adatbázis nem található.\r\n\r\nÚj adatbázi létrehozva."_s;
         if (existed)
-            text = u"A benzinárakat tartalmazó adatbázis hibás, ezért félretettem:\r\n%1\r\n\r\nÚj adatbázis létrehozva."_s
-                       .arg(QDir::toNativeSeparators(kept));
+            text = u"A benzinárakat tartalmazó adatbázis hibás, ezért félretettem:\r\n%1\r\n\r\n%2\r\n\r\nÚj adatbázis létrehozva."_s
+                       .arg(QDir::toNativeSeparators(kept), r.message());
         s.prompter->inform(text, MsgIcon::Exclamation);
     }
     return r;
@@ -268,10 +311,9 @@ Result parseMultipliers(const QByteArray& data, const QString& fileName, Multipl
     MultiplierFile m;
     Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         for (float& v : m.values)
-            v = in.readSingle();
-        m.defaultRouteType = in.readInt16();
-        if (m.defaultRouteType < 1 || m.defaultRouteType > kRouteTypeCount)
-            in.fail(u"ismeretlen alapértelmezett úttípus (%1)"_s.arg(m.defaultRouteType));
+            v = in.readSingleIn(Quantity::Multiplier);
+        m.defaultRouteType = in.readInt16In(1, kRouteTypeCount, u"alapértelmezett úttípus"_s);
+        in.requireEnd();
     });
     if (r)
         out = m;
@@ -280,10 +322,12 @@ Result parseMultipliers(const QByteArray& data, const QString& fileName, Multipl
 
 Result LoadMultipliers(AppState& s) {
     const QString path = s.path(u"Users/szorzo.rvd"_s);
-    MultiplierFile m;
+    MultiplierFile defaults;
+    defaults.values.fill(1.0f);
+    defaults.defaultRouteType = 1;
+    MultiplierFile m = defaults;
+    Result result = Result::success();
     if (!QFile::exists(path)) {
-        m.values.fill(1.0f);
-        m.defaultRouteType = 1;
         Result saved = saveWholeFile(path, serializeMultipliers(m));
         if (!saved)
             logged(s, saved);
@@ -292,13 +336,30 @@ Result LoadMultipliers(AppState& s) {
         Result r = readFile(path, data);
         if (r)
             r = parseMultipliers(data, path, m);
-        if (!r)
-            return logged(s, r);
+        if (!r) {
+            // Zeros in memory would make every cost 0 and the dialog's OK would store them for
+            // good: the defaults take the damaged file's place, which is kept aside.
+            logged(s, r);
+            m = defaults;
+            const QString kept = keepAside(path);
+            QString text = u"A szorzók fájlja hibás:\r\n%1%2\r\n\r\n"_s.arg(r.message(), keptText(kept));
+            if (kept.isEmpty()) {
+                text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik; a fájl változatlan maradt."_s;
+            } else if (Result saved = saveWholeFile(path, serializeMultipliers(m)); !saved) {
+                logged(s, saved);
+                text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik, de ezeket nem sikerült "
+                        u"elmenteni:\r\n"_s + saved.message();
+            } else {
+                text += u"Helyette az alapértékekkel (minden szorzó 1) készült új fájl; a szorzókat a Szorzók "
+                        u"ablakban állíthatja be újra."_s;
+            }
+            result = Result::failure(text, r.code());
+        }
     }
     for (int i = 0; i < kMultiplierCount; ++i)
         s.multipliers[size_t(i)].value = m.values[size_t(i)];
     s.defaultRouteType = m.defaultRouteType;
-    return Result::success();
+    return result;
 }
 
 Result SaveMultipliers(AppState& s) {
@@ -325,10 +386,9 @@ Result parseCities(const QByteArray& data, const QString& fileName, QStringList&
     QStringList cities;
     Result r = parseRecords(data, fileName, [&](RecordReader& in) {
         in.readString(); // heading
-        const int n = in.readInt16();
-        if (n < 0)
-            in.fail(u"negatív darabszám"_s);
-        in.requireRoom(qint64(n) - 1);
+        const int countLine = in.line();
+        const int n = in.readInt16In(0, 32767, u"darabszám"_s);
+        in.requireRoom(qint64(n) - 1, countLine);
         if (started)
             started(n);
         cities.reserve(n);
@@ -337,6 +397,7 @@ Result parseCities(const QByteArray& data, const QString& fileName, QStringList&
             if (progress)
                 progress(i);
         }
+        in.requireEnd();
     });
     if (r)
         out = std::move(cities);

@@ -13,9 +13,15 @@ namespace rv {
 // file was read; a failed load is logged with ErrorLocation and leaves the state as it was.
 // Saves are atomic.
 
+// Keeps a copy of a damaged file for rescue under the first free name of path.hibas,
+// path.hibas.2, path.hibas.3 ...: a copy is never overwritten. A copy of the very same bytes
+// already kept is reused. Returns the copy's path, empty when none could be made.
+QString keepAside(const QString& path);
+
 // ---- the car file user.rvd -----------------------------------------------------------------
 QByteArray serializeCars(const QVector<CarRecord>& cars);
 Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRecord>& out);
+// A damaged file leaves the list as it was and is kept aside; the message names the copy.
 Result LoadCars(AppState& s);
 Result SaveCars(AppState& s);
 
@@ -25,41 +31,61 @@ struct PartnerDatabase {
     DistanceMatrix distances;
     QStringList warnings; // cells whose route type was out of range and got the default
 };
+// How far a damaged partner file was read.
+struct PartnerFileProgress {
+    PartnerDatabase read;   // as far as it got
+    int partnersInFile = 0; // what the count says, 0 when the count itself is damaged
+    int partnersRead = 0;   // whole partners before the damage
+    int rowsRead = 0;       // whole distance rows before the damage
+};
 // The frame of a partner file: the count, the partners, then n*n cells whose second value
 // readRouteType(reader, db) reads (the present layout and the older one differ only there).
+// progress, when given, tells how far a damaged file was read.
 template <typename ReadRouteType>
 Result parsePartnerFile(const QByteArray& data, const QString& fileName, PartnerDatabase& out,
-                        ReadRouteType&& readRouteType) {
-    PartnerDatabase db;
+                        ReadRouteType&& readRouteType, PartnerFileProgress* progress = nullptr) {
+    PartnerFileProgress local;
+    PartnerFileProgress& at = progress ? *progress : local;
+    at = PartnerFileProgress{};
+    PartnerDatabase& db = at.read;
     Result r = parseRecords(data, fileName, [&](RecordReader& in) {
-        const int n = in.readInt16();
-        if (n < 1)
-            in.fail(QStringLiteral("a partnerek száma (%1) nem pozitív").arg(n));
+        const int countLine = in.line();
+        const int n = in.readInt16In(1, 32767, QStringLiteral("partnerek száma"));
         // Three strings of at least one byte, then n*n cells of two numbers of at least two.
-        in.requireRoom(qint64(n) * 3 + qint64(n) * n * 4 - 1);
-        db.partners.resize(n);
-        for (Partner& p : db.partners) {
+        in.requireRoom(qint64(n) * 3 + qint64(n) * n * 4 - 1, countLine);
+        at.partnersInFile = n;
+        db.partners.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            Partner p;
             p.name = in.readString();
             p.city = in.readString();
             p.address = in.readString();
+            db.partners.append(std::move(p));
+            at.partnersRead = i + 1;
         }
         db.distances.reset(n);
-        for (int i = 1; i <= n; ++i)
+        for (int i = 1; i <= n; ++i) {
             for (int j = 1; j <= n; ++j) {
                 DistanceCell& c = db.distances.at(i, j);
-                c.distance = in.readInt16();
+                c.distance = in.readInt16In(Quantity::Distance);
                 c.routeType = readRouteType(in, db);
             }
+            at.rowsRead = i;
+        }
+        in.requireEnd();
     });
     if (r)
         out = std::move(db);
     return r;
 }
+// The partners and distance rows read before the damage; the cells of a lost row are taken
+// from the mirror cells of the rows read, the rest are 0 km without a route type.
+PartnerDatabase readablePart(const PartnerFileProgress& progress);
 
 // Cells of route type 0 are written with the default route type (and so changed in db).
 QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType);
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
-                     PartnerDatabase& out);
+                     PartnerDatabase& out, PartnerFileProgress* progress = nullptr);
 // resize true: replaces Partners and Distances; false: the arrays must already hold at least
 // as many partners as the file, whose content overwrites theirs (PartnerCount is kept).
 Result LoadDatabase(AppState& s, bool resize);
@@ -70,8 +96,8 @@ Result SaveDatabase(AppState& s);
 // ---- fuel prices benzin.rvd and the published price files -----------------------------------
 QByteArray serializeFuelPrices(const QVector<FuelPrice>& prices);
 Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<FuelPrice>& out);
-// A missing file is created empty with the message of the program; an unreadable one is kept as
-// benzin.rvd.hibas first.
+// A missing file is created empty with the message of the program; an unreadable one is kept
+// aside first (keepAside).
 Result LoadFuelPrices(AppState& s);
 Result SaveFuelPrices(AppState& s);
 // The content of an empty price file: the single line "0".
@@ -84,7 +110,8 @@ struct MultiplierFile {
 };
 QByteArray serializeMultipliers(const MultiplierFile& m);
 Result parseMultipliers(const QByteArray& data, const QString& fileName, MultiplierFile& out);
-// A missing file is written with every multiplier 1 and default route type 1.
+// A missing file is written with every multiplier 1 and default route type 1. A damaged one is
+// kept aside and replaced the same way; the result then fails with the message for the user.
 Result LoadMultipliers(AppState& s);
 Result SaveMultipliers(AppState& s);
 

@@ -12,6 +12,9 @@ namespace rv {
 // ---- writer -----------------------------------------------------------------------------
 
 QString storableText(const QString& text) {
+    // The reader refuses a longer field as damage.
+    if (text.size() > kMaxFieldChars)
+        return storableText(text.left(kMaxFieldChars));
     if (!text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
         return text;
     QString t = text;
@@ -91,8 +94,46 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 RecordReader::RecordReader(QByteArray data, QString fileName)
     : m_data(std::move(data)), m_fileName(std::move(fileName)) {}
 
-void RecordReader::fail(const QString& what) const {
-    throw FormatError(u"Hibás adatfájl: %1 (%2. sor): %3"_s.arg(m_fileName).arg(m_line).arg(what));
+void RecordReader::fail(const QString& what) const { failAt(m_line, what); }
+
+void RecordReader::failAt(int line, const QString& what) const {
+    throw FormatError(u"Hibás adatfájl: %1 (%2. sor): %3"_s.arg(m_fileName).arg(line).arg(what));
+}
+
+void RecordReader::requireEnd() {
+    int line = m_line;
+    for (qsizetype i = m_pos; i < m_data.size(); ++i) {
+        const char c = m_data[i];
+        if (c == '\n' || (c == '\r' && (i + 1 >= m_data.size() || m_data[i + 1] != '\n')))
+            ++line;
+        else if (!isLineEnd(c) && !isBlank(c) && c != '\x1a')
+            failAt(line, u"a megszámolt adatok után további tartalom áll"_s);
+    }
+}
+
+float RecordReader::readSingleIn(Quantity q) {
+    const int line = m_line;
+    const float v = readSingle();
+    if (!rangeOf(q).contains(double(v)))
+        failAt(line, outOfRangeText(q, double(v)));
+    return v;
+}
+
+qint16 RecordReader::readInt16In(Quantity q) {
+    const ValueRange& r = rangeOf(q);
+    const int line = m_line;
+    const qint16 v = readInt16();
+    if (!r.contains(v))
+        failAt(line, outOfRangeText(q, v));
+    return v;
+}
+
+qint16 RecordReader::readInt16In(int min, int max, const QString& what) {
+    const int line = m_line;
+    const qint16 v = readInt16();
+    if (v < min || v > max)
+        failAt(line, u"a(z) %1 (%2) nem %3 és %4 közötti"_s.arg(what).arg(v).arg(min).arg(max));
+    return v;
 }
 
 bool RecordReader::atEnd() const {
@@ -105,9 +146,9 @@ bool RecordReader::atEnd() const {
     return true;
 }
 
-void RecordReader::requireRoom(qint64 minBytes) {
+void RecordReader::requireRoom(qint64 minBytes, int countLine) {
     if (minBytes > remainingBytes() + 1)
-        fail(u"a fájl rövidebb, mint amennyi adatot a darabszám ígér"_s);
+        failAt(countLine > 0 ? countLine : m_line, u"a fájl rövidebb, mint amennyi adatot a darabszám ígér"_s);
 }
 
 RecordReader::Field RecordReader::next() {
@@ -118,11 +159,19 @@ RecordReader::Field RecordReader::next() {
     while (m_pos < n && isBlank(d[m_pos]))
         ++m_pos;
     Field f{d + m_pos, 0, false, m_line};
+    // A field longer than any the program writes is refused where it starts, before it is
+    // scanned to its end: a damaged file may hold one of hundreds of megabytes.
+    auto tooLong = [&](qsizetype start) {
+        fail(u"túl hosszú mező (több mint %1 karakter), így kezdődik: \"%2…\""_s.arg(kMaxFieldChars).arg(
+            win1250::decode(d + start, kQuotedChars)));
+    };
     if (m_pos < n && d[m_pos] == '"') {
         qsizetype start = ++m_pos;
         while (m_pos < n && d[m_pos] != '"') {
             if (isLineEnd(d[m_pos]))
                 fail(u"le nem zárt idézőjel"_s);
+            if (m_pos - start >= kMaxFieldChars)
+                tooLong(start);
             ++m_pos;
         }
         if (m_pos >= n)
@@ -135,8 +184,11 @@ RecordReader::Field RecordReader::next() {
             fail(u"hibás szöveges mező"_s);
     } else {
         qsizetype start = m_pos;
-        while (m_pos < n && d[m_pos] != ',' && !isLineEnd(d[m_pos]))
+        while (m_pos < n && d[m_pos] != ',' && !isLineEnd(d[m_pos])) {
+            if (m_pos - start >= kMaxFieldChars)
+                tooLong(start);
             ++m_pos;
+        }
         qsizetype end = m_pos;
         while (end > start && isBlank(d[end - 1]))
             --end;
@@ -184,7 +236,7 @@ qint64 RecordReader::readInteger(qint64 min, qint64 max) {
     auto [ptr, ec] = std::from_chars(b, e, value);
     if (b == e || ec != std::errc() || ptr != e) {
         m_line = f.line;
-        fail(u"egész számot vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+        fail(u"egész számot vártam, ezt találtam: %1"_s.arg(quotedField(win1250::decode(f.begin, f.size))));
     }
     if (value < min || value > max) {
         m_line = f.line;
@@ -210,7 +262,7 @@ float RecordReader::readSingle() {
     auto [ptr, ec] = std::from_chars(b, e, value);
     if (b == e || ec != std::errc() || ptr != e || !std::isfinite(value)) {
         m_line = f.line;
-        fail(u"számot vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+        fail(u"számot vártam, ezt találtam: %1"_s.arg(quotedField(win1250::decode(f.begin, f.size))));
     }
     return value;
 }
@@ -223,7 +275,7 @@ QDate RecordReader::readDate() {
         date = QDate::fromString(text.mid(1, text.size() - 2), u"yyyy-M-d"_s);
     if (!date.isValid()) {
         m_line = f.line;
-        fail(u"dátumot vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+        fail(u"dátumot vártam, ezt találtam: %1"_s.arg(quotedField(win1250::decode(f.begin, f.size))));
     }
     return date;
 }
@@ -241,7 +293,7 @@ bool RecordReader::readBool() {
     double number = text.toDouble(&ok);
     if (!ok) {
         m_line = f.line;
-        fail(u"logikai értéket vártam, ezt találtam: \"%1\""_s.arg(win1250::decode(f.begin, f.size)));
+        fail(u"logikai értéket vártam, ezt találtam: %1"_s.arg(quotedField(win1250::decode(f.begin, f.size))));
     }
     return number != 0;
 }

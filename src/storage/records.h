@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/result.h"
+#include "storage/tables.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -52,7 +53,8 @@ private:
     bool m_lineStarted = false;
 };
 
-// A text as the files can hold it: double quotes dropped, line ends turned into spaces.
+// A text as the files can hold it: double quotes dropped, line ends turned into spaces, cut at
+// kMaxFieldChars.
 QString storableText(const QString& text);
 
 // Shortest decimal text of a single-precision number ("7.5", "1.1", "1").
@@ -88,16 +90,27 @@ public:
     // The raw text of the next field, quotes removed, for callers that parse it themselves.
     QString readField();
 
+    // A number that must lie in its range of the value table; the message names its line.
+    float readSingleIn(Quantity q);
+    qint16 readInt16In(Quantity q);
+    // A 16-bit number from min to max, what naming it in the message ("darabszám").
+    qint16 readInt16In(int min, int max, const QString& what);
+
     bool atEnd() const;
+    // Anything but blank lines after the last record is damage, told at the line it starts.
+    void requireEnd();
     int line() const { return m_line; }
     const QString& fileName() const { return m_fileName; }
     qsizetype remainingBytes() const { return m_data.size() - m_pos; }
 
     // Refuses a count whose values cannot all be in the rest of the file, before anyone
     // allocates room for them: the caller says how many bytes those values take at least.
-    void requireRoom(qint64 minBytes);
+    // countLine is the line of the count, which the message names.
+    void requireRoom(qint64 minBytes, int countLine = 0);
 
     [[noreturn]] void fail(const QString& what) const;
+    // For a value already read: names the line it came from.
+    [[noreturn]] void failAt(int line, const QString& what) const;
 
 private:
     // Next field as a byte range; quoted tells whether it was in quotes.

@@ -9,6 +9,20 @@ std::array<QString, kMultiplierCount> multiplierNames() {
             u"Földút"_s,      u"Akadályozott forg."_s, u"Klímahasználat"_s, u"Téli üzemeltetés"_s};
 }
 
+QString outOfRangeText(Quantity q, double value) {
+    const ValueRange& r = rangeOf(q);
+    return u"a(z) %1 értéke (%2) nem %3 és %4 közötti"_s.arg(QString::fromUtf16(r.name))
+        .arg(value, 0, 'g', 9)
+        .arg(r.min)
+        .arg(r.max);
+}
+
+QString quotedField(const QString& text) {
+    if (text.size() <= kQuotedChars)
+        return u'"' + text + u'"';
+    return u'"' + text.left(kQuotedChars) + u"…\" (%1 karakter)"_s.arg(text.size());
+}
+
 std::array<FuelType, kFuelTypeCount> fuelTypeTable() {
     return {FuelType{u"ESZ-95"_s, u"b95.rvd"_s}, FuelType{u"ESZ-98"_s, u"b98.rvd"_s},
             FuelType{u"dízel"_s, u"bdiz.rvd"_s}, FuelType{u"keverék"_s, u"bkev.rvd"_s}};

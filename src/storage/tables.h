@@ -10,7 +10,7 @@ namespace rv {
 // The constant tables. Indices are 0-based; partner, car and day numbers elsewhere are 1-based.
 struct MultiplierEntry {
     QString name;
-    float value = 0;
+    float value = 1; // never 0: a multiplier that failed to load must not zero every cost
 };
 
 struct FuelType {
@@ -25,6 +25,33 @@ constexpr int kWinterRow = 7;          // 0-based entry of "Téli üzemeltetés"
 constexpr int kFuelTypeCount = 4;
 
 std::array<QString, kMultiplierCount> multiplierNames();
+
+// What a stored number may be. A file holding anything else is damaged, and no form stores it:
+// these bound every cost and kilometre sum far below what the arithmetic can hold.
+enum class Quantity { Consumption, GeneralCost, Multiplier, Price, Distance };
+struct ValueRange {
+    Quantity quantity;
+    const char16_t* name; // as the messages say it
+    double min;
+    double max;
+    bool contains(double v) const { return v >= min && v <= max; }
+};
+inline constexpr std::array<ValueRange, 5> kValueRanges = {{
+    {Quantity::Consumption, u"fogyasztás (l/100 km)", 0, 100},
+    {Quantity::GeneralCost, u"általános költség (Ft/km)", 0, 1000},
+    {Quantity::Multiplier, u"szorzó", 0.1, 10},
+    {Quantity::Price, u"üzemanyagár (Ft/l)", 0, 32767},
+    {Quantity::Distance, u"távolság (km)", 0, 32767},
+}};
+constexpr const ValueRange& rangeOf(Quantity q) { return kValueRanges[size_t(q)]; }
+// "a fogyasztás (l/100 km) (150) nem 0 és 100 közötti"
+QString outOfRangeText(Quantity q, double value);
+
+// The longest text field a data file may hold; a longer one is damage, refused as soon as it is
+// met. Messages and the error log quote at most kQuotedChars of a field.
+constexpr int kMaxFieldChars = 4096;
+constexpr int kQuotedChars = 100;
+QString quotedField(const QString& text);
 std::array<FuelType, kFuelTypeCount> fuelTypeTable();
 
 // February is always 28 here; daysInMonth() below knows leap years.

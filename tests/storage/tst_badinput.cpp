@@ -1,7 +1,9 @@
 // Damaged files for every reader: each gives an error naming the file and the line (or loads,
-// where the format allows it), leaves the state as it was and changes nothing on disk.
+// where the format allows it), leaves the state as it was and changes nothing on disk. A damaged
+// price or multiplier file is kept aside and replaced by a usable one.
 #include "editor/logbookfile.h"
 #include "storage/datafiles.h"
+#include "storage/records.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -75,7 +77,29 @@ QByteArray damage(Reader reader, const QString& kind) {
         return QByteArray(g.data).remove(g.data.lastIndexOf('"'), 1);
     if (kind == u"1 MB line"_s)
         return QByteArray(1 << 20, '7') + g.data;
+    if (kind == u"record after the counted ones"_s)
+        return g.data + "\r\n\r\n\"t\xf6" "bblet\"\r\n";
     return g.data;
+}
+
+QString relativePath(Reader reader) {
+    const QString names[] = {u"user.rvd"_s, u"Users/CAR/data.rvd"_s, u"Users/CAR/benzin.rvd"_s,
+                             u"Users/szorzo.rvd"_s, u"cities.rvd"_s, u"Users/CAR/2002jan.rvn"_s};
+    return names[reader];
+}
+
+// Loads through the program's own operation.
+Result load(TestEnv& env, Reader reader, const QByteArray& data, StoredLogbook& log) {
+    env.write(relativePath(reader), data);
+    switch (reader) {
+    case Cars: return LoadCars(env.state);
+    case Database: return LoadDatabase(env.state, true);
+    case Prices: return LoadFuelPrices(env.state);
+    case Multipliers: return LoadMultipliers(env.state);
+    case Cities: return LoadCities(env.state);
+    case Logbook: return readLogbookFile(env.path(relativePath(reader)), log);
+    }
+    return Result::success();
 }
 
 } // namespace
@@ -94,42 +118,10 @@ class TestBadInput : public QObject {
         env.state.fuelPrices = {FuelPrice{QDate(2001, 1, 1), 111}};
         env.state.multipliers[1].value = 9.0f;
         env.state.cities = {u"régi"_s};
-        QString relative;
-        Result r = Result::success();
+        const QString relative = relativePath(reader);
         StoredLogbook log;
         log.year = 1999;
-        switch (reader) {
-        case Cars:
-            relative = u"user.rvd"_s;
-            env.write(relative, data);
-            r = LoadCars(env.state);
-            break;
-        case Database:
-            relative = u"Users/CAR/data.rvd"_s;
-            env.write(relative, data);
-            r = LoadDatabase(env.state, true);
-            break;
-        case Prices:
-            relative = u"Users/CAR/benzin.rvd"_s;
-            env.write(relative, data);
-            r = LoadFuelPrices(env.state);
-            break;
-        case Multipliers:
-            relative = u"Users/szorzo.rvd"_s;
-            env.write(relative, data);
-            r = LoadMultipliers(env.state);
-            break;
-        case Cities:
-            relative = u"cities.rvd"_s;
-            env.write(relative, data);
-            r = LoadCities(env.state);
-            break;
-        case Logbook:
-            relative = u"Users/CAR/2002jan.rvn"_s;
-            env.write(relative, data);
-            r = readLogbookFile(env.path(relative), log);
-            break;
-        }
+        const Result r = load(env, reader, data, log);
         if (shouldLoad) {
             QVERIFY2(r, qPrintable(r.message()));
             return;
@@ -142,16 +134,18 @@ class TestBadInput : public QObject {
         QCOMPARE(env.state.car(1).userName, u"régi"_s);
         QCOMPARE(env.state.partnerCount(), 1);
         QCOMPARE(env.state.partner(1).name, u"régi"_s);
-        QCOMPARE(env.state.multipliers[1].value, 9.0f);
         QCOMPARE(env.state.cities, QStringList{u"régi"_s});
         QCOMPARE(log.year, 1999);
-        if (reader == Prices) {
-            // The damaged price list is kept aside before an empty one takes its place.
+        QCOMPARE(env.state.fuelPrices.size(), reader == Prices ? 0 : 1);
+        // Never 0 in memory: a damaged multiplier file gives the defaults.
+        QCOMPARE(env.state.multipliers[1].value, reader == Multipliers ? 1.0f : 9.0f);
+        if (reader == Prices || reader == Multipliers) {
+            // Kept aside before a usable file takes its place; the message names the copy.
             QCOMPARE(env.read(relative + u".hibas"_s), data);
-            QVERIFY(env.state.fuelPrices.isEmpty());
+            QVERIFY2(r.message().contains(u".hibas"_s) || reader == Prices, qPrintable(r.message()));
+            QCOMPARE(env.read(relative), reader == Prices ? QByteArray("0\r\n") : QByteArray("1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n"));
         } else {
             QCOMPARE(env.read(relative), data);
-            QCOMPARE(env.state.fuelPrices.size(), 1);
         }
     }
 
@@ -167,12 +161,10 @@ private slots:
             const bool hasTexts = reader != Prices && reader != Multipliers;
             for (const QString& kind : {u"empty"_s, u"count only"_s, u"count larger than content"_s, u"negative count"_s,
                                         u"letters for numbers"_s, u"unclosed quote"_s, u"16-bit value out of range"_s,
-                                        u"1 MB line"_s}) {
+                                        u"1 MB line"_s, u"record after the counted ones"_s}) {
                 if (kind == u"unclosed quote"_s && !hasTexts)
                     continue;
-                // The heading of the city list is read and dropped, whatever it holds.
-                const bool loads = reader == Cities && kind == u"1 MB line"_s;
-                QTest::addRow("%s: %s", name, qPrintable(kind)) << int(reader) << damage(reader, kind) << loads;
+                QTest::addRow("%s: %s", name, qPrintable(kind)) << int(reader) << damage(reader, kind) << false;
             }
             // What the format allows: LF-only and mixed line ends, and the bytes the code page
             // leaves undefined inside a text.
@@ -193,6 +185,118 @@ private slots:
         QFETCH(QByteArray, data);
         QFETCH(bool, loads);
         check(Reader(reader), data, loads);
+    }
+
+    // Values at and just past the ends of their ranges; a fault is told at its own line.
+    void valuesOutOfRange_data() {
+        QTest::addColumn<int>("reader");
+        QTest::addColumn<QByteArray>("from"); // the good file's text that is replaced
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<int>("line"); // 0: loads
+        struct Row {
+            const char* name;
+            Reader reader;
+            const char* from;
+            const char* to;
+            int line;
+        };
+        const Row rows[] = {
+            {"consumption 100", Cars, "\n7.5\r", "\n100\r", 0},
+            {"consumption 100.01", Cars, "\n7.5\r", "\n100.01\r", 6},
+            {"consumption 3.4e38", Cars, "\n7.5\r", "\n3.4e38\r", 6},
+            {"consumption negative", Cars, "\n7.5\r", "\n-0.5\r", 6},
+            {"general cost 1000", Cars, "\n10\r", "\n1000\r", 0},
+            {"general cost 1000.5", Cars, "\n10\r", "\n1000.5\r", 7},
+            {"fuel type 5", Cars, "\n1\r\n7.5", "\n5\r\n7.5", 5},
+            {"directory name", Cars, "\"\"\r\n\"ABC", "\"\"\r\n\"..", 11},
+            {"car count negative", Cars, "1\r\n\"Kov", "-1\r\n\"Kov", 1},
+            {"distance 32767", Database, "\n25,1\r\n25", "\n32767,1\r\n25", 0},
+            {"distance negative", Database, "\n25,1\r\n25", "\n-1,1\r\n25", 9},
+            {"partner count 0", Database, "2\r\n\"C", "0\r\n\"C", 1},
+            {"price 32767", Prices, "\n250\r", "\n32767\r", 0},
+            {"price 0", Prices, "\n250\r", "\n0\r", 0},
+            {"price negative", Prices, "\n250\r", "\n-1\r", 3},
+            {"multiplier 0.1", Multipliers, "\n1.1\r", "\n0.1\r", 0},
+            {"multiplier 10", Multipliers, "\n1.1\r", "\n10\r", 0},
+            {"multiplier 0.09", Multipliers, "\n1.1\r", "\n0.09\r", 2},
+            {"multiplier 10.01", Multipliers, "\n1.1\r", "\n10.01\r", 2},
+            {"multiplier 0", Multipliers, "\n1.1\r", "\n0\r", 2},
+            // Found where the shifted values meet the default route type.
+            {"multiplier decimal comma", Multipliers, "\n1.1\r", "\n1,1\r", 8},
+            {"default route type 7", Multipliers, "\n2\r", "\n7\r", 9},
+            {"price count too large", Prices, "2\r\n#", "9\r\n#", 1},
+            {"trailing record after blank lines", Prices, "\n260\r\n", "\n260\r\n\r\n\n\"x\"\r\n", 8},
+            {"logbook stop count above the width", Logbook, "2,3\r\n\"C", "2,4\r\n\"C", 6},
+            {"logbook trailing record", Logbook, "31,0\r\n\"\"\r\n", "31,0\r\n\"\"\r\n\"x\"\r\n", 75},
+        };
+        for (const Row& r : rows)
+            QTest::newRow(r.name) << int(r.reader) << QByteArray(r.from) << QByteArray(r.to) << r.line;
+    }
+    void valuesOutOfRange() {
+        QFETCH(int, reader);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(int, line);
+        QByteArray data = good(Reader(reader)).data;
+        QVERIFY(data.contains(from));
+        data.replace(data.indexOf(from), from.size(), to);
+        TestEnv env;
+        env.loginCar(u"CAR"_s);
+        StoredLogbook log;
+        const Result r = load(env, Reader(reader), data, log);
+        if (line == 0) {
+            QVERIFY2(r, qPrintable(r.message()));
+            return;
+        }
+        QVERIFY(!r);
+        QVERIFY2(r.message().contains(u"(%1. sor)"_s.arg(line)), qPrintable(r.message()));
+    }
+
+    // A field of many megabytes is refused where it starts, and quoted in at most 100 characters.
+    void hugeFieldIsRefusedAndQuotedShort() {
+        for (const QByteArray& field : {QByteArray(20 << 20, 'x'), QByteArray(kMaxFieldChars + 1, 'y')}) {
+            QByteArray data = logbookText();
+            data.replace("\"\"\r\n2,3", "\"" + field + "\"\r\n2,3"); // the comment of day 1
+            StoredLogbook log;
+            const Result r = parseLogbook(data, u"2002jan.rvn"_s, log);
+            QVERIFY(!r);
+            QVERIFY2(r.message().contains(u"(5. sor)"_s), qPrintable(r.message()));
+            QVERIFY2(r.message().size() < 300, qPrintable(r.message()));
+        }
+        QByteArray exact = logbookText();
+        exact.replace("\"\"\r\n2,3", "\"" + QByteArray(kMaxFieldChars, 'z') + "\"\r\n2,3");
+        StoredLogbook log;
+        QVERIFY(parseLogbook(exact, u"2002jan.rvn"_s, log));
+        QCOMPARE(log.comments[0].size(), kMaxFieldChars);
+        // What the reader refuses is never written: a longer text is cut.
+        log.comments[0] += u"többlet"_s;
+        QVERIFY(parseLogbook(serializeLogbook(log), u"x"_s, log));
+        // A letters-for-numbers message quotes the start of the field only.
+        QVector<FuelPrice> prices;
+        const Result r = parseFuelPrices(QByteArray(kPrices).replace("250", QByteArray(4000, 'a')), u"b"_s, prices);
+        QVERIFY(!r);
+        QVERIFY2(r.message().size() < 300, qPrintable(r.message()));
+    }
+
+    // Rescue copies are numbered and never overwritten; the same damage met again reuses its copy.
+    void rescueCopiesAreNumbered() {
+        TestEnv env;
+        env.loginCar(u"CAR"_s);
+        const QString prices = u"Users/CAR/benzin.rvd"_s;
+        for (const QByteArray& damaged : {QByteArray("x1"), QByteArray("x2"), QByteArray("x2")}) {
+            env.write(prices, damaged);
+            QVERIFY(!LoadFuelPrices(env.state));
+        }
+        QCOMPARE(env.read(prices + u".hibas"_s), QByteArray("x1"));
+        QCOMPARE(env.read(prices + u".hibas.2"_s), QByteArray("x2"));
+        QVERIFY(!QFile::exists(env.path(prices + u".hibas.3"_s)));
+        // A copy that cannot be made leaves the damaged file where it is.
+        env.write(u"user.rvd"_s, "1\r\n");
+        QDir().mkpath(env.path(u"user.rvd.hibas"_s));
+        const Result r = LoadCars(env.state);
+        QVERIFY(r.message().contains(u"user.rvd.hibas.2"_s));
+        QCOMPARE(env.read(u"user.rvd.hibas.2"_s), QByteArray("1\r\n"));
+        QCOMPARE(env.read(u"user.rvd"_s), QByteArray("1\r\n"));
     }
 };
 

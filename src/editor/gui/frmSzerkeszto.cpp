@@ -203,6 +203,7 @@ void frmSzerkeszto::buildUi() {
     }
 
     txtComment = named(new QLineEdit(this), u"txtComment"_s);
+    txtComment->setMaxLength(kMaxFieldChars);
     auto* lblComment = caption(this, u"Megjegyzések a naphoz:"_s, txtComment);
 
     cmdMent = namedButton(this, u"cmdMent"_s, u"M&entés"_s);
