@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
                 QApplication::restoreOverrideCursor();
             if (splashWindow)
                 splashWindow->setEnabled(!busy);
-        });
+        }) != ConversionOutcome::Declined;
     };
     hooks.loadMainWindow = [&] { mainWindow = std::make_unique<frmMain>(state); };
     hooks.loadCarDialog = [&] {

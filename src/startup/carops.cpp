@@ -98,6 +98,48 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
     return true;
 }
 
+// The files the program makes in a car's directory: only these go when the car is deleted.
+bool isProgramFile(const QString& name) {
+    static const QStringList own = {u"data.rvd"_s, u"benzin.rvd"_s, u"evszak.rvd"_s, u"temp.tmp"_s};
+    const QString n = name.toLower();
+    if (own.contains(n) || n.endsWith(u".rvn"_s))
+        return true;
+    // Rescue copies: "benzin.rvd.hibas", "benzin.rvd.hibas.2" ...
+    const qsizetype at = n.lastIndexOf(u".hibas"_s);
+    if (at <= 0)
+        return false;
+    const QString rest = n.mid(at + 6);
+    if (rest.isEmpty())
+        return true;
+    bool number = false;
+    rest.mid(1).toInt(&number);
+    return rest.startsWith(u'.') && number;
+}
+
+QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+
+int monthFileCount(const QString& dir) {
+    int n = 0;
+    for (const QString& f : filesIn(dir))
+        n += f.toLower().endsWith(u".rvn"_s) ? 1 : 0;
+    return n;
+}
+
+// A directory under Users/ that no car uses, with data of the program in it: what a lost car
+// list leaves behind.
+bool isUnregisteredCarDir(const AppState& s, const QString& name) {
+    const QFileInfo info(s.usersDir() + name);
+    if (!info.isDir() || info.isSymLink())
+        return false;
+    for (const CarRecord& c : s.cars)
+        if (sameText(c.dirName, name))
+            return false;
+    for (const QString& f : filesIn(info.filePath()))
+        if (isProgramFile(f))
+            return true;
+    return false;
+}
+
 bool isReservedDeviceName(const QString& name) {
     // Windows refuses these with any extension too ("CON.txt").
     const QString base = name.section(u'.', 0, 0).trimmed().toUpper();
@@ -127,15 +169,19 @@ std::optional<FormProblem> validateCarForm(const CarForm& f) {
     for (const auto& [field, check] : order)
         if (IsBlank(*check.first))
             return FormProblem{field, check.second};
-    // The filters let only numbers in; what they cannot stop is a number too large to store.
-    auto storable = [](const QString& text) {
+    // The filters let only numbers in; what they cannot stop is a number the car file may not hold.
+    auto allowed = [](const QString& text, Quantity q) {
         const auto v = toNumber(text);
-        return v && std::fabs(*v) <= double(std::numeric_limits<float>::max());
+        return v && rangeOf(q).contains(*v);
     };
-    if (!storable(f.consumption))
-        return FormProblem{CarField::Consumption, u"A gépkocsi fogyasztása nem érvényes szám."_s};
-    if (!storable(f.generalCost))
-        return FormProblem{CarField::GeneralCost, u"A gépkocsi általános költsége nem érvényes szám."_s};
+    if (!allowed(f.consumption, Quantity::Consumption))
+        return FormProblem{CarField::Consumption, u"A gépkocsi fogyasztása %1 és %2 l/100 km közötti szám lehet."_s
+                                                      .arg(rangeOf(Quantity::Consumption).min)
+                                                      .arg(rangeOf(Quantity::Consumption).max)};
+    if (!allowed(f.generalCost, Quantity::GeneralCost))
+        return FormProblem{CarField::GeneralCost, u"A gépkocsi általános költsége %1 és %2 Ft/km közötti szám lehet."_s
+                                                      .arg(rangeOf(Quantity::GeneralCost).min)
+                                                      .arg(rangeOf(Quantity::GeneralCost).max)};
     return std::nullopt;
 }
 
@@ -259,7 +305,20 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     }
 
     s.errorLocation = u"frmUjuser - UjAdd"_s;
-    car.dirName = freeDirName(s, car.plateNumber);
+    // A car list lost to damage leaves the car's directory behind: the car created again may
+    // take it over with its logbooks instead of starting empty beside it.
+    const QString plainDir = car.plateNumber.trimmed();
+    bool takeOver = false;
+    if (isUnregisteredCarDir(s, plainDir)) {
+        const QString dir = s.usersDir() + plainDir;
+        takeOver = ask(s, u"A(z) %1 könyvtár már létezik, de egyetlen gépkocsihoz sem tartozik (például mert a "
+                          u"gépkocsik listája megsérült). %2 havi nyilvántartás van benne.\r\n\r\n"
+                          u"Átveszi ezt a könyvtárat az adataival együtt (partnerek, távolságok, üzemanyagárak, "
+                          u"nyilvántartások)?\r\n\r\nNem: a gépkocsi új, üres könyvtárat kap."_s
+                              .arg(QDir::toNativeSeparators(dir))
+                              .arg(monthFileCount(dir)));
+    }
+    car.dirName = takeOver ? plainDir : freeDirName(s, car.plateNumber);
     s.cars.append(car);
     const int index = s.carCount();
 
@@ -277,6 +336,15 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
         SaveCars(s);
         tell(s, u"A gépkocsi könyvtára nem hozható létre:\r\n%1"_s.arg(QDir::toNativeSeparators(dir)));
         return 0;
+    }
+
+    if (takeOver) {
+        // What the directory lacks is made as for a new car; what it holds stays.
+        if (!QFile::exists(dir + u"data.rvd"_s))
+            logged(s, writeThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
+        if (!QFile::exists(dir + u"benzin.rvd"_s))
+            writeEmptyPrices(s, dir);
+        return index;
     }
 
     bool imported = false;
@@ -348,7 +416,13 @@ DeleteOutcome deleteCar(AppState& s, int index) {
     if (index < 1 || index > s.carCount())
         return out;
     const CarRecord car = s.car(index);
-    if (!ask(s, u"Biztos, hogy törli a(z) %1 nevű felhasználót?"_s.arg(car.userName)))
+    const QString dirName = car.dirName.trimmed();
+    const QString path = s.usersDir() + dirName;
+    const int months = isSafeDirName(dirName) ? monthFileCount(path) : 0;
+    Prompter* p = prompterOf(s);
+    if (!p || !askYesDefaultNo(*p, u"Biztos, hogy törli a(z) %1 nevű felhasználót?\r\n\r\nVele együtt törlődik %2 havi "
+                                   u"nyilvántartása, a partnerei, a távolságai és az üzemanyagárai."_s.arg(car.userName)
+                                       .arg(months)))
         return out;
 
     // The record goes first: a car file that cannot be written leaves the car and its files whole.
@@ -366,9 +440,8 @@ DeleteOutcome deleteCar(AppState& s, int index) {
         --s.currentCar;
     }
 
-    const QString dirName = car.dirName.trimmed();
     if (!isSafeDirName(dirName)) {
-        logCaught(s, 75, u"Nem biztonságos könyvtárnév: \"%1\""_s.arg(dirName));
+        logCaught(s, 75, u"Nem biztonságos könyvtárnév: %1"_s.arg(quotedField(dirName)));
         tell(s, u"A(z) %1 felhasználó könyvtárneve („%2”) nem biztonságos, ezért egyetlen fájlt sem töröltem."_s.arg(
                     car.userName, dirName));
         return out;
@@ -381,22 +454,94 @@ DeleteOutcome deleteCar(AppState& s, int index) {
         }
 
     const QString users = QFileInfo(s.usersDir()).canonicalFilePath();
-    const QString path = s.usersDir() + dirName;
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return out;
-    bool ok = false;
     if (info.isSymLink()) {
-        ok = QFile::remove(path); // the link only, never what it points to
-    } else if (info.isDir() && !users.isEmpty() && QFileInfo(info.canonicalFilePath()).absolutePath() == users) {
-        ok = QDir(path).removeRecursively();
+        if (!QFile::remove(path)) { // the link only, never what it points to
+            logCaught(s, 75, path);
+            tell(s, u"A(z) %1 hivatkozás nem törölhető:\r\n%2"_s.arg(dirName, QDir::toNativeSeparators(path)));
+        }
+        return out;
     }
-    if (!ok) {
-        logCaught(s, 75, path);
-        tell(s, u"A(z) %1 könyvtár nem törölhető teljesen:\r\n%2"_s.arg(dirName, QDir::toNativeSeparators(path)));
-    }
+    if (!info.isDir() || users.isEmpty() || QFileInfo(info.canonicalFilePath()).absolutePath() != users)
+        return out;
+    // Only what the program made there goes; anything the user keeps beside it stays.
+    QStringList stayed;
+    for (const QString& f : filesIn(path))
+        if (!isProgramFile(f) || !QFile::remove(path + u'/' + f))
+            stayed.append(f);
+    for (const QString& d : QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        stayed.append(d + u'/');
+    if (stayed.isEmpty() && QDir(s.usersDir()).rmdir(dirName))
+        return out;
+    constexpr int kListed = 10;
+    QString list = QStringList(stayed.mid(0, kListed)).join(u"\r\n"_s);
+    if (stayed.size() > kListed)
+        list += u"\r\n... és még %1"_s.arg(stayed.size() - kListed);
+    logCaught(s, 75, u"A könyvtár megmaradt: "_s + path);
+    tell(s, u"A(z) %1 könyvtár megmaradt, mert ezek maradtak benne:\r\n%2"_s.arg(QDir::toNativeSeparators(path), list),
+         MsgIcon::Information);
     return out;
 }
+
+namespace {
+
+// A damaged data.rvd: offers to go on with what was read before the damage. On Yes the damaged
+// file is kept aside and the readable part takes its place, on disk and in memory.
+bool openReadablePart(AppState& s, const CarRecord& car, const Result& damage) {
+    const QString path = s.carPath(u"data.rvd"_s);
+    QByteArray data;
+    PartnerFileProgress progress;
+    PartnerDatabase whole;
+    if (!readWholeFile(path, data) || parseDatabase(data, path, s.defaultRouteType, whole, &progress))
+        return false;
+    PartnerDatabase part = readablePart(progress);
+    if (part.partners.isEmpty())
+        part.partners = {baseOf(car)}; // the car's own base is always partner 1
+    if (part.distances.size() != part.partners.size())
+        part.distances.resize(int(part.partners.size()));
+    const int n = std::max(progress.partnersInFile, progress.partnersRead);
+    const int partners = int(part.partners.size());
+    const int rows = std::min(progress.rowsRead, partners);
+    QString loss = n > 0 ? u"A fájl %1 partnert ír; ebből %2 partner és %3 távolságsor olvasható, %4 partner és %5 "
+                           u"távolságsor elvész."_s.arg(n)
+                               .arg(progress.partnersRead)
+                               .arg(rows)
+                               .arg(n - progress.partnersRead)
+                               .arg(n - rows)
+                         : u"A fájlból egyetlen partner sem olvasható; csak a saját telephely marad."_s;
+    if (n > 0 && rows < partners)
+        loss += u" Az elveszett sorok távolságai, ahol lehet, a fordított irányból pótlódnak."_s;
+    Prompter* p = prompterOf(s);
+    if (!p || p->ask(u"A(z) %1 gépkocsi partneradatbázisa (data.rvd) hibás:\r\n%2\r\n\r\n%3\r\n\r\nMegnyitja, ami "
+                     u"olvasható? A hibás fájl megmarad másolatként.\r\n\r\nIgen: megnyitás, Mégsem: a bejelentkezés "
+                     u"elmarad."_s.arg(car.userName, damage.message(), loss),
+                     Yes | Cancel, MsgIcon::Exclamation) != Yes)
+        return false;
+    const QString kept = keepAside(path);
+    if (kept.isEmpty()) {
+        tell(s, u"A hibás adatbázisról nem sikerült másolatot készíteni, ezért változatlan maradt:\r\n%1"_s.arg(
+                    QDir::toNativeSeparators(path)));
+        return false;
+    }
+    const QVector<Partner> oldPartners = s.partners;
+    const DistanceMatrix oldDistances = s.distances;
+    s.partners = part.partners;
+    s.distances = part.distances;
+    if (Result r = SaveDatabase(s); !r) {
+        s.partners = oldPartners;
+        s.distances = oldDistances;
+        tell(s, u"Az olvasható rész nem menthető:\r\n%1"_s.arg(r.message()));
+        return false;
+    }
+    tell(s, u"A gépkocsi az olvasható adatokkal nyílt meg. A hibás fájl másolata:\r\n%1"_s.arg(
+                QDir::toNativeSeparators(kept)),
+         MsgIcon::Information);
+    return true;
+}
+
+} // namespace
 
 Result loginCar(AppState& s, int index) {
     if (index < 1 || index > s.carCount())
@@ -421,7 +566,7 @@ Result loginCar(AppState& s, int index) {
     s.carDir = carDirOf(car);
 
     s.errorLocation = u"frmUjuser - Partner"_s;
-    if (Result r = LoadDatabase(s, true); !r) {
+    if (Result r = LoadDatabase(s, true); !r && !(r.code() == 62 && openReadablePart(s, car, r))) {
         restore();
         return Result::failure(u"A(z) %1 gépkocsi partneradatbázisa (data.rvd) nem tölthető be, ezért a bejelentkezés "
                                u"nem sikerült.\r\n\r\n%2"_s.arg(car.userName, r.message()),

@@ -20,6 +20,7 @@ namespace {
 
 // The flag of an older cell as a route type.
 qint16 routeTypeOfFlag(RecordReader& in) {
+    const int line = in.line();
     QString text = in.readField().trimmed().toUpper();
     if (text.size() >= 2 && text.startsWith(u'#') && text.endsWith(u'#'))
         text = text.mid(1, text.size() - 2);
@@ -30,7 +31,7 @@ qint16 routeTypeOfFlag(RecordReader& in) {
     bool ok = false;
     const int number = text.toInt(&ok);
     if (!ok)
-        in.fail(u"logikai értéket vártam, ezt találtam: \"%1\""_s.arg(text));
+        in.failAt(line, u"logikai értéket vártam, ezt találtam: %1"_s.arg(quotedField(text)));
     if (number >= 1 && number <= kRouteTypeCount)
         return qint16(number);
     return number != 0 ? 1 : 2;
@@ -46,10 +47,9 @@ struct Pending {
 Result parseOlderCars(const QByteArray& data, const QString& fileName, QVector<OlderCar>& out) {
     QVector<OlderCar> cars;
     Result r = parseRecords(data, fileName, [&](RecordReader& in) {
-        const int count = in.readInt16();
-        if (count < 0)
-            in.fail(u"negatív darabszám"_s);
-        in.requireRoom(qint64(count) * 7 * 2 - 1);
+        const int countLine = in.line();
+        const int count = in.readInt16In(0, 32767, u"darabszám"_s);
+        in.requireRoom(qint64(count) * 7 * 2 - 1, countLine);
         for (int i = 0; i < count; ++i) {
             OlderCar c;
             c.userName = in.readString();
@@ -58,9 +58,10 @@ Result parseOlderCars(const QByteArray& data, const QString& fileName, QVector<O
             c.companyName = in.readString();
             c.city = in.readString();
             c.companyAddress = in.readString();
+            const int dirLine = in.line();
             c.dirName = in.readString();
             if (!isSafeDirName(c.dirName))
-                in.fail(u"érvénytelen könyvtárnév: \"%1\""_s.arg(c.dirName));
+                in.failAt(dirLine, u"érvénytelen könyvtárnév: %1"_s.arg(quotedField(c.dirName)));
             cars.append(std::move(c));
         }
     });
@@ -86,16 +87,20 @@ Result convertOlderDatabase(const QByteArray& data, const QString& fileName, QBy
     return r;
 }
 
-bool convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
+bool hasUnconvertedData(const AppState& s) {
+    return QFile::exists(s.path(u"users.rvd"_s)) && !QFile::exists(s.path(u"user.rvd"_s));
+}
+
+ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
     Prompter* p = s.prompter;
     if (!p)
-        return false;
+        return ConversionOutcome::Declined;
     const QString question = u"A program most konvertálja az adatbázisokat.\r\n\r\n"
                              u"Kérem készítsen biztonsági másolatot a teljes programkönyvtárról!\r\n("_s +
                              QDir::toNativeSeparators(s.programDir) +
                              u")\r\n\r\nKattintson az OK-ra a konvertáláshoz, vagy a Mégsem gombra a kilépéshez."_s;
     if (p->ask(question, Ok | Cancel, MsgIcon::Question) != Ok)
-        return false;
+        return ConversionOutcome::Declined;
 
     if (busy)
         busy(true);
@@ -104,10 +109,10 @@ bool convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
         logCaught(s, r.code(), r.message());
         if (busy)
             busy(false);
-        p->inform(u"Az adatbázisok konvertálása nem sikerült:\r\n%1\r\n\r\nA program most kilép; a konvertálás a "
-                  u"következő indításkor újra elindul."_s.arg(r.message()),
+        p->inform(u"Az adatbázisok konvertálása nem sikerült:\r\n%1\r\n\r\nA program a meglévő adatokkal indul; a "
+                  u"konvertálást a következő indításkor újra felajánlja."_s.arg(r.message()),
                   MsgIcon::Critical);
-        return false;
+        return ConversionOutcome::Failed;
     };
 
     // Published price files, one per fuel type.
@@ -163,6 +168,9 @@ bool convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
             return fail(Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(item.dir)), 76));
         if (Result r = writeThroughScratch(item.dir, u"data.rvd"_s, item.database); !r)
             return fail(r);
+        // Prices entered since (or carried over from another installation) stay.
+        if (QFile::exists(item.dir + u"benzin.rvd"_s))
+            continue;
         if (Result r = writeThroughScratch(item.dir, u"benzin.rvd"_s, emptyFuelPriceFile()); !r)
             return fail(r);
     }
@@ -172,7 +180,7 @@ bool convertOlderLayout(AppState& s, const std::function<void(bool)>& busy) {
     if (busy)
         busy(false);
     p->inform(u"A konvertálás sikeresen befejeződött."_s, MsgIcon::Information);
-    return true;
+    return ConversionOutcome::Converted;
 }
 
 } // namespace rv

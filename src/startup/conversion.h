@@ -31,10 +31,15 @@ CarRecord convertedCar(const OlderCar& car);
 // earlier run) keeps it.
 Result convertOlderDatabase(const QByteArray& data, const QString& fileName, QByteArray& out);
 
+// Whether the data directory holds an older car list and no present one: the conversion is due
+// whatever the version setting says (that setting is the user's, not the directory's).
+bool hasUnconvertedData(const AppState& s);
+
+enum class ConversionOutcome { Converted, Declined, Failed };
 // Asks (OK/Cancel), converts every car, stores the running version in "Verzió" and reports
-// success. busy(true/false) frames the work (hourglass, disabled window). Returns false when the
-// user declined or the conversion could not be done; "Verzió" is then left as it was, so the
-// next start asks again.
-bool convertOlderLayout(AppState& s, const std::function<void(bool busy)>& busy = {});
+// success. busy(true/false) frames the work (hourglass, disabled window). A failure is told and
+// logged; "Verzió" is then left as it was, so the next start offers the conversion again. A
+// car's existing benzin.rvd is kept.
+ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool busy)>& busy = {});
 
 } // namespace rv

@@ -84,8 +84,11 @@ std::optional<MultiplierProblem> applyMultipliers(AppState& s, const MultiplierT
         if (!number)
             return MultiplierProblem{i, u"A(z) „%1” szorzó nincs megadva."_s.arg(name)};
         const double value = *number / 100.0;
-        if (std::fabs(value) > double(std::numeric_limits<float>::max()))
-            return MultiplierProblem{i, u"A(z) „%1” szorzó túl nagy."_s.arg(name)};
+        const ValueRange& range = rangeOf(Quantity::Multiplier);
+        if (!range.contains(double(float(value))))
+            return MultiplierProblem{i, u"A(z) „%1” szorzó %2 és %3 százalék közötti lehet."_s.arg(name)
+                                            .arg(range.min * 100)
+                                            .arg(range.max * 100)};
         values[size_t(i)] = float(value);
     }
     const auto oldMultipliers = s.multipliers;

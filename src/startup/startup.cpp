@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "database/publishedprices.h"
+#include "startup/conversion.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
@@ -77,7 +78,7 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
 
     // Data of the older layout is converted once, before anything reads it.
     const QString stored = settings.text(keys::Version);
-    if (leadingNumber(stored) == 1.2) {
+    if (leadingNumber(stored) == 1.2 || hasUnconvertedData(state)) {
         if (hooks.convertOlderLayout && !hooks.convertOlderLayout(state))
             return StartupOutcome::Declined;
     } else if (stored != versionText()) {
@@ -95,7 +96,11 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     // "Gékocsik" is how the program has always spelled it.
     view.setTask(u"Gékocsik betöltése..."_s);
     state.errorLocation = u"frmSplash - Cars"_s;
-    LoadCars(state);
+    if (Result r = LoadCars(state); !r && state.prompter)
+        state.prompter->inform(u"A gépkocsik listája nem olvasható, ezért a program üres listával indul.\r\n\r\n%1\r\n\r\n"
+                               u"Ha egy gépkocsit újra felvesz, a program felajánlja, hogy átveszi a meglévő "
+                               u"könyvtárát az adataival."_s.arg(r.message()),
+                               MsgIcon::Exclamation);
 
     if (leadingNumber(settings.text(keys::LoadCities, u"1"_s)) == 1) {
         view.setTask(u"Városok betöltése..."_s);
@@ -114,7 +119,8 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
 
     view.setTask(u"Szorzók betöltése..."_s);
     state.errorLocation = u"frmSplash - Multipliers"_s;
-    LoadMultipliers(state);
+    if (Result r = LoadMultipliers(state); !r && state.prompter)
+        state.prompter->inform(r.message(), MsgIcon::Exclamation);
 
     view.setTask(u"Kezelőfelület betöltése..."_s);
     if (hooks.loadMainWindow)

@@ -26,7 +26,8 @@ public:
 };
 
 // The windows the start-up pre-loads, and the conversion of the older layout (it returns false
-// when the user declined, which ends the program).
+// when the user declined, which ends the program; a failed conversion was told and the start-up
+// goes on).
 struct StartupHooks {
     std::function<bool(AppState&)> convertOlderLayout;
     std::function<void()> loadMainWindow;
@@ -40,7 +41,7 @@ struct StartupHooks {
 enum class StartupOutcome {
     Ready,
     AlreadyRunning,
-    Declined,      // the conversion of the older layout was declined or failed
+    Declined,      // the conversion of the older layout was declined
     NoDataDirectory // the data directory cannot be made or written (the user was told)
 };
 

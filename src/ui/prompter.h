@@ -16,6 +16,8 @@ enum MsgButton : int {
     Abort = 1 << 4,
     Retry = 1 << 5,
     Ignore = 1 << 6,
+    // Not a button: makes No the default, for questions whose Yes destroys.
+    DefaultNo = 1 << 8,
 };
 using MsgButtons = int;
 
@@ -37,5 +39,9 @@ public:
 
 // Yes/No question with the question icon, the commonest ask.
 inline bool askYesNo(Prompter& p, const QString& text) { return p.ask(text, Yes | No, MsgIcon::Question) == Yes; }
+// The same with No as the default button.
+inline bool askYesDefaultNo(Prompter& p, const QString& text) {
+    return p.ask(text, Yes | No | DefaultNo, MsgIcon::Question) == Yes;
+}
 
 } // namespace rv

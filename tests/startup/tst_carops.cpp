@@ -34,8 +34,22 @@ private slots:
         QCOMPARE(validateCarForm(f)->field, CarField::CarType);
         QCOMPARE(validateCarForm(f)->message, u"A gépkocsi típusa nincs megadva."_s);
         f = form(u"a"_s, u"b"_s);
-        f.consumption = u"1e300"_s; // numeric, but no single-precision number holds it
-        QCOMPARE(validateCarForm(f)->field, CarField::Consumption);
+        // Only what the car file may hold, at the ends of the ranges.
+        const std::tuple<QString, QString, std::optional<CarField>> numbers[] = {
+            {u"100"_s, u"1000"_s, std::nullopt},
+            {u"0"_s, u"0"_s, std::nullopt},
+            {u"100,01"_s, u"12"_s, CarField::Consumption},
+            {u"1e300"_s, u"12"_s, CarField::Consumption},
+            {u"-1"_s, u"12"_s, CarField::Consumption},
+            {u"7"_s, u"1000.5"_s, CarField::GeneralCost},
+        };
+        for (const auto& [consumption, cost, field] : numbers) {
+            f = form(u"a"_s, u"b"_s);
+            f.consumption = consumption;
+            f.generalCost = cost;
+            const auto problem = validateCarForm(f);
+            QVERIFY2((problem ? std::optional(problem->field) : std::nullopt) == field, qPrintable(consumption + u' ' + cost));
+        }
     }
 
     void plateMustBeOneDirectoryName_data() {
@@ -160,9 +174,14 @@ private slots:
         for (const QString& p : {u"P1"_s, u"P2"_s, u"P3"_s})
             QVERIFY(addCar(env, p.toLower(), p));
         env.write(u"Users/P2/2024jan.rvn"_s, "x");
+        env.write(u"Users/P2/2024FEB.RVN"_s, "x");
+        env.write(u"Users/P2/benzin.rvd.hibas.2"_s, "x");
         QVERIFY(loginCar(env.state, 3));
         env.prompter.answer(No);
         QVERIFY(!deleteCar(env.state, 2).removed);
+        QCOMPARE(env.prompter.last(), u"Biztos, hogy törli a(z) p2 nevű felhasználót?\r\n\r\nVele együtt törlődik 2 havi "
+                                      u"nyilvántartása, a partnerei, a távolságai és az üzemanyagárai."_s);
+        QCOMPARE(env.prompter.asked.last().buttons, Yes | No | DefaultNo);
         QVERIFY(QFileInfo::exists(env.path(u"Users/P2"_s)));
         env.prompter.answer(Yes);
         QVERIFY(!deleteCar(env.state, 2).wasLoggedIn);
@@ -172,6 +191,85 @@ private slots:
         QVERIFY(deleteCar(env.state, 2).wasLoggedIn);
         QCOMPARE(env.state.currentCar, 0);
         QVERIFY(env.state.partners.isEmpty());
+    }
+
+    // Only what the program made goes; a file or folder of the user's keeps the directory.
+    void deleteLeavesForeignFilesAndSaysWhat() {
+        TestEnv env;
+        QVERIFY(addCar(env, u"a"_s, u"P1"_s));
+        for (const char* f : {"2024jan.rvn", "temp.tmp", "evszak.rvd", "data.rvd.hibas", "jegyzet.txt", "data.rvd.hibas.x",
+                              "mentes/2024jan.rvn"})
+            env.write(u"Users/P1/"_s + QLatin1String(f), "x");
+        env.prompter.answer(Yes);
+        QVERIFY(deleteCar(env.state, 1).removed);
+        QCOMPARE(QDir(env.path(u"Users/P1"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({u"data.rvd.hibas.x"_s, u"jegyzet.txt"_s, u"mentes"_s}));
+        QCOMPARE(env.read(u"Users/P1/mentes/2024jan.rvn"_s), QByteArray("x"));
+        QVERIFY(env.prompter.last().contains(u"jegyzet.txt"_s));
+        QVERIFY(env.prompter.last().contains(u"mentes/"_s));
+    }
+
+    // A car list lost to damage: the car created again may take its old directory over.
+    void anUnregisteredDirectoryIsOfferedForTakeOver() {
+        TestEnv env;
+        const QByteArray db = "1\r\n\"R\xe9gi\"\r\n\"P\xe9" "cs\"\r\n\"\"\r\n0,1\r\n";
+        env.write(u"Users/ABC/data.rvd"_s, db);
+        env.write(u"Users/ABC/2002jan.rvn"_s, "x");
+        env.write(u"Users/ABC/2002feb.rvn"_s, "x");
+        env.prompter.answer(Yes);
+        QCOMPARE(createCar(env.state, form(u"a"_s, u"ABC"_s), {}), 1);
+        QVERIFY(env.prompter.asked[0].text.contains(u"2 havi nyilvántartás"_s));
+        QCOMPARE(env.state.car(1).dirName, u"ABC"_s);
+        QCOMPARE(env.read(u"Users/ABC/data.rvd"_s), db);
+        QCOMPARE(env.read(u"Users/ABC/benzin.rvd"_s), QByteArray("0\r\n"));
+        QCOMPARE(storedCars(env).size(), 1);
+
+        // Declined, or a directory without the program's files: a directory of its own.
+        env.write(u"Users/XYZ/data.rvd"_s, db);
+        env.write(u"Users/QQQ/jegyzet.txt"_s, "x");
+        env.prompter.clear();
+        env.prompter.answer(No);
+        QCOMPARE(addCar(env, u"b"_s, u"XYZ"_s), 2);
+        QCOMPARE(env.state.car(2).dirName, u"XYZ_2"_s);
+        QCOMPARE(addCar(env, u"c"_s, u"QQQ"_s), 3);
+        QCOMPARE(env.state.car(3).dirName, u"QQQ_2"_s);
+        QVERIFY(!env.prompter.texts().join(u'|').contains(u"QQQ könyvtár"_s));
+    }
+
+    // A damaged data.rvd: what was read before the damage opens, or the login is cancelled.
+    void aDamagedDatabaseOpensItsReadablePart() {
+        TestEnv env;
+        QVERIFY(addCar(env, u"a"_s, u"P1"_s));
+        // Three partners; row 2 is damaged in its second cell, so rows 2 and 3 are lost.
+        const QByteArray damaged = "3\r\n\"A\"\r\n\"V\"\r\n\"\"\r\n\"B\"\r\n\"V\"\r\n\"\"\r\n\"C\"\r\n\"V\"\r\n\"\"\r\n"
+                                   "0,1\r\n12,2\r\n13,3\r\n21,1\r\nx,1\r\n";
+        env.write(u"Users/P1/data.rvd"_s, damaged);
+        env.prompter.clear();
+        env.prompter.answer(Cancel);
+        QVERIFY(!loginCar(env.state, 1));
+        QCOMPARE(env.read(u"Users/P1/data.rvd"_s), damaged);
+        QVERIFY(env.prompter.asked[0].text.contains(u"(15. sor)"_s));
+        QVERIFY(env.prompter.asked[0].text.contains(
+            u"A fájl 3 partnert ír; ebből 3 partner és 1 távolságsor olvasható, 0 partner és 2 távolságsor elvész."_s));
+
+        env.prompter.clear();
+        env.prompter.answer(Yes);
+        QVERIFY(loginCar(env.state, 1));
+        QCOMPARE(env.read(u"Users/P1/data.rvd.hibas"_s), damaged);
+        QCOMPARE(env.state.partnerCount(), 3);
+        const qint16 km[3][3] = {{0, 12, 13}, {12, 0, 0}, {13, 0, 0}}; // lost rows from their mirror cells
+        for (int i = 1; i <= 3; ++i)
+            for (int j = 1; j <= 3; ++j)
+                QCOMPARE(env.state.distances.at(i, j).distance, km[i - 1][j - 1]);
+        QCOMPARE(storedPartners(env.state).distances.at(3, 1).distance, qint16(13));
+
+        // Nothing readable: the car's own base is the one partner.
+        env.write(u"Users/P1/data.rvd"_s, "x\r\n");
+        env.prompter.answer(Yes);
+        QVERIFY(loginCar(env.state, 1));
+        QCOMPARE(env.state.partnerCount(), 1);
+        QCOMPARE(env.state.partner(1).name, u"Cég Kft."_s);
+        QCOMPARE(env.read(u"Users/P1/data.rvd.hibas.2"_s), QByteArray("x\r\n"));
     }
 
     void deleteWithUnsafeOrSharedDirectoryDeletesNothing() {

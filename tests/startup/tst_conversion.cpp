@@ -33,7 +33,8 @@ private slots:
         copyFixture(env);
         const QByteArray olderList = env.read(u"users.rvd"_s);
         QVector<bool> busy;
-        QVERIFY(convertOlderLayout(env.state, [&](bool b) { busy.append(b); }));
+        env.write(u"Users/XYZ-999/benzin.rvd"_s, "1\r\n#2002-01-01#\r\n250\r\n"); // entered since: kept
+        QCOMPARE(convertOlderLayout(env.state, [&](bool b) { busy.append(b); }), ConversionOutcome::Converted);
         QCOMPARE(busy, (QVector<bool>{true, false}));
         QCOMPARE(env.prompter.asked.size(), 2);
         QCOMPARE(env.prompter.asked[0].buttons, Ok | Cancel);
@@ -55,6 +56,7 @@ private slots:
         QVERIFY(!QFile::exists(env.path(u"Users/ABC-123/temp.tmp"_s)));
         // A car without a database gets its base as the one partner.
         QCOMPARE(storedDatabase(env, u"Users/XYZ-999/data.rvd"_s).partners.size(), 1);
+        QCOMPARE(env.read(u"Users/XYZ-999/benzin.rvd"_s), QByteArray("1\r\n#2002-01-01#\r\n250\r\n"));
         for (const QString& f : {u"b95.rvd"_s, u"b98.rvd"_s, u"bdiz.rvd"_s, u"bkev.rvd"_s})
             QCOMPARE(env.read(u"Users/"_s + f), QByteArray("0\r\n"));
         QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
@@ -65,7 +67,7 @@ private slots:
         TestEnv env;
         copyFixture(env);
         env.prompter.answer(Cancel);
-        QVERIFY(!convertOlderLayout(env.state));
+        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Declined);
         QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)));
         QVERIFY(!QFile::exists(env.path(u"Users/b95.rvd"_s)));
         QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
@@ -75,8 +77,10 @@ private slots:
         TestEnv env;
         copyFixture(env);
         env.write(u"Users/ABC-123/data.rvd"_s, "2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n");
-        QVERIFY(!convertOlderLayout(env.state));
+        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Failed);
         QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
+        QVERIFY(env.prompter.last().contains(u"következő indításkor újra felajánlja"_s));
+        QVERIFY(env.read(u"error.log"_s).contains("data.rvd"));
         QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)));
         QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
     }
@@ -88,7 +92,7 @@ private slots:
         car.dirName = u"ABC-123"_s;
         const QByteArray present = serializeCars({car});
         env.write(u"user.rvd"_s, present);
-        QVERIFY(convertOlderLayout(env.state));
+        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
         QCOMPARE(env.read(u"user.rvd"_s), present);
         QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
     }

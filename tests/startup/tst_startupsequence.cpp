@@ -134,6 +134,9 @@ private slots:
         QTest::newRow("1.2 declined") << u"1.2"_s << true << false;
         QTest::newRow("2.0") << u"2.0"_s << false << true;
         QTest::newRow("missing") << QString() << false << true;
+        // The setting is the user's: an older car list without a present one is converted anyway.
+        QTest::newRow("2.2 with users.rvd") << u"2.2"_s << true << true;
+        QTest::newRow("missing, users.rvd, declined") << QString() << true << false;
     }
     void versionOnePointTwoRunsTheConversion() {
         QFETCH(QString, stored);
@@ -142,6 +145,8 @@ private slots:
         TestEnv env;
         if (!stored.isNull())
             env.settings->setText(keys::Version, stored);
+        if (QByteArray(QTest::currentDataTag()).contains("users.rvd"))
+            env.write(u"users.rvd"_s, "0\r\n");
         bool called = false, mainLoaded = false;
         StartupHooks hooks;
         hooks.convertOlderLayout = [&](AppState&) {
@@ -155,6 +160,28 @@ private slots:
         QCOMPARE(mainLoaded, accepts);
         if (!converts)
             QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
+    }
+
+    // Damaged car and multiplier files are told at start-up, kept aside, and never leave a zero
+    // multiplier in memory.
+    void damagedFilesAreToldAtStartUp() {
+        TestEnv env;
+        const QByteArray cars = "2\r\n";
+        const QByteArray multipliers = "1\r\n1,1\r\n1.2\r\n1\r\n1.5\r\n1.3\r\n1.05\r\n1.03\r\n2\r\n";
+        env.write(u"user.rvd"_s, cars);
+        env.write(u"Users/szorzo.rvd"_s, multipliers);
+        RecordingView view;
+        QCOMPARE(start(env, view), StartupOutcome::Ready);
+        const QStringList told = env.prompter.texts();
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told[0].contains(u"user.rvd (1. sor)"_s) && told[0].contains(u"user.rvd.hibas"_s), qPrintable(told[0]));
+        QVERIFY2(told[1].contains(u"szorzo.rvd (8. sor)"_s) && told[1].contains(u"szorzo.rvd.hibas"_s), qPrintable(told[1]));
+        QCOMPARE(env.read(u"user.rvd.hibas"_s), cars);
+        QCOMPARE(env.read(u"Users/szorzo.rvd.hibas"_s), multipliers);
+        QCOMPARE(env.read(u"Users/szorzo.rvd"_s), QByteArray("1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n"));
+        for (const MultiplierEntry& m : env.state.multipliers)
+            QCOMPARE(m.value, 1.0f);
+        QVERIFY(env.state.cars.isEmpty());
     }
 
     void aSecondCopyIsRefusedButAnUnusableDirectoryIsNamed() {

@@ -30,6 +30,8 @@ MsgButton QtPrompter::ask(const QString& text, MsgButtons buttons, MsgIcon icon)
     if (!standard)
         standard = QMessageBox::Ok;
     box.setStandardButtons(standard);
+    if ((buttons & DefaultNo) && (buttons & No))
+        box.setDefaultButton(QMessageBox::No);
     // A question asked while a long step shows the hourglass still wants the normal pointer.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int pressed = box.exec();
