@@ -178,14 +178,13 @@ bool importPartners(AppState& s, int car, const std::function<void()>& tick) {
             return false;
         all = a == Yes;
     }
-    const QVector<Partner> partnersBefore = s.partners;
-    const DistanceMatrix distancesBefore = s.distances;
-    const int added = mergePartners(s, other.partners, tick);
-    mergeDistances(s, other, all);
-    if (Result saved = SaveDatabase(s); !saved) {
-        // A failed import is told and leaves no trace in memory either.
-        s.partners = partnersBefore;
-        s.distances = distancesBefore;
+    int added = 0;
+    // A failed import is told and leaves no trace in memory either.
+    if (Result saved = changeAndSaveDatabase(s, [&] {
+            added = mergePartners(s, other.partners, tick);
+            mergeDistances(s, other, all);
+        });
+        !saved) {
         reportSaveFailure(s, saved);
         return false;
     }

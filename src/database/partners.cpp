@@ -48,24 +48,36 @@ int findPartner(const AppState& s, const Partner& p) {
     return 0;
 }
 
+Result changeAndSaveDatabase(AppState& s, const std::function<void()>& change) {
+    QVector<Partner> partners = s.partners;
+    DistanceMatrix distances = s.distances;
+    change();
+    Result r = SaveDatabase(s);
+    if (!r) {
+        s.partners = std::move(partners);
+        s.distances = std::move(distances);
+    }
+    return r;
+}
+
 Result addPartner(AppState& s, const Partner& p) {
     if (s.partnerCount() >= kMaxPartners)
         return Result::failure(u"Az adatbázisban legfeljebb %1 partner lehet."_s.arg(kMaxPartners));
-    const int n = s.partnerCount() + 1;
-    s.partners.append(p);
-    s.distances.resize(n);
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j)
-            if (s.distances.at(i, j).routeType == 0)
-                s.distances.at(i, j).routeType = s.defaultRouteType;
-    return SaveDatabase(s);
+    return changeAndSaveDatabase(s, [&] {
+        const int n = s.partnerCount() + 1;
+        s.partners.append(p);
+        s.distances.resize(n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j)
+                if (s.distances.at(i, j).routeType == 0)
+                    s.distances.at(i, j).routeType = s.defaultRouteType;
+    });
 }
 
 Result modifyPartner(AppState& s, int i, const Partner& p) {
     if (i < 1 || i > s.partnerCount())
         return Result::failure(u"Nincs ilyen partner."_s);
-    s.partner(i) = p;
-    return SaveDatabase(s);
+    return changeAndSaveDatabase(s, [&] { s.partner(i) = p; });
 }
 
 bool canDeletePartner(const AppState& s, int d) { return d >= 2 && d <= s.partnerCount(); }
@@ -86,9 +98,10 @@ Result deletePartner(AppState& s, int d) {
         }
         ++ni;
     }
-    s.partners.removeAt(d - 1);
-    s.distances = std::move(m);
-    return SaveDatabase(s);
+    return changeAndSaveDatabase(s, [&] {
+        s.partners.removeAt(d - 1);
+        s.distances = std::move(m);
+    });
 }
 
 bool removePartnerFromStops(MonthLog& month, int d) {
@@ -116,9 +129,10 @@ bool removePartnerFromStops(MonthLog& month, int d) {
 
 Result deleteAllPartners(AppState& s) {
     const Partner own = s.partnerCount() >= 1 ? s.partner(1) : Partner{};
-    s.partners = {own};
-    s.distances.reset(1);
-    return SaveDatabase(s);
+    return changeAndSaveDatabase(s, [&] {
+        s.partners = {own};
+        s.distances.reset(1);
+    });
 }
 
 void reportSaveFailure(AppState& s, const Result& r) {

@@ -3,6 +3,8 @@
 #include "storage/result.h"
 #include "storage/state.h"
 
+#include <functional>
+
 namespace rv {
 
 // The most partners a database may hold: the file of a larger matrix would be too big to read.
@@ -26,6 +28,10 @@ QString partnerInputMessage(PartnerInputError e);
 
 // Index of the first partner with exactly these three texts, 0 when there is none.
 int findPartner(const AppState& s, const Partner& p);
+
+// Runs change on the partners and distances, then saves them; when the save fails, memory is
+// put back as it was, so that it shows what the disk holds.
+Result changeAndSaveDatabase(AppState& s, const std::function<void()>& change);
 
 // Appends a partner. The arrays grow keeping what they hold, so distance edits not yet saved
 // survive; the new row and column are 0 km with the default route type. Saves the database.

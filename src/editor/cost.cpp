@@ -21,6 +21,15 @@ template <typename T> T saturate(qint64 v) {
     return T(std::clamp<qint64>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
+// Whatever the operands in memory (a damaged file, a test), a leg's cost stays far inside
+// qint64, so that the conversion is defined and sums of legs can saturate.
+constexpr long double kMaxLegCost = 1e15L;
+qint64 wholeForints(long double v) {
+    if (std::isnan(v))
+        return 0;
+    return static_cast<qint64>(std::floor(std::clamp(v, -kMaxLegCost, kMaxLegCost)));
+}
+
 } // namespace
 
 float seasonMultiplier(const AppState& s, bool airConditioning, bool winter) {
@@ -52,12 +61,19 @@ qint64 legFuelCost(int km, float consumption, int price, float multiplier, float
     v *= static_cast<long double>(static_cast<float>(price));
     v *= static_cast<long double>(multiplier);
     v *= static_cast<long double>(season);
-    return static_cast<qint64>(std::floor(v));
+    return wholeForints(v);
 }
 
 qint64 legGeneralCost(int km, float generalCost) {
     long double v = static_cast<long double>(static_cast<float>(km)) * static_cast<long double>(generalCost);
-    return static_cast<qint64>(std::floor(v));
+    return wholeForints(v);
+}
+
+qint64 addSaturated(qint64 a, qint64 b) {
+    qint64 sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
 }
 
 qint64 legCost(const AppState& s, int p, int q, int price, float season) {
@@ -90,7 +106,7 @@ MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season)
             const int q = log.stops.at(day, k);
             if (q == 0)
                 continue;
-            result.total += legCost(s, log.stops.at(day, k - 1), q, *price, season);
+            result.total = addSaturated(result.total, legCost(s, log.stops.at(day, k - 1), q, *price, season));
         }
     }
     return result;

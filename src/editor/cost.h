@@ -23,6 +23,8 @@ float routeMultiplier(const AppState& s, int routeType);
 // Cost of one leg, each part rounded down to whole forints on its own.
 qint64 legFuelCost(int km, float consumption, int price, float multiplier, float season);
 qint64 legGeneralCost(int km, float generalCost);
+// Sums of costs stop at the ends of qint64 instead of wrapping.
+qint64 addSaturated(qint64 a, qint64 b);
 
 // Cost of the leg from partner p to partner q on a day with the given fuel price: fuel plus
 // general cost of the logged-in car. 0 for partners the database does not hold. The editor's

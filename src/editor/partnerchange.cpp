@@ -1,6 +1,6 @@
 #include "partnerchange.h"
 
-#include "storage/fileio.h"
+#include "editor/logbookfile.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/records.h"
@@ -18,30 +18,36 @@ namespace {
 // Logbooks are small; anything far larger is not one of ours.
 constexpr qint64 kMaxLogbookBytes = 16LL * 1024 * 1024;
 
-bool versionAccepted(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok && (v == versionText().toDouble() || v == 2.0);
+// A month of the older layout is read whole and written in the present layout.
+Result rewriteOlderLogbook(const QByteArray& in, const QString& fileName, const Partner& oldTexts,
+                           const Partner& newTexts, QByteArray& out, int& changes) {
+    StoredLogbook log;
+    if (Result r = parseLogbook(in, fileName, log); !r)
+        return r;
+    int changed = 0;
+    for (QVector<Partner>& day : log.stops)
+        for (Partner& stop : day)
+            if (stop == oldTexts) {
+                stop = newTexts;
+                ++changed;
+            }
+    out = serializeLogbook(log);
+    changes = changed;
+    return Result::success();
 }
 
 } // namespace
 
 std::optional<ChangeableLogbook> readChangeableHead(const QByteArray& data, const QString& fileName) {
-    try {
-        RecordReader in(data, fileName);
-        if (in.readString() != u"RVN"_s || !versionAccepted(in.readString()))
-            return std::nullopt;
-        ChangeableLogbook book;
-        book.fileName = fileName;
-        book.year = in.readInt16();
-        book.month = in.readInt16();
-        if (book.month < 1 || book.month > 12)
-            return std::nullopt;
-        book.label = QString::number(book.year) + u". "_s + MonthNames()[size_t(book.month - 1)];
-        return book;
-    } catch (const FormatError&) {
+    LogbookHeader head;
+    if (!parseLogbookHeader(data, fileName, head) || !head.isLogbook() || !isReadableLogbookVersion(head.version))
         return std::nullopt;
-    }
+    ChangeableLogbook book;
+    book.fileName = fileName;
+    book.year = head.year;
+    book.month = head.month;
+    book.label = QString::number(book.year) + u". "_s + MonthNames()[size_t(book.month - 1)];
+    return book;
 }
 
 QVector<ChangeableLogbook> changeableLogbooks(const AppState& s) {
@@ -66,6 +72,8 @@ QVector<ChangeableLogbook> changeableLogbooks(const AppState& s) {
 
 Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const Partner& oldTexts,
                           const Partner& newTexts, QByteArray& out, int& changes) {
+    if (LogbookHeader head; parseLogbookHeader(in, fileName, head) && head.olderLayout)
+        return rewriteOlderLogbook(in, fileName, oldTexts, newTexts, out, changes);
     RecordWriter w;
     w.reserve(in.size() + 256);
     int changed = 0;
@@ -73,8 +81,8 @@ Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const P
         RecordReader r(in, fileName);
         const QString magic = r.readString();
         const QString version = r.readString();
-        if (magic != u"RVN"_s || !versionAccepted(version))
-            r.fail(u"nem ismert nyilvántartás-változat"_s);
+        if (magic != u"RVN"_s || !isReadableLogbookVersion(version))
+            r.failAt(1, u"nem ismert nyilvántartás-változat"_s);
         w.str(magic).str(version).endLine();
         const qint16 year = r.readInt16();
         const qint16 month = r.readInt16();
@@ -84,11 +92,12 @@ Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const P
         const qint16 width = r.readInt16();
         w.integer(monthKm).integer(width).endLine();
         for (int day = 1; day <= kLogDays; ++day) {
+            const int line = r.line();
             const qint16 number = r.readInt16();
             const qint16 n = r.readInt16();
             if (n < 0)
-                r.fail(u"negatív darabszám"_s);
-            r.requireRoom(qint64(n) * 3 * 2);
+                r.failAt(line, u"negatív darabszám"_s);
+            r.requireRoom(qint64(n) * 3 * 2, line);
             w.integer(number).integer(n).endLine();
             for (int k = 0; k < n; ++k) {
                 Partner stop;
@@ -103,8 +112,7 @@ Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const P
             }
             w.line(r.readString());
         }
-        if (!r.atEnd())
-            r.fail(u"a 31. nap után további adatok következnek"_s);
+        r.requireEnd();
     } catch (const FormatError& e) {
         return Result::failure(e.message(), 62);
     }

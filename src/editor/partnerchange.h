@@ -19,14 +19,14 @@ struct ChangeableLogbook {
     QString label; // "2002. Január"
 };
 
-// The head of a logbook file, when its magic is "RVN" and its version has the value of the
-// program's own version or 2.0; older layouts are not offered.
+// The head of a logbook file, when it is a logbook of a version the program reads.
 std::optional<ChangeableLogbook> readChangeableHead(const QByteArray& data, const QString& fileName);
 // The car's logbooks that can be rewritten, by year and month.
 QVector<ChangeableLogbook> changeableLogbooks(const AppState& s);
 
 // Rewrites one logbook's text: every stop whose three texts all equal oldTexts (exactly) gets
-// newTexts; everything else is written as it was read. changes counts the stops changed. A file
+// newTexts; everything else is written as it was read (a month of the older layout is written
+// in the present one). changes counts the stops changed. A file
 // that does not read whole is refused and out is left alone.
 Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const Partner& oldTexts,
                           const Partner& newTexts, QByteArray& out, int& changes);

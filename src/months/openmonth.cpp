@@ -1,5 +1,6 @@
 #include "openmonth.h"
 
+#include "editor/cost.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/state.h"
@@ -47,9 +48,31 @@ QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log) {
     return missing;
 }
 
-QString missingPartnersQuestion(int count) {
-    return QString::number(count) + u" új adat van a korábbi hónapban\r\na jelenlegi adatbázishoz képest.\r\n"_s +
-           (count == 1 ? u"Kívánja hozzáadni az adatokhoz?"_s : u"Kívánja ezeket is hozzáadni az adatokhoz?"_s);
+QString missingPartnersQuestion(const QVector<Partner>& missing) {
+    constexpr int kNamed = 5;
+    const int count = int(missing.size());
+    QString text = QString::number(count) + u" új adat van a korábbi hónapban\r\na jelenlegi adatbázishoz képest:\r\n"_s;
+    for (int i = 0; i < std::min(count, kNamed); ++i)
+        text += u"    "_s + partnerLabel(missing[i]) + u"\r\n"_s;
+    if (count > kNamed)
+        text += u"    és még %1 további\r\n"_s.arg(count - kNamed);
+    return text + (count == 1 ? u"Kívánja hozzáadni az adatokhoz?"_s : u"Kívánja ezeket is hozzáadni az adatokhoz?"_s);
+}
+
+QString leavingStopsQuestion(const AppState& s, const StoredLogbook& log, const QVector<Partner>& missing) {
+    QHash<PartnerKey, int> gone;
+    for (const Partner& p : missing)
+        gone.insert(keyOf(p), 1);
+    int stops = 0;
+    for (const QVector<Partner>& day : log.stops)
+        for (const Partner& stop : day)
+            stops += gone.contains(keyOf(stop)) ? 1 : 0;
+    MonthLog without = monthFromStored(s, log, QString());
+    const qint64 km = refreshKilometres(s, without);
+    return u"Ha nem adja hozzá őket, %1 megálló kimarad a hónapból, és a hónap %2 km-e %3 km-re változik; a "
+           u"következő mentés ezt véglegesíti.\r\n\r\nBiztosan kihagyja ezeket a megállókat?"_s.arg(stops)
+               .arg(log.monthKm)
+               .arg(km);
 }
 
 MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QString& fileName) {
@@ -95,24 +118,38 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
 
     const QVector<Partner> missing = missingPartners(s, stored);
     progress.setProgressValue(60);
-    if (!missing.isEmpty()) {
-        const MsgButton answer = s.prompter ? s.prompter->ask(missingPartnersQuestion(int(missing.size())),
-                                                              Yes | No | Cancel, MsgIcon::Question)
-                                            : No;
+    while (!missing.isEmpty()) {
+        const MsgButton answer =
+            s.prompter ? s.prompter->ask(missingPartnersQuestion(missing), Yes | No | Cancel, MsgIcon::Question) : No;
         if (answer == Cancel) {
             progress.setProgressValue(0);
             return OpenOutcome::Cancelled;
         }
-        if (answer == Yes) {
-            // Grow the arrays keeping what they hold: the new partners go after the old ones and
-            // their distances are 0 until the user sets them.
-            s.partners += missing;
-            s.distances.resize(s.partnerCount());
-            const Result saved = SaveDatabase(s);
-            if (!saved && s.prompter)
-                s.prompter->ask(u"Az új partnereket nem sikerült az adatbázisba menteni.\r\n\r\n"_s + saved.message(),
-                                Ok, MsgIcon::Exclamation);
+        if (answer == No) {
+            // The stops go only when the user has seen what goes with them.
+            if (!s.prompter || askYesNo(*s.prompter, leavingStopsQuestion(s, stored, missing)))
+                break;
+            continue;
         }
+        // Grow the arrays keeping what they hold: the new partners go after the old ones and
+        // their distances are 0 until the user sets them.
+        const QVector<Partner> oldPartners = s.partners;
+        const DistanceMatrix oldDistances = s.distances;
+        s.partners += missing;
+        s.distances.resize(s.partnerCount());
+        const Result saved = SaveDatabase(s);
+        if (!saved) {
+            // Memory keeps what the disk holds; the month stays closed rather than lose stops.
+            s.partners = oldPartners;
+            s.distances = oldDistances;
+            if (s.prompter)
+                s.prompter->ask(u"Az új partnereket nem sikerült az adatbázisba menteni, ezért a hónap nem nyílt "
+                                u"meg.\r\n\r\n"_s + saved.message(),
+                                Ok, MsgIcon::Exclamation);
+            progress.setProgressValue(0);
+            return OpenOutcome::Failed;
+        }
+        break;
     }
 
     if (s.partnerCount() == 0) {

@@ -14,8 +14,10 @@ struct AppState;
 // are not looked at.
 QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log);
 
-// The question about adding them: "1 új adat van a korábbi hónapban" ...
-QString missingPartnersQuestion(int count);
+// The question about adding them: "1 új adat van a korábbi hónapban" ..., naming the first five.
+QString missingPartnersQuestion(const QVector<Partner>& missing);
+// Asked before "Nem" drops their stops: how many stops leave and the month's kilometres after.
+QString leavingStopsQuestion(const AppState& s, const StoredLogbook& log, const QVector<Partner>& missing);
 
 // The month record of a stored month: its stops as partner numbers of the database. A stop that
 // matches no partner is left out and the rest of its day closes up, so days stay packed.

@@ -365,12 +365,12 @@ StatementSums computeStatement(const AppState& s, const MonthLog& log, float sea
             const qint64 cost = legFuelCost(leg.km, car.consumption, *price, multiplier, season) +
                                 legGeneralCost(leg.km, car.generalCost);
             sums.fuelUsed += float(double(car.consumption) / 100.0 * leg.km * double(multiplier) * double(season));
-            sums.totalCost += cost;
+            sums.totalCost = addSaturated(sums.totalCost, cost);
             sums.totalKm += leg.km;
             // Route types past the six of the table still count in the totals, as in the editor.
             if (leg.routeType >= 1 && leg.routeType <= kRouteTypeCount) {
                 const size_t r = size_t(leg.routeType - 1);
-                sums.cost[r] += cost;
+                sums.cost[r] = addSaturated(sums.cost[r], cost);
                 sums.km[r] += leg.km;
                 sums.used[r] = true;
             }

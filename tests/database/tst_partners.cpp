@@ -1,3 +1,4 @@
+#include "database/dataimport.h"
 #include "database/partners.h"
 #include "dbtestutil.h"
 #include "storedfiles.h"
@@ -96,6 +97,55 @@ private slots:
         untouched.stops.at(1, 1) = 4;
         QVERIFY(!removePartnerFromStops(untouched, 5));
         QVERIFY(!untouched.modified);
+    }
+
+    // A save that fails leaves memory as the disk holds it, for every change of the database and
+    // the imports; unsaved distance edits from before stay.
+    void failedSaveLeavesMemoryAsItWas_data() {
+        QTest::addColumn<int>("op");
+        const char* names[] = {"add", "modify", "delete", "delete all", "import partners", "import prices"};
+        for (int op = 0; op < 6; ++op)
+            QTest::newRow(names[op]) << op;
+    }
+    void failedSaveLeavesMemoryAsItWas() {
+        QFETCH(int, op);
+        TestEnv env;
+        QVERIFY(dbtest::loginWithSavedPartners(env, 3));
+        env.state.distances.at(2, 3) = {77, 0}; // an edit not saved, with no route type yet
+        env.state.fuelPrices = {{QDate(2002, 1, 1), 230}};
+        CarRecord other;
+        other.userName = u"Másik"_s;
+        other.dirName = u"XYZ"_s;
+        env.state.cars.append(other);
+        env.write(u"Users/XYZ/data.rvd"_s, "1\r\n\"Idegen\"\r\n\"Eger\"\r\n\"\"\r\n0,1\r\n");
+        env.write(u"Users/XYZ/benzin.rvd"_s, "1\r\n#2002-02-01#\r\n240\r\n");
+        const AppState before = env.state;
+        // Neither file can be replaced: a directory stands in each one's place.
+        for (const QString& f : {u"data.rvd"_s, u"benzin.rvd"_s}) {
+            QFile::remove(env.path(u"Users/ABC123/"_s + f));
+            QDir().mkpath(env.path(u"Users/ABC123/"_s + f));
+        }
+        Result r = Result::success();
+        switch (op) {
+        case 0: r = addPartner(env.state, Partner{u"Új"_s, u"Eger"_s, {}}); break;
+        case 1: r = modifyPartner(env.state, 2, Partner{u"Más"_s, u"Eger"_s, {}}); break;
+        case 2: r = deletePartner(env.state, 2); break;
+        case 3: r = deleteAllPartners(env.state); break;
+        case 4: importPartners(env.state, 2, {}); break;
+        case 5: importFuelPrices(env.state, 2); break;
+        }
+        if (op < 4)
+            QVERIFY(!r);
+        else
+            QVERIFY(env.prompter.last().startsWith(u"A mentés nem sikerült."_s));
+        QCOMPARE(env.state.partners, before.partners);
+        QCOMPARE(env.state.distances.size(), 3);
+        for (int i = 1; i <= 3; ++i)
+            for (int j = 1; j <= 3; ++j) {
+                QCOMPARE(env.state.distances.at(i, j).distance, before.distances.at(i, j).distance);
+                QCOMPARE(env.state.distances.at(i, j).routeType, before.distances.at(i, j).routeType);
+            }
+        QCOMPARE(env.state.fuelPrices.size(), 1);
     }
 
     void deleteAllKeepsTheOwnBase() {

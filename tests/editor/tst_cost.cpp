@@ -1,4 +1,5 @@
 #include "editor/cost.h"
+#include "printing/printout.h"
 #include "editorfixture.h"
 
 #include <QTest>
@@ -89,7 +90,8 @@ private slots:
         QCOMPARE(computeMonthCost(*s, log, 1.0f).total, 0);
     }
 
-    void monthKilometresDoNotWrap() {
+    // Whatever is in memory, sums saturate: the month cost, the statement and the kilometres.
+    void sumsDoNotWrap() {
         s->distances.at(1, 2) = s->distances.at(2, 1) = DistanceCell{32767, 1};
         const int width = 2200;
         log.stops.reset(width);
@@ -101,6 +103,19 @@ private slots:
         QVERIFY(expected > std::numeric_limits<qint32>::max());
         QCOMPARE(refreshKilometres(*s, log), expected);
         QCOMPARE(log.monthKm, std::numeric_limits<qint32>::max());
+
+        constexpr qint64 most = std::numeric_limits<qint64>::max();
+        s->car(s->currentCar).consumption = 3.4e38f;
+        s->car(s->currentCar).generalCost = 3.4e38f;
+        s->multipliers[0].value = 3.4e38f;
+        s->fuelPrices = {FuelPrice{QDate(2000, 1, 1), 32767}};
+        QCOMPARE(computeMonthCost(*s, log, 3.4e38f).total, most);
+        const StatementSums sums = computeStatement(*s, log, 3.4e38f);
+        QCOMPARE(sums.totalCost, most);
+        QCOMPARE(sums.cost[0], most);
+        QCOMPARE(legFuelCost(1, std::numeric_limits<float>::quiet_NaN(), 1, 1, 1), 0);
+        QCOMPARE(legGeneralCost(1, -3.4e38f), qint64(-1e15));
+        QCOMPARE(addSaturated(-most, -most), std::numeric_limits<qint64>::min());
     }
 };
 

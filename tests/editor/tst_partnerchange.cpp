@@ -71,6 +71,31 @@ private slots:
         QVERIFY(!QFile::exists(env.path(u"Users/ABC123/temp.tmp"_s)));
     }
 
+    // A month of the older layout is listed and rewritten in the present layout, every trip kept.
+    void anOlderLayoutMonthIsRewrittenInThePresentLayout() {
+        TestEnv env;
+        env.loginCar();
+        QFile fixture(QStringLiteral(ROVANTA_TEST_DATA "/logbooks/older12.rvn"));
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        const QByteArray older = fixture.readAll();
+        const Partner kGyor{u"Győri Kft."_s, u"Győr"_s, {}}; // padded with spaces in the file
+        env.write(u"Users/ABC123/2002jan.rvn"_s, older);
+        QCOMPARE(changeableLogbooks(env.state).size(), 1);
+        const Partner renamed{u"Győri Zrt."_s, u"Győr"_s, {}};
+        const PartnerChangeReport r = carryPartnerChange(env.state, {u"2002jan.rvn"_s}, kGyor, renamed);
+        QCOMPARE(r.message(), u"1 nyilvántartásban 2 módosítás."_s);
+        StoredLogbook before, after;
+        QVERIFY(parseLogbook(older, u"a"_s, before));
+        QVERIFY(parseLogbook(env.read(u"Users/ABC123/2002jan.rvn"_s), u"b"_s, after));
+        QVERIFY(!after.olderLayout);
+        QCOMPARE(after.version, u"2.2"_s);
+        for (QVector<Partner>& day : before.stops)
+            std::replace(day.begin(), day.end(), kGyor, renamed);
+        QCOMPARE(after.stops, before.stops);
+        QCOMPARE(after.comments, before.comments);
+        QCOMPARE(after.monthKm, before.monthKm);
+    }
+
     void onlyCurrentAndVersion20LogbooksAreListed() {
         TestEnv env;
         env.loginCar();

@@ -6,6 +6,7 @@
 #include "storage/datafiles.h"
 #include "testenv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -32,6 +33,7 @@ QByteArray monthWithStrangers() {
     log.year = 2026;
     log.month = 3;
     log.startOdometer = 1200;
+    log.monthKm = 120;
     log.stopWidth = 4;
     for (int day : {2, 3, 4, 5, 6})
         log.stops[size_t(day - 1)] = {kBase, kPecs, kBase};
@@ -84,9 +86,16 @@ private slots:
         other.stops[1] = {Partner{QString(), u"Sehol"_s, QString()}}; // no name: not asked about
         QCOMPARE(missingPartners(env.state, other).size(), 1);
 
-        QCOMPARE(missingPartnersQuestion(1), u"1 új adat van a korábbi hónapban\r\na jelenlegi adatbázishoz képest.\r\n"
-                                             u"Kívánja hozzáadni az adatokhoz?"_s);
-        QVERIFY(missingPartnersQuestion(2).endsWith(u"Kívánja ezeket is hozzáadni az adatokhoz?"_s));
+        QCOMPARE(missingPartnersQuestion({kPecs}), u"1 új adat van a korábbi hónapban\r\na jelenlegi adatbázishoz képest:\r\n"
+                                                  u"    Pécsi Zrt. - Pécs, Rákóczi út 5.\r\n"
+                                                  u"Kívánja hozzáadni az adatokhoz?"_s);
+        QVector<Partner> seven;
+        for (int i = 1; i <= 7; ++i)
+            seven.append(Partner{u"P%1"_s.arg(i), u"Győr"_s, {}});
+        QCOMPARE(missingPartnersQuestion(seven), u"7 új adat van a korábbi hónapban\r\na jelenlegi adatbázishoz képest:\r\n"
+                                                 u"    P1 - Győr\r\n    P2 - Győr\r\n    P3 - Győr\r\n    P4 - Győr\r\n"
+                                                 u"    P5 - Győr\r\n    és még 2 további\r\n"
+                                                 u"Kívánja ezeket is hozzáadni az adatokhoz?"_s);
     }
 
     void yesAddsTheMissingPartnerOnFiveDaysOnce() {
@@ -94,7 +103,7 @@ private slots:
         database(env, {kBase, kFire, kSzeged});
         env.prompter.answer(Yes);
         QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Opened);
-        QCOMPARE(env.prompter.texts(), QStringList{missingPartnersQuestion(1)});
+        QCOMPARE(env.prompter.texts(), QStringList{missingPartnersQuestion({kPecs})});
         QCOMPARE(env.prompter.asked.first().buttons, Yes | No | Cancel);
         QCOMPARE(env.state.partnerCount(), 4);
         QCOMPARE(env.state.partner(4), kPecs);
@@ -113,14 +122,42 @@ private slots:
         TestEnv env;
         database(env, {kBase, kFire});
         const QByteArray before = env.read(u"Users/ABC123/data.rvd"_s);
+        // Before the stops go the user sees how many, and the kilometres after; No asks again.
+        const QString leaving = u"Ha nem adja hozzá őket, 7 megálló kimarad a hónapból, és a hónap 120 km-e 12 km-re "
+                                u"változik; a következő mentés ezt véglegesíti.\r\n\r\nBiztosan kihagyja ezeket a "
+                                u"megállókat?"_s;
         env.prompter.answer(No);
+        env.prompter.answer(No);
+        env.prompter.answer(Cancel);
+        QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Cancelled);
+        QCOMPARE(env.prompter.asked[1].text, leaving);
+        QCOMPARE(env.prompter.asked.size(), 3);
+        env.prompter.clear();
+        env.prompter.answer(No);
+        env.prompter.answer(Yes);
         QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Opened);
-        QVERIFY(env.prompter.last().startsWith(u"2 új adat"_s));
+        QVERIFY(env.prompter.asked[0].text.startsWith(u"2 új adat"_s));
+        QCOMPARE(env.prompter.last(), leaving);
         QCOMPARE(env.state.partnerCount(), 2);
         QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), before);
         QCOMPARE(stopsOfDay(env.state.month, 2), (QVector<int>{1, 1}));
         QCOMPARE(stopsOfDay(env.state.month, 10), (QVector<int>{1, 2}));
         QCOMPARE(env.state.month.startOdometer, 1200);
+    }
+
+    // Yes whose save fails: the month stays closed and memory shows what the disk holds.
+    void aFailedSaveOfTheNewPartnersOpensNothing() {
+        TestEnv env;
+        database(env, {kBase, kFire});
+        QFile::remove(env.path(u"Users/ABC123/data.rvd"_s));
+        QDir().mkpath(env.path(u"Users/ABC123/data.rvd"_s)); // cannot be replaced by a file
+        env.state.month.year = 1999;
+        env.prompter.answer(Yes);
+        QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Failed);
+        QCOMPARE(env.state.partners, (QVector<Partner>{kBase, kFire}));
+        QCOMPARE(env.state.distances.size(), 2);
+        QCOMPARE(env.state.month.year, 1999);
+        QVERIFY(env.prompter.last().startsWith(u"Az új partnereket nem sikerült"_s));
     }
 
     // Cancel, a damaged or missing file and an empty database leave the open month alone.

@@ -116,8 +116,11 @@ void PartnerPage::cmdUjClick() {
         runInput(dialog);
         if (resultFlag == u"N"_s)
             return;
-        // A failed save leaves the partner in memory, so the lists show it either way.
-        reportFailure(addPartner(m_state, dialog.result()));
+        // A failed save leaves memory as the disk holds it: no new partner.
+        if (const Result r = addPartner(m_state, dialog.result()); !r) {
+            reportFailure(r);
+            return;
+        }
         fillPartnerList();
         emit partnersChanged();
         selectPartner(m_state.partnerCount());
@@ -144,7 +147,10 @@ void PartnerPage::cmdModositClick() {
         const Partner oldTexts = m_state.partner(d);
         const Partner newTexts = dialog.result();
         emit aboutToChange();
-        reportFailure(modifyPartner(m_state, d, newTexts));
+        if (const Result r = modifyPartner(m_state, d, newTexts); !r) {
+            reportFailure(r);
+            return;
+        }
         if (QListWidgetItem* item = lstPartnerek->currentItem())
             item->setText(PartnerLabel(m_state, d));
         lblCim->setText(PartnerAddress(m_state, d));
@@ -176,12 +182,12 @@ void PartnerPage::cmdTorolClick() {
         if (!askYesNo(*m_state.prompter, u"Biztos, hogy törli: "_s + PartnerLabel(m_state, d) + u'?'))
             return;
         emit aboutToChange();
-        const Result r = deletePartner(m_state, d);
-        // The partner is gone from memory even when the file could not be written, so the open
-        // month must follow either way.
+        if (const Result r = deletePartner(m_state, d); !r) {
+            reportFailure(r); // the partner stays, in memory as on disk
+            return;
+        }
         if (m_mode == DatabaseMode::Editor)
             removePartnerFromStops(m_state.month, d);
-        reportFailure(r);
         fillPartnerList();
         emit partnersChanged();
         selectPartner(std::min(d, m_state.partnerCount()));
@@ -214,12 +220,11 @@ void DeletePage::cmdAdatTorlesClick() {
         }
         if (!askYesNo(*m_state.prompter, u"Biztos, hogy töröl minden adatot az adatbázisból?"_s))
             return;
-        const Result r = deleteAllPartners(m_state);
-        emit partnersChanged();
-        if (!r) {
+        if (const Result r = deleteAllPartners(m_state); !r) {
             reportFailure(r);
             return;
         }
+        emit partnersChanged();
         m_state.prompter->inform(u"Minden adat törölve."_s);
     });
 }
