@@ -41,6 +41,10 @@ private slots:
         QCOMPARE(env.state.defaultRouteType, qint16(1));
         QCOMPARE(env.read(u"Users/szorzo.rvd"_s), before);
 
+        // Only what the file may hold: 10 to 1000 per cent.
+        for (const auto& [text, refused] : {std::pair{u"9,99"_s, true}, {u"1000,1"_s, true}, {u"-100"_s, true},
+                                            {u"10"_s, false}, {u"1000"_s, false}})
+            QCOMPARE(bool(applyMultipliers(env.state, (t[2] = text, t), 3)), refused);
         t[2] = u"100"_s;
         QVERIFY(!applyMultipliers(env.state, t, 3));
         QCOMPARE(env.state.multipliers[1].value, 1.1f);
