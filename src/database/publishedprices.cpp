@@ -37,7 +37,7 @@ int topUpPublishedPrices(AppState& s) {
         QVector<FuelPrice> current;
         if (QFile::exists(path)) {
             QByteArray data;
-            Result r = readWholeFile(path, data);
+            Result r = readDataFile(s.programDir, path, data);
             if (r)
                 r = parseFuelPrices(data, path, current);
             if (!r) {
@@ -46,14 +46,14 @@ int topUpPublishedPrices(AppState& s) {
             }
         } else if (shipped.isEmpty()) {
             // Written anyway: the car dialog copies the file of every fuel type.
-            if (const Result r = saveWholeFile(path, emptyFuelPriceFile()); !r)
+            if (const Result r = saveWholeFile(s.programDir, path, emptyFuelPriceFile()); !r)
                 logCaught(s, r.code(), r.message());
             continue;
         }
         const MonthlyMerge m = mergeMonthly(current, shipped, false);
         if (m.added.isEmpty())
             continue;
-        if (const Result r = saveWholeFile(path, serializeFuelPrices(m.prices)); !r) {
+        if (const Result r = saveWholeFile(s.programDir, path, serializeFuelPrices(m.prices)); !r) {
             logCaught(s, r.code(), r.message());
             continue;
         }

@@ -62,11 +62,11 @@ Result copyPrices(AppState& s, const QString& source, const QString& dir) {
         tell(s, u"Az üzemanyagárak nem másolhatók:\r\n%1\r\n\r\nÜres árlista készült."_s.arg(r.message()));
         data = emptyFuelPriceFile();
     }
-    return logged(s, writeThroughScratch(dir, u"benzin.rvd"_s, data));
+    return logged(s, writeThroughScratch(s.programDir, dir, u"benzin.rvd"_s, data));
 }
 
 Result writeEmptyPrices(AppState& s, const QString& dir) {
-    return logged(s, writeThroughScratch(dir, u"benzin.rvd"_s, emptyFuelPriceFile()));
+    return logged(s, writeThroughScratch(s.programDir, dir, u"benzin.rvd"_s, emptyFuelPriceFile()));
 }
 
 Partner baseOf(const CarRecord& car) { return Partner{car.companyName, car.city, car.companyAddress}; }
@@ -82,7 +82,7 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
     if (r)
         r = rebasedDatabase(data, sourceDir + u"data.rvd"_s, baseOf(car), s.defaultRouteType, rebased);
     if (r)
-        r = writeThroughScratch(dir, u"data.rvd"_s, rebased);
+        r = writeThroughScratch(s.programDir, dir, u"data.rvd"_s, rebased);
     if (!r) {
         logged(s, r);
         tell(s, u"A(z) %1 gépkocsi adatbázisa nem importálható:\r\n%2\r\n\r\nAz új gépkocsi saját adatbázist kap."_s.arg(
@@ -286,7 +286,7 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
             imported = importCarData(s, from, car, dir);
     }
     if (!imported) {
-        logged(s, writeThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
+        logged(s, writeThroughScratch(s.programDir, dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
         if (ask(s, u"Kívánja az üzemanyagokat feltölteni az APEH\r\náltal közétett üzemanyagárakkal feltölteni?"_s))
             copyPrices(s, publishedPricePath(s, car.fuelType), dir);
         else

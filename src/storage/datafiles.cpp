@@ -15,7 +15,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 namespace {
 
-Result readFile(const QString& path, QByteArray& data) { return readWholeFile(path, data); }
+Result readFile(const AppState& s, const QString& path, QByteArray& data) { return readDataFile(s.programDir, path, data); }
 
 Result logged(const AppState& s, Result r) {
     if (!r)
@@ -27,7 +27,7 @@ Result logged(const AppState& s, Result r) {
 Result saveAsking(AppState& s, const QString& path, const QByteArray& data) {
     for (;;) {
         SaveError kind = SaveError::None;
-        Result r = saveWholeFile(path, data, &kind);
+        Result r = saveWholeFile(s.programDir, path, data, &kind);
         if (r || kind != SaveError::PathNotFound || !s.prompter)
             return logged(s, r);
         MsgButton answer = s.prompter->ask(u"Az elérési út nem található."_s, Abort | Retry | Ignore, MsgIcon::Question);
@@ -98,7 +98,7 @@ Result LoadCars(AppState& s) {
         return Result::success();
     }
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     QVector<CarRecord> cars;
     if (r)
         r = parseCars(data, path, cars);
@@ -152,7 +152,7 @@ Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 def
 Result LoadDatabase(AppState& s, bool resize) {
     const QString path = s.carPath(u"data.rvd"_s);
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     PartnerDatabase db;
     if (r)
         r = parseDatabase(data, path, s.defaultRouteType, db);
@@ -218,7 +218,7 @@ Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<
 Result LoadFuelPrices(AppState& s) {
     const QString path = s.carPath(u"benzin.rvd"_s);
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     QVector<FuelPrice> prices;
     if (r)
         r = parseFuelPrices(data, path, prices);
@@ -239,7 +239,7 @@ Result LoadFuelPrices(AppState& s) {
                                    75);
     }
     s.fuelPrices.clear();
-    saveWholeFile(path, emptyFuelPriceFile());
+    saveWholeFile(s.programDir, path, emptyFuelPriceFile());
     if (s.prompter) {
         QString text = u"A benzinárakat tartalmazó adatbázis nem található.\r\n\r\nÚj adatbázi létrehozva."_s;
         if (existed)
@@ -284,12 +284,12 @@ Result LoadMultipliers(AppState& s) {
     if (!QFile::exists(path)) {
         m.values.fill(1.0f);
         m.defaultRouteType = 1;
-        Result saved = saveWholeFile(path, serializeMultipliers(m));
+        Result saved = saveWholeFile(s.programDir, path, serializeMultipliers(m));
         if (!saved)
             logged(s, saved);
     } else {
         QByteArray data;
-        Result r = readFile(path, data);
+        Result r = readFile(s, path, data);
         if (r)
             r = parseMultipliers(data, path, m);
         if (!r)
@@ -372,7 +372,7 @@ bool isInstalledProgram(const QString& executableDir) { return QFileInfo(shareDi
 Result LoadCities(AppState& s, const std::function<void(int)>& started, const std::function<void(int)>& progress) {
     const QString path = citiesPath(s);
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     QStringList cities;
     if (r)
         r = parseCities(data, path, cities, started, progress);
