@@ -79,7 +79,7 @@ QString publishedPricesPath(const AppState& s) {
 Result resetToPublishedPrices(AppState& s) {
     const QString source = publishedPricesPath(s);
     QByteArray data;
-    Result r = readWholeFile(source, data);
+    Result r = readDataFile(s.programDir, source, data);
     QVector<FuelPrice> check;
     if (r)
         r = parseFuelPrices(data, source, check);

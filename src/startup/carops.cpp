@@ -56,7 +56,7 @@ QString publishedPricePath(const AppState& s, int fuelType) {
 // Replaces dir's benzin.rvd by a copy of another price file; a missing source gives an empty list.
 Result copyPrices(AppState& s, const QString& source, const QString& dir) {
     QByteArray data;
-    Result r = readWholeFile(source, data);
+    Result r = readDataFile(s.programDir, source, data);
     if (!r) {
         logged(s, r);
         tell(s, u"Az üzemanyagárak nem másolhatók:\r\n%1\r\n\r\nÜres árlista készült."_s.arg(r.message()));
@@ -77,7 +77,7 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
     const CarRecord& source = s.car(from);
     const QString sourceDir = absoluteCarDir(s, source);
     QByteArray data;
-    Result r = readWholeFile(sourceDir + u"data.rvd"_s, data);
+    Result r = readDataFile(s.programDir, sourceDir + u"data.rvd"_s, data);
     QByteArray rebased;
     if (r)
         r = rebasedDatabase(data, sourceDir + u"data.rvd"_s, baseOf(car), s.defaultRouteType, rebased);
@@ -435,7 +435,7 @@ Result loginCar(AppState& s, int index) {
         QByteArray data;
         QVector<FuelPrice> prices;
         const QString path = s.carPath(u"benzin.rvd"_s);
-        if (!readWholeFile(path, data) || !parseFuelPrices(data, path, prices)) {
+        if (!readDataFile(s.programDir, path, data) || !parseFuelPrices(data, path, prices)) {
             restore();
             return Result::failure(u"A(z) %1 gépkocsi üzemanyagár-adatbázisa (benzin.rvd) nem tölthető be, ezért a "
                                    u"bejelentkezés nem sikerült.\r\n\r\n%2"_s.arg(car.userName, r.message()),
