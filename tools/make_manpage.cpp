@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     }
     QString page = QString::fromUtf8(in.readAll());
     page.replace(u"%%COMMANDS%%"_s, commandSection());
-    const rv::Result r = rv::saveWholeFile(QString::fromLocal8Bit(argv[2]), page.toUtf8());
+    const rv::Result r = rv::saveWholeFile({}, QString::fromLocal8Bit(argv[2]), page.toUtf8());
     if (!r) {
         std::fprintf(stderr, "%s\n", qPrintable(r.message()));
         return 1;

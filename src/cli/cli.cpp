@@ -30,7 +30,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <exception>
 #include <memory>
@@ -53,7 +52,7 @@ void reportUnknownStops(QTextStream& to, const QVector<Partner>& unknown) {
         return;
     to << u"%1 megálló nem szerepel az autó partneradatbázisában, ezért kimarad:"_s.arg(unknown.size()) << Qt::endl;
     for (const Partner& p : unknown)
-        to << u"  "_s << partnerLabel(p) << Qt::endl;
+        to << u"  "_s << StreamPrompter::plainText(partnerLabel(p)) << Qt::endl;
 }
 
 // CAR and YYYY-MM: the month opened as the months window opens it. Unknown stops are reported
@@ -112,10 +111,11 @@ int runCars(Context& c, const ParsedArgs&) {
         const QString fuel = car.fuelType >= 1 && car.fuelType <= kFuelTypeCount
                                  ? f.state.fuelTypes[size_t(car.fuelType - 1)].name
                                  : QString();
-        c.out << QStringList{car.userName.trimmed(), car.plateNumber.trimmed(), fuel, singleText(car.consumption),
-                             singleText(car.generalCost)}
-                     .join(u'\t')
-              << Qt::endl;
+        QStringList fields{car.userName.trimmed(), car.plateNumber.trimmed(), fuel, singleText(car.consumption),
+                           singleText(car.generalCost)};
+        for (QString& field : fields)
+            field = oneLine(field);
+        c.out << fields.join(u'\t') << Qt::endl;
     }
     return ExitOk;
 }
@@ -133,7 +133,7 @@ int runMonths(Context& c, const ParsedArgs& a) {
         LogbookHeader h;
         if (!readLogbookHeader(f.state.carPath(file), h)) // gone since the listing
             continue;
-        c.out << monthText(e.year, e.month) << u'\t' << file << u'\t' << h.monthKm << Qt::endl;
+        c.out << monthText(e.year, e.month) << u'\t' << oneLine(file) << u'\t' << h.monthKm << Qt::endl;
     }
     return ExitOk;
 }
@@ -145,7 +145,7 @@ int runCheck(Context& c, const ParsedArgs& a) {
     const Validation v = validateMonth(f.state, f.state.month,
                                        previousReading(f.state, f.state.month.year, f.state.month.month));
     for (const QString& line : v.lines)
-        c.out << line << Qt::endl;
+        c.out << StreamPrompter::plainText(line) << Qt::endl;
     c.out << v.minor << u" kisebb hiba."_s << Qt::endl;
     c.out << v.severe << u" súlyos hiba."_s << Qt::endl;
     return ExitOk;
@@ -191,7 +191,7 @@ int runExport(Context& c, const ParsedArgs& a) {
         return failed(c, noPriceMessage(s));
     const SheetTable table = monthLegTable(s, log, season);
     const QString path = a.value(u"-o"_s);
-    if (const Result r = writeTable(table, path); !r)
+    if (const Result r = writeTable(c.programDir, table, path); !r)
         return failed(c, r);
     c.out << u"A táblázat elkészült: %1 (%2 út)"_s.arg(native(QFileInfo(path).absoluteFilePath())).arg(table.rows.size())
           << Qt::endl;
@@ -321,11 +321,11 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     // Counted as the editor counts them when it takes over the sample.
     refreshKilometres(s, s.month);
     s.month.fileName = fileName;
-    const Result saved = saveWholeFile(path, serializeLogbook(s, s.month));
+    const Result saved = saveWholeFile(s.programDir, path, serializeLogbook(s, s.month));
     if (!saved)
         return failed(c, u"A nyilvántartás mentése nem sikerült.\n"_s + saved.message());
     if (!others.isEmpty())
-        c.err << u"Figyelem: a hónap korábbi nyilvántartása más néven megmaradt: %1"_s.arg(others.join(u", "_s))
+        c.err << u"Figyelem: a hónap korábbi nyilvántartása más néven megmaradt: %1"_s.arg(StreamPrompter::plainText(others.join(u", "_s)))
               << Qt::endl;
     c.out << u"Elmentve: %1 (%2 km)"_s.arg(native(path)).arg(s.month.monthKm) << Qt::endl;
     // Saved as the months window would keep it, but a scheduled job must notice the miss.

@@ -1,12 +1,15 @@
 #include "csv.h"
 
+#include "ui/fieldtext.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv::cli {
 
 CsvWriter::CsvWriter() : m_data(QByteArrayLiteral("\xEF\xBB\xBF")) {}
 
-QString CsvWriter::field(const QString& text) {
+QString CsvWriter::field(const QString& cell) {
+    const QString text = guardSpreadsheetText(cell);
     if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
         return text;
     QString quoted = text;

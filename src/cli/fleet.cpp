@@ -22,12 +22,13 @@ QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 // Runs a parser over a data file that may be missing: missing tells a file that is not there
 // from one that cannot be read. A damaged file is refused with what it should hold.
 template <typename Parse>
-Result parseDataFile(const QString& path, const QString& damaged, bool& missing, Parse&& parse) {
-    missing = !QFile::exists(path);
+Result parseDataFile(const QString& dataDir, const QString& path, const QString& damaged, bool& missing,
+                     Parse&& parse) {
+    missing = !QFile::exists(path) && !QFileInfo(path).isSymLink();
     if (missing)
         return Result::success();
     QByteArray data;
-    Result r = readWholeFile(path, data);
+    Result r = readDataFile(dataDir, path, data);
     if (!r)
         return r;
     r = parse(data, native(path));
@@ -61,7 +62,7 @@ Fleet::Fleet(const QString& programDir) { state.programDir = programDir; }
 Result Fleet::loadCars() {
     bool missing = false;
     QVector<CarRecord> cars;
-    const Result r = parseDataFile(state.path(u"user.rvd"_s), u"Az autók listája sérült."_s, missing,
+    const Result r = parseDataFile(state.programDir, state.path(u"user.rvd"_s), u"Az autók listája sérült."_s, missing,
                                    [&](const QByteArray& data, const QString& name) {
                                        return parseCars(data, name, cars);
                                    });
@@ -100,6 +101,8 @@ Result Fleet::selectCar(const QString& name) {
 
 Result Fleet::requireCarDirectory() const {
     const QString dir = state.carPath(QString());
+    if (Result r = checkInsideDataDir(state.programDir, dir); !r)
+        return r;
     if (!QFileInfo(dir).isDir())
         return Result::failure(u"Az autó könyvtára nem található: %1"_s.arg(native(dir)), 76);
     return Result::success();
@@ -108,7 +111,7 @@ Result Fleet::requireCarDirectory() const {
 Result Fleet::loadMultipliers() {
     bool missing = false;
     MultiplierFile m;
-    const Result r = parseDataFile(state.path(u"Users/szorzo.rvd"_s), u"A szorzók fájlja sérült."_s, missing,
+    const Result r = parseDataFile(state.programDir, state.path(u"Users/szorzo.rvd"_s), u"A szorzók fájlja sérült."_s, missing,
                                    [&](const QByteArray& data, const QString& name) {
                                        return parseMultipliers(data, name, m);
                                    });
@@ -128,7 +131,7 @@ Result Fleet::loadDatabase() {
     const QString path = state.carPath(u"data.rvd"_s);
     bool missing = false;
     PartnerDatabase db;
-    const Result r = parseDataFile(path, u"Az autó partneradatbázisa sérült."_s, missing,
+    const Result r = parseDataFile(state.programDir, path, u"Az autó partneradatbázisa sérült."_s, missing,
                                    [&](const QByteArray& data, const QString& name) {
                                        return parseDatabase(data, name, state.defaultRouteType, db);
                                    });
@@ -144,7 +147,7 @@ Result Fleet::loadDatabase() {
 Result Fleet::loadFuelPrices() {
     bool missing = false;
     QVector<FuelPrice> prices;
-    const Result r = parseDataFile(state.carPath(u"benzin.rvd"_s), u"Az autó benzinárait tartalmazó fájl sérült."_s,
+    const Result r = parseDataFile(state.programDir, state.carPath(u"benzin.rvd"_s), u"Az autó benzinárait tartalmazó fájl sérült."_s,
                                    missing, [&](const QByteArray& data, const QString& name) {
                                        return parseFuelPrices(data, name, prices);
                                    });
@@ -191,7 +194,7 @@ Result Fleet::findMonthFile(const MonthArg& month, QString& fileName, QStringLis
 
 Result Fleet::openMonth(const QString& fileName, QVector<Partner>& unknown) {
     StoredLogbook stored;
-    const Result r = readLogbookFile(state.carPath(fileName), stored);
+    const Result r = readLogbookFile(state.carPath(fileName), stored, state.programDir);
     if (!r)
         return Result::failure(u"A nyilvántartás nem nyitható meg.\n"_s + r.message(), r.code());
     unknown = missingPartners(state, stored);

@@ -54,7 +54,7 @@ int runPublished(Context& c, const QString& fuelText) {
     }
     const QString path = Fleet(c.programDir).state.usersDir() + fuelTypeTable()[size_t(*fuel)].oldFile;
     QByteArray data;
-    Result r = readWholeFile(path, data);
+    Result r = readDataFile(c.programDir, path, data);
     QVector<FuelPrice> prices;
     if (r)
         r = parseFuelPrices(data, native(path), prices);

@@ -51,13 +51,8 @@ QByteArray csvOfTable(const SheetTable& table) {
 
 bool isXlsxPath(const QString& path) { return path.endsWith(u".xlsx"_s, Qt::CaseInsensitive); }
 
-Result writeTable(const SheetTable& table, const QString& path) {
-    const Result r = isXlsxPath(path) ? saveXlsx(table, path) : saveWholeFile(path, csvOfTable(table));
-    if (!r)
-        return Result::failure(
-            u"A fájl nem írható: %1\n%2"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), r.message()),
-            r.code());
-    return r;
+Result writeTable(const QString& dataDir, const SheetTable& table, const QString& path) {
+    return isXlsxPath(path) ? saveXlsx(dataDir, table, path) : saveExportFile(dataDir, path, csvOfTable(table));
 }
 
 } // namespace rv::cli

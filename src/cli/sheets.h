@@ -21,6 +21,6 @@ QByteArray csvOfTable(const SheetTable& table);
 
 // .xlsx by the file's extension, else CSV; the old file stays whole until the new one is written.
 bool isXlsxPath(const QString& path);
-Result writeTable(const SheetTable& table, const QString& path);
+Result writeTable(const QString& dataDir, const SheetTable& table, const QString& path);
 
 } // namespace rv::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/fieldtext.h"
 #include "ui/prompter.h"
 
 #include <QStringList>
@@ -23,11 +24,9 @@ public:
         return Ok;
     }
 
-    // Line breaks of a message box become line breaks of the terminal.
-    static QString plainText(QString text) {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        return text;
-    }
+    // Line breaks of a message box become line breaks of the terminal; other control characters
+    // from the data files never reach it.
+    static QString plainText(const QString& text) { return printableText(text); }
 
     QStringList texts;
 

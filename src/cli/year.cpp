@@ -58,7 +58,7 @@ int runYear(Context& c, const ParsedArgs& a) {
         if (r = yearToPdf(f.state, y, path); !r)
             return failed(c, u"A fájl nem írható: %1\n%2"_s.arg(
                 QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), r.message()));
-    } else if (r = writeTable(yearTable(y), path); !r) {
+    } else if (r = writeTable(c.programDir, yearTable(y), path); !r) {
         return failed(c, r);
     }
     out << u"Az éves összesítő elkészült: "_s << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())

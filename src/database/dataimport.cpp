@@ -54,7 +54,7 @@ Result readOtherDatabase(const AppState& s, int car, PartnerDatabase& out, bool&
         return Result::success();
     }
     QByteArray data;
-    Result r = readWholeFile(path, data);
+    Result r = readDataFile(s.programDir, path, data);
     if (!r)
         return r;
     try {
@@ -76,7 +76,7 @@ Result readOtherPrices(const AppState& s, int car, QVector<FuelPrice>& out) {
         return Result::success();
     }
     QByteArray data;
-    Result r = readWholeFile(path, data);
+    Result r = readDataFile(s.programDir, path, data);
     if (r)
         r = parseFuelPrices(data, path, out);
     return r;

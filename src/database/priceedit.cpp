@@ -79,12 +79,12 @@ QString publishedPricesPath(const AppState& s) {
 Result resetToPublishedPrices(AppState& s) {
     const QString source = publishedPricesPath(s);
     QByteArray data;
-    Result r = readWholeFile(source, data);
+    Result r = readDataFile(s.programDir, source, data);
     QVector<FuelPrice> check;
     if (r)
         r = parseFuelPrices(data, source, check);
     if (r)
-        r = saveWholeFile(s.carPath(u"benzin.rvd"_s), data);
+        r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), data);
     if (!r) {
         logCaught(s, r.code(), r.message());
         return r;
@@ -93,7 +93,7 @@ Result resetToPublishedPrices(AppState& s) {
 }
 
 Result deleteAllPrices(AppState& s) {
-    Result r = saveWholeFile(s.carPath(u"benzin.rvd"_s), emptyFuelPriceFile());
+    Result r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), emptyFuelPriceFile());
     if (!r) {
         logCaught(s, r.code(), r.message());
         return r;

@@ -37,7 +37,7 @@ int topUpPublishedPrices(AppState& s) {
         QVector<FuelPrice> current;
         if (QFile::exists(path)) {
             QByteArray data;
-            Result r = readWholeFile(path, data);
+            Result r = readDataFile(s.programDir, path, data);
             if (r)
                 r = parseFuelPrices(data, path, current);
             if (!r) {
@@ -46,14 +46,14 @@ int topUpPublishedPrices(AppState& s) {
             }
         } else if (shipped.isEmpty()) {
             // Written anyway: the car dialog copies the file of every fuel type.
-            if (const Result r = saveWholeFile(path, emptyFuelPriceFile()); !r)
+            if (const Result r = saveWholeFile(s.programDir, path, emptyFuelPriceFile()); !r)
                 logCaught(s, r.code(), r.message());
             continue;
         }
         const MonthlyMerge m = mergeMonthly(current, shipped, false);
         if (m.added.isEmpty())
             continue;
-        if (const Result r = saveWholeFile(path, serializeFuelPrices(m.prices)); !r) {
+        if (const Result r = saveWholeFile(s.programDir, path, serializeFuelPrices(m.prices)); !r) {
             logCaught(s, r.code(), r.message());
             continue;
         }
@@ -91,7 +91,7 @@ Result planPublishedImport(const AppState& s, const QString& tablePath, Publishe
         f.path = publishedPath(s, fuel);
         QVector<FuelPrice> current;
         if (QFile::exists(f.path)) {
-            r = readWholeFile(f.path, f.before);
+            r = readDataFile(s.programDir, f.path, f.before);
             if (r)
                 r = parseFuelPrices(f.before, f.path, current);
             if (!r)
@@ -116,14 +116,14 @@ Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool
         const MonthlyMerge& m = replace ? f.replace : f.keep;
         if (m.added.isEmpty() && (!replace || m.differing.isEmpty()))
             continue;
-        const Result r = saveWholeFile(f.path, serializeFuelPrices(m.prices));
+        const Result r = saveWholeFile(s.programDir, f.path, serializeFuelPrices(m.prices));
         if (!r) {
             // Either every file takes the table or none does.
             for (const PublishedImport::File* w : written) {
                 if (w->before.isNull())
                     QFile::remove(w->path);
                 else
-                    saveWholeFile(w->path, w->before);
+                    saveWholeFile(s.programDir, w->path, w->before);
             }
             logCaught(s, r.code(), r.message());
             return Result::failure(u"A közzétett árak nem frissültek; minden fájl maradt a régi.\r\n"_s + r.message(),
@@ -203,7 +203,7 @@ Result takeIntoCarPrices(AppState& s, const QVector<FuelPrice>& entries) {
     for (const FuelPrice& p : entries)
         if (!storePrice(prices, p.month, p.price))
             return Result::failure(u"Az autó ártáblázata megtelt."_s);
-    if (const Result r = saveWholeFile(s.carPath(u"benzin.rvd"_s), serializeFuelPrices(prices)); !r) {
+    if (const Result r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), serializeFuelPrices(prices)); !r) {
         logCaught(s, r.code(), r.message());
         return r;
     }

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
@@ -117,7 +119,7 @@ bool SaveLogbook(AppState& s) {
     }
     if (log.fileName.isEmpty())
         log.fileName = newMonthFileName(log.year, log.month);
-    const Result r = saveWholeFile(s.carPath(log.fileName), serializeLogbook(s, log));
+    const Result r = saveWholeFile(s.programDir, s.carPath(log.fileName), serializeLogbook(s, log));
     if (!r) {
         // The old file is intact and the month is still in memory: report and let the user retry
         // rather than end the program.
@@ -191,9 +193,9 @@ Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbo
     return Result::success();
 }
 
-Result readLogbookFile(const QString& path, StoredLogbook& out) {
+Result readLogbookFile(const QString& path, StoredLogbook& out, const QString& dataDir) {
     QByteArray data;
-    Result r = readWholeFile(path, data);
+    Result r = readDataFile(dataDir, path, data);
     if (!r)
         return r;
     return parseLogbook(data, displayName(path), out);
@@ -228,12 +230,14 @@ Result parseLogbookHeader(const QByteArray& data, const QString& fileName, Logbo
 
 Result readLogbookHeader(const QString& path, LogbookHeader& out) {
     QFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), file.errorString()),
+        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), fileErrorText(errno)),
                                file.exists() ? 75 : 53);
+    errno = 0;
     const QByteArray data = file.read(kHeaderBytes);
     if (file.error() != QFileDevice::NoError)
-        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), file.errorString()), 75);
+        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), fileErrorText(errno)), 75);
     return parseLogbookHeader(data, displayName(path), out);
 }
 

@@ -56,7 +56,7 @@ QByteArray serializeLogbook(const AppState& s, const MonthLog& log);
 // width or a negative count, missing lines, letters for numbers) gives a message naming the
 // file and the line, and out is left untouched.
 Result parseLogbook(const QByteArray& data, const QString& fileName, StoredLogbook& out);
-Result readLogbookFile(const QString& path, StoredLogbook& out);
+Result readLogbookFile(const QString& path, StoredLogbook& out, const QString& dataDir = {});
 
 // Reads magic and version, and for a logbook also year, month, start reading and month kilometres. A file
 // whose magic is not "RVN" succeeds with only magic (and what could be read) filled in.

@@ -138,11 +138,11 @@ PartnerChangeReport carryPartnerChange(AppState& s, const QStringList& fileNames
         QByteArray in;
         QByteArray out;
         int changes = 0;
-        Result r = readWholeFile(path, in, kMaxLogbookBytes);
+        Result r = readDataFile(s.programDir, path, in, kMaxLogbookBytes);
         if (r)
             r = rewriteLogbookText(in, path, oldTexts, newTexts, out, changes);
         if (r)
-            r = writeThroughScratch(dir, name, out);
+            r = writeThroughScratch(s.programDir, dir, name, out);
         if (!r) {
             logCaught(s, r.code(), r.message());
             report.skipped.append(name);

@@ -104,7 +104,7 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
     progress.keepResponsive();
 
     StoredLogbook stored;
-    const Result read = readLogbookFile(s.carPath(fileName), stored);
+    const Result read = readLogbookFile(s.carPath(fileName), stored, s.programDir);
     if (!read) {
         logCaught(s, read.code(), read.message());
         if (s.prompter)

@@ -1,13 +1,14 @@
 #include "paintercanvas.h"
 
+#include "storage/fileio.h"
 #include "storage/state.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -102,26 +103,23 @@ Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const 
                   const QPageLayout& layout) {
     if (which == Printout::CostStatement && computeStatement(s, log, season.multiplier).missingPrice)
         return Result::failure(noPriceForMonthMessage(log));
-    const QString cannotWrite = u"A PDF fájl nem írható: "_s + QFileInfo(path).absoluteFilePath();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Result::failure(cannotWrite, 75);
+    // The target is refused before the work, and the bytes go to the one writer only when whole.
+    if (Result r = checkExportTarget(s.programDir, path); !r)
+        return r;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     Result result = Result::success();
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setPageLayout(layout);
         writer.setResolution(1200);
         writer.setCreator(programTitle());
         writer.setTitle(which == Printout::Logbook ? u"Útnyilvántartás"_s : u"Költségelszámolás"_s);
         result = paintPrintout(writer, s, log, which, season);
     }
-    if (!result) {
-        file.cancelWriting();
+    if (!result)
         return result;
-    }
-    if (!file.commit())
-        return Result::failure(cannotWrite, 75);
-    return Result::success();
+    return saveExportFile(s.programDir, path, buffer.data());
 }
 
 } // namespace rv

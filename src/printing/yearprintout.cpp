@@ -153,7 +153,7 @@ Result yearToPdf(const AppState& s, const YearSummary& y, const QString& path) {
     }
     if (!r)
         return r;
-    return saveWholeFile(path, buffer.data());
+    return saveExportFile(s.programDir, path, buffer.data());
 }
 
 QString suggestedYearFileName(const AppState& s, int year, const QString& extension) {

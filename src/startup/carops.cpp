@@ -56,17 +56,17 @@ QString publishedPricePath(const AppState& s, int fuelType) {
 // Replaces dir's benzin.rvd by a copy of another price file; a missing source gives an empty list.
 Result copyPrices(AppState& s, const QString& source, const QString& dir) {
     QByteArray data;
-    Result r = readWholeFile(source, data);
+    Result r = readDataFile(s.programDir, source, data);
     if (!r) {
         logged(s, r);
         tell(s, u"Az üzemanyagárak nem másolhatók:\r\n%1\r\n\r\nÜres árlista készült."_s.arg(r.message()));
         data = emptyFuelPriceFile();
     }
-    return logged(s, writeThroughScratch(dir, u"benzin.rvd"_s, data));
+    return logged(s, writeThroughScratch(s.programDir, dir, u"benzin.rvd"_s, data));
 }
 
 Result writeEmptyPrices(AppState& s, const QString& dir) {
-    return logged(s, writeThroughScratch(dir, u"benzin.rvd"_s, emptyFuelPriceFile()));
+    return logged(s, writeThroughScratch(s.programDir, dir, u"benzin.rvd"_s, emptyFuelPriceFile()));
 }
 
 Partner baseOf(const CarRecord& car) { return Partner{car.companyName, car.city, car.companyAddress}; }
@@ -77,12 +77,12 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
     const CarRecord& source = s.car(from);
     const QString sourceDir = absoluteCarDir(s, source);
     QByteArray data;
-    Result r = readWholeFile(sourceDir + u"data.rvd"_s, data);
+    Result r = readDataFile(s.programDir, sourceDir + u"data.rvd"_s, data);
     QByteArray rebased;
     if (r)
         r = rebasedDatabase(data, sourceDir + u"data.rvd"_s, baseOf(car), s.defaultRouteType, rebased);
     if (r)
-        r = writeThroughScratch(dir, u"data.rvd"_s, rebased);
+        r = writeThroughScratch(s.programDir, dir, u"data.rvd"_s, rebased);
     if (!r) {
         logged(s, r);
         tell(s, u"A(z) %1 gépkocsi adatbázisa nem importálható:\r\n%2\r\n\r\nAz új gépkocsi saját adatbázist kap."_s.arg(
@@ -341,7 +341,7 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     if (takeOver) {
         // What the directory lacks is made as for a new car; what it holds stays.
         if (!QFile::exists(dir + u"data.rvd"_s))
-            logged(s, writeThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
+            logged(s, writeThroughScratch(s.programDir, dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
         if (!QFile::exists(dir + u"benzin.rvd"_s))
             writeEmptyPrices(s, dir);
         return index;
@@ -354,7 +354,7 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
             imported = importCarData(s, from, car, dir);
     }
     if (!imported) {
-        logged(s, writeThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
+        logged(s, writeThroughScratch(s.programDir, dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
         if (ask(s, u"Kívánja az üzemanyagokat feltölteni az APEH\r\náltal közétett üzemanyagárakkal feltölteni?"_s))
             copyPrices(s, publishedPricePath(s, car.fuelType), dir);
         else
@@ -494,7 +494,7 @@ bool openReadablePart(AppState& s, const CarRecord& car, const Result& damage) {
     QByteArray data;
     PartnerFileProgress progress;
     PartnerDatabase whole;
-    if (!readWholeFile(path, data) || parseDatabase(data, path, s.defaultRouteType, whole, &progress))
+    if (!readDataFile(s.programDir, path, data) || parseDatabase(data, path, s.defaultRouteType, whole, &progress))
         return false;
     PartnerDatabase part = readablePart(progress);
     if (part.partners.isEmpty())
@@ -580,7 +580,7 @@ Result loginCar(AppState& s, int index) {
         QByteArray data;
         QVector<FuelPrice> prices;
         const QString path = s.carPath(u"benzin.rvd"_s);
-        if (!readWholeFile(path, data) || !parseFuelPrices(data, path, prices)) {
+        if (!readDataFile(s.programDir, path, data) || !parseFuelPrices(data, path, prices)) {
             restore();
             return Result::failure(u"A(z) %1 gépkocsi üzemanyagár-adatbázisa (benzin.rvd) nem tölthető be, ezért a "
                                    u"bejelentkezés nem sikerült.\r\n\r\n%2"_s.arg(car.userName, r.message()),

@@ -120,7 +120,7 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
     for (const FuelType& f : fuelTypeTable()) {
         const QString path = s.path(u"Users/"_s + f.oldFile);
         if (!QFile::exists(path))
-            if (Result r = saveWholeFile(path, emptyFuelPriceFile()); !r)
+            if (Result r = saveWholeFile(s.programDir, path, emptyFuelPriceFile()); !r)
                 return fail(r);
     }
 
@@ -161,17 +161,17 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
     }
 
     if (haveOlderList)
-        if (Result r = saveWholeFile(s.path(u"user.rvd"_s), serializeCars(cars)); !r)
+        if (Result r = saveWholeFile(s.programDir, s.path(u"user.rvd"_s), serializeCars(cars)); !r)
             return fail(r);
     for (const Pending& item : pending) {
         if (!QDir().mkpath(item.dir))
             return fail(Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(item.dir)), 76));
-        if (Result r = writeThroughScratch(item.dir, u"data.rvd"_s, item.database); !r)
+        if (Result r = writeThroughScratch(s.programDir, item.dir, u"data.rvd"_s, item.database); !r)
             return fail(r);
         // Prices entered since (or carried over from another installation) stay.
         if (QFile::exists(item.dir + u"benzin.rvd"_s))
             continue;
-        if (Result r = writeThroughScratch(item.dir, u"benzin.rvd"_s, emptyFuelPriceFile()); !r)
+        if (Result r = writeThroughScratch(s.programDir, item.dir, u"benzin.rvd"_s, emptyFuelPriceFile()); !r)
             return fail(r);
     }
 

@@ -16,7 +16,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 namespace {
 
-Result readFile(const QString& path, QByteArray& data) { return readWholeFile(path, data); }
+Result readFile(const AppState& s, const QString& path, QByteArray& data) { return readDataFile(s.programDir, path, data); }
 
 Result logged(const AppState& s, Result r) {
     if (!r)
@@ -28,7 +28,7 @@ Result logged(const AppState& s, Result r) {
 Result saveAsking(AppState& s, const QString& path, const QByteArray& data) {
     for (;;) {
         SaveError kind = SaveError::None;
-        Result r = saveWholeFile(path, data, &kind);
+        Result r = saveWholeFile(s.programDir, path, data, &kind);
         if (r || kind != SaveError::PathNotFound || !s.prompter)
             return logged(s, r);
         MsgButton answer = s.prompter->ask(u"Az elérési út nem található."_s, Abort | Retry | Ignore, MsgIcon::Question);
@@ -63,7 +63,7 @@ QString keepAside(const QString& path) {
                 return rescue;
             continue;
         }
-        return saveWholeFile(rescue, data) ? rescue : QString();
+        return saveWholeFile(QString(), rescue, data) ? rescue : QString();
     }
     return {};
 }
@@ -123,7 +123,7 @@ Result LoadCars(AppState& s) {
         return Result::success();
     }
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     QVector<CarRecord> cars;
     if (r)
         r = parseCars(data, path, cars);
@@ -194,7 +194,7 @@ PartnerDatabase readablePart(const PartnerFileProgress& progress) {
 Result LoadDatabase(AppState& s, bool resize) {
     const QString path = s.carPath(u"data.rvd"_s);
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     PartnerDatabase db;
     if (r)
         r = parseDatabase(data, path, s.defaultRouteType, db);
@@ -262,7 +262,7 @@ Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<
 Result LoadFuelPrices(AppState& s) {
     const QString path = s.carPath(u"benzin.rvd"_s);
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     QVector<FuelPrice> prices;
     if (r)
         r = parseFuelPrices(data, path, prices);
@@ -282,7 +282,7 @@ Result LoadFuelPrices(AppState& s) {
                                    75);
     }
     s.fuelPrices.clear();
-    saveWholeFile(path, emptyFuelPriceFile());
+    saveWholeFile(s.programDir, path, emptyFuelPriceFile());
     if (s.prompter) {
         QString text = u"A benzinárakat tartalmazó adatbázis nem található.\r\n\r\nÚj adatbázi létrehozva."_s;
         if (existed)
@@ -328,12 +328,12 @@ Result LoadMultipliers(AppState& s) {
     MultiplierFile m = defaults;
     Result result = Result::success();
     if (!QFile::exists(path)) {
-        Result saved = saveWholeFile(path, serializeMultipliers(m));
+        Result saved = saveWholeFile(s.programDir, path, serializeMultipliers(m));
         if (!saved)
             logged(s, saved);
     } else {
         QByteArray data;
-        Result r = readFile(path, data);
+        Result r = readFile(s, path, data);
         if (r)
             r = parseMultipliers(data, path, m);
         if (!r) {
@@ -345,7 +345,7 @@ Result LoadMultipliers(AppState& s) {
             QString text = u"A szorzók fájlja hibás:\r\n%1%2\r\n\r\n"_s.arg(r.message(), keptText(kept));
             if (kept.isEmpty()) {
                 text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik; a fájl változatlan maradt."_s;
-            } else if (Result saved = saveWholeFile(path, serializeMultipliers(m)); !saved) {
+            } else if (Result saved = saveWholeFile(s.programDir, path, serializeMultipliers(m)); !saved) {
                 logged(s, saved);
                 text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik, de ezeket nem sikerült "
                         u"elmenteni:\r\n"_s + saved.message();
@@ -433,7 +433,7 @@ bool isInstalledProgram(const QString& executableDir) { return QFileInfo(shareDi
 Result LoadCities(AppState& s, const std::function<void(int)>& started, const std::function<void(int)>& progress) {
     const QString path = citiesPath(s);
     QByteArray data;
-    Result r = readFile(path, data);
+    Result r = readFile(s, path, data);
     QStringList cities;
     if (r)
         r = parseCities(data, path, cities, started, progress);

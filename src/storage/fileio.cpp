@@ -5,51 +5,87 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-Result readWholeFile(const QString& path, QByteArray& out, qint64 limit) {
-    QFile file(path);
-    if (!file.exists())
-        return Result::failure(u"A fájl nem található: %1"_s.arg(QDir::toNativeSeparators(path)), 53);
-    if (!file.open(QIODevice::ReadOnly))
-        return Result::failure(
-            u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), file.errorString()), 75);
-    if (file.size() > limit)
-        return Result::failure(u"A fájl túl nagy: %1"_s.arg(QDir::toNativeSeparators(path)), 62);
-    QByteArray data = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError || data.size() > limit)
-        return Result::failure(
-            u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), file.errorString()), 75);
-    out = std::move(data);
-    return Result::success();
-}
-
-Result saveWholeFile(const QString& path, const QByteArray& data, SaveError* error) {
-    auto failed = [&](SaveError kind, const QString& why) {
-        if (error)
-            *error = kind;
-        return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), why),
-                               kind == SaveError::PathNotFound ? 76 : 75);
-    };
-    if (error)
-        *error = SaveError::None;
-    if (!QFileInfo(path).absoluteDir().exists())
-        return failed(SaveError::PathNotFound, u"Az elérési út nem található."_s);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(SaveError::Other, file.errorString());
-    if (file.write(data) != data.size())
-        return failed(SaveError::Other, file.errorString());
-    if (!file.commit())
-        return failed(SaveError::Other, file.errorString());
-    return Result::success();
+QString fileErrorText(int e) {
+    switch (e) {
+    case ENOSPC:
+        return u"Nincs elég hely a lemezen."_s;
+#ifdef EDQUOT
+    case EDQUOT:
+        return u"Elfogyott a felhasználónak jutó lemezterület (kvóta)."_s;
+#endif
+    case EFBIG:
+        return u"A fájl nagyobb lenne, mint amekkorát a rendszer megenged."_s;
+    case EIO:
+        return u"Lemezhiba (be- és kiviteli hiba)."_s;
+    case EROFS:
+        return u"A lemez csak olvasható."_s;
+    case EACCES:
+    case EPERM:
+        return u"Nincs hozzá jogosultság."_s;
+    case ENOENT:
+        return u"Az elérési út nem található."_s;
+    case ENOTDIR:
+        return u"Az elérési út egyik tagja nem könyvtár."_s;
+    case EISDIR:
+        return u"Az útvonal egy könyvtár."_s;
+    case ENAMETOOLONG:
+        return u"Az elérési út túl hosszú."_s;
+    case EMFILE:
+    case ENFILE:
+        return u"Túl sok a megnyitott fájl."_s;
+    case EBUSY:
+    case ETXTBSY:
+        return u"A fájlt egy másik program használja."_s;
+    case EEXIST:
+        return u"Ilyen nevű fájl már van."_s;
+    case EXDEV:
+        return u"A fájl nem helyezhető át másik lemezre."_s;
+    default:
+        return u"Rendszerhiba (%1)."_s.arg(e);
+    }
 }
 
 namespace {
+
+QString native(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+
+// The reason of a failed Qt file call: the system's error number when it left one.
+QString reasonOf(int savedErrno, QFileDevice::FileError error) {
+    if (savedErrno != 0)
+        return fileErrorText(savedErrno);
+    switch (error) {
+    case QFileDevice::ReadError:
+        return u"Olvasási hiba."_s;
+    case QFileDevice::WriteError:
+        return u"Írási hiba."_s;
+    case QFileDevice::PermissionsError:
+        return u"Nincs hozzá jogosultság."_s;
+    case QFileDevice::ResourceError:
+        return u"Elfogytak a rendszer erőforrásai (például a lemezhely)."_s;
+    default:
+        return u"A fájl nem nyitható meg."_s;
+    }
+}
+
+Result cannotWrite(const QString& path, const QString& why, int code = 75) {
+    return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(native(path), why), code);
+}
+
+bool insideDir(const QString& root, const QString& path) {
+    return path == root || path.startsWith(root.endsWith(u'/') ? root : root + u'/');
+}
+
 std::filesystem::path nativePath(const QString& path) {
 #ifdef Q_OS_WIN
     return std::filesystem::path(path.toStdWString());
@@ -57,23 +93,222 @@ std::filesystem::path nativePath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 #endif
 }
+
+// Where path leads once every link on the way is followed, also when its last parts do not
+// exist yet; empty when a link leads nowhere.
+QString resolvedPath(const QString& path) {
+    QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    if (info.isSymLink())
+        return {};
+    const QString parent = info.absolutePath();
+    if (parent == info.absoluteFilePath())
+        return parent;
+    const QString dir = resolvedPath(parent);
+    return dir.isEmpty() ? QString() : QDir(dir).filePath(info.fileName());
+}
+
+// Leftovers of an interrupted save: "temp.tmp" and the temporaries of the atomic writer, named
+// after an own file with six random letters of both cases ("data.rvd.QxWbTe"). A letter suffix
+// of one case only ("data.rvd.backup") may be the user's and stays.
+bool isStaleTemporary(const QString& name) {
+    if (name.compare(u"temp.tmp"_s, Qt::CaseInsensitive) == 0)
+        return true;
+    if (name.size() < 8 || name[name.size() - 7] != u'.')
+        return false;
+    bool upper = false;
+    bool lower = false;
+    for (qsizetype i = name.size() - 6; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c < u'A' || c > u'z' || (c > u'Z' && c < u'a'))
+            return false;
+        (c.isUpper() ? upper : lower) = true;
+    }
+    return upper && lower && isOwnFileName(name.left(name.size() - 7));
+}
+
+void removeStaleTemporaries(const QString& dir, const QString& keep) {
+    const QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names)
+        if (name != keep && isStaleTemporary(name))
+            QFile::remove(QDir(dir).filePath(name));
+}
+
+Result writeAtomically(const QString& path, const QByteArray& data, SaveError* error) {
+    auto failed = [&](SaveError kind, const QString& why) {
+        if (error)
+            *error = kind;
+        return cannotWrite(path, why, kind == SaveError::PathNotFound ? 76 : 75);
+    };
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        return failed(SaveError::PathNotFound, u"Az elérési út nem található."_s);
+    if (info.isDir())
+        return failed(SaveError::Other, fileErrorText(EISDIR));
+    if (info.exists() && !info.isWritable())
+        return failed(SaveError::Other, u"A fájl írásvédett."_s);
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(SaveError::Other, reasonOf(errno, file.error()));
+    // Every piece, then the flush, is checked: a buffered write that failed must not be committed.
+    for (qint64 done = 0; done < data.size();) {
+        errno = 0;
+        const qint64 n = file.write(data.constData() + done, data.size() - done);
+        if (n <= 0) {
+            const int e = errno;
+            file.cancelWriting();
+            return failed(SaveError::Other, reasonOf(e, file.error()));
+        }
+        done += n;
+    }
+    errno = 0;
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const int e = errno;
+        file.cancelWriting();
+        return failed(SaveError::Other, reasonOf(e, file.error()));
+    }
+    errno = 0;
+    if (!file.commit())
+        return failed(SaveError::Other, reasonOf(errno, file.error()));
+    return Result::success();
+}
+
 } // namespace
 
-Result writeThroughScratch(const QString& dir, const QString& fileName, const QByteArray& data) {
+bool isOwnFileName(const QString& fileName) {
+    static const QStringList names = {u"user.rvd"_s,   u"users.rvd"_s,  u"cities.rvd"_s, u"error.log"_s,
+                                      u"data.rvd"_s,   u"benzin.rvd"_s, u"szorzo.rvd"_s, u"evszak.rvd"_s,
+                                      u"b95.rvd"_s,    u"b98.rvd"_s,    u"bdiz.rvd"_s,   u"bkev.rvd"_s,
+                                      u"temp.tmp"_s};
+    const QString name = fileName.toLower();
+    if (names.contains(name) || name.endsWith(u".rvn"_s))
+        return true;
+    // Rescue copies: "benzin.rvd.hibas", "benzin.rvd.hibas.2"
+    const qsizetype at = name.indexOf(u".hibas"_s);
+    return at > 0 && isOwnFileName(name.left(at));
+}
+
+Result checkInsideDataDir(const QString& dataDir, const QString& path) {
+    if (dataDir.isEmpty())
+        return Result::success();
+    const QString root = QFileInfo(dataDir).canonicalFilePath();
+    const QString base = QDir::cleanPath(QFileInfo(dataDir).absoluteFilePath());
+    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (root.isEmpty() || !insideDir(base, full))
+        return Result::success();
+    // Each part below the data directory, from the top: the first link leading out is named.
+    const QStringList parts = full.mid(base.size()).split(u'/', Qt::SkipEmptyParts);
+    QString at = base;
+    for (const QString& part : parts) {
+        at += u'/' + part;
+        const QFileInfo info(at);
+        if (!info.isSymLink())
+            continue;
+        const QString target = resolvedPath(at);
+        if (target.isEmpty() || !insideDir(root, target))
+            return Result::failure(
+                u"A(z) %1 szimbolikus link, amely az adatkönyvtáron kívülre vagy sehová sem mutat (%2). "
+                u"Az adatkönyvtárban a program nem követ ilyen linket."_s.arg(
+                    QDir::toNativeSeparators(at), QDir::toNativeSeparators(info.symLinkTarget())),
+                75);
+    }
+    return Result::success();
+}
+
+Result checkExportTarget(const QString& dataDir, const QString& path) {
+    const QString shown = native(path);
+    auto refused = [&](const QString& why) { return Result::failure(u"Ide a program nem ír: %1\n%2"_s.arg(shown, why), 75); };
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.exists())
+        return refused(u"Az útvonal egy sehová sem mutató szimbolikus link."_s);
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode))
+            return refused(u"Az útvonal egy könyvtár."_s);
+        if (S_ISFIFO(st.st_mode))
+            return refused(u"Az útvonal egy csővezeték (FIFO), nem közönséges fájl."_s);
+        if (S_ISSOCK(st.st_mode))
+            return refused(u"Az útvonal egy socket, nem közönséges fájl."_s);
+        return refused(u"Az útvonal egy eszköz, nem közönséges fájl."_s);
+    }
+#else
+    if (info.exists() && !info.isFile())
+        return refused(u"Az útvonal nem közönséges fájl."_s);
+#endif
+    if (!dataDir.isEmpty()) {
+        const QString root = QFileInfo(dataDir).canonicalFilePath();
+        const QString target = resolvedPath(path);
+        if (!root.isEmpty() && !target.isEmpty() && insideDir(root, target) && isOwnFileName(QFileInfo(target).fileName()))
+            return refused(u"Ez a program saját adatfájlja; a kimenet nem írhatja felül."_s);
+    }
+    return Result::success();
+}
+
+Result readWholeFile(const QString& path, QByteArray& out, qint64 limit) {
+    QFile file(path);
+    if (!file.exists())
+        return Result::failure(u"A fájl nem található: %1"_s.arg(QDir::toNativeSeparators(path)), 53);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return Result::failure(
+            u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), reasonOf(errno, file.error())), 75);
+    if (file.size() > limit)
+        return Result::failure(u"A fájl túl nagy: %1"_s.arg(QDir::toNativeSeparators(path)), 62);
+    errno = 0;
+    QByteArray data = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError || data.size() > limit)
+        return Result::failure(
+            u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), reasonOf(errno, file.error())), 75);
+    out = std::move(data);
+    return Result::success();
+}
+
+Result readDataFile(const QString& dataDir, const QString& path, QByteArray& out, qint64 limit) {
+    if (Result r = checkInsideDataDir(dataDir, path); !r)
+        return r;
+    return readWholeFile(path, out, limit);
+}
+
+Result saveWholeFile(const QString& dataDir, const QString& path, const QByteArray& data, SaveError* error) {
+    if (error)
+        *error = SaveError::None;
+    if (Result r = checkInsideDataDir(dataDir, path); !r) {
+        if (error)
+            *error = SaveError::Other;
+        return r;
+    }
+    const QFileInfo info(path);
+    if (!dataDir.isEmpty() && info.absoluteDir().exists())
+        removeStaleTemporaries(info.absolutePath(), info.fileName());
+    return writeAtomically(path, data, error);
+}
+
+Result writeThroughScratch(const QString& dataDir, const QString& dir, const QString& fileName,
+                           const QByteArray& data) {
     const QString scratch = dir + u"temp.tmp"_s;
     const QString target = dir + fileName;
-    Result r = saveWholeFile(scratch, data);
+    if (Result r = checkInsideDataDir(dataDir, target); !r)
+        return r;
+    Result r = saveWholeFile(dataDir, scratch, data);
     if (!r)
         return r;
     std::error_code error;
     std::filesystem::rename(nativePath(scratch), nativePath(target), error);
     if (error) {
         QFile::remove(scratch);
-        return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(QDir::toNativeSeparators(target),
-                                                                   QString::fromLocal8Bit(error.message())),
-                               75);
+        return cannotWrite(target, fileErrorText(error.value()));
     }
     return r;
+}
+
+Result saveExportFile(const QString& dataDir, const QString& path, const QByteArray& data) {
+    if (Result r = checkExportTarget(dataDir, path); !r)
+        return r;
+    return writeAtomically(path, data, nullptr);
 }
 
 } // namespace rv

@@ -20,6 +20,42 @@ QString oneLine(const QString& text) {
 
 QString fieldText(const QString& text) { return oneLine(text).trimmed(); }
 
+QString printableText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue; // the LF that follows is the break
+        if (c == u'\n')
+            out.append(u'\n');
+        else if (c < 0x20 || (c >= 0x7f && c <= 0x9f))
+            out.append(u' ');
+        else
+            out.append(text[i]);
+    }
+    return out;
+}
+
+QString guardSpreadsheetText(const QString& text) {
+    if (text.isEmpty() || !QStringView(u"=+-@\t\r").contains(text[0]))
+        return text;
+    // Digits after the sign, with at most one decimal mark between them.
+    bool digits = false;
+    bool mark = false;
+    bool number = text.size() > 1 && (text[0] == u'-' || text[0] == u'+');
+    for (qsizetype i = 1; number && i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9')
+            digits = true;
+        else if ((c == u',' || c == u'.') && digits && !mark && i + 1 < text.size())
+            mark = true;
+        else
+            number = false;
+    }
+    return number && digits ? text : u'\'' + text;
+}
+
 bool isWholeNumberText(const QString& text, int min, int max) {
     const QString t = text.trimmed();
     if (t.isEmpty())

@@ -12,6 +12,14 @@ QString oneLine(const QString& text);
 // The trimmed one-line text of a field.
 QString fieldText(const QString& text);
 
+// Text from data files on its way to a terminal or a message: control characters, also those
+// of the C1 range that some terminals take as commands, become spaces; line breaks become "\n".
+QString printableText(const QString& text);
+
+// A spreadsheet cell that a spreadsheet will not run as a formula: text beginning with = + - @,
+// a tab or a CR gets a leading apostrophe; a plain number ("-12", "+3,5") stays a number.
+QString guardSpreadsheetText(const QString& text);
+
 // Whether a box holding whole numbers may show text: blank, or decimal digits only (no sign) whose
 // value lies in min..max. At most as many digits as max has, so "007" passes but "000007" would
 // not fit a box of 32767.

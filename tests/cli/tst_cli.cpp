@@ -1,13 +1,18 @@
 #include "clifixture.h"
 
+#include "cli/csv.h"
+
 #include "editor/calendar.h"
 #include "editor/validation.h"
 #include "printing/paintercanvas.h"
 #include "printing/printout.h"
 #include "startup/demodata.h"
+#include "writefault.h"
 
 #include <QStandardPaths>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
@@ -73,6 +78,11 @@ private slots:
         row("statement without prices", march(u"print"_s, {u"--statement"_s, u"-o"_s, u"OUT"_s}), 1,
             u"Nincs benzinár megadva ehhez a hónaphoz."_s, prices, serializeFuelPrices({}));
         row("export to a missing folder", march(u"export"_s, {u"-o"_s, u"OUT/x.csv"_s}), 1, u"A fájl nem írható"_s);
+        row("export into a folder", march(u"export"_s, {u"-o"_s, u"DIR"_s}), 1, u"Az útvonal egy könyvtár."_s);
+        row("export into a FIFO", march(u"export"_s, {u"-o"_s, u"FIFO"_s}), 1, u"csővezeték (FIFO)"_s);
+        row("export over the car list", march(u"export"_s, {u"-o"_s, u"DATA/user.rvd"_s}), 1, u"saját adatfájlja"_s);
+        row("print over a month", march(u"print"_s, {u"--logbook"_s, u"-o"_s, u"DATA/Users/ABC-123/2024feb.rvn"_s}), 1,
+            u"saját adatfájlja"_s);
         row("generate over a month", march(u"generate"_s, {u"--km"_s, u"300"_s}), 1,
             u"A(z) 2024-03 hónap már létezik (2024mar.rvn). Felülírásához adja meg a --force kapcsolót."_s);
         row("km too many", may + QStringList{u"20001"_s}, 1, u"1 és 20000 közötti"_s);
@@ -92,8 +102,10 @@ private slots:
         QFETCH(QString, message);
         CliFixture f;
         const QString out = f.dir.filePath(u"ki"_s);
-        args.replaceInStrings(u"OUT"_s, out);
-        args.replaceInStrings(u"DATA"_s, f.data);
+        const QString fifo = f.dir.filePath(u"cso"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        args.replaceInStrings(u"OUT"_s, out).replaceInStrings(u"FIFO"_s, fifo);
+        args.replaceInStrings(u"DATA"_s, f.data).replaceInStrings(u"DIR"_s, f.dir.path());
         if (!file.isEmpty() && bytes.isNull())
             QVERIFY(QFile::remove(f.path(file)) || QDir(f.path(file)).removeRecursively());
         else if (!file.isEmpty())
@@ -105,6 +117,7 @@ private slots:
         QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
         QCOMPARE(f.snapshot(), before);
         QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(!QFileInfo(fifo).isFile());
     }
 
     void everyCommandHasHelp() {
@@ -188,6 +201,7 @@ private slots:
         for (qsizetype i = 1; i < rows.size(); ++i)
             sum += rows[i].section(u';', -1).toLongLong();
         QCOMPARE(sum, 33854); // the month's cost with winter operation
+        QCOMPARE(cli::CsvWriter::field(u"=1;2"_s), u"\"'=1;2\""_s); // guarded, then quoted
     }
 
     void printWritesTheProgramsPdf() {
@@ -242,6 +256,21 @@ private slots:
             QCOMPARE(stored.monthKm >= 600 && stored.monthKm <= 660, reached);
             QCOMPARE(r.err.contains(u"több a hibahatárral megengedett 660 km-nél"_s), code == 1);
         }
+    }
+
+    void generateOnAFullDiskSaysSoAndKeepsTheMonth() {
+        CliFixture f;
+        const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"1200"_s, u"--seed"_s, u"77"_s, u"--force"_s};
+        f.run(args);
+        QVERIFY(QFile::exists(f.path(CliFixture::car1(u"2024maj.rvn"_s))));
+        const auto before = f.snapshot();
+        const Result r = underFileSizeLimit(16, [&] {
+            const CliFixture::Run run = f.run(args);
+            return run.code == 0 ? Result::success() : Result::failure(run.out + run.err);
+        });
+        QVERIFY2(r.message().contains(u"A nyilvántartás mentése nem sikerült.\nA fájl nem írható: "_s), qPrintable(r.message()));
+        QVERIFY(!r.message().contains(u"Elmentve"_s));
+        QCOMPARE(f.snapshot(), before);
     }
 
     void generateOnChosenDaysOverAnotherName() {

@@ -298,7 +298,7 @@ private slots:
 
         const Result unwritable =
             printToPdf(f.s, f.log, Printout::Logbook, Season{}, dir.filePath(u"nincs/ilyen/mappa/x.pdf"_s));
-        QVERIFY(unwritable.message().startsWith(u"A PDF fájl nem írható: "_s));
+        QVERIFY(unwritable.message().startsWith(u"A fájl nem írható: "_s));
     }
 
     void painterCanvasMapsTwipsToTheDevice() {

@@ -310,15 +310,6 @@ private slots:
         QCOMPARE(env.state.carDir, u"Users/P1/"_s);
         QCOMPARE(env.state.partnerCount(), 1);
     }
-
-    void scratchFileReplacesInOneStep() {
-        TestEnv env;
-        env.write(u"Users/x.rvd"_s, "old");
-        QVERIFY(writeThroughScratch(env.path(u"Users/"_s), u"x.rvd"_s, "new"));
-        QCOMPARE(env.read(u"Users/x.rvd"_s), QByteArray("new"));
-        QVERIFY(!QFile::exists(env.path(u"Users/temp.tmp"_s)));
-        QVERIFY(!writeThroughScratch(env.path(u"nincs/"_s), u"x.rvd"_s, "new"));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_carops)

@@ -1,13 +1,18 @@
-// A save that is killed midway must leave the previous file whole. The test runs itself as a
-// child process that saves in a loop and kills it with SIGKILL while the new file is written.
+// A save that is killed midway or fails on a full disk must leave the previous file whole. The
+// kill test runs itself as a child process that saves in a loop and kills it with SIGKILL while
+// the new file is written; the full disk is a child that may not grow a file.
 #include "editor/logbookfile.h"
 #include "editor/partnerchange.h"
+#include "printing/paintercanvas.h"
 #include "storage/datafiles.h"
+#include "storage/fileio.h"
 #include "testenv.h"
+#include "writefault.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <cstdio>
@@ -30,7 +35,7 @@ void fillDatabase(AppState& s, int n, int salt) {
             s.distances.at(i, j) = DistanceCell{qint16((i + j + salt) % 300), qint16(1 + (i % 6))};
 }
 
-void fillMonth(AppState& s, int salt) {
+void fillMonth(AppState& s, int salt, int commentRepeats = 2000) {
     s.month = MonthLog{};
     s.month.year = 2002;
     s.month.month = 1;
@@ -41,7 +46,7 @@ void fillMonth(AppState& s, int salt) {
         s.month.stops.at(d, 2) = qint16(2 + (d + salt) % (s.partnerCount() - 1));
         s.month.stops.at(d, 3) = 1;
         // Long comments make each write of the file take a while, so a kill lands inside one.
-        s.month.comments[size_t(d - 1)] = u"Megjegyzés %1 "_s.arg(salt).repeated(2000);
+        s.month.comments[size_t(d - 1)] = u"Megjegyzés %1 "_s.arg(salt).repeated(commentRepeats);
     }
     s.month.fileName = u"2002jan.rvn"_s;
 }
@@ -111,6 +116,103 @@ class TestCrashSafe : public QObject {
     }
 
 private slots:
+    // A full disk on every save path: the save is told as failed with the path and the reason,
+    // and every file stays byte for byte with no temporary left beside it.
+    void aFailedWriteLeavesEveryFileAsItWas_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<std::function<Result(AppState&)>>("save");
+        const auto row = [](const char* file, std::function<Result(AppState&)> save) {
+            QTest::newRow(file) << QString::fromLatin1(file) << save;
+        };
+        row("Users/CAR/data.rvd", [](AppState& s) { fillDatabase(s, 40, 7); return SaveDatabase(s); });
+        row("Users/CAR/benzin.rvd", [](AppState& s) {
+            s.fuelPrices.append({QDate(2002, 2, 1), 320});
+            return SaveFuelPrices(s);
+        });
+        row("user.rvd", [](AppState& s) {
+            s.cars.append(s.cars.first());
+            return SaveCars(s);
+        });
+        row("Users/szorzo.rvd", [](AppState& s) {
+            s.multipliers[0].value = 2.0f;
+            return SaveMultipliers(s);
+        });
+        row("Users/CAR/2002jan.rvn", [](AppState& s) {
+            fillMonth(s, 7, 2);
+            auto* prompter = static_cast<ScriptedPrompter*>(s.prompter);
+            return SaveLogbook(s) ? Result::success() : Result::failure(prompter->last());
+        });
+        row("Users/CAR/temp.tmp", [](AppState& s) { // as the months are rewritten after a partner changed
+            return writeThroughScratch(s.programDir, s.carPath({}), u"2002jan.rvn"_s, QByteArray(100, ';'));
+        });
+        row("ki.csv", [](AppState& s) { return saveExportFile(s.programDir, s.path(u"ki.csv"_s), QByteArray(100, ';')); });
+        row("ki.pdf", [](AppState& s) { return printToPdf(s, s.month, Printout::Logbook, Season{}, s.path(u"ki.pdf"_s)); });
+    }
+    void aFailedWriteLeavesEveryFileAsItWas() {
+        QFETCH(QString, file);
+        QFETCH(std::function<Result(AppState&)>, save);
+        TestEnv env;
+        env.loginCar(u"CAR"_s);
+        fillDatabase(env.state, 40, 0);
+        fillMonth(env.state, 0, 2);
+        env.state.fuelPrices = {{QDate(2002, 1, 1), 300}};
+        QVERIFY(SaveDatabase(env.state) && SaveLogbook(env.state) && SaveFuelPrices(env.state) &&
+                SaveCars(env.state) && SaveMultipliers(env.state));
+        env.write(u"ki.csv"_s, "régi");
+        env.write(u"ki.pdf"_s, "régi");
+        const auto before = filesUnder(env.dir.path());
+        const Result r = underFileSizeLimit(16, [&] { return save(env.state); });
+        QVERIFY(!r);
+        QVERIFY2(r.message().contains(QDir::toNativeSeparators(env.path(file))), qPrintable(r.message()));
+        QVERIFY2(r.message().contains(u"nagyobb lenne, mint amekkorát a rendszer megenged"_s), qPrintable(r.message()));
+        QCOMPARE(filesUnder(env.dir.path()), before);
+    }
+
+    // A save never writes into the old file: a reader holding it open keeps the old bytes.
+    // Leftovers of an interrupted save go with the next write in that folder; a user's copy stays.
+    void aSaveReplacesTheFileAndSweepsLeftovers() {
+        TestEnv env;
+        env.loginCar(u"CAR"_s);
+        for (const char* name : {"2002jan.rvn", "temp.tmp", "data.rvd.QxWbTe", "data.rvd.backup", "levél.txt"})
+            env.write(u"Users/CAR/"_s + QString::fromUtf8(name), "régi");
+        QFile held(env.path(u"Users/CAR/2002jan.rvn"_s));
+        QVERIFY(held.open(QIODevice::ReadOnly));
+        QVERIFY(writeThroughScratch(env.state.programDir, env.state.carPath({}), u"2002jan.rvn"_s, "új"));
+        QCOMPARE(held.readAll(), QByteArray("régi"));
+        QCOMPARE(env.read(u"Users/CAR/2002jan.rvn"_s), QByteArray("új"));
+        QCOMPARE(QDir(env.state.carPath({})).entryList(QDir::Files),
+                 (QStringList{u"2002jan.rvn"_s, u"data.rvd.backup"_s, u"levél.txt"_s}));
+        QVERIFY(!writeThroughScratch(env.state.programDir, env.path(u"nincs/"_s), u"x.rvd"_s, "új"));
+    }
+
+    // Inside the data directory no link leading out of it is followed, for reading or writing.
+    void aLinkOutOfTheDataDirectoryIsRefused() {
+        TestEnv env;
+        QTemporaryDir outside;
+        const QString foreign = outside.filePath(u"idegen.rvn"_s);
+        QFile(foreign).open(QIODevice::WriteOnly);
+        env.loginCar(u"CAR"_s);
+        fillDatabase(env.state, 4, 0);
+        fillMonth(env.state, 0, 1);
+        QVERIFY(QFile::link(foreign, env.state.carPath(u"2002jan.rvn"_s)));
+        QVERIFY(!SaveLogbook(env.state));
+        QVERIFY2(env.prompter.last().contains(QDir::toNativeSeparators(env.state.carPath(u"2002jan.rvn"_s))),
+                 qPrintable(env.prompter.last()));
+        QCOMPARE(QFileInfo(foreign).size(), 0);
+        // A car folder that is a link out: its partners are not read.
+        QVERIFY(QDir().rename(env.state.carPath({}), outside.filePath(u"CAR"_s)));
+        QVERIFY(QFile::link(outside.filePath(u"CAR"_s), env.path(u"Users/CAR"_s)));
+        const Result r = LoadDatabase(env.state, true);
+        QVERIFY(!r);
+        QVERIFY(r.message().contains(QDir::toNativeSeparators(env.path(u"Users/CAR"_s)) + u" szimbolikus link"_s));
+        // A link that stays inside is followed.
+        QVERIFY(QFile::remove(env.path(u"Users/CAR"_s)));
+        QVERIFY(QDir().mkpath(env.path(u"Users/IGAZI"_s)));
+        QVERIFY(QFile::link(env.path(u"Users/IGAZI"_s), env.path(u"Users/CAR"_s)));
+        QVERIFY(SaveDatabase(env.state));
+        QVERIFY(QFile::exists(env.path(u"Users/IGAZI/data.rvd"_s)));
+    }
+
     void aKilledPartnerSaveLeavesAWholeFile() {
         killMidway(u"database"_s, u"data.rvd"_s, [](TestEnv& env) {
             QVERIFY(LoadDatabase(env.state, true));
@@ -144,7 +246,7 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return runChild(qEnvironmentVariable("ROVANTA_CRASH_DIR"), child);
     }
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv); // the PDF's fonts
     TestCrashSafe test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -203,7 +203,7 @@ void frmEves::saveAsSpreadsheet() {
     const QString path = askPath(u"Mentés táblázatba"_s, u"xlsx"_s, u"Excel-munkafüzet (*.xlsx)"_s);
     if (path.isEmpty())
         return;
-    if (const Result r = saveXlsx(yearTable(m_summary), path); !r)
+    if (const Result r = saveXlsx(m_state.programDir, yearTable(m_summary), path); !r)
         m_state.prompter->inform(u"A táblázat nem írható.\r\n\r\n"_s + r.message(), MsgIcon::Exclamation);
 }
 

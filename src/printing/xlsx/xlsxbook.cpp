@@ -142,11 +142,11 @@ Result xlsxBytes(const SheetTable& table, QByteArray& out) {
     return Result::success();
 }
 
-Result saveXlsx(const SheetTable& table, const QString& path) {
+Result saveXlsx(const QString& dataDir, const SheetTable& table, const QString& path) {
     QByteArray bytes;
     if (const Result r = xlsxBytes(table, bytes); !r)
         return r;
-    return saveWholeFile(path, bytes);
+    return saveExportFile(dataDir, path, bytes);
 }
 
 } // namespace rv

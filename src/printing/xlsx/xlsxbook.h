@@ -11,7 +11,7 @@ namespace rv {
 // formats, a bold header row that stays in view, columns as wide as their texts.
 Result xlsxBytes(const SheetTable& table, QByteArray& out);
 
-// Writes the workbook through the program's one file writer.
-Result saveXlsx(const SheetTable& table, const QString& path);
+// Writes the workbook through the program's one file writer, as a file the user names.
+Result saveXlsx(const QString& dataDir, const SheetTable& table, const QString& path);
 
 } // namespace rv

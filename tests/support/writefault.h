@@ -1,0 +1,72 @@
+#pragma once
+
+// A full disk without root: a forked child may not grow any file past a few bytes
+// (RLIMIT_FSIZE, with SIGXFSZ ignored every write past the limit fails with EFBIG).
+
+#include "storage/result.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QString>
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace rv {
+
+// What work reported in the child; a child that did not finish reads as a failure without text.
+inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& work) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return Result::failure(QStringLiteral("pipe"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit rl{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+        const Result r = work();
+        const QByteArray out = (r ? QByteArray("+") : QByteArray("-")) + r.message().toUtf8();
+        for (qsizetype done = 0; done < out.size();) {
+            const ssize_t n = ::write(fds[1], out.constData() + done, size_t(out.size() - done));
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    QByteArray got;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        got.append(buf, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (got.startsWith('+'))
+        return Result::success();
+    return Result::failure(QString::fromUtf8(got.mid(1)));
+}
+
+// Every file under dir with its bytes (folders as "dir"), error.log left out.
+inline QMap<QString, QByteArray> filesUnder(const QString& dir) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (f.fileName().endsWith(QStringLiteral("error.log")))
+            continue;
+        const bool file = QFileInfo(f.fileName()).isFile() && f.open(QIODevice::ReadOnly);
+        files.insert(QDir(dir).relativeFilePath(f.fileName()), file ? f.readAll() : QByteArray("dir"));
+    }
+    return files;
+}
+
+} // namespace rv
