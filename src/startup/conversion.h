@@ -37,4 +37,7 @@ Result convertOlderDatabase(const QByteArray& data, const QString& fileName, QBy
 // next start asks again.
 bool convertOlderLayout(AppState& s, const std::function<void(bool busy)>& busy = {});
 
+// The closing message: success, and what each converted car still needs before its first month.
+QString conversionDoneMessage(const QVector<CarRecord>& cars);
+
 } // namespace rv

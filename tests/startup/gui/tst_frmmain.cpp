@@ -129,7 +129,7 @@ private slots:
 
         QTest::keyClick(f.main->lstUsers, Qt::Key_Return);
         QCOMPARE(f.dialog()->mode(), u"modosit"_s);
-        QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7.5"_s);
+        QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7,5"_s);
         QCOMPARE(f.dialog()->txtAltKoltseg->text(), u"12"_s); // a car's own general cost stays
         f.dialog()->txtRendSzam->setText(u"NEW-2"_s);
         f.env.prompter.clear();
