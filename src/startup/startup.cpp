@@ -97,7 +97,7 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     state.errorLocation = u"frmSplash - Cars"_s;
     LoadCars(state);
 
-    if (leadingNumber(settings.text(keys::LoadCities, u"1"_s)) == 1) {
+    if (settings.loadCities()) {
         view.setTask(u"Városok betöltése..."_s);
         state.errorLocation = u"frmSplash - Cities"_s;
         LoadCities(

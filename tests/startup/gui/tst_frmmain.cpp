@@ -83,7 +83,7 @@ private slots:
         QVERIFY(!f.dialog()->isVisible());
         QCOMPARE(f.env.prompter.asked.size(), 1); // no import question for the first car
         QCOMPARE(storedDatabase(f.env, u"Users/ABC-123/data.rvd"_s).partners.size(), 1);
-        QCOMPARE(f.main->lblFogyasztas->text(), u"7.5"_s);
+        QCOMPARE(f.main->lblFogyasztas->text(), u"7,5"_s);
 
         PartnerDatabase db;
         db.partners = {{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}, {u"Vevő"_s, u"Szeged"_s, u""_s}};
