@@ -7,6 +7,7 @@
 #include "storage/random.h"
 #include "storage/settings.h"
 #include "storage/state.h"
+#include "ui/gui/onscreen.h"
 #include "ui/gui/qtprompter.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Rovanta"_s);
     QApplication::setApplicationName(u"Rovanta"_s);
-    QApplication::setApplicationDisplayName(kAppTitle);
+    // No display name: Linux window managers would get it appended to every caption.
     QApplication::setApplicationVersion(versionText());
     // The installed menu entry and icon carry the application's id.
     QGuiApplication::setDesktopFileName(u"org.example.rovanta"_s);
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     ownIcon.addFile(u":/icons/rovanta-48.png"_s);
     QApplication::setWindowIcon(QIcon::fromTheme(u"org.example.rovanta"_s, ownIcon));
     QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    keepWindowsOnScreen(app);
 
     // Standard buttons read Igen/Nem/Mégse.
     QTranslator qtTranslator;

@@ -81,8 +81,11 @@ int openCarMonth(Context& c, Fleet& f, const ParsedArgs& a, bool withPrices, QTe
     return ExitOk;
 }
 
-// --klima / --teli: the editor's two season boxes, of which at most one is ticked.
+// --klima / --teli: the editor's two season boxes, of which at most one is ticked; without
+// either, the box kept with the month.
 Season seasonArg(const Fleet& f, const ParsedArgs& a) {
+    if (!a.has(u"--klima"_s) && !a.has(u"--teli"_s))
+        return seasonOf(f.state, f.state.month.season);
     return seasonOf(f.state, a.has(u"--klima"_s), a.has(u"--teli"_s));
 }
 
@@ -340,7 +343,8 @@ int runGenerate(Context& c, const ParsedArgs& a) {
 // ---- the table of commands ----------------------------------------------------------------------
 
 const OptionHelp kKlima{{u"--klima"_s, false}, {}, u"klímahasználat szorzójával (mint a szerkesztő „Klíma” jelölője)"_s};
-const OptionHelp kTeli{{u"--teli"_s, false}, {}, u"téli üzemeltetés szorzójával (mint a „Téli üzemeltetés” jelölő)"_s};
+const OptionHelp kTeli{{u"--teli"_s, false}, {}, u"téli üzemeltetés szorzójával (mint a „Téli üzemeltetés” jelölő); a kettő nélkül a hónappal "
+                          u"elmentett jelölő számít"_s};
 
 const QList<Command>& commands() {
     static const QList<Command> list = {

@@ -2,6 +2,7 @@
 
 #include "editor/cost.h"
 #include "editor/logbookfile.h"
+#include "editor/monthseason.h"
 #include "months/monthlist.h"
 #include "months/openmonth.h"
 #include "startup/startup.h"
@@ -199,6 +200,7 @@ Result Fleet::openMonth(const QString& fileName, QVector<Partner>& unknown) {
         return Result::failure(u"A nyilvántartás nem nyitható meg.\n"_s + r.message(), r.code());
     unknown = missingPartners(state, stored);
     state.month = monthFromStored(state, stored, fileName);
+    state.month.season = loadMonthSeason(state.carPath(QString()), state.month.year, state.month.month);
     refreshKilometres(state, state.month);
     return Result::success();
 }

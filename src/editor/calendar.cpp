@@ -44,4 +44,9 @@ QString dayKmText(qint64 km) { return QString::number(km) + u" km ezen a napon."
 
 QString monthKmText(qint64 km) { return QString::number(km) + u" km ebben a hónapban."_s; }
 
+bool isDayOff(int year, int month, int day) {
+    const QDate date(year, month, day);
+    return date.isValid() && (date.dayOfWeek() >= 6 || IsHoliday(date));
+}
+
 } // namespace rv

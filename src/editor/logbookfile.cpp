@@ -1,5 +1,6 @@
 #include "logbookfile.h"
 
+#include "editor/monthseason.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
@@ -126,6 +127,15 @@ bool SaveLogbook(AppState& s) {
         logCaught(s, r.code(), r.message());
         if (s.prompter)
             s.prompter->ask(u"A nyilvántartás mentése nem sikerült.\r\n\r\n"_s + r.message(), Ok, MsgIcon::Critical);
+        return false;
+    }
+    if (const Result season = saveMonthSeason(s.carPath(QString()), log.year, log.month, log.season); !season) {
+        // The month itself is on disk; the box stays ticked in memory and a later save retries.
+        logCaught(s, season.code(), season.message());
+        if (s.prompter)
+            s.prompter->ask(u"A hónap évszak-beállítása (Klíma / Téli üzemeltetés) nem menthető.\r\n\r\n"_s +
+                                season.message(),
+                            Ok, MsgIcon::Critical);
         return false;
     }
     log.modified = false;

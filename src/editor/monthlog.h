@@ -50,6 +50,10 @@ private:
     std::vector<qint16> m_cells;
 };
 
+// Which of the editor's season boxes ("Klíma", "Téli üzemeltetés") is ticked for a month; it
+// decides the season multiplier of the cost and the multiplier line of the statement.
+enum class SeasonBox { None, AirConditioning, Winter };
+
 // The open month: one program-wide record from the opening of a month until the editor closes.
 struct MonthLog {
     int year = 0;
@@ -62,6 +66,7 @@ struct MonthLog {
     std::array<int, kLogDays> dayKm{};
     bool modified = false;
     QString fileName; // empty for a new month
+    SeasonBox season = SeasonBox::None; // kept beside the month file, in evszak.rvd
 };
 
 } // namespace rv

@@ -1,6 +1,7 @@
 #include "openmonth.h"
 
 #include "editor/cost.h"
+#include "editor/monthseason.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/state.h"
@@ -163,6 +164,7 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
     progress.setProgressValue(80);
     progress.keepResponsive();
     s.month = monthFromStored(s, stored, fileName);
+    s.month.season = loadMonthSeason(s.carPath(QString()), s.month.year, s.month.month);
     s.mainWindowTag = u"korábbi"_s;
     progress.setProgressValue(100);
     return OpenOutcome::Opened;

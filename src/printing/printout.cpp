@@ -7,7 +7,10 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,6 +19,9 @@ namespace rv {
 namespace {
 
 using Leg = LogbookLeg;
+
+const QString kLogbookTitle = u"Útnyilvántartás"_s;
+const QString kStatementTitle = u"Melléklet: Költségelszámolás"_s;
 
 bool validPartner(const AppState& s, int p) {
     return p >= 1 && p <= s.partnerCount() && p <= s.distances.size();
@@ -43,6 +49,22 @@ QVector<Leg> monthLegs(const AppState& s, const MonthLog& log) {
         }
     }
     return legs;
+}
+
+// The rows of the printed logbook: every leg, and under a day's last leg the day's comment when
+// it has one (the purpose of the trips). Months without comments keep their rows and pages.
+struct LogbookRow {
+    Leg leg;
+    bool comment = false; // the row of leg.day's comment
+};
+QVector<LogbookRow> logbookRows(const AppState& s, const MonthLog& log) {
+    QVector<LogbookRow> rows;
+    for (const Leg& leg : monthLegs(s, log)) {
+        rows.append(LogbookRow{leg, false});
+        if (leg.lastOfDay && !log.comments[size_t(leg.day - 1)].trimmed().isEmpty())
+            rows.append(LogbookRow{leg, true});
+    }
+    return rows;
 }
 
 // Inside a printed sentence or date a month name is written small ("2002. március hónapra",
@@ -106,12 +128,26 @@ public:
         c.setBold(false);
         c.setFontSize(10);
     }
-    // The page number at the right and the program at the left, in the font of the moment.
-    void pageLine() {
+    // The page number at the right and the program at the left, in the font given, which stays.
+    // On the row below the title as long as the title, centred, leaves them room; else above it,
+    // at the top edge (a long title on the preview's narrower page).
+    void pageLine(const QString& pageTitle, double points, bool isBold) {
+        c.setFontSize(20);
+        c.setBold(true);
+        const double titleWidth = c.textWidth(pageTitle);
+        c.setFontSize(points);
+        c.setBold(isBold);
         const QString number = num(page) + u". oldal"_s;
-        text(W - c.textWidth(number) - M, at(500), number);
-        text(M, at(500), programTitle());
+        const double left = M + c.textWidth(programTitle());
+        const double right = W - c.textWidth(number) - M;
+        const double gap = at(100);
+        const double titleLeft = (W - titleWidth) / 2;
+        const bool crowded = titleLeft < left + gap || titleLeft + titleWidth > right - gap;
+        const double y = crowded ? 0 : at(500);
+        text(right, y, number);
+        text(M, y, programTitle());
     }
+
 
     Canvas& c;
     const Twin& t;
@@ -129,24 +165,36 @@ public:
         : sh(canvas, twin), s(s), log(log), car(currentCar(s)) {}
 
     int run() {
-        const QVector<Leg> legs = monthLegs(s, log);
+        const QVector<LogbookRow> rows = logbookRows(s, log);
         int n = header();
         qint64 pageKm = 0;
         qint64 runningKm = 0;
-        qsizetype remaining = legs.size();
+        qsizetype remaining = rows.size();
         const QString month = monthName(log.month);
-        for (const Leg& leg : legs) {
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const Leg& leg = rows[i].leg;
             const double yA = (n - 0.5) * sh.U;
             const double yB = n * sh.U;
-            sh.text(X1, yA, month + u' ' + num(leg.day) + u'.');
-            sh.text(X2, yA, partnerAddress(s.partner(leg.from)));
-            sh.text(X3, yA, partnerAddress(s.partner(leg.to)));
-            sh.text(X1, yB, num(leg.km) + u" km"_s);
-            sh.text(X2, yB, routeTypeName(s, leg.routeType));
-            sh.text(X3, yB, s.partner(leg.to).name);
-            pageKm += leg.km;
-            const double y = sh.c.currentY();
-            if (leg.lastOfDay)
+            double below = 0; // a one-line comment still takes the row's two lines
+            if (rows[i].comment) {
+                const QStringList lines = commentLines(log.comments[size_t(leg.day - 1)].trimmed());
+                sh.text(X1, yA, lines.value(0));
+                if (lines.size() > 1)
+                    sh.text(X1, yB, lines.value(1));
+                else
+                    below = yB - yA;
+            } else {
+                sh.text(X1, yA, month + u' ' + num(leg.day) + u'.');
+                sh.text(X2, yA, partnerAddress(s.partner(leg.from)));
+                sh.text(X3, yA, partnerAddress(s.partner(leg.to)));
+                sh.text(X1, yB, num(leg.km) + u" km"_s);
+                sh.text(X2, yB, routeTypeName(s, leg.routeType));
+                sh.text(X3, yB, s.partner(leg.to).name);
+                pageKm += leg.km;
+            }
+            const double y = sh.c.currentY() + below;
+            const bool dayEnds = leg.lastOfDay && (rows[i].comment || i + 1 == rows.size() || !rows[i + 1].comment);
+            if (dayEnds)
                 sh.bar(sh.M, y - 8, sh.W - sh.M, y + 7);
             else
                 sh.line(sh.M, y, sh.W - sh.M, y);
@@ -171,11 +219,35 @@ public:
     }
 
 private:
+    // "Megjegyzés: " and the comment on the two lines of a row, broken between words; what does
+    // not fit ends in an ellipsis.
+    QStringList commentLines(const QString& comment) const {
+        const double width = sh.W - sh.M - X1;
+        QStringList lines{QString()};
+        const QStringList words = (u"Megjegyzés: "_s + comment).split(u' ', Qt::SkipEmptyParts);
+        for (qsizetype w = 0; w < words.size(); ++w) {
+            const QString joined = lines.last().isEmpty() ? words[w] : lines.last() + u' ' + words[w];
+            if (sh.c.textWidth(joined) <= width || lines.last().isEmpty()) {
+                lines.last() = joined;
+            } else if (lines.size() < 2) {
+                lines.append(words[w]);
+            } else {
+                lines.last() += u" …"_s;
+                break;
+            }
+        }
+        // A single word longer than the line is cut to it.
+        for (QString& line : lines)
+            while (line.size() > 1 && sh.c.textWidth(line) > width)
+                line = line.left(line.size() - 2) + u'…';
+        return lines;
+    }
+
     // Leaves the row counter at the first row of the page.
     int header() {
         Canvas& c = sh.c;
         const double U = sh.U;
-        sh.title(u"Útnyilvántartás"_s);
+        sh.title(kLogbookTitle);
         int n = 2;
         sh.text(X1, n * U, car.carType.trimmed() + u" típusú "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsihoz"_s);
         n = 3;
@@ -202,7 +274,7 @@ private:
         n = 7;
         const double y = c.currentY();
         sh.bar(sh.M, y - 10, sh.W - sh.M, y + 10);
-        sh.pageLine();
+        sh.pageLine(kLogbookTitle, 8, true);
         c.setBold(false);
         return n;
     }
@@ -266,7 +338,7 @@ public:
         row(n, {u"Összesen: "_s, num(sums.totalKm) + u" km"_s, QString(), num(sums.totalCost) + u" Ft"_s});
         c.setBold(false);
         n += 2;
-        sh.text(M, n * U, u"Felhasznált üzemanyag: "_s + singleText(litresCut(sums.fuelUsed)) + u" L"_s);
+        sh.text(M, n * U, u"Felhasznált üzemanyag: "_s + tenthsText(sums.fuelTenths) + u" L"_s);
         ++n;
 
         heading(n, u"Felhasznált üzemanyagárak:"_s);
@@ -288,9 +360,8 @@ public:
 private:
     int header() {
         Canvas& c = sh.c;
-        c.setFontSize(8);
-        sh.pageLine();
-        sh.title(u"Melléklet: Költségelszámolás"_s);
+        sh.pageLine(kStatementTitle, 8, false);
+        sh.title(kStatementTitle);
         sh.text(sh.M, sh.at(1000),
                 car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi "_s);
         sh.text(sh.M, c.currentY(), num(log.year) + u". "_s + monthName(log.month) + u" havi útnyilvántartásához"_s);
@@ -327,15 +398,8 @@ private:
 
 QString programTitle() { return kAppTitle + u' ' + versionText(); }
 
-QString singleText(float value) {
-    QString text = singleToText(value);
-    const QString point = QLocale().decimalPoint();
-    if (point != u"."_s)
-        text.replace(u'.', point);
-    return text;
-}
 
-int logbookRowCount(const AppState& s, const MonthLog& log) { return int(monthLegs(s, log).size()); }
+int logbookRowCount(const AppState& s, const MonthLog& log) { return int(logbookRows(s, log).size()); }
 
 int logbookPageCount(const AppState& s, const MonthLog& log) {
     const int rows = logbookRowCount(s, log);
@@ -352,6 +416,7 @@ StatementSums computeStatement(const AppState& s, const MonthLog& log, float sea
     const QVector<Leg> legs = monthLegs(s, log);
     sums.days = std::min(daysInMonth(log.year, log.month), kLogDays);
     qsizetype next = 0;
+    QVector<KmAtMultiplier> driven;
     for (int day = 1; day <= sums.days; ++day) {
         const auto price = fuelPriceOn(s, QDate(log.year, log.month, day));
         if (!price) {
@@ -364,7 +429,12 @@ StatementSums computeStatement(const AppState& s, const MonthLog& log, float sea
             const float multiplier = routeMultiplier(s, leg.routeType);
             const qint64 cost = legFuelCost(leg.km, car.consumption, *price, multiplier, season) +
                                 legGeneralCost(leg.km, car.generalCost);
-            sums.fuelUsed += float(double(car.consumption) / 100.0 * leg.km * double(multiplier) * double(season));
+            auto at = std::find_if(driven.begin(), driven.end(),
+                                   [&](const KmAtMultiplier& d) { return d.multiplier == multiplier; });
+            if (at == driven.end())
+                driven.append(KmAtMultiplier{multiplier, leg.km});
+            else
+                at->km += leg.km;
             sums.totalCost = addSaturated(sums.totalCost, cost);
             sums.totalKm += leg.km;
             // Route types past the six of the table still count in the totals, as in the editor.
@@ -376,6 +446,7 @@ StatementSums computeStatement(const AppState& s, const MonthLog& log, float sea
             }
         }
     }
+    sums.fuelTenths = fuelTenthsCut(car.consumption, season, driven);
     return sums;
 }
 
@@ -403,11 +474,147 @@ QString pricePeriodText(int year, int month, const PricePeriod& period) {
     return text + u": "_s + num(period.price) + u" Ft/L"_s;
 }
 
-float litresCut(float litres) { return float(std::floor(double(litres) * 10.0) / 10.0); }
+namespace {
+
+// A non-negative whole number in limbs of nine decimal digits, lowest first: the products of the
+// fuel sum outgrow 64 bits when the singles have many digits.
+using Big = std::vector<quint64>;
+constexpr quint64 kLimb = 1000000000;
+
+Big big(quint64 v) {
+    Big b;
+    do {
+        b.push_back(v % kLimb);
+        v /= kLimb;
+    } while (v);
+    return b;
+}
+Big times(const Big& a, const Big& b) {
+    Big r(a.size() + b.size(), 0);
+    for (size_t i = 0; i < a.size(); ++i) {
+        quint64 carry = 0;
+        for (size_t j = 0; j < b.size() || carry; ++j) {
+            const quint64 t = r[i + j] + carry + (j < b.size() ? a[i] * b[j] : 0);
+            r[i + j] = t % kLimb;
+            carry = t / kLimb;
+        }
+    }
+    while (r.size() > 1 && r.back() == 0)
+        r.pop_back();
+    return r;
+}
+Big plus(const Big& a, const Big& b) {
+    Big r(std::max(a.size(), b.size()) + 1, 0);
+    quint64 carry = 0;
+    for (size_t i = 0; i < r.size(); ++i) {
+        const quint64 t = carry + (i < a.size() ? a[i] : 0) + (i < b.size() ? b[i] : 0);
+        r[i] = t % kLimb;
+        carry = t / kLimb;
+    }
+    while (r.size() > 1 && r.back() == 0)
+        r.pop_back();
+    return r;
+}
+Big tenPower(int n) {
+    Big b = big(1);
+    for (; n > 0; --n)
+        b = times(b, big(10));
+    return b;
+}
+// floor(b / 10^n), or nullopt past 18 digits.
+std::optional<qint64> dropDigits(const Big& b, int n) {
+    QByteArray digits = QByteArray::number(b.back());
+    for (auto it = b.rbegin() + 1; it != b.rend(); ++it)
+        digits += QByteArray::number(*it).rightJustified(9, '0');
+    digits.chop(n);
+    if (digits.size() > 18)
+        return std::nullopt;
+    return digits.isEmpty() ? 0 : digits.toLongLong();
+}
+
+// A single as the decimal of its shortest text: digits * 10^-scale.
+struct Decimal {
+    Big digits;
+    int scale = 0;
+};
+std::optional<Decimal> decimalOf(float value) {
+    if (!std::isfinite(value) || value < 0)
+        return std::nullopt;
+    char buf[32];
+    const char* end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    quint64 digits = 0;
+    int scale = 0;
+    bool point = false;
+    const char* p = buf;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p == '.') {
+            point = true;
+            continue;
+        }
+        digits = digits * 10 + quint64(*p - '0'); // at most nine significant digits
+        scale += point;
+    }
+    int exponent = 0;
+    if (p < end)
+        std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
+    scale -= exponent;
+    Decimal d{big(digits), scale};
+    if (d.scale < 0) {
+        d.digits = times(d.digits, tenPower(-d.scale));
+        d.scale = 0;
+    }
+    return d;
+}
+
+} // namespace
+
+qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {
+    const auto cons = decimalOf(consumption);
+    const auto factor = decimalOf(season);
+    std::vector<Decimal> multipliers;
+    int scale = 0;
+    bool exact = cons && factor;
+    for (const KmAtMultiplier& leg : legs) {
+        const auto m = decimalOf(leg.multiplier);
+        exact = exact && m && leg.km >= 0;
+        if (!exact)
+            break;
+        multipliers.push_back(*m);
+        scale = std::max(scale, m->scale);
+    }
+    if (exact) {
+        Big sum = big(0);
+        for (size_t i = 0; i < multipliers.size(); ++i)
+            sum = plus(sum, times(times(big(quint64(legs[qsizetype(i)].km)), multipliers[i].digits),
+                                  tenPower(scale - multipliers[i].scale)));
+        const Big total = times(times(cons->digits, factor->digits), sum);
+        // total * 10^-(scales + 2) litres; tenths drop one digit less.
+        if (const auto tenths = dropDigits(total, cons->scale + factor->scale + scale + 2 - 1))
+            return *tenths;
+    }
+    // A negative or endless figure has no exact decimal: the plain product is cut instead.
+    double litres = 0;
+    for (const KmAtMultiplier& leg : legs)
+        litres += double(consumption) / 100.0 * double(leg.km) * double(leg.multiplier) * double(season);
+    return qint64(std::floor(litres * 10.0));
+}
+
+QString tenthsText(qint64 tenths) {
+    const qint64 whole = tenths / 10;
+    const qint64 tenth = std::abs(tenths % 10);
+    QString text = (tenths < 0 && whole == 0 ? u"-"_s : QString()) + QString::number(whole);
+    if (tenth != 0)
+        text += u'.' + QString::number(tenth);
+    return shownNumber(text);
+}
 
 Season seasonOf(const AppState& s, bool airConditioning, bool winter) {
     const SeasonBox box = airConditioning ? SeasonBox::AirConditioning : winter ? SeasonBox::Winter : SeasonBox::None;
     return Season{box, seasonMultiplier(s, airConditioning, winter)};
+}
+
+Season seasonOf(const AppState& s, SeasonBox box) {
+    return seasonOf(s, box == SeasonBox::AirConditioning, box == SeasonBox::Winter);
 }
 
 int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums, SeasonBox box,

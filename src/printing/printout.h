@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/monthlog.h"
+#include "storage/numeric.h"
 #include "storage/result.h"
 #include "storage/tables.h"
 
@@ -16,9 +17,6 @@ class Canvas;
 
 enum class Printout { Logbook, CostStatement };
 
-// Which of the editor's season boxes is ticked; it decides the multiplier line of the statement.
-enum class SeasonBox { None, AirConditioning, Winter };
-
 // The box and the multiplier it gives. The box is kept beside the value because two rows of the
 // multiplier table may hold the same number, and a ticked box of 1.0 still names itself.
 struct Season {
@@ -26,6 +24,7 @@ struct Season {
     float multiplier = 1.0f;
 };
 Season seasonOf(const AppState& s, bool airConditioning, bool winter);
+Season seasonOf(const AppState& s, SeasonBox box);
 
 // The two targets of a layout. The printer lays out every page at full size; the preview lays
 // out the same pages at 80 % and draws only the page shown.
@@ -46,12 +45,10 @@ constexpr int kPageEndRow = 30; // row counter that ends a page
 // The main window's caption, printed in every page header.
 QString programTitle();
 
-// A single-precision value in its shortest form with the locale's decimal separator.
-QString singleText(float value);
-
 // --- The logbook ---
 
-// Legs laid out: pairs of consecutive stops of the days of the month.
+// Rows laid out: pairs of consecutive stops of the days of the month, and a row for the comment
+// of each day that has one under the day's last pair.
 int logbookRowCount(const AppState& s, const MonthLog& log);
 int logbookPageCount(const AppState& s, const MonthLog& log);
 // Lays out the logbook; returns the number of pages.
@@ -76,7 +73,7 @@ QString routeTypeText(const AppState& s, int routeType);
 struct StatementSums {
     qint64 totalCost = 0;
     qint64 totalKm = 0;
-    float fuelUsed = 0; // litres
+    qint64 fuelTenths = 0; // litres used, in tenths, cut (see fuelTenthsCut)
     std::array<qint64, kRouteTypeCount> km{};
     std::array<qint64, kRouteTypeCount> cost{};
     std::array<bool, kRouteTypeCount> used{};
@@ -99,8 +96,17 @@ StatementSums computeStatement(const AppState& s, const MonthLog& log, float sea
 // Maximal runs of days with the same price.
 QVector<PricePeriod> pricePeriods(const StatementSums& sums);
 QString pricePeriodText(int year, int month, const PricePeriod& period);
-// Litres cut (not rounded) to one decimal.
-float litresCut(float litres);
+// Kilometres driven at one route multiplier.
+struct KmAtMultiplier {
+    float multiplier = 1.0f;
+    qint64 km = 0;
+};
+// Fuel used, consumption / 100 * season * sum of km * multiplier, in tenths of a litre cut (not
+// rounded). Each single counts as the decimal it is shown as and the sum is exact, so a 10 km leg
+// at 7.0 l/100 km is 0.7 L: a single-precision total lies just below such tenths.
+qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs);
+// Tenths of a litre as the statement prints them ("70,7", "0").
+QString tenthsText(qint64 tenths);
 // Lays out the statement of computed sums; returns the number of pages.
 int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums,
                     SeasonBox box, float season, const Twin& twin);

@@ -191,8 +191,8 @@ CarForm formFromCar(const CarRecord& c) {
     f.carType = c.carType.trimmed();
     f.plate = c.plateNumber.trimmed();
     f.fuelType = c.fuelType;
-    f.consumption = singleToText(c.consumption);
-    f.generalCost = singleToText(c.generalCost);
+    f.consumption = singleText(c.consumption);
+    f.generalCost = singleText(c.generalCost);
     f.companyName = c.companyName.trimmed();
     f.city = c.city.trimmed();
     f.companyAddress = c.companyAddress.trimmed();

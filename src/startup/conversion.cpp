@@ -179,8 +179,19 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
     s.settings->sync();
     if (busy)
         busy(false);
-    p->inform(u"A konvertálás sikeresen befejeződött."_s, MsgIcon::Information);
+    p->inform(conversionDoneMessage(cars), MsgIcon::Information);
     return ConversionOutcome::Converted;
+}
+
+QString conversionDoneMessage(const QVector<CarRecord>& cars) {
+    QString text = u"A konvertálás sikeresen befejeződött."_s;
+    if (cars.isEmpty())
+        return text;
+    text += u"\r\n\r\nAz átalakított gépkocsiknál még meg kell adni a fogyasztást és az általános költséget "
+            u"(a főablak Módosítás gombjával), valamint az üzemanyagárakat (Adatbázis ablak, Benzinárak lap):"_s;
+    for (const CarRecord& car : cars)
+        text += u"\r\n  "_s + car.plateNumber + u" ("_s + car.userName + u')';
+    return text + u"\r\n\r\nBővebben: Súgó, „Régebbi adatok átalakítása”."_s;
 }
 
 } // namespace rv

@@ -42,4 +42,7 @@ enum class ConversionOutcome { Converted, Declined, Failed };
 // car's existing benzin.rvd is kept.
 ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool busy)>& busy = {});
 
+// The closing message: success, and what each converted car still needs before its first month.
+QString conversionDoneMessage(const QVector<CarRecord>& cars);
+
 } // namespace rv

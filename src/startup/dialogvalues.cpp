@@ -14,12 +14,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-QString numericDisplay(const QString& stored) { return QString::number(leadingNumber(stored), 'g', 15); }
+QString numericDisplay(const QString& stored) { return shownNumber(QString::number(leadingNumber(stored), 'g', 15)); }
 
 SetupValues readSetup(const Settings& settings) {
     SetupValues v;
-    v.confirmExit = leadingNumber(settings.text(keys::ConfirmExit, u"1"_s)) == 1;
-    v.loadCities = leadingNumber(settings.text(keys::LoadCities, u"0"_s)) == 1;
+    v.confirmExit = settings.confirmExit();
+    v.loadCities = settings.loadCities();
     v.tolerance = numericDisplay(settings.text(keys::Tolerance, u"10"_s));
     v.tries = numericDisplay(settings.text(keys::Tries, u"100"_s));
     return v;
@@ -47,10 +47,10 @@ QString multiplierBoxText(float value) {
                 if (trimmed.endsWith(u'.'))
                     trimmed.chop(1);
             }
-            return trimmed;
+            return shownNumber(trimmed);
         }
     }
-    return singleToText(value * 100.0f);
+    return singleText(value * 100.0f);
 }
 
 MultiplierTexts multiplierTexts(const AppState& s) {

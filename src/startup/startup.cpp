@@ -102,7 +102,7 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
                                u"könyvtárát az adataival."_s.arg(r.message()),
                                MsgIcon::Exclamation);
 
-    if (leadingNumber(settings.text(keys::LoadCities, u"1"_s)) == 1) {
+    if (settings.loadCities()) {
         view.setTask(u"Városok betöltése..."_s);
         state.errorLocation = u"frmSplash - Cities"_s;
         LoadCities(

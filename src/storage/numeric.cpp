@@ -1,5 +1,7 @@
 #include "numeric.h"
 
+#include "records.h"
+
 #include <cmath>
 
 namespace rv {
@@ -80,5 +82,12 @@ double leadingNumber(const QString& text) {
 }
 
 int roundHalfEven(double value) { return int(std::nearbyint(value)); }
+
+QString shownNumber(QString plain) {
+    plain.replace(u'.', u',');
+    return plain;
+}
+
+QString singleText(float value) { return shownNumber(singleToText(value)); }
 
 } // namespace rv

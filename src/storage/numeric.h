@@ -11,6 +11,12 @@ namespace rv {
 bool isNumeric(const QString& text);
 // The value of a numeric text; nullopt when isNumeric is false.
 std::optional<double> toNumber(const QString& text);
+// A number as the windows and printouts show it, in the Hungarian form: the decimal point of a
+// plain number text ("7.5") becomes a comma ("7,5"). Every number a user reads goes through it.
+QString shownNumber(QString plain);
+// The shortest text of a single in that form ("7,5", "1,25", "8").
+QString singleText(float value);
+
 // Leading number of a text, 0 when there is none (how settings are read).
 double leadingNumber(const QString& text);
 // Rounds half to even, as a 16-bit conversion of the settings does.

@@ -36,6 +36,7 @@ void Settings::remove(const QString& key) { m_store->remove(fullKey(key)); }
 void Settings::sync() { m_store->sync(); }
 
 bool Settings::confirmExit() const { return leadingNumber(text(keys::ConfirmExit, u"1"_s)) == 1; }
+bool Settings::loadCities() const { return leadingNumber(text(keys::LoadCities, u"1"_s)) == 1; }
 double Settings::tolerance() const { return leadingNumber(text(keys::Tolerance, u"10"_s)); }
 int Settings::tries() const { return roundHalfEven(leadingNumber(text(keys::Tries, u"100"_s))); }
 

@@ -37,6 +37,8 @@ public:
     // The readers of the program: the leading number of the text, with the defaults of a
     // missing key ("Kilépés megerősítése" 1, "Hibahatár" 10, "Próbák száma" 100).
     bool confirmExit() const;
+    // Whether start-up loads the cities; the settings dialog shows the same answer.
+    bool loadCities() const;
     double tolerance() const;
     int tries() const;
 

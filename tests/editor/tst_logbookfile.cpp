@@ -1,4 +1,5 @@
 #include "editor/logbookfile.h"
+#include "editor/monthseason.h"
 
 #include "logbookfixtures.h"
 #include "testenv.h"
@@ -127,6 +128,47 @@ private slots:
         QVERIFY(!SaveLogbook(env.state));
         QVERIFY(env.state.month.modified);
         QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
+    }
+
+    // The box is kept beside the month file, whose bytes do not change with it.
+    void seasonKeptPerMonth() {
+        TestEnv env;
+        env.loginCar();
+        const QString carDir = env.state.carPath(QString());
+        const QString file = u"Users/ABC123/evszak.rvd"_s;
+        env.state.month = oneStopMonth(env.state);
+        QVERIFY(SaveLogbook(env.state));
+        QVERIFY(!QFile::exists(env.path(file))); // nothing ticked, nothing written
+        const QByteArray monthBytes = env.read(u"Users/ABC123/2002jan.rvn"_s);
+
+        env.state.month.season = SeasonBox::Winter;
+        QVERIFY(SaveLogbook(env.state));
+        QCOMPARE(env.read(file), QByteArray("1\r\n2002,1,2\r\n"));
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), monthBytes);
+        QVERIFY(saveMonthSeason(carDir, 2001, 12, SeasonBox::AirConditioning).ok());
+        QVERIFY(saveMonthSeason(carDir, 2002, 10, SeasonBox::AirConditioning).ok());
+        QCOMPARE(env.read(file), QByteArray("3\r\n2001,12,1\r\n2002,1,2\r\n2002,10,1\r\n"));
+        QCOMPARE(loadMonthSeason(carDir, 2002, 1), SeasonBox::Winter);
+        QCOMPARE(loadMonthSeason(carDir, 2001, 12), SeasonBox::AirConditioning);
+        QCOMPARE(loadMonthSeason(carDir, 2002, 2), SeasonBox::None);
+        QCOMPARE(loadMonthSeason(carDir, 2012, 1), SeasonBox::None);
+
+        env.state.month.season = SeasonBox::None;
+        QVERIFY(SaveLogbook(env.state));
+        QCOMPARE(env.read(file), QByteArray("2\r\n2001,12,1\r\n2002,10,1\r\n"));
+
+        // A damaged file reads as no box and is kept aside when a box is saved over it.
+        for (const QByteArray& bad : {QByteArray("2\r\n2002,1,2\r\n"), QByteArray("1\r\n2002,13,1\r\n"),
+                                      QByteArray("1\r\n2002,1,3\r\n"), QByteArray("x")}) {
+            env.write(file, bad);
+            QCOMPARE(loadMonthSeason(carDir, 2002, 1), SeasonBox::None);
+        }
+        QVERIFY(saveMonthSeason(carDir, 2002, 3, SeasonBox::Winter).ok());
+        QCOMPARE(env.read(file + u".hibas"_s), QByteArray("x"));
+        QCOMPARE(env.read(file), QByteArray("1\r\n2002,3,2\r\n"));
+
+        // A folder that is gone.
+        QVERIFY(!saveMonthSeason(env.path(u"Users/NINCS/"_s), 2002, 1, SeasonBox::Winter).ok());
     }
 
     void damagedFilesAreRefused_data() {

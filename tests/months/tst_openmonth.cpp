@@ -56,6 +56,7 @@ private slots:
         TestEnv env;
         database(env, fixtureDatabase());
         env.write(u"Users/ABC123/masolat.rvn"_s, logbookFixture(u"current.rvn"_s));
+        env.write(u"Users/ABC123/evszak.rvd"_s, "2\r\n2002,1,2\r\n2002,2,1\r\n");
         ProgressRecorder progress;
         QCOMPARE(openStoredMonth(env.state, u"masolat.rvn"_s, progress), OpenOutcome::Opened);
         QVERIFY(env.prompter.asked.isEmpty());
@@ -64,6 +65,7 @@ private slots:
         QCOMPARE(stopsOfDay(m, 5), (QVector<int>{1, 7, 1}));
         QCOMPARE(stopsOfDay(m, 31), (QVector<int>{1, 2, 7}));
         QVERIFY(!m.modified);
+        QCOMPARE(m.season, SeasonBox::Winter);
         QCOMPARE(env.state.mainWindowTag, u"korábbi"_s);
         QCOMPARE(progress.statuses, (QStringList{u"Nyilvántartás beolvasása..."_s, u"Nyilvántartás elemzése..."_s,
                                                  u"Adatok rendezése..."_s}));

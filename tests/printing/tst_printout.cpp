@@ -115,6 +115,57 @@ private slots:
         verifyAt(second.text(u"Összesen: 720 km"_s), 800, 3200);
     }
 
+    // A day's comment takes a row under its last leg; a month without comments keeps its pages.
+    void commentsUnderTheDaysLastRow() {
+        PrintFixture f;
+        f.legs(23); // a full page: days 1..5 of four legs, day 6 of three
+        f.log.comments[30] = u"nincs útja ezen a napon"_s; // day 31: no row to go under
+        f.log.comments[2] = u"   "_s;
+        int pages = 0;
+        RecordingCanvas c = f.layout(Printout::Logbook, Twin::printer(), &pages);
+        QCOMPARE(pages, 1);
+        QVERIFY(!c.textStarting(u"Megjegyzés"_s));
+
+        f.log.comments[0] = u"Tárgyalás"_s;
+        c = f.layout(Printout::Logbook, Twin::printer(), &pages);
+        QCOMPARE(pages, 2);
+        QCOMPARE(logbookPageCount(f.s, f.log), 2);
+        verifyAt(c.text(u"Megjegyzés: Tárgyalás"_s), 1000, 5250); // row 11, after rows 7..10
+        verifyAt(c.text(u"március 2."_s), 1000, 5750);
+        // The day's bar moves under its comment: a line under the fourth leg, the bar under row 11.
+        QCOMPARE(c.all(Kind::Line).value(3).y1, 5000 + 192.0);
+        QCOMPARE(c.all(Kind::Bar).value(1).y1, 5500 + 192.0 - 8);
+
+        // A long comment is broken onto the row's second line, within the page, and cut after it.
+        f.log.comments[0] = QStringList(200, u"szerződés"_s).join(u' ');
+        c = f.layout(Printout::Logbook, Twin::printer());
+        const auto* first = c.textStarting(u"Megjegyzés: szerződés"_s);
+        QVERIFY(first && first->x2 <= 10000);
+        const auto* second = c.textEnding(u"…"_s);
+        QVERIFY(second && second->x2 <= 10000);
+        QCOMPARE(second->y1, 5500.0);
+    }
+
+    // The statement's long title and the page line never share a spot; where they have room,
+    // the page line stays on its row below the title.
+    void statementTitleClearOfThePageLine() {
+        PrintFixture f;
+        f.day(2, {1, 2});
+        auto overlap = [](const RecordingCanvas::Item* a, const RecordingCanvas::Item* b) {
+            return a->x1 < b->x2 && b->x1 < a->x2 && a->y1 < b->y2 && b->y1 < a->y2;
+        };
+        for (const Twin& twin : {Twin::printer(), Twin::preview(1)}) {
+            const RecordingCanvas c = f.layout(Printout::CostStatement, twin);
+            const auto* title = c.text(u"Melléklet: Költségelszámolás"_s);
+            const auto* program = c.text(programTitle());
+            const auto* number = c.text(u"1. oldal"_s);
+            QVERIFY(title && program && number);
+            QVERIFY(!overlap(title, program) && !overlap(title, number));
+            QVERIFY(!overlap(program, c.textEnding(u"rendszámú gépkocsi "_s)));
+        }
+        verifyAt(f.layout(Printout::CostStatement).text(programTitle()), 1000, 500);
+    }
+
     // Days past the month's end neither print nor add a page; the leap day prints.
     void onlyDaysOfTheMonth() {
         for (const auto& [year, total] : {std::pair{2001, u"Összesen: 690 km"_s}, {2004, u"Összesen: 740 km"_s}}) {
@@ -171,12 +222,12 @@ private slots:
         // 30 * 8 / 100 * 250 + 300 and 50 * 8 / 100 * 250 * 1.25 + 500.
         verifyAt(c.text(u"900 Ft"_s), 8500, 5000);
         verifyAt(c.text(u"Megyeszékhely"_s), 1000, 5500);
-        verifyAt(c.text(u"1.25"_s), 6000, 5500);
+        verifyAt(c.text(u"1,25"_s), 6000, 5500);
         QVERIFY(!c.text(u"Budapest"_s)); // an unused route type has no row
         QCOMPARE(c.all(Kind::Line).size(), 3);
         verifyAt(c.text(u"Összesen: "_s), 1000, 6000);
         verifyAt(c.text(u"2650 Ft"_s), 8500, 6000);
-        verifyAt(c.text(u"Felhasznált üzemanyag: 7.4 L"_s), 1000, 7000);
+        verifyAt(c.text(u"Felhasznált üzemanyag: 7,4 L"_s), 1000, 7000);
     }
 
     void seasonLineNamesTheTickedBox() {
@@ -184,11 +235,11 @@ private slots:
         f.day(2, {1, 2});
         f.s.multipliers[kWinterRow].value = 1.05f; // the same number as the air conditioning row
         RecordingCanvas c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, true, false));
-        verifyAt(c.text(u"Klímahasználat miatt felhasznált szorzó: 1.05"_s), 1000, 3500);
+        verifyAt(c.text(u"Klímahasználat miatt felhasznált szorzó: 1,05"_s), 1000, 3500);
         verifyAt(c.text(u"Általános költség: 10 Ft/km"_s), 1000, 4000);
-        QVERIFY(c.text(u"Felhasznált üzemanyag: 2.5 L"_s)); // 30 km at 8 L/100 km, times 1.05
+        QVERIFY(c.text(u"Felhasznált üzemanyag: 2,5 L"_s)); // 30 km at 8 L/100 km, times 1.05
         c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, false, true));
-        QVERIFY(c.text(u"Téli üzemeltetés miatt felhasznált szorzó: 1.05"_s));
+        QVERIFY(c.text(u"Téli üzemeltetés miatt felhasznált szorzó: 1,05"_s));
         QVERIFY(!c.textStarting(u"Klímahasználat"_s));
     }
 
@@ -231,10 +282,37 @@ private slots:
         QVERIFY(!r && c.items.isEmpty() && pages == -1);
     }
 
-    void numbers() {
-        QCOMPARE(singleText(litresCut(12.37f)), u"12.3"_s);
-        QCOMPARE(singleText(litresCut(0.09f)), u"0"_s);
-        QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    // Litres by hand: consumption / 100 * season * sum of km * multiplier, cut to a tenth.
+    void fuelUsedIsCutFromTheExactSum_data() {
+        QTest::addColumn<float>("consumption");
+        QTest::addColumn<float>("season");
+        QTest::addColumn<QVector<KmAtMultiplier>>("legs");
+        QTest::addColumn<QString>("litres");
+        QTest::newRow("10 km at 7.0") << 7.0f << 1.0f << QVector<KmAtMultiplier>{{1.0f, 10}} << u"0,7"_s;
+        QTest::newRow("1010 km at 7.0") << 7.0f << 1.0f << QVector<KmAtMultiplier>{{1.0f, 1010}} << u"70,7"_s;
+        QTest::newRow("5.9 * 1000 * 1.1 = 64.9") << 5.9f << 1.0f << QVector<KmAtMultiplier>{{1.1f, 1000}} << u"64,9"_s;
+        QTest::newRow("two multipliers and a season: 18.4275")
+            << 6.5f << 1.05f << QVector<KmAtMultiplier>{{1.1f, 200}, {1.25f, 40}} << u"18,4"_s;
+        QTest::newRow("below a tenth") << 9.0f << 1.0f << QVector<KmAtMultiplier>{{1.0f, 1}} << u"0"_s;
+        QTest::newRow("no legs") << 8.0f << 1.0f << QVector<KmAtMultiplier>{} << u"0"_s;
+        QTest::newRow("20000 km: 7354.2")
+            << 25.5f << 1.03f << QVector<KmAtMultiplier>{{1.4f, 20000}} << u"7354,2"_s;
+        QTest::newRow("many digits: 7.123457 * 1.000001 * 100 / 100")
+            << 7.123457f << 1.000001f << QVector<KmAtMultiplier>{{1.0f, 100}} << u"7,1"_s;
+    }
+    void fuelUsedIsCutFromTheExactSum() {
+        QFETCH(float, consumption);
+        QFETCH(float, season);
+        QFETCH(QVector<KmAtMultiplier>, legs);
+        QFETCH(QString, litres);
+        QCOMPARE(tenthsText(fuelTenthsCut(consumption, season, legs)), litres);
+    }
+    void statementPrintsTheExactLitres() {
+        PrintFixture f;
+        f.s.car(1).consumption = 7.0f;
+        f.s.distances.at(1, 2).distance = 10;
+        f.day(4, {1, 2}); // 10 km of "Közút"
+        QVERIFY(f.layout(Printout::CostStatement).text(u"Felhasznált üzemanyag: 0,7 L"_s));
         QCOMPARE(singleText(7.5f), u"7,5"_s);
         QCOMPARE(singleText(8.0f), u"8"_s);
     }

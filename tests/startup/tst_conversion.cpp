@@ -38,6 +38,11 @@ private slots:
         QCOMPARE(busy, (QVector<bool>{true, false}));
         QCOMPARE(env.prompter.asked.size(), 2);
         QCOMPARE(env.prompter.asked[0].buttons, Ok | Cancel);
+        QCOMPARE(env.prompter.last(),
+                 u"A konvertálás sikeresen befejeződött.\r\n\r\nAz átalakított gépkocsiknál még meg kell adni a "
+                 u"fogyasztást és az általános költséget (a főablak Módosítás gombjával), valamint az üzemanyagárakat "
+                 u"(Adatbázis ablak, Benzinárak lap):\r\n  ABC-123 (Kovács)\r\n  XYZ-999 (Nagy)\r\n\r\n"
+                 u"Bővebben: Súgó, „Régebbi adatok átalakítása”."_s);
 
         const QVector<CarRecord> cars = storedCars(env);
         QCOMPARE(cars.size(), 2);

@@ -1,4 +1,5 @@
 #include "startup/dialogvalues.h"
+#include "storage/numeric.h"
 #include "storage/settings.h"
 #include "storedfiles.h"
 
@@ -14,16 +15,19 @@ private slots:
         TestEnv env;
         env.settings->setText(keys::Tolerance, u"010"_s);
         env.settings->setText(keys::Tries, u"abc"_s);
-        const SetupValues v = readSetup(*env.settings);
+        SetupValues v = readSetup(*env.settings);
         QCOMPARE(v.tolerance, u"10"_s);
         QCOMPARE(v.tries, u"0"_s);
+        QVERIFY(v.loadCities); // nothing stored: start-up loads them, so the box is ticked
+        env.settings->setText(keys::Tolerance, u"2.5"_s);
+        QCOMPARE(readSetup(*env.settings).tolerance, u"2,5"_s);
     }
 
     void boxTextsStoreTheMultiplierTheyCameFrom() {
         QCOMPARE(multiplierBoxText(1.15f), u"115"_s);
-        QCOMPARE(multiplierBoxText(1.075f), u"107.5"_s);
+        QCOMPARE(multiplierBoxText(1.075f), u"107,5"_s); // shown with a decimal comma
         for (float v : {1.1f, 1.15f, 1.075f, 0.333f, 2.5e-5f, 123.456f})
-            QCOMPARE(float(multiplierBoxText(v).toDouble() / 100.0), v);
+            QCOMPARE(float(*toNumber(multiplierBoxText(v)) / 100.0), v);
     }
 
     void multipliersAreStoredOnlyWhenEveryBoxIsFilled() {

@@ -1,6 +1,7 @@
 #include "frmHiba.h"
 
 #include "editor/gui/editorcaption.h"
+#include "ui/gui/windowparts.h"
 
 #include <QCloseEvent>
 #include <QListWidget>
@@ -17,6 +18,7 @@ frmHiba::frmHiba(QWidget* parent) : QWidget(parent, Qt::Window) {
     lstHiba->setObjectName(u"lstHiba"_s);
     lstHiba->move(0, 0);
     resize(520, 260);
+    helpKey(this, 50);
 }
 
 void frmHiba::setLines(const QStringList& lines) {

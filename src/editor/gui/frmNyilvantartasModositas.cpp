@@ -78,6 +78,7 @@ frmNyilvantartasModositas::frmNyilvantartasModositas(AppState& state, const Part
     layout->addWidget(lstHonapok, 1);
     layout->addLayout(buttons);
     resize(520, 420);
+    helpKey(this, 30);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmNyilvantartasModositas::cmdOKClick);
     connect(cmdVissza, &QPushButton::clicked, this, &QDialog::reject);

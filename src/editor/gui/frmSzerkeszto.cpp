@@ -51,12 +51,21 @@ QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy) {
     return label;
 }
 
-void paintCell(QLabel* cell, bool current) {
+const QColor kCurrentDay(0, 0, 255);
+const QColor kWorkDay(255, 255, 255);
+const QColor kDayOff(222, 222, 222); // weekends and holidays
+
+// The current day is blue; days off are grey, the rest white; a day with stops is bold.
+void paintCell(QLabel* cell, bool current, bool dayOff = false, bool trips = false) {
     QPalette p = cell->palette();
-    // The current day is blue, every other cell white.
-    p.setColor(QPalette::Window, current ? QColor(0, 0, 255) : QColor(255, 255, 255));
+    p.setColor(QPalette::Window, current ? kCurrentDay : dayOff ? kDayOff : kWorkDay);
     p.setColor(QPalette::WindowText, current ? QColor(255, 255, 255) : QColor(0, 0, 0));
     cell->setPalette(p);
+    QFont f = cell->font();
+    if (f.bold() != trips) {
+        f.setBold(trips);
+        cell->setFont(f);
+    }
 }
 
 } // namespace
@@ -79,6 +88,10 @@ void frmSzerkeszto::buildUi() {
     // Calendar.
     picNaptar = named(new QWidget(this), u"picNaptar"_s);
     picNaptar->setAutoFillBackground(true);
+    // Reached with Tab; the arrows move the day, a week up and down.
+    picNaptar->setFocusPolicy(Qt::StrongFocus);
+    picNaptar->setToolTip(u"Naptár: a nyilakkal választhat napot."_s);
+    picNaptar->installEventFilter(this);
     auto* grid = new QGridLayout(picNaptar);
     grid->setSpacing(1);
     grid->setContentsMargins(1, 1, 1, 1);
@@ -213,6 +226,7 @@ void frmSzerkeszto::buildUi() {
     cmdAdatBazis->setToolTip(u"Az adatbázist tudja szerkeszteni."_s);
     cmdSugo = namedButton(this, u"cmdSugo"_s, u"&Súgó"_s);
     cmdVissza = namedButton(this, u"cmdVissza"_s, u"&Vissza"_s);
+    lblAllapot = named(new QLabel(this), u"lblAllapot"_s);
 
     // Left: the calendar and the month; right: the day's trips.
     auto* left = new QVBoxLayout;
@@ -266,6 +280,8 @@ void frmSzerkeszto::buildUi() {
     buttons->addWidget(cmdNyomtat);
     buttons->addWidget(cmdKoltseg);
     buttons->addWidget(cmdAdatBazis);
+    buttons->addSpacing(12);
+    buttons->addWidget(lblAllapot);
     buttons->addStretch();
     buttons->addWidget(cmdSugo);
     buttons->addWidget(cmdVissza);
@@ -278,6 +294,10 @@ void frmSzerkeszto::buildUi() {
     all->addLayout(buttons);
 
     hibaWindow = new frmHiba(this);
+    tabOrder({picNaptar, cmdElozoNap, cmdKovetkezoNap, txtKmOraAllas, chkKlima, chkTeliUzem, chkHiba, lstPartnerek,
+              optCsakOda, optOdaVissza, optACeghez, cmdHozzaAd, lstKesz, cmdTorol, cmdMindentTorol, txtHonnan, txtHova,
+              optCsatol, optFelulIr, cmdMasol, txtComment, cmdMent, cmdNyomtat, cmdKoltseg, cmdAdatBazis, cmdSugo,
+              cmdVissza});
     resize(900, 640);
 }
 
@@ -290,12 +310,19 @@ void frmSzerkeszto::wire() {
         trap(u"cmdElozoNapClick"_s,
              [this] { showDay(previousDay(m_state.month.year, m_state.month.month, m_day)); });
     });
-    connect(cmdMent, &QPushButton::clicked, this, [this] { trap(u"cmdMentClick"_s, [this] { SaveLogbook(m_state); }); });
+    connect(cmdMent, &QPushButton::clicked, this, [this] {
+        trap(u"cmdMentClick"_s, [this] {
+            if (SaveLogbook(m_state))
+                flashStatus(lblAllapot, u"Mentve: %1. %2"_s.arg(m_state.month.year)
+                                            .arg(MonthNames()[size_t(m_state.month.month - 1)].toLower()));
+        });
+    });
     connect(cmdNyomtat, &QPushButton::clicked, this, [this] { trap(u"cmdNyomtatClick"_s, [this] { printClicked(); }); });
     connect(cmdKoltseg, &QPushButton::clicked, this, [this] { trap(u"cmdKoltsegClick"_s, [this] { costClicked(); }); });
     connect(cmdAdatBazis, &QPushButton::clicked, this,
             [this] { trap(u"cmdAdatBazisClick"_s, [this] { databaseClicked(); }); });
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 50); });
+    helpKey(this, 50);
     connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
@@ -401,7 +428,6 @@ void frmSzerkeszto::open(bool newMonth) {
             label->setText(day ? QString::number(day) : QString());
             label->setToolTip(day ? dayCellTip(day) : blankCellTip());
             label->setCursor(day ? Qt::PointingHandCursor : Qt::ArrowCursor);
-            paintCell(label, cell == m_firstCell);
         }
 
         // Read once: the other months do not change while the editor is open.
@@ -416,16 +442,20 @@ void frmSzerkeszto::open(bool newMonth) {
             log.monthKm = 0;
             log.modified = false;
             log.fileName.clear();
+            log.season = SeasonBox::None;
             txtKmOraAllas->setText(QString::number(log.startOdometer));
         } else {
             setMonthsStatus(u"Nyilvántartás ellenőrzése..."_s, -1);
             txtKmOraAllas->setText(QString::number(log.startOdometer));
         }
+        chkKlima->setChecked(log.season == SeasonBox::AirConditioning);
+        chkTeliUzem->setChecked(log.season == SeasonBox::Winter);
         m_loading = true;
         txtHonnan->setText(u"1"_s);
         m_lastHonnan = u"1"_s;
         m_loading = false;
         showDay(1);
+        paintCalendar();
         validate();
         recomputeCost();
         refreshKilometres(1);
@@ -467,13 +497,10 @@ void frmSzerkeszto::showDay(int day) {
     const MonthLog& log = m_state.month;
     if (day < 1 || day > daysInMonth(log.year, log.month))
         return;
-    const int oldCell = cellOfDay(log.year, log.month, m_day);
-    if (oldCell >= 1 && oldCell <= kCalendarCells)
-        paintCell(lblNapok[size_t(oldCell - 1)], false);
+    const int oldDay = m_day;
     m_day = day;
-    const int cell = cellOfDay(log.year, log.month, day);
-    if (cell >= 1 && cell <= kCalendarCells)
-        paintCell(lblNapok[size_t(cell - 1)], true);
+    paintDay(oldDay);
+    paintDay(day);
     m_loading = true;
     txtHonnan->setText(QString::number(day));
     m_lastHonnan = txtHonnan->text();
@@ -482,6 +509,24 @@ void frmSzerkeszto::showDay(int day) {
     txtComment->setText(log.comments[size_t(day - 1)]);
     m_loading = false;
     fillDayList(dayStopCount(log, day) - 1);
+}
+
+void frmSzerkeszto::paintDay(int day) {
+    const MonthLog& log = m_state.month;
+    const int cell = cellOfDay(log.year, log.month, day);
+    if (day < 1 || day > daysInMonth(log.year, log.month) || cell < 1 || cell > kCalendarCells)
+        return;
+    paintCell(lblNapok[size_t(cell - 1)], day == m_day, isDayOff(log.year, log.month, day), dayStopCount(log, day) > 0);
+}
+
+void frmSzerkeszto::paintCalendar() {
+    for (int cell = 1; cell <= kCalendarCells; ++cell) {
+        const int day = dayOfCell(m_state.month.year, m_state.month.month, cell);
+        if (day)
+            paintDay(day);
+        else
+            paintCell(lblNapok[size_t(cell - 1)], false);
+    }
 }
 
 void frmSzerkeszto::validate() {
@@ -523,6 +568,7 @@ void frmSzerkeszto::showClosingReading() {
 
 void frmSzerkeszto::afterStopChange(int selected) {
     fillDayList(selected);
+    paintCalendar(); // a copy may have filled another day
     validate();
     recomputeCost();
     refreshKilometres(m_day);
@@ -599,6 +645,14 @@ void frmSzerkeszto::commentChanged() {
 void frmSzerkeszto::seasonClicked(QCheckBox* clicked, QCheckBox* other) {
     if (clicked->isChecked())
         other->setChecked(false);
+    const SeasonBox box = chkKlima->isChecked()     ? SeasonBox::AirConditioning
+                          : chkTeliUzem->isChecked() ? SeasonBox::Winter
+                                                     : SeasonBox::None;
+    if (box != m_state.month.season) {
+        // The box is kept with the month: the reprinted statement must match this one.
+        m_state.month.season = box;
+        m_state.month.modified = true;
+    }
     recomputeCost();
 }
 
@@ -641,6 +695,7 @@ void frmSzerkeszto::costClicked() {
 
 void frmSzerkeszto::databaseClicked() {
     hide();
+    m_beforeDatabase = serializeLogbook(m_state, m_state.month);
     openDatabase();
     refreshAfterDatabase();
 }
@@ -658,7 +713,12 @@ void frmSzerkeszto::refreshAfterDatabase() {
     validate();
     recomputeCost();
     refreshKilometres(m_day);
-    m_state.month.modified = true;
+    paintCalendar();
+    // Modified only when what would be saved changed: a stop's partner texts, a removed stop,
+    // the month's kilometres through a distance.
+    if (serializeLogbook(m_state, m_state.month) != m_beforeDatabase)
+        m_state.month.modified = true;
+    m_beforeDatabase.clear();
     if (chkHiba->isChecked())
         hibaWindow->show();
 }
@@ -720,6 +780,19 @@ bool frmSzerkeszto::eventFilter(QObject* watched, QEvent* event) {
                 trap(u"lblNapokClick"_s, [this, day] { showDay(day); });
             return true;
         }
+    } else if (event->type() == QEvent::KeyPress && watched == picNaptar) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int step = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : key == Qt::Key_Up ? -7 : key == Qt::Key_Down ? 7 : 0;
+        if (step) {
+            const int day = m_day + step;
+            if (day >= 1 && day <= daysInMonth(m_state.month.year, m_state.month.month))
+                trap(u"picNaptarKeyDown"_s, [this, day] { showDay(day); });
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusIn && watched == picNaptar) {
+        picNaptar->setBackgroundRole(QPalette::Highlight); // shows where the keys go
+    } else if (event->type() == QEvent::FocusOut && watched == picNaptar) {
+        picNaptar->setBackgroundRole(QPalette::Window);
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == lstKesz && key == Qt::Key_Delete && cmdTorol->isEnabled()) {

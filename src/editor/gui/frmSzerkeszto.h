@@ -3,6 +3,7 @@
 #include "editor/validation.h"
 #include "ui/gui/navigation.h"
 
+#include <QByteArray>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -55,6 +56,7 @@ public:
     QPushButton* cmdAdatBazis;
     QPushButton* cmdSugo;
     QPushButton* cmdVissza;
+    QLabel* lblAllapot; // a few seconds of "Mentve: …"
 
     // Trip entry.
     QListWidget* lstPartnerek;
@@ -124,6 +126,8 @@ private:
     int selectedStopLine() const;
     void afterStopChange(int selected);
     void updateDistanceHint();
+    void paintDay(int day);
+    void paintCalendar();
 
     void addSelectedPartner();
     void deleteSelectedStop();
@@ -152,6 +156,7 @@ private:
     QString m_lastHova;
     bool m_loading = false; // the program itself is filling controls
     bool m_busy = false;    // a day field is being corrected
+    QByteArray m_beforeDatabase; // the month as it would be saved, while the database window is open
 };
 
 } // namespace rv

@@ -252,6 +252,9 @@ void frmHonapok::build() {
     connect(help, &QShortcut::activated, cmdSugo, &QPushButton::click);
 
     setBusy(false);
+    // As wide as the sample options need, so that the window keeps its width as they come and go.
+    showSampleControls(true);
+    resize(sizeHint());
     showSampleControls(false);
 }
 
@@ -399,7 +402,8 @@ void frmHonapok::showSampleControls(bool on) {
     for (QWidget* w = fraMinta->parentWidget(); w; w = w->parentWidget())
         if (w->layout())
             w->layout()->activate(); // the new size hints, before the window takes them
-    adjustSize();
+    // The height follows the options; the width only grows.
+    resize(std::max(width(), sizeHint().width()), sizeHint().height());
 }
 
 void frmHonapok::setBusy(bool busy) {

@@ -5,6 +5,8 @@
 #include "printing/preview.h"
 #include "storage/state.h"
 #include "ui/errortrap.h"
+#include "ui/gui/navigation.h"
+#include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
 #include <QDir>
@@ -142,6 +144,7 @@ frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, const Season& 
     connect(mnuNyomtat, &QAction::triggered, this, &frmPrintPreview::print);
     connect(mnuPdf, &QAction::triggered, this, &frmPrintPreview::saveAsPdf);
     connect(mnuVissza, &QAction::triggered, this, &QDialog::accept);
+    helpKey(this, 45);
     connect(scrFugg, &QScrollBar::valueChanged, this, &frmPrintPreview::scrolled);
 }
 
@@ -242,6 +245,8 @@ void frmPrintPreview::saveAsPdf() {
         const Result result = rv::printToPdf(m_state, m_state.month, which, m_season, path, m_printer.pageLayout());
         if (!result)
             m_state.prompter->inform(result.message(), MsgIcon::Exclamation);
+        else
+            flashStatus(Label, u"PDF elkészült: "_s + QDir::toNativeSeparators(path), [this] { arrange(); });
     });
 }
 

@@ -1,6 +1,8 @@
 #include "frmAbout.h"
 
 #include "storage/tables.h"
+#include "ui/gui/windowparts.h"
+#include "ui/prompter.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -69,6 +71,9 @@ frmAbout::frmAbout(const QString& mainCaption, QWidget* parent) : QDialog(parent
     cmdOK = new QPushButton(u"&OK"_s, this);
     cmdOK->setObjectName(u"cmdOK"_s);
     cmdOK->setDefault(true);
+    // Enter closes the window as it opens; Tab still reaches the links.
+    cmdOK->setFocus();
+    helpKey(this, 10);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
@@ -114,19 +119,27 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
                 break;
-            if (openUrl)
-                openUrl(label == lblINet ? webAddress() : mailAddress());
+            follow(label);
             return true;
         }
         case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && openUrl)
-                openUrl(label == lblINet ? webAddress() : mailAddress());
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                follow(label);
             return true;
         default:
             break;
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmAbout::follow(QLabel* label) {
+    const bool web = label == lblINet;
+    if (!openUrl || openUrl(web ? webAddress() : mailAddress()) || !prompter)
+        return;
+    const QString what = web ? u"A honlap (%1) nem nyitható meg: nincs beállítva böngésző."_s.arg(webAddress().toString())
+                             : u"Nem indítható levelezőprogram a(z) %1 címre írt levélhez."_s.arg(label->text());
+    prompter->ask(what, Ok, MsgIcon::Exclamation);
 }
 
 void frmAbout::mouseMoveEvent(QMouseEvent* event) {

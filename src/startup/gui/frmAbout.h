@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace rv {
 
+class Prompter;
+
 // Title, version and the maker's web and e-mail links.
 class frmAbout : public QDialog {
     Q_OBJECT
@@ -21,6 +23,8 @@ public:
 
     // Opens a link through the desktop; tests look at what would be opened.
     std::function<bool(const QUrl&)> openUrl;
+    // Tells that a link could not be opened (no browser or mail program); unset: nobody is told.
+    Prompter* prompter = nullptr;
 
     QLabel* lblTitle;
     QLabel* lblVersion;
@@ -34,6 +38,7 @@ protected:
 
 private:
     void underline(QLabel* label, bool on);
+    void follow(QLabel* label);
 };
 
 } // namespace rv

@@ -37,6 +37,7 @@ frmImportUser::frmImportUser(AppState& state, const QString& mainCaption, QWidge
     layout->addWidget(buttons.box);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmImportUser::takeChoice);
+    helpKey(this, 20);
     connect(lstImport, &QListWidget::itemDoubleClicked, this, &frmImportUser::takeChoice);
     resize(340, 300);
 }

@@ -6,6 +6,7 @@
 #include "frmUjUser.h"
 #include "database/publishedprices.h"
 #include "startup/carops.h"
+#include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/settings.h"
 #include "storage/state.h"
@@ -198,6 +199,7 @@ void frmMain::buildMenus() {
     });
     connect(mnuNevjegy, &QAction::triggered, this, [this] {
         auto* dialog = new frmAbout(caption(), this);
+        dialog->prompter = m_state.prompter;
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });
@@ -245,8 +247,8 @@ void frmMain::showDetails() {
     const CarRecord& car = m_state.car(index);
     lblGKTip->setText(car.carType);
     lblRendSzam->setText(car.plateNumber);
-    lblFogyasztas->setText(singleToText(car.consumption));
-    lblAltKoltseg->setText(singleToText(car.generalCost));
+    lblFogyasztas->setText(singleText(car.consumption));
+    lblAltKoltseg->setText(singleText(car.generalCost));
     const auto fuels = fuelTypeTable();
     lblBenzin->setText(car.fuelType >= 1 && car.fuelType <= kFuelTypeCount ? fuels[size_t(car.fuelType - 1)].name
                                                                             : QString());

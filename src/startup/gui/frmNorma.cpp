@@ -58,6 +58,7 @@ frmNorma::frmNorma(int fuelIndex, QWidget* parent) : QDialog(parent) {
     layout->addLayout(form);
     layout->addWidget(lblNorma);
     layout->addWidget(buttons.box);
+    helpKey(this, 20);
 
     connect(cboUzemanyag, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     connect(txtHengerur, &QLineEdit::textChanged, this, [this] { refresh(); });

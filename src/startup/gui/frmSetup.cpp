@@ -70,6 +70,7 @@ frmSetup::frmSetup(AppState& state, const QString& mainCaption, QWidget* parent)
         runTrapped(m_state, u"frmSetup - cmdOK_Click:"_s, [this] { onOK(); });
     });
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 12); });
+    helpKey(this, 12);
 }
 
 void frmSetup::onOK() {

@@ -66,6 +66,8 @@ frmSzorzok::frmSzorzok(AppState& state, const QString& mainCaption, QWidget* par
 
     cmdTorvenyi = namedButton(this, u"cmdTorvenyi"_s, u"&Törvényi értékek"_s);
     grid->addWidget(cmdTorvenyi, kMultiplierBoxCount + 2, 1, 1, 2);
+    // Tab reaches it below the combo, before the closing buttons, as on the screen.
+    setTabOrder(cboAlapErtelmezettSzorzo, cmdTorvenyi);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -86,6 +88,7 @@ frmSzorzok::frmSzorzok(AppState& state, const QString& mainCaption, QWidget* par
             all[size_t(i)]->setText(texts[size_t(i)]);
     });
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 15); });
+    helpKey(this, 15);
 }
 
 std::array<QLineEdit*, kMultiplierBoxCount> frmSzorzok::boxes() const {

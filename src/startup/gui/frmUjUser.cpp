@@ -107,6 +107,11 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     });
     connect(cmdNorma, &QPushButton::clicked, this, [this] { chooseNorm(); });
 
+    // The form's order; the city's load button comes right after the city.
+    tabOrder({txtAzonosito, txtGKTip, txtRendSzam, cboBenzin, txtFogyasztas, cmdNorma, txtAltKoltseg, txtCegNev, cboVaros,
+              cmdVarosLoad, txtCegCim, cmdOK, cmdMegsem});
+    helpKey(this, 20);
+
     chooseImportCar = [this] { return frmImportUser::choose(m_state, m_mainCaption, this); };
     setMinimumWidth(520);
 }

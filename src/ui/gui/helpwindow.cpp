@@ -71,6 +71,7 @@ const QList<HelpPage>& helpPages() {
         {u"nyomtatas.html"_s, u"Nyomtatás"_s},
         {u"szorzok.html"_s, u"Szorzók"_s},
         {u"beallitasok.html"_s, u"Beállítások"_s},
+        {u"atalakitas.html"_s, u"Régebbi adatok átalakítása"_s},
     };
     return pages;
 }
@@ -79,9 +80,12 @@ QString helpPageForContext(int context) {
     switch (context) {
     case 12: return u"beallitasok.html"_s;
     case 15: return u"szorzok.html"_s;
+    case 20: return u"gepkocsi.html"_s;
     case 30: return u"adatbazis.html"_s;
     case 40: return u"honapok.html"_s;
+    case 45: return u"nyomtatas.html"_s;
     case 50: return u"szerkeszto.html"_s;
+    case 60: return u"atalakitas.html"_s;
     default: return u"index.html"_s;
     }
 }
@@ -125,7 +129,7 @@ frmSugo::frmSugo(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* searchPage = new QWidget(tabOldalak);
     auto* searchLayout = new QVBoxLayout(searchPage);
-    auto* searchLabel = new QLabel(u"Írja be a keresett &szót:"_s, searchPage);
+    auto* searchLabel = new QLabel(u"Írja be a keresett &szót (Ctrl+F):"_s, searchPage);
     txtKereses = new QLineEdit(searchPage);
     txtKereses->setObjectName(u"txtKereses"_s);
     txtKereses->setClearButtonEnabled(true);
@@ -168,6 +172,12 @@ frmSugo::frmSugo(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     // Escape closes it, as it does every dialog it is opened from.
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
+    // The search box from anywhere in the window: Ctrl+F, or the tab chosen with Alt+K.
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &frmSugo::showSearch);
+    connect(tabOldalak, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 1)
+            txtKereses->setFocus();
+    });
     connect(lstTartalom, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toString()); });
     connect(lstTartalom, &QListWidget::itemClicked, this,

@@ -34,8 +34,8 @@ enum class PrintMode { Logbook, CostStatement }; // "nyilvántartás", "költsé
 // cost statement.
 void showPrintPreview(AppState& state, PrintMode mode, bool airConditioning, bool winter, QWidget* parent);
 
-// Help at a context number (ui/gui): 10 index, 12 settings, 15 multipliers, 30 database
-// window, 40 months window, 50 editor.
+// Help at a context number (ui/gui): 10 index, 12 settings, 15 multipliers, 20 car dialogs,
+// 30 database window, 40 months window, 45 print preview, 50 editor, 60 conversion of older data.
 void showHelp(QWidget* parent, int context);
 
 } // namespace rv

@@ -2,6 +2,7 @@
 
 #include "storage/datafiles.h"
 #include "storage/state.h"
+#include "ui/gui/navigation.h"
 #include "ui/prompter.h"
 
 #include <QApplication>
@@ -9,7 +10,10 @@
 #include <QCompleter>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -35,6 +39,37 @@ DialogButtons dialogButtons(QDialog* dialog, bool withHelp) {
     }
     QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return b;
+}
+
+void helpKey(QWidget* window, int context) {
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    QObject::connect(key, &QShortcut::activated, window, [window, context] { showHelp(window, context); });
+}
+
+void tabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* before = nullptr;
+    for (QWidget* w : controls) {
+        if (before)
+            QWidget::setTabOrder(before, w);
+        before = w;
+    }
+}
+
+void flashStatus(QLabel* label, const QString& text, const std::function<void()>& changed) {
+    static const char* const kBefore = "rovantaStatusBefore";
+    if (!label->property(kBefore).isValid())
+        label->setProperty(kBefore, label->text());
+    label->setText(text);
+    if (changed)
+        changed();
+    QTimer::singleShot(kStatusMilliseconds, label, [label, text, changed] {
+        if (label->text() != text)
+            return;
+        label->setText(label->property(kBefore).toString());
+        label->setProperty(kBefore, QVariant());
+        if (changed)
+            changed();
+    });
 }
 
 BusyWindow::BusyWindow(QWidget* window) : m_window(window) {

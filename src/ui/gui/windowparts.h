@@ -6,9 +6,13 @@
 
 #include <QString>
 
+#include <functional>
+#include <initializer_list>
+
 class QComboBox;
 class QDialog;
 class QDialogButtonBox;
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -28,6 +32,17 @@ struct DialogButtons {
     QPushButton* help = nullptr;
 };
 DialogButtons dialogButtons(QDialog* dialog, bool withHelp = false);
+
+// F1 in the window (and in what it holds) opens its help page (showHelp's context numbers).
+void helpKey(QWidget* window, int context);
+
+// Tab visits the controls in the order given, as the screen shows them.
+void tabOrder(std::initializer_list<QWidget*> controls);
+
+// Shows a short message in a status label for a few seconds; the label then shows what it
+// showed before, unless something else was put there meanwhile. changed runs after each change.
+constexpr int kStatusMilliseconds = 5000;
+void flashStatus(QLabel* label, const QString& text, const std::function<void()>& changed = {});
 
 // Hourglass and a disabled window for as long as it lives.
 class BusyWindow {

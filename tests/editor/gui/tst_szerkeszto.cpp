@@ -1,7 +1,10 @@
 #include "editorfixture.h"
+#include "editor/calendar.h"
 #include "editor/gui/frmHiba.h"
 #include "editor/gui/frmSzerkeszto.h"
 #include "editor/tripentry.h"
+#include "ui/gui/helpwindow.h"
+#include "ui/gui/onscreen.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,6 +14,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBrowser>
+#include <QScreen>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -20,6 +25,7 @@ namespace {
 
 const QColor kBlue(0, 0, 255);
 const QColor kWhite(255, 255, 255);
+const QColor kDayOff(222, 222, 222);
 
 QColor background(const QLabel* l) { return l->palette().color(QPalette::Window); }
 
@@ -97,13 +103,33 @@ private slots:
         click(w->lblNapok[20]);
         QCOMPARE(w->currentDay(), 15);
         QCOMPARE(background(w->lblNapok[20]), kBlue);
-        QCOMPARE(background(w->lblNapok[6]), kWhite);
+        // Sunday the 1st is shaded, Monday the 2nd is not; days with stops are bold.
+        QCOMPARE(background(w->lblNapok[6]), kDayOff);
+        QCOMPARE(background(w->lblNapok[7]), kWhite);
+        QVERIFY(w->lblNapok[6]->font().bold() && w->lblNapok[20]->font().bold());
+        QVERIFY(!w->lblNapok[7]->font().bold());
+        QCOMPARE(w->lblNapok[7]->toolTip(), u"Katttintson ide a 2. nap kiválasztásához."_s);
         QCOMPARE(w->lstKesz->count(), 2);
         click(w->lblNapok[40]); // blank
         QCOMPARE(w->currentDay(), 15);
         click(w->cmdKovetkezoNap);
         QCOMPARE(w->currentDay(), 16);
+        // The calendar by keys: a week up, a day left; nothing before the 1st.
+        w->picNaptar->setFocus();
+        QTest::keyClick(w->picNaptar, Qt::Key_Up);
+        QTest::keyClick(w->picNaptar, Qt::Key_Left);
+        QCOMPARE(w->currentDay(), 8);
+        QTest::keyClick(w->picNaptar, Qt::Key_Up);
+        QTest::keyClick(w->picNaptar, Qt::Key_Up);
+        QCOMPARE(w->currentDay(), 1);
         QVERIFY(!s->month.modified); // showing the month is no change
+
+        // F1 opens the editor's own help page.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        QCOMPARE(helpWindow()->txtSugo->source().fileName(), u"szerkeszto.html"_s);
+        helpWindow()->close();
     }
 
     void addingThroughTheWindow() {
@@ -149,7 +175,27 @@ private slots:
         env->prompter.answer(Yes);
         click(w->cmdMindentTorol);
         QCOMPARE(w->lstKesz->count(), 0);
+        QVERIFY(!w->lblNapok[size_t(cellOfDay(2025, 4, 1) - 1)]->font().bold()); // no stop left
         QCOMPARE(w->txtComment->text(), u"marad"_s);
+    }
+
+    // The copy's kinds are the logic's; here the boxes and the list on screen.
+    void copyBetweenDays() {
+        setDay(s->month, 3, {1, 5});
+        setDay(s->month, 4, {1, 7, 1});
+        open(2025, 4, false);
+        w->showDay(3);
+        w->txtHova->setFocus();
+        QTest::keyClicks(w->txtHova, u"10"_s);
+        QVERIFY(w->optFelulIr->isChecked());
+        click(w->cmdMasol);
+        QCOMPARE(dayStops(s->month, 10), ints({1, 5}));
+        QVERIFY(w->lblNapok[size_t(cellOfDay(2025, 4, 10) - 1)]->font().bold()); // the calendar follows
+        // Copying onto the day on screen refreshes its list.
+        w->txtHova->setText(u"3"_s);
+        w->txtHonnan->setText(u"4"_s);
+        click(w->cmdMasol);
+        QCOMPARE(w->lstKesz->count(), 3);
     }
 
     void typedFieldsReachTheMonth() {
@@ -178,8 +224,18 @@ private slots:
         QCOMPARE(w->lblKisHiba->text(), u"1 kisebb hiba."_s);
         QCOMPARE(w->imgHiba->pixmap().toImage(), w->imlHiba[1].toImage());
         QCOMPARE(w->hibaWindow->lstHiba->count(), 1);
+        QVERIFY(!w->hibaWindow->isVisible());
+        // The list opens beside the editor, but never past the screen's edge.
+        std::unique_ptr<QObject> keeper(keepWindowsOnScreen(*qApp));
+        const QRect area = w->screen()->availableGeometry();
+        w->move(area.right() - w->width() / 2, area.top());
         w->chkHiba->click();
         QVERIFY(w->hibaWindow->isVisible());
+        QVERIFY(area.contains(w->hibaWindow->frameGeometry()));
+        keeper.reset();
+        w->chkHiba->click();
+        QVERIFY(!w->hibaWindow->isVisible());
+        w->chkHiba->click();
         w->hibaWindow->close();
         QVERIFY(!w->chkHiba->isChecked());
         // Deleting the faulty leg clears the frame, the box and the list.
@@ -197,11 +253,19 @@ private slots:
         s->fuelPrices = {FuelPrice{QDate(2025, 4, 2), 250}}; // none for April 1
         s->distances.at(1, 2) = DistanceCell{100, 1};
         setDay(s->month, 1, {1, 2});
+        s->month.season = SeasonBox::Winter; // as kept with the month
         open(2025, 4, false);
         QVERIFY(w->lblOsszKoltseg->text().startsWith(u"Összes költség: 0 Ft\nHiányzik a(z) 2025. április havi"_s));
         s->fuelPrices = {FuelPrice{QDate(2025, 1, 1), 250}};
+        QVERIFY(w->chkTeliUzem->isChecked() && !w->chkKlima->isChecked());
+        QVERIFY(!s->month.modified);
+        w->chkTeliUzem->click();
+        QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 3000 Ft"_s);
+        QCOMPARE(s->month.season, SeasonBox::None);
+        QVERIFY(s->month.modified);
         w->chkKlima->click();
         QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 4000 Ft"_s);
+        QCOMPARE(s->month.season, SeasonBox::AirConditioning);
         w->chkTeliUzem->click();
         QVERIFY(!w->chkKlima->isChecked());
         QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 5000 Ft"_s);
@@ -230,6 +294,11 @@ private slots:
     void databaseRoundTrip() {
         setDay(s->month, 1, {1, 2});
         open(2025, 4, false);
+        // A visit that changes nothing the month uses leaves it unmodified.
+        w->openDatabase = [&] { s->partners.append(Partner{u"Más"_s, u"Eger"_s, QString()}); };
+        click(w->cmdAdatBazis);
+        QVERIFY(!s->month.modified);
+        s->partners.removeLast();
         bool hiddenMeanwhile = false;
         w->openDatabase = [&] {
             hiddenMeanwhile = !w->isVisible();
@@ -242,6 +311,7 @@ private slots:
         QVERIFY(w->isVisible());
         QCOMPARE(w->lstPartnerek->count(), 10);
         QCOMPARE(w->lblKisHiba->text(), u"1 kisebb hiba."_s); // the distance changed there
+        QVERIFY(s->month.modified); // the month's kilometres changed
     }
 
     void exitRequestsCloseWithoutAsking() {
@@ -285,6 +355,10 @@ private slots:
 
         open(2025, 4);
         add(3);
+        click(w->cmdMent);
+        QCOMPARE(w->lblAllapot->text(), u"Mentve: 2025. április"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(w->lblAllapot->text(), QString(), 8000); // for a few seconds
+        add(4);
         env->prompter.answer(Yes);
         QVERIFY(w->close());
         QVERIFY(QFile::exists(s->carPath(u"2025apr.rvn"_s)));

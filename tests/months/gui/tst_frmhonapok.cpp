@@ -108,13 +108,16 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const int small = w.height();
+        const int width = w.width();
         w.chkMinta->click();
         QVERIFY(w.txtKm->isVisible());
         QVERIFY(w.fraNapok->isVisible());
         QTRY_VERIFY(w.height() > small);
+        QCOMPARE(w.width(), width); // the options fit the window's width
         w.chkMinta->click();
         QVERIFY(!w.txtKm->isVisible());
         QTRY_COMPARE(w.height(), small);
+        QCOMPARE(w.width(), width);
     }
 
     void newMonthRefusals() {

@@ -3,6 +3,7 @@
 #include "scriptedprompter.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -117,6 +118,7 @@ private slots:
         f.prompter.answerFile(dir.filePath(u"naplo"_s));
         w.mnuPdf->trigger();
         QCOMPARE(pdfPages(dir.filePath(u"naplo.pdf"_s)), 2); // the suffix is added
+        QCOMPARE(w.Label->text(), u"PDF elkészült: "_s + QDir::toNativeSeparators(dir.filePath(u"naplo.pdf"_s)));
         w.mnuPdf->trigger(); // cancelled: nothing said
         QVERIFY(f.prompter.asked.isEmpty());
         f.prompter.answerFile(dir.filePath(u"nincs/x.pdf"_s));

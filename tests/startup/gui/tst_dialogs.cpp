@@ -2,8 +2,11 @@
 #include "startup/gui/frmMain.h"
 #include "startup/gui/frmSetup.h"
 #include "startup/gui/frmSzorzok.h"
+#include "startup/gui/frmUjUser.h"
 #include "storage/settings.h"
 #include "storedfiles.h"
+#include "taborder.h"
+#include "ui/gui/helpwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -12,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
@@ -35,7 +39,8 @@ private slots:
         {
             frmSetup d(env.state, kCaption);
             QVERIFY(d.chkExit->isChecked());
-            QVERIFY(!d.chkVaros->isChecked()); // unticked although start-up loads the cities
+            QVERIFY(d.chkVaros->isChecked()); // nothing stored: start-up loads the cities
+            d.chkVaros->setChecked(false);
             QCOMPARE(d.txtHiba->text(), u"10"_s);
             QTest::keyClicks(d.txtProbakSzama, u"a5"_s); // the letter is reverted at once
             QCOMPARE(d.txtProbakSzama->text(), u"1005"_s);
@@ -47,6 +52,7 @@ private slots:
         QCOMPARE(env.settings->tolerance(), 0.0); // readers see an empty text as 0
         QCOMPARE(env.settings->text(keys::Tries), u"1005"_s);
         frmSetup d(env.state, kCaption);
+        QVERIFY(!d.chkVaros->isChecked()); // as stored
         d.chkVaros->setChecked(true);
         QTest::mouseClick(d.cmdMegsem, Qt::LeftButton);
         QCOMPARE(env.settings->text(keys::LoadCities), u"0"_s);
@@ -97,13 +103,16 @@ private slots:
     }
 
     void aboutWindow() {
+        ScriptedPrompter prompter;
         frmAbout d(kCaption);
+        d.prompter = &prompter;
         QList<QUrl> opened;
         d.openUrl = [&](const QUrl& url) {
             opened.append(url);
             return true;
         };
         d.show();
+        QCOMPARE(d.focusWidget(), d.cmdOK);
         QTest::mouseClick(d.lblINet, Qt::LeftButton);
         QTest::mouseClick(d.lblEMail, Qt::LeftButton);
         QCOMPARE(opened.size(), 2);
@@ -114,6 +123,41 @@ private slots:
         QTest::keyClick(d.lblEMail, Qt::Key_Return);
         QCOMPARE(opened.size(), 3);
         QVERIFY(d.isVisible());
+        QVERIFY(prompter.asked.isEmpty());
+
+        // No browser: said, and the window stays.
+        d.openUrl = [](const QUrl&) { return false; };
+        QTest::mouseClick(d.lblINet, Qt::LeftButton);
+        QVERIFY(prompter.last().contains(u"nem nyitható meg"_s));
+        QVERIFY(d.isVisible());
+        // Enter on OK closes.
+        d.cmdOK->setFocus();
+        QTest::keyClick(d.cmdOK, Qt::Key_Return);
+        QVERIFY(!d.isVisible());
+    }
+
+    // Tab walks every dialog in the order the screen shows it; F1 opens the dialog's own page.
+    void tabFollowsTheScreenAndF1Helps() {
+        Env env;
+        frmUjUser car(env.state);
+        car.prepareNew(kCaption);
+        frmSetup setup(env.state, kCaption);
+        frmSzorzok multipliers(env.state, kCaption);
+        frmAbout about(kCaption);
+        for (QDialog* d : std::initializer_list<QDialog*>{&car, &setup, &multipliers, &about}) {
+            d->show();
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QVERIFY2(tabStepsAgainstTheScreen(d).isEmpty(),
+                     qPrintable(d->objectName() + u": "_s + tabStepsAgainstTheScreen(d).join(u", "_s)));
+            d->hide();
+        }
+        car.show();
+        car.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&car));
+        QTest::keyClick(&car, Qt::Key_F1);
+        QCOMPARE(helpWindow()->txtSugo->source().fileName(), u"gepkocsi.html"_s);
+        helpWindow()->close();
     }
 
     void mainMenusOpenTheDialogs() {

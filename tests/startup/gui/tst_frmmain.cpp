@@ -83,7 +83,7 @@ private slots:
         QVERIFY(!f.dialog()->isVisible());
         QCOMPARE(f.env.prompter.asked.size(), 1); // no import question for the first car
         QCOMPARE(storedDatabase(f.env, u"Users/ABC-123/data.rvd"_s).partners.size(), 1);
-        QCOMPARE(f.main->lblFogyasztas->text(), u"7.5"_s);
+        QCOMPARE(f.main->lblFogyasztas->text(), u"7,5"_s);
 
         PartnerDatabase db;
         db.partners = {{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}, {u"Vevő"_s, u"Szeged"_s, u""_s}};
@@ -129,7 +129,7 @@ private slots:
 
         QTest::keyClick(f.main->lstUsers, Qt::Key_Return);
         QCOMPARE(f.dialog()->mode(), u"modosit"_s);
-        QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7.5"_s);
+        QCOMPARE(f.dialog()->txtFogyasztas->text(), u"7,5"_s);
         QCOMPARE(f.dialog()->txtAltKoltseg->text(), u"12"_s); // a car's own general cost stays
         f.dialog()->txtRendSzam->setText(u"NEW-2"_s);
         f.env.prompter.clear();

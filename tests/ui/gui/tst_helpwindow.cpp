@@ -1,6 +1,7 @@
 #include "ui/gui/helpwindow.h"
 #include "ui/gui/navigation.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -60,11 +61,15 @@ private slots:
         QCOMPARE(w->txtSugo->source().fileName(), w->lstTalalatok->item(0)->data(Qt::UserRole).toString());
         QVERIFY(w->txtSugo->textCursor().hasSelection());
     }
-    void escapeClosesTheWindow() {
+    void keysReachTheSearchAndEscapeCloses() {
         showHelp(nullptr, 10);
         QPointer<frmSugo> w = helpWindow();
+        w->tabOldalak->setCurrentIndex(0);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w->txtSugo, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(w->tabOldalak->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), w->txtKereses);
         QTest::keyClick(w->txtKereses, Qt::Key_Escape);
         QTRY_VERIFY(!w || !w->isVisible());
     }
