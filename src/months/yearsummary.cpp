@@ -2,6 +2,7 @@
 
 #include "editor/cost.h"
 #include "editor/logbookfile.h"
+#include "editor/monthseason.h"
 #include "months/chain.h"
 #include "months/monthlist.h"
 #include "months/openmonth.h"
@@ -10,13 +11,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
-namespace {
-
-// The month's own season choice, where one is kept.
-SeasonBox monthSeason(const AppState&, int, int) { return SeasonBox::None; }
-
-} // namespace
-
 YearSummary summarizeYear(const AppState& s, int year) {
     YearSummary y;
     y.year = year;
@@ -37,7 +31,7 @@ YearSummary summarizeYear(const AppState& s, int year) {
         row.fileName = file;
         row.start = log.startOdometer;
         row.km = refreshKilometres(s, log);
-        row.season = monthSeason(s, year, month);
+        row.season = loadMonthSeason(s.carPath(QString()), year, month);
         const Season season = seasonOf(s, row.season == SeasonBox::AirConditioning, row.season == SeasonBox::Winter);
         const MonthCost cost = computeMonthCost(s, log, season.multiplier);
         row.cost = cost.total;
