@@ -4,12 +4,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-QString guardFormula(const QString& text) {
-    if (!text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front()))
-        return u'\'' + text;
-    return text;
-}
-
 QString cellText(const SheetCell& cell, CellFormat format) {
     switch (cell.kind) {
     case SheetCell::Kind::Empty:

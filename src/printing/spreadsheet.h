@@ -35,10 +35,6 @@ struct SheetTable {
     QVector<QVector<SheetCell>> totals;
 };
 
-// A text cell that a spreadsheet would take for a formula (it begins with = + - @, a tab or a CR)
-// gets a leading apostrophe, so that it stays text.
-QString guardFormula(const QString& text);
-
 // A cell as plain text (the CSV's): numbers in full, dates as the format shows them.
 QString cellText(const SheetCell& cell, CellFormat format);
 

@@ -134,13 +134,6 @@ private slots:
                      qPrintable(cell + u' ' + sheet));
     }
 
-    void formulaLikeTextStaysText() {
-        for (const QString& risky : {u"=1+2"_s, u"+36 1"_s, u"-5"_s, u"@SUM(A1)"_s, u"\tx"_s, u"\rx"_s})
-            QCOMPARE(guardFormula(risky), u'\'' + risky);
-        for (const QString& plain : {QString(), u"Alfa Bt."_s, u"1=1"_s})
-            QCOMPARE(guardFormula(plain), plain);
-    }
-
     void yearPdf() {
         if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");

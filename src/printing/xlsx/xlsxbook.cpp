@@ -1,6 +1,7 @@
 #include "xlsxbook.h"
 
 #include "storage/fileio.h"
+#include "ui/fieldtext.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -106,7 +107,7 @@ Result xlsxBytes(const SheetTable& table, QByteArray& out) {
                 case SheetCell::Kind::Empty:
                     break;
                 case SheetCell::Kind::Text:
-                    worksheet_write_string(ws, r, lxw_col_t(c), guardFormula(cell.text).toUtf8().constData(),
+                    worksheet_write_string(ws, r, lxw_col_t(c), guardSpreadsheetText(cell.text).toUtf8().constData(),
                                            formats[size_t(CellFormat::Text)][size_t(bold)]);
                     break;
                 case SheetCell::Kind::Number:
