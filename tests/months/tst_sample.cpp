@@ -1,3 +1,4 @@
+#include "distancefixture.h"
 #include "months/sample.h"
 
 #include "editor/cost.h"
@@ -33,17 +34,8 @@ class TestSample : public QObject {
     std::unique_ptr<TestEnv> env;
     ProgressRecorder progress;
 
-    // n partners without any distance.
-    void partners(int n) {
-        env->state.partners.clear();
-        for (int i = 1; i <= n; ++i)
-            env->state.partners.append(Partner{u"Partner %1"_s.arg(i), u"Város"_s, QString()});
-        env->state.distances.reset(n);
-    }
-    void link(int i, int j, int there, int back = -1) {
-        env->state.distances.at(i, j).distance = qint16(there);
-        env->state.distances.at(j, i).distance = qint16(back < 0 ? there : back);
-    }
+    void partners(int n) { setPartners(env->state, n); }
+    void link(int i, int j, int there, int back = -1) { setLink(env->state, i, j, there, back); }
     SampleOutcome run(int year, int month, int target, std::array<bool, 8> weekdays = SampleRequest::defaultWeekdays(),
                       bool holidays = false) {
         progress = ProgressRecorder{};

@@ -1,3 +1,4 @@
+#include "distancefixture.h"
 #include "months/targetsample.h"
 
 #include "editor/cost.h"
@@ -23,16 +24,8 @@ class TestTargetSample : public QObject {
     Q_OBJECT
     std::unique_ptr<TestEnv> env;
 
-    void partners(int n) {
-        env->state.partners.clear();
-        for (int i = 1; i <= n; ++i)
-            env->state.partners.append(Partner{u"Partner %1"_s.arg(i), u"Város"_s, QString()});
-        env->state.distances.reset(n);
-    }
-    void link(int i, int j, int there, int back = -1) {
-        env->state.distances.at(i, j).distance = qint16(there);
-        env->state.distances.at(j, i).distance = qint16(back < 0 ? there : back);
-    }
+    void partners(int n) { setPartners(env->state, n); }
+    void link(int i, int j, int there, int back = -1) { setLink(env->state, i, j, there, back); }
     ExactSampleResult run(int target, std::array<bool, 8> weekdays = SampleRequest::defaultWeekdays()) {
         ProgressRecorder progress;
         return PontosMintaKeszites(env->state, SampleRequest{2026, 3, target, weekdays}, progress);
