@@ -262,15 +262,15 @@ int runGenerate(Context& c, const ParsedArgs& a) {
         return failed(c, u"Nincsenek adatok az adatbázisban."_s);
 
     // An existing month is replaced only when asked for; other files of the same month stay.
-    const QString fileName = newMonthFileName(month->year, month->month);
-    const QString path = s.carPath(fileName);
-    QStringList others;
     const LogbookListing listing = listLogbooks(s);
+    const auto [fileName, exists] = monthTarget(listing, month->year, month->month);
+    const QString path = s.carPath(fileName);
+    // Taken now: a month another program saves there while the sample is drawn is not overwritten.
+    const FileStamp onDisk = stampOf(path);
+    QStringList others;
     for (const LogbookEntry& e : listing.entries)
-        if (e.year == month->year && e.month == month->month &&
-            listing.files[e.position].compare(fileName, Qt::CaseInsensitive) != 0)
+        if (e.year == month->year && e.month == month->month && listing.files[e.position] != fileName)
             others << listing.files[e.position];
-    const bool exists = QFile::exists(path);
     if ((exists || !others.isEmpty()) && !a.has(u"--force"_s)) {
         QStringList files = others;
         if (exists)
@@ -324,6 +324,9 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     // Counted as the editor counts them when it takes over the sample.
     refreshKilometres(s, s.month);
     s.month.fileName = fileName;
+    if (stampOf(path) != onDisk)
+        return failed(c, u"A(z) %1 fájlt közben egy másik program megváltoztatta, ezért a parancs nem írja felül. "
+                         u"Futtassa újra a parancsot."_s.arg(native(path)));
     const Result saved = saveWholeFile(s.programDir, path, serializeLogbook(s, s.month));
     if (!saved)
         return failed(c, u"A nyilvántartás mentése nem sikerült.\n"_s + saved.message());

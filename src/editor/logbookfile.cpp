@@ -1,6 +1,7 @@
 #include "logbookfile.h"
 
 #include "editor/monthseason.h"
+#include "months/monthlist.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
@@ -60,6 +61,13 @@ QString newMonthFileName(int year, int month) {
     return QString::number(year) + MonthAbbrev()[size_t(month - 1)] + u".rvn"_s;
 }
 
+QString changedOnDiskQuestion(const QString& path) {
+    return u"A(z) %1 fájlt egy másik program (például a rovanta-cli) megváltoztatta, mióta a szerkesztő "
+           u"megnyitotta vagy elmentette.\r\n\r\nFelülírja a lemezen lévő változatot a szerkesztőben lévővel?\r\n\r\n"
+           u"Igen: a szerkesztő változata kerül a lemezre.\r\nNem: a lemezen lévő változat marad, a mentés elmarad."_s
+        .arg(QDir::toNativeSeparators(path));
+}
+
 // ---- writing ----------------------------------------------------------------------------------
 
 QByteArray serializeLogbook(const StoredLogbook& log) {
@@ -111,17 +119,24 @@ StoredLogbook storedFromMonth(const AppState& s, const MonthLog& log) {
 
 QByteArray serializeLogbook(const AppState& s, const MonthLog& log) { return serializeLogbook(storedFromMonth(s, log)); }
 
-bool SaveLogbook(AppState& s) {
+bool SaveLogbook(AppState& s, bool* keptOther) {
     MonthLog& log = s.month;
     if (log.stopWidth <= 0) {
         if (s.prompter)
             s.prompter->ask(u"Nincs mit elmenteni."_s, Ok, MsgIcon::Exclamation);
         return false;
     }
-    if (log.fileName.isEmpty())
-        log.fileName = newMonthFileName(log.year, log.month);
-    const Result r = saveWholeFile(s.programDir, s.carPath(log.fileName), serializeLogbook(s, log));
-    if (!r) {
+    const QString fileName = log.fileName.isEmpty() ? monthTarget(s, log.year, log.month).fileName : log.fileName;
+    const QString path = s.carPath(fileName);
+    if (log.onDisk.known && stampOf(path) != log.onDisk) {
+        if (!s.prompter || s.prompter->ask(changedOnDiskQuestion(path), Yes | No, MsgIcon::Question) != Yes) {
+            if (keptOther)
+                *keptOther = true;
+            return false;
+        }
+    }
+    const QByteArray data = serializeLogbook(s, log);
+    if (const Result r = saveWholeFile(s.programDir, path, data); !r) {
         // The old file is intact and the month is still in memory: report and let the user retry
         // rather than end the program.
         logCaught(s, r.code(), r.message());
@@ -138,6 +153,8 @@ bool SaveLogbook(AppState& s) {
                             Ok, MsgIcon::Critical);
         return false;
     }
+    log.fileName = fileName;
+    log.onDisk = stampOfBytes(data);
     log.modified = false;
     return true;
 }

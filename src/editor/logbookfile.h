@@ -45,6 +45,8 @@ bool isReadableLogbookVersion(const QString& version);
 
 // Name of a new month's file: year, month key and ".rvn" (2002jan.rvn).
 QString newMonthFileName(int year, int month);
+// The question when the month's file changed on disk since the editor opened or saved it.
+QString changedOnDiskQuestion(const QString& path);
 
 // The file text in the current layout (always with the program's version).
 QByteArray serializeLogbook(const StoredLogbook& log);
@@ -64,8 +66,9 @@ Result parseLogbookHeader(const QByteArray& data, const QString& fileName, Logbo
 Result readLogbookHeader(const QString& path, LogbookHeader& out);
 
 // Saves state.month into the car's directory: refuses a month without stops ("Nincs mit
-// elmenteni."), names a new month, writes atomically and clears the modified flag. Returns
-// false when nothing was written.
-bool SaveLogbook(AppState& s);
+// elmenteni."), finds a new month's file (monthTarget), writes atomically and clears the
+// modified flag. When the file changed on disk since it was opened or saved, asks first; a "no"
+// keeps the other version and sets keptOther. Returns false when nothing was written.
+bool SaveLogbook(AppState& s, bool* keptOther = nullptr);
 
 } // namespace rv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/fileio.h"
+
 #include <QString>
 #include <QVector>
 
@@ -66,6 +68,7 @@ struct MonthLog {
     std::array<int, kLogDays> dayKm{};
     bool modified = false;
     QString fileName; // empty for a new month
+    FileStamp onDisk; // the file as opened or last saved, or as it was when a new month began
     SeasonBox season = SeasonBox::None; // kept beside the month file, in evszak.rvd
 };
 

@@ -43,15 +43,29 @@ LogbookListing listLogbooks(const AppState& s) {
 
 const LogbookEntry* monthEntry(const LogbookListing& listing, int year, int month) {
     const QString own = newMonthFileName(year, month);
+    const auto rank = [&](const LogbookEntry& e) {
+        const QString& f = listing.files[e.position];
+        return f == own ? 2 : f.compare(own, Qt::CaseInsensitive) == 0 ? 1 : 0;
+    };
     const LogbookEntry* found = nullptr;
-    for (const LogbookEntry& e : listing.entries) {
-        if (e.year != year || e.month != month)
-            continue;
-        if (!found || listing.files[e.position].compare(own, Qt::CaseInsensitive) == 0)
+    for (const LogbookEntry& e : listing.entries)
+        if (e.year == year && e.month == month && (!found || rank(e) > rank(*found)))
             found = &e;
-    }
     return found;
 }
+
+MonthTarget monthTarget(const LogbookListing& listing, int year, int month) {
+    if (const LogbookEntry* e = monthEntry(listing, year, month))
+        return {listing.files[e->position], true};
+    const auto taken = [&](const QString& name) { return listing.files.contains(name, Qt::CaseInsensitive); };
+    QString name = newMonthFileName(year, month);
+    const QString base = name.chopped(4);
+    for (int n = 2; taken(name); ++n)
+        name = base + u'_' + QString::number(n) + u".rvn"_s;
+    return {name, false};
+}
+
+MonthTarget monthTarget(const AppState& s, int year, int month) { return monthTarget(listLogbooks(s), year, month); }
 
 QString monthsListLine(int year, int month) {
     return QString::number(year) + u". "_s + MonthNames()[size_t(std::clamp(month, 1, 12) - 1)];

@@ -28,9 +28,19 @@ struct LogbookListing {
 // left out silently; logbooks of an unknown version or with a damaged header get a warning.
 LogbookListing listLogbooks(const AppState& s);
 
-// The logbook that stands for a month: the file the program names for it when there is one, else
-// the first by name. Null when the month has none.
+// The logbook that stands for a month: the file the program names for it when there is one (in
+// any case), else the first by name. Null when the month has none.
 const LogbookEntry* monthEntry(const LogbookListing& listing, int year, int month);
+
+// The file a month is saved to. A month is known by its header, not its file name: the file that
+// holds it already (exists), else its own name (2002jan.rvn), else, when a file of that name in
+// any case holds another month or nothing readable, the first free "2002jan_2.rvn".
+struct MonthTarget {
+    QString fileName;
+    bool exists = false;
+};
+MonthTarget monthTarget(const LogbookListing& listing, int year, int month);
+MonthTarget monthTarget(const AppState& s, int year, int month);
 
 // "2002. Január": a line of the months list.
 QString monthsListLine(int year, int month);

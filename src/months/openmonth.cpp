@@ -105,6 +105,8 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
     progress.keepResponsive();
 
     StoredLogbook stored;
+    // Taken before the read: a change in between shows as a change at the next save.
+    const FileStamp onDisk = stampOf(s.carPath(fileName));
     const Result read = readLogbookFile(s.carPath(fileName), stored, s.programDir);
     if (!read) {
         logCaught(s, read.code(), read.message());
@@ -164,6 +166,7 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
     progress.setProgressValue(80);
     progress.keepResponsive();
     s.month = monthFromStored(s, stored, fileName);
+    s.month.onDisk = onDisk;
     s.month.season = loadMonthSeason(s.carPath(QString()), s.month.year, s.month.month);
     s.mainWindowTag = u"korábbi"_s;
     progress.setProgressValue(100);

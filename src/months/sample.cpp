@@ -118,6 +118,7 @@ void storeMonth(AppState& s, const SampleRequest& request, const Table& table, i
         m.dayKm[size_t(d - 1)] = dayKm[size_t(d)];
     }
     m.monthKm = qint32(std::min<qint64>(monthKm, std::numeric_limits<qint32>::max()));
+    m.onDisk = s.month.onDisk;
     s.month = std::move(m);
 }
 

@@ -391,6 +391,8 @@ ExactSampleResult PontosMintaKeszites(AppState& s, const SampleRequest& request,
     MonthLog m;
     m.year = request.year;
     m.month = request.month;
+    m.startOdometer = s.month.startOdometer; // the reading the caller chained on stays
+    m.onDisk = s.month.onDisk;
     m.stopWidth = width;
     m.stops.reset(width);
     for (int i = 0; i < tripDays; ++i) {

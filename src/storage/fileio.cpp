@@ -1,5 +1,6 @@
 #include "fileio.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -177,6 +178,19 @@ Result writeAtomically(const QString& path, const QByteArray& data, SaveError* e
 }
 
 } // namespace
+
+FileStamp stampOfBytes(const QByteArray& data) {
+    return FileStamp{true, true, data.size(), QCryptographicHash::hash(data, QCryptographicHash::Sha256)};
+}
+
+FileStamp stampOf(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return FileStamp{true, false, 0, {}};
+    QByteArray data;
+    if (!readWholeFile(path, data))
+        return FileStamp{true, true, -1, {}};
+    return stampOfBytes(data);
+}
 
 bool isOwnFileName(const QString& fileName) {
     static const QStringList names = {u"user.rvd"_s,   u"users.rvd"_s,  u"cities.rvd"_s, u"error.log"_s,

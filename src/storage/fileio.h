@@ -38,6 +38,18 @@ Result saveExportFile(const QString& dataDir, const QString& path, const QByteAr
 Result checkInsideDataDir(const QString& dataDir, const QString& path);
 Result checkExportTarget(const QString& dataDir, const QString& path);
 
+// What a file held when the program last read or wrote it, to tell that another program (a
+// second copy, the command line, a file server) changed it since.
+struct FileStamp {
+    bool known = false; // nothing remembered: no comparison
+    bool exists = false;
+    qint64 size = 0;
+    QByteArray hash;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp stampOfBytes(const QByteArray& data);
+FileStamp stampOf(const QString& path); // a file that cannot be read counts as changed
+
 // Names of the files the program keeps in its data directory (user.rvd, data.rvd, *.rvn, ...).
 bool isOwnFileName(const QString& fileName);
 

@@ -4,6 +4,7 @@
 #include "logbookfixtures.h"
 #include "testenv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -128,6 +129,44 @@ private slots:
         QVERIFY(!SaveLogbook(env.state));
         QVERIFY(env.state.month.modified);
         QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
+    }
+
+    // Another program (a second copy, the command line) rewrote or created the month's file.
+    void aFileChangedOnDiskIsAskedAbout() {
+        TestEnv env;
+        env.loginCar();
+        env.state.month = oneStopMonth(env.state);
+        env.state.month.onDisk = stampOf(env.state.carPath(u"2002jan.rvn"_s)); // a new month: no file yet
+        const QByteArray other = logbookBytes(2002, 1, 999);
+        env.write(u"Users/ABC123/2002jan.rvn"_s, other);
+        env.prompter.answer(No);
+        bool keptOther = false;
+        QVERIFY(!SaveLogbook(env.state, &keptOther));
+        QVERIFY(keptOther);
+        QVERIFY(env.state.month.modified);
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), other);
+        QVERIFY(env.prompter.last().contains(QDir::toNativeSeparators(env.state.carPath(u"2002jan.rvn"_s))));
+        QCOMPARE(env.prompter.asked.last().buttons, Yes | No);
+
+        env.prompter.answer(Yes);
+        QVERIFY(SaveLogbook(env.state));
+        QVERIFY(env.read(u"Users/ABC123/2002jan.rvn"_s).startsWith("\"RVN\",\"2.2\"\r\n2002,1,0\r\n0,1\r\n1,1\r\n"));
+        const int asked = env.prompter.asked.size();
+        QVERIFY(SaveLogbook(env.state)); // its own last save is no change
+        QCOMPARE(env.prompter.asked.size(), asked);
+    }
+
+    // A month is known by its header: a file named for January that holds March is no January.
+    void aNewMonthNeverOverwritesAnotherMonth() {
+        TestEnv env;
+        env.loginCar();
+        const QByteArray march = logbookBytes(2002, 3, 10);
+        env.write(u"Users/ABC123/2002JAN.rvn"_s, march);
+        env.state.month = oneStopMonth(env.state);
+        QVERIFY(SaveLogbook(env.state));
+        QCOMPARE(env.read(u"Users/ABC123/2002JAN.rvn"_s), march);
+        QVERIFY(env.read(u"Users/ABC123/2002jan_2.rvn"_s).startsWith("\"RVN\",\"2.2\"\r\n2002,1,0\r\n"));
+        QCOMPARE(env.state.month.fileName, u"2002jan_2.rvn"_s);
     }
 
     // The box is kept beside the month file, whose bytes do not change with it.

@@ -50,6 +50,40 @@ private slots:
         QVERIFY(l.warnings[1].contains(u"serult.rvn"_s));
     }
 
+    // The file a month goes to, by the headers of the files already there.
+    void monthTargetByHeader() {
+        struct Case {
+            QVector<std::pair<QString, QByteArray>> files;
+            QString fileName;
+            bool exists;
+        };
+        const QByteArray april = logbookBytes(2024, 4, 10), january = logbookBytes(2024, 1, 10);
+        const QVector<Case> cases{
+            {{}, u"2024apr.rvn"_s, false},
+            {{{u"2024apr.rvn"_s, january}}, u"2024apr_2.rvn"_s, false},
+            {{{u"2024APR.rvn"_s, april}}, u"2024APR.rvn"_s, true},
+            {{{u"aprilis.rvn"_s, april}}, u"aprilis.rvn"_s, true},
+            {{{u"aprilis.rvn"_s, april}, {u"2024Apr.rvn"_s, april}, {u"2024apr.rvn"_s, april}}, u"2024apr.rvn"_s, true},
+            {{{u"aprilis.rvn"_s, april}, {u"2024Apr.rvn"_s, april}}, u"2024Apr.rvn"_s, true},
+            {{{u"2024apr.rvn"_s, "szemét"}, {u"2024APR_2.RVN"_s, january}}, u"2024apr_3.rvn"_s, false},
+        };
+        for (const Case& c : cases) {
+            TestEnv env;
+            env.loginCar();
+            for (const auto& [name, bytes] : c.files)
+                env.write(u"Users/ABC123/"_s + name, bytes);
+            const MonthTarget t = monthTarget(env.state, 2024, 4);
+            QCOMPARE(t.fileName, c.fileName);
+            QCOMPARE(t.exists, c.exists);
+        }
+        TestEnv env;
+        env.loginCar();
+        env.write(u"Users/ABC123/2024apr.rvn"_s, january);
+        const LogbookListing l = listLogbooks(env.state);
+        QCOMPARE(l.entries.size(), 1);
+        QCOMPARE(l.entries[0].month, 1); // listed as January
+    }
+
     void newMonthYearIsAWholeYear() {
         QCOMPARE(newMonthYear(u"2002"_s), 2002);
         for (const QString& y : {u"1e3"_s, u"-5"_s, u"2002.5"_s, u"0"_s, u"10000"_s, QString(), u"20 02"_s})

@@ -74,6 +74,11 @@ private slots:
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.read(u"Users/ABC123/masolat.rvn"_s), logbookFixture(u"current.rvn"_s));
         QVERIFY(!QFile::exists(env.state.carPath(u"2002jan.rvn"_s)));
+        // The file as opened is remembered: a rewrite by another program is asked about.
+        env.write(u"Users/ABC123/masolat.rvn"_s, logbookFixture(u"current.rvn"_s) + "\r\n");
+        env.prompter.answer(No);
+        QVERIFY(!SaveLogbook(env.state));
+        QVERIFY(env.prompter.last().contains(u"megváltoztatta"_s));
     }
 
     void missingPartnersInOrderOfFirstOccurrence() {

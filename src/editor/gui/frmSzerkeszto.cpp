@@ -733,7 +733,8 @@ void frmSzerkeszto::closeEvent(QCloseEvent* event) {
                                                        Yes | No | Cancel, MsgIcon::Question);
         if (answer == Cancel) {
             closing = false;
-        } else if (answer == Yes && !SaveLogbook(m_state) && log.stopWidth != 0) {
+        } else if (bool keptOther = false; answer == Yes && !SaveLogbook(m_state, &keptOther) && !keptOther &&
+                                               log.stopWidth != 0) {
             // The write failed and was reported: the month stays open so nothing is lost.
             closing = false;
         }

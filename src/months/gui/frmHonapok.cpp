@@ -430,9 +430,11 @@ void frmHonapok::cmdSzerkesztUjClick() {
         return;
     }
     const int month = cboHonapok->currentIndex() + 1;
-    if (QFile::exists(m_state.carPath(newMonthFileName(*year, month))) && m_state.prompter &&
-        !askYesNo(*m_state.prompter, overwriteMonthQuestion()))
+    const MonthTarget file = monthTarget(m_state, *year, month);
+    if (file.exists && m_state.prompter && !askYesNo(*m_state.prompter, overwriteMonthQuestion()))
         return;
+    // The file as the user agreed to replace it (or its absence): a change before the save is asked.
+    const FileStamp onDisk = stampOf(m_state.carPath(file.fileName));
 
     setBusy(true);
     lblStatusz->setText(u"Töltés..."_s);
@@ -446,6 +448,7 @@ void frmHonapok::cmdSzerkesztUjClick() {
     m_state.month = MonthLog{};
     m_state.month.year = *year;
     m_state.month.month = month;
+    m_state.month.onDisk = onDisk;
     m_state.month.startOdometer = chainedStart(previousReading(m_state, *year, month));
 
     if (!chkMinta->isChecked()) {
