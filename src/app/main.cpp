@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Rovanta+ útnyilvántartó program"_s);
-    parser.addHelpOption();
+    // Our own help option: Qt's describes itself in English.
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Kiírja a kapcsolók leírását."_s);
+    parser.addOption(help);
     QCommandLineOption dataDir(u"data-dir"_s, u"Az adatkönyvtár (alapesetben a program könyvtára)."_s,
                                u"könyvtár"_s);
     parser.addOption(dataDir);
@@ -53,6 +55,8 @@ int main(int argc, char** argv) {
                                        u"indításkor készülnek el)."_s);
     parser.addOption(demo);
     parser.process(app);
+    if (parser.isSet(help))
+        parser.showHelp();
 
     AppState state;
     QtPrompter prompter;

@@ -20,6 +20,7 @@ QString unknownErrorText(int number, const QString& description) {
 bool runTrapped(AppState& state, const QString& location, const std::function<void()>& handler) {
     int number = 0;
     QString description;
+    QString detail; // the library's own (English) words: for the log, not the user
     const QString saved = state.errorLocation;
     state.errorLocation = location;
     try {
@@ -37,9 +38,10 @@ bool runTrapped(AppState& state, const QString& location, const std::function<vo
         description = u"Kevés a memória."_s;
     } catch (const std::exception& e) {
         number = 51;
-        description = QString::fromLocal8Bit(e.what());
+        description = u"Váratlan belső programhiba."_s;
+        detail = QString::fromLocal8Bit(e.what());
     }
-    logCaught(state, number, description);
+    logCaught(state, number, detail.isEmpty() ? description : description + u" ("_s + detail + u')');
     if (state.prompter)
         state.prompter->ask(unknownErrorText(number, description), Ok, MsgIcon::Critical);
     if (state.terminate)

@@ -47,6 +47,8 @@ private slots:
             throw std::runtime_error("boom");
         });
         QVERIFY(env.read(u"error.log"_s).contains("--> frmUjuser - Benzin : "));
+        QVERIFY(env.read(u"error.log"_s).contains("(boom)")); // the library's words for the log only
+        QVERIFY(env.prompter.last().contains(u"Hibakód: 51\r\nVáratlan belső programhiba.\r\n"_s));
     }
 
     void logLinesAreAppended() {

@@ -8,6 +8,7 @@
 #include "months/openmonth.h"
 #include "months/sample.h"
 #include "months/targetsample.h"
+#include "storage/fileio.h"
 #include "storage/numeric.h"
 #include "storage/state.h"
 #include "ui/errortrap.h"
@@ -24,6 +25,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,6 +37,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <cerrno>
+#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -362,10 +367,11 @@ void frmHonapok::cmdTorolClick() {
     const QString line = item->text();
     if (!askYesNo(*m_state.prompter, deleteMonthQuestion(line)))
         return;
-    QFile f(m_state.carPath(file));
-    if (f.exists() && !f.remove()) {
-        m_state.prompter->ask(u"A fájl nem törölhető: %1\r\n(%2)"_s.arg(QDir::toNativeSeparators(f.fileName()),
-                                                                        f.errorString()),
+    const QString path = m_state.carPath(file);
+    if (QFileInfo::exists(path) && std::remove(QFile::encodeName(path).constData()) != 0) {
+        const int error = errno;
+        m_state.prompter->ask(u"A fájl nem törölhető: %1\r\n%2"_s.arg(QDir::toNativeSeparators(path),
+                                                                      fileErrorText(error)),
                               Ok, MsgIcon::Exclamation);
         return;
     }
