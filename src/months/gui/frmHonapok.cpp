@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -277,7 +278,20 @@ void frmHonapok::FormLoad() {
     });
 }
 
+namespace {
+
+QString monthFilesOnDisk(const AppState& s) {
+    QString signature = s.carPath(QString()) + u'\n'; // another car is another list
+    for (const QFileInfo& f : QDir(s.carPath(QString())).entryInfoList({u"*.rvn"_s}, QDir::Files, QDir::Name))
+        signature += f.fileName() + u'/' + QString::number(f.size()) + u'/' +
+                     QString::number(f.lastModified().toMSecsSinceEpoch()) + u'\n';
+    return signature;
+}
+
+} // namespace
+
 void frmHonapok::fillLists(bool warn) {
+    m_listedFiles = monthFilesOnDisk(m_state);
     const LogbookListing listing = listLogbooks(m_state);
     lstFile->clear();
     lstFile->addItems(listing.files);
@@ -610,6 +624,31 @@ void frmHonapok::showEvent(QShowEvent* event) {
         tag.clear();
         trap(u"FormLoad"_s, [this] { fillLists(false); });
     }
+}
+
+// Another program (the command line, a second copy) may have written months meanwhile: the list
+// shows them as they are on disk when the user comes back to the window.
+void frmHonapok::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_busy && tag != kEditing)
+        trap(u"Form_Activate"_s, [this] { refreshFromDisk(); });
+}
+
+void frmHonapok::refreshFromDisk() {
+    if (m_listedFiles.isEmpty() || monthFilesOnDisk(m_state) == m_listedFiles)
+        return;
+    const QString file = selectedFile();
+    const QVariant year = cboEv->currentData();
+    fillLists(false);
+    if (const int y = cboEv->findData(year); year.isValid() && y >= 0) {
+        cboEv->setCurrentIndex(y);
+        cboEvClick();
+    }
+    for (int i = 0; i < lstHonapok->count(); ++i)
+        if (lstFile->item(lstHonapok->item(i)->data(Qt::UserRole).toInt())->text() == file) {
+            lstHonapok->setCurrentRow(i);
+            lstHonapokClick();
+        }
 }
 
 bool frmHonapok::eventFilter(QObject* watched, QEvent* event) {

@@ -88,11 +88,13 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
     void fillLists(bool warn);
+    void refreshFromDisk();
     void updateButtons();
     void setBusy(bool busy);
     void handOver(bool newMonth);
@@ -105,6 +107,7 @@ private:
     AppState& m_state;
     QPointer<QWidget> m_mainWindow;
     bool m_busy = false;
+    QString m_listedFiles; // names, sizes and times of the month files as last listed
 };
 
 } // namespace rv

@@ -283,6 +283,24 @@ private slots:
         w.close(); // the editor has taken over: the main window stays hidden
         QVERIFY(!h.mainWindow.isVisible());
     }
+
+    // Months another program wrote meanwhile show when the user comes back to the window.
+    void comingBackShowsTheMonthsOnDisk() {
+        Harness h(2, true, {{2002, 9, 200}, {2002, 10, 300}});
+        frmHonapok& w = *h.w;
+        w.show();
+        w.lstHonapok->setCurrentRow(1);
+        h.mainWindow.show();
+        h.mainWindow.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&h.mainWindow));
+        h.env.write(u"Users/ABC123/2002okt.rvn"_s, logbookBytes(2002, 10, 345));
+        h.env.write(u"Users/ABC123/2003jan.rvn"_s, logbookBytes(2003, 1, 10));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.lstHonapok->count(), 3);
+        QCOMPARE(w.selectedFile(), u"2002okt.rvn"_s);
+        QCOMPARE(w.lblFileInfo->text(), u"Ebben a hónapban 345 km"_s);
+    }
 };
 
 QTEST_MAIN(TestFrmHonapok)
