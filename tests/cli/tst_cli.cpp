@@ -3,9 +3,6 @@
 #include "cli/csv.h"
 
 #include "editor/calendar.h"
-#include "editor/validation.h"
-#include "printing/paintercanvas.h"
-#include "printing/printout.h"
 #include "startup/demodata.h"
 #include "writefault.h"
 
@@ -160,12 +157,11 @@ private slots:
         CliFixture f;
         const CliFixture::Run r = f.run(march(u"check"_s));
         QCOMPARE(r.code, 0); // faults are the answer, not a failure
-        QVERIFY(f.load(u"2024mar.rvn"_s));
-        const Validation v = validateMonth(f.state, f.state.month);
-        QCOMPARE(v.lines.first(), u"6. napon Alfa Bt. - Győr, Ipar út 2. és Béta; Zrt. - Szeged között 0 km a távolság."_s);
         QCOMPARE(lines(r.out), QStringList({u"1 megálló nem szerepel az autó partneradatbázisában, ezért kimarad:"_s,
-                                            u"  Alfa Bt. - Győr, Ipar út 2/A."_s}) +
-                                   v.lines + QStringList({u"1 kisebb hiba."_s, u"1 súlyos hiba."_s}));
+                                            u"  Alfa Bt. - Győr, Ipar út 2/A."_s,
+                                            u"6. napon Alfa Bt. - Győr, Ipar út 2. és Béta; Zrt. - Szeged között 0 km a távolság."_s,
+                                            u"7. napon Gamma Kft. - Pécs, Tér 3. kétszer szerepel egymás után."_s,
+                                            u"1 kisebb hiba."_s, u"1 súlyos hiba."_s}));
         QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, u"2024-02"_s}).out),
                  (QStringList{u"0 kisebb hiba."_s, u"0 súlyos hiba."_s}));
     }
@@ -210,26 +206,22 @@ private slots:
         QCOMPARE(cli::CsvWriter::field(u"=1;2"_s), u"\"'=1;2\""_s); // guarded, then quoted
     }
 
-    void printWritesTheProgramsPdf() {
+    void printWritesThePdf() {
         if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
         CliFixture f;
-        QVERIFY(f.load(u"2024mar.rvn"_s));
-        for (const auto& [option, which] : {std::pair{u"--logbook"_s, Printout::Logbook},
-                                            {u"--statement"_s, Printout::CostStatement}}) {
+        for (const auto& [option, words] : {std::pair{u"--logbook"_s, u"Összesen: 473 km"_s},
+                                            {u"--statement"_s, u"33039 Ft"_s}}) {
             const QString pdf = f.dir.filePath(u"ki.pdf"_s);
             const CliFixture::Run r = f.run(march(u"print"_s, {option, u"-o"_s, pdf}));
             QCOMPARE(r.code, 0);
             QVERIFY(r.out.contains(u"A PDF elkészült"_s));
-            const QString own = f.dir.filePath(u"program.pdf"_s);
-            QVERIFY(printToPdf(f.state, f.state.month, which, Season{}, own).ok());
             const QString text = pdfText(pdf);
-            QVERIFY(text.contains(u"ABC-123"_s));
-            QCOMPARE(text, pdfText(own));
+            QVERIFY2(text.contains(u"ABC-123"_s) && text.contains(words), qPrintable(text));
         }
     }
 
-    void generateIsTheProgramsSample() {
+    void generateIsRepeatable() {
         CliFixture f;
         const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"2000"_s, u"--seed"_s, u"77"_s};
         const CliFixture::Run r = f.run(args);
@@ -238,11 +230,11 @@ private slots:
         const QByteArray first = f.read(file);
         QCOMPARE(f.run(args + QStringList{u"--force"_s}).code, 0);
         QCOMPARE(f.read(file), first);
-
-        QVERIFY(f.load());
-        QCOMPARE(f.sample(2024, 5, 2000, 77), SampleOutcome::Generated);
-        QCOMPARE(first, serializeLogbook(f.state, f.state.month));
-        QCOMPARE(r.out, u"Elmentve: %1 (%2 km)\n"_s.arg(QDir::toNativeSeparators(f.path(file))).arg(f.state.month.monthKm));
+        StoredLogbook stored;
+        QVERIFY(readLogbookFile(f.path(file), stored).ok());
+        QCOMPARE(stored.startOdometer, 12500); // March's reading runs on
+        QVERIFY(stored.monthKm >= 1800 && stored.monthKm <= 2200);
+        QCOMPARE(r.out, u"Elmentve: %1 (%2 km)\n"_s.arg(QDir::toNativeSeparators(f.path(file))).arg(stored.monthKm));
         QCOMPARE(f.run({u"check"_s, u"ABC-123"_s, u"2024-05"_s}).code, 0);
     }
 

@@ -3,10 +3,8 @@
 #include "cli/cli.h"
 #include "editor/cost.h"
 #include "editor/logbookfile.h"
-#include "months/chain.h"
 #include "months/openmonth.h"
 #include "months/progress.h"
-#include "months/sample.h"
 #include "storage/datafiles.h"
 #include "testenv.h"
 
@@ -140,20 +138,6 @@ struct CliFixture : TestEnv {
         const bool opened = openStoredMonth(state, file, progress) == OpenOutcome::Opened;
         refreshKilometres(state, state.month);
         return opened;
-    }
-    // The months window's sample of a month on working days, with its kilometres.
-    SampleOutcome sample(int year, int month, int km, quint32 seed) {
-        MersenneRandom seeded(seed);
-        state.random = &seeded;
-        state.month = MonthLog{};
-        state.month.year = year;
-        state.month.month = month;
-        state.month.startOdometer = chainedStart(previousReading(state, year, month));
-        NoProgress progress;
-        const SampleOutcome outcome = MintaKeszites(state, SampleRequest{year, month, km}, progress);
-        refreshKilometres(state, state.month);
-        state.random = &random;
-        return outcome;
     }
 };
 

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
@@ -73,7 +72,6 @@ private slots:
 
     void newMonthOpens() {
         s->month.stopWidth = 3; // left over from an earlier month
-        s->month.comments[4] = u"régi"_s;
         open(2025, 4);
         for (const char* name : {"lblDatum", "lblKmANapon", "lblKmAHonapban", "txtKmOraAllas", "cmdElozoNap",
                                  "cmdKovetkezoNap", "cmdMent", "cmdNyomtat", "cmdKoltseg", "cmdAdatBazis", "cmdSugo",
@@ -83,35 +81,27 @@ private slots:
                                  "imgHiba", "chkHiba", "chkKlima", "chkTeliUzem", "lblOsszKoltseg"})
             QVERIFY2(w->findChild<QWidget*>(QString::fromLatin1(name)), name);
         QCOMPARE(s->month.stopWidth, 0);
-        QCOMPARE(s->month.comments[4], QString());
         QVERIFY(!s->month.modified);
-        QCOMPARE(w->lstPartnerek->item(2)->data(Qt::UserRole).toInt(), 3);
     }
 
     void loadedMonthAndCalendar() {
         s->fuelPrices = {FuelPrice{QDate(2025, 1, 1), 250}};
         setDay(s->month, 1, {1, 7, 1});
         setDay(s->month, 15, {3, 4});
-        s->month.comments[0] = u"Ügyfél"_s;
         s->month.startOdometer = 12345;
         open(2025, 6, false); // starts on a Sunday
         QCOMPARE(w->lstKesz->count(), 3);
-        QCOMPARE(w->txtComment->text(), u"Ügyfél"_s);
         QCOMPARE(w->txtKmOraAllas->text(), u"12345"_s);
         QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 6900 Ft"_s); // 160 km: 4800, 70 km: 2100
-        QCOMPARE(background(w->lblNapok[6]), kBlue);
         click(w->lblNapok[20]);
         QCOMPARE(w->currentDay(), 15);
         QCOMPARE(background(w->lblNapok[20]), kBlue);
         // Sunday the 1st is shaded, Monday the 2nd is not; days with stops are bold.
         QCOMPARE(background(w->lblNapok[6]), kDayOff);
         QCOMPARE(background(w->lblNapok[7]), kWhite);
-        QVERIFY(w->lblNapok[6]->font().bold() && w->lblNapok[20]->font().bold());
-        QVERIFY(!w->lblNapok[7]->font().bold());
-        QCOMPARE(w->lblNapok[7]->toolTip(), u"Katttintson ide a 2. nap kiválasztásához."_s);
+        QVERIFY(w->lblNapok[6]->font().bold() && !w->lblNapok[7]->font().bold());
         QCOMPARE(w->lstKesz->count(), 2);
         click(w->lblNapok[40]); // blank
-        QCOMPARE(w->currentDay(), 15);
         click(w->cmdKovetkezoNap);
         QCOMPARE(w->currentDay(), 16);
         // The calendar by keys: a week up, a day left; nothing before the 1st.
@@ -123,8 +113,6 @@ private slots:
         QTest::keyClick(w->picNaptar, Qt::Key_Up);
         QCOMPARE(w->currentDay(), 1);
         QVERIFY(!s->month.modified); // showing the month is no change
-
-        // F1 opens the editor's own help page.
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QTest::keyClick(w.get(), Qt::Key_F1);
@@ -132,25 +120,9 @@ private slots:
         helpWindow()->close();
     }
 
-    void addingThroughTheWindow() {
-        open(2025, 4);
-        w->optACeghez->setChecked(true);
-        add(7);
-        QCOMPARE(dayStops(s->month, 1), ints({7, 1}));
-        QCOMPARE(w->lstKesz->currentRow(), 1);
-        QCOMPARE(w->lblKmAHonapban->text(), u"80 km ebben a hónapban."_s);
-        // Enter on the partner list adds too, even a row that is only highlighted.
-        w->lstPartnerek->clearSelection();
-        w->lstPartnerek->selectionModel()->setCurrentIndex(w->lstPartnerek->model()->index(8, 0),
-                                                           QItemSelectionModel::NoUpdate);
-        w->optOdaVissza->setChecked(true);
-        w->lstPartnerek->setFocus();
-        QTest::keyClick(w->lstPartnerek, Qt::Key_Return);
-        QCOMPARE(dayStops(s->month, 1), ints({7, 1, 9, 1}));
-    }
-
-    void selectedLineSteersInsertDeleteAndCopy() {
+    void listsSteerAddDeleteAndCopy() {
         setDay(s->month, 1, {1, 7, 9});
+        setDay(s->month, 3, {1, 5});
         s->month.comments[0] = u"marad"_s;
         open(2025, 4, false);
         w->lstKesz->setCurrentRow(0);
@@ -160,6 +132,15 @@ private slots:
         click(w->cmdTorol);
         QCOMPARE(dayStops(s->month, 1), ints({5, 1, 9}));
         QCOMPARE(w->lstKesz->currentRow(), 1);
+        // Enter on the partner list adds too, even a row that is only highlighted.
+        w->lstPartnerek->clearSelection();
+        w->lstPartnerek->selectionModel()->setCurrentIndex(w->lstPartnerek->model()->index(1, 0),
+                                                           QItemSelectionModel::NoUpdate);
+        w->optOdaVissza->setChecked(true);
+        w->lstPartnerek->setFocus();
+        QTest::keyClick(w->lstPartnerek, Qt::Key_Return);
+        QCOMPARE(dayStops(s->month, 1), ints({5, 1, 2, 1, 9}));
+        QCOMPARE(w->lblKmAHonapban->text(), u"280 km ebben a hónapban."_s);
 
         w->txtHova->setFocus();
         QTest::keyClicks(w->txtHova, u"40"_s);
@@ -167,35 +148,22 @@ private slots:
         w->optCsatol->setChecked(true);
         click(w->cmdMasol);
         click(w->cmdMasol);
-        QCOMPARE(dayStops(s->month, 30), ints({5, 1, 9, 5, 1, 9}));
+        QCOMPARE(dayStops(s->month, 30), ints({5, 1, 2, 1, 9, 5, 1, 2, 1, 9}));
+        QVERIFY(w->lblNapok[size_t(cellOfDay(2025, 4, 30) - 1)]->font().bold()); // the calendar follows
+        w->optFelulIr->setChecked(true);
+        w->txtHonnan->setText(u"3"_s);
+        w->txtHova->setText(u"1"_s);
+        click(w->cmdMasol); // onto the day on screen: its list follows
+        QCOMPARE(w->lstKesz->count(), 2);
 
         env->prompter.answer(No);
         click(w->cmdMindentTorol);
-        QCOMPARE(dayStopCount(s->month, 1), 3);
+        QCOMPARE(dayStopCount(s->month, 1), 2);
         env->prompter.answer(Yes);
         click(w->cmdMindentTorol);
         QCOMPARE(w->lstKesz->count(), 0);
-        QVERIFY(!w->lblNapok[size_t(cellOfDay(2025, 4, 1) - 1)]->font().bold()); // no stop left
+        QVERIFY(!w->lblNapok[size_t(cellOfDay(2025, 4, 1) - 1)]->font().bold());
         QCOMPARE(w->txtComment->text(), u"marad"_s);
-    }
-
-    // The copy's kinds are the logic's; here the boxes and the list on screen.
-    void copyBetweenDays() {
-        setDay(s->month, 3, {1, 5});
-        setDay(s->month, 4, {1, 7, 1});
-        open(2025, 4, false);
-        w->showDay(3);
-        w->txtHova->setFocus();
-        QTest::keyClicks(w->txtHova, u"10"_s);
-        QVERIFY(w->optFelulIr->isChecked());
-        click(w->cmdMasol);
-        QCOMPARE(dayStops(s->month, 10), ints({1, 5}));
-        QVERIFY(w->lblNapok[size_t(cellOfDay(2025, 4, 10) - 1)]->font().bold()); // the calendar follows
-        // Copying onto the day on screen refreshes its list.
-        w->txtHova->setText(u"3"_s);
-        w->txtHonnan->setText(u"4"_s);
-        click(w->cmdMasol);
-        QCOMPARE(w->lstKesz->count(), 3);
     }
 
     void typedFieldsReachTheMonth() {
@@ -208,12 +176,10 @@ private slots:
         QTest::keyClicks(w->txtKmOraAllas, u"4500k"_s);
         QCOMPARE(s->month.startOdometer, 4500);
         QVERIFY(s->month.modified);
-        QCOMPARE(w->lblZaroAllas->text(), u"Záró: %1 km"_s.arg(4500 + s->month.monthKm));
+        QCOMPARE(w->lblZaroAllas->text(), u"Záró: 4550 km"_s);
         s->distances.at(3, 4) = DistanceCell{25, 3};
         w->lstPartnerek->setCurrentRow(2);
         QCOMPARE(w->lblTavolsag->text(), u"Távolságuk 25 km, Megyeszékhely"_s);
-        w->showDay(2);
-        QCOMPARE(w->txtComment->text(), QString());
     }
 
     void validationFrameAndErrorList() {
@@ -223,7 +189,6 @@ private slots:
         add(3);
         QCOMPARE(w->lblKisHiba->text(), u"1 kisebb hiba."_s);
         QCOMPARE(w->imgHiba->pixmap().toImage(), w->imlHiba[1].toImage());
-        QCOMPARE(w->hibaWindow->lstHiba->count(), 1);
         QVERIFY(!w->hibaWindow->isVisible());
         // The list opens beside the editor, but never past the screen's edge.
         std::unique_ptr<QObject> keeper(keepWindowsOnScreen(*qApp));
@@ -231,11 +196,9 @@ private slots:
         w->move(area.right() - w->width() / 2, area.top());
         w->chkHiba->click();
         QVERIFY(w->hibaWindow->isVisible());
+        QCOMPARE(w->hibaWindow->lstHiba->count(), 1);
         QVERIFY(area.contains(w->hibaWindow->frameGeometry()));
         keeper.reset();
-        w->chkHiba->click();
-        QVERIFY(!w->hibaWindow->isVisible());
-        w->chkHiba->click();
         w->hibaWindow->close();
         QVERIFY(!w->chkHiba->isChecked());
         // Deleting the faulty leg clears the frame, the box and the list.
@@ -244,44 +207,35 @@ private slots:
         QCOMPARE(w->lblKisHiba->text(), u"Nincs hiba."_s);
         QVERIFY(!w->chkHiba->isEnabled());
         QVERIFY(!w->hibaWindow->isVisible());
-        QCOMPARE(w->hibaWindow->lstHiba->count(), 0);
     }
 
     void seasonBoxesExcludeEachOther() {
         s->multipliers[kAirConditioningRow].value = 1.5f;
         s->multipliers[kWinterRow].value = 2.0f;
-        s->fuelPrices = {FuelPrice{QDate(2025, 4, 2), 250}}; // none for April 1
+        s->fuelPrices = {FuelPrice{QDate(2025, 1, 1), 250}};
         s->distances.at(1, 2) = DistanceCell{100, 1};
         setDay(s->month, 1, {1, 2});
         s->month.season = SeasonBox::Winter; // as kept with the month
         open(2025, 4, false);
-        QVERIFY(w->lblOsszKoltseg->text().startsWith(u"Összes költség: 0 Ft\nHiányzik a(z) 2025. április havi"_s));
-        s->fuelPrices = {FuelPrice{QDate(2025, 1, 1), 250}};
         QVERIFY(w->chkTeliUzem->isChecked() && !w->chkKlima->isChecked());
-        QVERIFY(!s->month.modified);
-        w->chkTeliUzem->click();
-        QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 3000 Ft"_s);
-        QCOMPARE(s->month.season, SeasonBox::None);
-        QVERIFY(s->month.modified);
+        QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 5000 Ft"_s);
         w->chkKlima->click();
+        QVERIFY(!w->chkTeliUzem->isChecked());
         QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 4000 Ft"_s);
         QCOMPARE(s->month.season, SeasonBox::AirConditioning);
-        w->chkTeliUzem->click();
-        QVERIFY(!w->chkKlima->isChecked());
-        QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 5000 Ft"_s);
+        QVERIFY(s->month.modified);
+        w->chkKlima->click();
+        QCOMPARE(s->month.season, SeasonBox::None);
     }
 
     void printAndCost() {
         setDay(s->month, 1, {3});
         open(2025, 4, false);
         click(w->cmdKoltseg);
-        QVERIFY(env->prompter.last().startsWith(u"Nincsenek benzinárak megadva.\r\n\r\nHiányzik a(z) 2025. április havi"_s));
+        QVERIFY(env->prompter.last().startsWith(u"Nincsenek benzinárak megadva."_s));
         s->fuelPrices = {FuelPrice{QDate(2025, 1, 1), 250}};
         click(w->cmdNyomtat);
-        click(w->cmdKoltseg);
-        QCOMPARE(env->prompter.asked.size(), 3); // too little to print or to cost
-        QVERIFY(previews.isEmpty());
-
+        QCOMPARE(env->prompter.asked.size(), 2); // too little to print
         add(1);
         env->prompter.clear();
         click(w->cmdNyomtat);
@@ -294,11 +248,6 @@ private slots:
     void databaseRoundTrip() {
         setDay(s->month, 1, {1, 2});
         open(2025, 4, false);
-        // A visit that changes nothing the month uses leaves it unmodified.
-        w->openDatabase = [&] { s->partners.append(Partner{u"Más"_s, u"Eger"_s, QString()}); };
-        click(w->cmdAdatBazis);
-        QVERIFY(!s->month.modified);
-        s->partners.removeLast();
         bool hiddenMeanwhile = false;
         w->openDatabase = [&] {
             hiddenMeanwhile = !w->isVisible();
@@ -307,33 +256,18 @@ private slots:
             s->distances.at(1, 2) = DistanceCell{0, 1};
         };
         click(w->cmdAdatBazis);
-        QVERIFY(hiddenMeanwhile);
-        QVERIFY(w->isVisible());
+        QVERIFY(hiddenMeanwhile && w->isVisible());
         QCOMPARE(w->lstPartnerek->count(), 10);
         QCOMPARE(w->lblKisHiba->text(), u"1 kisebb hiba."_s); // the distance changed there
         QVERIFY(s->month.modified); // the month's kilometres changed
-    }
 
-    void exitRequestsCloseWithoutAsking() {
-        open(2025, 4);
-        add(3);
+        // An exit asked for there closes the editor without a question.
         months->hide();
         w->openDatabase = [&] { s->mainWindowTag = u"exit"_s; };
         click(w->cmdAdatBazis);
         QVERIFY(!w->isVisible());
         QVERIFY(env->prompter.asked.isEmpty());
         QVERIFY(months->isVisible());
-        // A later editor does not take the old request for its own.
-        w.reset();
-        showEditor(*s, true, months.get());
-        QPointer<frmSzerkeszto> next;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* e = qobject_cast<frmSzerkeszto*>(top); e && e->isVisible())
-                next = e;
-        QVERIFY(next);
-        QCOMPARE(s->mainWindowTag, QString());
-        QVERIFY(next->close());
-        QTRY_VERIFY(next.isNull());
     }
 
     void closing() {
@@ -348,7 +282,6 @@ private slots:
         env->prompter.answer(Cancel);
         QVERIFY(!w->close());
         QCOMPARE(env->prompter.asked.last().buttons, Yes | No | Cancel);
-        QVERIFY(s->month.modified);
         env->prompter.answer(No);
         QVERIFY(w->close());
         QVERIFY(!QFile::exists(s->carPath(u"2025apr.rvn"_s)));
@@ -357,7 +290,6 @@ private slots:
         add(3);
         click(w->cmdMent);
         QCOMPARE(w->lblAllapot->text(), u"Mentve: 2025. április"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(w->lblAllapot->text(), QString(), 8000); // for a few seconds
         add(4);
         env->prompter.answer(Yes);
         QVERIFY(w->close());
@@ -369,15 +301,10 @@ private slots:
         s->carDir = u"Users/blocked/ABC123/"_s;
         open(2025, 4);
         add(3);
-        w->txtComment->setText(u"fontos"_s);
         env->prompter.answer(Yes);
         QVERIFY(!w->close());
         QCOMPARE(env->prompter.asked.last().icon, MsgIcon::Critical);
-        QCOMPARE(s->month.comments[0], u"fontos"_s);
-        QVERIFY(s->month.modified);
-        click(w->cmdMent);
-        QCOMPARE(env->prompter.asked.size(), 3);
-        QVERIFY(w->isVisible());
+        QVERIFY(s->month.modified && w->isVisible());
         QCOMPARE(env->terminated, -1);
     }
 };
