@@ -1,11 +1,46 @@
+#include "editor/logbookfile.h"
+#include "storage/datafiles.h"
+#include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/win1250.h"
+#include "testenv.h"
 
+#include <QDir>
 #include <QStringDecoder>
 #include <QTest>
 
+#include <functional>
+#include <map>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
+
+namespace {
+// Reads the bytes and writes them again; empty when the reader refused them.
+using RoundTrip = std::function<std::optional<QByteArray>(const QByteArray&)>;
+template <typename T, typename Parse, typename Write>
+RoundTrip roundTrip(Parse parse, Write write) {
+    return [=](const QByteArray& data) -> std::optional<QByteArray> {
+        T value{};
+        if (!parse(data, u"x.rvd"_s, value))
+            return std::nullopt;
+        return write(value);
+    };
+}
+const std::map<QString, RoundTrip>& readers() {
+    static const std::map<QString, RoundTrip> r = {
+        {u"cars"_s, roundTrip<QVector<CarRecord>>(parseCars, serializeCars)},
+        {u"database"_s, roundTrip<PartnerDatabase>([](const auto& d, const auto& n, auto& v) { return parseDatabase(d, n, 1, v); },
+                                                   [](PartnerDatabase v) { return serializeDatabase(v, 1); })},
+        {u"fuelprices"_s, roundTrip<QVector<FuelPrice>>(parseFuelPrices, serializeFuelPrices)},
+        {u"multipliers"_s, roundTrip<MultiplierFile>(parseMultipliers, serializeMultipliers)},
+        {u"cities"_s, roundTrip<QStringList>([](const auto& d, const auto& n, auto& v) { return parseCities(d, n, v); },
+                                             [](const QStringList& v) { return serializeCities(u"x"_s, v); })},
+        {u"logbook"_s, roundTrip<StoredLogbook>(parseLogbook, [](const StoredLogbook& v) { return serializeLogbook(v); })},
+    };
+    return r;
+}
+} // namespace
 
 class TestCodec : public QObject {
     Q_OBJECT
@@ -90,6 +125,79 @@ private slots:
         } catch (const FormatError& e) {
             QVERIFY2(e.message().contains(u"Users/ABC/data.rvd (%1. sor)"_s.arg(line)), qPrintable(e.message()));
         }
+    }
+
+    void partnerTextsLeaveOutABlankAddress() {
+        AppState s;
+        s.partners = {Partner{u"Cég"_s, u"Győr"_s, u"   "_s}, Partner{u"Bolt"_s, u"Pápa"_s, u"Fő u. 2."_s}};
+        QCOMPARE(PartnerAddress(s, 1), u"Győr"_s);
+        QCOMPARE(PartnerLabel(s, 1), u"Cég - Győr"_s);
+        QCOMPARE(PartnerLabel(s, 2), u"Bolt - Pápa, Fő u. 2."_s);
+    }
+
+    void holidaysAndMonthLengths() {
+        for (const QDate d : {QDate(2002, 1, 1), QDate(2002, 3, 15), QDate(2002, 5, 1), QDate(2002, 8, 20),
+                              QDate(2002, 10, 23), QDate(2002, 12, 25), QDate(2002, 12, 31)})
+            QVERIFY2(IsHoliday(d), qPrintable(d.toString()));
+        QVERIFY(!IsHoliday(QDate(2002, 12, 26)));
+        QVERIFY(!IsHoliday(QDate(2002, 4, 1))); // Easter Monday 2002
+        QCOMPARE(MonthDays[1], 28);
+        QCOMPARE(daysInMonth(2004, 2), 29);
+        QCOMPARE(daysInMonth(1900, 2), 28);
+        QCOMPARE(daysInMonth(2002, 4), 30);
+    }
+
+    void numericTexts() {
+        for (const QString& t : {u"10"_s, u"-1.5"_s, u"1,5"_s, u"1e3"_s, u" 010 "_s})
+            QVERIFY2(isNumeric(t), qPrintable(t));
+        for (const QString& t : {u""_s, u"11a"_s, u"-"_s})
+            QVERIFY2(!isNumeric(t), qPrintable(t));
+        QCOMPARE(*toNumber(u"1,5"_s), 1.5);
+        QCOMPARE(leadingNumber(u"12abc"_s), 12.0);
+        QCOMPARE(leadingNumber(u"abc"_s), 0.0);
+        QCOMPARE(leadingNumber(u"1.20"_s), 1.2);
+        QCOMPARE(roundHalfEven(2.5), 2);
+    }
+
+    void settingDefaultsAndStoredTexts() {
+        TestEnv env;
+        Settings& st = *env.settings;
+        QVERIFY(st.confirmExit());
+        QCOMPARE(st.tolerance(), 10.0);
+        QCOMPARE(st.tries(), 100);
+        st.setText(keys::ConfirmExit, u"0"_s);
+        st.setText(keys::Tolerance, QString());
+        st.setText(keys::Tries, u"010"_s);
+        st.sync();
+        auto again = Settings::openFile(env.dir.filePath(u"settings.ini"_s));
+        QVERIFY(!again->confirmExit());
+        QCOMPARE(again->tolerance(), 0.0);
+        QCOMPARE(again->text(keys::Tries), u"010"_s);
+        QCOMPARE(again->tries(), 10);
+    }
+
+    // Inputs the fuzzers once found trouble with: each must read (or be refused) and, when read,
+    // write back to a file that reads the same.
+    void everyKeptInputReadsBackTheSame_data() {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QString>("path");
+        QDir root(QStringLiteral(ROVANTA_FUZZ_DIR "/regressions"));
+        for (const QString& reader : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            for (const QFileInfo& f : QDir(root.filePath(reader)).entryInfoList(QDir::Files))
+                QTest::addRow("%s/%s", qPrintable(reader), qPrintable(f.fileName())) << reader << f.filePath();
+    }
+    void everyKeptInputReadsBackTheSame() {
+        QFETCH(QString, reader);
+        QFETCH(QString, path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const RoundTrip& trip = readers().at(reader);
+        const auto once = trip(f.readAll());
+        if (!once)
+            return;
+        const auto twice = trip(*once);
+        QVERIFY(twice);
+        QCOMPARE(*twice, *once);
     }
 };
 

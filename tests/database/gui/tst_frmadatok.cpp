@@ -1,14 +1,15 @@
+#include "database/distances.h"
 #include "database/gui/distancepage.h"
 #include "database/gui/frmAdatok.h"
 #include "database/gui/frmInput.h"
 #include "database/gui/importpage.h"
 #include "database/gui/partnerpage.h"
 #include "database/gui/pricepage.h"
-#include "database/distances.h"
 #include "database/partners.h"
-#include "ui/gui/helpwindow.h"
 #include "dbtestutil.h"
+#include "editor/gui/frmNyilvantartasModositas.h"
 #include "storedfiles.h"
+#include "ui/gui/helpwindow.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -68,6 +69,10 @@ void showActive(QWidget& w) {
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
+
+const Partner kOld{u"Régi"_s, u"Győr"_s, u"Fő út 1."_s};
+const Partner kNew{u"Új"_s, u"Győr"_s, u"Fő út 1."_s};
+const Partner kOther{u"Más"_s, u"Pápa"_s, {}};
 
 } // namespace
 
@@ -279,6 +284,96 @@ private slots:
         e.reject();
         QVERIFY(!e.isVisible());
         QCOMPARE(one.s().mainWindowTag, u"exit"_s);
+    }
+
+    void aDuplicateIsRefusedAndAnotherAddressAccepted() {
+        TestEnv env;
+        dbtest::makePartners(env.state, 3); // P3 - Város3, Utca 3.
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        QTest::keyClicks(d.txtNev, u" P3 "_s);
+        d.cboVaros->setEditText(u"Város3"_s);
+        QTest::keyClicks(d.txtCim, u"Utca 3."_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(env.prompter.asked.size(), 1);
+        QCOMPARE(flag, u"N"_s);
+        d.txtCim->setText(u"Utca 4. "_s);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(flag, u"I"_s);
+        QCOMPARE(d.result(), (Partner{u"P3"_s, u"Város3"_s, u"Utca 4."_s}));
+        QVERIFY(!d.isVisible());
+        // A partner being modified may keep its own texts.
+        frmInput m(env.state, u"modosit"_s, &flag, 2);
+        m.setTexts(env.state.partner(2));
+        QTest::mouseClick(m.cmdOK, Qt::LeftButton);
+        QCOMPARE(env.prompter.asked.size(), 1);
+        QCOMPARE(m.result(), env.state.partner(2));
+    }
+
+    void blanksAndQuotesAreRefusedAndCancelLeavesTheFlag() {
+        TestEnv env;
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.cboVaros->setFocus();
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QTRY_VERIFY(d.txtNev->hasFocus());
+        QTest::keyClicks(d.txtNev, u"A\"B"_s);
+        QCOMPARE(d.txtNev->text(), u"AB"_s);
+        QVERIFY(env.prompter.last().endsWith(u"a cégnévben."_s));
+        d.txtCim->setText(u"Fő \"utca\""_s);
+        QVERIFY(env.prompter.last().endsWith(u"a címben."_s));
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QTRY_VERIFY(d.cboVaros->hasFocus());
+        d.cboVaros->setEditText(u"\"Pécs"_s);
+        QCOMPARE(d.cboVaros->currentText(), u"Pécs"_s);
+        QVERIFY(env.prompter.last().endsWith(u"a város nevében."_s));
+        QTest::mouseClick(d.cmdMegsem, Qt::LeftButton);
+        QCOMPARE(flag, u"N"_s);
+        QVERIFY(!d.isVisible());
+    }
+
+    void citiesLoadOnRequest() {
+        TestEnv env;
+        env.write(u"cities.rvd"_s, "\"Varosok\"\r\n3\r\n\"Eger\"\r\n\"Gyor\"\r\n\"Szeged\"\r\n");
+        QString flag = u"N"_s;
+        frmInput d(env.state, u"ujadat"_s, &flag, 0);
+        d.show();
+        d.cboVaros->setEditText(u"Gy"_s);
+        QTest::mouseClick(d.cmdVarosLoad, Qt::LeftButton);
+        QCOMPARE(d.cboVaros->count(), 3);
+        QCOMPARE(d.cboVaros->currentText(), u"Gy"_s); // what was typed stays
+        QVERIFY(!d.cmdVarosLoad->isVisible());
+    }
+
+    void okRewritesTheChosenOnesAndBackNothing() {
+        TestEnv env;
+        env.loginCar();
+        env.write(u"Users/ABC123/2002jan.rvn"_s, dbtest::logbookWith(1, {kOld, kOther, kOld}));
+        env.write(u"Users/ABC123/2002feb.rvn"_s, dbtest::logbookWith(2, {kOld}, "1.2"));
+        env.write(u"Users/ABC123/2002mar.rvn"_s, dbtest::logbookWith(3, {kOther}));
+        {
+            frmNyilvantartasModositas d(env.state, kOld, kNew);
+            d.show();
+            d.lstHonapok->item(0)->setSelected(true);
+            QTest::mouseClick(d.cmdVissza, Qt::LeftButton);
+            QVERIFY(!d.isVisible());
+            QVERIFY(env.prompter.asked.isEmpty());
+        }
+        frmNyilvantartasModositas d(env.state, kOld, kNew);
+        QCOMPARE(d.lblUjNev->text(), u"Új"_s);
+        QCOMPARE(d.lstHonapok->count(), 3); // the older layout too: it is rewritten in the present one
+        QCOMPARE(d.lstHonapok->selectionMode(), QAbstractItemView::ExtendedSelection);
+        d.show();
+        d.lstHonapok->item(0)->setSelected(true);
+        d.lstHonapok->item(2)->setSelected(true);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(env.prompter.texts(), QStringList{u"2 nyilvántartásban 3 módosítás."_s});
+        QVERIFY(!d.isVisible());
+        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), dbtest::logbookWith(1, {kNew, kOther, kNew}));
+        QCOMPARE(env.read(u"Users/ABC123/2002feb.rvn"_s), dbtest::logbookWith(2, {kOld}, "1.2"));
     }
 };
 
