@@ -3,7 +3,6 @@
 #include "editor/calendar.h"
 #include "printing/spreadsheet.h"
 #include "startup/demodata.h"
-#include "writefault.h"
 
 #include <QRegularExpression>
 #include <QStandardPaths>

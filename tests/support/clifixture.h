@@ -7,8 +7,8 @@
 #include "months/progress.h"
 #include "storage/datafiles.h"
 #include "testenv.h"
+#include "writefault.h"
 
-#include <QDirIterator>
 #include <QMap>
 #include <QProcess>
 
@@ -91,16 +91,7 @@ struct CliFixture : TestEnv {
     static QString car1(const QString& file) { return QStringLiteral("Users/ABC-123/") + file; }
 
     // Every file and folder under the data directory with its bytes.
-    QMap<QString, QByteArray> snapshot() const {
-        QMap<QString, QByteArray> files;
-        QDirIterator it(data, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile f(it.next());
-            const bool file = QFileInfo(f.fileName()).isFile() && f.open(QIODevice::ReadOnly);
-            files.insert(QDir(data).relativeFilePath(f.fileName()), file ? f.readAll() : QByteArray("dir"));
-        }
-        return files;
-    }
+    QMap<QString, QByteArray> snapshot() const { return filesUnder(data); }
 
     struct Run {
         int code = -1;
