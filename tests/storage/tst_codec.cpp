@@ -71,18 +71,12 @@ private slots:
         QCOMPARE(w.data(), QByteArray("\"Kov\xe1" "cs, Kft.\",\"\",-32768,2147483647\r\n7.5,1.1,0.5,1\r\n"
                                       "#2002-03-01#,#TRUE#,#FALSE#\r\n"));
         RecordReader r(w.data(), u"x.rvd"_s);
-        QCOMPARE(r.readString(), u"Kovács, Kft."_s);
-        QCOMPARE(r.readString(), QString());
-        QCOMPARE(r.readInt16(), qint16(-32768));
-        QCOMPARE(r.readInt32(), 2147483647);
-        QCOMPARE(r.readSingle(), 7.5f);
-        QCOMPARE(r.readSingle(), 1.1f);
-        QCOMPARE(r.readSingle(), 0.5f);
-        QCOMPARE(r.readSingle(), 1.0f);
-        QCOMPARE(r.readDate(), QDate(2002, 3, 1));
-        QVERIFY(r.readBool());
-        QVERIFY(!r.readBool());
-        QVERIFY(r.atEnd());
+        QCOMPARE((std::tuple{r.readString(), r.readString(), r.readInt16(), r.readInt32()}),
+                 (std::tuple{u"Kovács, Kft."_s, QString(), qint16(-32768), 2147483647}));
+        QCOMPARE((std::tuple{r.readSingle(), r.readSingle(), r.readSingle(), r.readSingle()}),
+                 (std::tuple{7.5f, 1.1f, 0.5f, 1.0f}));
+        QCOMPARE((std::tuple{r.readDate(), r.readBool(), r.readBool(), r.atEnd()}),
+                 (std::tuple{QDate(2002, 3, 1), true, false, true}));
     }
 
     void olderBooleansAndLfOnlyLines() {
