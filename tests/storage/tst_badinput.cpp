@@ -130,12 +130,9 @@ class TestBadInput : public QObject {
         QVERIFY2(r.message().contains(QFileInfo(relative).fileName()), qPrintable(r.message()));
         if (!data.isEmpty() && reader != Prices)
             QVERIFY2(r.message().contains(u". sor)"_s), qPrintable(r.message()));
-        QCOMPARE(env.state.carCount(), 1);
-        QCOMPARE(env.state.car(1).userName, u"régi"_s);
-        QCOMPARE(env.state.partnerCount(), 1);
-        QCOMPARE(env.state.partner(1).name, u"régi"_s);
-        QCOMPARE(env.state.cities, QStringList{u"régi"_s});
-        QCOMPARE(log.year, 1999);
+        QCOMPARE((std::tuple{env.state.cars.size(), env.state.car(1).userName, env.state.partners.size(),
+                             env.state.partner(1).name, env.state.cities, log.year}),
+                 (std::tuple{qsizetype(1), u"régi"_s, qsizetype(1), u"régi"_s, QStringList{u"régi"_s}, 1999}));
         QCOMPARE(env.state.fuelPrices.size(), reader == Prices ? 0 : 1);
         // Never 0 in memory: a damaged multiplier file gives the defaults.
         QCOMPARE(env.state.multipliers[1].value, reader == Multipliers ? 1.0f : 9.0f);

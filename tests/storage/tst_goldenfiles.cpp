@@ -34,16 +34,13 @@ private slots:
         QVector<CarRecord> cars;
         QVERIFY(parseCars(golden("user.rvd"), u"user.rvd"_s, cars).ok());
         QCOMPARE(cars.size(), 2);
-        QCOMPARE(cars[0].userName, u"Kovács Péter"_s);
-        QCOMPARE(cars[0].companyName, u"Rovanta Kft."_s); // written before the city
-        QCOMPARE(cars[0].city, u"Győr"_s);
-        QCOMPARE(cars[0].consumption, 7.5f);
-        QCOMPARE(cars[1].userName, u"Szőke Űrsula"_s);
+        // The company is written before the city.
+        QCOMPARE((std::tuple{cars[0].userName, cars[0].companyName, cars[0].city, cars[0].consumption}),
+                 (std::tuple{u"Kovács Péter"_s, u"Rovanta Kft."_s, u"Győr"_s, 7.5f}));
         QCOMPARE(cars[1].fuelType, 4); // keverék, the last fuel type
-        QCOMPARE(cars[1].consumption, 6.25f);
-        QCOMPARE(cars[1].generalCost, 15.0f);
-        QCOMPARE(cars[1].companyAddress, QString());
-        QCOMPARE(cars[1].dirName, u"KEV-444"_s);
+        QCOMPARE((std::tuple{cars[1].userName, cars[1].consumption, cars[1].generalCost, cars[1].companyAddress,
+                             cars[1].dirName}),
+                 (std::tuple{u"Szőke Űrsula"_s, 6.25f, 15.0f, QString(), u"KEV-444"_s}));
         QCOMPARE(serializeCars(cars), golden("user.rvd"));
     }
 
@@ -52,10 +49,10 @@ private slots:
         QVERIFY(parseDatabase(golden("data.rvd"), u"data.rvd"_s, 2, db).ok());
         QCOMPARE(db.partners.size(), 2);
         QCOMPARE(db.partners[1], (Partner{u"Őrség, Kft."_s, u"Budapest"_s, QString()}));
-        QCOMPARE(db.distances.at(1, 2).distance, 125);
-        QCOMPARE(db.distances.at(1, 2).routeType, 3);
-        QCOMPARE(db.distances.at(2, 1).distance, 126); // the file need not be symmetric
-        QCOMPARE(db.distances.at(2, 1).routeType, 6);
+        // The file need not be symmetric.
+        QCOMPARE((std::tuple{db.distances.at(1, 2).distance, db.distances.at(1, 2).routeType, db.distances.at(2, 1).distance,
+                             db.distances.at(2, 1).routeType}),
+                 (std::tuple<qint16, qint16, qint16, qint16>{125, 3, 126, 6}));
         QCOMPARE(serializeDatabase(db, 2), golden("data.rvd"));
 
         // Route types outside 1..6 get the default on reading; 0 too, on writing.
@@ -71,9 +68,8 @@ private slots:
     void priceFile() {
         QVector<FuelPrice> prices;
         QVERIFY(parseFuelPrices(golden("benzin.rvd"), u"benzin.rvd"_s, prices).ok());
-        QCOMPARE(prices.size(), 2);
-        QCOMPARE(prices[1].month, QDate(2024, 3, 15));
-        QCOMPARE(prices[1].price, 620);
+        QCOMPARE((std::tuple{prices.size(), prices[1].month, prices[1].price}),
+                 (std::tuple{qsizetype(2), QDate(2024, 3, 15), qint16(620)}));
         QCOMPARE(serializeFuelPrices({{QDate(2024, 1, 1), 600}, {QDate(2024, 3, 15), 620}}), golden("benzin.rvd"));
         QCOMPARE(serializeFuelPrices({}), QByteArray("0\r\n"));
     }
@@ -98,10 +94,9 @@ private slots:
         env.state.partners.resize(5); // an earlier car's larger database is replaced whole
         env.state.distances.reset(5);
         QVERIFY(LoadDatabase(env.state, true));
-        QCOMPARE(env.state.partnerCount(), 2);
-        QCOMPARE(env.state.distances.size(), 2);
-        QCOMPARE(PartnerLabel(env.state, 2), u"Vevő, Bt. - Pápa"_s);
-        QCOMPARE(env.state.distances.at(2, 1).routeType, qint16(3));
+        QCOMPARE((std::tuple{env.state.partnerCount(), env.state.distances.size(), PartnerLabel(env.state, 2),
+                             env.state.distances.at(2, 1).routeType}),
+                 (std::tuple{2, 2, u"Vevő, Bt. - Pápa"_s, qint16(3)}));
     }
 
     void withoutResizeTheStoredPartnersFillTheFront() {
@@ -112,9 +107,8 @@ private slots:
         env.state.partner(3) = Partner{u"Új"_s, u"Eger"_s, {}};
         env.state.distances.reset(3);
         QVERIFY(LoadDatabase(env.state, false));
-        QCOMPARE(env.state.partnerCount(), 3);
-        QCOMPARE(env.state.partner(3).name, u"Új"_s);
-        QCOMPARE(env.state.distances.at(1, 2).distance, qint16(25));
+        QCOMPARE((std::tuple{env.state.partnerCount(), env.state.partner(3).name, env.state.distances.at(1, 2).distance}),
+                 (std::tuple{3, u"Új"_s, qint16(25)}));
         env.state.partners.resize(1); // no room for the file's two partners: refused
         env.state.distances.reset(1);
         QVERIFY(!LoadDatabase(env.state, false));
@@ -136,18 +130,13 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, SaveDatabase(env.state));
     }
 
-    void cars() {
+    void carsAndMultipliersThroughTheFiles() {
         TestEnv env;
-        CarRecord c{u"  Kovács Péter "_s, u"Opel"_s, u"ABC-123"_s, 3, 7.5f, 1.1f, u"Győr"_s, u"Cég"_s, {}, u"ABC-123"_s};
-        env.state.cars = {c};
+        env.state.cars = {CarRecord{u"  Kovács Péter "_s, u"Opel"_s, u"ABC-123"_s, 3, 7.5f, 1.1f, u"Győr"_s, u"Cég"_s, {}, u"ABC"_s}};
         QVERIFY(SaveCars(env.state));
         env.state.cars.clear();
         QVERIFY(LoadCars(env.state));
         QCOMPARE(env.state.car(1).userName, u"Kovács Péter"_s); // trimmed on saving
-    }
-
-    void multipliers() {
-        TestEnv env;
         QVERIFY(LoadMultipliers(env.state)); // missing: written with every multiplier 1
         QCOMPARE(env.read(u"Users/szorzo.rvd"_s), QByteArray("1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n"));
         env.state.multipliers[1].value = 110 / 100.0f;
@@ -156,8 +145,7 @@ private slots:
         AppState other;
         other.programDir = env.state.programDir;
         QVERIFY(LoadMultipliers(other));
-        QCOMPARE(other.multipliers[1].value, 1.1f);
-        QCOMPARE(other.defaultRouteType, qint16(3));
+        QCOMPARE((std::tuple{other.multipliers[1].value, other.defaultRouteType}), (std::tuple{1.1f, qint16(3)}));
     }
 
     void theShippedCityListIsCompleteAndInHungarianOrder() {
