@@ -36,8 +36,7 @@ private slots:
         env.write(u"Users/XYZ-999/benzin.rvd"_s, "1\r\n#2002-01-01#\r\n250\r\n"); // entered since: kept
         QCOMPARE(convertOlderLayout(env.state, [&](bool b) { busy.append(b); }), ConversionOutcome::Converted);
         QCOMPARE(busy, (QVector<bool>{true, false}));
-        QCOMPARE(env.prompter.asked.size(), 2);
-        QCOMPARE(env.prompter.asked[0].buttons, Ok | Cancel);
+        QCOMPARE(env.prompter.asked.value(0).buttons, Ok | Cancel);
         QCOMPARE(env.prompter.last(),
                  u"A konvertálás sikeresen befejeződött.\r\n\r\nAz átalakított gépkocsiknál még meg kell adni a "
                  u"fogyasztást és az általános költséget (a főablak Módosítás gombjával), valamint az üzemanyagárakat "
@@ -46,17 +45,12 @@ private slots:
 
         const QVector<CarRecord> cars = storedCars(env);
         QCOMPARE(cars.size(), 2);
-        QCOMPARE(cars[0].generalCost, 3.0f);
-        QCOMPARE(cars[0].city, u"Pécs"_s);
-        QCOMPARE(cars[0].dirName, u"ABC-123"_s);
-
-        // The fixture's cells are 25 km, true from 1 to 2 and false from 2 to 1.
+        QCOMPARE((std::tuple{cars[0].generalCost, cars[0].city, cars[0].dirName}), (std::tuple{3.0f, u"Pécs"_s, u"ABC-123"_s}));
+        // The fixture's cells are 25 km, true from 1 to 2 and false from 2 to 1; the names are trimmed.
         const PartnerDatabase db = storedDatabase(env, u"Users/ABC-123/data.rvd"_s);
-        QCOMPARE(db.partners.size(), 2);
-        QCOMPARE(db.partners[0].name, u"Kovács Bt."_s); // trimmed
-        QCOMPARE(db.distances.at(1, 2).distance, qint16(25));
-        QCOMPARE(db.distances.at(1, 2).routeType, qint16(1));
-        QCOMPARE(db.distances.at(2, 1).routeType, qint16(2));
+        QCOMPARE((std::tuple{db.partners.size(), db.partners.value(0).name, db.distances.at(1, 2).distance,
+                             db.distances.at(1, 2).routeType, db.distances.at(2, 1).routeType}),
+                 (std::tuple{qsizetype(2), u"Kovács Bt."_s, qint16(25), qint16(1), qint16(2)}));
         QCOMPARE(env.read(u"Users/ABC-123/benzin.rvd"_s), QByteArray("0\r\n"));
         QVERIFY(!QFile::exists(env.path(u"Users/ABC-123/temp.tmp"_s)));
         // A car without a database gets its base as the one partner.
@@ -73,8 +67,7 @@ private slots:
         copyFixture(env);
         env.prompter.answer(Cancel);
         QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Declined);
-        QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)));
-        QVERIFY(!QFile::exists(env.path(u"Users/b95.rvd"_s)));
+        QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)) && !QFile::exists(env.path(u"Users/b95.rvd"_s)));
         QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
     }
 
