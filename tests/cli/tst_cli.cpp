@@ -402,28 +402,6 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    void theExecutableRunsWithoutADisplay() {
-        const QString exe = QStringLiteral(ROVANTA_BIN_DIR) + u"/rovanta-cli"_s;
-        if (!QFile::exists(exe))
-            QSKIP("rovanta-cli is not built");
-        CliFixture f;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString& name : {u"QT_QPA_PLATFORM"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s})
-            env.remove(name);
-        const auto run = [&](const QStringList& args) {
-            QProcess p;
-            p.setProcessEnvironment(env);
-            p.start(exe, QStringList{u"--data-dir"_s, f.data} + args);
-            p.waitForFinished(60000);
-            return p.exitCode();
-        };
-        const QString pdf = f.dir.filePath(u"proc.pdf"_s);
-        QCOMPARE(run(march(u"print"_s, {u"--logbook"_s, u"-o"_s, pdf})), 0);
-        QVERIFY(QFile::exists(pdf));
-        QCOMPARE(run({u"cost"_s, u"ABC-123"_s, u"2024-3"_s}), 1);
-        QCOMPARE(run({u"nincs"_s}), 2);
-    }
-
     void listsOfPrices() {
         Fixture f;
         CliFixture::Run r = f.run({u"prices"_s, u"ABC-123"_s});

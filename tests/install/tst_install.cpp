@@ -16,13 +16,15 @@ struct Ran {
     int code = -1;
     QString out;
 };
+// Without a display, as on a server; dataHome is the per-user data location of the program run.
 Ran run(const QString& program, const QStringList& args, const QString& dataHome = {}) {
     QProcess p;
-    if (!dataHome.isEmpty()) { // the per-user data location of the program run
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : {u"QT_QPA_PLATFORM"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s})
+        env.remove(name);
+    if (!dataHome.isEmpty())
         env.insert(u"XDG_DATA_HOME"_s, dataHome);
-        p.setProcessEnvironment(env);
-    }
+    p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
     Ran r;
@@ -82,9 +84,12 @@ private slots:
         const QString cli = at(u"bin/rovanta-cli"_s);
         Ran r = run(cli, {u"demo"_s, demo}, at(u"home"_s));
         QVERIFY2(r.code == 0, qPrintable(r.out));
-        r = run(cli, {u"--data-dir"_s, demo, u"cost"_s, u"RVN-482"_s,
-                      u"%1-02"_s.arg(QDate::currentDate().year() - 1)});
+        const QString february = u"%1-02"_s.arg(QDate::currentDate().year() - 1);
+        r = run(cli, {u"--data-dir"_s, demo, u"cost"_s, u"RVN-482"_s, february});
         QVERIFY2(r.code == 0 && r.out.contains(u"Összes költség: "_s), qPrintable(r.out));
+        r = run(cli, {u"--data-dir"_s, demo, u"print"_s, u"RVN-482"_s, february, u"--logbook"_s, u"-o"_s, at(u"x.pdf"_s)});
+        QVERIFY2(r.code == 0 && QFileInfo(at(u"x.pdf"_s)).size() > 1000, qPrintable(r.out));
+        QCOMPARE(run(cli, {u"nincs"_s}).code, 2);
     }
 
     // Every command of the table is in the manual page, which roff reads without a complaint.
