@@ -87,6 +87,15 @@ inline void verifyAt(const RecordingCanvas::Item* item, double x, double y) {
     QCOMPARE(item->y1, y);
 }
 
+// The tops of the items, in drawing order; with a text, of the items showing exactly it.
+inline QList<double> tops(const QVector<RecordingCanvas::Item>& items, const QString& text = {}) {
+    QList<double> y;
+    for (const auto& i : items)
+        if (text.isNull() || i.text == text)
+            y << i.y1;
+    return y;
+}
+
 // Page objects of a PDF file ("/Type /Pages" is the page tree, not a page).
 inline int pdfPages(const QString& path) {
     QFile f(path);
