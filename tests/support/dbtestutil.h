@@ -24,6 +24,10 @@ inline void makePartners(AppState& s, int n) {
 }
 
 inline qint16 cellKm(int i, int j) { return qint16(i == j ? 0 : 100 * i + j); }
+// The kilometres and the route type of a cell.
+inline std::pair<qint16, qint16> cell(const AppState& s, int i, int j) {
+    return {s.distances.at(i, j).distance, s.distances.at(i, j).routeType};
+}
 
 // A logged-in car whose n partners (makePartners) are saved in its file.
 inline bool loginWithSavedPartners(TestEnv& env, int n) {
