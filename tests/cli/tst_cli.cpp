@@ -48,35 +48,15 @@ QString unzipped(const QString& zip, const QString& member) {
     return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
-// The first car with only the legs 1 -> 2 (40 km) and 2 -> 1 (80 km), both of route type 1
-// (multiplier 1): at 600 Ft/l a round trip costs 40 * 7.5 / 100 * 600 + 40 * 12.5 + 80 * 7.5 /
-// 100 * 600 + 80 * 12.5 = 6900 Ft, at 620 Ft/l 7080 Ft.
+// tests/data/cli-year over the fleet: the first car with only the legs 1 -> 2 (40 km) and 2 -> 1
+// (80 km), both of route type 1 (multiplier 1): at 600 Ft/l a round trip costs 40 * 7.5 / 100 * 600 +
+// 40 * 12.5 + 80 * 7.5 / 100 * 600 + 80 * 12.5 = 6900 Ft, at 620 Ft/l 7080 Ft.
 //   2023-12 start 0:     day 4 1-2-1                    120 km, no price that year
 //   2024-01 start 10000: days 2, 3 1-2-1                240 km, 13800 Ft
 //   2024-02 start 10240: day 5 1-2-1                    120 km,  6900 Ft (follows on)
 //   2024-03 start 10300: days 14 (600), 15 (620) 1-2-1  240 km, 13980 Ft (February closed at 10360)
 struct YearFixture : CliFixture {
-    YearFixture() {
-        PartnerDatabase db;
-        db.partners = {std::begin(kCliPartners), std::end(kCliPartners)};
-        db.distances.reset(4);
-        db.distances.at(1, 2) = DistanceCell{40, 1};
-        db.distances.at(2, 1) = DistanceCell{80, 1};
-        write(car1(u"data.rvd"_s), serializeDatabase(db, 2));
-        month(u"2023dec.rvn"_s, 2023, 12, 0, {4});
-        month(u"2024jan.rvn"_s, 2024, 1, 10000, {2, 3});
-        month(u"2024feb.rvn"_s, 2024, 2, 10240, {5});
-        month(u"2024mar.rvn"_s, 2024, 3, 10300, {14, 15});
-    }
-    void month(const QString& file, int year, int month, qint32 start, const QList<int>& days) {
-        QMap<int, QList<int>> stops;
-        for (int d : days)
-            stops[d] = {1, 2, 1};
-        StoredLogbook l = logbook(year, month, stops);
-        l.startOdometer = start;
-        l.monthKm = 120 * days.size();
-        write(car1(file), serializeLogbook(l));
-    }
+    YearFixture() : CliFixture(u"cli-year"_s) {}
     qint32 startOf(const QString& file) const {
         StoredLogbook l;
         return readLogbookFile(path(car1(file)), l) ? l.startOdometer : -1;
@@ -98,9 +78,10 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString prices = CliFixture::car1(u"benzin.rvd"_s);
         const QString db = CliFixture::car1(u"data.rvd"_s);
-        PartnerDatabase none;
-        none.partners = {std::begin(kCliPartners), std::end(kCliPartners)};
-        none.distances.reset(4);
+        QFile partners(QStringLiteral(ROVANTA_TEST_DATA "/cli/Users/ABC-123/data.rvd"));
+        partners.open(QIODevice::ReadOnly);
+        const QByteArray none = // every distance 0
+            QString::fromLatin1(partners.readAll()).replace(QRegularExpression(u"\n\\d+,"_s), u"\n0,"_s).toLatin1();
         const QStringList may = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s};
         const auto row = [](const char* name, const QStringList& args, int code, const QString& message,
                             const QString& file = {}, const QByteArray& bytes = {}) {
@@ -149,7 +130,7 @@ private slots:
         row("no month reaches the target", may + QStringList{u"50"_s, u"--pontos"_s}, 1,
             u"A legrövidebb kör 63 km; 50 km-hez (a hibahatárral legfeljebb 55 km-ig) egyetlen nap sem fér bele."_s);
         row("no distance", may + QStringList{u"100"_s}, 1, u"Nincs megadava a távolság semelyik két partner között."_s, db,
-            serializeDatabase(none, 1));
+            none);
         const QStringList import = {u"prices"_s, u"import"_s, u"DATA/uj.tsv"_s, u"--replace"_s};
         row("price table month 13", import, 1, u"3. sora hibás: a hónap („13”)"_s, u"uj.tsv"_s,
             kHeader + kDecember + "2026\t13\t1\t1\t1\t1\t1\tx\n");

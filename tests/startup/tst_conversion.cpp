@@ -3,26 +3,16 @@
 #include "storage/settings.h"
 #include "storedfiles.h"
 
-#include <QDirIterator>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
 namespace {
-
 void copyFixture(TestEnv& env) {
-    const QString from = QStringLiteral(ROVANTA_TEST_DATA "/older12");
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        env.write(QDir(from).relativeFilePath(file), f.readAll());
-    }
+    env.copyData(u"older12"_s);
     env.settings->setText(keys::Version, u"1.2"_s);
 }
-
 } // namespace
 
 class tst_conversion : public QObject {

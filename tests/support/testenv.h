@@ -6,6 +6,7 @@
 #include "scriptedprompter.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -38,6 +39,15 @@ struct TestEnv {
         QFile f(path(relative));
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
+    }
+    // Every file under a folder of tests/data, to the same places in the data directory.
+    void copyData(const QString& folder) const {
+        const QDir from(QStringLiteral(ROVANTA_TEST_DATA "/") + folder);
+        for (QDirIterator it(from.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            QFile f(it.next());
+            f.open(QIODevice::ReadOnly);
+            write(from.relativeFilePath(f.fileName()), f.readAll());
+        }
     }
     QByteArray read(const QString& relative) const {
         QFile f(path(relative));
