@@ -78,10 +78,8 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString prices = CliFixture::car1(u"benzin.rvd"_s);
         const QString db = CliFixture::car1(u"data.rvd"_s);
-        QFile partners(QStringLiteral(ROVANTA_TEST_DATA "/cli/Users/ABC-123/data.rvd"));
-        partners.open(QIODevice::ReadOnly);
-        const QByteArray none = // every distance 0
-            QString::fromLatin1(partners.readAll()).replace(QRegularExpression(u"\n\\d+,"_s), u"\n0,"_s).toLatin1();
+        const QByteArray none = QString::fromLatin1(testData(u"cli/Users/ABC-123/data.rvd"_s)) // every distance 0
+                                    .replace(QRegularExpression(u"\n\\d+,"_s), u"\n0,"_s).toLatin1();
         const QStringList may = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s};
         const auto row = [](const char* name, const QStringList& args, int code, const QString& message,
                             const QString& file = {}, const QByteArray& bytes = {}) {

@@ -1,6 +1,7 @@
 // Damaged files for every reader: each gives an error naming the file and the line (or loads,
 // where the format allows it), leaves the state as it was and changes nothing on disk. A damaged
-// price or multiplier file is kept aside and replaced by a usable one.
+// price or multiplier file is kept aside and replaced by a usable one. The good files are under
+// tests/data/badinput.
 #include "editor/logbookfile.h"
 #include "storage/datafiles.h"
 #include "storage/records.h"
@@ -13,23 +14,6 @@ using namespace rv;
 
 namespace {
 
-const QByteArray kDatabase = "2\r\n\"C\xe9g\"\r\n\"Gy\xf5r\"\r\n\"\"\r\n\"Bolt\"\r\n\"P\xe1pa\"\r\n\"\"\r\n0,1\r\n25,1\r\n25,1\r\n0,1\r\n";
-const QByteArray kPrices = "2\r\n#2002-03-01#\r\n250\r\n#2002-03-15#\r\n260\r\n";
-const QByteArray kCars = "1\r\n\"Kov\xe1" "cs\"\r\n\"Opel\"\r\n\"ABC\"\r\n1\r\n7.5\r\n10\r\n\"C\xe9g\"\r\n\"Gy\xf5r\"\r\n\"\"\r\n\"ABC\"\r\n";
-const QByteArray kMultipliers = "1\r\n1.1\r\n1.2\r\n1\r\n1.5\r\n1.3\r\n1.05\r\n1.03\r\n2\r\n";
-const QByteArray kCities = "\"Telep\xfcl\xe9sek\"\r\n2\r\n\"Aba\"\r\n\"\xd5rs\xe9g\"\r\n";
-
-QByteArray logbookText() {
-    QByteArray t = "\"RVN\",\"2.2\"\r\n2002,1,1000\r\n25,3\r\n";
-    for (int d = 1; d <= 31; ++d) {
-        if (d == 2)
-            t += "2,3\r\n\"C\xe9g\"\r\n\"Gy\xf5r\"\r\n\"\"\r\n\"Bolt\"\r\n\"P\xe1pa\"\r\n\"\"\r\n\"C\xe9g\"\r\n\"Gy\xf5r\"\r\n\"\"\r\n\"\"\r\n";
-        else
-            t += QByteArray::number(d) + ",0\r\n\"\"\r\n";
-    }
-    return t;
-}
-
 enum Reader { Cars, Database, Prices, Multipliers, Cities, Logbook };
 
 // A good file of each reader, and where its count (or, for the multipliers, its last number)
@@ -39,14 +23,16 @@ struct Good {
     QByteArray before, after; // the text around the number, found from the start
     QByteArray countOnly;     // the file cut right after its count
 };
+QString relativePath(Reader reader);
 Good good(Reader reader) {
+    const QByteArray data = testData(u"badinput/"_s + relativePath(reader));
     switch (reader) {
-    case Cars: return {kCars, "", "\r\n\"Kov", "5\r\n"};
-    case Database: return {kDatabase, "", "\r\n\"C\xe9g", "5\r\n"};
-    case Prices: return {kPrices, "", "\r\n#", "5\r\n"};
-    case Multipliers: return {kMultipliers, "1.03\r\n", "\r\n", "5\r\n"};
-    case Cities: return {kCities, "\"\r\n", "\r\n\"Aba", "\"x\"\r\n5\r\n"};
-    case Logbook: return {logbookText(), "\r\n2,", "\r\n\"C\xe9g", "\"RVN\",\"2.2\"\r\n"};
+    case Cars: return {data, "", "\r\n\"Kov", "5\r\n"};
+    case Database: return {data, "", "\r\n\"C\xe9g", "5\r\n"};
+    case Prices: return {data, "", "\r\n#", "5\r\n"};
+    case Multipliers: return {data, "1.03\r\n", "\r\n", "5\r\n"};
+    case Cities: return {data, "\"\r\n", "\r\n\"Aba", "\"x\"\r\n5\r\n"};
+    case Logbook: return {data, "\r\n2,", "\r\n\"C\xe9g", "\"RVN\",\"2.2\"\r\n"};
     }
     return {};
 }
@@ -252,7 +238,7 @@ private slots:
     // A field of many megabytes is refused where it starts, and quoted in at most 100 characters.
     void hugeFieldIsRefusedAndQuotedShort() {
         for (const QByteArray& field : {QByteArray(20 << 20, 'x'), QByteArray(kMaxFieldChars + 1, 'y')}) {
-            QByteArray data = logbookText();
+            QByteArray data = good(Logbook).data;
             data.replace("\"\"\r\n2,3", "\"" + field + "\"\r\n2,3"); // the comment of day 1
             StoredLogbook log;
             const Result r = parseLogbook(data, u"2002jan.rvn"_s, log);
@@ -260,7 +246,7 @@ private slots:
             QVERIFY2(r.message().contains(u"(5. sor)"_s), qPrintable(r.message()));
             QVERIFY2(r.message().size() < 300, qPrintable(r.message()));
         }
-        QByteArray exact = logbookText();
+        QByteArray exact = good(Logbook).data;
         exact.replace("\"\"\r\n2,3", "\"" + QByteArray(kMaxFieldChars, 'z') + "\"\r\n2,3");
         StoredLogbook log;
         QVERIFY(parseLogbook(exact, u"2002jan.rvn"_s, log));
@@ -270,7 +256,7 @@ private slots:
         QVERIFY(parseLogbook(serializeLogbook(log), u"x"_s, log));
         // A letters-for-numbers message quotes the start of the field only.
         QVector<FuelPrice> prices;
-        const Result r = parseFuelPrices(QByteArray(kPrices).replace("250", QByteArray(4000, 'a')), u"b"_s, prices);
+        const Result r = parseFuelPrices(good(Prices).data.replace("250", QByteArray(4000, 'a')), u"b"_s, prices);
         QVERIFY(!r);
         QVERIFY2(r.message().size() < 300, qPrintable(r.message()));
     }

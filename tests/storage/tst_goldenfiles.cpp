@@ -13,12 +13,7 @@ using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
 namespace {
-QByteArray golden(const char* name) {
-    QFile f(QStringLiteral(ROVANTA_TEST_DATA "/golden/") + QLatin1StringView(name));
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing golden file %s", name);
-    return f.readAll();
-}
+QByteArray golden(const char* name) { return testData(u"golden/"_s + QLatin1StringView(name)); }
 
 const QByteArray kTwoPartnerFile = "2\r\n"
                                    "\"C\xe9g Kft.\"\r\n\"Gy\xf5r\"\r\n\"F\xf5 \xfat 1.\"\r\n"

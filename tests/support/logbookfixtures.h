@@ -5,18 +5,14 @@
 #include "editor/logbookfile.h"
 #include "editor/monthlog.h"
 #include "storage/state.h"
+#include "testenv.h"
 
 #include <QFile>
 #include <QVector>
 
 namespace rv {
 
-inline QByteArray logbookFixture(const QString& name) {
-    QFile f(QStringLiteral(ROVANTA_TEST_DATA "/logbooks/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing fixture");
-    return f.readAll();
-}
+inline QByteArray logbookFixture(const QString& name) { return testData(QStringLiteral("logbooks/") + name); }
 
 inline const Partner kBase{QStringLiteral("Rovanta Kft."), QStringLiteral("Székesfehérvár"), QStringLiteral("Fő utca 1.")};
 inline const Partner kFire{QStringLiteral("Tűzoltó Bt."), QStringLiteral("Budapest"),

@@ -14,6 +14,14 @@
 
 namespace rv {
 
+// The bytes of a file under tests/data.
+inline QByteArray testData(const QString& relative) {
+    QFile f(QStringLiteral(ROVANTA_TEST_DATA "/") + relative);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s", qPrintable(relative));
+    return f.readAll();
+}
+
 // A state on a throwaway data directory with scripted answers and an ini file of settings.
 struct TestEnv {
     QTemporaryDir dir;
