@@ -8,51 +8,50 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
+namespace {
+struct Adding {
+    QVector<int> before;
+    int selected;
+    int partner;
+    TripType type;
+    QVector<int> after;
+    int selectedAfter;
+};
+} // namespace
+
 class TestTripEntry : public QObject, MonthFixture {
     Q_OBJECT
 private slots:
     void init() { start(2025, 4); } // April: 30 days
 
     void adding_data() {
-        QTest::addColumn<QVector<int>>("before");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("partner");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVector<int>>("after");
-        QTest::addColumn<int>("selectedAfter");
-        const int oneWay = int(TripType::OneWay), ret = int(TripType::ReturnTrip), base = int(TripType::BackToBase);
-        QTest::newRow("empty day, back to base") << ints({}) << -1 << 7 << base << ints({7, 1}) << 1;
-        QTest::newRow("return trip") << ints({1, 7}) << 1 << 9 << ret << ints({1, 7, 9, 7}) << 3;
-        QTest::newRow("return trip from nowhere") << ints({}) << -1 << 9 << ret << ints({9}) << 0;
-        QTest::newRow("before the first") << ints({1, 7, 9}) << 0 << 5 << oneWay << ints({5, 1, 7, 9}) << 0;
-        QTest::newRow("before the middle") << ints({1, 7, 9}) << 1 << 3 << oneWay << ints({1, 3, 7, 9}) << 1;
-        QTest::newRow("last selected appends") << ints({1, 7, 9}) << 2 << 5 << oneWay << ints({1, 7, 9, 5}) << 3;
-        QTest::newRow("nothing selected appends") << ints({1, 7}) << -1 << 3 << oneWay << ints({1, 7, 3}) << 2;
-        QTest::newRow("base after the base") << ints({5}) << 0 << 1 << base << ints({5, 1}) << 1;
+        QTest::addColumn<Adding>("a");
+        using enum TripType;
+        QTest::newRow("empty day, back to base") << Adding{ints({}), -1, 7, BackToBase, ints({7, 1}), 1};
+        QTest::newRow("return trip") << Adding{ints({1, 7}), 1, 9, ReturnTrip, ints({1, 7, 9, 7}), 3};
+        QTest::newRow("return trip from nowhere") << Adding{ints({}), -1, 9, ReturnTrip, ints({9}), 0};
+        QTest::newRow("before the first") << Adding{ints({1, 7, 9}), 0, 5, OneWay, ints({5, 1, 7, 9}), 0};
+        QTest::newRow("before the middle") << Adding{ints({1, 7, 9}), 1, 3, OneWay, ints({1, 3, 7, 9}), 1};
+        QTest::newRow("last selected appends") << Adding{ints({1, 7, 9}), 2, 5, OneWay, ints({1, 7, 9, 5}), 3};
+        QTest::newRow("nothing selected appends") << Adding{ints({1, 7}), -1, 3, OneWay, ints({1, 7, 3}), 2};
+        QTest::newRow("base after the base") << Adding{ints({5}), 0, 1, BackToBase, ints({5, 1}), 1};
         // Never the same partner next to itself, nor an unknown one.
-        QTest::newRow("after itself") << ints({1, 7}) << 1 << 7 << oneWay << ints({1, 7}) << -1;
-        QTest::newRow("after itself, back to base") << ints({1, 7}) << 1 << 7 << base << ints({1, 7}) << -1;
-        QTest::newRow("before itself") << ints({1, 7, 9}) << 1 << 7 << oneWay << ints({1, 7, 9}) << -1;
-        QTest::newRow("after the line above") << ints({1, 7, 9}) << 1 << 1 << oneWay << ints({1, 7, 9}) << -1;
-        QTest::newRow("before the first, same") << ints({1, 7, 9}) << 0 << 1 << oneWay << ints({1, 7, 9}) << -1;
-        QTest::newRow("partner 0") << ints({}) << -1 << 0 << oneWay << ints({}) << -1;
-        QTest::newRow("partner 10 of 9") << ints({}) << -1 << 10 << oneWay << ints({}) << -1;
+        QTest::newRow("after itself") << Adding{ints({1, 7}), 1, 7, OneWay, ints({1, 7}), -1};
+        QTest::newRow("after itself, back to base") << Adding{ints({1, 7}), 1, 7, BackToBase, ints({1, 7}), -1};
+        QTest::newRow("before itself") << Adding{ints({1, 7, 9}), 1, 7, OneWay, ints({1, 7, 9}), -1};
+        QTest::newRow("after the line above") << Adding{ints({1, 7, 9}), 1, 1, OneWay, ints({1, 7, 9}), -1};
+        QTest::newRow("before the first, same") << Adding{ints({1, 7, 9}), 0, 1, OneWay, ints({1, 7, 9}), -1};
+        QTest::newRow("partner 0") << Adding{ints({}), -1, 0, OneWay, ints({}), -1};
+        QTest::newRow("partner 10 of 9") << Adding{ints({}), -1, 10, OneWay, ints({}), -1};
     }
     void adding() {
-        QFETCH(QVector<int>, before);
-        QFETCH(int, selected);
-        QFETCH(int, partner);
-        QFETCH(int, type);
-        QFETCH(QVector<int>, after);
-        QFETCH(int, selectedAfter);
-        setDay(log, 3, before);
-        const StopEdit e = addPartner(*s, log, 3, selected, partner, TripType(type));
-        QCOMPARE(dayStops(log, 3), after);
-        QCOMPARE(e.changed, after != before);
-        QCOMPARE(log.modified, e.changed);
+        QFETCH(Adding, a);
+        setDay(log, 3, a.before);
+        const StopEdit e = addPartner(*s, log, 3, a.selected, a.partner, a.type);
+        QCOMPARE((std::tuple{dayStops(log, 3), e.changed, log.modified}), (std::tuple{a.after, a.after != a.before, e.changed}));
         if (e.changed)
-            QCOMPARE(e.selected, selectedAfter);
-        QCOMPARE(log.stopWidth, int(std::max(before.size(), after.size())));
+            QCOMPARE(e.selected, a.selectedAfter);
+        QCOMPARE(log.stopWidth, int(std::max(a.before.size(), a.after.size())));
         QVERIFY(log.stops.columns() >= log.stopWidth);
     }
 
