@@ -17,6 +17,14 @@ namespace {
 
 QStringList lines(const QString& text) { return text.split(u'\n', Qt::SkipEmptyParts); }
 
+struct Refusal {
+    QStringList args;
+    QString file; // replaced before the run; removed when bytes is null
+    QByteArray bytes;
+    int code;
+    QString message;
+};
+
 // A command on the first car's March 2024.
 QStringList march(const QString& command, const QStringList& more = {}) {
     return QStringList{command, u"ABC-123"_s, u"2024-03"_s} + more;
@@ -71,11 +79,7 @@ class CliTest : public QObject {
 private slots:
     // A refused command line changes nothing and writes no output file ("OUT").
     void refused_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("file"); // replaced before the run; removed when bytes is null
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<Refusal>("c");
         const QString prices = CliFixture::car1(u"benzin.rvd"_s);
         const QString db = CliFixture::car1(u"data.rvd"_s);
         const QByteArray none = QString::fromLatin1(testData(u"cli/Users/ABC-123/data.rvd"_s)) // every distance 0
@@ -83,7 +87,7 @@ private slots:
         const QStringList may = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s};
         const auto row = [](const char* name, const QStringList& args, int code, const QString& message,
                             const QString& file = {}, const QByteArray& bytes = {}) {
-            QTest::newRow(name) << args << file << bytes << code << message;
+            QTest::newRow(name) << Refusal{args, file, bytes, code, message};
         };
         row("nothing", {}, 2, u"Használat:"_s);
         row("unknown command", {u"list"_s}, 2, u"Ismeretlen parancs: list"_s);
@@ -139,11 +143,8 @@ private slots:
         row("prices without more", {u"prices"_s}, 2, u"Kevés argumentum."_s);
     }
     void refused() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, file);
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, code);
-        QFETCH(QString, message);
+        QFETCH(Refusal, c);
+        auto& [args, file, bytes, code, message] = c;
         CliFixture f;
         const QString out = f.dir.filePath(u"ki"_s);
         const QString fifo = f.dir.filePath(u"cso"_s);
@@ -160,8 +161,7 @@ private slots:
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
         QCOMPARE(f.snapshot(), before);
-        QVERIFY(!QFileInfo::exists(out));
-        QVERIFY(!QFileInfo(fifo).isFile());
+        QVERIFY(!QFileInfo::exists(out) && !QFileInfo(fifo).isFile());
     }
 
     void everyCommandHasHelp() {
