@@ -12,6 +12,7 @@ using namespace rv;
 namespace {
 
 const QString kTablePath = QStringLiteral(ROVANTA_TEST_DATA "/../../data/nav-uzemanyagarak.tsv");
+struct Band { int fuel, cm3; bool hybrid; int hundredths; QString rule; };
 const QByteArray kHeader = "year\tmonth\tesz95\tgazolaj\tkeverek\tlpg\tcng\tsource_url\n";
 
 } // namespace
@@ -100,39 +101,30 @@ private slots:
     }
 
     void flatNormBands_data() {
-        QTest::addColumn<int>("fuel"); // index into the fuel type table
-        QTest::addColumn<int>("cm3");
-        QTest::addColumn<bool>("hybrid");
-        QTest::addColumn<int>("hundredths");
-        QTest::addColumn<QString>("rule");
-        QTest::newRow("petrol 1000") << 0 << 1000 << false << 760 << u"Benzin, 1000 cm³-ig: 7,6 l/100 km"_s;
-        QTest::newRow("petrol 1001") << 1 << 1001 << false << 860 << u"Benzin, 1001–1500 cm³: 8,6 l/100 km"_s;
-        QTest::newRow("petrol 1500") << 0 << 1500 << false << 860 << u"1001–1500"_s;
-        QTest::newRow("petrol 1501") << 0 << 1501 << false << 950 << u"1501–2000 cm³: 9,5"_s;
-        QTest::newRow("petrol 2000") << 0 << 2000 << false << 950 << u"9,5"_s;
-        QTest::newRow("petrol 2001") << 0 << 2001 << false << 1140 << u"11,4"_s;
-        QTest::newRow("petrol 3000") << 0 << 3000 << false << 1140 << u"2001–3000"_s;
-        QTest::newRow("keverék 3001") << 3 << 3001 << false << 1330 << u"Benzin, 3000 cm³ felett: 13,3"_s;
-        QTest::newRow("diesel 1500") << 2 << 1500 << false << 570 << u"Gázolaj, 1500 cm³-ig: 5,7"_s;
-        QTest::newRow("diesel 1501") << 2 << 1501 << false << 670 << u"6,7"_s;
-        QTest::newRow("diesel 2000") << 2 << 2000 << false << 670 << u"1501–2000"_s;
-        QTest::newRow("diesel 2001") << 2 << 2001 << false << 760 << u"7,6"_s;
-        QTest::newRow("diesel 3000") << 2 << 3000 << false << 760 << u"2001–3000"_s;
-        QTest::newRow("diesel 3001") << 2 << 3001 << false << 950 << u"3000 cm³ felett: 9,5"_s;
-        QTest::newRow("hybrid petrol 1400") << 0 << 1400 << true << 602 << u"plug-in hibrid: ennek 70 %-a, 6,02 l/100 km"_s;
-        QTest::newRow("hybrid diesel 1999") << 2 << 1999 << true << 469 << u"4,69"_s;
-        QTest::newRow("hybrid petrol 999") << 0 << 999 << true << 532 << u"5,32"_s;
+        QTest::addColumn<Band>("b"); // fuel: index into the fuel type table
+        QTest::newRow("petrol 1000") << Band{0, 1000, false, 760, u"Benzin, 1000 cm³-ig: 7,6 l/100 km"_s};
+        QTest::newRow("petrol 1001") << Band{1, 1001, false, 860, u"Benzin, 1001–1500 cm³: 8,6 l/100 km"_s};
+        QTest::newRow("petrol 1500") << Band{0, 1500, false, 860, u"1001–1500"_s};
+        QTest::newRow("petrol 1501") << Band{0, 1501, false, 950, u"1501–2000 cm³: 9,5"_s};
+        QTest::newRow("petrol 2000") << Band{0, 2000, false, 950, u"9,5"_s};
+        QTest::newRow("petrol 2001") << Band{0, 2001, false, 1140, u"11,4"_s};
+        QTest::newRow("petrol 3000") << Band{0, 3000, false, 1140, u"2001–3000"_s};
+        QTest::newRow("keverék 3001") << Band{3, 3001, false, 1330, u"Benzin, 3000 cm³ felett: 13,3"_s};
+        QTest::newRow("diesel 1500") << Band{2, 1500, false, 570, u"Gázolaj, 1500 cm³-ig: 5,7"_s};
+        QTest::newRow("diesel 1501") << Band{2, 1501, false, 670, u"6,7"_s};
+        QTest::newRow("diesel 2000") << Band{2, 2000, false, 670, u"1501–2000"_s};
+        QTest::newRow("diesel 2001") << Band{2, 2001, false, 760, u"7,6"_s};
+        QTest::newRow("diesel 3000") << Band{2, 3000, false, 760, u"2001–3000"_s};
+        QTest::newRow("diesel 3001") << Band{2, 3001, false, 950, u"3000 cm³ felett: 9,5"_s};
+        QTest::newRow("hybrid petrol 1400") << Band{0, 1400, true, 602, u"plug-in hibrid: ennek 70 %-a, 6,02 l/100 km"_s};
+        QTest::newRow("hybrid diesel 1999") << Band{2, 1999, true, 469, u"4,69"_s};
+        QTest::newRow("hybrid petrol 999") << Band{0, 999, true, 532, u"5,32"_s};
     }
     void flatNormBands() {
-        QFETCH(int, fuel);
-        QFETCH(int, cm3);
-        QFETCH(bool, hybrid);
-        QFETCH(int, hundredths);
-        QFETCH(QString, rule);
-        const FlatNorm n = flatNorm(normFuelOf(fuel), cm3, hybrid);
-        QCOMPARE(n.hundredths, hundredths);
-        QVERIFY2(n.rule.contains(rule), qPrintable(n.rule));
-        QVERIFY(n.rule.contains(u"60/1992. (IV. 1.) Korm. rendelet 4. §"_s));
+        QFETCH(Band, b);
+        const FlatNorm n = flatNorm(normFuelOf(b.fuel), b.cm3, b.hybrid);
+        QCOMPARE(n.hundredths, b.hundredths);
+        QVERIFY2(n.rule.contains(b.rule) && n.rule.contains(u"60/1992. (IV. 1.) Korm. rendelet 4. §"_s), qPrintable(n.rule));
     }
 
     void missingMonthIsNamed() {
