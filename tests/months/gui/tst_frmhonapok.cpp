@@ -44,6 +44,10 @@ struct Harness {
     QList<bool> opened;
 };
 
+// The exact-target box, the kilometres, the answers to the boxes in turn, how many were asked, and
+// the trip days of the month opened (-1: the present month; 0: no month).
+struct Target { bool boxTicked; int target; QList<MsgButton> answers; int asked, tripDays; };
+
 } // namespace
 
 class TestFrmHonapok : public QObject {
@@ -173,27 +177,20 @@ private slots:
     // Rounds of 60 km on 22 working days cannot come under 1320 km; 600 km fits on up to eleven
     // days (660 km, the limit).
     void targetReachingMonth_data() {
-        QTest::addColumn<bool>("boxTicked");
-        QTest::addColumn<int>("target");
-        QTest::addColumn<QList<int>>("answers"); // to the boxes in turn
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<int>("tripDays"); // -1: the present month; 0: no month
-        QTest::newRow("Igen") << false << 600 << QList<int>{Ok, Yes} << 2 << 11;
-        QTest::newRow("Nem") << false << 600 << QList<int>{Ok, No} << 2 << -1;
-        QTest::newRow("no such month: as before") << false << 50 << QList<int>{} << 1 << -1;
-        QTest::newRow("box") << true << 600 << QList<int>{} << 0 << 11;
-        QTest::newRow("box, no such month") << true << 50 << QList<int>{} << 1 << 0;
+        QTest::addColumn<Target>("t");
+        QTest::newRow("Igen") << Target{false, 600, {Ok, Yes}, 2, 11};
+        QTest::newRow("Nem") << Target{false, 600, {Ok, No}, 2, -1};
+        QTest::newRow("no such month: as before") << Target{false, 50, {}, 1, -1};
+        QTest::newRow("box") << Target{true, 600, {}, 0, 11};
+        QTest::newRow("box, no such month") << Target{true, 50, {}, 1, 0};
     }
     void targetReachingMonth() {
-        QFETCH(bool, boxTicked);
-        QFETCH(int, target);
-        QFETCH(QList<int>, answers);
-        QFETCH(int, asked);
-        QFETCH(int, tripDays);
+        QFETCH(Target, t);
+        auto& [boxTicked, target, answers, asked, tripDays] = t;
         Harness h;
         frmHonapok& w = *h.w;
-        for (int a : answers)
-            h.env.prompter.answer(MsgButton(a));
+        for (MsgButton a : answers)
+            h.env.prompter.answer(a);
         w.txtEvSzam->setText(u"2026"_s);
         w.cboHonapok->setCurrentIndex(2);
         w.chkMinta->setChecked(true);
