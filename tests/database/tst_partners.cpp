@@ -177,10 +177,10 @@ private slots:
                              grid.headerData(1, Qt::Vertical, Qt::ToolTipRole).toString()}),
                  (std::tuple{3, u"P2"_s, u"P2 - Város2"_s}));
         // (2, 1) is 201 km of route type 4 ("Egyéb város"); (1, 3) has no distance.
-        QCOMPARE(grid.cellOf(2, 1).data().toString(), u"201 km\nEgyéb város"_s);
-        QCOMPARE(grid.cellOf(1, 3).data().toString(), u"–\nFöldút"_s);
-        QVERIFY(grid.cellOf(1, 3).data(DistanceGridModel::MissingRole).toBool());
-        QVERIFY(!grid.cellOf(3, 1).data(DistanceGridModel::MissingRole).toBool());
+        QCOMPARE(std::pair(grid.cellOf(2, 1).data().toString(), grid.cellOf(1, 3).data().toString()),
+                 std::pair(u"201 km\nEgyéb város"_s, u"–\nFöldút"_s));
+        QVERIFY(grid.cellOf(1, 3).data(DistanceGridModel::MissingRole).toBool() &&
+                !grid.cellOf(3, 1).data(DistanceGridModel::MissingRole).toBool());
         QVERIFY(!(grid.flags(grid.cellOf(2, 2)) & Qt::ItemIsEditable));
         QVERIFY(!grid.setData(grid.cellOf(2, 2), u"5"_s, Qt::EditRole));
 
@@ -215,9 +215,9 @@ private slots:
         setRouteType(env.state, 1, 3, 6);
         setDistance(env.state, 1, 2, 22);
         QVERIFY(revertDistances(env.state));
-        QCOMPARE(env.state.distances.at(2, 1).distance, qint16(11));
-        QCOMPARE(env.state.distances.at(4, 3).distance, dbtest::cellKm(4, 3));
-        QCOMPARE(env.state.distances.at(1, 3).routeType, qint16((1 + 3) % 6 + 1));
+        QCOMPARE((std::tuple{env.state.distances.at(2, 1).distance, env.state.distances.at(4, 3).distance,
+                             env.state.distances.at(1, 3).routeType}),
+                 (std::tuple{qint16(11), dbtest::cellKm(4, 3), qint16((1 + 3) % 6 + 1)}));
     }
 
     void revertOfAnUnreadableFileChangesNothing() {

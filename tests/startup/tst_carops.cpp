@@ -109,12 +109,10 @@ private slots:
         QVERIFY(addCar(env, u"b"_s, u"P2"_s));
         const QByteArray carFile = env.read(u"user.rvd"_s);
         // Letter case and blanks do not make another car.
-        QCOMPARE(createCar(env.state, form(u"Más"_s, u" abc123"_s), {}), 0);
-        QCOMPARE(env.prompter.last(), u"Ez a rendszám már foglalt."_s);
-        QCOMPARE(createCar(env.state, form(u"KOVÁCS "_s, u"XYZ"_s), {}), 0);
-        QCOMPARE(env.prompter.last(), u"Ez a felhasználónév már foglalt."_s);
-        QCOMPARE(createCar(env.state, form(u"c"_s, u"../kint"_s), {}), 0);
-        QVERIFY(env.prompter.last().contains(u"könyvtárnév"_s));
+        for (const auto& [user, plate, told] : {std::tuple{u"Más"_s, u" abc123"_s, u"Ez a rendszám már foglalt."_s},
+                                                {u"KOVÁCS "_s, u"XYZ"_s, u"Ez a felhasználónév már foglalt."_s},
+                                                {u"c"_s, u"../kint"_s, u"könyvtárnév"_s}})
+            QVERIFY2(createCar(env.state, form(user, plate), {}) == 0 && env.prompter.last().contains(told), qPrintable(plate));
         // A changed car is checked against the other cars only.
         QVERIFY(modifyCar(env.state, 2, form(u"b"_s, u"P2"_s), {}));
         QVERIFY(!modifyCar(env.state, 2, form(u"b"_s, u"abc123"_s), {}));
@@ -210,10 +208,8 @@ private slots:
         env.prompter.answer(Yes);
         QCOMPARE(createCar(env.state, form(u"a"_s, u"ABC"_s), {}), 1);
         QVERIFY(env.prompter.asked[0].text.contains(u"2 havi nyilvántartás"_s));
-        QCOMPARE(env.state.car(1).dirName, u"ABC"_s);
-        QCOMPARE(env.read(u"Users/ABC/data.rvd"_s), db);
-        QCOMPARE(env.read(u"Users/ABC/benzin.rvd"_s), QByteArray("0\r\n"));
-        QCOMPARE(storedCars(env).size(), 1);
+        QCOMPARE((std::tuple{env.state.car(1).dirName, env.read(u"Users/ABC/data.rvd"_s), env.read(u"Users/ABC/benzin.rvd"_s)}),
+                 (std::tuple{u"ABC"_s, db, QByteArray("0\r\n")}));
 
         // Declined, or a directory without the program's files: a directory of its own.
         env.write(u"Users/XYZ/data.rvd"_s, db);
@@ -267,12 +263,9 @@ private slots:
         env.write(u"Users/SHARED/data.rvd"_s, "x");
         auto car = [](const QString& user, const QString& dir) { return CarRecord{user, {}, {}, 1, 1, 1, {}, {}, {}, dir}; };
         env.state.cars = {car(u"üres"_s, u"  "_s), car(u"egyik"_s, u"SHARED"_s), car(u"másik"_s, u"SHARED"_s)};
-        QVERIFY(deleteCar(env.state, 1).removed);
-        QVERIFY(env.prompter.last().contains(u"nem biztonságos"_s));
-        QVERIFY(QFile::exists(env.path(u"Users/keep.txt"_s)));
-        QVERIFY(deleteCar(env.state, 1).removed);
-        QVERIFY(env.prompter.last().contains(u"másik"_s));
-        QVERIFY(QFile::exists(env.path(u"Users/SHARED/data.rvd"_s)));
+        QVERIFY(deleteCar(env.state, 1).removed && env.prompter.last().contains(u"nem biztonságos"_s));
+        QVERIFY(deleteCar(env.state, 1).removed && env.prompter.last().contains(u"másik"_s));
+        QVERIFY(QFile::exists(env.path(u"Users/keep.txt"_s)) && QFile::exists(env.path(u"Users/SHARED/data.rvd"_s)));
         QCOMPARE(env.state.carCount(), 1);
     }
 
@@ -283,8 +276,7 @@ private slots:
         QFile::remove(env.path(u"Users/P1/benzin.rvd"_s));
         QVERIFY(loginCar(env.state, 1));
         QVERIFY(env.prompter.last().startsWith(u"A benzinárakat tartalmazó adatbázis nem található."_s));
-        QCOMPARE(env.read(u"Users/P1/benzin.rvd"_s), QByteArray("0\r\n"));
-        QCOMPARE(env.state.errorLocation, u"frmUjuser - Form"_s);
+        QCOMPARE(std::pair(env.read(u"Users/P1/benzin.rvd"_s), env.state.errorLocation), std::pair(QByteArray("0\r\n"), u"frmUjuser - Form"_s));
 
         QFile::remove(env.path(u"Users/P2/data.rvd"_s));
         const Result r = loginCar(env.state, 2);

@@ -66,10 +66,9 @@ private slots:
         copyFixture(env);
         env.write(u"Users/ABC-123/data.rvd"_s, "2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n");
         QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Failed);
-        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Critical);
-        QVERIFY(env.prompter.last().contains(u"következő indításkor újra felajánlja"_s));
-        QVERIFY(env.read(u"error.log"_s).contains("data.rvd"));
-        QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)));
+        QVERIFY(env.prompter.asked.last().icon == MsgIcon::Critical &&
+                env.prompter.last().contains(u"következő indításkor újra felajánlja"_s));
+        QVERIFY(env.read(u"error.log"_s).contains("data.rvd") && !QFile::exists(env.path(u"user.rvd"_s)));
         QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
     }
 

@@ -119,8 +119,7 @@ private slots:
         w.cmdSzerkesztUj->click();
         QCOMPARE(h.env.prompter.last(), overwriteMonthQuestion());
         QCOMPARE(h.env.read(u"Users/ABC123/2002jan.rvn"_s), logbookBytes(2002, 1, 10));
-        QCOMPARE(h.env.state.month.year, 1999);
-        QVERIFY(h.opened.isEmpty());
+        QVERIFY(h.env.state.month.year == 1999 && h.opened.isEmpty());
 
         Harness one(1); // only the base partner
         one.w->cmdSzerkesztUj->click();
@@ -142,10 +141,8 @@ private slots:
         w.txtEvSzam->setText(u"2028"_s);
         w.cboHonapok->setCurrentIndex(1);
         QTest::keyClick(w.txtEvSzam, Qt::Key_Return);
-        QCOMPARE(h.opened, QList<bool>{true});
-        QCOMPARE(h.env.state.month.month, 2);
-        QVERIFY(h.env.state.month.fileName.isEmpty());
-        QCOMPARE(h.env.state.month.startOdometer, 5300);
+        QCOMPARE((std::tuple{h.opened, h.env.state.month.month, h.env.state.month.fileName, h.env.state.month.startOdometer}),
+                 (std::tuple{QList<bool>{true}, 2, QString(), 5300}));
         QVERIFY(!w.isVisible());
         // The editor closes and shows the window again: list refreshed.
         h.env.write(u"Users/ABC123/2028feb.rvn"_s, logbookBytes(2028, 2, 42));
@@ -232,9 +229,8 @@ private slots:
         w.show();
         w.lstHonapok->setFocus();
         QTest::keyClick(w.lstHonapok, Qt::Key_Return);
-        QCOMPARE(h.opened, QList<bool>{false});
-        QCOMPARE(h.env.state.month.fileName, u"2002sze.rvn"_s);
-        QCOMPARE(h.env.state.mainWindowTag, u"korábbi"_s);
+        QCOMPARE((std::tuple{h.opened, h.env.state.month.fileName, h.env.state.mainWindowTag}),
+                 (std::tuple{QList<bool>{false}, u"2002sze.rvn"_s, u"korábbi"_s}));
         QVERIFY(!w.isVisible());
         w.close(); // the editor has taken over: the main window stays hidden
         QVERIFY(!h.mainWindow.isVisible());
