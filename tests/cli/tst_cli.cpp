@@ -110,7 +110,7 @@ private slots:
         row("damaged database", march(u"check"_s), 1, u"partneradatbázisa sérült"_s, db, "4\r\n\"Saját\"\r\n");
         row("prices from the 10th", march(u"cost"_s), 1,
             u"\nAz autó legkorábbi benzinárának napja: 2024.03.10."_s, prices,
-            serializeFuelPrices({{QDate(2024, 3, 10), 610}}));
+            serializeFuelPrices({{QDate(2024, 5, 1), 630}, {QDate(2024, 3, 10), 610}})); // the earliest is named
         row("no price file", march(u"cost"_s), 1, u"Nincs benzinár"_s, prices);
         row("damaged prices", march(u"cost"_s), 1, u"benzinárait tartalmazó fájl sérült"_s, prices, "egy\r\n");
         row("export without prices", march(u"export"_s, {u"-o"_s, u"OUT"_s}), 1, u"Nincs benzinár"_s, prices,

@@ -28,12 +28,12 @@ private slots:
         QByteArray out;
         int changes = -1;
         QVERIFY(rewriteLogbookText(monthWith(1, kOld), u"2002jan.rvn"_s, kOld, kNew, out, changes));
-        QCOMPARE(changes, 2);
-        QCOMPARE(out, monthWith(1, kNew));
-        const Partner upper{kOld.name.toUpper(), kOld.city, kOld.address};
-        QVERIFY(rewriteLogbookText(monthWith(1, kOld), u"2002jan.rvn"_s, upper, kNew, out, changes));
-        QCOMPARE(changes, 0);
-        QCOMPARE(out, monthWith(1, kOld));
+        QCOMPARE(std::pair(changes, out), std::pair(2, monthWith(1, kNew)));
+        // Another letter case or another address is another partner.
+        for (const Partner& other : {Partner{kOld.name.toUpper(), kOld.city, kOld.address}, Partner{kOld.name, kOld.city, u"Fő út 9."_s}}) {
+            QVERIFY(rewriteLogbookText(monthWith(1, kOld), u"2002jan.rvn"_s, other, kNew, out, changes));
+            QCOMPARE(std::pair(changes, out), std::pair(0, monthWith(1, kOld)));
+        }
     }
 
     void chosenLogbooksAreRewrittenAndCounted() {

@@ -15,30 +15,24 @@ private slots:
     void aHandlerThatSucceedsLeavesNoTrace() {
         TestEnv env;
         bool ran = false;
-        QVERIFY(runTrapped(env.state, u"frmX - Y:"_s, [&] { ran = true; }));
-        QVERIFY(ran);
-        QCOMPARE(env.terminated, -1);
-        QVERIFY(!QFile::exists(env.state.errorLogPath()));
+        QVERIFY(runTrapped(env.state, u"frmX - Y:"_s, [&] { ran = true; }) && ran);
+        QVERIFY(env.terminated == -1 && !QFile::exists(env.state.errorLogPath()));
     }
 
     void anUnexpectedErrorIsLoggedReportedAndEndsTheProgram() {
         TestEnv env;
         QVERIFY(!runTrapped(env.state, u"frmHonapok - MintaKeszites:"_s,
                             [] { throw RuntimeError(76, u"Az elérési út nem található."_s); }));
-        QCOMPARE(env.terminated, 1);
-        QCOMPARE(env.prompter.asked.size(), 1);
-        QCOMPARE(env.prompter.asked[0].icon, MsgIcon::Critical);
+        QCOMPARE((std::tuple{env.terminated, env.prompter.asked.size(), env.prompter.asked.value(0).icon}),
+                 (std::tuple{1, qsizetype(1), MsgIcon::Critical}));
         QCOMPARE(env.prompter.last(),
                  u"Ismeretlen hiba!\r\n\r\nHibakód: 76\r\nAz elérési út nem található.\r\n\r\n"
                  u"Kérem küldje el a hibanaplót a számomra (error.log)\r\n"
                  u" e-mailben, hogy a hibát minél előbb elháríthassam."_s);
         const QByteArray log = env.read(u"error.log"_s);
-        QVERIFY(log.startsWith('"'));
-        QVERIFY(log.endsWith("\"\r\n"));
-        RecordReader r(log, u"error.log"_s);
-        const QString line = r.readString();
-        QVERIFY2(line.contains(u" 2.2."_s), qPrintable(line));
-        QVERIFY2(line.contains(u" --> frmHonapok - MintaKeszites: : 76"_s), qPrintable(line));
+        QVERIFY(log.startsWith('"') && log.endsWith("\"\r\n"));
+        const QString line = RecordReader(log, u"error.log"_s).readString();
+        QVERIFY2(line.contains(u" 2.2."_s) && line.contains(u" --> frmHonapok - MintaKeszites: : 76"_s), qPrintable(line));
     }
 
     void locationNarrowedInsideTheHandlerIsLogged() {
@@ -58,8 +52,7 @@ private slots:
         LogError(env.state, u"második \"idézet\""_s);
         RecordReader r(env.read(u"error.log"_s), u"error.log"_s);
         QVERIFY(r.readString().endsWith(u"--> első"_s));
-        QVERIFY(r.readString().endsWith(u"--> második idézet"_s));
-        QVERIFY(r.atEnd());
+        QVERIFY(r.readString().endsWith(u"--> második idézet"_s) && r.atEnd());
     }
 
     void oneLineOfAPastedText() {

@@ -36,12 +36,9 @@ private slots:
         for (const char* name : {"picMain", "scrFugg", "Label"})
             QVERIFY2(w.findChild<QWidget*>(QLatin1String(name)), name);
         QCOMPARE(w.findChild<QMenu*>(u"mnuOldal"_s)->title(), u"&Oldal"_s);
-        const std::pair<const char*, QString> items[] = {{"mnuElozo", u"&Előző"_s},
-                                                         {"mnuKovetkezo", u"&Következő"_s},
-                                                         {"mnuNyomtat", u"&Nyomtat"_s},
-                                                         {"mnuVissza", u"&Vissza"_s},
-                                                         {"mnuPdf", u"&PDF mentése..."_s}};
-        for (const auto& [name, text] : items) {
+        for (const auto& [name, text] : {std::pair{"mnuElozo", u"&Előző"_s}, {"mnuKovetkezo", u"&Következő"_s},
+                                         {"mnuNyomtat", u"&Nyomtat"_s}, {"mnuVissza", u"&Vissza"_s},
+                                         {"mnuPdf", u"&PDF mentése..."_s}}) {
             auto* action = w.findChild<QAction*>(QLatin1String(name));
             QVERIFY2(action && action->text() == text, name);
         }
@@ -70,13 +67,12 @@ private slots:
         w.mnuElozo->trigger();
         QCOMPARE(w.pageShown(), 1);
         w.mnuKovetkezo->trigger();
-        w.mnuKovetkezo->trigger();
+        w.mnuKovetkezo->trigger(); // no further than the last
         QCOMPARE(w.pageShown(), 2);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTest::keyClick(&w, Qt::Key_PageUp);
-        QCOMPARE(w.pageShown(), 1);
-        QCOMPARE(w.picMain->image(), first);
+        QCOMPARE(std::pair(w.pageShown(), w.picMain->image()), std::pair(1, first));
     }
 
     void costStatement() {
