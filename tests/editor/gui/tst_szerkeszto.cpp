@@ -96,8 +96,7 @@ private slots:
         QCOMPARE(w->currentDay(), 15);
         QCOMPARE(background(w->lblNapok[20]), kBlue);
         // Sunday the 1st is shaded, Monday the 2nd is not; days with stops are bold.
-        QCOMPARE(background(w->lblNapok[6]), kDayOff);
-        QCOMPARE(background(w->lblNapok[7]), kWhite);
+        QCOMPARE(std::pair(background(w->lblNapok[6]), background(w->lblNapok[7])), std::pair(kDayOff, kWhite));
         QVERIFY(w->lblNapok[6]->font().bold() && !w->lblNapok[7]->font().bold());
         click(w->lblNapok[40]); // blank
         click(w->cmdKovetkezoNap);
@@ -158,8 +157,7 @@ private slots:
         QCOMPARE(dayStopCount(s->month, 1), 2);
         env->prompter.answer(Yes);
         click(w->cmdMindentTorol);
-        QCOMPARE(w->lstKesz->count(), 0);
-        QVERIFY(!w->lblNapok[size_t(cellOfDay(2025, 4, 1) - 1)]->font().bold());
+        QVERIFY(w->lstKesz->count() == 0 && !w->lblNapok[size_t(cellOfDay(2025, 4, 1) - 1)]->font().bold());
         QCOMPARE(w->txtComment->text(), u"marad"_s);
     }
 
@@ -171,9 +169,8 @@ private slots:
         QCOMPARE(s->month.comments[0], u"abc"_s);
         w->txtKmOraAllas->selectAll();
         QTest::keyClicks(w->txtKmOraAllas, u"4500k"_s);
-        QCOMPARE(s->month.startOdometer, 4500);
-        QVERIFY(s->month.modified);
-        QCOMPARE(w->lblZaroAllas->text(), u"Záró: 4550 km"_s);
+        QCOMPARE((std::tuple{s->month.startOdometer, s->month.modified, w->lblZaroAllas->text()}),
+                 (std::tuple{4500, true, u"Záró: 4550 km"_s}));
         s->distances.at(3, 4) = DistanceCell{25, 3};
         w->lstPartnerek->setCurrentRow(2);
         QCOMPARE(w->lblTavolsag->text(), u"Távolságuk 25 km, Megyeszékhely"_s);
@@ -191,9 +188,8 @@ private slots:
         const QRect area = w->screen()->availableGeometry();
         w->move(area.right() - w->width() / 2, area.top());
         w->chkHiba->click();
-        QVERIFY(w->hibaWindow->isVisible());
+        QVERIFY(w->hibaWindow->isVisible() && area.contains(w->hibaWindow->frameGeometry()));
         QCOMPARE(w->hibaWindow->lstHiba->count(), 1);
-        QVERIFY(area.contains(w->hibaWindow->frameGeometry()));
         keeper.reset();
         w->hibaWindow->close();
         QVERIFY(!w->chkHiba->isChecked());
@@ -215,10 +211,8 @@ private slots:
         QVERIFY(w->chkTeliUzem->isChecked() && !w->chkKlima->isChecked());
         QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 5000 Ft"_s);
         w->chkKlima->click();
-        QVERIFY(!w->chkTeliUzem->isChecked());
-        QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 4000 Ft"_s);
-        QCOMPARE(s->month.season, SeasonBox::AirConditioning);
-        QVERIFY(s->month.modified);
+        QCOMPARE((std::tuple{w->chkTeliUzem->isChecked(), w->lblOsszKoltseg->text(), s->month.season, s->month.modified}),
+                 (std::tuple{false, u"Összes költség: 4000 Ft"_s, SeasonBox::AirConditioning, true}));
     }
 
     void printAndCost() {
@@ -250,17 +244,15 @@ private slots:
         };
         click(w->cmdAdatBazis);
         QVERIFY(hiddenMeanwhile && w->isVisible());
-        QCOMPARE(w->lstPartnerek->count(), 10);
-        QCOMPARE(w->lblKisHiba->text(), u"1 kisebb hiba."_s); // the distance changed there
-        QVERIFY(s->month.modified); // the month's kilometres changed
+        // The distance changed there, and with it the month's kilometres.
+        QCOMPARE((std::tuple{w->lstPartnerek->count(), w->lblKisHiba->text(), s->month.modified}),
+                 (std::tuple{10, u"1 kisebb hiba."_s, true}));
 
         // An exit asked for there closes the editor without a question.
         months->hide();
         w->openDatabase = [&] { s->mainWindowTag = u"exit"_s; };
         click(w->cmdAdatBazis);
-        QVERIFY(!w->isVisible());
-        QVERIFY(env->prompter.asked.isEmpty());
-        QVERIFY(months->isVisible());
+        QVERIFY(!w->isVisible() && env->prompter.asked.isEmpty() && months->isVisible());
     }
 
     void closing() {
@@ -295,8 +287,7 @@ private slots:
         env->prompter.answer(Yes);
         QVERIFY(!w->close());
         QCOMPARE(env->prompter.asked.last().icon, MsgIcon::Critical);
-        QVERIFY(s->month.modified && w->isVisible());
-        QCOMPARE(env->terminated, -1);
+        QVERIFY(s->month.modified && w->isVisible() && env->terminated == -1);
     }
 };
 
