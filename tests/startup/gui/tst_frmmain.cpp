@@ -191,8 +191,7 @@ private slots:
 
         f.env.prompter.answer(Yes);
         QTest::keyClick(f.main->lstUsers, Qt::Key_Delete);
-        QCOMPARE(f.main->lstUsers->count(), 1);
-        QCOMPARE(f.main->StatusBarPanel1->text(), QString());
+        QCOMPARE(std::pair(f.main->lstUsers->count(), f.main->StatusBarPanel1->text()), std::pair(1, QString()));
         QVERIFY(!f.main->mnuAdatMain->isEnabled());
         // The focus arriving at the list chooses the row it highlights, so login has a car.
         f.main->activateWindow();
@@ -214,8 +213,7 @@ private slots:
         }
         Fixture f;
         f.env.settings->setText(keys::ConfirmExit, u"0"_s);
-        QVERIFY(f.main->close());
-        QVERIFY(f.env.prompter.asked.isEmpty());
+        QVERIFY(f.main->close() && f.env.prompter.asked.isEmpty());
     }
 
     void setupStoresWhatIsShownAndCancelNothing() {
@@ -228,9 +226,9 @@ private slots:
             d.txtHiba->clear();
             QTest::mouseClick(d.cmdOK, Qt::LeftButton);
         }
-        QCOMPARE(env.settings->text(keys::LoadCities), u"0"_s);
-        QCOMPARE(env.settings->tolerance(), 0.0); // readers see an empty text as 0
-        QCOMPARE(env.settings->text(keys::Tries), u"1005"_s);
+        // Readers see an empty text as 0.
+        QCOMPARE((std::tuple{env.settings->text(keys::LoadCities), env.settings->tolerance(), env.settings->text(keys::Tries)}),
+                 (std::tuple{u"0"_s, 0.0, u"1005"_s}));
         frmSetup d(env.state, kCaption);
         d.chkVaros->setChecked(true);
         QTest::mouseClick(d.cmdMegsem, Qt::LeftButton);
@@ -243,8 +241,7 @@ private slots:
         env.state.defaultRouteType = 4;
         frmSzorzok d(env.state, kCaption);
         d.show();
-        QCOMPARE(d.txtBudaPest->text(), u"115"_s);
-        QCOMPARE(d.cboAlapErtelmezettSzorzo->currentText(), u"Egyéb város"_s);
+        QCOMPARE(std::pair(d.txtBudaPest->text(), d.cboAlapErtelmezettSzorzo->currentText()), std::pair(u"115"_s, u"Egyéb város"_s));
         d.txtBudaPest->setText(u"110"_s);
         d.txtTerep->clear();
         d.cboAlapErtelmezettSzorzo->setCurrentIndex(1);
@@ -253,8 +250,7 @@ private slots:
         d.txtTerep->setText(u"120"_s);
         QTest::mouseClick(d.cmdOK, Qt::LeftButton);
         QVERIFY(!d.isVisible());
-        QCOMPARE(env.state.multipliers[1].value, 1.1f);
-        QCOMPARE(storedMultipliers(env.state).defaultRouteType, qint16(2));
+        QCOMPARE(std::pair(env.state.multipliers[1].value, storedMultipliers(env.state).defaultRouteType), std::pair(1.1f, qint16(2)));
         // The legal values: only after the question, the other boxes stay, nothing stored.
         frmSzorzok legal(env.state, kCaption);
         legal.txtTerep->setText(u"130"_s);
