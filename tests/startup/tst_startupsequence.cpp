@@ -49,9 +49,8 @@ private slots:
         QVERIFY(env.read(u"Users/bdiz.rvd"_s).startsWith("43\r\n#2020-03-01#\r\n406\r\n#2020-05-01#\r\n342\r\n"));
         QVERIFY(env.read(u"Users/bkev.rvd"_s).contains("#2020-12-01#\r\n401\r\n#2023-02-01#\r\n695\r\n"));
         QCOMPARE(env.read(u"Users/b98.rvd"_s), QByteArray("0\r\n"));
-        QCOMPARE(status, u"A közzétett üzemanyagárak közé 128 új havi NAV-ár került."_s);
-        QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
-        QCOMPARE(env.settings->text(keys::Directory), env.state.programDir);
+        QCOMPARE((std::tuple{status, env.settings->text(keys::Version), env.settings->text(keys::Directory)}),
+                 (std::tuple{u"A közzétett üzemanyagárak közé 128 új havi NAV-ár került."_s, u"2.2"_s, env.state.programDir}));
         QCOMPARE(order, (std::vector<QString>{u"main"_s, u"car"_s, u"partner"_s, u"seed"_s}));
         QCOMPARE(view.value, view.maximum);
     }

@@ -124,21 +124,17 @@ private slots:
     void partnerTextsLeaveOutABlankAddress() {
         AppState s;
         s.partners = {Partner{u"Cég"_s, u"Győr"_s, u"   "_s}, Partner{u"Bolt"_s, u"Pápa"_s, u"Fő u. 2."_s}};
-        QCOMPARE(PartnerAddress(s, 1), u"Győr"_s);
-        QCOMPARE(PartnerLabel(s, 1), u"Cég - Győr"_s);
-        QCOMPARE(PartnerLabel(s, 2), u"Bolt - Pápa, Fő u. 2."_s);
+        QCOMPARE((std::tuple{PartnerAddress(s, 1), PartnerLabel(s, 1), PartnerLabel(s, 2)}),
+                 (std::tuple{u"Győr"_s, u"Cég - Győr"_s, u"Bolt - Pápa, Fő u. 2."_s}));
     }
 
     void holidaysAndMonthLengths() {
         for (const QDate d : {QDate(2002, 1, 1), QDate(2002, 3, 15), QDate(2002, 5, 1), QDate(2002, 8, 20),
                               QDate(2002, 10, 23), QDate(2002, 12, 25), QDate(2002, 12, 31)})
             QVERIFY2(IsHoliday(d), qPrintable(d.toString()));
-        QVERIFY(!IsHoliday(QDate(2002, 12, 26)));
-        QVERIFY(!IsHoliday(QDate(2002, 4, 1))); // Easter Monday 2002
-        QCOMPARE(MonthDays[1], 28);
-        QCOMPARE(daysInMonth(2004, 2), 29);
-        QCOMPARE(daysInMonth(1900, 2), 28);
-        QCOMPARE(daysInMonth(2002, 4), 30);
+        QVERIFY(!IsHoliday(QDate(2002, 12, 26)) && !IsHoliday(QDate(2002, 4, 1))); // Easter Monday 2002
+        QCOMPARE((std::tuple{MonthDays[1], daysInMonth(2004, 2), daysInMonth(1900, 2), daysInMonth(2002, 4)}),
+                 (std::tuple{28, 29, 28, 30}));
     }
 
     void numericTexts() {
@@ -146,28 +142,22 @@ private slots:
             QVERIFY2(isNumeric(t), qPrintable(t));
         for (const QString& t : {u""_s, u"11a"_s, u"-"_s})
             QVERIFY2(!isNumeric(t), qPrintable(t));
-        QCOMPARE(*toNumber(u"1,5"_s), 1.5);
-        QCOMPARE(leadingNumber(u"12abc"_s), 12.0);
-        QCOMPARE(leadingNumber(u"abc"_s), 0.0);
-        QCOMPARE(leadingNumber(u"1.20"_s), 1.2);
+        QCOMPARE((std::tuple{*toNumber(u"1,5"_s), leadingNumber(u"12abc"_s), leadingNumber(u"abc"_s), leadingNumber(u"1.20"_s)}),
+                 (std::tuple{1.5, 12.0, 0.0, 1.2}));
         QCOMPARE(roundHalfEven(2.5), 2);
     }
 
     void settingDefaultsAndStoredTexts() {
         TestEnv env;
         Settings& st = *env.settings;
-        QVERIFY(st.confirmExit());
-        QCOMPARE(st.tolerance(), 10.0);
-        QCOMPARE(st.tries(), 100);
+        QCOMPARE((std::tuple{st.confirmExit(), st.tolerance(), st.tries()}), (std::tuple{true, 10.0, 100}));
         st.setText(keys::ConfirmExit, u"0"_s);
         st.setText(keys::Tolerance, QString());
         st.setText(keys::Tries, u"010"_s);
         st.sync();
         auto again = Settings::openFile(env.dir.filePath(u"settings.ini"_s));
-        QVERIFY(!again->confirmExit());
-        QCOMPARE(again->tolerance(), 0.0);
-        QCOMPARE(again->text(keys::Tries), u"010"_s);
-        QCOMPARE(again->tries(), 10);
+        QCOMPARE((std::tuple{again->confirmExit(), again->tolerance(), again->text(keys::Tries), again->tries()}),
+                 (std::tuple{false, 0.0, u"010"_s, 10}));
     }
 
     // Inputs the fuzzers once found trouble with: each must read (or be refused) and, when read,
