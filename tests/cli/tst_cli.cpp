@@ -244,8 +244,8 @@ private slots:
         QCOMPARE(rows[0], u"Dátum;Honnan;Hova;Partner;Km;Útvonal típusa;Benzinár (Ft/l);Költség (Ft)"_s);
         QCOMPARE(rows[1], u"2024-03-04;Budapest, Fő utca 1.;Győr, Ipar út 2.;Alfa Bt.;31;Egyéb város;600;2111"_s);
         QVERIFY2(rows[3].startsWith(u"2024-03-05;Budapest, Fő utca 1.;Szeged;\"Béta; Zrt.\";41;"_s), qPrintable(rows[3]));
-        QVERIFY(rows[13].startsWith(u"2024-03-20;Győr, Ipar út 2.;Budapest, Fő utca 1.;"_s));
-        QVERIFY(rows[13].contains(u";620;"_s)); // the price of the day
+        // The price of the day.
+        QVERIFY(rows[13].startsWith(u"2024-03-20;Győr, Ipar út 2.;Budapest, Fő utca 1.;"_s) && rows[13].contains(u";620;"_s));
         qint64 sum = 0;
         for (qsizetype i = 1; i < rows.size(); ++i)
             sum += rows[i].section(u';', -1).toLongLong();

@@ -64,9 +64,7 @@ private slots:
     void deleteOne() {
         setDay(log, 1, {1, 7, 9, 1});
         log.modified = false;
-        QVERIFY(!deleteStop(log, 1, -1).changed);
-        QVERIFY(!deleteStop(log, 1, 4).changed);
-        QVERIFY(!log.modified);
+        QVERIFY(!deleteStop(log, 1, -1).changed && !deleteStop(log, 1, 4).changed && !log.modified);
         QCOMPARE(deleteStop(log, 1, 1).selected, 0); // the line above is selected
         QCOMPARE(dayStops(log, 1), ints({1, 9, 1}));
         QCOMPARE(deleteStop(log, 1, 0).selected, 0);
@@ -123,17 +121,16 @@ private slots:
     }
 
     void textsOfTheDay() {
-        QCOMPARE(odometerFromText(QString()), std::optional<qint32>(0));
-        QCOMPARE(odometerFromText(u"12.6"_s), std::optional<qint32>(13));
-        QCOMPARE(odometerFromText(u"12 km"_s), std::nullopt);
-        QCOMPARE(odometerFromText(u"1e12"_s), std::nullopt); // beyond a 32-bit odometer
+        // 1e12 is beyond a 32-bit odometer.
+        QCOMPARE((std::tuple{odometerFromText(QString()), odometerFromText(u"12.6"_s), odometerFromText(u"12 km"_s),
+                             odometerFromText(u"1e12"_s)}),
+                 (std::tuple{std::optional<qint32>(0), std::optional<qint32>(13), std::optional<qint32>(), std::optional<qint32>()}));
         int caret = 7;
         QCOMPARE(removeQuotes(u"a\"b\"cd\"ef\""_s, &caret), u"abcdef"_s);
         QCOMPARE(caret, 4);
         s->distances.at(2, 5) = DistanceCell{25, 2};
-        QCOMPARE(distanceHint(*s, 2, 5), u"Távolságuk 25 km, Budapest"_s);
-        QCOMPARE(distanceHint(*s, 5, 5), u"-"_s);
-        QCOMPARE(distanceHint(*s, 2, 12), u"-"_s);
+        QCOMPARE((std::tuple{distanceHint(*s, 2, 5), distanceHint(*s, 5, 5), distanceHint(*s, 2, 12)}),
+                 (std::tuple{u"Távolságuk 25 km, Budapest"_s, u"-"_s, u"-"_s}));
     }
 
     void cleanMonth() {

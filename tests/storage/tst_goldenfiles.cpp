@@ -148,12 +148,10 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QStringList cities;
         QVERIFY(parseCities(f.readAll(), f.fileName(), cities));
-        QCOMPARE(cities.size(), 3136);
-        QCOMPARE(cities.first(), u"Aba"_s);
+        QCOMPARE(std::pair(cities.size(), cities.first()), std::pair(qsizetype(3136), u"Aba"_s));
         // Accented initials sort with their base letters, "Ö" after "O", "Zs" after "Z".
-        QVERIFY(cities.indexOf(u"Ábrahámhegy"_s) < cities.indexOf(u"Acsa"_s));
-        QVERIFY(cities.indexOf(u"Ózd"_s) < cities.indexOf(u"Öcs"_s));
-        QVERIFY(cities.indexOf(u"Zsámbék"_s) > cities.indexOf(u"Zubogy"_s));
+        for (const auto& [before, after] : {std::pair{u"Ábrahámhegy"_s, u"Acsa"_s}, {u"Ózd"_s, u"Öcs"_s}, {u"Zubogy"_s, u"Zsámbék"_s}})
+            QVERIFY2(cities.indexOf(before) < cities.indexOf(after), qPrintable(before));
     }
 };
 

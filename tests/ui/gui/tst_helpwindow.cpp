@@ -34,9 +34,8 @@ private slots:
         }
     }
     void showHelpOpensThePageOfTheContext() {
-        QCOMPARE(helpPageForContext(12), u"beallitasok.html"_s);
-        QCOMPARE(helpPageForContext(30), u"adatbazis.html"_s);
-        QCOMPARE(helpPageForContext(99), u"index.html"_s);
+        QCOMPARE((std::tuple{helpPageForContext(12), helpPageForContext(30), helpPageForContext(99)}),
+                 (std::tuple{u"beallitasok.html"_s, u"adatbazis.html"_s, u"index.html"_s}));
         showHelp(nullptr, 15);
         frmSugo* w = helpWindow();
         QVERIFY(w->isVisible());
