@@ -2,6 +2,8 @@
 #include "database/distances.h"
 #include "database/partners.h"
 #include "dbtestutil.h"
+#include "editorfixture.h"
+#include "logbookfixtures.h"
 #include "storedfiles.h"
 
 #include <QSignalSpy>
@@ -64,28 +66,20 @@ private slots:
 
     void deletingPartner5Of9CorrectsTheOpenMonth() {
         MonthLog m;
-        m.stops.reset(5);
-        m.stopWidth = 5;
-        const int before[][5] = {
-            {1, 5, 1, 0, 0}, // 5 between two visits of the base
+        const QVector<int> before[] = {
+            {1, 5, 1},       // 5 between two visits of the base
             {1, 6, 5, 9, 1}, // 5 in the middle, higher ones renumbered
-            {5, 0, 0, 0, 0}, // only 5
-            {1, 4, 3, 1, 0}, // nothing to do
+            {5},             // only 5
+            {1, 4, 3, 1},    // nothing to do
             {5, 5, 7, 5, 8}, // repeated 5
-        };
-        const int after[][5] = {
-            {1, 1, 0, 0, 0}, {1, 5, 8, 1, 0}, {0, 0, 0, 0, 0}, {1, 4, 3, 1, 0}, {6, 7, 0, 0, 0},
-        };
-        for (int d = 0; d < 5; ++d)
-            for (int k = 0; k < 5; ++k)
-                m.stops.at(d + 1, k + 1) = qint16(before[d][k]);
-        m.stops.at(31, 1) = 9;
-        QVERIFY(removePartnerFromStops(m, 5));
-        for (int d = 0; d < 5; ++d)
-            for (int k = 0; k < 5; ++k)
-                QCOMPARE(int(m.stops.at(d + 1, k + 1)), after[d][k]);
-        QCOMPARE(int(m.stops.at(31, 1)), 8);
-        QVERIFY(m.modified);
+            {9}};            // on the 31st
+        const QVector<int> after[] = {{1, 1}, {1, 5, 8, 1}, {}, {1, 4, 3, 1}, {6, 7}, {8}};
+        const int days[] = {1, 2, 3, 4, 5, 31};
+        for (int d = 0; d < 6; ++d)
+            setDay(m, days[d], before[d]);
+        QVERIFY(removePartnerFromStops(m, 5) && m.modified);
+        for (int d = 0; d < 6; ++d)
+            QCOMPARE(stopsOfDay(m, days[d]), after[d]);
         m.modified = false;
         QVERIFY(!removePartnerFromStops(m, 9)); // no stop of partner 9 is left
         QVERIFY(!m.modified);
