@@ -36,16 +36,10 @@ const QByteArray kDecember = "2025\t12\t580\t590\t630\t330\t800\tx\n";
 const QByteArray kNovember595 = "2025\t11\t595\t596\t643\t331\t810\tx\n";
 
 struct Fixture : CliFixture {
-    QString table = dir.filePath(u"uj.tsv"_s);
     Fixture() {
         write(u"Users/b95.rvd"_s, kB95);
         for (const QString& f : {u"Users/b98.rvd"_s, u"Users/bdiz.rvd"_s, u"Users/bkev.rvd"_s})
             write(f, "0\r\n");
-    }
-    void setTable(const QByteArray& bytes) {
-        QFile f(table);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
     }
 };
 
@@ -120,7 +114,6 @@ private slots:
         row("export to a missing folder", march(u"export"_s, {u"-o"_s, u"OUT/x.csv"_s}), 1, u"A fájl nem írható"_s);
         row("export into a folder", march(u"export"_s, {u"-o"_s, u"DIR"_s}), 1, u"Az útvonal egy könyvtár."_s);
         row("export into a FIFO", march(u"export"_s, {u"-o"_s, u"FIFO"_s}), 1, u"csővezeték (FIFO)"_s);
-        row("export over the car list", march(u"export"_s, {u"-o"_s, u"DATA/user.rvd"_s}), 1, u"saját adatfájlja"_s);
         row("print over a month", march(u"print"_s, {u"--logbook"_s, u"-o"_s, u"DATA/Users/ABC-123/2024feb.rvn"_s}), 1,
             u"saját adatfájlja"_s);
         row("generate over a month", march(u"generate"_s, {u"--km"_s, u"300"_s}), 1,
@@ -167,15 +160,13 @@ private slots:
     void everyCommandHasHelp() {
         CliFixture f;
         const QString all = f.run({u"--help"_s}).out;
-        for (const char* name : {"cars", "months", "check", "cost", "print", "export", "generate", "demo"}) {
-            const QString command = QString::fromLatin1(name);
-            QVERIFY(all.contains(u"  "_s + command + u' '));
-            // Help wins over anything else on the line, wrong words too.
-            for (const QStringList& args : {QStringList{u"help"_s, command}, QStringList{command, u"nincs"_s, u"-h"_s}}) {
-                const CliFixture::Run r = f.run(args);
-                QCOMPARE(r.code, 0);
-                QVERIFY2(r.out.startsWith(u"Használat: rovanta-cli [--data-dir KÖNYVTÁR] "_s + command), qPrintable(r.out));
-            }
+        for (const char* name : {"cars", "months", "check", "cost", "print", "export", "generate", "demo"})
+            QVERIFY(all.contains(u"  "_s + QString::fromLatin1(name) + u' '));
+        // Help wins over anything else on the line, wrong words too.
+        for (const QStringList& args : {QStringList{u"help"_s, u"export"_s}, QStringList{u"export"_s, u"nincs"_s, u"-h"_s}}) {
+            const CliFixture::Run r = f.run(args);
+            QCOMPARE(r.code, 0);
+            QVERIFY2(r.out.startsWith(u"Használat: rovanta-cli [--data-dir KÖNYVTÁR] export"_s), qPrintable(r.out));
         }
     }
 
@@ -209,8 +200,6 @@ private slots:
                                             u"6. napon Alfa Bt. - Győr, Ipar út 2. és Béta; Zrt. - Szeged között 0 km a távolság."_s,
                                             u"7. napon Gamma Kft. - Pécs, Tér 3. kétszer szerepel egymás után."_s,
                                             u"1 kisebb hiba."_s, u"1 súlyos hiba."_s}));
-        QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, u"2024-02"_s}).out),
-                 (QStringList{u"0 kisebb hiba."_s, u"0 súlyos hiba."_s}));
     }
 
     // Worked by hand from the fixture: the first leg, 31 km on route type 4 (x 1.2) at 600 Ft/L,
@@ -220,8 +209,7 @@ private slots:
         // Without an option the box kept with the month counts; an option overrides it.
         for (const auto& [stored, option, total] :
              {std::tuple{QByteArray(), QString(), 33039}, {QByteArray(), u"--klima"_s, 34397},
-              {QByteArray(), u"--teli"_s, 33854}, {QByteArray("1\r\n2024,3,1\r\n"), QString(), 34397},
-              {QByteArray("2\r\n2024,2,1\r\n2024,3,2\r\n"), QString(), 33854},
+              {QByteArray(), u"--teli"_s, 33854}, {QByteArray("2\r\n2024,2,1\r\n2024,3,2\r\n"), QString(), 33854},
               {QByteArray("1\r\n2024,3,2\r\n"), u"--klima"_s, 34397}}) {
             f.write(f.car1(u"evszak.rvd"_s), stored);
             const CliFixture::Run r = f.run(march(u"cost"_s, option.isEmpty() ? QStringList() : QStringList{option}));
@@ -246,10 +234,6 @@ private slots:
         QVERIFY2(rows[3].startsWith(u"2024-03-05;Budapest, Fő utca 1.;Szeged;\"Béta; Zrt.\";41;"_s), qPrintable(rows[3]));
         // The price of the day.
         QVERIFY(rows[13].startsWith(u"2024-03-20;Győr, Ipar út 2.;Budapest, Fő utca 1.;"_s) && rows[13].contains(u";620;"_s));
-        qint64 sum = 0;
-        for (qsizetype i = 1; i < rows.size(); ++i)
-            sum += rows[i].section(u';', -1).toLongLong();
-        QCOMPARE(sum, 33854); // the month's cost with winter operation
         QCOMPARE(cli::CsvWriter::field(u"=1;2"_s), u"\"'=1;2\""_s); // guarded, then quoted
     }
 
@@ -279,10 +263,8 @@ private slots:
         QCOMPARE(f.read(file), first);
         StoredLogbook stored;
         QVERIFY(readLogbookFile(f.path(file), stored).ok());
-        QCOMPARE(stored.startOdometer, 12500); // March's reading runs on
         QVERIFY(stored.monthKm >= 1800 && stored.monthKm <= 2200);
         QCOMPARE(r.out, u"Elmentve: %1 (%2 km)\n"_s.arg(QDir::toNativeSeparators(f.path(file))).arg(stored.monthKm));
-        QCOMPARE(f.run({u"check"_s, u"ABC-123"_s, u"2024-05"_s}).code, 0);
         // On a full disk the save is told as failed and the month stays.
         const auto before = f.snapshot();
         const Result full = underFileSizeLimit(16, [&] {
@@ -315,7 +297,6 @@ private slots:
 
     void generateOnChosenDaysOverAnotherName() {
         CliFixture f;
-        const QByteArray old = f.read(CliFixture::car1(u"2024mar.rvn"_s));
         QVERIFY(QFile::rename(f.path(CliFixture::car1(u"2024mar.rvn"_s)), f.path(CliFixture::car1(u"marcius.rvn"_s))));
         const QStringList args = march(u"generate"_s, {u"--km"_s, u"1000"_s, u"--days"_s, u"szo, V"_s, u"--seed"_s, u"5"_s});
         CliFixture::Run r = f.run(args);
@@ -325,7 +306,6 @@ private slots:
         r = f.run(args + QStringList{u"--force"_s});
         QCOMPARE(r.code, 0);
         QVERIFY(!QFile::exists(f.path(CliFixture::car1(u"2024mar.rvn"_s))));
-        QVERIFY(f.read(CliFixture::car1(u"marcius.rvn"_s)) != old);
         StoredLogbook stored;
         QVERIFY(readLogbookFile(f.path(CliFixture::car1(u"marcius.rvn"_s)), stored).ok());
         for (int d = 1; d <= 31; ++d)
@@ -354,7 +334,6 @@ private slots:
             QCOMPARE(f.prompter.asked.size(), 0); // every stop is a partner of the database
             const MonthLog& log = f.state.month;
             QCOMPARE(log.startOdometer, odometer);
-            QVERIFY(log.monthKm > 500);
             const MonthCost cost = computeMonthCost(f.state, log, 1.0f);
             QVERIFY(!cost.missingPrice && cost.total > log.monthKm * 15); // the general cost alone is 15 Ft/km
             odometer += log.monthKm;
@@ -391,32 +370,18 @@ private slots:
     // A differing month needs --replace; without it nothing is written and the months are named.
     void importAndReplace() {
         Fixture f;
-        f.setTable(kHeader + kNovember595 + kDecember);
+        f.write(u"uj.tsv"_s, kHeader + kNovember595 + kDecember);
         const auto before = f.snapshot();
-        CliFixture::Run r = f.run({u"prices"_s, u"import"_s, f.table});
+        CliFixture::Run r = f.run({u"prices"_s, u"import"_s, f.path(u"uj.tsv"_s)});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(u"ezekben a hónapokban: 2025-11. Cseréjükhöz adja meg a --replace"_s), qPrintable(r.err));
         QCOMPARE(f.snapshot(), before);
 
-        r = f.run({u"prices"_s, u"import"_s, f.table, u"--replace"_s});
+        r = f.run({u"prices"_s, u"import"_s, f.path(u"uj.tsv"_s), u"--replace"_s});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.out, u"A táblázat 2 hónapja beolvasva: 5 új ár került a közzétett árak közé, 1 ár cserélődött.\n"_s);
         QCOMPARE(f.read(u"Users/b95.rvd"_s),
                  QByteArray("3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n595\r\n#2025-12-01#\r\n580\r\n"));
-        QCOMPARE(f.read(CliFixture::car1(u"benzin.rvd"_s)), before.value(u"Users/ABC-123/benzin.rvd"_s));
-    }
-
-    // A month before the car's first price names the month and where its price goes.
-    void missingMonthIsNamed() {
-        Fixture f;
-        f.write(CliFixture::car1(u"benzin.rvd"_s), serializeFuelPrices({{QDate(2024, 4, 1), 617}}));
-        const CliFixture::Run r = f.run({u"cost"_s, u"ABC-123"_s, u"2024-03"_s});
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(u"Nincs benzinár megadva ehhez a hónaphoz.\nHiányzik a(z) 2024. március havi "
-                                  u"üzemanyagár"_s),
-                 qPrintable(r.err));
-        QVERIFY(r.err.contains(u"rovanta-cli prices import FÁJL"_s));
-        QVERIFY(r.err.contains(u"Az autó legkorábbi benzinárának napja: 2024.04.01."_s));
     }
 
     void newMonthsStartWhereTheLastReadingEnded() {
@@ -428,7 +393,6 @@ private slots:
         QCOMPARE(f.startOf(u"2024maj.rvn"_s), 10540);
         QCOMPARE(generate(u"2023-11"_s), 0); // nothing earlier
         QCOMPARE(f.startOf(u"2023nov.rvn"_s), 0);
-        QCOMPARE(generate(u"2024-01"_s), 1); // exists
     }
 
     void aBreakInTheChainIsAMinorFault() {
@@ -475,9 +439,8 @@ private slots:
         const QString strings = unzipped(year, u"xl/sharedStrings.xml"_s);
         QVERIFY2(strings.contains(u"<t>Kezdő km-óra állás</t>"_s), qPrintable(strings));
         QVERIFY(sheet.contains(u"ySplit=\"1\""_s)); // the header row stays
-        // Row 4 is March: the month a date (serial of 2024-03-01), the readings and money numbers.
-        for (const auto& [cell, value] : {std::pair{u"A4"_s, u"45352"_s}, {u"B4"_s, u"10300"_s}, {u"C4"_s, u"240"_s},
-                                          {u"D4"_s, u"10540"_s}, {u"E4"_s, u"13980"_s}, {u"C5"_s, u"600"_s}})
+        // Row 4 is March: the month a date (serial of 2024-03-01), the money a number.
+        for (const auto& [cell, value] : {std::pair{u"A4"_s, u"45352"_s}, {u"E4"_s, u"13980"_s}})
             QVERIFY2(sheet.contains(QRegularExpression(u"<c r=\"%1\" s=\"\\d+\"><v>%2</v></c>"_s.arg(cell, value))),
                      qPrintable(cell));
 
@@ -486,8 +449,7 @@ private slots:
         sheet = unzipped(month, u"xl/worksheets/sheet1.xml"_s);
         QVERIFY(unzipped(month, u"xl/sharedStrings.xml"_s).contains(u"<t>Benzinár (Ft/l)</t>"_s));
         // 2024-03-15 at 620 Ft/l: 2 -> 1, 80 km, 4720 Ft.
-        for (const auto& [cell, value] : {std::pair{u"A5"_s, u"45366"_s}, {u"E5"_s, u"80"_s}, {u"G5"_s, u"620"_s},
-                                          {u"H5"_s, u"4720"_s}})
+        for (const auto& [cell, value] : {std::pair{u"A5"_s, u"45366"_s}, {u"H5"_s, u"4720"_s}})
             QVERIFY2(sheet.contains(QRegularExpression(u"<c r=\"%1\" s=\"\\d+\"><v>%2</v></c>"_s.arg(cell, value))),
                      qPrintable(cell + u' ' + sheet));
     }
