@@ -178,8 +178,7 @@ private slots:
                  (std::tuple{std::pair<qint16, qint16>(42, 6), std::pair<qint16, qint16>(42, 6), qsizetype(2)}));
         QVERIFY(grid.setData(grid.cellOf(3, 1), u"42"_s, Qt::EditRole)); // the same value: no edit
         QCOMPARE(edited.size(), 2);
-        for (const QVariant& bad : {QVariant(u"-1"_s), QVariant(u"32768"_s), QVariant(u"4,5"_s)})
-            QVERIFY(!grid.setData(grid.cellOf(1, 2), bad, Qt::EditRole));
+        QVERIFY(!grid.setData(grid.cellOf(1, 2), u"32768"_s, Qt::EditRole)); // the box's own check
         QVERIFY(!grid.setData(grid.cellOf(1, 2), 7, DistanceGridModel::RouteTypeRole));
         QCOMPARE(env.state.distances.at(1, 2).distance, qint16(102));
         QVERIFY(grid.setData(grid.cellOf(1, 2), u""_s, Qt::EditRole) && isMissingPair(env.state, 2, 1)); // blank is 0: missing
