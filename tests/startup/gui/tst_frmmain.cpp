@@ -1,3 +1,4 @@
+#include "startup/carops.h"
 #include "startup/gui/frmAbout.h"
 #include "startup/gui/frmImportUser.h"
 #include "startup/gui/frmMain.h"
@@ -41,7 +42,12 @@ struct Env : TestEnv {
 struct Fixture {
     Env env;
     std::unique_ptr<frmMain> main;
-    Fixture() {
+    // The cars of the users are registered before the window opens, each under its own name as plate.
+    explicit Fixture(const QStringList& users = {}) {
+        for (const QString& user : users)
+            createCar(env.state,
+                      CarForm{user, u"Opel Astra"_s, user, 3, u"7,5"_s, u"12"_s, u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s},
+                      [] { return 0; });
         main = std::make_unique<frmMain>(env.state);
         main->show();
     }
@@ -60,19 +66,6 @@ struct Fixture {
         d->cboVaros->setEditText(u"Pécs"_s);
         d->txtCegCim->setText(u"Fő u. 1."_s);
     }
-    void newCar(const QString& user, const QString& plate) {
-        QTest::mouseClick(main->cmdUjUser, Qt::LeftButton);
-        fill(user, plate);
-        QTest::mouseClick(dialog()->cmdOK, Qt::LeftButton);
-    }
-    // "Elso" (P1) and "Masodik" (P2), neither importing nor taking the published prices.
-    void twoCars() {
-        env.prompter.answer(No);
-        newCar(u"Elso"_s, u"P1"_s);
-        env.prompter.answer(No);
-        env.prompter.answer(No);
-        newCar(u"Masodik"_s, u"P2"_s);
-    }
 };
 
 } // namespace
@@ -82,6 +75,9 @@ class tst_frmmain : public QObject {
 private slots:
     void carsAreAddedWithImportAndModifiedByKeys() {
         Fixture f;
+        for (QPushButton* b : {f.main->cmdLogin, f.main->cmdModosit, f.main->cmdTorol})
+            QTest::mouseClick(b, Qt::LeftButton); // nothing to act on
+        QVERIFY(f.env.prompter.asked.isEmpty());
         QTest::keyClick(f.main->lstUsers, Qt::Key_Insert);
         QCOMPARE(f.dialog()->mode(), u"uj"_s);
         f.fill(u"Kovacs"_s, u"ABC-123"_s);
@@ -149,11 +145,7 @@ private slots:
     }
 
     void loginStatusAndDelete() {
-        Fixture f;
-        for (QPushButton* b : {f.main->cmdLogin, f.main->cmdModosit, f.main->cmdTorol})
-            QTest::mouseClick(b, Qt::LeftButton); // nothing to act on
-        QVERIFY(f.env.prompter.asked.isEmpty());
-        f.twoCars();
+        Fixture f({u"Elso"_s, u"Masodik"_s});
         f.main->lstUsers->setCurrentRow(0);
         const QPoint at = f.main->lstUsers->visualItemRect(f.main->lstUsers->currentItem()).center();
         QTest::mouseClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
