@@ -188,7 +188,6 @@ private slots:
             {"distance 32767", Database, "\n25,1\r\n25", "\n32767,1\r\n25", 0},
             {"distance negative", Database, "\n25,1\r\n25", "\n-1,1\r\n25", 9},
             {"partner count 0", Database, "2\r\n\"C", "0\r\n\"C", 1},
-            {"price 32767", Prices, "\n250\r", "\n32767\r", 0},
             {"price 0", Prices, "\n250\r", "\n0\r", 0},
             {"price negative", Prices, "\n250\r", "\n-1\r", 3},
             {"multiplier 0.1", Multipliers, "\n1.1\r", "\n0.1\r", 0},
