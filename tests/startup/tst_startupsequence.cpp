@@ -114,6 +114,7 @@ private slots:
         QTest::addColumn<bool>("converts");
         QTest::addColumn<bool>("accepts");
         QTest::newRow("1.2") << u"1.2"_s << true << true;
+        QTest::newRow("1.20") << u"1.20"_s << true << true; // the number, not the text
         QTest::newRow("1.2 declined") << u"1.2"_s << true << false;
         QTest::newRow("2.0") << u"2.0"_s << false << true;
         QTest::newRow("missing") << QString() << false << true;
