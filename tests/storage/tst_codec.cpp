@@ -103,6 +103,7 @@ private slots:
         QTest::newRow("letters for a number") << QByteArray("1\r\n\"a\"\r\nabc\r\n") << 3;
         QTest::newRow("string never closes") << QByteArray("1\r\n\"open\r\n5\r\n") << 2;
         QTest::newRow("unexpected end") << QByteArray("1\r\n\"a\"\r\n") << 3;
+        QTest::newRow("too large for 16 bits") << QByteArray("1\r\n\"a\"\r\n40000\r\n") << 3;
     }
     void errorsNameFileAndLine() {
         QFETCH(QByteArray, data);
