@@ -114,6 +114,7 @@ private slots:
         row("export to a missing folder", march(u"export"_s, {u"-o"_s, u"OUT/x.csv"_s}), 1, u"A fájl nem írható"_s);
         row("export into a folder", march(u"export"_s, {u"-o"_s, u"DIR"_s}), 1, u"Az útvonal egy könyvtár."_s);
         row("export into a FIFO", march(u"export"_s, {u"-o"_s, u"FIFO"_s}), 1, u"csővezeték (FIFO)"_s);
+        row("export over the car list", march(u"export"_s, {u"-o"_s, u"DATA/user.rvd"_s}), 1, u"saját adatfájlja"_s);
         row("print over a month", march(u"print"_s, {u"--logbook"_s, u"-o"_s, u"DATA/Users/ABC-123/2024feb.rvn"_s}), 1,
             u"saját adatfájlja"_s);
         row("generate over a month", march(u"generate"_s, {u"--km"_s, u"300"_s}), 1,
