@@ -228,10 +228,11 @@ private slots:
         add(3);
         click(w->cmdMent);
         QCOMPARE(w->lblAllapot->text(), u"Mentve: 2025. április"_s);
+        QVERIFY(QFile::exists(s->carPath(u"2025apr.rvn"_s)));
         add(4);
         env->prompter.answer(Yes);
         QVERIFY(w->close());
-        QVERIFY(QFile::exists(s->carPath(u"2025apr.rvn"_s)));
+        QVERIFY(!s->month.modified); // saved on closing
     }
 
     void failedSaveKeepsTheMonth() {
