@@ -132,7 +132,10 @@ private slots:
             env.write(u"users.rvd"_s, "0\r\n");
         bool called = false, mainLoaded = false;
         StartupHooks hooks;
-        hooks.convertOlderLayout = [&](AppState&) { return called = true, accepts; };
+        hooks.convertOlderLayout = [&](AppState&) {
+            called = true;
+            return accepts;
+        };
         hooks.loadMainWindow = [&] { mainLoaded = true; };
         RecordingView view;
         QCOMPARE(start(env, view, hooks), accepts ? StartupOutcome::Ready : StartupOutcome::Declined);
