@@ -88,6 +88,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QTest::keyClick(w.get(), Qt::Key_F1);
         QCOMPARE(helpWindow()->txtSugo->source().fileName(), u"szerkeszto.html"_s);
+        showHelp(nullptr, 99); // another page meanwhile: the button shows the editor's again
+        click(w->cmdSugo);
+        QCOMPARE(helpWindow()->txtSugo->source().fileName(), u"szerkeszto.html"_s);
         helpWindow()->close();
     }
 
