@@ -276,7 +276,8 @@ private slots:
         QVERIFY(env.prompter.asked.isEmpty());
 
         frmNyilvantartasModositas d(env.state, kOld, kNew);
-        QCOMPARE(std::pair(d.lblUjNev->text(), d.lstHonapok->selectionMode()), std::pair(u"Új"_s, QAbstractItemView::ExtendedSelection));
+        QCOMPARE(std::pair(d.lblUjNev->text(), d.lstHonapok->selectionMode()),
+                 std::pair(u"Új"_s, QAbstractItemView::ExtendedSelection));
         d.show();
         d.lstHonapok->item(0)->setSelected(true); // February stays as it is
         QTest::mouseClick(d.cmdOK, Qt::LeftButton);
