@@ -64,24 +64,23 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
         l->setBuddy(field);
         form->addRow(l, field);
     };
+    // A box that takes the room and a button beside it, the label naming the box.
+    auto rowWithButton = [&](const QString& label, QWidget* field, QWidget* button) {
+        auto* line = new QHBoxLayout;
+        line->addWidget(field, 1);
+        line->addWidget(button);
+        auto* l = new QLabel(label, this);
+        l->setBuddy(field);
+        form->addRow(l, line);
+    };
     row(u"&Felhasználónév:"_s, txtAzonosito);
     row(u"Gépkocsi &típusa:"_s, txtGKTip);
     row(u"&Rendszám:"_s, txtRendSzam);
     row(u"Ü&zemanyag:"_s, cboBenzin);
-    auto* consumptionRow = new QHBoxLayout;
-    consumptionRow->addWidget(txtFogyasztas, 1);
-    consumptionRow->addWidget(cmdNorma);
-    auto* consumptionLabel = new QLabel(u"Fo&gyasztás (l/100 km):"_s, this);
-    consumptionLabel->setBuddy(txtFogyasztas);
-    form->addRow(consumptionLabel, consumptionRow);
+    rowWithButton(u"Fo&gyasztás (l/100 km):"_s, txtFogyasztas, cmdNorma);
     row(u"Általános &költség (Ft/km):"_s, txtAltKoltseg);
     row(u"&Cégnév:"_s, txtCegNev);
-    auto* cityRow = new QHBoxLayout;
-    cityRow->addWidget(cboVaros, 1);
-    cityRow->addWidget(cmdVarosLoad);
-    auto* cityLabel = new QLabel(u"&Város:"_s, this);
-    cityLabel->setBuddy(cboVaros);
-    form->addRow(cityLabel, cityRow);
+    rowWithButton(u"&Város:"_s, cboVaros, cmdVarosLoad);
     row(u"Cég c&íme:"_s, txtCegCim);
 
     auto* layout = new QVBoxLayout(this);
