@@ -1,7 +1,7 @@
 // Times the heavy operations of the program on data it makes itself. Each figure is the median
 // of several rounds. Usage: bench_rovanta [rounds]
 #include "cli/cli.h"
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "editor/logbookfile.h"
 #include "months/monthlist.h"
 #include "months/sample.h"

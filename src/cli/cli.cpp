@@ -10,7 +10,7 @@
 #include "streamprompter.h"
 
 #include "editor/calendar.h"
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "editor/logbookfile.h"
 #include "editor/validation.h"
 #include "months/monthlist.h"

@@ -2,7 +2,7 @@
 
 #include "csv.h"
 
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "printing/printout.h"
 #include "printing/xlsx/xlsxbook.h"
 #include "storage/fileio.h"

@@ -1,6 +1,6 @@
 #include "logbookfile.h"
 
-#include "editor/monthseason.h"
+#include "model/monthseason.h"
 #include "months/monthlist.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/monthlog.h"
+#include "model/monthlog.h"
 
 #include <QString>
 #include <QVector>

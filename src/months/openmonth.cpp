@@ -1,7 +1,7 @@
 #include "openmonth.h"
 
-#include "editor/cost.h"
-#include "editor/monthseason.h"
+#include "model/cost.h"
+#include "model/monthseason.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/state.h"

@@ -1,8 +1,8 @@
 #include "yearsummary.h"
 
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "editor/logbookfile.h"
-#include "editor/monthseason.h"
+#include "model/monthseason.h"
 #include "months/chain.h"
 #include "months/monthlist.h"
 #include "months/openmonth.h"

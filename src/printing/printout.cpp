@@ -1,6 +1,6 @@
 #include "printout.h"
 
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "printing/canvas.h"
 #include "storage/records.h"
 #include "storage/state.h"

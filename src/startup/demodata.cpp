@@ -1,7 +1,7 @@
 #include "demodata.h"
 
 #include "database/publishedprices.h"
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "editor/logbookfile.h"
 #include "months/progress.h"
 #include "months/sample.h"
@@ -9,7 +9,7 @@
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
 #include "storage/navprices.h"
-#include "storage/norms.h"
+#include "model/norms.h"
 #include "storage/random.h"
 #include "storage/state.h"
 #include "ui/prompter.h"

@@ -1,7 +1,7 @@
 #include "dialogvalues.h"
 
 #include "storage/datafiles.h"
-#include "storage/norms.h"
+#include "model/norms.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/settings.h"

@@ -1,5 +1,5 @@
 #include "editor/logbookfile.h"
-#include "editor/monthseason.h"
+#include "model/monthseason.h"
 
 #include "logbookfixtures.h"
 #include "testenv.h"

@@ -1,7 +1,7 @@
 #include "distancefixture.h"
 #include "months/sample.h"
 
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "logbookfixtures.h"
 #include "progressrecorder.h"
 #include "storage/settings.h"

@@ -1,7 +1,7 @@
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "storage/datafiles.h"
 #include "storage/navprices.h"
-#include "storage/norms.h"
+#include "model/norms.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/cli.h"
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "editor/logbookfile.h"
 #include "months/openmonth.h"
 #include "months/progress.h"

@@ -3,7 +3,7 @@
 // The hand-written logbook files under tests/data/logbooks and the partners they name.
 
 #include "editor/logbookfile.h"
-#include "editor/monthlog.h"
+#include "model/monthlog.h"
 #include "storage/state.h"
 #include "testenv.h"
 

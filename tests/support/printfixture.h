@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "printing/printout.h"
 #include "printing/recordingcanvas.h"
 #include "storage/state.h"

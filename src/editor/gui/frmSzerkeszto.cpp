@@ -1,7 +1,7 @@
 #include "frmSzerkeszto.h"
 
 #include "editor/calendar.h"
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "editor/gui/editorcaption.h"
 #include "editor/gui/errorpictures.h"
 #include "editor/gui/frmHiba.h"

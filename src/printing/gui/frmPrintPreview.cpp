@@ -1,6 +1,6 @@
 #include "frmPrintPreview.h"
 
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "printing/paintercanvas.h"
 #include "printing/preview.h"
 #include "storage/state.h"

@@ -1,6 +1,6 @@
 #include "frmNorma.h"
 
-#include "storage/norms.h"
+#include "model/norms.h"
 #include "storage/records.h"
 #include "ui/fieldtext.h"
 #include "ui/gui/filters.h"

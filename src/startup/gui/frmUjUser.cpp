@@ -4,7 +4,7 @@
 #include "frmNorma.h"
 #include "startup/carops.h"
 #include "storage/datafiles.h"
-#include "storage/norms.h"
+#include "model/norms.h"
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"

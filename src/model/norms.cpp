@@ -1,6 +1,6 @@
 #include "norms.h"
 
-#include "tables.h"
+#include "storage/tables.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,4 +1,4 @@
-#include "editor/cost.h"
+#include "model/cost.h"
 #include "printing/printout.h"
 #include "editorfixture.h"
 
