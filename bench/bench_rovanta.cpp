@@ -316,13 +316,13 @@ void fleetYearFigures(int cars, int legs) {
         car.plateNumber = car.dirName = u"FLT-%1"_s.arg(i, 3, 10, QChar(u'0'));
         const QString carDir = s.path(u"Users/"_s + car.dirName + u'/');
         QDir().mkpath(carDir);
-        saveWholeFile({}, carDir + u"data.rvd"_s, database);
-        saveWholeFile({}, carDir + u"benzin.rvd"_s, prices);
+        saveWholeFile(s.programDir, carDir + u"data.rvd"_s, database);
+        saveWholeFile(s.programDir, carDir + u"benzin.rvd"_s, prices);
         for (const QString& m : months)
             QFile::copy(s.carPath(m), carDir + m);
         fleet.append(car);
     }
-    saveWholeFile({}, s.path(u"user.rvd"_s), serializeCars(fleet));
+    saveWholeFile(s.programDir, s.path(u"user.rvd"_s), serializeCars(fleet));
     int failures = 0;
     QString lastLine;
     const double t = medianSeconds(

@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
                      [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
     names.removeDuplicates();
     const rv::Result r =
-        rv::saveWholeFile({}, args[2], rv::serializeCities(u"Magyarország települései"_s, names));
+        rv::saveWholeFile(QFileInfo(args[2]).absolutePath(), args[2], rv::serializeCities(u"Magyarország települései"_s, names));
     if (!r) {
         std::fprintf(stderr, "%s\n", qPrintable(r.message()));
         return 1;

@@ -4,6 +4,7 @@
 #include "storage/fileio.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -61,7 +62,9 @@ int main(int argc, char** argv) {
     }
     QString page = QString::fromUtf8(in.readAll());
     page.replace(u"%%COMMANDS%%"_s, commandSection());
-    const rv::Result r = rv::saveWholeFile({}, QString::fromLocal8Bit(argv[2]), page.toUtf8());
+    // The build folder of the page is the folder it may write in.
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    const rv::Result r = rv::saveWholeFile(QFileInfo(out).absolutePath(), out, page.toUtf8());
     if (!r) {
         std::fprintf(stderr, "%s\n", qPrintable(r.message()));
         return 1;

@@ -134,7 +134,7 @@ int runMonths(Context& c, const ParsedArgs& a) {
     for (const LogbookEntry& e : listing.entries) {
         const QString file = listing.files[e.position];
         LogbookHeader h;
-        if (!readLogbookHeader(f.state.carPath(file), h)) // gone since the listing
+        if (!readLogbookHeader(f.state.carPath(file), h, f.state.programDir)) // gone since the listing
             continue;
         c.out << monthText(e.year, e.month) << u'\t' << oneLine(file) << u'\t' << h.monthKm << Qt::endl;
     }
@@ -357,7 +357,8 @@ const QList<Command>& commands() {
          {}, 0, 0, runCars},
         {u"months"_s, u"AUTÓ"_s, u"egy autó havi nyilvántartásai"_s,
          u"Az autó olvasható nyilvántartásai időrendben, soronként: ÉÉÉÉ-HH, fájlnév, a hónap km-e. "
-         u"Az olvashatatlan fájlokról a hibakimeneten szól."_s,
+         u"Az olvashatatlan fájlokról (sérült fájl, az adatkönyvtáron kívülre mutató link, nem közönséges fájl) a "
+         u"hibakimeneten szól."_s,
          {}, 1, 1, runMonths},
         {u"check"_s, u"AUTÓ ÉÉÉÉ-HH"_s, u"egy hónap ellenőrzése"_s,
          u"Megnyitja a hónapot, ahogy a Nyilvántartások ablak (a megállókat név, város és cím szerint "
@@ -370,7 +371,8 @@ const QList<Command>& commands() {
          {kKlima, kTeli}, 2, 2, runCost},
         {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement) -o FÁJL.pdf"_s, u"nyomtatvány PDF-be"_s,
          u"Az útnyilvántartás vagy a költségelszámolás melléklete PDF fájlba, ugyanazzal a "
-         u"laptördeléssel, mint a nyomtatási kép PDF mentése."_s,
+         u"laptördeléssel, mint a nyomtatási kép PDF mentése. A -o sosem ír felül írásvédett fájlt, sem olyat, "
+         u"amelynek a neve a program saját adatfájljáé (user.rvd, data.rvd, *.rvn ...), bárhol legyen is."_s,
          {{{u"--logbook"_s, false}, {}, u"az útnyilvántartás"_s},
           {{u"--statement"_s, false}, {}, u"a költségelszámolás melléklete"_s},
           {{u"-o"_s, true}, u"FÁJL"_s, u"a PDF fájl"_s},
@@ -380,7 +382,8 @@ const QList<Command>& commands() {
         {u"export"_s, u"AUTÓ ÉÉÉÉ-HH -o FÁJL.csv|.xlsx [--klima | --teli]"_s, u"a hónap útjai táblázatba"_s,
          u"Utanként egy sor: dátum, honnan, hova, partner, km, útvonal típusa, a nap benzinára, az út "
          u"költsége. A .xlsx fájl munkafüzet; minden más CSV: UTF-8 (BOM-mal), pontosvesszővel elválasztva, "
-         u"fejléccel, ahogy a magyar táblázatkezelők megnyitják."_s,
+         u"fejléccel, ahogy a magyar táblázatkezelők megnyitják; a vezérlőkarakterek szóközzé válnak. A -o-ra "
+         u"ugyanaz áll, mint a print parancsnál."_s,
          {{{u"-o"_s, true}, u"FÁJL"_s, u"a CSV vagy xlsx fájl"_s}, kKlima, kTeli}, 2, 2, runExport},
         {u"generate"_s,
          u"AUTÓ ÉÉÉÉ-HH --km N [--days H,K,Sz,Cs,P,Szo,V] [--unnep] [--pontos] [--elfogad] [--seed S] [--force]"_s,

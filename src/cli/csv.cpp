@@ -9,7 +9,9 @@ namespace rv::cli {
 CsvWriter::CsvWriter() : m_data(QByteArrayLiteral("\xEF\xBB\xBF")) {}
 
 QString CsvWriter::field(const QString& cell) {
-    const QString text = guardSpreadsheetText(cell);
+    // A control character (ESC, BEL) would reach the terminal or the spreadsheet as a command;
+    // only the line break stays.
+    const QString text = guardSpreadsheetText(printableText(cell));
     if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
         return text;
     QString quoted = text;

@@ -8,8 +8,9 @@ namespace rv::cli {
 
 // A table for spreadsheets set to Hungarian: UTF-8 with a byte order mark (so the accented
 // letters are read right), ";" between fields (the "," is the decimal separator there) and CR LF
-// line ends. A field holding ";", a quote or a line break is quoted; one a spreadsheet would run
-// as a formula is guarded (guardSpreadsheetText).
+// line ends. Control characters other than the line break become spaces. A field holding ";", a
+// quote or a line break is quoted; one a spreadsheet would run as a formula is guarded
+// (guardSpreadsheetText).
 class CsvWriter {
 public:
     CsvWriter();

@@ -18,6 +18,8 @@ PartnerInputError checkPartnerInput(const AppState& s, const Partner& input, int
         return PartnerInputError::NoName;
     if (IsBlank(p.city))
         return PartnerInputError::NoCity;
+    if (!unstorableTextProblem(p.name + p.city + p.address).isEmpty())
+        return PartnerInputError::Unstorable;
     for (int i = 1; i <= s.partnerCount(); ++i) {
         if (i == skip)
             continue;
@@ -27,8 +29,10 @@ PartnerInputError checkPartnerInput(const AppState& s, const Partner& input, int
     return PartnerInputError::None;
 }
 
-QString partnerInputMessage(PartnerInputError e) {
+QString partnerInputMessage(PartnerInputError e, const Partner& input) {
     switch (e) {
+    case PartnerInputError::Unstorable:
+        return unstorableTextProblem(input.name + input.city + input.address);
     case PartnerInputError::NoName:
         return u"Hiányzik a partner neve."_s;
     case PartnerInputError::NoCity:

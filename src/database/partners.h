@@ -16,6 +16,7 @@ enum class PartnerInputError {
     NoName,    // "Hiányzik a partner neve."
     NoCity,    // "Hiányzik a város."
     Duplicate, // "Ez a partner ezen a címen már szerepel."
+    Unstorable, // a character the data file cannot hold (unstorableTextProblem)
 };
 
 // The texts of the dialog, each one trimmed line.
@@ -24,7 +25,8 @@ Partner trimmedPartner(const QString& name, const QString& city, const QString& 
 // Checks the dialog's texts (trimmed here) against the database. skip is the partner being
 // modified (it may keep its own texts); 0 when a new partner is entered.
 PartnerInputError checkPartnerInput(const AppState& s, const Partner& input, int skip);
-QString partnerInputMessage(PartnerInputError e);
+// input names the characters of Unstorable.
+QString partnerInputMessage(PartnerInputError e, const Partner& input = {});
 
 // Index of the first partner with exactly these three texts, 0 when there is none.
 int findPartner(const AppState& s, const Partner& p);

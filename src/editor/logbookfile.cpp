@@ -144,8 +144,11 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
             s.prompter->ask(u"A nyilvántartás mentése nem sikerült.\r\n\r\n"_s + r.message(), Ok, MsgIcon::Critical);
         return false;
     }
-    if (const Result season = saveMonthSeason(s.carPath(QString()), log.year, log.month, log.season); !season) {
-        // The month itself is on disk; the box stays ticked in memory and a later save retries.
+    // The month is on disk whatever its companion file does: the stamp is the program's own write.
+    log.fileName = fileName;
+    log.onDisk = stampOfBytes(data);
+    if (const Result season = saveMonthSeason(s.programDir, s.carPath(QString()), log.year, log.month, log.season); !season) {
+        // The box stays ticked in memory and the month stays modified: a later save retries.
         logCaught(s, season.code(), season.message());
         if (s.prompter)
             s.prompter->ask(u"A hónap évszak-beállítása (Klíma / Téli üzemeltetés) nem menthető.\r\n\r\n"_s +
@@ -153,8 +156,6 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
                             Ok, MsgIcon::Critical);
         return false;
     }
-    log.fileName = fileName;
-    log.onDisk = stampOfBytes(data);
     log.modified = false;
     return true;
 }
@@ -255,16 +256,10 @@ Result parseLogbookHeader(const QByteArray& data, const QString& fileName, Logbo
     return Result::success();
 }
 
-Result readLogbookHeader(const QString& path, LogbookHeader& out) {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), fileErrorText(errno)),
-                               file.exists() ? 75 : 53);
-    errno = 0;
-    const QByteArray data = file.read(kHeaderBytes);
-    if (file.error() != QFileDevice::NoError)
-        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(displayName(path), fileErrorText(errno)), 75);
+Result readLogbookHeader(const QString& path, LogbookHeader& out, const QString& dataDir) {
+    QByteArray data;
+    if (Result r = readDataFileHead(dataDir, path, kHeaderBytes, data); !r)
+        return r;
     return parseLogbookHeader(data, displayName(path), out);
 }
 

@@ -63,7 +63,7 @@ Result readLogbookFile(const QString& path, StoredLogbook& out, const QString& d
 // Reads magic and version, and for a logbook also year, month, start reading and month kilometres. A file
 // whose magic is not "RVN" succeeds with only magic (and what could be read) filled in.
 Result parseLogbookHeader(const QByteArray& data, const QString& fileName, LogbookHeader& out);
-Result readLogbookHeader(const QString& path, LogbookHeader& out);
+Result readLogbookHeader(const QString& path, LogbookHeader& out, const QString& dataDir = {});
 
 // Saves state.month into the car's directory: refuses a month without stops ("Nincs mit
 // elmenteni."), finds a new month's file (monthTarget), writes atomically and clears the

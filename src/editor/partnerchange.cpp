@@ -6,7 +6,6 @@
 #include "storage/records.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 
@@ -57,12 +56,12 @@ QVector<ChangeableLogbook> changeableLogbooks(const AppState& s) {
     for (const QString& f : files) {
         if (!f.toUpper().endsWith(u".RVN"_s))
             continue;
-        QFile file(dir.filePath(f));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
         // The head fits in the first lines; a damaged rest shows when it is rewritten.
-        if (auto head = readChangeableHead(file.read(4096), f))
-            books.append(*head);
+        QByteArray head;
+        if (!readDataFileHead(s.programDir, dir.filePath(f), 4096, head))
+            continue;
+        if (auto book = readChangeableHead(head, f))
+            books.append(*book);
     }
     std::stable_sort(books.begin(), books.end(), [](const ChangeableLogbook& a, const ChangeableLogbook& b) {
         return std::pair(a.year, a.month) < std::pair(b.year, b.month);
@@ -148,6 +147,10 @@ PartnerChangeReport carryPartnerChange(AppState& s, const QStringList& fileNames
             report.skipped.append(name);
             continue;
         }
+        // The open month rewritten here is the program's own change, not another program's; a
+        // change made elsewhere before it still shows at the next save.
+        if (name == s.month.fileName && s.month.onDisk == stampOfBytes(in))
+            s.month.onDisk = stampOfBytes(out);
         ++report.rewritten;
         report.changes += changes;
     }

@@ -73,7 +73,7 @@ SeasonBox loadMonthSeason(const QString& carDir, int year, int month) {
     return SeasonBox::None;
 }
 
-Result saveMonthSeason(const QString& carDir, int year, int month, SeasonBox box) {
+Result saveMonthSeason(const QString& dataDir, const QString& carDir, int year, int month, SeasonBox box) {
     const QString dir = folder(carDir);
     const QString path = dir + kSeasonFileName;
     QVector<MonthSeason> seasons;
@@ -83,7 +83,7 @@ Result saveMonthSeason(const QString& carDir, int year, int month, SeasonBox box
         if (Result r = readWholeFile(path, data); !r)
             return r;
         if (!parseMonthSeasons(data, kSeasonFileName, seasons)) {
-            if (keepAside(path).isEmpty())
+            if (keepAside(dataDir, path).isEmpty())
                 return Result::failure(u"A fájl nem menthető félre: %1"_s.arg(QDir::toNativeSeparators(path)), 75);
             seasons.clear();
             damaged = true;
@@ -100,7 +100,7 @@ Result saveMonthSeason(const QString& carDir, int year, int month, SeasonBox box
     if (box != SeasonBox::None)
         seasons.append(MonthSeason{year, month, box});
     std::sort(seasons.begin(), seasons.end(), before);
-    return saveWholeFile(QString(), path, serializeMonthSeasons(seasons));
+    return saveWholeFile(dataDir, path, serializeMonthSeasons(seasons));
 }
 
 } // namespace rv

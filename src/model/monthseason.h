@@ -25,9 +25,9 @@ Result parseMonthSeasons(const QByteArray& data, const QString& fileName, QVecto
 
 // carDir: the car's folder (absolute). No file, a damaged file or no line for the month: None.
 SeasonBox loadMonthSeason(const QString& carDir, int year, int month);
-// Writes the month's box into the file, keeping the other months; None removes the month's line.
+// Writes the month's box into the file (dataDir: the data directory, as for every write), keeping the other months; None removes the month's line.
 // Nothing is written when the file already says so. A damaged file is kept as evszak.rvd.hibas
 // before it is replaced.
-Result saveMonthSeason(const QString& carDir, int year, int month, SeasonBox box);
+Result saveMonthSeason(const QString& dataDir, const QString& carDir, int year, int month, SeasonBox box);
 
 } // namespace rv

@@ -14,16 +14,19 @@ namespace rv {
 LogbookListing listLogbooks(const AppState& s) {
     LogbookListing out;
     const QDir dir(s.carPath(QString()));
-    out.files = dir.entryList({u"*.rvn"_s}, QDir::Files, QDir::Name); // the extension in any case
+    // The extension in any case; a FIFO, device or folder of that name too, to be told rather
+    // than hidden (and never taken for a free name).
+    out.files = dir.entryList({u"*.rvn"_s}, QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (int i = 0; i < out.files.size(); ++i) {
         const QString path = dir.filePath(out.files[i]);
         LogbookHeader h;
-        const Result r = readLogbookHeader(path, h);
+        const Result r = readLogbookHeader(path, h, s.programDir);
         if (r && !h.isLogbook())
             continue;
         if (!r) {
-            out.warnings << u"A %1 fájl sérült, ezért nem szerepel a listában.\r\n\r\n%2"_s.arg(
-                QDir::toNativeSeparators(path), r.message());
+            out.warnings << (r.code() == 62 ? u"A %1 fájl sérült, ezért nem szerepel a listában.\r\n\r\n%2"_s
+                                            : u"A %1 fájl nem olvasható, ezért nem szerepel a listában.\r\n\r\n%2"_s)
+                                .arg(QDir::toNativeSeparators(path), r.message());
             continue;
         }
         if (!isReadableLogbookVersion(h.version)) {

@@ -98,24 +98,6 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
     return true;
 }
 
-// The files the program makes in a car's directory: only these go when the car is deleted.
-bool isProgramFile(const QString& name) {
-    static const QStringList own = {u"data.rvd"_s, u"benzin.rvd"_s, u"evszak.rvd"_s, u"temp.tmp"_s};
-    const QString n = name.toLower();
-    if (own.contains(n) || n.endsWith(u".rvn"_s))
-        return true;
-    // Rescue copies: "benzin.rvd.hibas", "benzin.rvd.hibas.2" ...
-    const qsizetype at = n.lastIndexOf(u".hibas"_s);
-    if (at <= 0)
-        return false;
-    const QString rest = n.mid(at + 6);
-    if (rest.isEmpty())
-        return true;
-    bool number = false;
-    rest.mid(1).toInt(&number);
-    return rest.startsWith(u'.') && number;
-}
-
 QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
 int monthFileCount(const QString& dir) {
@@ -135,7 +117,7 @@ bool isUnregisteredCarDir(const AppState& s, const QString& name) {
         if (sameText(c.dirName, name))
             return false;
     for (const QString& f : filesIn(info.filePath()))
-        if (isProgramFile(f))
+        if (isOwnFileName(f))
             return true;
     return false;
 }
@@ -169,6 +151,11 @@ std::optional<FormProblem> validateCarForm(const CarForm& f) {
     for (const auto& [field, check] : order)
         if (IsBlank(*check.first))
             return FormProblem{field, check.second};
+    // A text the car file cannot hold would come back as "?": a plate so stored no longer
+    // names the car's folder.
+    for (const auto& [field, check] : order)
+        if (const QString problem = unstorableTextProblem(*check.first); !problem.isEmpty())
+            return FormProblem{field, problem};
     // The filters let only numbers in; what they cannot stop is a number the car file may not hold.
     auto allowed = [](const QString& text, Quantity q) {
         const auto v = toNumber(text);
@@ -233,7 +220,7 @@ QString plateDirectoryProblem(const QString& plate) {
         return u"A rendszámból könyvtárnév lesz, ezért nem kezdődhet és nem végződhet ponttal."_s;
     if (isReservedDeviceName(t))
         return u"A(z) „%1” név a Windows foglalt neve, ezért nem lehet rendszám."_s.arg(t);
-    return {};
+    return unstorableTextProblem(t);
 }
 
 bool isSafeDirName(const QString& dirName) { return plateDirectoryProblem(dirName).isEmpty(); }
@@ -469,7 +456,7 @@ DeleteOutcome deleteCar(AppState& s, int index) {
     // Only what the program made there goes; anything the user keeps beside it stays.
     QStringList stayed;
     for (const QString& f : filesIn(path))
-        if (!isProgramFile(f) || !QFile::remove(path + u'/' + f))
+        if (!isOwnFileName(f) || !QFile::remove(path + u'/' + f))
             stayed.append(f);
     for (const QString& d : QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
         stayed.append(d + u'/');
@@ -519,7 +506,7 @@ bool openReadablePart(AppState& s, const CarRecord& car, const Result& damage) {
                      u"elmarad."_s.arg(car.userName, damage.message(), loss),
                      Yes | Cancel, MsgIcon::Exclamation) != Yes)
         return false;
-    const QString kept = keepAside(path);
+    const QString kept = keepAside(s.programDir, path);
     if (kept.isEmpty()) {
         tell(s, u"A hibás adatbázisról nem sikerült másolatot készíteni, ezért változatlan maradt:\r\n%1"_s.arg(
                     QDir::toNativeSeparators(path)));

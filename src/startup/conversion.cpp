@@ -128,11 +128,13 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
     QVector<OlderCar> older;
     const QString listPath = s.path(u"users.rvd"_s);
     // Without an older car list there is nothing to convert, and a car file of the present
-    // layout (a settings store carried over from another installation) must stay as it is.
-    const bool haveOlderList = QFile::exists(listPath);
+    // layout (a settings store carried over from another installation) must stay as it is. The
+    // car file is the conversion's last write: when it is there, every car was converted before
+    // and none is converted again (only the version setting was not stored).
+    const bool haveOlderList = QFile::exists(listPath) && !QFile::exists(s.path(u"user.rvd"_s));
     if (haveOlderList) {
         QByteArray data;
-        Result r = readWholeFile(listPath, data);
+        Result r = readDataFile(s.programDir, listPath, data);
         if (r)
             r = parseOlderCars(data, listPath, older);
         if (!r)
@@ -147,7 +149,7 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
         Pending item{dir, {}};
         if (QFile::exists(path)) {
             QByteArray data;
-            Result r = readWholeFile(path, data);
+            Result r = readDataFile(s.programDir, path, data);
             if (r)
                 r = convertOlderDatabase(data, path, item.database);
             if (!r)
@@ -160,9 +162,8 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
         pending.append(item);
     }
 
-    if (haveOlderList)
-        if (Result r = saveWholeFile(s.programDir, s.path(u"user.rvd"_s), serializeCars(cars)); !r)
-            return fail(r);
+    // A car's files are written before the car file: a conversion stopped halfway leaves no car
+    // file, so the next start offers it again, and a database converted already reads the same.
     for (const Pending& item : pending) {
         if (!QDir().mkpath(item.dir))
             return fail(Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(item.dir)), 76));
@@ -175,11 +176,18 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
             return fail(r);
     }
 
+    if (haveOlderList)
+        if (Result r = saveWholeFile(s.programDir, s.path(u"user.rvd"_s), serializeCars(cars)); !r)
+            return fail(r);
+
     s.settings->setText(keys::Version, versionText());
-    s.settings->sync();
+    const Result stored = s.settings->sync();
+    if (!stored)
+        logCaught(s, stored.code(), stored.message());
     if (busy)
         busy(false);
-    p->inform(conversionDoneMessage(cars), MsgIcon::Information);
+    p->inform(conversionDoneMessage(cars) + (stored ? QString() : u"\r\n\r\n"_s + stored.message()),
+              MsgIcon::Information);
     return ConversionOutcome::Converted;
 }
 

@@ -8,6 +8,8 @@
 #include "storage/state.h"
 
 #include <cmath>
+#include <optional>
+#include <vector>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -25,12 +27,23 @@ SetupValues readSetup(const Settings& settings) {
     return v;
 }
 
-void writeSetup(Settings& settings, const SetupValues& v) {
-    settings.setText(keys::ConfirmExit, v.confirmExit ? u"1"_s : u"0"_s);
-    settings.setText(keys::LoadCities, v.loadCities ? u"1"_s : u"0"_s);
-    settings.setText(keys::Tolerance, v.tolerance);
-    settings.setText(keys::Tries, v.tries);
-    settings.sync();
+Result writeSetup(Settings& settings, const SetupValues& v) {
+    const std::pair<QString, QString> values[] = {{keys::ConfirmExit, v.confirmExit ? u"1"_s : u"0"_s},
+                                                  {keys::LoadCities, v.loadCities ? u"1"_s : u"0"_s},
+                                                  {keys::Tolerance, v.tolerance},
+                                                  {keys::Tries, v.tries}};
+    std::vector<std::optional<QString>> before;
+    for (const auto& [key, value] : values) {
+        before.push_back(settings.contains(key) ? std::optional(settings.text(key)) : std::nullopt);
+        settings.setText(key, value);
+    }
+    Result r = settings.sync();
+    if (!r) {
+        // What the program goes on with is what the store still holds.
+        for (size_t i = 0; i < before.size(); ++i)
+            before[i] ? settings.setText(values[i].first, *before[i]) : settings.remove(values[i].first);
+    }
+    return r;
 }
 
 QString multiplierBoxText(float value) {

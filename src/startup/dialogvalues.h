@@ -23,8 +23,9 @@ struct SetupValues {
 };
 // The dialog's own defaults for missing keys: exit confirmation on, city loading off, 10, 100.
 SetupValues readSetup(const Settings& settings);
-// Check boxes as "1"/"0", the numbers as typed (an empty text too).
-void writeSetup(Settings& settings, const SetupValues& values);
+// Check boxes as "1"/"0", the numbers as typed (an empty text too). A store that cannot be
+// written fails and keeps the values it had.
+Result writeSetup(Settings& settings, const SetupValues& values);
 // The number a stored text reads as, in its shortest form ("010" -> "10", "abc" -> "0").
 QString numericDisplay(const QString& stored);
 

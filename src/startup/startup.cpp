@@ -84,7 +84,11 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
     } else if (stored != versionText()) {
         settings.setText(keys::Version, versionText());
     }
-    settings.sync();
+    if (const Result r = settings.sync(); !r) {
+        logCaught(state, r.code(), r.message());
+        if (state.prompter)
+            state.prompter->inform(r.message(), MsgIcon::Exclamation);
+    }
 
     state.LoadTables();
     view.setTitles(kAppTitle, versionText() + u" verzió"_s);

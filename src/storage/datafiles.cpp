@@ -48,9 +48,9 @@ QString keptText(const QString& rescue) {
 
 } // namespace
 
-QString keepAside(const QString& path) {
+QString keepAside(const QString& dataDir, const QString& path) {
     QByteArray data;
-    if (!readWholeFile(path, data))
+    if (!readDataFile(dataDir, path, data))
         return {};
     constexpr int kMostCopies = 999;
     for (int n = 1; n <= kMostCopies; ++n) {
@@ -63,7 +63,7 @@ QString keepAside(const QString& path) {
                 return rescue;
             continue;
         }
-        return saveWholeFile(QString(), rescue, data) ? rescue : QString();
+        return saveWholeFile(dataDir, rescue, data) ? rescue : QString();
     }
     return {};
 }
@@ -132,7 +132,7 @@ Result LoadCars(AppState& s) {
         return r;
     }
     // The next save of the car list would replace the damaged file; keep a copy for rescue.
-    return logged(s, Result::failure(r.message() + keptText(keepAside(path)), r.code()));
+    return logged(s, Result::failure(r.message() + keptText(keepAside(s.programDir, path)), r.code()));
 }
 
 Result SaveCars(AppState& s) { return saveAsking(s, s.path(u"user.rvd"_s), serializeCars(s.cars)); }
@@ -261,6 +261,8 @@ Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<
 
 Result LoadFuelPrices(AppState& s) {
     const QString path = s.carPath(u"benzin.rvd"_s);
+    const QFileInfo info(path);
+    const bool existed = info.exists() || info.isSymLink();
     QByteArray data;
     Result r = readFile(s, path, data);
     QVector<FuelPrice> prices;
@@ -271,18 +273,26 @@ Result LoadFuelPrices(AppState& s) {
         return r;
     }
     logged(s, r);
-    // A damaged file is kept aside, never overwritten.
-    const bool existed = QFile::exists(path);
+    // Only a missing file or one read and found damaged is replaced. One that cannot be read (a
+    // link out of the data directory, no permission, not a regular file) stays, and so do the
+    // prices in memory: the caller tells why.
+    if (existed && r.code() != 62)
+        return r;
     QString kept;
     if (existed) {
-        kept = keepAside(path);
+        // A damaged file is kept aside, never overwritten.
+        kept = keepAside(s.programDir, path);
         if (kept.isEmpty())
             return Result::failure(u"A benzinárakat tartalmazó adatbázis nem olvasható:\r\n%1"_s.arg(
                                        QDir::toNativeSeparators(path)),
                                    75);
     }
+    if (Result saved = saveWholeFile(s.programDir, path, emptyFuelPriceFile()); !saved) {
+        logged(s, saved);
+        return Result::failure(u"%1\r\n\r\nÚj, üres árlista sem hozható létre:\r\n%2"_s.arg(r.message(), saved.message()),
+                               saved.code());
+    }
     s.fuelPrices.clear();
-    saveWholeFile(s.programDir, path, emptyFuelPriceFile());
     if (s.prompter) {
         QString text = u"A benzinárakat tartalmazó adatbázis nem található.\r\n\r\nÚj adatbázi létrehozva."_s;
         if (existed)
@@ -341,7 +351,7 @@ Result LoadMultipliers(AppState& s) {
             // good: the defaults take the damaged file's place, which is kept aside.
             logged(s, r);
             m = defaults;
-            const QString kept = keepAside(path);
+            const QString kept = keepAside(s.programDir, path);
             QString text = u"A szorzók fájlja hibás:\r\n%1%2\r\n\r\n"_s.arg(r.message(), keptText(kept));
             if (kept.isEmpty()) {
                 text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik; a fájl változatlan maradt."_s;

@@ -16,7 +16,7 @@ namespace rv {
 // Keeps a copy of a damaged file for rescue under the first free name of path.hibas,
 // path.hibas.2, path.hibas.3 ...: a copy is never overwritten. A copy of the very same bytes
 // already kept is reused. Returns the copy's path, empty when none could be made.
-QString keepAside(const QString& path);
+QString keepAside(const QString& dataDir, const QString& path);
 
 // ---- the car file user.rvd -----------------------------------------------------------------
 QByteArray serializeCars(const QVector<CarRecord>& cars);

@@ -1,10 +1,10 @@
 #include "errorlog.h"
 
+#include "fileio.h"
 #include "records.h"
 #include "state.h"
 
 #include <QDate>
-#include <QFile>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -18,9 +18,8 @@ void LogError(const AppState& state, const QString& message) {
                          QString(message).remove(u'"');
     RecordWriter w;
     w.line(line);
-    QFile file(state.errorLogPath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        file.write(w.data());
+    // A log that cannot be written is not told: telling would need the log.
+    appendToDataFile(state.programDir, state.errorLogPath(), w.data());
 }
 
 void logCaught(const AppState& state, int number, const QString& description) {

@@ -1,16 +1,20 @@
 #include "fileio.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace Qt::Literals::StringLiterals;
@@ -52,6 +56,8 @@ QString fileErrorText(int e) {
         return u"Ilyen nevű fájl már van."_s;
     case EXDEV:
         return u"A fájl nem helyezhető át másik lemezre."_s;
+    case ENXIO:
+        return u"Az útvonal nem közönséges fájl (például csővezeték vagy socket)."_s;
     default:
         return u"Rendszerhiba (%1)."_s.arg(e);
     }
@@ -83,6 +89,66 @@ Result cannotWrite(const QString& path, const QString& why, int code = 75) {
     return Result::failure(u"A fájl nem írható: %1 (%2)"_s.arg(native(path), why), code);
 }
 
+#ifdef Q_OS_UNIX
+QString kindText(mode_t mode) {
+    if (S_ISDIR(mode))
+        return u"Az útvonal egy könyvtár."_s;
+    if (S_ISFIFO(mode))
+        return u"Az útvonal egy csővezeték (FIFO), nem közönséges fájl."_s;
+    if (S_ISSOCK(mode))
+        return u"Az útvonal egy socket, nem közönséges fájl."_s;
+    return u"Az útvonal egy eszköz, nem közönséges fájl."_s;
+}
+#endif
+
+// Opens path only when it is a regular file, for reading or for appending (created when
+// missing). Opening never waits: a FIFO without a writer would hold the program forever.
+// noFollow: a link as the last part is refused. why: the reason when refused.
+bool openRegular(const QString& path, QFile& file, bool append, bool noFollow, QString& why) {
+#ifdef Q_OS_UNIX
+    int flags = O_NONBLOCK | O_CLOEXEC | (append ? O_WRONLY | O_APPEND | O_CREAT : O_RDONLY);
+    if (noFollow)
+        flags |= O_NOFOLLOW;
+    errno = 0;
+    const int fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
+    if (fd < 0) {
+        why = errno == ELOOP && noFollow ? u"Az útvonal egy szimbolikus link."_s : fileErrorText(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = kindText(st.st_mode);
+        ::close(fd);
+        return false;
+    }
+    // Reads and writes of a regular file never wait anyway; the flag only guarded the open.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, append ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::ReadOnly,
+                   QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        why = reasonOf(0, file.error());
+        return false;
+    }
+    return true;
+#else
+    const QFileInfo info(path);
+    if (noFollow && info.isSymLink()) {
+        why = u"Az útvonal egy szimbolikus link."_s;
+        return false;
+    }
+    if (info.exists() && !info.isFile()) {
+        why = info.isDir() ? fileErrorText(EISDIR) : u"Az útvonal nem közönséges fájl."_s;
+        return false;
+    }
+    errno = 0;
+    if (!file.open(append ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::ReadOnly)) {
+        why = reasonOf(errno, file.error());
+        return false;
+    }
+    return true;
+#endif
+}
+
 bool insideDir(const QString& root, const QString& path) {
     return path == root || path.startsWith(root.endsWith(u'/') ? root : root + u'/');
 }
@@ -110,10 +176,10 @@ QString resolvedPath(const QString& path) {
     return dir.isEmpty() ? QString() : QDir(dir).filePath(info.fileName());
 }
 
-// Leftovers of an interrupted save: "temp.tmp" and the temporaries of the atomic writer, named
-// after an own file with six random letters of both cases ("data.rvd.QxWbTe"). A letter suffix
-// of one case only ("data.rvd.backup") may be the user's and stays.
-bool isStaleTemporary(const QString& name) {
+// The writer's temporaries: "temp.tmp" and those of the atomic writer, named after an own file
+// with six random letters of both cases ("data.rvd.QxWbTe"). A letter suffix of one case only
+// ("data.rvd.backup") may be the user's.
+bool isWriterTemporary(const QString& name) {
     if (name.compare(u"temp.tmp"_s, Qt::CaseInsensitive) == 0)
         return true;
     if (name.size() < 8 || name[name.size() - 7] != u'.')
@@ -129,11 +195,16 @@ bool isStaleTemporary(const QString& name) {
     return upper && lower && isOwnFileName(name.left(name.size() - 7));
 }
 
+// Leftovers of an interrupted save go. A temporary written in the last minutes may belong to a
+// save still running (a second copy, the command line) and stays: removing it between its write
+// and its rename would lose that save.
 void removeStaleTemporaries(const QString& dir, const QString& keep) {
-    const QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names)
-        if (name != keep && isStaleTemporary(name))
-            QFile::remove(QDir(dir).filePath(name));
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-kTemporaryAgeSeconds);
+    const QFileInfoList entries = QDir(dir).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& info : entries)
+        if (info.fileName() != keep && isWriterTemporary(info.fileName()) && !info.isSymLink() &&
+            info.lastModified().toUTC() < stale)
+            QFile::remove(info.filePath());
 }
 
 Result writeAtomically(const QString& path, const QByteArray& data, SaveError* error) {
@@ -147,8 +218,14 @@ Result writeAtomically(const QString& path, const QByteArray& data, SaveError* e
         return failed(SaveError::PathNotFound, u"Az elérési út nem található."_s);
     if (info.isDir())
         return failed(SaveError::Other, fileErrorText(EISDIR));
-    if (info.exists() && !info.isWritable())
+    // No write bit at all is the user's "read-only", also for an administrator whom the system
+    // would let write anyway.
+    const QFileDevice::Permissions anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
         return failed(SaveError::Other, u"A fájl írásvédett."_s);
+    // The file's own mode, not what the running user may do with it.
+    const QFileDevice::Permissions userBits = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    const QFileDevice::Permissions mode = info.exists() ? info.permissions() & ~userBits : QFileDevice::Permissions{};
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     errno = 0;
@@ -174,6 +251,9 @@ Result writeAtomically(const QString& path, const QByteArray& data, SaveError* e
     errno = 0;
     if (!file.commit())
         return failed(SaveError::Other, reasonOf(errno, file.error()));
+    // The new file takes the old one's permissions (a shared folder's group rights stay).
+    if (mode && (QFileInfo(path).permissions() & ~userBits) != mode)
+        QFile::setPermissions(path, mode);
     return Result::success();
 }
 
@@ -198,11 +278,29 @@ bool isOwnFileName(const QString& fileName) {
                                       u"b95.rvd"_s,    u"b98.rvd"_s,    u"bdiz.rvd"_s,   u"bkev.rvd"_s,
                                       u"temp.tmp"_s};
     const QString name = fileName.toLower();
-    if (names.contains(name) || name.endsWith(u".rvn"_s))
+    if (names.contains(name) || (name.endsWith(u".rvn"_s) && name.size() > 4))
         return true;
-    // Rescue copies: "benzin.rvd.hibas", "benzin.rvd.hibas.2"
-    const qsizetype at = name.indexOf(u".hibas"_s);
-    return at > 0 && isOwnFileName(name.left(at));
+    // Rescue copies of an own file: "benzin.rvd.hibas", "benzin.rvd.hibas.2"; a user's "x.hibas"
+    // is not one.
+    const qsizetype at = name.lastIndexOf(u".hibas"_s);
+    if (at > 0) {
+        const QString rest = name.mid(at + 6);
+        const bool counted = rest.size() > 1 && rest[0] == u'.' &&
+                             std::all_of(rest.begin() + 1, rest.end(), [](QChar c) { return c.isDigit(); });
+        if (rest.isEmpty() || counted)
+            return isOwnFileName(fileName.left(at));
+    }
+    return isWriterTemporary(fileName);
+}
+
+Result checkWriteTarget(const QString& dataDir, const QString& path) {
+    if (dataDir.isEmpty())
+        return cannotWrite(path, u"A program csak az adatkönyvtárába ír, és ehhez az íráshoz nincs megadva "
+                                 u"adatkönyvtár."_s);
+    const QString base = QDir::cleanPath(QFileInfo(dataDir).absoluteFilePath());
+    if (!insideDir(base, QDir::cleanPath(QFileInfo(path).absoluteFilePath())))
+        return cannotWrite(path, u"Az útvonal az adatkönyvtáron (%1) kívül van."_s.arg(QDir::toNativeSeparators(base)));
+    return checkInsideDataDir(dataDir, path);
 }
 
 Result checkInsideDataDir(const QString& dataDir, const QString& path) {
@@ -232,7 +330,7 @@ Result checkInsideDataDir(const QString& dataDir, const QString& path) {
     return Result::success();
 }
 
-Result checkExportTarget(const QString& dataDir, const QString& path) {
+Result checkExportTarget([[maybe_unused]] const QString& dataDir, const QString& path) {
     const QString shown = native(path);
     auto refused = [&](const QString& why) { return Result::failure(u"Ide a program nem ír: %1\n%2"_s.arg(shown, why), 75); };
     const QFileInfo info(path);
@@ -253,32 +351,36 @@ Result checkExportTarget(const QString& dataDir, const QString& path) {
     if (info.exists() && !info.isFile())
         return refused(u"Az útvonal nem közönséges fájl."_s);
 #endif
-    if (!dataDir.isEmpty()) {
-        const QString root = QFileInfo(dataDir).canonicalFilePath();
-        const QString target = resolvedPath(path);
-        if (!root.isEmpty() && !target.isEmpty() && insideDir(root, target) && isOwnFileName(QFileInfo(target).fileName()))
-            return refused(u"Ez a program saját adatfájlja; a kimenet nem írhatja felül."_s);
-    }
+    // Wherever it is: another data directory, a copy kept aside, a backup.
+    const QString target = resolvedPath(path);
+    if (isOwnFileName(info.fileName()) || (!target.isEmpty() && isOwnFileName(QFileInfo(target).fileName())))
+        return refused(u"Ilyen nevű fájl a program saját adatfájlja; a kimenet nem írhatja felül, és ilyen "
+                       u"néven nem is készülhet."_s);
     return Result::success();
 }
 
-Result readWholeFile(const QString& path, QByteArray& out, qint64 limit) {
-    QFile file(path);
-    if (!file.exists())
+static Result readRegular(const QString& path, QByteArray& out, qint64 limit, bool head) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return Result::failure(u"A fájl nem található: %1"_s.arg(QDir::toNativeSeparators(path)), 53);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return Result::failure(
-            u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), reasonOf(errno, file.error())), 75);
-    if (file.size() > limit)
+    QFile file(path);
+    QString why;
+    if (!openRegular(path, file, false, false, why))
+        return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), why),
+                               info.exists() ? 75 : 53);
+    if (!head && file.size() > limit)
         return Result::failure(u"A fájl túl nagy: %1"_s.arg(QDir::toNativeSeparators(path)), 62);
     errno = 0;
-    QByteArray data = file.read(limit + 1);
+    QByteArray data = file.read(head ? limit : limit + 1);
     if (file.error() != QFileDevice::NoError || data.size() > limit)
         return Result::failure(
             u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), reasonOf(errno, file.error())), 75);
     out = std::move(data);
     return Result::success();
+}
+
+Result readWholeFile(const QString& path, QByteArray& out, qint64 limit) {
+    return readRegular(path, out, limit, false);
 }
 
 Result readDataFile(const QString& dataDir, const QString& path, QByteArray& out, qint64 limit) {
@@ -287,16 +389,22 @@ Result readDataFile(const QString& dataDir, const QString& path, QByteArray& out
     return readWholeFile(path, out, limit);
 }
 
+Result readDataFileHead(const QString& dataDir, const QString& path, qint64 bytes, QByteArray& out) {
+    if (Result r = checkInsideDataDir(dataDir, path); !r)
+        return r;
+    return readRegular(path, out, bytes, true);
+}
+
 Result saveWholeFile(const QString& dataDir, const QString& path, const QByteArray& data, SaveError* error) {
     if (error)
         *error = SaveError::None;
-    if (Result r = checkInsideDataDir(dataDir, path); !r) {
+    if (Result r = checkWriteTarget(dataDir, path); !r) {
         if (error)
             *error = SaveError::Other;
         return r;
     }
     const QFileInfo info(path);
-    if (!dataDir.isEmpty() && info.absoluteDir().exists())
+    if (info.absoluteDir().exists())
         removeStaleTemporaries(info.absolutePath(), info.fileName());
     return writeAtomically(path, data, error);
 }
@@ -305,7 +413,7 @@ Result writeThroughScratch(const QString& dataDir, const QString& dir, const QSt
                            const QByteArray& data) {
     const QString scratch = dir + u"temp.tmp"_s;
     const QString target = dir + fileName;
-    if (Result r = checkInsideDataDir(dataDir, target); !r)
+    if (Result r = checkWriteTarget(dataDir, target); !r)
         return r;
     Result r = saveWholeFile(dataDir, scratch, data);
     if (!r)
@@ -317,6 +425,19 @@ Result writeThroughScratch(const QString& dataDir, const QString& dir, const QSt
         return cannotWrite(target, fileErrorText(error.value()));
     }
     return r;
+}
+
+Result appendToDataFile(const QString& dataDir, const QString& path, const QByteArray& data) {
+    if (Result r = checkWriteTarget(dataDir, path); !r)
+        return r;
+    QFile file(path);
+    QString why;
+    if (!openRegular(path, file, true, true, why))
+        return cannotWrite(path, why);
+    errno = 0;
+    if (file.write(data) != data.size() || !file.flush())
+        return cannotWrite(path, reasonOf(errno, file.error()));
+    return Result::success();
 }
 
 Result saveExportFile(const QString& dataDir, const QString& path, const QByteArray& data) {

@@ -10,17 +10,26 @@ namespace rv {
 // Largest data file we agree to read whole; a partner file of 3000 partners is about 50 MB.
 constexpr qint64 kMaxDataFileBytes = 256LL * 1024 * 1024;
 
-// dataDir below: the data directory (absolute); inside it no symbolic link leading out of it is
-// followed. Empty: the path is not checked against a data directory.
+// A temporary of the writer this much younger may still be another save's, running now.
+constexpr qint64 kTemporaryAgeSeconds = 5 * 60;
 
+// dataDir below: the data directory (absolute); inside it no symbolic link leading out of it is
+// followed. The writers refuse a path outside it and an empty dataDir; a reader given an empty
+// one does not check the path against a data directory.
+
+// Only a regular file is read: a FIFO, device, socket or directory is refused at once, named.
 Result readWholeFile(const QString& path, QByteArray& out, qint64 limit = kMaxDataFileBytes);
 // The same for a file of the data directory: refused when a link on the way leads out of it.
 Result readDataFile(const QString& dataDir, const QString& path, QByteArray& out, qint64 limit = kMaxDataFileBytes);
+// At most the first bytes of such a file (the head of a month file).
+Result readDataFileHead(const QString& dataDir, const QString& path, qint64 bytes, QByteArray& out);
 
 // The one writer of whole files. The bytes go to a temporary file in the same folder that takes
 // the old file's place only when every byte is written, flushed and synced: on any failure the
 // old file stays byte for byte, the temporary is removed and the failure names the path and the
-// reason. Stale temporaries of an interrupted earlier save in that folder are removed first.
+// reason. A file without any write permission is refused (also for an administrator); a
+// replaced file keeps its permissions. Stale temporaries of an interrupted earlier save in that
+// folder (older than kTemporaryAgeSeconds) are removed first.
 enum class SaveError { None, PathNotFound, Other };
 Result saveWholeFile(const QString& dataDir, const QString& path, const QByteArray& data,
                      SaveError* error = nullptr);
@@ -30,12 +39,17 @@ Result saveWholeFile(const QString& dataDir, const QString& path, const QByteArr
 Result writeThroughScratch(const QString& dataDir, const QString& dir, const QString& fileName,
                            const QByteArray& data);
 
+// Appends to a file of the data directory (the error log): only a regular file is opened, never
+// through a link, and opening never waits.
+Result appendToDataFile(const QString& dataDir, const QString& path, const QByteArray& data);
+
 // A file the user names (CSV, PDF, spreadsheet): written as saveWholeFile writes, but only to a
-// regular file or a new path, and never over one of the data directory's own files.
+// regular file or a new path, and never to a file named as one of the program's own, wherever it is.
 Result saveExportFile(const QString& dataDir, const QString& path, const QByteArray& data);
 
-// The checks of the two above, for callers that want to refuse before doing the work.
+// The checks of the writers above, for callers that want to refuse before doing the work.
 Result checkInsideDataDir(const QString& dataDir, const QString& path);
+Result checkWriteTarget(const QString& dataDir, const QString& path);
 Result checkExportTarget(const QString& dataDir, const QString& path);
 
 // What a file held when the program last read or wrote it, to tell that another program (a
@@ -50,7 +64,9 @@ struct FileStamp {
 FileStamp stampOfBytes(const QByteArray& data);
 FileStamp stampOf(const QString& path); // a file that cannot be read counts as changed
 
-// Names of the files the program keeps in its data directory (user.rvd, data.rvd, *.rvn, ...).
+// The one rule for "a file of the program's own": the names of the files it keeps (user.rvd,
+// data.rvd, *.rvn, ...), their rescue copies ("data.rvd.hibas.2") and the writer's temporaries.
+// Deleting a car removes only these; an output never replaces one.
 bool isOwnFileName(const QString& fileName);
 
 // The reason of a failed file operation in Hungarian, from the system's error number.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <QString>
 
 #include <memory>
@@ -32,7 +34,9 @@ public:
     QString text(const QString& key, const QString& fallback = {}) const;
     void setText(const QString& key, const QString& value);
     void remove(const QString& key);
-    void sync();
+    // Writes what changed to the store and reads back its status: a full disk, a read-only
+    // folder or a damaged store fails naming the store.
+    Result sync();
 
     // The readers of the program: the leading number of the text, with the defaults of a
     // missing key ("Kilépés megerősítése" 1, "Hibahatár" 10, "Próbák száma" 100).

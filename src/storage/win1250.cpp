@@ -54,6 +54,20 @@ void appendEncoded(QByteArray& out, const QString& text) {
         out.append(encodeOne(c.unicode()));
 }
 
+QStringList unencodable(const QString& text) {
+    QStringList out;
+    for (const char32_t c : text.toUcs4()) {
+        if (c <= 0xFFFF && encodeOne(char16_t(c)) != '?')
+            continue;
+        if (c == u'?')
+            continue;
+        const QString one = QString::fromUcs4(&c, 1);
+        if (!out.contains(one))
+            out.append(one);
+    }
+    return out;
+}
+
 QByteArray encode(const QString& text) {
     QByteArray out;
     out.reserve(text.size());

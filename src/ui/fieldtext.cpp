@@ -1,5 +1,9 @@
 #include "fieldtext.h"
 
+#include "storage/win1250.h"
+
+using namespace Qt::Literals::StringLiterals;
+
 namespace rv {
 
 QString oneLine(const QString& text) {
@@ -19,6 +23,20 @@ QString oneLine(const QString& text) {
 }
 
 QString fieldText(const QString& text) { return oneLine(text).trimmed(); }
+
+QString unstorableTextProblem(const QString& text) {
+    const QStringList chars = win1250::unencodable(text);
+    if (chars.isEmpty())
+        return {};
+    QStringList quoted;
+    for (const QString& c : chars)
+        quoted.append(u"„"_s + c + u"”"_s);
+    const bool one = chars.size() == 1;
+    return u"Az %1 %2 a program adatfájljaiban (ezek a közép-európai, Windows-1250 kódlapot "
+           u"használják), ezért ide nem %3 be. Kérem, használjon helyette másik betűt (például ékezet nélkülit)."_s.arg(
+        quoted.join(u", "_s), one ? u"karakter nem tárolható"_s : u"karakterek nem tárolhatók"_s,
+        one ? u"írható"_s : u"írhatók"_s);
+}
 
 QString printableText(const QString& text) {
     QString out;

@@ -12,6 +12,11 @@ QString oneLine(const QString& text);
 // The trimmed one-line text of a field.
 QString fieldText(const QString& text);
 
+// The data files hold text in the Central European code page (Windows-1250). The message naming
+// the characters of text it cannot hold ("Az „Ж” karakter nem tárolható..."); empty when every
+// character can be stored.
+QString unstorableTextProblem(const QString& text);
+
 // Text from data files on its way to a terminal or a message: control characters, also those
 // of the C1 range that some terminals take as commands, become spaces; line breaks become "\n".
 QString printableText(const QString& text);

@@ -117,6 +117,10 @@ private slots:
         row("export over the car list", march(u"export"_s, {u"-o"_s, u"DATA/user.rvd"_s}), 1, u"saját adatfájlja"_s);
         row("print over a month", march(u"print"_s, {u"--logbook"_s, u"-o"_s, u"DATA/Users/ABC-123/2024feb.rvn"_s}), 1,
             u"saját adatfájlja"_s);
+        row("export over another car list", march(u"export"_s, {u"-o"_s, u"DIR/masik/user.rvd"_s}), 1, u"saját adatfájlja"_s);
+        row("print over another month", march(u"print"_s, {u"--logbook"_s, u"-o"_s, u"DIR/masik/Users/X/2025jan.rvn"_s}), 1,
+            u"saját adatfájlja"_s);
+        row("car list a FIFO", {u"cars"_s}, 1, u"csővezeték (FIFO)"_s);
         row("generate over a month", march(u"generate"_s, {u"--km"_s, u"300"_s}), 1,
             u"A(z) 2024-03 hónap már létezik (2024mar.rvn). Felülírásához adja meg a --force kapcsolót."_s);
         row("km too many", may + QStringList{u"20001"_s}, 1, u"1 és 20000 közötti"_s);
@@ -145,6 +149,10 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         args.replaceInStrings(u"OUT"_s, out).replaceInStrings(u"FIFO"_s, fifo);
         args.replaceInStrings(u"DATA"_s, f.data).replaceInStrings(u"DIR"_s, f.dir.path());
+        if (qstrcmp(QTest::currentDataTag(), "car list a FIFO") == 0) { // read at once, not waited on
+            QVERIFY(QFile::remove(f.path(u"user.rvd"_s)));
+            QCOMPARE(::mkfifo(QFile::encodeName(f.path(u"user.rvd"_s)).constData(), 0600), 0);
+        }
         if (!file.isEmpty() && bytes.isNull())
             QVERIFY(QFile::remove(f.path(file)) || QDir(f.path(file)).removeRecursively());
         else if (!file.isEmpty())
@@ -185,6 +193,12 @@ private slots:
             QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t104"_s, u"2024-03\t2024mar.rvn\t500"_s}));
         }
         QVERIFY2(r.err.contains(u"rossz.rvn fájl sérült"_s), qPrintable(r.err));
+        // A month that is a link out of the data directory is left out with a note.
+        QVERIFY(QFile::copy(f.path(CliFixture::car1(u"2024mar.rvn"_s)), f.dir.filePath(u"kint.rvn"_s)) &&
+                QFile::link(f.dir.filePath(u"kint.rvn"_s), f.path(CliFixture::car1(u"2024apr.rvn"_s))));
+        r = f.run({u"months"_s, u"ABC-123"_s});
+        QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t104"_s, u"2024-03\t2024mar.rvn\t500"_s}));
+        QVERIFY2(r.err.contains(u"2024apr.rvn fájl nem olvasható"_s) && r.err.contains(u"szimbolikus link"_s), qPrintable(r.err));
 
         QFile::remove(f.path(u"user.rvd"_s));
         r = f.run({u"cars"_s});
@@ -236,6 +250,8 @@ private slots:
         // The price of the day.
         QVERIFY(rows[13].startsWith(u"2024-03-20;Győr, Ipar út 2.;Budapest, Fő utca 1.;"_s) && rows[13].contains(u";620;"_s));
         QCOMPARE(cli::CsvWriter::field(u"=1;2"_s), u"\"'=1;2\""_s); // guarded, then quoted
+        // Control characters of a name reach no terminal or spreadsheet; the line break stays.
+        QCOMPARE(cli::CsvWriter::field(u"\x1b[2JBt.\a\u009b\r\nx"_s), u"\" [2JBt.  \nx\""_s);
     }
 
     void printWritesThePdf() {

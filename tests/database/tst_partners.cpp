@@ -27,6 +27,10 @@ private slots:
         // A modified partner may keep its own texts but not take another's.
         QCOMPARE(checkPartnerInput(s, s.partner(2), 2), PartnerInputError::None);
         QCOMPARE(checkPartnerInput(s, s.partner(1), 2), PartnerInputError::Duplicate);
+        // A name the data file cannot hold would come back as "Espa?a Kft.", another partner.
+        const Partner spanish{u"España Kft."_s, u"Győr"_s, {}};
+        QCOMPARE(checkPartnerInput(s, spanish, 0), PartnerInputError::Unstorable);
+        QVERIFY(partnerInputMessage(PartnerInputError::Unstorable, spanish).startsWith(u"Az „ñ” karakter nem tárolható"_s));
     }
 
     void newPartnerHasZeroDistancesWithTheDefaultRouteType() {

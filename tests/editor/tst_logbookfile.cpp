@@ -1,4 +1,5 @@
 #include "editor/logbookfile.h"
+#include "editor/partnerchange.h"
 #include "model/monthseason.h"
 
 #include "logbookfixtures.h"
@@ -169,6 +170,35 @@ private slots:
         QCOMPARE(env.state.month.fileName, u"2002jan_2.rvn"_s);
     }
 
+    // The program's own writes never read as another program's change: a partner change carried
+    // into the open month, and a month saved while its season file could not be.
+    void ownWritesNeverAskAboutAChange() {
+        TestEnv env;
+        env.loginCar();
+        env.state.month = oneStopMonth(env.state);
+        QVERIFY(SaveLogbook(env.state));
+        const Partner renamed{u"Tűzoltóság"_s, kFire.city, kFire.address};
+        env.state.partner(2) = renamed;
+        QCOMPARE(carryPartnerChange(env.state, {u"2002jan.rvn"_s}, kFire, renamed).changes, 1);
+        env.state.month.modified = true;
+        QVERIFY(SaveLogbook(env.state));
+        QVERIFY(env.prompter.asked.isEmpty());
+
+        const QString season = env.path(u"Users/ABC123/evszak.rvd"_s);
+        QVERIFY(QDir().mkpath(season)); // a folder in its place: the season cannot be written
+        env.state.month.season = SeasonBox::Winter;
+        QVERIFY(!SaveLogbook(env.state));
+        QVERIFY(QDir(season).removeRecursively());
+        QVERIFY(SaveLogbook(env.state));
+        QCOMPARE(env.prompter.asked.size(), 1); // the failure, and no question after it
+        QCOMPARE(env.read(u"Users/ABC123/evszak.rvd"_s), QByteArray("1\r\n2002,1,2\r\n"));
+
+        env.write(u"Users/ABC123/2002jan.rvn"_s, "másik program"); // still asked about
+        env.prompter.answer(No);
+        QVERIFY(!SaveLogbook(env.state));
+        QCOMPARE(env.prompter.last(), changedOnDiskQuestion(env.path(u"Users/ABC123/2002jan.rvn"_s)));
+    }
+
     // The box is kept beside the month file, whose bytes do not change with it.
     void seasonKeptPerMonth() {
         TestEnv env;
@@ -184,8 +214,8 @@ private slots:
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.read(file), QByteArray("1\r\n2002,1,2\r\n"));
         QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), monthBytes);
-        QVERIFY(saveMonthSeason(carDir, 2001, 12, SeasonBox::AirConditioning).ok());
-        QVERIFY(saveMonthSeason(carDir, 2002, 10, SeasonBox::AirConditioning).ok());
+        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2001, 12, SeasonBox::AirConditioning).ok());
+        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2002, 10, SeasonBox::AirConditioning).ok());
         QCOMPARE(env.read(file), QByteArray("3\r\n2001,12,1\r\n2002,1,2\r\n2002,10,1\r\n"));
         QCOMPARE(loadMonthSeason(carDir, 2002, 1), SeasonBox::Winter);
         QCOMPARE(loadMonthSeason(carDir, 2001, 12), SeasonBox::AirConditioning);
@@ -202,12 +232,12 @@ private slots:
             env.write(file, bad);
             QCOMPARE(loadMonthSeason(carDir, 2002, 1), SeasonBox::None);
         }
-        QVERIFY(saveMonthSeason(carDir, 2002, 3, SeasonBox::Winter).ok());
+        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2002, 3, SeasonBox::Winter).ok());
         QCOMPARE(env.read(file + u".hibas"_s), QByteArray("x"));
         QCOMPARE(env.read(file), QByteArray("1\r\n2002,3,2\r\n"));
 
         // A folder that is gone.
-        QVERIFY(!saveMonthSeason(env.path(u"Users/NINCS/"_s), 2002, 1, SeasonBox::Winter).ok());
+        QVERIFY(!saveMonthSeason(env.state.programDir, env.path(u"Users/NINCS/"_s), 2002, 1, SeasonBox::Winter).ok());
     }
 
     void damagedFilesAreRefused_data() {

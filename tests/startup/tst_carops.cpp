@@ -2,6 +2,7 @@
 #include "startup/dialogvalues.h"
 #include "storage/settings.h"
 #include "storedfiles.h"
+#include "writefault.h"
 
 #include <QTest>
 
@@ -50,6 +51,24 @@ private slots:
         }
     }
 
+    // A text the car file cannot hold is refused, naming each such character once; "?" is a
+    // letter like any other, so a car file holding it from an earlier version still reads.
+    void textsOutsideTheCodePageAreRefused() {
+        CarForm f = form(u"a"_s, u"ЖК-Ж7"_s);
+        QCOMPARE(validateCarForm(f)->field, CarField::Plate);
+        QVERIFY2(validateCarForm(f)->message.startsWith(u"Az „Ж”, „К” karakterek nem tárolhatók"_s),
+                 qPrintable(validateCarForm(f)->message));
+        f = form(u"a"_s, u"b"_s);
+        f.companyName = u"Kft. 🚗"_s;
+        QVERIFY(validateCarForm(f)->message.startsWith(u"Az „🚗” karakter nem tárolható"_s));
+        f.companyName = u"Árvíztűrő tükörfúrógép Kft. – „Ő” € ?"_s;
+        QVERIFY(!validateCarForm(f));
+        QVector<CarRecord> cars;
+        QVERIFY(parseCars("1\r\n\"a\"\r\n\"b\"\r\n\"?\?-7\"\r\n1\r\n7\r\n3\r\n\"c\"\r\n\"d\"\r\n\"e\"\r\n\"?\?-7\"\r\n",
+                          u"user.rvd"_s, cars));
+        QCOMPARE(cars.value(0).dirName, u"?\?-7"_s);
+    }
+
     void plateMustBeOneDirectoryName_data() {
         QTest::addColumn<QString>("plate");
         QTest::addColumn<bool>("ok");
@@ -64,6 +83,8 @@ private slots:
         QTest::newRow("COM1") << u"COM1"_s << false;
         QTest::newRow("COM10") << u"COM10"_s << true;
         QTest::newRow("CONA") << u"CONA"_s << true;
+        QTest::newRow("Hungarian letters") << u"ŐŰ-áé1"_s << true;
+        QTest::newRow("Cyrillic") << u"ЖК-7"_s << false; // the folder would not be the car file's "?\?-7"
     }
     void plateMustBeOneDirectoryName() {
         QFETCH(QString, plate);
@@ -179,12 +200,12 @@ private slots:
         TestEnv env;
         QVERIFY(addCar(env, u"a"_s, u"P1"_s));
         for (const char* f : {"2024jan.rvn", "temp.tmp", "evszak.rvd", "data.rvd.hibas", "jegyzet.txt", "data.rvd.hibas.x",
-                              "mentes/2024jan.rvn"})
+                              "2024jan.rvn.hibas.2", "benzin.rvd.XyZabc", "levelek.hibas", "mentes/2024jan.rvn"})
             env.write(u"Users/P1/"_s + QLatin1String(f), "x");
         env.prompter.answer(Yes);
         QVERIFY(deleteCar(env.state, 1).removed);
         QCOMPARE(QDir(env.path(u"Users/P1"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList({u"data.rvd.hibas.x"_s, u"jegyzet.txt"_s, u"mentes"_s}));
+                 QStringList({u"data.rvd.hibas.x"_s, u"jegyzet.txt"_s, u"levelek.hibas"_s, u"mentes"_s}));
         QCOMPARE(env.read(u"Users/P1/mentes/2024jan.rvn"_s), QByteArray("x"));
         QVERIFY(env.prompter.last().contains(u"jegyzet.txt"_s) && env.prompter.last().contains(u"mentes/"_s));
     }
@@ -285,6 +306,24 @@ private slots:
         QCOMPARE((std::tuple{v.tolerance, v.tries, v.loadCities}), (std::tuple{u"10"_s, u"0"_s, true}));
         env.settings->setText(keys::Tolerance, u"2.5"_s);
         QCOMPARE(readSetup(*env.settings).tolerance, u"2,5"_s);
+    }
+
+    // A full disk: the dialog's save is told, naming the store, and the program goes on with
+    // what the store still holds.
+    void settingsThatCannotBeStoredAreTold() {
+        TestEnv env;
+        SetupValues v = readSetup(*env.settings);
+        v.tolerance = u"25"_s;
+        QVERIFY(writeSetup(*env.settings, v));
+        v.tolerance = u"30"_s;
+        const Result r = underFileSizeLimit(16, [&] {
+            const Result w = writeSetup(*env.settings, v);
+            return Result::failure(w.message() + u'|' + env.settings->text(keys::Tolerance));
+        });
+        QVERIFY2(r.message().startsWith(u"A beállítások nem menthetők (a fájl nem írható):"_s) &&
+                     r.message().endsWith(QDir::toNativeSeparators(env.dir.filePath(u"settings.ini"_s)) + u"|25"_s),
+                 qPrintable(r.message()));
+        QCOMPARE(Settings::openFile(env.dir.filePath(u"settings.ini"_s))->text(keys::Tolerance), u"25"_s);
     }
 
     void boxTextsStoreTheMultiplierTheyCameFrom() {

@@ -2,6 +2,7 @@
 #include "startup/carops.h"
 #include "storage/settings.h"
 #include "storedfiles.h"
+#include "writefault.h"
 
 #include <QTest>
 
@@ -70,6 +71,33 @@ private slots:
                 env.prompter.last().contains(u"következő indításkor újra felajánlja"_s));
         QVERIFY(env.read(u"error.log"_s).contains("data.rvd") && !QFile::exists(env.path(u"user.rvd"_s)));
         QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
+    }
+
+    // Stopped halfway (the second car's folder cannot be made), the conversion is offered again
+    // and ends as a single run does; once the car file is there, no car is converted twice.
+    void aHalfDoneConversionIsOfferedAgainAndFinishes() {
+        TestEnv single;
+        copyFixture(single);
+        QCOMPARE(convertOlderLayout(single.state), ConversionOutcome::Converted);
+        TestEnv env;
+        copyFixture(env);
+        env.write(u"Users/XYZ-999"_s, "a könyvtár helyén");
+        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Failed);
+        QVERIFY(hasUnconvertedData(env.state) && QFile::exists(env.path(u"Users/ABC-123/benzin.rvd"_s)));
+        QVERIFY(QFile::remove(env.path(u"Users/XYZ-999"_s)));
+        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
+        auto withoutSettings = [](QMap<QString, QByteArray> files) {
+            files.remove(u"settings.ini"_s);
+            return files;
+        };
+        QCOMPARE(withoutSettings(filesUnder(env.dir.path())), withoutSettings(filesUnder(single.dir.path())));
+
+        CarRecord changed = storedCars(env).value(0);
+        changed.consumption = 6.5f;
+        env.write(u"user.rvd"_s, serializeCars({changed}));
+        env.settings->setText(keys::Version, u"1.2"_s); // as when the version could not be stored
+        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
+        QCOMPARE(env.read(u"user.rvd"_s), serializeCars({changed}));
     }
 
     void withoutAnOlderListThePresentCarFileStays() {

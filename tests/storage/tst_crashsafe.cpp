@@ -100,18 +100,24 @@ private slots:
     }
 
     // A save never writes into the old file: a reader holding it open keeps the old bytes.
-    // Leftovers of an interrupted save go with the next write in that folder; a user's copy stays.
+    // Leftovers of an interrupted save go with the next write in that folder; a user's copy
+    // stays, and so does a temporary young enough to be another save's, still running.
     void aSaveReplacesTheFileAndSweepsLeftovers() {
         TestEnv env;
         env.loginCar(u"CAR"_s);
-        for (const char* name : {"2002jan.rvn", "temp.tmp", "data.rvd.QxWbTe", "data.rvd.backup", "levél.txt"})
+        for (const char* name : {"2002jan.rvn", "temp.tmp", "data.rvd.QxWbTe", "data.rvd.backup", "levél.txt"}) {
             env.write(u"Users/CAR/"_s + QString::fromUtf8(name), "régi");
+            QFile f(env.path(u"Users/CAR/"_s + QString::fromUtf8(name)));
+            QVERIFY(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(QDateTime::currentDateTime().addSecs(-6 * 60), QFileDevice::FileModificationTime));
+        }
+        env.write(u"Users/CAR/benzin.rvd.AbCdEf"_s, "most írják");
         QFile held(env.path(u"Users/CAR/2002jan.rvn"_s));
         QVERIFY(held.open(QIODevice::ReadOnly));
         QVERIFY(writeThroughScratch(env.state.programDir, env.state.carPath({}), u"2002jan.rvn"_s, "új"));
         QCOMPARE(std::pair(held.readAll(), env.read(u"Users/CAR/2002jan.rvn"_s)), std::pair(QByteArray("régi"), QByteArray("új")));
         QCOMPARE(QDir(env.state.carPath({})).entryList(QDir::Files),
-                 (QStringList{u"2002jan.rvn"_s, u"data.rvd.backup"_s, u"levél.txt"_s}));
+                 (QStringList{u"2002jan.rvn"_s, u"benzin.rvd.AbCdEf"_s, u"data.rvd.backup"_s, u"levél.txt"_s}));
         QVERIFY(!writeThroughScratch(env.state.programDir, env.path(u"nincs/"_s), u"x.rvd"_s, "új"));
         // The whole-file writer too: an open handle keeps reading the replaced file.
         QFile heldWhole(env.path(u"Users/CAR/2002jan.rvn"_s));

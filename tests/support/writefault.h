@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <csignal>
+#include <poll.h>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -49,6 +50,52 @@ inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& wo
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
+    if (got.startsWith('+'))
+        return Result::success();
+    return Result::failure(QString::fromUtf8(got.mid(1)));
+}
+
+// What work reported, run in a forked child that is killed when it has not finished within ms:
+// a reader that waits on a FIFO reads as a failure saying "hung".
+inline Result finishesWithin(int ms, const std::function<Result()>& work) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return Result::failure(QStringLiteral("pipe"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const Result r = work();
+        const QByteArray out = (r ? QByteArray("+") : QByteArray("-")) + r.message().toUtf8();
+        for (qsizetype done = 0; done < out.size();) {
+            const ssize_t n = ::write(fds[1], out.constData() + done, size_t(out.size() - done));
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    pollfd p{fds[0], POLLIN, 0};
+    QByteArray got;
+    bool hung = false;
+    for (;;) {
+        if (::poll(&p, 1, ms) <= 0) {
+            hung = true;
+            break;
+        }
+        char buf[4096];
+        const ssize_t n = ::read(fds[0], buf, sizeof buf);
+        if (n <= 0)
+            break;
+        got.append(buf, n);
+    }
+    ::close(fds[0]);
+    if (hung)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (hung)
+        return Result::failure(QStringLiteral("hung"));
     if (got.startsWith('+'))
         return Result::success();
     return Result::failure(QString::fromUtf8(got.mid(1)));

@@ -1,6 +1,7 @@
 #include "frmInput.h"
 
 #include "database/partners.h"
+#include "ui/fieldtext.h"
 #include "storage/datafiles.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
@@ -111,11 +112,15 @@ void frmInput::cmdOKClick() {
             checkPartnerInput(m_state, input, tag == u"modosit"_s ? m_modified : 0);
         if (e != PartnerInputError::None) {
             if (m_state.prompter)
-                m_state.prompter->ask(partnerInputMessage(e), Ok, MsgIcon::Exclamation);
-            if (e == PartnerInputError::NoName)
+                m_state.prompter->ask(partnerInputMessage(e, input), Ok, MsgIcon::Exclamation);
+            if (e == PartnerInputError::NoName ||
+                (e == PartnerInputError::Unstorable && !unstorableTextProblem(input.name).isEmpty()))
                 txtNev->setFocus();
-            else if (e == PartnerInputError::NoCity)
+            else if (e == PartnerInputError::NoCity ||
+                     (e == PartnerInputError::Unstorable && !unstorableTextProblem(input.city).isEmpty()))
                 cboVaros->setFocus();
+            else if (e == PartnerInputError::Unstorable)
+                txtCim->setFocus();
             return;
         }
         m_result = input;

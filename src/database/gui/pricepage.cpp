@@ -260,7 +260,9 @@ void PricePage::cmdBenzinMentClick() {
 void PricePage::cmdBenzinMegsemClick() {
     trap(u"cmdBenzinMegsemClick"_s, [&] {
         m_arEdited = false;
-        LoadFuelPrices(m_state);
+        // A damaged file was replaced and told; any other failure leaves the list as it is.
+        if (const Result r = LoadFuelPrices(m_state); !r && r.code() != 62 && m_state.prompter)
+            m_state.prompter->inform(r.message(), MsgIcon::Exclamation);
         m_dirty = false;
     });
     GetFuelPrice();

@@ -350,7 +350,7 @@ void frmHonapok::lstHonapokClick() {
         return;
     const QString path = m_state.carPath(file);
     LogbookHeader h;
-    const Result r = readLogbookHeader(path, h);
+    const Result r = readLogbookHeader(path, h, m_state.programDir);
     if (!r) {
         if (m_state.prompter)
             m_state.prompter->ask(r.message(), Ok, MsgIcon::Exclamation);

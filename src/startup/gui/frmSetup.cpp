@@ -1,12 +1,14 @@
 #include "frmSetup.h"
 
 #include "startup/dialogvalues.h"
+#include "storage/errorlog.h"
 #include "storage/settings.h"
 #include "storage/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
+#include "ui/prompter.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -79,7 +81,13 @@ void frmSetup::onOK() {
     v.loadCities = chkVaros->isChecked();
     v.tolerance = txtHiba->text();
     v.tries = txtProbakSzama->text();
-    writeSetup(*m_state.settings, v);
+    if (const Result r = writeSetup(*m_state.settings, v); !r) {
+        // The dialog stays open with what the user chose: another try, or Mégse.
+        logCaught(m_state, r.code(), r.message());
+        if (m_state.prompter)
+            m_state.prompter->inform(r.message(), MsgIcon::Exclamation);
+        return;
+    }
     accept();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/gui/filters.h"
 
 #include "storage/numeric.h"
+#include "storage/win1250.h"
 #include "storage/state.h"
 #include "ui/fieldtext.h"
 #include "ui/prompter.h"
@@ -64,22 +65,33 @@ bool QuoteFilter::eventFilter(QObject* watched, QEvent* event) {
 void QuoteFilter::onChanged(const QString& text) {
     if (m_busy)
         return;
-    // A pasted line break would end the stored string early; it quietly becomes a space.
+    // A pasted line break would end the stored string early; it quietly becomes a space. A
+    // character the data files cannot hold is taken out and named, before anything is saved.
     const QString line = oneLine(text);
     const bool quoted = line.contains(u'"');
-    if (!quoted && line == text)
+    const QStringList unstorable = win1250::unencodable(line);
+    if (!quoted && unstorable.isEmpty() && line == text)
         return;
-    const QString head = oneLine(text.left(m_edit->cursorPosition()));
-    QString clean = line;
-    clean.remove(u'"');
+    const auto clean = [&](QString t) {
+        t.remove(u'"');
+        for (const QString& c : unstorable)
+            t.remove(c);
+        return t;
+    };
+    const QString head = clean(oneLine(text.left(m_edit->cursorPosition())));
+    const QString cleaned = clean(line);
     m_busy = true;
-    m_edit->setText(clean);
-    m_edit->setCursorPosition(int(head.size() - head.count(u'"')));
+    m_edit->setText(cleaned);
+    m_edit->setCursorPosition(int(head.size()));
     m_busy = false;
-    if (!quoted)
+    if (!quoted && unstorable.isEmpty())
         return;
-    emit removed(clean);
-    if (m_state.prompter)
+    emit removed(cleaned);
+    if (!m_state.prompter)
+        return;
+    if (!unstorable.isEmpty())
+        m_state.prompter->inform(unstorableTextProblem(line), MsgIcon::Exclamation);
+    else
         m_state.prompter->inform(m_message, MsgIcon::Information);
 }
 

@@ -49,7 +49,8 @@ NumericFilter* attachNumericFilter(QLineEdit* edit, NumericFilter::Check extra =
 
 // A free-text box that may not hold a double quote: whenever one gets in, it is removed (the caret
 // stays where it was) and message is shown with the information icon through state.prompter.
-// Line breaks (of a pasted text) become spaces without a message.
+// Characters the data files cannot hold are removed the same way, named in the message
+// (unstorableTextProblem). Line breaks (of a pasted text) become spaces without a message.
 class QuoteFilter : public QObject {
     Q_OBJECT
 public:

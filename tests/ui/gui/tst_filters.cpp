@@ -45,6 +45,11 @@ private slots:
         attachQuoteFilter(&combo, env.state, u"város"_s);
         QTest::keyClicks(combo.lineEdit(), u"Pe\"cs"_s);
         QCOMPARE(std::pair(combo.currentText(), env.prompter.last()), std::pair(u"Pecs"_s, u"város"_s));
+        // Letters the data files cannot hold go the same way, named.
+        edit.setCursorPosition(1);
+        edit.insert(u"ЖК-"_s);
+        QCOMPARE(std::pair(edit.text(), edit.cursorPosition()), std::pair(u"A-BC"_s, 2));
+        QVERIFY2(env.prompter.last().startsWith(u"Az „Ж”, „К” karakterek nem tárolhatók"_s), qPrintable(env.prompter.last()));
     }
     void pastedTextsKeepTheCaret() {
         TestEnv env;
