@@ -187,6 +187,7 @@ private slots:
         const QString season = env.path(u"Users/ABC123/evszak.rvd"_s);
         QVERIFY(QDir().mkpath(season)); // a folder in its place: the season cannot be written
         env.state.month.season = SeasonBox::Winter;
+        env.state.month.comments[1] = u"Tankolás"_s; // the month's own bytes change with it
         QVERIFY(!SaveLogbook(env.state));
         QVERIFY(QDir(season).removeRecursively());
         QVERIFY(SaveLogbook(env.state));
