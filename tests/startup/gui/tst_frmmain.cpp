@@ -203,6 +203,14 @@ private slots:
         // Readers see an empty text as 0.
         QCOMPARE((std::tuple{env.settings->text(keys::LoadCities), env.settings->tolerance(), env.settings->text(keys::Tries)}),
                  (std::tuple{u"0"_s, 0.0, u"1005"_s}));
+        // A store that cannot be written (a folder in its place): told, and the dialog stays open.
+        const QString ini = env.dir.filePath(u"settings.ini"_s);
+        QVERIFY(QFile::remove(ini) && QDir().mkpath(ini));
+        d.show();
+        d.chkVaros->setChecked(true);
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QVERIFY(d.isVisible() && env.prompter.last().startsWith(u"A beállítások nem menthetők"_s));
+        QCOMPARE(env.settings->text(keys::LoadCities), u"0"_s);
     }
 
     void multipliersInPerCent() {
