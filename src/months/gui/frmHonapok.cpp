@@ -282,7 +282,9 @@ namespace {
 
 QString monthFilesOnDisk(const AppState& s) {
     QString signature = s.carPath(QString()) + u'\n'; // another car is another list
-    for (const QFileInfo& f : QDir(s.carPath(QString())).entryInfoList({u"*.rvn"_s}, QDir::Files, QDir::Name))
+    // What the listing looks at, FIFOs and folders of a month's name included.
+    const QDir::Filters what = QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo& f : QDir(s.carPath(QString())).entryInfoList({u"*.rvn"_s}, what, QDir::Name))
         signature += f.fileName() + u'/' + QString::number(f.size()) + u'/' +
                      QString::number(f.lastModified().toMSecsSinceEpoch()) + u'\n';
     return signature;
