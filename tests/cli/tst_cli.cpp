@@ -118,8 +118,6 @@ private slots:
         row("print over a month", march(u"print"_s, {u"--logbook"_s, u"-o"_s, u"DATA/Users/ABC-123/2024feb.rvn"_s}), 1,
             u"saját adatfájlja"_s);
         row("export over another car list", march(u"export"_s, {u"-o"_s, u"DIR/masik/user.rvd"_s}), 1, u"saját adatfájlja"_s);
-        row("print over another month", march(u"print"_s, {u"--logbook"_s, u"-o"_s, u"DIR/masik/Users/X/2025jan.rvn"_s}), 1,
-            u"saját adatfájlja"_s);
         row("car list a FIFO", {u"cars"_s}, 1, u"csővezeték (FIFO)"_s);
         row("generate over a month", march(u"generate"_s, {u"--km"_s, u"300"_s}), 1,
             u"A(z) 2024-03 hónap már létezik (2024mar.rvn). Felülírásához adja meg a --force kapcsolót."_s);

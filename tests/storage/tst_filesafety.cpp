@@ -182,8 +182,7 @@ private slots:
     void outputsNeverReplaceOwnOrReadOnlyFiles() {
         TestEnv env;
         QTemporaryDir other;
-        for (const char* name : {"user.rvd", "szorzo.rvd", "cities.rvd", "b95.rvd", "bdiz.rvd", "evszak.rvd",
-                                 "Users/X/data.rvd", "Users/X/benzin.rvd", "Users/X/2025jan.rvn", "Users/X/MINTA.RVN",
+        for (const char* name : {"user.rvd", "b95.rvd", "Users/X/evszak.rvd", "Users/X/2025jan.rvn", "Users/X/MINTA.RVN",
                                  "Users/X/data.rvd.hibas.2"}) {
             const QString path = other.filePath(QString::fromLatin1(name));
             QVERIFY2(!saveExportFile(env.state.programDir, path, "csv"), name);
