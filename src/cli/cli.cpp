@@ -77,6 +77,8 @@ int openCarMonth(Context& c, Fleet& f, const ParsedArgs& a, bool withPrices, QTe
     r = f.openMonth(file, unknown);
     if (!r)
         return failed(c, r);
+    for (const QString& notice : std::as_const(f.notices))
+        c.err << StreamPrompter::plainText(notice) << Qt::endl;
     reportUnknownStops(unknownTo ? *unknownTo : c.err, unknown);
     return ExitOk;
 }
@@ -293,7 +295,7 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     s.month = MonthLog{};
     s.month.year = month->year;
     s.month.month = month->month;
-    s.month.startOdometer = chainedStart(previousReading(listing, month->year, month->month));
+    s.month.startOdometer = chainedStart(previousReading(s, listing, month->year, month->month));
     NoProgress progress;
     SampleOutcome outcome = SampleOutcome::NoPartners;
     const bool exact = a.has(u"--pontos"_s);

@@ -1,5 +1,7 @@
 #include "fleet.h"
 
+#include "model/carfacts.h"
+
 #include "model/cost.h"
 #include "editor/logbookfile.h"
 #include "model/monthseason.h"
@@ -167,6 +169,12 @@ Result Fleet::openCar(const QString& name, bool withDatabase) {
         r = loadMultipliers();
     if (r && withDatabase)
         r = loadDatabase();
+    if (r && withDatabase) {
+        const CarFactsRead facts = readCarFacts(state.programDir, state.carPath(QString()));
+        state.carFacts = facts.facts;
+        if (!facts.problem)
+            notices << facts.problem.message();
+    }
     return r;
 }
 
@@ -200,7 +208,11 @@ Result Fleet::openMonth(const QString& fileName, QVector<Partner>& unknown) {
         return Result::failure(u"A nyilvántartás nem nyitható meg.\n"_s + r.message(), r.code());
     unknown = missingPartners(state, stored);
     state.month = monthFromStored(state, stored, fileName);
-    state.month.season = loadMonthSeason(state.carPath(QString()), state.month.year, state.month.month);
+    QString seasonWarning;
+    state.month.season =
+        loadMonthSeason(state.programDir, state.carPath(QString()), state.month.year, state.month.month, &seasonWarning);
+    if (!seasonWarning.isEmpty())
+        notices << seasonWarning;
     refreshKilometres(state, state.month);
     return Result::success();
 }

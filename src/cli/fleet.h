@@ -47,7 +47,7 @@ public:
     // The car's benzin.rvd; without the file the car has no price.
     Result loadFuelPrices();
 
-    // The cars, the named car and, withDatabase, its multipliers and partner database.
+    // The cars, the named car and, withDatabase, its multipliers, partner database and facts.
     Result openCar(const QString& name, bool withDatabase);
 
     // The car's logbook of a month: the file the program would name for it when there is one,
@@ -59,6 +59,9 @@ public:
     // database lacks: their stops are left out (and returned in unknown), the day and month
     // kilometres are counted anew as the editor does on opening. state.month holds the month.
     Result openMonth(const QString& fileName, QVector<Partner>& unknown);
+    // What openCar and openMonth found damaged and worked around (the car facts, the season
+    // file), for the user.
+    QStringList notices;
 
     const CarRecord& car() const { return state.car(state.currentCar); }
 };

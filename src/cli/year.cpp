@@ -38,6 +38,8 @@ int runYear(Context& c, const ParsedArgs& a) {
         r = f.loadFuelPrices();
     if (!r)
         return failed(c, r);
+    for (const QString& notice : std::as_const(f.notices))
+        err << StreamPrompter::plainText(notice) << Qt::endl;
     for (const QString& w : listLogbooks(f.state).warnings)
         err << StreamPrompter::plainText(w) << Qt::endl;
     const YearSummary y = summarizeYear(f.state, year);
@@ -47,12 +49,26 @@ int runYear(Context& c, const ParsedArgs& a) {
         return failed(c, u"A(z) %1. évben nincs nyilvántartása ennek az autónak (%2)."_s.arg(year).arg(
             f.car().userName.trimmed()));
 
+    // A month that cannot be read leaves the year without totals: told, and refused unless accepted.
+    const bool refused = y.incomplete && !a.has(u"--elfogad"_s);
+    const auto done = [&] {
+        if (!refused)
+            return int(ExitOk);
+        err << u"Az év nem teljes: van olvashatatlan hónapja (lásd a „!” jelű sorokat). Az összesítő "
+               u"elfogadásához adja meg az --elfogad kapcsolót."_s
+            << Qt::endl;
+        return int(ExitFailed);
+    };
     if (path.isEmpty()) {
-        for (const YearRow& row : y.rows)
-            out << monthText(year, row.month) << u'\t' << row.start << u'\t' << row.km << u'\t' << row.closing() << u'\t'
-                << yearCostText(row.cost, row.missingPrice) << Qt::endl;
-        out << u"Összesen\t"_s << y.totalKm << u'\t' << yearCostText(y.totalCost, y.missingPrice) << Qt::endl;
-        return ExitOk;
+        for (const YearRow& row : y.rows) {
+            out << monthText(year, row.month) << u'\t' << rowStartText(row) << u'\t' << rowKmText(row) << u'\t'
+                << yearKmText(row.closing()) << u'\t' << rowCostText(row);
+            if (row.warned())
+                out << u"\t! "_s << yearRowWarning(row);
+            out << Qt::endl;
+        }
+        out << u"Összesen\t"_s << totalKmText(y) << u'\t' << totalCostText(y) << Qt::endl;
+        return done();
     }
     if (extension == u"pdf"_s) {
         if (r = yearToPdf(f.state, y, path); !r)
@@ -63,19 +79,23 @@ int runYear(Context& c, const ParsedArgs& a) {
     }
     out << u"Az éves összesítő elkészült: "_s << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())
         << Qt::endl;
-    return ExitOk;
+    return done();
 }
 
 } // namespace
 
 Command yearCommand() {
     return {u"year"_s,
-            u"AUTÓ ÉÉÉÉ [-o FÁJL.pdf|.xlsx|.csv]"_s,
+            u"AUTÓ ÉÉÉÉ [-o FÁJL.pdf|.xlsx|.csv] [--elfogad]"_s,
             u"az év hónapjai és összesítése"_s,
             u"Hónaponként egy sor, tabulátorral elválasztva: ÉÉÉÉ-HH, kezdő km-óra állás, km, záró állás, "
-            u"költség Ft-ban (\"-\", ha hiányzik a benzinár), végül az „Összesen” sor az év km-ével és költségével. "
+            u"költség Ft-ban (\"-\", ha hiányzik a benzinár), a figyelmeztetéses sorok végén „!” és az ok; végül az "
+            u"„Összesen” sor az év km-ével és költségével. Kezdő km-óra állás nélküli hónapnak nincs záró állása "
+            u"(„–”). Olvashatatlan hónap is sort kap („–” értékekkel és az okkal); ilyenkor az évnek nincs "
+            u"összesítése, és a parancs 1-es kóddal ér véget, hacsak nincs megadva az --elfogad. "
             u"A -o fájlba a kiterjesztése szerint PDF, xlsx vagy CSV kerül."_s,
-            {{{u"-o"_s, true}, u"FÁJL"_s, u"a kimeneti fájl (.pdf, .xlsx vagy .csv)"_s}},
+            {{{u"-o"_s, true}, u"FÁJL"_s, u"a kimeneti fájl (.pdf, .xlsx vagy .csv)"_s},
+             {{u"--elfogad"_s, false}, QString(), u"olvashatatlan hónap mellett is 0-s kóddal ér véget"_s}},
             2,
             2,
             runYear};

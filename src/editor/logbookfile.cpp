@@ -1,5 +1,6 @@
 #include "logbookfile.h"
 
+#include "model/cost.h"
 #include "model/monthseason.h"
 #include "months/monthlist.h"
 #include "storage/errorlog.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -99,7 +101,7 @@ StoredLogbook storedFromMonth(const AppState& s, const MonthLog& log) {
     out.year = log.year;
     out.month = log.month;
     out.startOdometer = log.startOdometer;
-    out.monthKm = log.monthKm;
+    out.monthKm = qint32(std::clamp<qint64>(legKilometres(s, log), 0, std::numeric_limits<qint32>::max()));
     out.stopWidth = log.stopWidth;
     out.comments = log.comments;
     const int width = std::min(log.stopWidth, log.stops.columns());
@@ -147,6 +149,7 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
     // The month is on disk whatever its companion file does: the stamp is the program's own write.
     log.fileName = fileName;
     log.onDisk = stampOfBytes(data);
+    log.storedKm = qint32(std::clamp<qint64>(legKilometres(s, log), 0, std::numeric_limits<qint32>::max()));
     if (const Result season = saveMonthSeason(s.programDir, s.carPath(QString()), log.year, log.month, log.season); !season) {
         // The box stays ticked in memory and the month stays modified: a later save retries.
         logCaught(s, season.code(), season.message());

@@ -1,6 +1,7 @@
 #include "validation.h"
 
 #include "editor/tripentry.h"
+#include "model/cost.h"
 #include "storage/state.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -18,6 +19,12 @@ Validation validateMonth(const AppState& s, const MonthLog& log, const std::opti
     if (const QString fault = chainFault(log.startOdometer, previous); !fault.isEmpty()) {
         ++v.minor;
         v.lines << fault;
+    }
+    // The legs make the month's km; an older file's header may say otherwise until it is saved.
+    if (const qint64 legs = legKilometres(s, log); log.storedKm >= 0 && !log.modified && legs != log.storedKm) {
+        ++v.minor;
+        v.lines << u"A fájl fejlécében a hónap km-e %1 km, az utak összege %2 km: a program az utak összegével "
+                   u"számol, és mentéskor ezt írja a fejlécbe."_s.arg(log.storedKm).arg(legs);
     }
     const int width = usableWidth(log);
     if (width < 2)

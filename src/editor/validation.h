@@ -10,8 +10,8 @@ namespace rv {
 
 struct AppState;
 
-// Faults of a month: minor = legs of 0 km and a start reading that does not follow on from the
-// previous month, severe = the same partner twice in a row. lines: one sentence per fault, the
+// Faults of a month: minor = legs of 0 km, a start reading that does not follow on from the
+// previous month and, for a month as opened, a header km other than the sum of the legs; severe = the same partner twice in a row. lines: one sentence per fault, the
 // reading's first, then by day and by position within the day.
 struct Validation {
     int minor = 0;

@@ -1,5 +1,6 @@
 #include "cost.h"
 
+#include "model/decimal.h"
 #include "storage/navprices.h"
 #include "storage/state.h"
 
@@ -32,7 +33,10 @@ qint64 wholeForints(long double v) {
 
 } // namespace
 
+// The correction factors adjust a type-based norm only; a flat norm takes none (see norms.h).
 float seasonMultiplier(const AppState& s, bool airConditioning, bool winter) {
+    if (s.carFacts.norm == NormKind::Flat)
+        return 1.0f;
     if (airConditioning)
         return s.multipliers[kAirConditioningRow].value;
     if (winter)
@@ -48,12 +52,14 @@ std::optional<qint16> fuelPriceOn(const AppState& s, const QDate& day) {
 }
 
 float routeMultiplier(const AppState& s, int routeType) {
-    if (routeType < 1 || routeType > kMultiplierCount)
+    if (routeType < 1 || routeType > kMultiplierCount || s.carFacts.norm == NormKind::Flat)
         return 1.0f;
     return s.multipliers[size_t(routeType - 1)].value;
 }
 
-// Left to right, single-precision operands, products carried in extended precision.
+// Exact on the decimals the user typed (see Decimal). A negative, endless or huge operand, which
+// only a damaged file or a test brings, is costed the old way: singles multiplied in extended
+// precision and held inside kMaxLegCost.
 qint64 legFuelCost(int km, float consumption, int price, float multiplier, float season) {
     long double v = static_cast<long double>(static_cast<float>(km));
     v *= static_cast<long double>(consumption);
@@ -61,11 +67,20 @@ qint64 legFuelCost(int km, float consumption, int price, float multiplier, float
     v *= static_cast<long double>(static_cast<float>(price));
     v *= static_cast<long double>(multiplier);
     v *= static_cast<long double>(season);
+    const auto c = Decimal::of(consumption);
+    const auto m = Decimal::of(multiplier);
+    const auto f = Decimal::of(season);
+    if (c && m && f && km >= 0 && price >= 0 && v < kMaxLegCost)
+        if (const auto cost = (Decimal(quint64(km)) * *c * Decimal(quint64(price)) * *m * *f).cut(2))
+            return *cost;
     return wholeForints(v);
 }
 
 qint64 legGeneralCost(int km, float generalCost) {
-    long double v = static_cast<long double>(static_cast<float>(km)) * static_cast<long double>(generalCost);
+    const long double v = static_cast<long double>(static_cast<float>(km)) * static_cast<long double>(generalCost);
+    if (const auto g = Decimal::of(generalCost); g && km >= 0 && v < kMaxLegCost)
+        if (const auto cost = (Decimal(quint64(km)) * *g).cut())
+            return *cost;
     return wholeForints(v);
 }
 
@@ -137,6 +152,11 @@ qint64 refreshKilometres(const AppState& s, MonthLog& log) {
     }
     log.monthKm = saturate<qint32>(month);
     return month;
+}
+
+qint64 legKilometres(const AppState& s, const MonthLog& log) {
+    MonthLog copy = log;
+    return refreshKilometres(s, copy);
 }
 
 } // namespace rv

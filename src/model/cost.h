@@ -11,13 +11,15 @@ namespace rv {
 
 struct AppState;
 
-// The season multiplier: air conditioning, else winter operation, else 1.
+// The season multiplier: air conditioning, else winter operation, else 1; always 1 for a car on
+// the flat norm, which takes no correction factor.
 float seasonMultiplier(const AppState& s, bool airConditioning, bool winter);
 
 // The price of the last entry dated on or before the day (entries in ascending order).
 std::optional<qint16> fuelPriceOn(const AppState& s, const QDate& day);
 
-// Multiplier of a route type 1..8 (rows of the multiplier table); 1 for anything else.
+// Multiplier of a route type 1..8 (rows of the multiplier table); 1 for anything else and for a
+// car on the flat norm.
 float routeMultiplier(const AppState& s, int routeType);
 
 // Cost of one leg, each part rounded down to whole forints on its own.
@@ -52,5 +54,8 @@ QString missingPriceText(int year, int month);
 // Kilometres of each day and of the month from the stops and the distance matrix. Sums are
 // taken wide; the stored values saturate instead of wrapping. Returns the month's kilometres.
 qint64 refreshKilometres(const AppState& s, MonthLog& log);
+// A month's kilometres: the sum of its legs, the one figure of the chain, the year, the statement
+// and the header written on save.
+qint64 legKilometres(const AppState& s, const MonthLog& log);
 
 } // namespace rv

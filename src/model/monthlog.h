@@ -61,7 +61,8 @@ struct MonthLog {
     int year = 0;
     int month = 0;
     qint32 startOdometer = 0;
-    qint32 monthKm = 0;
+    qint32 monthKm = 0; // the sum of the legs (refreshKilometres)
+    qint32 storedKm = -1; // the km the file's header held when the month was opened; -1 for a new month
     int stopWidth = 0; // 0 for a month that never had a stop
     StopTable stops;
     std::array<QString, kLogDays> comments;

@@ -21,7 +21,11 @@ const QString kNormSource = u"alapnorma-átalány, 60/1992. (IV. 1.) Korm. rende
 
 // Correction factors, 60/1992. (IV. 1.) Korm. rendelet 2. melléklet (as set in 2009): they
 // correct a type-based norm (alapnorma) within the built-up area and for air conditioning
-// (1 May - 1 September); a flat norm takes none.
+// (1 May - 1 September). A flat norm takes none: 2. § (1) allows as the norm "a) ... alapnorma
+// ..., általánostól eltérő üzemeltetési mód esetében a 2. mellékletben meghatározott korrekciós
+// tényezőkkel módosítva, vagy b) a 4. §-ban meghatározott alapnorma-átalány" (njt.hu, 2023-01-01
+// state). Whether several factors add or multiply, and the air-conditioning period, could not be
+// read in the annex's own text: the factors multiply, each month takes one season box, as before.
 constexpr std::array<LegalMultiplier, 4> kLegalMultipliers = {{
     {1, 135}, // Budapest
     {2, 125}, // Megyeszékhely (and towns over 100 000)
@@ -65,5 +69,10 @@ FlatNorm flatNorm(NormFuel fuel, int engineCm3, bool plugInHybrid) {
 }
 
 const std::array<LegalMultiplier, 4>& legalMultipliers() { return kLegalMultipliers; }
+
+QString flatNormStatementLine() {
+    return u"Alapnorma-átalány (hengerűrtartalom szerint): korrekciós szorzó nem jár hozzá (60/1992. (IV. 1.) "
+           u"Korm. rendelet 2. § (1) b)), az úttípus és az évszak szorzója 1."_s;
+}
 
 } // namespace rv

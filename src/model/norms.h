@@ -34,4 +34,7 @@ struct LegalMultiplier {
 // The correction factors the rules tie to a type-based norm (not to the flat one).
 const std::array<LegalMultiplier, 4>& legalMultipliers();
 
+// The statement's line for a car on the flat norm: why its route types and season count at 1.
+QString flatNormStatementLine();
+
 } // namespace rv

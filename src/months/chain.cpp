@@ -1,47 +1,38 @@
 #include "chain.h"
 
+#include "editor/logbookfile.h"
+#include "model/cost.h"
 #include "months/monthlist.h"
-#include "storage/tables.h"
-
-#include <algorithm>
-#include <limits>
-
-using namespace Qt::Literals::StringLiterals;
+#include "months/openmonth.h"
+#include "storage/state.h"
 
 namespace rv {
 
-std::optional<MonthReading> previousReading(const LogbookListing& listing, int year, int month) {
-    // Entries run oldest first: the last earlier one with a reading wins, each month by the
-    // logbook that stands for it.
-    std::optional<MonthReading> found;
-    for (const LogbookEntry& e : listing.entries) {
-        if (e.year > year || (e.year == year && e.month >= month))
-            break;
-        if (monthEntry(listing, e.year, e.month) != &e || e.startOdometer == 0)
-            continue;
-        found = MonthReading{e.year, e.month, e.startOdometer, e.monthKm};
-    }
-    return found;
+QVector<MonthHistory::Start> LogbookHistory::starts() const {
+    QVector<Start> out;
+    for (const LogbookEntry& e : m_listing.entries)
+        if (monthEntry(m_listing, e.year, e.month) == &e)
+            out.append(Start{e.year, e.month, e.startOdometer});
+    return out;
+}
+
+std::optional<qint64> LogbookHistory::legKm(int year, int month) const {
+    const LogbookEntry* e = monthEntry(m_listing, year, month);
+    if (!e)
+        return std::nullopt;
+    const QString file = m_listing.files[e->position];
+    StoredLogbook stored;
+    if (!readLogbookFile(m_state.carPath(file), stored, m_state.programDir))
+        return std::nullopt;
+    return monthFromStored(m_state, stored, file).monthKm;
+}
+
+std::optional<MonthReading> previousReading(const AppState& s, const LogbookListing& listing, int year, int month) {
+    return previousReading(LogbookHistory(s, listing), year, month);
 }
 
 std::optional<MonthReading> previousReading(const AppState& s, int year, int month) {
-    return previousReading(listLogbooks(s), year, month);
-}
-
-qint32 chainedStart(const std::optional<MonthReading>& previous) {
-    if (!previous)
-        return 0;
-    return qint32(std::clamp<qint64>(previous->closing(), 0, std::numeric_limits<qint32>::max()));
-}
-
-QString chainFault(qint32 start, const std::optional<MonthReading>& previous) {
-    if (start == 0 || !previous || previous->closing() == start)
-        return {};
-    return u"A havi kezdő km-óra állás (%1 km) nem egyezik az előző hónap (%2. %3) záró állásával (%4 km)."_s
-        .arg(start)
-        .arg(previous->year)
-        .arg(MonthNames()[size_t(std::clamp(previous->month, 1, 12) - 1)].toLower())
-        .arg(previous->closing());
+    return previousReading(s, listLogbooks(s), year, month);
 }
 
 } // namespace rv

@@ -4,6 +4,7 @@
 #include "storage/state.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -23,14 +24,13 @@ LogbookListing listLogbooks(const AppState& s) {
         const Result r = readLogbookHeader(path, h, s.programDir);
         if (r && !h.isLogbook())
             continue;
-        if (!r) {
-            out.warnings << (r.code() == 62 ? u"A %1 fájl sérült, ezért nem szerepel a listában.\r\n\r\n%2"_s
-                                            : u"A %1 fájl nem olvasható, ezért nem szerepel a listában.\r\n\r\n%2"_s)
-                                .arg(QDir::toNativeSeparators(path), r.message());
-            continue;
-        }
-        if (!isReadableLogbookVersion(h.version)) {
-            out.warnings << unreadableVersionWarning(path);
+        if (!r || !isReadableLogbookVersion(h.version)) {
+            out.warnings << (r ? unreadableVersionWarning(path)
+                           : (r.code() == 62 ? u"A %1 fájl sérült, ezért nem szerepel a listában.\r\n\r\n%2"_s
+                                             : u"A %1 fájl nem olvasható, ezért nem szerepel a listában.\r\n\r\n%2"_s)
+                                 .arg(QDir::toNativeSeparators(path), r.message()));
+            const auto [year, month] = monthOfFileName(out.files[i]);
+            out.unreadable.append({i, year, month, r ? u"ismeretlen verziójú nyilvántartás"_s : r.message()});
             continue;
         }
         if (!out.years.contains(h.year))
@@ -42,6 +42,19 @@ LogbookListing listLogbooks(const AppState& s) {
         return a.year != b.year ? a.year < b.year : a.month < b.month;
     });
     return out;
+}
+
+std::pair<int, int> monthOfFileName(const QString& fileName) {
+    static const QRegularExpression pattern(u"^(\\d{4})([a-z]{3})(_\\d+)?\\.rvn$"_s,
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = pattern.match(fileName);
+    if (!m.hasMatch())
+        return {0, 0};
+    const auto& names = MonthAbbrev();
+    for (int i = 0; i < 12; ++i)
+        if (m.captured(2).compare(names[size_t(i)], Qt::CaseInsensitive) == 0)
+            return {m.captured(1).toInt(), i + 1};
+    return {0, 0};
 }
 
 const LogbookEntry* monthEntry(const LogbookListing& listing, int year, int month) {

@@ -22,7 +22,19 @@ struct LogbookListing {
     QVector<LogbookEntry> entries;  // the readable logbooks, oldest first
     QVector<int> years;             // each year of them once, in the order first met
     QStringList warnings;           // one message per logbook this version cannot read
+    // The files of those warnings, with the month their name gives (0 when it gives none).
+    struct Unreadable {
+        int position = 0;
+        int year = 0;
+        int month = 0;
+        QString reason;
+    };
+    QVector<Unreadable> unreadable;
 };
+
+// The month a file name gives as the program names month files ("2002jan.rvn", "2002jan_2.rvn",
+// any case): year and month, or 0, 0.
+std::pair<int, int> monthOfFileName(const QString& fileName);
 
 // Reads the header of every logbook file of the logged-in car. Files that are not logbooks are
 // left out silently; logbooks of an unknown version or with a damaged header get a warning.

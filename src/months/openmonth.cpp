@@ -82,7 +82,7 @@ MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QStr
     m.year = log.year;
     m.month = log.month;
     m.startOdometer = log.startOdometer;
-    m.monthKm = log.monthKm;
+    m.storedKm = log.monthKm;
     m.stopWidth = log.stopWidth;
     m.stops.reset(log.stopWidth);
     m.comments = log.comments;
@@ -95,6 +95,7 @@ MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QStr
                 m.stops.at(day, ++column) = qint16(p);
         }
     }
+    refreshKilometres(s, m);
     return m;
 }
 
@@ -167,7 +168,13 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
     progress.keepResponsive();
     s.month = monthFromStored(s, stored, fileName);
     s.month.onDisk = onDisk;
-    s.month.season = loadMonthSeason(s.carPath(QString()), s.month.year, s.month.month);
+    QString seasonWarning;
+    s.month.season = loadMonthSeason(s.programDir, s.carPath(QString()), s.month.year, s.month.month, &seasonWarning);
+    if (!seasonWarning.isEmpty()) {
+        logCaught(s, 62, seasonWarning);
+        if (s.prompter)
+            s.prompter->ask(seasonWarning, Ok, MsgIcon::Exclamation);
+    }
     s.mainWindowTag = u"korábbi"_s;
     progress.setProgressValue(100);
     return OpenOutcome::Opened;

@@ -4,6 +4,7 @@
 #include "editor/logbookfile.h"
 #include "model/monthseason.h"
 #include "months/chain.h"
+#include "model/chain.h"
 #include "months/monthlist.h"
 #include "months/openmonth.h"
 #include "storage/state.h"
@@ -15,28 +16,47 @@ YearSummary summarizeYear(const AppState& s, int year) {
     YearSummary y;
     y.year = year;
     const LogbookListing listing = listLogbooks(s);
+    const SeasonFile seasons = readSeasonFile(s.programDir, s.carPath(QString()));
+    if (!seasons.problem)
+        y.warnings << seasons.problem.message();
+    std::optional<MonthReading> previous = previousReading(s, listing, year, 1);
     for (int month = 1; month <= 12; ++month) {
-        const LogbookEntry* entry = monthEntry(listing, year, month);
-        if (!entry)
-            continue;
-        const QString file = listing.files[entry->position];
-        StoredLogbook stored;
-        if (const Result r = readLogbookFile(s.carPath(file), stored); !r) {
-            y.warnings << r.message();
-            continue;
-        }
-        MonthLog log = monthFromStored(s, stored, file);
         YearRow row;
         row.month = month;
-        row.fileName = file;
-        row.start = log.startOdometer;
-        row.km = refreshKilometres(s, log);
-        row.season = loadMonthSeason(s.carPath(QString()), year, month);
-        const Season season = seasonOf(s, row.season == SeasonBox::AirConditioning, row.season == SeasonBox::Winter);
+        const LogbookEntry* entry = monthEntry(listing, year, month);
+        if (!entry) {
+            // A file that only its name places in this month is still the month's logbook.
+            for (const LogbookListing::Unreadable& u : listing.unreadable)
+                if (u.year == year && u.month == month && row.fileName.isEmpty()) {
+                    row.fileName = listing.files[u.position];
+                    row.unreadable = u.reason;
+                }
+            if (!row.fileName.isEmpty()) {
+                y.incomplete = true;
+                y.rows.append(row);
+            }
+            continue;
+        }
+        row.fileName = listing.files[entry->position];
+        row.start = entry->startOdometer;
+        StoredLogbook stored;
+        if (const Result r = readLogbookFile(s.carPath(row.fileName), stored, s.programDir); !r) {
+            y.warnings << r.message();
+            row.unreadable = r.message();
+            y.incomplete = true;
+            y.rows.append(row);
+            continue;
+        }
+        const MonthLog log = monthFromStored(s, stored, row.fileName);
+        row.km = log.monthKm;
+        row.season = seasons.boxOf(year, month);
+        const Season season = seasonOf(s, row.season);
         const MonthCost cost = computeMonthCost(s, log, season.multiplier);
         row.cost = cost.total;
         row.missingPrice = cost.missingPrice;
-        row.chainBreak = !chainFault(row.start, previousReading(listing, year, month)).isEmpty();
+        row.chainBreak = !chainFault(row.start, previous).isEmpty();
+        if (row.start != 0)
+            previous = MonthReading{year, month, row.start, row.km};
         y.totalKm += row.km;
         y.totalCost += row.cost;
         y.missingPrice = y.missingPrice || row.missingPrice;
@@ -45,10 +65,40 @@ YearSummary summarizeYear(const AppState& s, int year) {
     return y;
 }
 
+std::optional<qint64> YearSummary::opening() const {
+    for (const YearRow& r : rows)
+        if (r.closing())
+            return r.start;
+    return std::nullopt;
+}
+
+std::optional<qint64> YearSummary::closing() const {
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
+        if (it->closing())
+            return it->closing();
+    return std::nullopt;
+}
+
+QString yearKmText(const std::optional<qint64>& km) { return km ? QString::number(*km) : u"–"_s; }
+
+QString rowStartText(const YearRow& row) {
+    return yearKmText(row.closing() ? std::optional<qint64>(row.start) : std::nullopt);
+}
+QString rowKmText(const YearRow& row) { return yearKmText(row.readable() ? std::optional<qint64>(row.km) : std::nullopt); }
+QString rowCostText(const YearRow& row) { return row.readable() ? yearCostText(row.cost, row.missingPrice) : u"–"_s; }
+QString totalKmText(const YearSummary& y) {
+    return yearKmText(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalKm));
+}
+QString totalCostText(const YearSummary& y) {
+    return y.incomplete ? u"–"_s : yearCostText(y.totalCost, y.missingPrice);
+}
+
 QString yearCostText(qint64 cost, bool missingPrice) { return missingPrice ? u"-"_s : QString::number(cost); }
 
 QString yearRowWarning(const YearRow& row) {
     QStringList what;
+    if (!row.readable())
+        what << u"a nyilvántartás nem olvasható: "_s + row.unreadable.simplified();
     if (row.chainBreak)
         what << u"a kezdő állás nem egyezik az előző hónap záró állásával"_s;
     if (row.missingPrice)
@@ -62,13 +112,23 @@ SheetTable yearTable(const YearSummary& y) {
     t.columns = {{u"Hónap"_s, CellFormat::Month},          {u"Kezdő km-óra állás"_s, CellFormat::Km},
                  {u"Megtett km"_s, CellFormat::Km},        {u"Záró km-óra állás"_s, CellFormat::Km},
                  {u"Költség"_s, CellFormat::Forint},       {u"Figyelmeztetés"_s, CellFormat::Text}};
-    const auto cost = [](qint64 value, bool missing) { return missing ? SheetCell::of(u"-"_s) : SheetCell::of(value); };
-    for (const YearRow& r : y.rows)
-        t.rows.append({SheetCell::of(QDate(y.year, r.month, 1)), SheetCell::of(qint64(r.start)), SheetCell::of(r.km),
-                       SheetCell::of(r.closing()), cost(r.cost, r.missingPrice), SheetCell::of(yearRowWarning(r))});
-    t.totals.append({SheetCell::of(u"Összesen"_s), {}, SheetCell::of(y.totalKm), {}, cost(y.totalCost, y.missingPrice), {}});
-    t.totals.append({SheetCell::of(u"Nyitó km-óra állás"_s), SheetCell::of(y.opening())});
-    t.totals.append({SheetCell::of(u"Záró km-óra állás"_s), {}, {}, SheetCell::of(y.closing())});
+    // A cell is its number where there is one, else the dash the other outputs show.
+    const auto number = [](const std::optional<qint64>& v) { return v ? SheetCell::of(*v) : SheetCell::of(u"–"_s); };
+    const auto cost = [](bool known, qint64 value, bool missing) {
+        return !known ? SheetCell::of(u"–"_s) : missing ? SheetCell::of(u"-"_s) : SheetCell::of(value);
+    };
+    for (const YearRow& r : y.rows) {
+        const bool known = r.readable();
+        t.rows.append({SheetCell::of(QDate(y.year, r.month, 1)),
+                       number(r.closing() ? std::optional<qint64>(r.start) : std::nullopt),
+                       number(known ? std::optional<qint64>(r.km) : std::nullopt), number(r.closing()),
+                       cost(known, r.cost, r.missingPrice), SheetCell::of(yearRowWarning(r))});
+    }
+    t.totals.append({SheetCell::of(u"Összesen"_s), {},
+                     number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalKm)), {},
+                     cost(!y.incomplete, y.totalCost, y.missingPrice), {}});
+    t.totals.append({SheetCell::of(u"Nyitó km-óra állás"_s), number(y.opening())});
+    t.totals.append({SheetCell::of(u"Záró km-óra állás"_s), {}, {}, number(y.closing())});
     return t;
 }
 

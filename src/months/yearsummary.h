@@ -7,23 +7,31 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 namespace rv {
 
 struct AppState;
 
 // One month of the year that has a logbook, opened as the months window opens it (stops the
-// database lacks left out, kilometres counted anew).
+// database lacks left out, kilometres counted anew from the legs). A logbook that cannot be read
+// is a row too, with its reason: the year never hides a month.
 struct YearRow {
     int month = 0;
     QString fileName;
-    qint32 start = 0;
+    QString unreadable; // why the logbook could not be read; empty when it was
+    qint32 start = 0;   // 0: the month has no start reading
     qint64 km = 0;
     qint64 cost = 0; // meaningless when missingPrice
     bool missingPrice = false;
     bool chainBreak = false; // the start does not follow on from the previous month
     SeasonBox season = SeasonBox::None;
-    qint64 closing() const { return qint64(start) + km; }
-    bool warned() const { return missingPrice || chainBreak; }
+    bool readable() const { return unreadable.isEmpty(); }
+    // None for a month without a start reading, which has no closing reading either.
+    std::optional<qint64> closing() const {
+        return readable() && start != 0 ? std::optional<qint64>(qint64(start) + km) : std::nullopt;
+    }
+    bool warned() const { return !readable() || missingPrice || chainBreak; }
 };
 
 struct YearSummary {
@@ -32,9 +40,12 @@ struct YearSummary {
     qint64 totalKm = 0;
     qint64 totalCost = 0;       // meaningless when missingPrice
     bool missingPrice = false;  // some month lacks a price: the year has no total cost
-    QStringList warnings;       // logbooks of the year that could not be read
-    qint64 opening() const { return rows.isEmpty() ? 0 : rows.first().start; }
-    qint64 closing() const { return rows.isEmpty() ? 0 : rows.last().closing(); }
+    bool incomplete = false;    // some month cannot be read: the year has no totals
+    QStringList warnings;       // the messages of what could not be read
+    // The start reading of the first readable month that has one; the closing reading of the
+    // last such month.
+    std::optional<qint64> opening() const;
+    std::optional<qint64> closing() const;
 };
 
 // The logged-in car's year; needs its partners, distances, prices and multipliers loaded.
@@ -42,6 +53,14 @@ YearSummary summarizeYear(const AppState& s, int year);
 
 // A cost or "-" when a price is missing.
 QString yearCostText(qint64 cost, bool missingPrice);
+// A reading or kilometres, "–" where there is none.
+QString yearKmText(const std::optional<qint64>& km);
+// The cells of a row as every output shows them: start, km, closing, cost.
+QString rowStartText(const YearRow& row);
+QString rowKmText(const YearRow& row);
+QString rowCostText(const YearRow& row);
+QString totalKmText(const YearSummary& y);
+QString totalCostText(const YearSummary& y);
 // What a row's warning mark stands for, empty without one.
 QString yearRowWarning(const YearRow& row);
 

@@ -1,5 +1,9 @@
 #include "printout.h"
 
+#include "model/chain.h"
+#include "model/decimal.h"
+#include "model/norms.h"
+
 #include "model/cost.h"
 #include "printing/canvas.h"
 #include "storage/records.h"
@@ -255,7 +259,7 @@ private:
         n = 4;
         sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
         n = 5;
-        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + num(qint64(log.startOdometer) + log.monthKm) + u" km"_s);
+        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingReadingText(log.startOdometer, log.monthKm));
         c.setFontSize(8);
         n = 3;
         sh.box(XR - 100, n * U - 100, sh.W - sh.M, (n + 2) * U);
@@ -305,14 +309,17 @@ public:
         c.setFontSize(10);
         sh.text(M, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
         ++n;
-        sh.text(M, n * U, u"Záró km-óra állás: "_s + num(qint64(log.startOdometer) + log.monthKm) + u" km"_s);
+        sh.text(M, n * U, u"Záró km-óra állás: "_s + closingReadingText(log.startOdometer, log.monthKm));
         ++n;
         const int fuel = car.fuelType;
         const QString fuelName = fuel >= 1 && fuel <= kFuelTypeCount ? s.fuelTypes[size_t(fuel - 1)].name : QString();
         sh.text(M, n * U, u"Gépkocsi fogyasztása: "_s + singleText(car.consumption) + u" L/100 km, "_s + fuelName +
                               u" típusú üzemanyag"_s);
         ++n;
-        if (box != SeasonBox::None) {
+        if (s.carFacts.norm == NormKind::Flat) {
+            sh.text(M, n * U, flatNormStatementLine());
+            ++n;
+        } else if (box != SeasonBox::None) {
             const QString what = box == SeasonBox::AirConditioning ? u"Klímahasználat"_s : u"Téli üzemeltetés"_s;
             sh.text(M, n * U, what + u" miatt felhasznált szorzó: "_s + singleText(season));
             ++n;
@@ -329,7 +336,7 @@ public:
             const size_t i = size_t(r - 1);
             if (!sums.used[i])
                 continue;
-            row(n, {routeTypeName(s, r), num(sums.km[i]) + u" km"_s, singleText(s.multipliers[i].value),
+            row(n, {routeTypeName(s, r), num(sums.km[i]) + u" km"_s, singleText(routeMultiplier(s, r)),
                     num(sums.cost[i]) + u" Ft"_s});
             ++n;
             rule();
@@ -474,124 +481,22 @@ QString pricePeriodText(int year, int month, const PricePeriod& period) {
     return text + u": "_s + num(period.price) + u" Ft/L"_s;
 }
 
-namespace {
-
-// A non-negative whole number in limbs of nine decimal digits, lowest first: the products of the
-// fuel sum outgrow 64 bits when the singles have many digits.
-using Big = std::vector<quint64>;
-constexpr quint64 kLimb = 1000000000;
-
-Big big(quint64 v) {
-    Big b;
-    do {
-        b.push_back(v % kLimb);
-        v /= kLimb;
-    } while (v);
-    return b;
-}
-Big times(const Big& a, const Big& b) {
-    Big r(a.size() + b.size(), 0);
-    for (size_t i = 0; i < a.size(); ++i) {
-        quint64 carry = 0;
-        for (size_t j = 0; j < b.size() || carry; ++j) {
-            const quint64 t = r[i + j] + carry + (j < b.size() ? a[i] * b[j] : 0);
-            r[i + j] = t % kLimb;
-            carry = t / kLimb;
-        }
-    }
-    while (r.size() > 1 && r.back() == 0)
-        r.pop_back();
-    return r;
-}
-Big plus(const Big& a, const Big& b) {
-    Big r(std::max(a.size(), b.size()) + 1, 0);
-    quint64 carry = 0;
-    for (size_t i = 0; i < r.size(); ++i) {
-        const quint64 t = carry + (i < a.size() ? a[i] : 0) + (i < b.size() ? b[i] : 0);
-        r[i] = t % kLimb;
-        carry = t / kLimb;
-    }
-    while (r.size() > 1 && r.back() == 0)
-        r.pop_back();
-    return r;
-}
-Big tenPower(int n) {
-    Big b = big(1);
-    for (; n > 0; --n)
-        b = times(b, big(10));
-    return b;
-}
-// floor(b / 10^n), or nullopt past 18 digits.
-std::optional<qint64> dropDigits(const Big& b, int n) {
-    QByteArray digits = QByteArray::number(b.back());
-    for (auto it = b.rbegin() + 1; it != b.rend(); ++it)
-        digits += QByteArray::number(*it).rightJustified(9, '0');
-    digits.chop(n);
-    if (digits.size() > 18)
-        return std::nullopt;
-    return digits.isEmpty() ? 0 : digits.toLongLong();
-}
-
-// A single as the decimal of its shortest text: digits * 10^-scale.
-struct Decimal {
-    Big digits;
-    int scale = 0;
-};
-std::optional<Decimal> decimalOf(float value) {
-    if (!std::isfinite(value) || value < 0)
-        return std::nullopt;
-    char buf[32];
-    const char* end = std::to_chars(buf, buf + sizeof buf, value).ptr;
-    quint64 digits = 0;
-    int scale = 0;
-    bool point = false;
-    const char* p = buf;
-    for (; p < end && *p != 'e'; ++p) {
-        if (*p == '.') {
-            point = true;
-            continue;
-        }
-        digits = digits * 10 + quint64(*p - '0'); // at most nine significant digits
-        scale += point;
-    }
-    int exponent = 0;
-    if (p < end)
-        std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
-    scale -= exponent;
-    Decimal d{big(digits), scale};
-    if (d.scale < 0) {
-        d.digits = times(d.digits, tenPower(-d.scale));
-        d.scale = 0;
-    }
-    return d;
-}
-
-} // namespace
-
 qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {
-    const auto cons = decimalOf(consumption);
-    const auto factor = decimalOf(season);
-    std::vector<Decimal> multipliers;
-    int scale = 0;
+    const auto cons = Decimal::of(consumption);
+    const auto factor = Decimal::of(season);
     bool exact = cons && factor;
+    Decimal sum;
     for (const KmAtMultiplier& leg : legs) {
-        const auto m = decimalOf(leg.multiplier);
+        const auto m = Decimal::of(leg.multiplier);
         exact = exact && m && leg.km >= 0;
         if (!exact)
             break;
-        multipliers.push_back(*m);
-        scale = std::max(scale, m->scale);
+        sum = sum + Decimal(quint64(leg.km)) * *m;
     }
-    if (exact) {
-        Big sum = big(0);
-        for (size_t i = 0; i < multipliers.size(); ++i)
-            sum = plus(sum, times(times(big(quint64(legs[qsizetype(i)].km)), multipliers[i].digits),
-                                  tenPower(scale - multipliers[i].scale)));
-        const Big total = times(times(cons->digits, factor->digits), sum);
-        // total * 10^-(scales + 2) litres; tenths drop one digit less.
-        if (const auto tenths = dropDigits(total, cons->scale + factor->scale + scale + 2 - 1))
+    // Litres are the product over 100; tenths drop one digit less.
+    if (exact)
+        if (const auto tenths = (*cons * *factor * sum).cut(1))
             return *tenths;
-    }
     // A negative or endless figure has no exact decimal: the plain product is cut instead.
     double litres = 0;
     for (const KmAtMultiplier& leg : legs)

@@ -23,6 +23,12 @@ constexpr double kMargin = 700;
 constexpr double kRow = 400;
 
 QString num(qint64 v) { return QString::number(v); }
+// A figure of the year's texts with its unit; the dashes of a missing one stand alone.
+QString unit(const QString& figure, const QString& name) {
+    return figure == u"–"_s || figure == u"-"_s ? figure : figure + u' ' + name;
+}
+QString km(const QString& figure) { return unit(figure, u"km"_s); }
+QString forint(const QString& figure) { return unit(figure, u"Ft"_s); }
 
 } // namespace
 
@@ -67,25 +73,28 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
     bool anyMark = false;
     for (const YearRow& r : y.rows) {
         anyMark = anyMark || r.warned();
-        rowAt({MonthNames()[size_t(r.month - 1)], num(r.start) + u" km"_s, num(r.km) + u" km"_s,
-               num(r.closing()) + u" km"_s, r.missingPrice ? u"-"_s : num(r.cost) + u" Ft"_s,
-               r.warned() ? u"!"_s : QString()});
+        rowAt({MonthNames()[size_t(r.month - 1)], km(rowStartText(r)), km(rowKmText(r)), km(yearKmText(r.closing())),
+               forint(rowCostText(r)), r.warned() ? u"!"_s : QString()});
     }
     c.line(M, at - 30, right, at - 30);
     c.setBold(true);
-    rowAt({u"Összesen"_s, QString(), num(y.totalKm) + u" km"_s, QString(),
-           y.missingPrice ? u"-"_s : num(y.totalCost) + u" Ft"_s, QString()});
+    rowAt({u"Összesen"_s, QString(), km(totalKmText(y)), QString(), forint(totalCostText(y)), QString()});
     c.setBold(false);
     at += kRow / 2;
-    c.printText(M, at, u"Nyitó km-óra állás: "_s + num(y.opening()) + u" km"_s);
+    c.printText(M, at, u"Nyitó km-óra állás: "_s + km(yearKmText(y.opening())));
     at += kRow;
-    c.printText(M, at, u"Záró km-óra állás: "_s + num(y.closing()) + u" km"_s);
+    c.printText(M, at, u"Záró km-óra állás: "_s + km(yearKmText(y.closing())));
     at += kRow;
     if (anyMark) {
         c.setFontSize(8);
-        c.printText(M, at, u"! A hónap kezdő állása nem egyezik az előző hónap záró állásával, vagy hiányzik a benzinár."_s);
+        for (const YearRow& r : y.rows) {
+            if (!r.warned())
+                continue;
+            c.printText(M, at, u"! "_s + MonthNames()[size_t(r.month - 1)] + u": "_s + yearRowWarning(r));
+            at += kRow * 0.8;
+        }
         c.setFontSize(10);
-        at += kRow;
+        at += kRow * 0.2;
     }
 
     // Bars by month: kilometres filled, cost outlined, each against its own largest month.

@@ -325,6 +325,11 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
         return 0;
     }
 
+    if (Result r = saveCarFacts(s.programDir, dir, form.facts); !r) {
+        logCaught(s, r.code(), r.message());
+        tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető; a gépkocsi ablakában adja meg "
+                u"újra:\r\n%1"_s.arg(r.message()));
+    }
     if (takeOver) {
         // What the directory lacks is made as for a new car; what it holds stays.
         if (!QFile::exists(dir + u"data.rvd"_s))
@@ -368,6 +373,12 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
         return false;
     }
 
+    if (Result r = saveCarFacts(s.programDir, absoluteCarDir(s, changed), form.facts); !r) {
+        logCaught(s, r.code(), r.message());
+        tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető:\r\n%1"_s.arg(r.message()));
+    } else if (index == s.currentCar) {
+        s.carFacts = form.facts;
+    }
     if (changed.fuelType != old.fuelType) {
         const QString dir = absoluteCarDir(s, changed);
         bool replaced = false;
@@ -390,7 +401,19 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
     return true;
 }
 
+CarFacts carFactsOf(AppState& s, int index) {
+    if (index < 1 || index > s.carCount())
+        return {};
+    const CarFactsRead read = readCarFacts(s.programDir, absoluteCarDir(s, s.car(index)));
+    if (!read.problem) {
+        logCaught(s, read.problem.code(), read.problem.message());
+        tell(s, read.problem.message());
+    }
+    return read.facts;
+}
+
 void logout(AppState& s) {
+    s.carFacts = CarFacts{};
     s.currentCar = 0;
     s.carDir.clear();
     s.partners.clear();
@@ -541,16 +564,19 @@ Result loginCar(AppState& s, int index) {
     QVector<Partner> oldPartners = s.partners;
     DistanceMatrix oldDistances = s.distances;
     QVector<FuelPrice> oldPrices = s.fuelPrices;
+    const CarFacts oldFacts = s.carFacts;
     auto restore = [&] {
         s.currentCar = oldCar;
         s.carDir = oldDir;
         s.partners = std::move(oldPartners);
         s.distances = std::move(oldDistances);
         s.fuelPrices = std::move(oldPrices);
+        s.carFacts = oldFacts;
     };
 
     s.currentCar = index;
     s.carDir = carDirOf(car);
+    s.carFacts = carFactsOf(s, index);
 
     s.errorLocation = u"frmUjuser - Partner"_s;
     if (Result r = LoadDatabase(s, true); !r && !(r.code() == 62 && openReadablePart(s, car, r))) {

@@ -32,6 +32,7 @@ struct CarForm {
     QString companyName;
     QString city;
     QString companyAddress;
+    CarFacts facts; // kept beside the car's files, not in user.rvd
 };
 
 struct FormProblem {
@@ -82,6 +83,10 @@ struct DeleteOutcome {
 // Asks, then removes the record and only that car's own directory. An unsafe DirName, or one that
 // another car uses too, deletes no files, and the user is told.
 DeleteOutcome deleteCar(AppState& s, int index);
+
+// The facts kept in car index's folder; a damaged file is told (and kept aside) and gives the
+// defaults.
+CarFacts carFactsOf(AppState& s, int index);
 
 // Loads car index's partners and prices and makes it the current car. On failure nothing of the
 // previous login changes and the result says why, in Hungarian.

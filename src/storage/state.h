@@ -30,6 +30,18 @@ struct CarRecord {
     QString dirName; // directory under Users/, the plate number when the car was created
 };
 
+// Which consumption norm a car's figure is (60/1992. (IV. 1.) Korm. rendelet 2. § (1)): the
+// type-based base norm, which the correction factors of annex 2 adjust, or the flat norm by
+// engine size of 4. §, which takes none.
+enum class NormKind { TypeBased, Flat };
+
+// What the program knows of a car beyond user.rvd, kept in the car's folder (model/carfacts).
+struct CarFacts {
+    NormKind norm = NormKind::TypeBased;
+    int engineCm3 = 0; // 0: not given
+    friend bool operator==(const CarFacts&, const CarFacts&) = default;
+};
+
 struct Partner {
     QString name;
     QString city;
@@ -90,6 +102,7 @@ struct AppState {
     QVector<CarRecord> cars; // Cars(1..CarCount) is cars[0..]
     int currentCar = 0;      // 1-based, 0 = nobody logged in
     QString carDir;          // "Users/" + DirName + "/", relative to programDir
+    CarFacts carFacts;       // the logged-in car's, kept in its folder
 
     QVector<Partner> partners; // Partners(1..PartnerCount) is partners[0..]
     DistanceMatrix distances;

@@ -210,18 +210,24 @@ private slots:
         QCOMPARE(r.code, 0); // faults are the answer, not a failure
         QCOMPARE(lines(r.out), QStringList({u"1 megálló nem szerepel az autó partneradatbázisában, ezért kimarad:"_s,
                                             u"  Alfa Bt. - Győr, Ipar út 2/A."_s,
+                                            // the fixture's header says 500 km, its legs make 473
+                                            u"A fájl fejlécében a hónap km-e 500 km, az utak összege 473 km: a program az "
+                                            u"utak összegével számol, és mentéskor ezt írja a fejlécbe."_s,
                                             u"6. napon Alfa Bt. - Győr, Ipar út 2. és Béta; Zrt. - Szeged között 0 km a távolság."_s,
                                             u"7. napon Gamma Kft. - Pécs, Tér 3. kétszer szerepel egymás után."_s,
-                                            u"1 kisebb hiba."_s, u"1 súlyos hiba."_s}));
+                                            u"2 kisebb hiba."_s, u"1 súlyos hiba."_s}));
     }
 
     // Worked by hand from the fixture: the first leg, 31 km on route type 4 (x 1.2) at 600 Ft/L,
     // 7.5 L/100 km and 12.5 Ft/km, is 1674 + 387 Ft; with winter operation (x 1.03) 1724 + 387.
+    // The month's totals were worked out in Python with fractions.Fraction over the fixture's
+    // files, each stored number taken as the decimal it is written as and each leg floored:
+    // 33042, with air conditioning (x 1.05) 34397, with winter operation (x 1.03) 33854.
     void costOfTheMonth() {
         CliFixture f;
         // Without an option the box kept with the month counts; an option overrides it.
         for (const auto& [stored, option, total] :
-             {std::tuple{QByteArray(), QString(), 33039}, {QByteArray(), u"--klima"_s, 34397},
+             {std::tuple{QByteArray(), QString(), 33042}, {QByteArray(), u"--klima"_s, 34397},
               {QByteArray(), u"--teli"_s, 33854}, {QByteArray("2\r\n2024,2,1\r\n2024,3,2\r\n"), QString(), 33854},
               {QByteArray("1\r\n2024,3,2\r\n"), u"--klima"_s, 34397}}) {
             f.write(f.car1(u"evszak.rvd"_s), stored);
@@ -257,7 +263,7 @@ private slots:
             QSKIP("pdftotext (poppler-utils) is not installed");
         CliFixture f;
         for (const auto& [option, words] : {std::pair{u"--logbook"_s, u"Összesen: 473 km"_s},
-                                            {u"--statement"_s, u"33039 Ft"_s}}) {
+                                            {u"--statement"_s, u"33042 Ft"_s}}) {
             const QString pdf = f.dir.filePath(u"ki.pdf"_s);
             const CliFixture::Run r = f.run(march(u"print"_s, {option, u"-o"_s, pdf}));
             QCOMPARE(r.code, 0);
@@ -427,9 +433,12 @@ private slots:
         CliFixture::Run r = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
         QCOMPARE(r.code, 0);
         QCOMPARE(lines(r.out), (QStringList{u"2024-01\t10000\t240\t10240\t13800"_s, u"2024-02\t10240\t120\t10360\t6900"_s,
-                                            u"2024-03\t10300\t240\t10540\t13980"_s, u"Összesen\t600\t34680"_s}));
+                                            u"2024-03\t10300\t240\t10540\t13980\t! a kezdő állás nem egyezik az előző "
+                                            u"hónap záró állásával"_s,
+                                            u"Összesen\t600\t34680"_s}));
+        // A month without a start reading has no closing reading either.
         r = f.run({u"year"_s, u"ABC-123"_s, u"2023"_s});
-        QCOMPARE(lines(r.out), (QStringList{u"2023-12\t0\t120\t120\t-"_s, u"Összesen\t120\t-"_s}));
+        QCOMPARE(lines(r.out), (QStringList{u"2023-12\t–\t120\t–\t-\t! hiányzik a benzinár"_s, u"Összesen\t120\t-"_s}));
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2022"_s}).code, 1);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"24"_s}).code, 1);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, f.dir.filePath(u"ev.txt"_s)}).code, 1);
@@ -442,6 +451,60 @@ private slots:
         QCOMPARE(rows.mid(3, 3), (QStringList{
                                      u"2024-03;10300;240;10540;13980;a kezdő állás nem egyezik az előző hónap záró állásával"_s,
                                      u"Összesen;;600;;34680;"_s, u"Nyitó km-óra állás;10000;;;;"_s}));
+    }
+
+    // The legs make a month's km: February's header claims 500 km, its legs make 120 (40 + 80 km
+    // between the partners of the fixture). The chain, the year and the check use 120; the check
+    // tells the header apart, and a save would write 120.
+    void theLegsMakeTheMonthsKilometres() {
+        YearFixture f;
+        QByteArray feb = f.read(CliFixture::car1(u"2024feb.rvn"_s));
+        QVERIFY(feb.contains("\r\n120,3\r\n"));
+        f.write(CliFixture::car1(u"2024feb.rvn"_s), feb.replace("\r\n120,3\r\n", "\r\n500,3\r\n"));
+        QCOMPARE(lines(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s}).out).at(1), u"2024-02\t10240\t120\t10360\t6900"_s);
+        QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, u"2024-02"_s}).out),
+                 (QStringList{u"A fájl fejlécében a hónap km-e 500 km, az utak összege 120 km: a program az utak "
+                              u"összegével számol, és mentéskor ezt írja a fejlécbe."_s,
+                              u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
+        QVERIFY(lines(f.run({u"check"_s, u"ABC-123"_s, u"2024-03"_s}).out).first().endsWith(u"záró állásával (10360 km)."_s));
+    }
+
+    // A logbook that cannot be read is a row of its own with the reason, in every output; the
+    // year then has no totals and the command fails unless told to accept it.
+    void anUnreadableMonthIsARow() {
+        YearFixture f;
+        f.write(CliFixture::car1(u"2024apr.rvn"_s), "\"RVN\",\"2.2\"\r\n2024,4,x\r\n");
+        CliFixture::Run r = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
+        QCOMPARE(r.code, 1);
+        const QStringList out = lines(r.out);
+        QCOMPARE(out.size(), 5);
+        QVERIFY2(out[3].startsWith(u"2024-04\t–\t–\t–\t–\t! a nyilvántartás nem olvasható: "_s) &&
+                     out[3].contains(u"2024apr.rvn (2. sor)"_s),
+                 qPrintable(out[3]));
+        QCOMPARE(out[4], u"Összesen\t–\t–"_s);
+        QVERIFY(r.err.contains(u"--elfogad"_s));
+        QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"--elfogad"_s}).code, 0);
+
+        const QString csv = f.dir.filePath(u"ev.csv"_s);
+        QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, csv}).code, 1);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(file.readAll().mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        QVERIFY2(rows[4].startsWith(u"2024-04;–;–;–;–;"_s) && rows[4].contains(u"a nyilvántartás nem olvasható: "_s),
+                 qPrintable(rows[4]));
+        QCOMPARE(rows.mid(5), (QStringList{u"Összesen;;–;;–;"_s, u"Nyitó km-óra állás;10000;;;;"_s,
+                                           u"Záró km-óra állás;;;10540;;"_s}));
+        if (!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()) {
+            const QString pdf = f.dir.filePath(u"ev.pdf"_s);
+            QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, pdf, u"--elfogad"_s}).code, 0);
+            const QString text = pdfText(pdf);
+            QVERIFY2(text.contains(u"! Április: a nyilvántartás nem olvasható"_s), qPrintable(text));
+        }
+        if (!QStandardPaths::findExecutable(u"unzip"_s).isEmpty()) {
+            const QString xlsx = f.dir.filePath(u"ev.xlsx"_s);
+            QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, xlsx, u"--elfogad"_s}).code, 0);
+            QVERIFY(unzipped(xlsx, u"xl/sharedStrings.xml"_s).contains(u"a nyilvántartás nem olvasható"_s));
+        }
     }
 
     void spreadsheetsHoldNumbersAsNumbers() {

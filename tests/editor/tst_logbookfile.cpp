@@ -218,24 +218,45 @@ private slots:
         QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2001, 12, SeasonBox::AirConditioning).ok());
         QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2002, 10, SeasonBox::AirConditioning).ok());
         QCOMPARE(env.read(file), QByteArray("3\r\n2001,12,1\r\n2002,1,2\r\n2002,10,1\r\n"));
-        QCOMPARE(loadMonthSeason(carDir, 2002, 1), SeasonBox::Winter);
-        QCOMPARE(loadMonthSeason(carDir, 2001, 12), SeasonBox::AirConditioning);
-        QCOMPARE(loadMonthSeason(carDir, 2002, 2), SeasonBox::None);
-        QCOMPARE(loadMonthSeason(carDir, 2012, 1), SeasonBox::None);
+        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2002, 1), SeasonBox::Winter);
+        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2001, 12), SeasonBox::AirConditioning);
+        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2002, 2), SeasonBox::None);
+        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2012, 1), SeasonBox::None);
 
         env.state.month.season = SeasonBox::None;
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.read(file), QByteArray("2\r\n2001,12,1\r\n2002,10,1\r\n"));
 
-        // A damaged file reads as no box and is kept aside when a box is saved over it.
-        for (const QByteArray& bad : {QByteArray("2\r\n2002,1,2\r\n"), QByteArray("1\r\n2002,13,1\r\n"),
-                                      QByteArray("1\r\n2002,1,3\r\n"), QByteArray("x")}) {
-            env.write(file, bad);
-            QCOMPARE(loadMonthSeason(carDir, 2002, 1), SeasonBox::None);
+        // A damaged file is told with its file and line and kept aside; every line that is a whole
+        // record by itself is kept, and the next save keeps it too.
+        struct Damage {
+            QByteArray bytes;
+            QString where;
+            QVector<MonthSeason> readable;
+        };
+        const MonthSeason jan{2002, 1, SeasonBox::Winter}, mar{2002, 3, SeasonBox::AirConditioning};
+        const QString name = u"evszak.rvd (%1. sor)"_s;
+        for (const Damage& d : {Damage{"1\r\n2002,1,2\r\n2002,3,1\r\n", name.arg(3), {jan, mar}}, // a count too low
+                                Damage{"3\r\n2002,1,2\r\n2002,3,1\r\n", name.arg(4), {jan, mar}}, // a count too high: the end comes early
+                                Damage{"2\r\n2002,13,1\r\n2002,3,1\r\n", name.arg(2), {mar}},
+                                Damage{"2\r\n2002,1,2\r\n2002,1,1\r\n", name.arg(3), {jan}}, // a month twice
+                                Damage{"x", name.arg(1), {}}}) {
+            env.write(file, d.bytes);
+            const SeasonFile read = readSeasonFile(env.state.programDir, carDir);
+            QCOMPARE(read.seasons, d.readable);
+            QVERIFY2(read.problem.message().contains(d.where), qPrintable(read.problem.message()));
+            QVERIFY(read.problem.message().contains(u"evszak.rvd.hibas"_s));
+            QCOMPARE(env.read(file + u".hibas"_s), d.bytes);
+            QFile::remove(env.path(file + u".hibas"_s));
         }
-        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2002, 3, SeasonBox::Winter).ok());
-        QCOMPARE(env.read(file + u".hibas"_s), QByteArray("x"));
-        QCOMPARE(env.read(file), QByteArray("1\r\n2002,3,2\r\n"));
+        env.write(file, "1\r\n2002,1,2\r\n2002,3,1\r\n");
+        QString warning;
+        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2002, 3, &warning), SeasonBox::AirConditioning);
+        QVERIFY(!warning.isEmpty());
+        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2002, 5, SeasonBox::Winter).ok());
+        QCOMPARE(env.read(file), QByteArray("3\r\n2002,1,2\r\n2002,3,1\r\n2002,5,2\r\n"));
+        QCOMPARE(env.read(file + u".hibas"_s), QByteArray("1\r\n2002,1,2\r\n2002,3,1\r\n"));
+        QVERIFY(readSeasonFile(env.state.programDir, carDir).problem.ok());
 
         // A folder that is gone.
         QVERIFY(!saveMonthSeason(env.state.programDir, env.path(u"Users/NINCS/"_s), 2002, 1, SeasonBox::Winter).ok());

@@ -33,6 +33,42 @@ private slots:
         QCOMPARE(computeMonthCost(*s, log, 1.0f).total, 3000);
     }
 
+    // Legs whose exact cost is whole forints, with singles stored below their decimals (1.15 is
+    // 1.1499999762, 5.7 is 5.6999998): worked by hand, 10 x 7.0 / 100 x 600 x 1.15 = 483,
+    // 25 x 7.0 / 100 x 640 x 1.15 = 1288, 10 x 5.7 / 100 x 600 = 342, 12.5 Ft/km x 8 km = 100.
+    void wholeForintLegsAreNotCutBelow() {
+        QCOMPARE(legFuelCost(10, 7.0f, 600, 1.15f, 1.0f), 483);
+        QCOMPARE(legFuelCost(25, 7.0f, 640, 1.15f, 1.0f), 1288);
+        QCOMPARE(legFuelCost(10, 5.7f, 600, 1.0f, 1.0f), 342);
+        QCOMPARE(legGeneralCost(8, 12.5f), 100);
+        QCOMPARE(legFuelCost(10, 7.0f, 600, 1.0f, 1.15f), 483); // the season factor likewise
+    }
+
+    // 1500 legs: 30 days of 50 legs round 1 -> 2 -> 3 -> 4 -> 1 (10 km at 1.15, 25 km at 1.35,
+    // 40 km at 1.25, 20 km at 1.0), 7.0 l/100 km, 15 Ft/km, 600 Ft to the 15th and 640 Ft after,
+    // air conditioning 1.05. The total was worked out in Python with fractions.Fraction on the
+    // decimals, each leg floored: sum(floor(km*Fraction('7.0')*price*m*Fraction('1.05')/100) +
+    // km*15) = 2 480 760 (the singles' own product gives 2 480 220).
+    void aMonthOfFifteenHundredLegs() {
+        s->car(s->currentCar).consumption = 7.0f;
+        s->car(s->currentCar).generalCost = 15.0f;
+        const float m[] = {1.0f, 1.15f, 1.35f, 1.25f};
+        for (int t = 0; t < 4; ++t)
+            s->multipliers[size_t(t)].value = m[t];
+        s->distances.at(1, 2) = DistanceCell{10, 2};
+        s->distances.at(2, 3) = DistanceCell{25, 3};
+        s->distances.at(3, 4) = DistanceCell{40, 4};
+        s->distances.at(4, 1) = DistanceCell{20, 1};
+        s->fuelPrices = {FuelPrice{QDate(2025, 3, 1), 600}, FuelPrice{QDate(2025, 3, 16), 640}};
+        QVector<int> round;
+        for (int k = 0; k <= 50; ++k)
+            round.append(k % 4 + 1);
+        for (int day = 1; day <= 30; ++day)
+            setDay(log, day, round);
+        QCOMPARE(computeMonthCost(*s, log, 1.05f).total, 2480760);
+        QCOMPARE(computeStatement(*s, log, 1.05f).totalCost, 2480760);
+    }
+
     void priceOfEachDayIsTheLastOneOnOrBefore() {
         s->distances.at(1, 2) = DistanceCell{100, 1};
         s->fuelPrices = {FuelPrice{QDate(2025, 2, 20), 100}, FuelPrice{QDate(2025, 3, 1), 200},
@@ -70,13 +106,28 @@ private slots:
         s->multipliers[kAirConditioningRow].value = 1.05f;
         QCOMPARE(rv::seasonMultiplier(*s, true, false), 1.05f);
         oneLeg();
-        // 1.05 in single precision is a hair below, and the floor shows it.
-        QCOMPARE(computeMonthCost(*s, log, 1.05f).total, 2099 + 1000);
+        // 100 km x 8 l/100 km x 250 Ft x 1.05 is 2100 Ft exactly, though 1.05 is stored a hair below.
+        QCOMPARE(computeMonthCost(*s, log, 1.05f).total, 2100 + 1000);
         s->multipliers[1].value = 1.2f; // route type 2, Budapest
         oneLeg(2);
         QCOMPARE(computeMonthCost(*s, log, 1.0f).total, 2400 + 1000);
         QCOMPARE(routeMultiplier(*s, 0), 1.0f);
         QCOMPARE(routeMultiplier(*s, 9), 1.0f);
+    }
+
+    // A car on the flat norm takes no correction factor (the decree allows them on the type-based
+    // norm only): a Budapest leg at 135 % in an air-conditioned month costs 100 km x 8 l/100 km x
+    // 250 Ft = 2000 Ft fuel + 1000 Ft general; on a type-based norm 2000 x 1.35 x 1.05 = 2835.
+    void flatNormTakesNoCorrection() {
+        s->multipliers[1].value = 1.35f;
+        s->multipliers[kAirConditioningRow].value = 1.05f;
+        oneLeg(2);
+        s->carFacts.norm = NormKind::Flat;
+        QCOMPARE(seasonMultiplier(*s, true, false), 1.0f);
+        QCOMPARE(computeMonthCost(*s, log, seasonMultiplier(*s, true, false)).total, 2000 + 1000);
+        QCOMPARE(computeStatement(*s, log, seasonOf(*s, SeasonBox::AirConditioning).multiplier).totalCost, 3000);
+        s->carFacts.norm = NormKind::TypeBased;
+        QCOMPARE(computeMonthCost(*s, log, seasonMultiplier(*s, true, false)).total, 2835 + 1000);
     }
 
     void leapDayIsCounted() {

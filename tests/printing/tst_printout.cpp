@@ -215,6 +215,14 @@ private slots:
         c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, false, true));
         QVERIFY(c.text(u"Téli üzemeltetés miatt felhasznált szorzó: 1,05"_s));
         QVERIFY(!c.textStarting(u"Klímahasználat"_s));
+
+        // A flat-norm car: the line says why no factor counts, and the litres take none
+        // (30 km at 8 L/100 km = 2,4 L).
+        f.s.carFacts.norm = NormKind::Flat;
+        c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, true, false));
+        verifyAt(c.textStarting(u"Alapnorma-átalány (hengerűrtartalom szerint): korrekciós szorzó nem jár"_s), 1000, 3500);
+        QVERIFY(!c.textStarting(u"Klímahasználat"_s));
+        QVERIFY(c.text(u"Felhasznált üzemanyag: 2,4 L"_s));
     }
 
     void pricePeriods_data() {

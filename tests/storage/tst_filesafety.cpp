@@ -149,7 +149,7 @@ private slots:
             return Result::failure(w.join(u'\n'));
         });
         row("Users/CAR/evszak.rvd", [](AppState& s) {
-            loadMonthSeason(s.carPath({}), 2002, 1);
+            loadMonthSeason(s.programDir, s.carPath({}), 2002, 1);
             return saveMonthSeason(s.programDir, s.carPath({}), 2002, 1, SeasonBox::Winter);
         });
         row("error.log", [](AppState& s) {

@@ -563,7 +563,7 @@ void frmSzerkeszto::refreshKilometres(int day) {
 
 void frmSzerkeszto::showClosingReading() {
     const MonthLog& log = m_state.month;
-    lblZaroAllas->setText(u"Záró: %1 km"_s.arg(qint64(log.startOdometer) + log.monthKm));
+    lblZaroAllas->setText(u"Záró: "_s + closingReadingText(log.startOdometer, log.monthKm));
 }
 
 void frmSzerkeszto::afterStopChange(int selected) {

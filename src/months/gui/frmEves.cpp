@@ -44,8 +44,12 @@ QTableWidgetItem* cell(const QString& text, bool number, bool bold = false) {
     return item;
 }
 
-QString km(qint64 v) { return QString::number(v) + u" km"_s; }
-QString forint(qint64 v, bool missing) { return missing ? u"-"_s : QString::number(v) + u" Ft"_s; }
+// A figure of the year's texts with its unit; the dashes of a missing one stand alone.
+QString unit(const QString& figure, const QString& name) {
+    return figure == u"–"_s || figure == u"-"_s ? figure : figure + u' ' + name;
+}
+QString km(const QString& figure) { return unit(figure, u"km"_s); }
+QString forint(const QString& figure) { return unit(figure, u"Ft"_s); }
 
 } // namespace
 
@@ -147,10 +151,10 @@ void frmEves::showYear(int year) {
     int r = 0;
     for (const YearRow& row : y.rows) {
         tblEv->setItem(r, 0, cell(MonthNames()[size_t(row.month - 1)], false));
-        tblEv->setItem(r, 1, cell(km(row.start), true));
-        tblEv->setItem(r, 2, cell(km(row.km), true));
-        tblEv->setItem(r, 3, cell(km(row.closing()), true));
-        tblEv->setItem(r, 4, cell(forint(row.cost, row.missingPrice), true));
+        tblEv->setItem(r, 1, cell(km(rowStartText(row)), true));
+        tblEv->setItem(r, 2, cell(km(rowKmText(row)), true));
+        tblEv->setItem(r, 3, cell(km(yearKmText(row.closing())), true));
+        tblEv->setItem(r, 4, cell(forint(rowCostText(row)), true));
         QTableWidgetItem* mark = cell(row.warned() ? u"!"_s : QString(), false, true);
         mark->setToolTip(yearRowWarning(row));
         mark->setForeground(Qt::red);
@@ -159,12 +163,12 @@ void frmEves::showYear(int year) {
     }
     tblEv->setItem(r, 0, cell(u"Összesen"_s, false, true));
     tblEv->setItem(r, 1, cell(QString(), false));
-    tblEv->setItem(r, 2, cell(km(y.totalKm), true, true));
+    tblEv->setItem(r, 2, cell(km(totalKmText(y)), true, true));
     tblEv->setItem(r, 3, cell(QString(), false));
-    tblEv->setItem(r, 4, cell(forint(y.totalCost, y.missingPrice), true, true));
+    tblEv->setItem(r, 4, cell(forint(totalCostText(y)), true, true));
     tblEv->setItem(r, 5, cell(QString(), false));
-    lblNyito->setText(u"Nyitó km-óra állás: "_s + km(y.opening()));
-    lblZaro->setText(u"Záró km-óra állás: "_s + km(y.closing()));
+    lblNyito->setText(u"Nyitó km-óra állás: "_s + km(yearKmText(y.opening())));
+    lblZaro->setText(u"Záró km-óra állás: "_s + km(yearKmText(y.closing())));
     YearChart::show(fraGrafikon, y);
     const bool any = !y.rows.isEmpty();
     for (QPushButton* b : {cmdNyomtat, cmdPdf, cmdTablazat})

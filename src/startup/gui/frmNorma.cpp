@@ -1,5 +1,6 @@
 #include "frmNorma.h"
 
+#include "model/carfacts.h"
 #include "model/norms.h"
 #include "storage/records.h"
 #include "ui/fieldtext.h"
@@ -20,10 +21,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 
 namespace {
-constexpr int kLargestEngine = 99999;
+constexpr int kLargestEngine = kLargestEngineCm3;
 }
 
-frmNorma::frmNorma(int fuelIndex, QWidget* parent) : QDialog(parent) {
+frmNorma::frmNorma(int fuelIndex, int engineCm3, QWidget* parent) : QDialog(parent) {
     setObjectName(u"frmNorma"_s);
     setWindowTitle(u"Fogyasztási norma"_s);
     cboUzemanyag = new QComboBox(this);
@@ -31,6 +32,9 @@ frmNorma::frmNorma(int fuelIndex, QWidget* parent) : QDialog(parent) {
     cboUzemanyag->addItem(u"Benzin"_s);
     cboUzemanyag->addItem(u"Gázolaj"_s);
     cboUzemanyag->setCurrentIndex(normFuelOf(fuelIndex) == NormFuel::Diesel ? 1 : 0);
+    // A diesel norm in a petrol car would be a wrong figure: the fuel follows the car's box.
+    cboUzemanyag->setEnabled(false);
+    cboUzemanyag->setToolTip(u"A gépkocsi üzemanyaga; a gépkocsi ablakának Üzemanyag mezőjében módosítható."_s);
     txtHengerur = new QLineEdit(this);
     txtHengerur->setObjectName(u"txtHengerur"_s);
     attachNumericFilter(txtHengerur, [](const QString& t) { return isWholeNumberText(t, 1, kLargestEngine); });
@@ -65,7 +69,15 @@ frmNorma::frmNorma(int fuelIndex, QWidget* parent) : QDialog(parent) {
     connect(chkHibrid, &QCheckBox::toggled, this, [this] { refresh(); });
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     setMinimumWidth(440);
+    if (engineCm3 > 0)
+        txtHengerur->setText(QString::number(engineCm3));
     refresh();
+    txtHengerur->setFocus();
+}
+
+int frmNorma::engineCm3() const {
+    const QString engine = txtHengerur->text().trimmed();
+    return isWholeNumberText(engine, 1, kLargestEngine) ? engine.toInt() : 0;
 }
 
 QString frmNorma::normText() const { return m_norm; }

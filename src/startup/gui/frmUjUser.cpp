@@ -54,6 +54,12 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
 
     cmdVarosLoad = namedButton(this, u"cmdVarosLoad"_s, u"Városok &betöltése"_s);
     cmdNorma = namedButton(this, u"cmdNorma"_s, u"&Norma..."_s);
+    cboNorma = new QComboBox(this);
+    cboNorma->setObjectName(u"cboNorma"_s);
+    cboNorma->addItem(normKindName(NormKind::TypeBased));
+    cboNorma->addItem(normKindName(NormKind::Flat));
+    cboNorma->setToolTip(u"Korrekciós szorzó (úttípus, klíma, téli üzemeltetés) csak a típus szerinti alapnormához "
+                         u"jár; az alapnorma-átalányhoz nem."_s);
     const DialogButtons buttons = dialogButtons(this);
     cmdOK = buttons.ok;
     cmdMegsem = buttons.cancel;
@@ -78,6 +84,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     row(u"&Rendszám:"_s, txtRendSzam);
     row(u"Ü&zemanyag:"_s, cboBenzin);
     rowWithButton(u"Fo&gyasztás (l/100 km):"_s, txtFogyasztas, cmdNorma);
+    row(u"A norma fa&jtája:"_s, cboNorma);
     row(u"Általános &költség (Ft/km):"_s, txtAltKoltseg);
     row(u"&Cégnév:"_s, txtCegNev);
     rowWithButton(u"&Város:"_s, cboVaros, cmdVarosLoad);
@@ -107,7 +114,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     connect(cmdNorma, &QPushButton::clicked, this, [this] { chooseNorm(); });
 
     // The form's order; the city's load button comes right after the city.
-    tabOrder({txtAzonosito, txtGKTip, txtRendSzam, cboBenzin, txtFogyasztas, cmdNorma, txtAltKoltseg, txtCegNev, cboVaros,
+    tabOrder({txtAzonosito, txtGKTip, txtRendSzam, cboBenzin, txtFogyasztas, cmdNorma, cboNorma, txtAltKoltseg, txtCegNev, cboVaros,
               cmdVarosLoad, txtCegCim, cmdOK, cmdMegsem});
     helpKey(this, 20);
 
@@ -134,6 +141,8 @@ void frmUjUser::prepareNew(const QString& mainCaption) {
         e->clear();
     txtAltKoltseg->setText(QString::number(kGeneralCostPerKm));
     cboBenzin->setCurrentIndex(0);
+    cboNorma->setCurrentIndex(0);
+    m_engineCm3 = 0;
     fillCities();
     cboVaros->setEditText(QString());
     txtAzonosito->setFocus();
@@ -154,6 +163,9 @@ void frmUjUser::prepareModify(int index, const QString& mainCaption) {
     txtCegNev->setText(f.companyName);
     cboVaros->setEditText(f.city);
     txtCegCim->setText(f.companyAddress);
+    const CarFacts facts = carFactsOf(m_state, index);
+    cboNorma->setCurrentIndex(facts.norm == NormKind::Flat ? 1 : 0);
+    m_engineCm3 = facts.engineCm3;
 }
 
 CarForm frmUjUser::form() const {
@@ -167,6 +179,8 @@ CarForm frmUjUser::form() const {
     f.companyName = txtCegNev->text();
     f.city = cboVaros->currentText();
     f.companyAddress = txtCegCim->text();
+    f.facts.norm = cboNorma->currentIndex() == 1 ? NormKind::Flat : NormKind::TypeBased;
+    f.facts.engineCm3 = m_engineCm3;
     return f;
 }
 
@@ -185,9 +199,12 @@ QWidget* frmUjUser::fieldWidget(int field) const {
 }
 
 void frmUjUser::chooseNorm() {
-    frmNorma dialog(cboBenzin->currentIndex(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        txtFogyasztas->setText(dialog.normText());
+    frmNorma dialog(cboBenzin->currentIndex(), m_engineCm3, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    txtFogyasztas->setText(dialog.normText());
+    cboNorma->setCurrentIndex(1); // the flat norm by engine size
+    m_engineCm3 = dialog.engineCm3();
 }
 
 void frmUjUser::onOK() {

@@ -43,6 +43,7 @@ public:
     QLineEdit* txtCegCim;
     QPushButton* cmdVarosLoad;
     QPushButton* cmdNorma;
+    QComboBox* cboNorma; // "Alapnorma (típus szerint)" / "Alapnorma-átalány (hengerűrtartalom szerint)"
     QPushButton* cmdOK;
     QPushButton* cmdMegsem;
 
@@ -60,6 +61,7 @@ private:
     AppState& m_state;
     QString m_mode = QStringLiteral("uj");
     int m_index = 0;
+    int m_engineCm3 = 0; // remembered with the car, offered again by the norm dialog
     QString m_mainCaption;
 };
 

@@ -126,6 +126,25 @@ private slots:
         });
         QTest::mouseClick(d->cmdNorma, Qt::LeftButton);
         QCOMPARE(std::pair(fuel, d->txtFogyasztas->text()), std::pair(u"Gázolaj"_s, u"6.7"_s));
+        QCOMPARE(d->cboNorma->currentIndex(), 1); // the flat norm, which takes no correction factor
+
+        // Again: the dialog starts on the engine size given, and its fuel is the car's to change.
+        QString engine;
+        bool fuelOffered = true;
+        QWidget* focused = nullptr;
+        QTimer::singleShot(0, [&] {
+            auto* n = qobject_cast<frmNorma*>(QApplication::activeModalWidget());
+            if (!n)
+                return;
+            engine = n->txtHengerur->text();
+            fuelOffered = n->cboUzemanyag->isEnabled();
+            focused = n->focusWidget();
+            n->reject();
+        });
+        QTest::mouseClick(d->cmdNorma, Qt::LeftButton);
+        QCOMPARE(engine, u"1999"_s);
+        QVERIFY(!fuelOffered);
+        QVERIFY(focused && focused->objectName() == u"txtHengerur"_s);
     }
 
     void theMenusReachTheirWork() {

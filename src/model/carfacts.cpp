@@ -1,0 +1,81 @@
+#include "carfacts.h"
+
+#include "storage/datafiles.h"
+#include "storage/fileio.h"
+#include "storage/records.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+const QString kMagic = u"RVA"_s;
+constexpr int kVersion = 1;
+
+QString folder(const QString& carDir) { return carDir.endsWith(u'/') ? carDir : carDir + u'/'; }
+
+} // namespace
+
+QString normKindName(NormKind kind) {
+    return kind == NormKind::Flat ? u"Alapnorma-átalány (hengerűrtartalom szerint)"_s : u"Alapnorma (típus szerint)"_s;
+}
+
+QByteArray serializeCarFacts(const CarFacts& facts) {
+    RecordWriter w;
+    w.str(kMagic).integer(kVersion).endLine();
+    w.integer(facts.norm == NormKind::Flat ? 2 : 1).integer(facts.engineCm3).endLine();
+    return w.data();
+}
+
+Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& out) {
+    CarFacts facts;
+    const Result r = parseRecords(data, fileName, [&](RecordReader& in) {
+        if (in.readString() != kMagic)
+            in.failAt(1, u"ez nem a gépkocsi adatainak fájlja (hiányzik az RVA jelzés)"_s);
+        const int version = in.readInt16();
+        if (version != kVersion)
+            in.failAt(1, u"ismeretlen változat (%1)"_s.arg(version));
+        facts.norm = in.readInt16In(1, 2, u"a norma fajtája"_s) == 2 ? NormKind::Flat : NormKind::TypeBased;
+        facts.engineCm3 = in.readInt32();
+        if (facts.engineCm3 < 0 || facts.engineCm3 > kLargestEngineCm3)
+            in.failAt(2, u"a hengerűrtartalom (%1) 0 és %2 között lehet"_s.arg(facts.engineCm3).arg(kLargestEngineCm3));
+        in.requireEnd();
+    });
+    if (r)
+        out = facts;
+    return r;
+}
+
+CarFactsRead readCarFacts(const QString& dataDir, const QString& carDir) {
+    CarFactsRead read;
+    const QString path = folder(carDir) + kCarFactsFileName;
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return read;
+    QByteArray data;
+    Result r = readDataFile(dataDir, path, data);
+    if (r)
+        r = parseCarFacts(data, QDir::toNativeSeparators(path), read.facts);
+    if (!r) {
+        read.facts = CarFacts{};
+        const QString kept = r.code() == 62 ? keepAside(dataDir, path) : QString();
+        read.problem = Result::failure(
+            u"A gépkocsi normájának fajtáját és hengerűrtartalmát tartalmazó fájl nem olvasható:\r\n%1\r\n\r\nA program "
+            u"típus szerinti alapnormával számol; ha a gépkocsi alapnorma-átalányt használ, adja meg újra a gépkocsi "
+            u"ablakában.%2"_s
+                .arg(r.message(), kept.isEmpty() ? QString() : u"\r\n\r\nA hibás fájl másolata: "_s + QDir::toNativeSeparators(kept)),
+            r.code());
+    }
+    return read;
+}
+
+Result saveCarFacts(const QString& dataDir, const QString& carDir, const CarFacts& facts) {
+    const QString path = folder(carDir) + kCarFactsFileName;
+    if (facts == CarFacts{} && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return Result::success();
+    return saveWholeFile(dataDir, path, serializeCarFacts(facts));
+}
+
+} // namespace rv

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "storage/result.h"
+#include "storage/state.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace rv {
+
+// The file of a car's facts (CarFacts, kept beside user.rvd whose layout stays as it is): a
+// small file in the car's folder. A car without the file has a type-based norm and no engine
+// size, as before.
+inline const QString kCarFactsFileName = QStringLiteral("gepkocsi.rvd");
+constexpr int kLargestEngineCm3 = 99999;
+
+// "Alapnorma (típus szerint)" / "Alapnorma-átalány (hengerűrtartalom szerint)".
+QString normKindName(NormKind kind);
+
+// The file: the line "RVA",1 (what it is and its version), then the line norm,engine (norm 1
+// type-based, 2 flat; engine in cm³, 0 when not given). Nothing may follow.
+QByteArray serializeCarFacts(const CarFacts& facts);
+Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& out);
+
+// The car's facts: no file gives the defaults. A damaged or unreadable file gives the defaults
+// too, and problem fails with the message for the user (file, line and the rescue copy kept).
+struct CarFactsRead {
+    CarFacts facts;
+    Result problem = Result::success();
+};
+// dataDir: the data directory (absolute); carDir: the car's folder (absolute).
+CarFactsRead readCarFacts(const QString& dataDir, const QString& carDir);
+// Writes the file; the defaults of a car without one write nothing.
+Result saveCarFacts(const QString& dataDir, const QString& carDir, const CarFacts& facts);
+
+} // namespace rv

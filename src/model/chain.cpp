@@ -1,0 +1,43 @@
+#include "chain.h"
+
+#include "storage/tables.h"
+
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+std::optional<MonthReading> previousReading(const MonthHistory& history, int year, int month) {
+    const QVector<MonthHistory::Start> starts = history.starts();
+    for (auto it = starts.crbegin(); it != starts.crend(); ++it) {
+        if (it->year > year || (it->year == year && it->month >= month) || it->start == 0)
+            continue;
+        if (const auto km = history.legKm(it->year, it->month))
+            return MonthReading{it->year, it->month, it->start, *km};
+    }
+    return std::nullopt;
+}
+
+QString closingReadingText(qint32 start, qint64 km) {
+    return start == 0 ? u"–"_s : QString::number(qint64(start) + km) + u" km"_s;
+}
+
+qint32 chainedStart(const std::optional<MonthReading>& previous) {
+    if (!previous)
+        return 0;
+    return qint32(std::clamp<qint64>(previous->closing(), 0, std::numeric_limits<qint32>::max()));
+}
+
+QString chainFault(qint32 start, const std::optional<MonthReading>& previous) {
+    if (start == 0 || !previous || previous->closing() == start)
+        return {};
+    return u"A havi kezdő km-óra állás (%1 km) nem egyezik az előző hónap (%2. %3) záró állásával (%4 km)."_s
+        .arg(start)
+        .arg(previous->year)
+        .arg(MonthNames()[size_t(std::clamp(previous->month, 1, 12) - 1)].toLower())
+        .arg(previous->closing());
+}
+
+} // namespace rv

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+namespace rv {
+
+// A month's odometer readings: its start reading as stored and its kilometres as the sum of its
+// legs.
+struct MonthReading {
+    int year = 0;
+    int month = 0;
+    qint32 start = 0;
+    qint64 km = 0;
+    qint64 closing() const { return qint64(start) + km; }
+};
+
+// The car's months as the chain sees them, kept apart from how they are stored.
+class MonthHistory {
+public:
+    virtual ~MonthHistory() = default;
+    // The months with a logbook, oldest first, each once, with its start reading (0: none).
+    struct Start {
+        int year = 0;
+        int month = 0;
+        qint32 start = 0;
+    };
+    virtual QVector<Start> starts() const = 0;
+    // The kilometres of a month's legs; none when its logbook cannot be read.
+    virtual std::optional<qint64> legKm(int year, int month) const = 0;
+};
+
+// The month a month follows on from: the latest earlier month whose logbook has a start reading
+// and can be read. None when there is no such month.
+std::optional<MonthReading> previousReading(const MonthHistory& history, int year, int month);
+
+// A month's closing reading as the windows and printouts show it, with its unit: "12 345 km" as
+// start + km, "–" for a month without a start reading, which has no closing reading either.
+QString closingReadingText(qint32 start, qint64 km);
+
+// The start reading of a new month: the previous month's closing reading, 0 without one.
+qint32 chainedStart(const std::optional<MonthReading>& previous);
+
+// The fault when a month's start reading does not follow on; empty when it does, when the month
+// has no start reading or there is no previous month.
+QString chainFault(qint32 start, const std::optional<MonthReading>& previous);
+
+} // namespace rv

@@ -1,0 +1,70 @@
+#include "model/carfacts.h"
+#include "startup/carops.h"
+#include "testenv.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+class TestCarFacts : public QObject {
+    Q_OBJECT
+private slots:
+    void fileBytesBothWays() {
+        const QByteArray flat = "\"RVA\",1\r\n2,1598\r\n";
+        QCOMPARE(serializeCarFacts(CarFacts{NormKind::Flat, 1598}), flat);
+        CarFacts read;
+        QVERIFY(parseCarFacts(flat, u"gepkocsi.rvd"_s, read).ok());
+        QCOMPARE(read, (CarFacts{NormKind::Flat, 1598}));
+        QVERIFY(parseCarFacts("\"RVA\",1\r\n1,0\r\n\r\n", u"gepkocsi.rvd"_s, read).ok()); // blank lines may end it
+        QCOMPARE(read, CarFacts{});
+    }
+
+    // Each damage is told at its line; what was read before stays out of the result.
+    void damageIsToldAtItsLine() {
+        const std::pair<QByteArray, int> cases[] = {
+            {"\"RVN\",1\r\n1,0\r\n", 1},          // another file
+            {"\"RVA\",2\r\n1,0\r\n", 1},          // a later version
+            {"\"RVA\",1\r\n3,0\r\n", 2},          // no such norm
+            {"\"RVA\",1\r\n2,100000\r\n", 2},     // an engine past the range
+            {"\"RVA\",1\r\n2,1598\r\n1,0\r\n", 3}, // more than one record
+            {"\"RVA\",1\r\n", 2},                 // cut short
+        };
+        for (const auto& [bytes, line] : cases) {
+            CarFacts read{NormKind::Flat, 7};
+            const Result r = parseCarFacts(bytes, u"gepkocsi.rvd"_s, read);
+            QVERIFY2(r.message().contains(u"gepkocsi.rvd (%1. sor)"_s.arg(line)), qPrintable(r.message()));
+            QCOMPARE(read, (CarFacts{NormKind::Flat, 7}));
+        }
+    }
+
+    // The dialog's choice reaches the car's folder and the login; a damaged file is told, kept
+    // aside, and the car counts with the type-based norm it had before the file existed.
+    void keptWithTheCarAndReadAtLogin() {
+        TestEnv env;
+        CarForm form{u"a"_s, u"Opel"_s, u"P1"_s, 1, u"8,6"_s, u"15"_s, u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s};
+        env.prompter.answer(No); // no published prices
+        QCOMPARE(createCar(env.state, form, {}), 1);
+        QVERIFY(!QFile::exists(env.path(u"Users/P1/gepkocsi.rvd"_s))); // the defaults need no file
+        form.facts = CarFacts{NormKind::Flat, 1598};
+        QVERIFY(modifyCar(env.state, 1, form, {}));
+        QCOMPARE(env.read(u"Users/P1/gepkocsi.rvd"_s), QByteArray("\"RVA\",1\r\n2,1598\r\n"));
+        QVERIFY(loginCar(env.state, 1).ok());
+        QCOMPARE(env.state.carFacts, (CarFacts{NormKind::Flat, 1598}));
+        form.facts.engineCm3 = 1199;
+        QVERIFY(modifyCar(env.state, 1, form, {})); // the logged-in car sees it at once
+        QCOMPARE(env.state.carFacts.engineCm3, 1199);
+
+        env.write(u"Users/P1/gepkocsi.rvd"_s, "\"RVA\",1\r\n2,x\r\n");
+        env.prompter.clear();
+        QVERIFY(loginCar(env.state, 1).ok());
+        QCOMPARE(env.state.carFacts, CarFacts{});
+        QVERIFY2(env.prompter.last().contains(u"gepkocsi.rvd (2. sor)"_s) &&
+                     env.prompter.last().contains(u"gepkocsi.rvd.hibas"_s),
+                 qPrintable(env.prompter.last()));
+        QCOMPARE(env.read(u"Users/P1/gepkocsi.rvd.hibas"_s), QByteArray("\"RVA\",1\r\n2,x\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCarFacts)
+#include "tst_carfacts.moc"
