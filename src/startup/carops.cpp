@@ -1,5 +1,6 @@
 #include "carops.h"
 
+#include "model/carfacts.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"

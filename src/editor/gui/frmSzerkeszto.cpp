@@ -2,6 +2,7 @@
 
 #include "editor/calendar.h"
 #include "model/cost.h"
+#include "model/norms.h"
 #include "editor/gui/editorcaption.h"
 #include "editor/gui/errorpictures.h"
 #include "editor/gui/frmHiba.h"
@@ -440,6 +441,7 @@ void frmSzerkeszto::open(bool newMonth) {
             for (QString& c : log.comments)
                 c.clear();
             log.monthKm = 0;
+            log.storedKm = -1;
             log.modified = false;
             log.fileName.clear();
             log.season = SeasonBox::None;
@@ -450,6 +452,10 @@ void frmSzerkeszto::open(bool newMonth) {
         }
         chkKlima->setChecked(log.season == SeasonBox::AirConditioning);
         chkTeliUzem->setChecked(log.season == SeasonBox::Winter);
+        // A flat-norm car counts both boxes at 1: say why where they are ticked.
+        const QString flat = m_state.carFacts.norm == NormKind::Flat ? flatNormStatementLine() : QString();
+        chkKlima->setToolTip(flat);
+        chkTeliUzem->setToolTip(flat);
         m_loading = true;
         txtHonnan->setText(u"1"_s);
         m_lastHonnan = u"1"_s;

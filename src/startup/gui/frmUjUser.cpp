@@ -3,6 +3,7 @@
 #include "frmImportUser.h"
 #include "frmNorma.h"
 #include "startup/carops.h"
+#include "model/carfacts.h"
 #include "storage/datafiles.h"
 #include "model/norms.h"
 #include "storage/state.h"

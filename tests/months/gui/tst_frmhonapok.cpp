@@ -118,7 +118,10 @@ private slots:
         november.year = 2027;
         november.month = 11;
         november.startOdometer = 5000;
-        november.monthKm = 300;
+        november.monthKm = 300; // the header's figure; the legs make the month's km
+        november.stopWidth = 3;
+        const Partner one{u"Partner 1"_s, u"Győr"_s, QString()}, two{u"Partner 2"_s, u"Győr"_s, QString()};
+        november.stops[0] = {one, two, one}; // 30 + 30 km
         h.env.write(u"Users/ABC123/2027nov.rvn"_s, serializeLogbook(november));
         frmHonapok& w = *h.w;
         w.show();
@@ -127,7 +130,7 @@ private slots:
         w.cboHonapok->setCurrentIndex(1);
         QTest::keyClick(w.txtEvSzam, Qt::Key_Return);
         QCOMPARE((std::tuple{h.opened, h.env.state.month.month, h.env.state.month.fileName, h.env.state.month.startOdometer}),
-                 (std::tuple{QList<bool>{true}, 2, QString(), 5300}));
+                 (std::tuple{QList<bool>{true}, 2, QString(), 5060}));
         QVERIFY(!w.isVisible());
         // The editor closes and shows the window again: list refreshed.
         h.env.write(u"Users/ABC123/2028feb.rvn"_s, logbookBytes(2028, 2, 42));
