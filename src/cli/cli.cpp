@@ -18,6 +18,7 @@
 #include "months/targetsample.h"
 #include "printing/paintercanvas.h"
 #include "printing/printout.h"
+#include "printing/travelorder.h"
 #include "startup/startup.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
@@ -171,12 +172,20 @@ int runCost(Context& c, const ParsedArgs& a) {
 
 int runPrint(Context& c, const ParsedArgs& a) {
     const bool statement = a.has(u"--statement"_s);
+    const bool order = a.has(u"--rendelveny"_s);
     Fleet f(c.programDir);
-    if (const int code = openCarMonth(c, f, a, statement))
+    if (const int code = openCarMonth(c, f, a, statement || order))
         return code;
     const QString path = a.value(u"-o"_s);
-    const Result r = printToPdf(f.state, f.state.month, statement ? Printout::CostStatement : Printout::Logbook,
-                                seasonArg(f, a), path);
+    const Printout which = order ? Printout::TravelOrder : statement ? Printout::CostStatement : Printout::Logbook;
+    const Season season = seasonArg(f, a);
+    if (order) {
+        // A day without its purpose is printed all the same, but told, as in the error list.
+        const TravelOrder orders = computeTravelOrder(f.state, f.state.month, season.multiplier);
+        for (const QString& fault : travelOrderFaults(f.state.month, orders))
+            c.err << u"Kisebb hiba: "_s << StreamPrompter::plainText(fault) << Qt::endl;
+    }
+    const Result r = printToPdf(f.state, f.state.month, which, season, path);
     if (!r)
         return failed(c, r.message().startsWith(kNoPriceForMonth) ? noPriceMessage(f.state) : r.message());
     c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
@@ -371,12 +380,14 @@ const QList<Command>& commands() {
          u"Kiírja a hónap kilométerét és az összes költséget úgy, ahogy a szerkesztő számolja. "
          u"Ha a hónap valamelyik napjára nincs benzinár, 1-gyel lép ki."_s,
          {kKlima, kTeli}, 2, 2, runCost},
-        {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement) -o FÁJL.pdf"_s, u"nyomtatvány PDF-be"_s,
-         u"Az útnyilvántartás vagy a költségelszámolás melléklete PDF fájlba, ugyanazzal a "
+        {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement | --rendelveny) -o FÁJL.pdf"_s, u"nyomtatvány PDF-be"_s,
+         u"Az útnyilvántartás, a költségelszámolás melléklete vagy a kiküldetési rendelvény (utas napokként egy "
+         u"oldal és a havi összesítő; a megjegyzés nélküli napokról a hibakimeneten szól) PDF fájlba, ugyanazzal a "
          u"laptördeléssel, mint a nyomtatási kép PDF mentése. A -o sosem ír felül írásvédett fájlt, sem olyat, "
          u"amelynek a neve a program saját adatfájljáé (user.rvd, data.rvd, *.rvn ...), bárhol legyen is."_s,
          {{{u"--logbook"_s, false}, {}, u"az útnyilvántartás"_s},
           {{u"--statement"_s, false}, {}, u"a költségelszámolás melléklete"_s},
+          {{u"--rendelveny"_s, false}, {}, u"a kiküldetési rendelvény"_s},
           {{u"-o"_s, true}, u"FÁJL"_s, u"a PDF fájl"_s},
           kKlima,
           kTeli},
@@ -459,8 +470,9 @@ int usageError(Context& c, const QString& message, const Command* command) {
 QString combinationError(const Command& c, const ParsedArgs& a) {
     if (a.has(u"--klima"_s) && a.has(u"--teli"_s))
         return u"A --klima és a --teli közül csak az egyik adható meg."_s;
-    if (c.name == u"print"_s && a.has(u"--logbook"_s) == a.has(u"--statement"_s))
-        return u"A --logbook és a --statement közül pontosan egyet kell megadni."_s;
+    if (c.name == u"print"_s &&
+        int(a.has(u"--logbook"_s)) + int(a.has(u"--statement"_s)) + int(a.has(u"--rendelveny"_s)) != 1)
+        return u"A --logbook, a --statement és a --rendelveny közül pontosan egyet kell megadni."_s;
     if ((c.name == u"print"_s || c.name == u"export"_s) && a.value(u"-o"_s).isEmpty())
         return u"Meg kell adni a kimeneti fájlt: -o FÁJL."_s;
     if (c.name == u"generate"_s && !a.has(u"--km"_s))

@@ -86,7 +86,7 @@ QPageLayout defaultPageLayout() {
 
 Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which,
                      const Season& season) {
-    if (which == Printout::CostStatement && computeStatement(s, log, season.multiplier).missingPrice)
+    if (which != Printout::Logbook && computeStatement(s, log, season.multiplier).missingPrice)
         return Result::failure(noPriceForMonthMessage(log));
     QPainter painter;
     if (!painter.begin(&device))
@@ -101,7 +101,7 @@ Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLo
 
 Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const Season& season, const QString& path,
                   const QPageLayout& layout) {
-    if (which == Printout::CostStatement && computeStatement(s, log, season.multiplier).missingPrice)
+    if (which != Printout::Logbook && computeStatement(s, log, season.multiplier).missingPrice)
         return Result::failure(noPriceForMonthMessage(log));
     // The target is refused before the work, and the bytes go to the one writer only when whole.
     if (Result r = checkExportTarget(s.programDir, path); !r)
@@ -114,7 +114,9 @@ Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const 
         writer.setPageLayout(layout);
         writer.setResolution(1200);
         writer.setCreator(programTitle());
-        writer.setTitle(which == Printout::Logbook ? u"Útnyilvántartás"_s : u"Költségelszámolás"_s);
+        writer.setTitle(which == Printout::Logbook       ? u"Útnyilvántartás"_s
+                        : which == Printout::TravelOrder ? u"Kiküldetési rendelvény"_s
+                                                         : u"Költségelszámolás"_s);
         result = paintPrintout(writer, s, log, which, season);
     }
     if (!result)

@@ -6,6 +6,7 @@
 
 #include "model/cost.h"
 #include "printing/canvas.h"
+#include "printing/travelorder.h"
 #include "storage/records.h"
 #include "storage/state.h"
 
@@ -532,6 +533,11 @@ Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Pr
     int count = 0;
     if (which == Printout::Logbook) {
         count = layoutLogbook(canvas, s, log, twin);
+    } else if (which == Printout::TravelOrder) {
+        const TravelOrder order = computeTravelOrder(s, log, season.multiplier);
+        if (order.missingPrice)
+            return Result::failure(noPriceForMonthMessage(log));
+        count = layoutTravelOrder(canvas, s, log, order, travelPerson(s), season.multiplier, twin);
     } else {
         const StatementSums sums = computeStatement(s, log, season.multiplier);
         if (sums.missingPrice)
@@ -548,7 +554,9 @@ QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which)
     for (QChar& ch : plate)
         if (!ch.isLetterOrNumber())
             ch = u'_';
-    const QString what = which == Printout::Logbook ? u"utnyilvantartas"_s : u"koltsegelszamolas"_s;
+    const QString what = which == Printout::Logbook        ? u"utnyilvantartas"_s
+                         : which == Printout::TravelOrder ? u"kikuldetesi_rendelveny"_s
+                                                          : u"koltsegelszamolas"_s;
     return plate + u'_' + num(log.year) + u'_' + QString::number(log.month).rightJustified(2, u'0') + u'_' + what +
            u".pdf"_s;
 }

@@ -15,7 +15,8 @@ namespace rv {
 struct AppState;
 class Canvas;
 
-enum class Printout { Logbook, CostStatement };
+// The travel order (kiküldetési rendelvény) costs each trip day as the statement does.
+enum class Printout { Logbook, CostStatement, TravelOrder };
 
 // The box and the multiplier it gives. The box is kept beside the value because two rows of the
 // multiplier table may hold the same number, and a ticked box of 1.0 still names itself.

@@ -183,7 +183,7 @@ private slots:
         TestEnv env;
         QTemporaryDir other;
         for (const char* name : {"user.rvd", "b95.rvd", "Users/X/evszak.rvd", "Users/X/2025jan.rvn", "Users/X/MINTA.RVN",
-                                 "Users/X/data.rvd.hibas.2"}) {
+                                 "Users/X/data.rvd.hibas.2", "Users/X/HONAPOK.rvd", "Users/X/gepkocsi.rvd"}) {
             const QString path = other.filePath(QString::fromLatin1(name));
             QVERIFY2(!saveExportFile(env.state.programDir, path, "csv"), name);
             QVERIFY(!QFile::exists(path));

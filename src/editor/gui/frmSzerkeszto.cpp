@@ -6,6 +6,7 @@
 #include "editor/gui/editorcaption.h"
 #include "editor/gui/errorpictures.h"
 #include "editor/gui/frmHiba.h"
+#include "printing/travelorder.h"
 #include "editor/logbookfile.h"
 #include "editor/tripentry.h"
 #include "storage/state.h"
@@ -223,6 +224,8 @@ void frmSzerkeszto::buildUi() {
     cmdMent = namedButton(this, u"cmdMent"_s, u"M&entés"_s);
     cmdNyomtat = namedButton(this, u"cmdNyomtat"_s, u"&Nyomtat"_s);
     cmdKoltseg = namedButton(this, u"cmdKoltseg"_s, u"Költsé&gek"_s);
+    cmdRendelveny = namedButton(this, u"cmdRendelveny"_s, u"Ren&delvény"_s);
+    cmdRendelveny->setToolTip(u"Kiküldetési rendelvény a hónap utas napjairól."_s);
     cmdAdatBazis = namedButton(this, u"cmdAdatBazis"_s, u"&Adatbázis"_s);
     cmdAdatBazis->setToolTip(u"Az adatbázist tudja szerkeszteni."_s);
     cmdSugo = namedButton(this, u"cmdSugo"_s, u"&Súgó"_s);
@@ -280,6 +283,7 @@ void frmSzerkeszto::buildUi() {
     buttons->addWidget(cmdMent);
     buttons->addWidget(cmdNyomtat);
     buttons->addWidget(cmdKoltseg);
+    buttons->addWidget(cmdRendelveny);
     buttons->addWidget(cmdAdatBazis);
     buttons->addSpacing(12);
     buttons->addWidget(lblAllapot);
@@ -297,7 +301,7 @@ void frmSzerkeszto::buildUi() {
     hibaWindow = new frmHiba(this);
     tabOrder({picNaptar, cmdElozoNap, cmdKovetkezoNap, txtKmOraAllas, chkKlima, chkTeliUzem, chkHiba, lstPartnerek,
               optCsakOda, optOdaVissza, optACeghez, cmdHozzaAd, lstKesz, cmdTorol, cmdMindentTorol, txtHonnan, txtHova,
-              optCsatol, optFelulIr, cmdMasol, txtComment, cmdMent, cmdNyomtat, cmdKoltseg, cmdAdatBazis, cmdSugo,
+              optCsatol, optFelulIr, cmdMasol, txtComment, cmdMent, cmdNyomtat, cmdKoltseg, cmdRendelveny, cmdAdatBazis, cmdSugo,
               cmdVissza});
     resize(900, 640);
 }
@@ -320,6 +324,8 @@ void frmSzerkeszto::wire() {
     });
     connect(cmdNyomtat, &QPushButton::clicked, this, [this] { trap(u"cmdNyomtatClick"_s, [this] { printClicked(); }); });
     connect(cmdKoltseg, &QPushButton::clicked, this, [this] { trap(u"cmdKoltsegClick"_s, [this] { costClicked(); }); });
+    connect(cmdRendelveny, &QPushButton::clicked, this,
+            [this] { trap(u"cmdRendelvenyClick"_s, [this] { travelOrderClicked(); }); });
     connect(cmdAdatBazis, &QPushButton::clicked, this,
             [this] { trap(u"cmdAdatBazisClick"_s, [this] { databaseClicked(); }); });
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 50); });
@@ -537,6 +543,12 @@ void frmSzerkeszto::paintCalendar() {
 
 void frmSzerkeszto::validate() {
     m_validation = validateMonth(m_state, m_state.month, m_previous);
+    if (m_travelOrderChecked) {
+        const QStringList faults =
+            travelOrderFaults(m_state.month, computeTravelOrder(m_state, m_state.month, season()));
+        m_validation.minor += int(faults.size());
+        m_validation.lines += faults;
+    }
     const ErrorFrame frame = errorFrame(m_validation);
     lblKisHiba->setText(frame.minorText);
     lblNagyHiba->setText(frame.severeText);
@@ -682,6 +694,18 @@ void frmSzerkeszto::printClicked() {
     } else if (m_state.prompter) {
         m_state.prompter->ask(u"Nincs elég adat megadva a nyomtatáshoz."_s, Ok, MsgIcon::Exclamation);
     }
+}
+
+void frmSzerkeszto::travelOrderClicked() {
+    if (m_state.fuelPrices.isEmpty() || m_state.month.stopWidth < 2) {
+        costClicked(); // tells what is missing, as for the statement
+        return;
+    }
+    // From now on the error list also names the trip days without a purpose.
+    m_travelOrderChecked = true;
+    validate();
+    m_printMode = PrintMode::TravelOrder;
+    openPreview(m_printMode, chkKlima->isChecked(), chkTeliUzem->isChecked());
 }
 
 void frmSzerkeszto::costClicked() {

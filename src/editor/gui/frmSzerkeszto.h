@@ -53,6 +53,7 @@ public:
     QPushButton* cmdMent;
     QPushButton* cmdNyomtat;
     QPushButton* cmdKoltseg;
+    QPushButton* cmdRendelveny;
     QPushButton* cmdAdatBazis;
     QPushButton* cmdSugo;
     QPushButton* cmdVissza;
@@ -138,6 +139,7 @@ private:
     void seasonClicked(QCheckBox* clicked, QCheckBox* other);
     void printClicked();
     void costClicked();
+    void travelOrderClicked();
     void databaseClicked();
     void returnToMonths();
     static QWidget* mainWindow();
@@ -155,6 +157,7 @@ private:
     QString m_lastHonnan;
     QString m_lastHova;
     bool m_loading = false; // the program itself is filling controls
+    bool m_travelOrderChecked = false; // a travel order was asked for: its faults are listed too
     bool m_busy = false;    // a day field is being corrected
     QByteArray m_beforeDatabase; // the month as it would be saved, while the database window is open
 };

@@ -34,11 +34,13 @@ constexpr double kPreviewScale = 0.8;
 } // namespace
 
 Printout printoutOf(PrintMode mode) {
-    return mode == PrintMode::Logbook ? Printout::Logbook : Printout::CostStatement;
+    return mode == PrintMode::Logbook       ? Printout::Logbook
+           : mode == PrintMode::TravelOrder ? Printout::TravelOrder
+                                            : Printout::CostStatement;
 }
 
 Result printToPdf(AppState& state, PrintMode mode, const Season& season, const QString& path) {
-    if (mode == PrintMode::CostStatement)
+    if (mode != PrintMode::Logbook)
         refreshKilometres(state, state.month);
     return printToPdf(state, state.month, printoutOf(mode), season, path);
 }
@@ -109,6 +111,9 @@ frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, const Season& 
     mnuPdf = menuBar->addAction(u"&PDF mentése..."_s);
     mnuPdf->setObjectName(u"mnuPdf"_s);
     mnuPdf->setShortcut(QKeySequence::Save);
+    mnuRendelveny = menuBar->addAction(u"&Rendelvény"_s);
+    mnuRendelveny->setObjectName(u"mnuRendelveny"_s);
+    mnuRendelveny->setToolTip(u"A hónap kiküldetési rendelvénye: utas naponként egy oldal és a havi összesítő."_s);
     mnuVissza = menuBar->addAction(u"&Vissza"_s);
     mnuVissza->setObjectName(u"mnuVissza"_s);
     // Menu-bar items carry their shortcuts only when the window holds them too.
@@ -143,6 +148,7 @@ frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, const Season& 
     connect(mnuKovetkezo, &QAction::triggered, this, &frmPrintPreview::nextPage);
     connect(mnuNyomtat, &QAction::triggered, this, &frmPrintPreview::print);
     connect(mnuPdf, &QAction::triggered, this, &frmPrintPreview::saveAsPdf);
+    connect(mnuRendelveny, &QAction::triggered, this, &frmPrintPreview::showTravelOrder);
     connect(mnuVissza, &QAction::triggered, this, &QDialog::accept);
     helpKey(this, 45);
     connect(scrFugg, &QScrollBar::valueChanged, this, &frmPrintPreview::scrolled);
@@ -167,17 +173,38 @@ bool frmPrintPreview::load() {
                                 paper.height() * kTwipsPerInch * kPreviewScale);
         arrange();
         m_page = 1;
-        if (m_mode == PrintMode::CostStatement) {
-            refreshKilometres(m_state, m_state.month);
-            if (computeStatement(m_state, m_state.month, m_season.multiplier).missingPrice) {
-                m_state.prompter->inform(noPriceForMonthMessage(m_state.month), MsgIcon::Exclamation);
-                return;
-            }
-        }
+        if (!costsPrintable())
+            return;
         redraw();
         open = true;
     });
     return open;
+}
+
+bool frmPrintPreview::costsPrintable() {
+    mnuRendelveny->setEnabled(m_mode != PrintMode::TravelOrder);
+    if (m_mode == PrintMode::Logbook)
+        return true;
+    refreshKilometres(m_state, m_state.month);
+    if (computeStatement(m_state, m_state.month, m_season.multiplier).missingPrice) {
+        m_state.prompter->inform(noPriceForMonthMessage(m_state.month), MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void frmPrintPreview::showTravelOrder() {
+    trap(u"mnuRendelveny_Click"_s, [this] {
+        const PrintMode before = m_mode;
+        m_mode = PrintMode::TravelOrder;
+        if (!costsPrintable()) {
+            m_mode = before;
+            mnuRendelveny->setEnabled(true);
+            return;
+        }
+        m_page = 1;
+        redraw();
+    });
 }
 
 void frmPrintPreview::redraw() {

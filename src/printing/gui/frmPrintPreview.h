@@ -66,6 +66,8 @@ public:
     void nextPage();
     void print();
     void saveAsPdf();
+    // Turns the window to the month's travel order, from its first page.
+    void showTravelOrder();
 
     // Asks for the printer; false when the user cancelled. Tests replace it.
     std::function<bool(QPrinter&)> choosePrinter;
@@ -76,6 +78,7 @@ public:
     QAction* mnuKovetkezo;
     QAction* mnuNyomtat;
     QAction* mnuPdf;
+    QAction* mnuRendelveny;
     QAction* mnuVissza;
     PreviewPicture* picMain;
     QScrollBar* scrFugg;
@@ -87,6 +90,8 @@ protected:
 private:
     bool askPrinter(QPrinter& printer);
     void redraw();
+    // The costed printouts need a fuel price on every day; false (told) without one.
+    bool costsPrintable();
     void arrange();
     void scrolled(int value);
     int toPixels(double twips) const;

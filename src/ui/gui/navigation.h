@@ -29,7 +29,7 @@ void showPartnerChange(AppState& state, const Partner& oldTexts, const Partner& 
 // while the editor opens, and which is shown again when the editor closes.
 void showEditor(AppState& state, bool newMonth, QWidget* monthsWindow);
 
-enum class PrintMode { Logbook, CostStatement }; // "nyilvántartás", "költségek"
+enum class PrintMode { Logbook, CostStatement, TravelOrder }; // "nyilvántartás", "költségek", "rendelvény"
 // Print preview, modal (printing/gui). airConditioning, winter: the editor's season boxes, for the
 // cost statement.
 void showPrintPreview(AppState& state, PrintMode mode, bool airConditioning, bool winter, QWidget* parent);

@@ -84,6 +84,28 @@ private slots:
         QVERIFY(f.prompter.last().startsWith(u"Nincs benzinár megadva ehhez a hónaphoz."_s));
     }
 
+    // The menu turns the window to the travel order: its pages, once; the logbook's window keeps
+    // its price check for it.
+    void travelOrderFromThePreview() {
+        PreviewFixture f;
+        f.day(3, {1, 2, 1});
+        f.day(10, {1, 2, 1});
+        frmPrintPreview w(f.s, PrintMode::Logbook, Season{});
+        QVERIFY(w.load());
+        QCOMPARE(w.pageCount(), 1);
+        QVERIFY(w.mnuRendelveny->isEnabled());
+        w.mnuRendelveny->trigger();
+        QCOMPARE(std::pair(w.pageShown(), w.pageCount()), std::pair(1, 3)); // two days and the summary
+        QVERIFY(!w.mnuRendelveny->isEnabled());
+
+        f.s.fuelPrices = {{QDate(2002, 3, 5), 250}};
+        frmPrintPreview noPrice(f.s, PrintMode::Logbook, Season{});
+        QVERIFY(noPrice.load());
+        noPrice.mnuRendelveny->trigger();
+        QVERIFY(f.prompter.last().startsWith(u"Nincs benzinár megadva ehhez a hónaphoz."_s));
+        QCOMPARE(noPrice.pageCount(), 1); // still the logbook
+    }
+
     void printSaveAndBack() {
         PreviewFixture f;
         f.legs(24);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "model/monthlog.h"
+#include "storage/result.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace rv {
+
+struct AppState;
+class Canvas;
+struct Twin;
+
+// The employee a travel order (kiküldetési rendelvény) is made out to.
+struct TravelPerson {
+    QString name;
+    QString taxId; // empty: not given
+};
+// The logged-in car's driver.
+TravelPerson travelPerson(const AppState& s);
+
+// One leg of a trip day, costed as the statement costs it.
+struct TravelLeg {
+    int from = 0;
+    int to = 0;
+    int km = 0;
+    float multiplier = 1.0f; // of the route type; the season's is the order's
+    qint64 fuelCost = 0;
+    qint64 generalCost = 0;
+};
+
+struct TravelDay {
+    int day = 0;
+    int price = 0; // Ft/L on the day
+    QStringList towns; // the route in order, a town driven through twice in a row named once
+    QString purpose;   // the day's comment
+    QVector<TravelLeg> legs;
+    qint64 km = 0;
+    qint64 fuelCost = 0;
+    qint64 generalCost = 0;
+    qint64 total() const { return fuelCost + generalCost; }
+};
+
+struct TravelOrder {
+    QVector<TravelDay> days; // the days with a leg, in order
+    bool missingPrice = false; // a trip day before every fuel price: nothing may be printed
+    qint64 km = 0;
+    qint64 fuelCost = 0;
+    qint64 generalCost = 0;
+    qint64 total() const { return fuelCost + generalCost; }
+};
+
+TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float season);
+
+// The minor faults of a travel order: each trip day without a purpose.
+QStringList travelOrderFaults(const MonthLog& log, const TravelOrder& order);
+
+// Lays out one page (or more for a long day) per trip day and the month's summary page; with
+// onlyDay, that day's pages alone. Returns the number of pages.
+int layoutTravelOrder(Canvas& canvas, const AppState& s, const MonthLog& log, const TravelOrder& order,
+                      const TravelPerson& person, float season, const Twin& twin, int onlyDay = 0);
+
+} // namespace rv

@@ -1,0 +1,99 @@
+#include "clifixture.h"
+#include "printfixture.h"
+#include "printing/paintercanvas.h"
+#include "printing/travelorder.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+// A two-day month of the print fixture at 8 l/100 km, 250 Ft/L and 15 Ft/km. Worked by hand:
+// day 3, 1-2-1: two 30 km legs of multiplier 1: 30 × 8 ÷ 100 × 250 = 600 Ft and 30 × 15 = 450 Ft
+// each, 2100 Ft for 60 km.
+// day 10, 1-2-3-1: 30 km (600 + 450), 50 km at 1,25 (50 × 8 ÷ 100 × 250 × 1,25 = 1250, + 750)
+// and 40 km (800 + 600): 120 km, 2650 + 1800 = 4450 Ft.
+// The month: 180 km, 3850 + 2700 = 6550 Ft.
+class TravelOrderTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    static void twoDays(PrintFixture& f) {
+        f.s.cars[0].generalCost = 15.0f;
+        f.day(3, {1, 2, 1});
+        f.day(10, {1, 2, 3, 1});
+        f.log.comments[2] = u"Ügyféltárgyalás  Győrben"_s;
+    }
+
+private slots:
+    void daysAndSums() {
+        PrintFixture f;
+        twoDays(f);
+        const TravelOrder order = computeTravelOrder(f.s, f.log, 1.0f);
+        QCOMPARE(order.days.size(), 2);
+        const TravelDay& d10 = order.days[1];
+        QCOMPARE(d10.towns, (QStringList{u"Budapest"_s, u"Győr"_s, u"Szeged"_s, u"Budapest"_s}));
+        QCOMPARE(d10.km, 120);
+        QCOMPARE(d10.fuelCost, 2650);
+        QCOMPARE(d10.generalCost, 1800);
+        QCOMPARE(order.km, 180);
+        QCOMPARE(order.total(), 6550);
+        // The statement pays the same month to the forint.
+        QCOMPARE(computeStatement(f.s, f.log, 1.0f).totalCost, 6550);
+        // Only the day without a comment is a fault.
+        const QStringList faults = travelOrderFaults(f.log, order);
+        QCOMPARE(faults.size(), 1);
+        QVERIFY(faults[0].startsWith(u"2002. március 10.:"_s));
+    }
+
+    void pdfText() {
+        PrintFixture f;
+        twoDays(f);
+        f.s.programDir = dir.path() + u'/';
+        const QString path = dir.filePath(u"rendelveny.pdf"_s);
+        QVERIFY(printToPdf(f.s, f.log, Printout::TravelOrder, Season{}, path).ok());
+        QCOMPARE(pdfPages(path), 3); // two days and the summary
+        const QString text = rv::pdfText(path).simplified();
+        if (text.isEmpty())
+            QSKIP("pdftotext is not installed");
+        for (const QString& want : {
+                 u"Kiküldetési rendelvény"_s, u"A kiküldött neve: Teszt"_s, u"Opel Astra, rendszáma: ABC-123"_s,
+                 u"A kiküldetés napja: 2002. március 3."_s, u"A kiküldetés célja: Ügyféltárgyalás Győrben"_s,
+                 u"Útvonal: Budapest – Győr – Budapest"_s,
+                 u"Budapest → Győr: 30 km × 8 L/100 km ÷ 100 × 250 Ft/L = 600 Ft"_s, u"+ 30 km × 15 Ft/km = 450 Ft"_s,
+                 u"Térítendő összeg: 2100 Ft"_s, u"A kiküldetés célja: nincs megadva"_s,
+                 u"Útvonal: Budapest – Győr – Szeged – Budapest"_s,
+                 u"Győr → Szeged: 50 km × 8 L/100 km ÷ 100 × 250 Ft/L × 1,25 (útvonal) = 1250 Ft"_s,
+                 u"Térítendő összeg: 4450 Ft"_s, u"a kiküldött aláírása"_s, u"a kiküldő (munkáltató) aláírása"_s,
+                 u"havi összesítő"_s, u"Térítendő összesen: 6550 Ft"_s})
+            QVERIFY2(text.contains(want), qPrintable(want + u"\n---\n"_s + text));
+    }
+
+    void oneChosenDay() {
+        PrintFixture f;
+        twoDays(f);
+        const TravelOrder order = computeTravelOrder(f.s, f.log, 1.0f);
+        RecordingCanvas c(11000);
+        QCOMPARE(layoutTravelOrder(c, f.s, f.log, order, travelPerson(f.s), 1.0f, Twin::printer(), 10), 1);
+        QStringList texts;
+        for (const auto& item : c.items)
+            texts << item.text;
+        QVERIFY(texts.contains(u"Térítendő összeg: 4450 Ft"_s));
+        QVERIFY(!texts.contains(u"Térítendő összeg: 2100 Ft"_s));
+    }
+
+    void noPriceNoPrintout() {
+        PrintFixture f;
+        twoDays(f);
+        f.s.fuelPrices = {{QDate(2002, 3, 5), 250}}; // day 3 has none
+        QVERIFY(computeTravelOrder(f.s, f.log, 1.0f).missingPrice);
+        f.s.programDir = dir.path() + u'/';
+        const QString path = dir.filePath(u"nincs.pdf"_s);
+        QVERIFY(!printToPdf(f.s, f.log, Printout::TravelOrder, Season{}, path).ok());
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+QTEST_MAIN(TravelOrderTest)
+#include "tst_travelorder.moc"
