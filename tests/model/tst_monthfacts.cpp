@@ -1,0 +1,110 @@
+#include "model/monthfacts.h"
+#include "testenv.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+class TestMonthFacts : public QObject {
+    Q_OBJECT
+    static constexpr SeasonBox None = SeasonBox::None;
+
+private slots:
+    // 10 000 at the start, 1 200 km of legs, 11 500 at the end: 300 km private. 10 900 at the
+    // end lies 300 km below 11 200: a fault naming the three figures, no private km.
+    void privateKmFromTheClosingReading() {
+        const MonthOdometer real = monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 0, 11500});
+        QCOMPARE(real.privateKm, 300);
+        QCOMPARE(real.closing, 11500);
+        QVERIFY(real.realClosing && real.fault.isEmpty());
+
+        const MonthOdometer typed = monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 300, 0});
+        QCOMPARE(typed.closing, 11500);
+        QVERIFY(!typed.realClosing);
+        QCOMPARE(monthOdometer(10000, 1200, MonthFacts{}).closing, 11200); // no facts: no private km
+
+        const MonthOdometer low = monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 0, 10900});
+        QCOMPARE(low.privateKm, 0);
+        for (const char* figure : {"10900 km", "10000 km", "1200 km"})
+            QVERIFY2(low.fault.contains(QLatin1StringView(figure)), qPrintable(low.fault));
+        QVERIFY(monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 0, 11200}).fault.isEmpty()); // none private
+        const MonthOdometer noStart = monthOdometer(0, 1200, MonthFacts{2024, 3, None, 0, 500});
+        QVERIFY(noStart.fault.isEmpty() && noStart.privateKm == 0); // nothing to take it from
+    }
+
+    // 1 200 of 1 500 km is 80,0 %; 2 of 3 is 66,66… → 66,7; 1 of 8 is 12,5 exactly; 1 of 2 000
+    // is 0,05 → 0,1 (half up).
+    void businessShare() {
+        QCOMPARE(businessShareText(1200, 300), u"80,0 %"_s);
+        QCOMPARE(businessShareText(2, 1), u"66,7 %"_s);
+        QCOMPARE(businessShareText(1, 7), u"12,5 %"_s);
+        QCOMPARE(businessShareText(1, 1999), u"0,1 %"_s);
+        QCOMPARE(businessShareText(500, 0), u"100,0 %"_s);
+        QCOMPARE(businessShareText(0, 0), u"–"_s);
+    }
+
+    void fileBytesBothWays() {
+        const QByteArray bytes = "\"RVH\",1\r\n2\r\n2024,1,0,120,0\r\n2024,3,2,0,15230\r\n";
+        const QVector<MonthFacts> months{{2024, 1, None, 120, 0}, {2024, 3, SeasonBox::Winter, 0, 15230}};
+        QCOMPARE(serializeMonthFacts(months + QVector<MonthFacts>{{2024, 5}}), bytes); // a blank month has no line
+        QVector<MonthFacts> read;
+        QVERIFY(parseMonthFacts(bytes, u"honapok.rvd"_s, read).ok());
+        QCOMPARE(read, months);
+    }
+
+    // Each damage is told at its line; the whole lines are kept.
+    void damageIsToldAtItsLine() {
+        const std::pair<QByteArray, int> cases[] = {
+            {"\"RVS\",1\r\n0\r\n", 1},                                      // another file
+            {"\"RVH\",2\r\n0\r\n", 1},                                      // a later version
+            {"\"RVH\",1\r\n2\r\n2024,1,0,120,0\r\n", 2},                    // fewer months than counted
+            {"\"RVH\",1\r\n1\r\n2024,1,0,120,0\r\n2024,2,0,5,0\r\n", 4},    // more than counted
+            {"\"RVH\",1\r\n2\r\n2024,1,0,120,0\r\n2024,2,0,5,900\r\n", 4},  // both figures
+            {"\"RVH\",1\r\n2\r\n2024,1,0,120,0\r\n2024,13,0,5,0\r\n", 4},   // no such month
+            {"\"RVH\",1\r\n2\r\n2024,1,0,120,0\r\n2024,1,1,0,0\r\n", 4},    // a month twice
+            {"\"RVH\",1\r\n2\r\n2024,1,0,120,0\r\n2024,2,0,-5,0\r\n", 4},   // negative km
+        };
+        for (const auto& [bytes, line] : cases) {
+            QVector<MonthFacts> read;
+            const Result r = parseMonthFacts(bytes, u"honapok.rvd"_s, read);
+            QVERIFY2(r.message().contains(u"honapok.rvd (%1. sor)"_s.arg(line)), qPrintable(r.message()));
+            if (line == 4)
+                QCOMPARE(read.value(0), (MonthFacts{2024, 1, None, 120, 0}));
+        }
+    }
+
+    // A car with only the older season file reads its boxes from it; the first save writes the
+    // new file with them and leaves the older one as it was. A damaged new file is told with its
+    // line and kept aside, its whole lines still count.
+    void onDisk() {
+        TestEnv env;
+        const QString car = env.path(u"Users/P1"_s);
+        const QByteArray seasons = "2\r\n2023,12,2\r\n2024,7,1\r\n";
+        env.write(u"Users/P1/evszak.rvd"_s, seasons);
+        const QString dataDir = env.state.programDir;
+        MonthFactsFile file = readMonthFacts(dataDir, car);
+        QVERIFY(file.problem.ok());
+        QCOMPARE(file.of(2023, 12).box, SeasonBox::Winter);
+        QCOMPARE(file.of(2024, 3), (MonthFacts{2024, 3}));
+
+        QVERIFY(saveMonthFacts(dataDir, car, MonthFacts{2024, 3, None, 0, 15230}).ok());
+        QCOMPARE(env.read(u"Users/P1/honapok.rvd"_s),
+                 QByteArray("\"RVH\",1\r\n3\r\n2023,12,2,0,0\r\n2024,3,0,0,15230\r\n2024,7,1,0,0\r\n"));
+        QCOMPARE(env.read(u"Users/P1/evszak.rvd"_s), seasons);
+        QVERIFY(saveMonthFacts(dataDir, car, MonthFacts{2024, 7}).ok()); // blank: its line goes
+        QCOMPARE(readMonthFacts(dataDir, car).months.size(), 2);
+
+        const QByteArray damaged = "\"RVH\",1\r\n2\r\n2024,3,0,0,15230\r\n2024,4,x\r\n";
+        env.write(u"Users/P1/honapok.rvd"_s, damaged);
+        file = readMonthFacts(dataDir, car);
+        QVERIFY2(file.problem.message().contains(u"honapok.rvd (4. sor)"_s) &&
+                     file.problem.message().contains(u"honapok.rvd.hibas"_s),
+                 qPrintable(file.problem.message()));
+        QCOMPARE(file.of(2024, 3).closing, 15230);
+        QCOMPARE(env.read(u"Users/P1/honapok.rvd.hibas"_s), damaged);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonthFacts)
+#include "tst_monthfacts.moc"
