@@ -195,9 +195,9 @@ private:
         int n = header(kSummaryTitle);
         p.text(p.M, n++ * p.U, num(log.year) + u". "_s + monthSmall(log.month) + u" hónap kiküldetései"_s);
         ++n;
-        const double w = p.W - p.M;
-        const std::array<double, 6> x{p.M, p.M + w * 0.10, p.M + w * 0.50, p.M + w * 0.62, p.M + w * 0.76,
-                                      p.M + w * 0.88};
+        const double w = p.W - 2 * p.M;
+        const std::array<double, 6> x{p.M, p.M + w * 0.07, p.M + w * 0.50, p.M + w * 0.60, p.M + w * 0.74,
+                                      p.M + w * 0.87};
         auto columns = [&](int row, const std::array<QString, 6>& cells) {
             for (size_t i = 0; i < cells.size(); ++i) {
                 const double room = (i + 1 < x.size() ? x[i + 1] : p.W - p.M) - x[i] - p.at(100);
@@ -222,7 +222,7 @@ private:
         const double y = n * p.U - p.at(60);
         p.line(p.M, y, p.W - p.M, y);
         p.c.setBold(true);
-        columns(n++, {u"Összesen"_s, num(order.days.size()) + u" nap"_s, num(order.km), forints(order.fuelCost),
+        columns(n++, {QString(), u"Összesen ("_s + num(order.days.size()) + u" nap)"_s, num(order.km), forints(order.fuelCost),
                       forints(order.generalCost), forints(order.total())});
         p.c.setBold(false);
         ++n;
