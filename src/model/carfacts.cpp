@@ -1,5 +1,6 @@
 #include "carfacts.h"
 
+#include "model/taxid.h"
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
 #include "storage/records.h"
@@ -14,6 +15,7 @@ namespace {
 
 const QString kMagic = u"RVA"_s;
 constexpr int kVersion = 1;
+constexpr int kVersionWithTaxId = 2;
 
 QString folder(const QString& carDir) { return carDir.endsWith(u'/') ? carDir : carDir + u'/'; }
 
@@ -25,8 +27,10 @@ QString normKindName(NormKind kind) {
 
 QByteArray serializeCarFacts(const CarFacts& facts) {
     RecordWriter w;
-    w.str(kMagic).integer(kVersion).endLine();
+    w.str(kMagic).integer(facts.taxId.isEmpty() ? kVersion : kVersionWithTaxId).endLine();
     w.integer(facts.norm == NormKind::Flat ? 2 : 1).integer(facts.engineCm3).endLine();
+    if (!facts.taxId.isEmpty())
+        w.str(facts.taxId).endLine();
     return w.data();
 }
 
@@ -36,12 +40,19 @@ Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& 
         if (in.readString() != kMagic)
             in.failAt(1, u"ez nem a gépkocsi adatainak fájlja (hiányzik az RVA jelzés)"_s);
         const int version = in.readInt16();
-        if (version != kVersion)
+        if (version != kVersion && version != kVersionWithTaxId)
             in.failAt(1, u"ismeretlen változat (%1)"_s.arg(version));
         facts.norm = in.readInt16In(1, 2, u"a norma fajtája"_s) == 2 ? NormKind::Flat : NormKind::TypeBased;
         facts.engineCm3 = in.readInt32();
         if (facts.engineCm3 < 0 || facts.engineCm3 > kLargestEngineCm3)
             in.failAt(2, u"a hengerűrtartalom (%1) 0 és %2 között lehet"_s.arg(facts.engineCm3).arg(kLargestEngineCm3));
+        if (version == kVersionWithTaxId) {
+            const int line = in.line();
+            facts.taxId = in.readString();
+            // Today's date plays no part: a file may travel to a machine whose clock is behind.
+            if (const QString why = taxIdProblem(facts.taxId, QDate(9999, 12, 31)); !why.isEmpty() || facts.taxId.isEmpty())
+                in.failAt(line, u"hibás adóazonosító jel: %1"_s.arg(why.isEmpty() ? u"üres"_s : why));
+        }
         in.requireEnd();
     });
     if (r)

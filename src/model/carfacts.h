@@ -18,7 +18,8 @@ constexpr int kLargestEngineCm3 = 99999;
 QString normKindName(NormKind kind);
 
 // The file: the line "RVA",1 (what it is and its version), then the line norm,engine (norm 1
-// type-based, 2 flat; engine in cm³, 0 when not given). Nothing may follow.
+// type-based, 2 flat; engine in cm³, 0 when not given). Version 2 adds a line with the driver's
+// tax ID; a car without one is written as version 1. Nothing may follow.
 QByteArray serializeCarFacts(const CarFacts& facts);
 Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& out);
 

@@ -241,7 +241,7 @@ private:
 
 } // namespace
 
-TravelPerson travelPerson(const AppState& s) { return TravelPerson{carOf(s).userName.trimmed(), QString()}; }
+TravelPerson travelPerson(const AppState& s) { return TravelPerson{carOf(s).userName.trimmed(), s.carFacts.taxId}; }
 
 TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float season) {
     TravelOrder order;

@@ -1,6 +1,7 @@
 #include "carops.h"
 
 #include "model/carfacts.h"
+#include "model/taxid.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
@@ -170,6 +171,9 @@ std::optional<FormProblem> validateCarForm(const CarForm& f) {
         return FormProblem{CarField::GeneralCost, u"A gépkocsi általános költsége %1 és %2 Ft/km közötti szám lehet."_s
                                                       .arg(rangeOf(Quantity::GeneralCost).min)
                                                       .arg(rangeOf(Quantity::GeneralCost).max)};
+    if (const QString id = f.facts.taxId.trimmed(); !id.isEmpty())
+        if (const QString why = taxIdProblem(id, QDate::currentDate()); !why.isEmpty())
+            return FormProblem{CarField::TaxId, why};
     return std::nullopt;
 }
 

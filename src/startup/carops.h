@@ -19,7 +19,7 @@ namespace rv {
 // The longest car type, company name and company address.
 constexpr int kCarTextLimit = 30;
 
-enum class CarField { UserName, CarType, Plate, Consumption, GeneralCost, CompanyName, City, CompanyAddress };
+enum class CarField { UserName, CarType, Plate, Consumption, GeneralCost, CompanyName, City, CompanyAddress, TaxId };
 
 // The car dialog's fields as typed.
 struct CarForm {

@@ -39,6 +39,7 @@ enum class NormKind { TypeBased, Flat };
 struct CarFacts {
     NormKind norm = NormKind::TypeBased;
     int engineCm3 = 0; // 0: not given
+    QString taxId;     // the driver's adóazonosító jel; empty: not given
     friend bool operator==(const CarFacts&, const CarFacts&) = default;
 };
 

@@ -18,13 +18,21 @@ private slots:
         QCOMPARE(read, (CarFacts{NormKind::Flat, 1598}));
         QVERIFY(parseCarFacts("\"RVA\",1\r\n1,0\r\n\r\n", u"gepkocsi.rvd"_s, read).ok()); // blank lines may end it
         QCOMPARE(read, CarFacts{});
+        // The tax ID takes version 2 and a line of its own; without one the file stays version 1.
+        const QByteArray withId = "\"RVA\",2\r\n1,0\r\n\"8365670003\"\r\n";
+        const CarFacts driver{NormKind::TypeBased, 0, u"8365670003"_s};
+        QCOMPARE(serializeCarFacts(driver), withId);
+        QVERIFY(parseCarFacts(withId, u"gepkocsi.rvd"_s, read).ok());
+        QCOMPARE(read, driver);
     }
 
     // Each damage is told at its line; what was read before stays out of the result.
     void damageIsToldAtItsLine() {
         const std::pair<QByteArray, int> cases[] = {
             {"\"RVN\",1\r\n1,0\r\n", 1},          // another file
-            {"\"RVA\",2\r\n1,0\r\n", 1},          // a later version
+            {"\"RVA\",3\r\n1,0\r\n", 1},          // a later version
+            {"\"RVA\",2\r\n1,0\r\n\"8365670004\"\r\n", 3}, // a tax ID with a wrong check digit
+            {"\"RVA\",2\r\n1,0\r\n", 3},          // the tax ID missing
             {"\"RVA\",1\r\n3,0\r\n", 2},          // no such norm
             {"\"RVA\",1\r\n2,100000\r\n", 2},     // an engine past the range
             {"\"RVA\",1\r\n2,1598\r\n1,0\r\n", 3}, // more than one record

@@ -51,6 +51,7 @@ private slots:
         PrintFixture f;
         twoDays(f);
         f.s.programDir = dir.path() + u'/';
+        f.s.carFacts.taxId = u"8365670003"_s;
         const QString path = dir.filePath(u"rendelveny.pdf"_s);
         QVERIFY(printToPdf(f.s, f.log, Printout::TravelOrder, Season{}, path).ok());
         QCOMPARE(pdfPages(path), 3); // two days and the summary
@@ -58,7 +59,7 @@ private slots:
         if (text.isEmpty())
             QSKIP("pdftotext is not installed");
         for (const QString& want : {
-                 u"Kiküldetési rendelvény"_s, u"A kiküldött neve: Teszt"_s, u"Opel Astra, rendszáma: ABC-123"_s,
+                 u"Kiküldetési rendelvény"_s, u"A kiküldött neve: Teszt"_s, u"Adóazonosító jele: 8365670003"_s, u"Opel Astra, rendszáma: ABC-123"_s,
                  u"A kiküldetés napja: 2002. március 3."_s, u"A kiküldetés célja: Ügyféltárgyalás Győrben"_s,
                  u"Útvonal: Budapest – Győr – Budapest"_s,
                  u"Budapest → Győr: 30 km × 8 L/100 km ÷ 100 × 250 Ft/L = 600 Ft"_s, u"+ 30 km × 15 Ft/km = 450 Ft"_s,

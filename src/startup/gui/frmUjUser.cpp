@@ -4,6 +4,7 @@
 #include "frmNorma.h"
 #include "startup/carops.h"
 #include "model/carfacts.h"
+#include "model/taxid.h"
 #include "storage/datafiles.h"
 #include "model/norms.h"
 #include "storage/state.h"
@@ -52,6 +53,10 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     setUpCityCombo(cboVaros);
     txtCegCim = lineEdit(this, u"txtCegCim"_s);
     txtCegCim->setMaxLength(kCarTextLimit);
+    txtAdoazonosito = lineEdit(this, u"txtAdoazonosito"_s);
+    txtAdoazonosito->setMaxLength(kTaxIdLength + 2); // room for blanks around, trimmed away
+    txtAdoazonosito->setToolTip(u"A gépkocsi vezetőjének adóazonosító jele (10 számjegy); a kiküldetési rendelvényre "
+                                u"kerül. Üresen is hagyható."_s);
 
     cmdVarosLoad = namedButton(this, u"cmdVarosLoad"_s, u"Városok &betöltése"_s);
     cmdNorma = namedButton(this, u"cmdNorma"_s, u"&Norma..."_s);
@@ -90,6 +95,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     row(u"&Cégnév:"_s, txtCegNev);
     rowWithButton(u"&Város:"_s, cboVaros, cmdVarosLoad);
     row(u"Cég c&íme:"_s, txtCegCim);
+    row(u"A vezető a&dóazonosító jele:"_s, txtAdoazonosito);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -116,7 +122,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
 
     // The form's order; the city's load button comes right after the city.
     tabOrder({txtAzonosito, txtGKTip, txtRendSzam, cboBenzin, txtFogyasztas, cmdNorma, cboNorma, txtAltKoltseg, txtCegNev, cboVaros,
-              cmdVarosLoad, txtCegCim, cmdOK, cmdMegsem});
+              cmdVarosLoad, txtCegCim, txtAdoazonosito, cmdOK, cmdMegsem});
     helpKey(this, 20);
 
     chooseImportCar = [this] { return frmImportUser::choose(m_state, m_mainCaption, this); };
@@ -138,7 +144,8 @@ void frmUjUser::prepareNew(const QString& mainCaption) {
     m_index = 0;
     m_mainCaption = mainCaption;
     setWindowTitle(mainCaption + u" - Új gépkocsi -"_s);
-    for (QLineEdit* e : {txtAzonosito, txtGKTip, txtRendSzam, txtFogyasztas, txtAltKoltseg, txtCegNev, txtCegCim})
+    for (QLineEdit* e : {txtAzonosito, txtGKTip, txtRendSzam, txtFogyasztas, txtAltKoltseg, txtCegNev, txtCegCim,
+                         txtAdoazonosito})
         e->clear();
     txtAltKoltseg->setText(QString::number(kGeneralCostPerKm));
     cboBenzin->setCurrentIndex(0);
@@ -167,6 +174,7 @@ void frmUjUser::prepareModify(int index, const QString& mainCaption) {
     const CarFacts facts = carFactsOf(m_state, index);
     cboNorma->setCurrentIndex(facts.norm == NormKind::Flat ? 1 : 0);
     m_engineCm3 = facts.engineCm3;
+    txtAdoazonosito->setText(facts.taxId);
 }
 
 CarForm frmUjUser::form() const {
@@ -182,6 +190,7 @@ CarForm frmUjUser::form() const {
     f.companyAddress = txtCegCim->text();
     f.facts.norm = cboNorma->currentIndex() == 1 ? NormKind::Flat : NormKind::TypeBased;
     f.facts.engineCm3 = m_engineCm3;
+    f.facts.taxId = txtAdoazonosito->text().trimmed();
     return f;
 }
 
@@ -195,6 +204,7 @@ QWidget* frmUjUser::fieldWidget(int field) const {
     case CarField::CompanyName: return txtCegNev;
     case CarField::City: return cboVaros;
     case CarField::CompanyAddress: return txtCegCim;
+    case CarField::TaxId: return txtAdoazonosito;
     }
     return txtAzonosito;
 }

@@ -41,6 +41,7 @@ public:
     QLineEdit* txtCegNev;
     QComboBox* cboVaros;
     QLineEdit* txtCegCim;
+    QLineEdit* txtAdoazonosito; // the driver's tax ID, kept with the car's facts
     QPushButton* cmdVarosLoad;
     QPushButton* cmdNorma;
     QComboBox* cboNorma; // "Alapnorma (típus szerint)" / "Alapnorma-átalány (hengerűrtartalom szerint)"

@@ -110,6 +110,21 @@ private slots:
         QCOMPARE(f.main->lblRendSzam->text(), u"NEW-2"_s);
     }
 
+    void taxIdIsCheckedAndKeptWithTheCar() {
+        Fixture f({u"Kiss"_s});
+        QTest::keyClick(f.main->lstUsers, Qt::Key_Return);
+        frmUjUser* d = f.dialog();
+        QCOMPARE(d->mode(), u"modosit"_s);
+        d->txtAdoazonosito->setText(u"8365670004"_s);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+        QVERIFY2(f.env.prompter.last().contains(u"ellenőrző száma"_s), qPrintable(f.env.prompter.last()));
+        QVERIFY(d->isVisible());
+        QCOMPARE(QApplication::focusWidget(), d->txtAdoazonosito);
+        d->txtAdoazonosito->setText(u" 8365670003 "_s);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+        QCOMPARE(f.env.read(u"Users/Kiss/gepkocsi.rvd"_s), QByteArray("\"RVA\",2\r\n1,0\r\n\"8365670003\"\r\n"));
+    }
+
     void normButtonFillsTheConsumptionOfTheChosenFuel() {
         Fixture f;
         QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
