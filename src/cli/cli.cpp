@@ -11,6 +11,8 @@
 
 #include "editor/calendar.h"
 #include "model/cost.h"
+#include "model/monthfacts.h"
+#include "model/chain.h"
 #include "editor/logbookfile.h"
 #include "editor/validation.h"
 #include "months/monthlist.h"
@@ -30,6 +32,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QLocale>
 
 #include <exception>
@@ -189,6 +192,36 @@ int runPrint(Context& c, const ParsedArgs& a) {
     if (!r)
         return failed(c, r.message().startsWith(kNoPriceForMonth) ? noPriceMessage(f.state) : r.message());
     c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
+    return ExitOk;
+}
+
+// A month's private use: the private km, or the real closing reading with --zaro; 0 clears it.
+int runPrivate(Context& c, const ParsedArgs& a) {
+    const bool closing = a.has(u"--zaro"_s);
+    const QString figure = closing ? a.value(u"--zaro"_s) : a.positional.value(2);
+    static const QRegularExpression digits(u"^\\d{1,8}$"_s);
+    if (!digits.match(figure.trimmed()).hasMatch())
+        return failed(c, u"Hibás km: „%1”. Egész számot adjon meg 0 és %2 között."_s.arg(figure).arg(kLargestOdometerReading));
+    const qint32 value = figure.trimmed().toInt();
+    Fleet f(c.programDir);
+    if (const int code = openCarMonth(c, f, a, false))
+        return code;
+    MonthLog& log = f.state.month;
+    log.closingReading = closing ? value : 0;
+    log.privateKm = closing ? 0 : value;
+    const MonthOdometer o = monthOdometer(log.startOdometer, log.monthKm, monthFactsOf(log));
+    if (!o.fault.isEmpty())
+        return failed(c, o.fault + u" Nem mentettem."_s);
+    if (const Result r = saveMonthFacts(f.state.programDir, f.state.carPath(QString()), monthFactsOf(log)); !r)
+        return failed(c, r);
+    c.out << u"%1: üzleti %2 km, magán %3 km, záró km-óra állás: %4, üzleti arány: %5"_s.arg(
+                 monthText(log.year, log.month))
+                 .arg(log.monthKm)
+                 .arg(o.privateKm)
+                 .arg(closingReadingText(monthReading(log.year, log.month, log.startOdometer, log.monthKm,
+                                                      monthFactsOf(log))))
+                 .arg(businessShareText(log.monthKm, o.privateKm))
+          << Qt::endl;
     return ExitOk;
 }
 
@@ -392,6 +425,13 @@ const QList<Command>& commands() {
           kKlima,
           kTeli},
          2, 2, runPrint},
+        {u"private"_s, u"AUTÓ ÉÉÉÉ-HH (KM | --zaro N)"_s, u"a hónap magánhasználata"_s,
+         u"A hónap magánhasználatának km-e, vagy --zaro mellett a hónap végén leolvasott km-óra állás, amelyből a "
+         u"magánhasználat a kezdő állás és a hónap útjai nélküli különbség. A kettő közül mindig csak az utoljára "
+         u"megadott marad meg; a 0 törli. A gépkocsi mappájának honapok.rvd fájljába ír, a havi nyilvántartás fájlja "
+         u"nem változik. Ha a záró állás kisebb a kezdő állás és a hónap km-ének összegénél, nem ment, és 1-gyel lép ki. "
+         u"Kiírja a hónap üzleti és magán km-ét, záró állását és üzleti arányát."_s,
+         {{{u"--zaro"_s, true}, u"N"_s, u"a hónap valódi záró km-óra állása"_s}}, 2, 3, runPrivate},
         {u"export"_s, u"AUTÓ ÉÉÉÉ-HH -o FÁJL.csv|.xlsx [--klima | --teli]"_s, u"a hónap útjai táblázatba"_s,
          u"Utanként egy sor: dátum, honnan, hova, partner, km, útvonal típusa, a nap benzinára, az út "
          u"költsége. A .xlsx fájl munkafüzet; minden más CSV: UTF-8 (BOM-mal), pontosvesszővel elválasztva, "
@@ -475,6 +515,8 @@ QString combinationError(const Command& c, const ParsedArgs& a) {
         return u"A --logbook, a --statement és a --rendelveny közül pontosan egyet kell megadni."_s;
     if ((c.name == u"print"_s || c.name == u"export"_s) && a.value(u"-o"_s).isEmpty())
         return u"Meg kell adni a kimeneti fájlt: -o FÁJL."_s;
+    if (c.name == u"private"_s && a.has(u"--zaro"_s) == (a.positional.size() == 3))
+        return u"A magán km és a --zaro közül pontosan egyet kell megadni."_s;
     if (c.name == u"generate"_s && !a.has(u"--km"_s))
         return u"Meg kell adni a kívánt kilométert: --km N."_s;
     return {};

@@ -4,7 +4,7 @@
 
 #include "model/cost.h"
 #include "editor/logbookfile.h"
-#include "model/monthseason.h"
+#include "model/monthfacts.h"
 #include "months/monthlist.h"
 #include "months/openmonth.h"
 #include "startup/startup.h"
@@ -208,11 +208,10 @@ Result Fleet::openMonth(const QString& fileName, QVector<Partner>& unknown) {
         return Result::failure(u"A nyilvántartás nem nyitható meg.\n"_s + r.message(), r.code());
     unknown = missingPartners(state, stored);
     state.month = monthFromStored(state, stored, fileName);
-    QString seasonWarning;
-    state.month.season =
-        loadMonthSeason(state.programDir, state.carPath(QString()), state.month.year, state.month.month, &seasonWarning);
-    if (!seasonWarning.isEmpty())
-        notices << seasonWarning;
+    const MonthFactsFile facts = readMonthFacts(state.programDir, state.carPath(QString()));
+    applyMonthFacts(state.month, facts.of(state.month.year, state.month.month));
+    if (!facts.problem)
+        notices << facts.problem.message();
     refreshKilometres(state, state.month);
     return Result::success();
 }

@@ -62,12 +62,14 @@ int runYear(Context& c, const ParsedArgs& a) {
     if (path.isEmpty()) {
         for (const YearRow& row : y.rows) {
             out << monthText(year, row.month) << u'\t' << rowStartText(row) << u'\t' << rowKmText(row) << u'\t'
-                << yearKmText(row.closing()) << u'\t' << rowCostText(row);
+                << yearKmText(row.closing()) << u'\t' << rowCostText(row) << u'\t' << rowPrivateText(row) << u'\t'
+                << rowShareText(row);
             if (row.warned())
                 out << u"\t! "_s << yearRowWarning(row);
             out << Qt::endl;
         }
-        out << u"Összesen\t"_s << totalKmText(y) << u'\t' << totalCostText(y) << Qt::endl;
+        out << u"Összesen\t"_s << totalKmText(y) << u'\t' << totalCostText(y) << u'\t' << totalPrivateText(y) << u'\t'
+            << totalShareText(y) << Qt::endl;
         return done();
     }
     if (extension == u"pdf"_s) {
@@ -89,8 +91,9 @@ Command yearCommand() {
             u"AUTÓ ÉÉÉÉ [-o FÁJL.pdf|.xlsx|.csv] [--elfogad]"_s,
             u"az év hónapjai és összesítése"_s,
             u"Hónaponként egy sor, tabulátorral elválasztva: ÉÉÉÉ-HH, kezdő km-óra állás, km, záró állás, "
-            u"költség Ft-ban (\"-\", ha hiányzik a benzinár), a figyelmeztetéses sorok végén „!” és az ok; végül az "
-            u"„Összesen” sor az év km-ével és költségével. Kezdő km-óra állás nélküli hónapnak nincs záró állása "
+            u"költség Ft-ban (\"-\", ha hiányzik a benzinár), magán km, üzleti arány (az üzleti km az összes km "
+            u"százalékában, egy tizedesre), a figyelmeztetéses sorok végén „!” és az ok; végül az "
+            u"„Összesen” sor az év km-ével, költségével, magán km-ével és üzleti arányával. Kezdő km-óra állás nélküli hónapnak nincs záró állása "
             u"(„–”). Olvashatatlan hónap is sort kap („–” értékekkel és az okkal); ilyenkor az évnek nincs "
             u"összesítése, és a parancs 1-es kóddal ér véget, hacsak nincs megadva az --elfogad. "
             u"A -o fájlba a kiterjesztése szerint PDF, xlsx vagy CSV kerül."_s,

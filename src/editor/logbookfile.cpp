@@ -1,7 +1,7 @@
 #include "logbookfile.h"
 
 #include "model/cost.h"
-#include "model/monthseason.h"
+#include "model/monthfacts.h"
 #include "months/monthlist.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
@@ -150,11 +150,12 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
     log.fileName = fileName;
     log.onDisk = stampOfBytes(data);
     log.storedKm = qint32(std::clamp<qint64>(legKilometres(s, log), 0, std::numeric_limits<qint32>::max()));
-    if (const Result season = saveMonthSeason(s.programDir, s.carPath(QString()), log.year, log.month, log.season); !season) {
+    if (const Result season = saveMonthFacts(s.programDir, s.carPath(QString()), monthFactsOf(log)); !season) {
         // The box stays ticked in memory and the month stays modified: a later save retries.
         logCaught(s, season.code(), season.message());
         if (s.prompter)
-            s.prompter->ask(u"A hónap évszak-beállítása (Klíma / Téli üzemeltetés) nem menthető.\r\n\r\n"_s +
+            s.prompter->ask(u"A hónap évszak-beállítása (Klíma / Téli üzemeltetés) és záró km-óra állása nem "
+                            u"menthető.\r\n\r\n"_s +
                                 season.message(),
                             Ok, MsgIcon::Critical);
         return false;

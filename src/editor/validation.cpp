@@ -2,6 +2,7 @@
 
 #include "editor/tripentry.h"
 #include "model/cost.h"
+#include "model/monthfacts.h"
 #include "storage/state.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -19,6 +20,13 @@ Validation validateMonth(const AppState& s, const MonthLog& log, const std::opti
     if (const QString fault = chainFault(log.startOdometer, previous); !fault.isEmpty()) {
         ++v.minor;
         v.lines << fault;
+    }
+    if (log.closingReading > 0) {
+        const MonthOdometer o = monthOdometer(log.startOdometer, legKilometres(s, log), monthFactsOf(log));
+        if (!o.fault.isEmpty()) {
+            ++v.severe;
+            v.lines << o.fault;
+        }
     }
     // The legs make the month's km; an older file's header may say otherwise until it is saved.
     if (const qint64 legs = legKilometres(s, log); log.storedKm >= 0 && !log.modified && legs != log.storedKm) {

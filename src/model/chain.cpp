@@ -15,9 +15,23 @@ std::optional<MonthReading> previousReading(const MonthHistory& history, int yea
         if (it->year > year || (it->year == year && it->month >= month) || it->start == 0)
             continue;
         if (const auto km = history.legKm(it->year, it->month))
-            return MonthReading{it->year, it->month, it->start, *km};
+            return monthReading(it->year, it->month, it->start, *km, history.facts(it->year, it->month));
     }
     return std::nullopt;
+}
+
+MonthReading monthReading(int year, int month, qint32 start, qint64 km, const MonthFacts& facts) {
+    const MonthOdometer o = monthOdometer(start, km, facts);
+    MonthReading r{year, month, start, km, o.privateKm, std::nullopt};
+    if (o.realClosing)
+        r.real = o.closing;
+    return r;
+}
+
+QString closingReadingText(const MonthReading& reading) {
+    if (reading.start == 0 && !reading.real)
+        return u"–"_s;
+    return QString::number(reading.closing()) + u" km"_s;
 }
 
 QString closingReadingText(qint32 start, qint64 km) {

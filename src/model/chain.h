@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/monthfacts.h"
+
 #include <QString>
 #include <QVector>
 
@@ -7,15 +9,20 @@
 
 namespace rv {
 
-// A month's odometer readings: its start reading as stored and its kilometres as the sum of its
-// legs.
+// A month's odometer readings: its start reading as stored, its kilometres as the sum of its
+// legs, its private kilometres and its real closing reading when one was typed.
 struct MonthReading {
     int year = 0;
     int month = 0;
     qint32 start = 0;
     qint64 km = 0;
-    qint64 closing() const { return qint64(start) + km; }
+    qint64 privateKm = 0;
+    std::optional<qint64> real; // the closing reading read off the odometer
+    // The next month starts here: the real reading, else start + business + private km.
+    qint64 closing() const { return real ? *real : qint64(start) + km + privateKm; }
 };
+// The reading of a month from its start, its legs' km and its facts.
+MonthReading monthReading(int year, int month, qint32 start, qint64 km, const MonthFacts& facts);
 
 // The car's months as the chain sees them, kept apart from how they are stored.
 class MonthHistory {
@@ -30,6 +37,8 @@ public:
     virtual QVector<Start> starts() const = 0;
     // The kilometres of a month's legs; none when its logbook cannot be read.
     virtual std::optional<qint64> legKm(int year, int month) const = 0;
+    // What is kept beside a month: its private use. None by default.
+    virtual MonthFacts facts(int year, int month) const { return MonthFacts{year, month}; }
 };
 
 // The month a month follows on from: the latest earlier month whose logbook has a start reading
@@ -39,6 +48,8 @@ std::optional<MonthReading> previousReading(const MonthHistory& history, int yea
 // A month's closing reading as the windows and printouts show it, with its unit: "12 345 km" as
 // start + km, "–" for a month without a start reading, which has no closing reading either.
 QString closingReadingText(qint32 start, qint64 km);
+// The same with the month's private use: the real reading when typed, else start + km + private.
+QString closingReadingText(const MonthReading& reading);
 
 // The start reading of a new month: the previous month's closing reading, 0 without one.
 qint32 chainedStart(const std::optional<MonthReading>& previous);

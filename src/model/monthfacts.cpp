@@ -212,6 +212,16 @@ Result saveMonthFacts(const QString& dataDir, const QString& carDir, const Month
     return saveWholeFile(dataDir, path, serializeMonthFacts(months));
 }
 
+MonthFacts monthFactsOf(const MonthLog& log) {
+    return MonthFacts{log.year, log.month, log.season, log.closingReading > 0 ? 0 : log.privateKm, log.closingReading};
+}
+
+void applyMonthFacts(MonthLog& log, const MonthFacts& facts) {
+    log.season = facts.box;
+    log.privateKm = facts.privateKm;
+    log.closingReading = facts.closing;
+}
+
 MonthOdometer monthOdometer(qint64 start, qint64 business, const MonthFacts& facts) {
     MonthOdometer o;
     o.start = start;

@@ -48,6 +48,10 @@ MonthFactsFile readMonthFacts(const QString& dataDir, const QString& carDir);
 // the file already says so. A damaged file is kept aside first.
 Result saveMonthFacts(const QString& dataDir, const QString& carDir, const MonthFacts& facts);
 
+// The facts of an open month and back.
+MonthFacts monthFactsOf(const MonthLog& log);
+void applyMonthFacts(MonthLog& log, const MonthFacts& facts);
+
 // ---- the odometer of a month ----
 
 // A month's readings: start as stored, business km as the sum of its legs, private km and the

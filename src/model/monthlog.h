@@ -70,7 +70,11 @@ struct MonthLog {
     bool modified = false;
     QString fileName; // empty for a new month
     FileStamp onDisk; // the file as opened or last saved, or as it was when a new month began
-    SeasonBox season = SeasonBox::None; // kept beside the month file, in evszak.rvd
+    SeasonBox season = SeasonBox::None; // kept beside the month file (model/monthfacts)
+    // The month's private use, kept there too: the real closing reading or the private km typed,
+    // at most one of them non-zero.
+    qint32 privateKm = 0;
+    qint32 closingReading = 0;
 };
 
 } // namespace rv

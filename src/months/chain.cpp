@@ -27,6 +27,12 @@ std::optional<qint64> LogbookHistory::legKm(int year, int month) const {
     return monthFromStored(m_state, stored, file).monthKm;
 }
 
+MonthFacts LogbookHistory::facts(int year, int month) const {
+    if (!m_facts)
+        m_facts = readMonthFacts(m_state.programDir, m_state.carPath(QString()));
+    return m_facts->of(year, month);
+}
+
 std::optional<MonthReading> previousReading(const AppState& s, const LogbookListing& listing, int year, int month) {
     return previousReading(LogbookHistory(s, listing), year, month);
 }

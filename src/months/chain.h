@@ -14,8 +14,10 @@ public:
     LogbookHistory(const AppState& s, const LogbookListing& listing) : m_state(s), m_listing(listing) {}
     QVector<Start> starts() const override;
     std::optional<qint64> legKm(int year, int month) const override;
+    MonthFacts facts(int year, int month) const override;
 
 private:
+    mutable std::optional<MonthFactsFile> m_facts; // read once, when first asked
     const AppState& m_state;
     const LogbookListing& m_listing;
 };

@@ -1,7 +1,7 @@
 #include "openmonth.h"
 
 #include "model/cost.h"
-#include "model/monthseason.h"
+#include "model/monthfacts.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/state.h"
@@ -168,12 +168,12 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
     progress.keepResponsive();
     s.month = monthFromStored(s, stored, fileName);
     s.month.onDisk = onDisk;
-    QString seasonWarning;
-    s.month.season = loadMonthSeason(s.programDir, s.carPath(QString()), s.month.year, s.month.month, &seasonWarning);
-    if (!seasonWarning.isEmpty()) {
-        logCaught(s, 62, seasonWarning);
+    const MonthFactsFile facts = readMonthFacts(s.programDir, s.carPath(QString()));
+    applyMonthFacts(s.month, facts.of(s.month.year, s.month.month));
+    if (!facts.problem) {
+        logCaught(s, 62, facts.problem.message());
         if (s.prompter)
-            s.prompter->ask(seasonWarning, Ok, MsgIcon::Exclamation);
+            s.prompter->ask(facts.problem.message(), Ok, MsgIcon::Exclamation);
     }
     s.mainWindowTag = u"korábbi"_s;
     progress.setProgressValue(100);

@@ -5,6 +5,7 @@
 #include "model/monthseason.h"
 #include "months/chain.h"
 #include "model/chain.h"
+#include "model/monthfacts.h"
 #include "months/monthlist.h"
 #include "months/openmonth.h"
 #include "storage/state.h"
@@ -16,9 +17,9 @@ YearSummary summarizeYear(const AppState& s, int year) {
     YearSummary y;
     y.year = year;
     const LogbookListing listing = listLogbooks(s);
-    const SeasonFile seasons = readSeasonFile(s.programDir, s.carPath(QString()));
-    if (!seasons.problem)
-        y.warnings << seasons.problem.message();
+    const MonthFactsFile facts = readMonthFacts(s.programDir, s.carPath(QString()));
+    if (!facts.problem)
+        y.warnings << facts.problem.message();
     std::optional<MonthReading> previous = previousReading(s, listing, year, 1);
     for (int month = 1; month <= 12; ++month) {
         YearRow row;
@@ -49,15 +50,21 @@ YearSummary summarizeYear(const AppState& s, int year) {
         }
         const MonthLog log = monthFromStored(s, stored, row.fileName);
         row.km = log.monthKm;
-        row.season = seasons.boxOf(year, month);
+        const MonthFacts mf = facts.of(year, month);
+        row.season = mf.box;
+        const MonthReading reading = monthReading(year, month, row.start, row.km, mf);
+        row.privateKm = reading.privateKm;
+        row.realClosing = reading.real;
+        row.privateFault = !monthOdometer(row.start, row.km, mf).fault.isEmpty();
         const Season season = seasonOf(s, row.season);
         const MonthCost cost = computeMonthCost(s, log, season.multiplier);
         row.cost = cost.total;
         row.missingPrice = cost.missingPrice;
         row.chainBreak = !chainFault(row.start, previous).isEmpty();
         if (row.start != 0)
-            previous = MonthReading{year, month, row.start, row.km};
+            previous = reading;
         y.totalKm += row.km;
+        y.totalPrivateKm += row.privateKm;
         y.totalCost += row.cost;
         y.missingPrice = y.missingPrice || row.missingPrice;
         y.rows.append(row);
@@ -93,6 +100,17 @@ QString totalCostText(const YearSummary& y) {
     return y.incomplete ? u"–"_s : yearCostText(y.totalCost, y.missingPrice);
 }
 
+QString rowPrivateText(const YearRow& row) {
+    return yearKmText(row.readable() ? std::optional<qint64>(row.privateKm) : std::nullopt);
+}
+QString rowShareText(const YearRow& row) { return row.readable() ? businessShareText(row.km, row.privateKm) : u"–"_s; }
+QString totalPrivateText(const YearSummary& y) {
+    return yearKmText(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalPrivateKm));
+}
+QString totalShareText(const YearSummary& y) {
+    return y.incomplete ? u"–"_s : businessShareText(y.totalKm, y.totalPrivateKm);
+}
+
 QString yearCostText(qint64 cost, bool missingPrice) { return missingPrice ? u"-"_s : QString::number(cost); }
 
 QString yearRowWarning(const YearRow& row) {
@@ -103,6 +121,8 @@ QString yearRowWarning(const YearRow& row) {
         what << u"a kezdő állás nem egyezik az előző hónap záró állásával"_s;
     if (row.missingPrice)
         what << u"hiányzik a benzinár"_s;
+    if (row.privateFault)
+        what << u"a záró km-óra állás kisebb a kezdő állás és a megtett km összegénél"_s;
     return what.join(u"; "_s);
 }
 
@@ -111,7 +131,8 @@ SheetTable yearTable(const YearSummary& y) {
     t.name = u"%1. év"_s.arg(y.year);
     t.columns = {{u"Hónap"_s, CellFormat::Month},          {u"Kezdő km-óra állás"_s, CellFormat::Km},
                  {u"Megtett km"_s, CellFormat::Km},        {u"Záró km-óra állás"_s, CellFormat::Km},
-                 {u"Költség"_s, CellFormat::Forint},       {u"Figyelmeztetés"_s, CellFormat::Text}};
+                 {u"Költség"_s, CellFormat::Forint},       {u"Figyelmeztetés"_s, CellFormat::Text},
+                 {u"Magán km"_s, CellFormat::Km},          {u"Üzleti arány"_s, CellFormat::Text}};
     // A cell is its number where there is one, else the dash the other outputs show.
     const auto number = [](const std::optional<qint64>& v) { return v ? SheetCell::of(*v) : SheetCell::of(u"–"_s); };
     const auto cost = [](bool known, qint64 value, bool missing) {
@@ -122,11 +143,14 @@ SheetTable yearTable(const YearSummary& y) {
         t.rows.append({SheetCell::of(QDate(y.year, r.month, 1)),
                        number(r.closing() ? std::optional<qint64>(r.start) : std::nullopt),
                        number(known ? std::optional<qint64>(r.km) : std::nullopt), number(r.closing()),
-                       cost(known, r.cost, r.missingPrice), SheetCell::of(yearRowWarning(r))});
+                       cost(known, r.cost, r.missingPrice), SheetCell::of(yearRowWarning(r)),
+                       number(known ? std::optional<qint64>(r.privateKm) : std::nullopt), SheetCell::of(rowShareText(r))});
     }
     t.totals.append({SheetCell::of(u"Összesen"_s), {},
                      number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalKm)), {},
-                     cost(!y.incomplete, y.totalCost, y.missingPrice), {}});
+                     cost(!y.incomplete, y.totalCost, y.missingPrice), {},
+                     number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalPrivateKm)),
+                     SheetCell::of(totalShareText(y))});
     t.totals.append({SheetCell::of(u"Nyitó km-óra állás"_s), number(y.opening())});
     t.totals.append({SheetCell::of(u"Záró km-óra állás"_s), {}, {}, number(y.closing())});
     return t;

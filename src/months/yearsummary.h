@@ -21,7 +21,10 @@ struct YearRow {
     QString fileName;
     QString unreadable; // why the logbook could not be read; empty when it was
     qint32 start = 0;   // 0: the month has no start reading
-    qint64 km = 0;
+    qint64 km = 0;        // business: the sum of the legs
+    qint64 privateKm = 0; // typed, or worked out of the real closing reading
+    std::optional<qint64> realClosing; // the closing reading read off the odometer
+    bool privateFault = false; // the real closing reading lies below start + km
     qint64 cost = 0; // meaningless when missingPrice
     bool missingPrice = false;
     bool chainBreak = false; // the start does not follow on from the previous month
@@ -29,15 +32,20 @@ struct YearRow {
     bool readable() const { return unreadable.isEmpty(); }
     // None for a month without a start reading, which has no closing reading either.
     std::optional<qint64> closing() const {
-        return readable() && start != 0 ? std::optional<qint64>(qint64(start) + km) : std::nullopt;
+        if (!readable())
+            return std::nullopt;
+        if (realClosing)
+            return realClosing;
+        return start != 0 ? std::optional<qint64>(qint64(start) + km + privateKm) : std::nullopt;
     }
-    bool warned() const { return !readable() || missingPrice || chainBreak; }
+    bool warned() const { return !readable() || missingPrice || chainBreak || privateFault; }
 };
 
 struct YearSummary {
     int year = 0;
     QVector<YearRow> rows; // by month
     qint64 totalKm = 0;
+    qint64 totalPrivateKm = 0;
     qint64 totalCost = 0;       // meaningless when missingPrice
     bool missingPrice = false;  // some month lacks a price: the year has no total cost
     bool incomplete = false;    // some month cannot be read: the year has no totals
@@ -61,6 +69,11 @@ QString rowKmText(const YearRow& row);
 QString rowCostText(const YearRow& row);
 QString totalKmText(const YearSummary& y);
 QString totalCostText(const YearSummary& y);
+// The private km and the business share ("80,0 %") of a row and of the year; "–" where unknown.
+QString rowPrivateText(const YearRow& row);
+QString rowShareText(const YearRow& row);
+QString totalPrivateText(const YearSummary& y);
+QString totalShareText(const YearSummary& y);
 // What a row's warning mark stands for, empty without one.
 QString yearRowWarning(const YearRow& row);
 

@@ -5,6 +5,7 @@
 #include "model/norms.h"
 
 #include "model/cost.h"
+#include "model/monthfacts.h"
 #include "printing/canvas.h"
 #include "printing/travelorder.h"
 #include "storage/records.h"
@@ -92,6 +93,12 @@ const CarRecord& currentCar(const AppState& s) {
 }
 
 QString num(qint64 v) { return QString::number(v); }
+
+// The month's readings with its private use; the closing reading as printed ("–" without a start).
+MonthReading readingOf(const MonthLog& log) {
+    return monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
+}
+QString closingText(const MonthLog& log) { return closingReadingText(readingOf(log)); }
 
 // Forwards to the canvas what belongs to the page shown; the printer is shown every page.
 class Sheet {
@@ -260,13 +267,15 @@ private:
         n = 4;
         sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
         n = 5;
-        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingReadingText(log.startOdometer, log.monthKm));
+        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingText(log) + u" (magán: "_s +
+                                       num(readingOf(log).privateKm) + u" km)"_s);
         c.setFontSize(8);
         n = 3;
         sh.box(XR - 100, n * U - 100, sh.W - sh.M, (n + 2) * U);
         sh.text(XR, n * U, u"Elszámoló neve: "_s + car.companyName.trimmed());
         n = 4;
         sh.text(XR, n * U, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
+        sh.text(XR, (n + 0.5) * U, u"Gépkocsivezető: "_s + car.userName.trimmed());
         n = 5;
         c.setBold(true);
         sh.text(X1, (n + 0.5) * U, u"Dátum"_s);
@@ -310,7 +319,10 @@ public:
         c.setFontSize(10);
         sh.text(M, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
         ++n;
-        sh.text(M, n * U, u"Záró km-óra állás: "_s + closingReadingText(log.startOdometer, log.monthKm));
+        const MonthReading reading = readingOf(log);
+        sh.text(M, n * U, u"Záró km-óra állás: "_s + closingText(log) + u" (üzleti: "_s + num(reading.km) +
+                              u" km, magán: "_s + num(reading.privateKm) + u" km, üzleti arány: "_s +
+                              businessShareText(reading.km, reading.privateKm) + u")"_s);
         ++n;
         const int fuel = car.fuelType;
         const QString fuelName = fuel >= 1 && fuel <= kFuelTypeCount ? s.fuelTypes[size_t(fuel - 1)].name : QString();
@@ -373,6 +385,7 @@ private:
         sh.text(sh.M, sh.at(1000),
                 car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi "_s);
         sh.text(sh.M, c.currentY(), num(log.year) + u". "_s + monthName(log.month) + u" havi útnyilvántartásához"_s);
+        sh.text(sh.M, c.currentY(), u"Gépkocsivezető: "_s + car.userName.trimmed());
         return 4;
     }
     void heading(int n, const QString& text) {

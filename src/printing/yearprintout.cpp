@@ -1,6 +1,7 @@
 #include "yearprintout.h"
 
 #include "months/yearsummary.h"
+#include "model/monthfacts.h"
 #include "printing/canvas.h"
 #include "printing/paintercanvas.h"
 #include "storage/fileio.h"
@@ -57,28 +58,30 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
 
     // Columns: the month at the left, numbers right-aligned to their column's end, the mark.
     const double span = right - M;
-    const std::array<double, 5> ends = {M + span * 0.18, M + span * 0.40, M + span * 0.58, M + span * 0.80,
-                                        M + span * 0.95};
-    const auto rowAt = [&](const std::array<QString, 6>& cells) {
+    const std::array<double, 7> ends = {M + span * 0.13, M + span * 0.28, M + span * 0.42, M + span * 0.57,
+                                        M + span * 0.72, M + span * 0.84, M + span * 0.96};
+    const auto rowAt = [&](const std::array<QString, 8>& cells) {
         c.printText(M, at, cells[0]);
-        for (size_t i = 1; i < 5; ++i)
+        for (size_t i = 1; i < 7; ++i)
             c.printText(ends[i] - c.textWidth(cells[i]), at, cells[i]);
-        c.printText(ends[4] + 150, at, cells[5]);
+        c.printText(ends[6] + 100, at, cells[7]);
         at += kRow;
     };
     c.setBold(true);
-    rowAt({u"Hónap"_s, u"Kezdő állás"_s, u"Megtett km"_s, u"Záró állás"_s, u"Költség"_s, QString()});
+    rowAt({u"Hónap"_s, u"Kezdő állás"_s, u"Megtett km"_s, u"Záró állás"_s, u"Költség"_s, u"Magán km"_s,
+           u"Üzleti arány"_s, QString()});
     c.setBold(false);
     c.bar(M, at - 40, right, at - 20);
     bool anyMark = false;
     for (const YearRow& r : y.rows) {
         anyMark = anyMark || r.warned();
         rowAt({MonthNames()[size_t(r.month - 1)], km(rowStartText(r)), km(rowKmText(r)), km(yearKmText(r.closing())),
-               forint(rowCostText(r)), r.warned() ? u"!"_s : QString()});
+               forint(rowCostText(r)), km(rowPrivateText(r)), rowShareText(r), r.warned() ? u"!"_s : QString()});
     }
     c.line(M, at - 30, right, at - 30);
     c.setBold(true);
-    rowAt({u"Összesen"_s, QString(), km(totalKmText(y)), QString(), forint(totalCostText(y)), QString()});
+    rowAt({u"Összesen"_s, QString(), km(totalKmText(y)), QString(), forint(totalCostText(y)), km(totalPrivateText(y)),
+           totalShareText(y), QString()});
     c.setBold(false);
     at += kRow / 2;
     c.printText(M, at, u"Nyitó km-óra állás: "_s + km(yearKmText(y.opening())));
@@ -97,7 +100,8 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
         at += kRow * 0.2;
     }
 
-    // Bars by month: kilometres filled, cost outlined, each against its own largest month.
+    // Bars by month: business km filled with the private km outlined on top, cost outlined, each
+    // against its own largest month.
     at += kRow;
     c.setBold(true);
     c.printText(M, at, u"Kilométer és költség havonta"_s);
@@ -105,14 +109,14 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
     at += kRow;
     c.setFontSize(8);
     c.bar(M, at + 60, M + 200, at + 200);
-    c.printText(M + 260, at, u"km"_s);
-    c.box(M + 900, at + 60, M + 1100, at + 200);
-    c.printText(M + 1160, at, u"Ft"_s);
+    c.printText(M + 260, at, u"üzleti km"_s);
+    c.box(M + 1400, at + 60, M + 1600, at + 200);
+    c.printText(M + 1660, at, u"magán km (az üzleti fölött), költség (Ft)"_s);
     at += kRow;
     qint64 maxKm = 1;
     qint64 maxCost = 1;
     for (const YearRow& r : y.rows) {
-        maxKm = std::max(maxKm, r.km);
+        maxKm = std::max(maxKm, r.km + r.privateKm);
         if (!r.missingPrice)
             maxCost = std::max(maxCost, r.cost);
     }
@@ -131,6 +135,8 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
         const double kmTop = base - height * double(r.km) / double(maxKm);
         if (r.km > 0)
             c.bar(x + slot * 0.15, kmTop, x + slot * 0.15 + barWidth, base);
+        if (r.privateKm > 0)
+            c.box(x + slot * 0.15, kmTop - height * double(r.privateKm) / double(maxKm), x + slot * 0.15 + barWidth, kmTop);
         if (!r.missingPrice && r.cost > 0)
             c.box(x + slot * 0.55, base - height * double(r.cost) / double(maxCost), x + slot * 0.55 + barWidth, base);
     }

@@ -436,13 +436,15 @@ private slots:
         YearFixture f;
         CliFixture::Run r = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
         QCOMPARE(r.code, 0);
-        QCOMPARE(lines(r.out), (QStringList{u"2024-01\t10000\t240\t10240\t13800"_s, u"2024-02\t10240\t120\t10360\t6900"_s,
-                                            u"2024-03\t10300\t240\t10540\t13980\t! a kezdő állás nem egyezik az előző "
-                                            u"hónap záró állásával"_s,
-                                            u"Összesen\t600\t34680"_s}));
+        QCOMPARE(lines(r.out), (QStringList{u"2024-01\t10000\t240\t10240\t13800\t0\t100,0 %"_s,
+                                            u"2024-02\t10240\t120\t10360\t6900\t0\t100,0 %"_s,
+                                            u"2024-03\t10300\t240\t10540\t13980\t0\t100,0 %\t! a kezdő állás nem "
+                                            u"egyezik az előző hónap záró állásával"_s,
+                                            u"Összesen\t600\t34680\t0\t100,0 %"_s}));
         // A month without a start reading has no closing reading either.
         r = f.run({u"year"_s, u"ABC-123"_s, u"2023"_s});
-        QCOMPARE(lines(r.out), (QStringList{u"2023-12\t–\t120\t–\t-\t! hiányzik a benzinár"_s, u"Összesen\t120\t-"_s}));
+        QCOMPARE(lines(r.out), (QStringList{u"2023-12\t–\t120\t–\t-\t0\t100,0 %\t! hiányzik a benzinár"_s,
+                                            u"Összesen\t120\t-\t0\t100,0 %"_s}));
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2022"_s}).code, 1);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"24"_s}).code, 1);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, f.dir.filePath(u"ev.txt"_s)}).code, 1);
@@ -453,8 +455,52 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList rows = QString::fromUtf8(file.readAll().mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
         QCOMPARE(rows.mid(3, 3), (QStringList{
-                                     u"2024-03;10300;240;10540;13980;a kezdő állás nem egyezik az előző hónap záró állásával"_s,
-                                     u"Összesen;;600;;34680;"_s, u"Nyitó km-óra állás;10000;;;;"_s}));
+                                     u"2024-03;10300;240;10540;13980;a kezdő állás nem egyezik az előző hónap záró "
+                                     u"állásával;0;100,0 %"_s,
+                                     u"Összesen;;600;;34680;;0;100,0 %"_s, u"Nyitó km-óra állás;10000;;;;;;"_s}));
+    }
+
+    // March read 10 900 at its end: 10 900 − 10 300 − 240 = 360 km private, 240 of 600 km is
+    // 40,0 % business; the year 600 of 960 km, 62,5 %, and closes at the real reading.
+    void yearWithPrivateKilometres() {
+        YearFixture f;
+        CliFixture::Run r = f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"--zaro"_s, u"10900"_s});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(lines(r.out), QStringList{u"2024-03: üzleti 240 km, magán 360 km, záró km-óra állás: 10900 km, üzleti "
+                                           u"arány: 40,0 %"_s});
+        QCOMPARE(f.read(CliFixture::car1(u"honapok.rvd"_s)), QByteArray("\"RVH\",1\r\n1\r\n2024,3,0,0,10900\r\n"));
+        r = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
+        QCOMPARE(lines(r.out).mid(2), (QStringList{u"2024-03\t10300\t240\t10900\t13980\t360\t40,0 %\t! a kezdő állás "
+                                                   u"nem egyezik az előző hónap záró állásával"_s,
+                                                   u"Összesen\t600\t34680\t360\t62,5 %"_s}));
+        const QString csv = f.dir.filePath(u"ev.csv"_s);
+        QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, csv}).code, 0);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(file.readAll().mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        QCOMPARE(rows[0], u"Hónap;Kezdő km-óra állás;Megtett km;Záró km-óra állás;Költség;Figyelmeztetés;Magán km;Üzleti arány"_s);
+        QCOMPARE(rows.mid(4), (QStringList{u"Összesen;;600;;34680;;360;62,5 %"_s, u"Nyitó km-óra állás;10000;;;;;;"_s,
+                                           u"Záró km-óra állás;;;10900;;;;"_s}));
+        if (!QStandardPaths::findExecutable(u"unzip"_s).isEmpty()) {
+            const QString xlsx = f.dir.filePath(u"ev.xlsx"_s);
+            QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, xlsx}).code, 0);
+            const QString strings = unzipped(xlsx, u"xl/sharedStrings.xml"_s);
+            for (const QString& s : {u"<t>Magán km</t>"_s, u"<t>Üzleti arány</t>"_s, u"<t>40,0 %</t>"_s, u"<t>62,5 %</t>"_s})
+                QVERIFY2(strings.contains(s), qPrintable(s));
+            QVERIFY(unzipped(xlsx, u"xl/worksheets/sheet1.xml"_s)
+                        .contains(QRegularExpression(u"<c r=\"G4\" s=\"\\d+\"><v>360</v></c>"_s)));
+        }
+
+        // Below start + business km: told with the three figures, nothing saved.
+        r = f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"--zaro"_s, u"10500"_s});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(u"(10500 km)"_s) && r.err.contains(u"(10300 km)"_s) && r.err.contains(u"(240 km)"_s),
+                 qPrintable(r.err));
+        QCOMPARE(f.read(CliFixture::car1(u"honapok.rvd"_s)), QByteArray("\"RVH\",1\r\n1\r\n2024,3,0,0,10900\r\n"));
+        // Private km typed replace the reading: one figure is kept.
+        QCOMPARE(f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"100"_s}).code, 0);
+        QCOMPARE(f.read(CliFixture::car1(u"honapok.rvd"_s)), QByteArray("\"RVH\",1\r\n1\r\n2024,3,0,100,0\r\n"));
+        QCOMPARE(f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"100"_s, u"--zaro"_s, u"1"_s}).code, 2);
     }
 
     // The legs make a month's km: February's header claims 500 km, its legs make 120 (40 + 80 km
@@ -465,7 +511,7 @@ private slots:
         QByteArray feb = f.read(CliFixture::car1(u"2024feb.rvn"_s));
         QVERIFY(feb.contains("\r\n120,3\r\n"));
         f.write(CliFixture::car1(u"2024feb.rvn"_s), feb.replace("\r\n120,3\r\n", "\r\n500,3\r\n"));
-        QCOMPARE(lines(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s}).out).at(1), u"2024-02\t10240\t120\t10360\t6900"_s);
+        QCOMPARE(lines(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s}).out).at(1), u"2024-02\t10240\t120\t10360\t6900\t0\t100,0 %"_s);
         QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, u"2024-02"_s}).out),
                  (QStringList{u"A fájl fejlécében a hónap km-e 500 km, az utak összege 120 km: a program az utak "
                               u"összegével számol, és mentéskor ezt írja a fejlécbe."_s,
@@ -482,10 +528,10 @@ private slots:
         QCOMPARE(r.code, 1);
         const QStringList out = lines(r.out);
         QCOMPARE(out.size(), 5);
-        QVERIFY2(out[3].startsWith(u"2024-04\t–\t–\t–\t–\t! a nyilvántartás nem olvasható: "_s) &&
+        QVERIFY2(out[3].startsWith(u"2024-04\t–\t–\t–\t–\t–\t–\t! a nyilvántartás nem olvasható: "_s) &&
                      out[3].contains(u"2024apr.rvn (2. sor)"_s),
                  qPrintable(out[3]));
-        QCOMPARE(out[4], u"Összesen\t–\t–"_s);
+        QCOMPARE(out[4], u"Összesen\t–\t–\t–\t–"_s);
         QVERIFY(r.err.contains(u"--elfogad"_s));
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"--elfogad"_s}).code, 0);
 
@@ -496,8 +542,8 @@ private slots:
         const QStringList rows = QString::fromUtf8(file.readAll().mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
         QVERIFY2(rows[4].startsWith(u"2024-04;–;–;–;–;"_s) && rows[4].contains(u"a nyilvántartás nem olvasható: "_s),
                  qPrintable(rows[4]));
-        QCOMPARE(rows.mid(5), (QStringList{u"Összesen;;–;;–;"_s, u"Nyitó km-óra állás;10000;;;;"_s,
-                                           u"Záró km-óra állás;;;10540;;"_s}));
+        QCOMPARE(rows.mid(5), (QStringList{u"Összesen;;–;;–;;–;–"_s, u"Nyitó km-óra állás;10000;;;;;;"_s,
+                                           u"Záró km-óra állás;;;10540;;;;"_s}));
         if (!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()) {
             const QString pdf = f.dir.filePath(u"ev.pdf"_s);
             QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, pdf, u"--elfogad"_s}).code, 0);

@@ -1,3 +1,4 @@
+#include "model/chain.h"
 #include "model/monthfacts.h"
 #include "testenv.h"
 
@@ -5,6 +6,19 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
+
+// Three months as a chain sees them, with their facts.
+struct ThreeMonths : MonthHistory {
+    QVector<Start> starts() const override { return {{2024, 1, 10000}, {2024, 2, 11500}, {2024, 3, 12500}}; }
+    std::optional<qint64> legKm(int, int month) const override { return month == 1 ? 1000 : month == 2 ? 800 : 600; }
+    MonthFacts facts(int year, int month) const override {
+        if (month == 1)
+            return MonthFacts{year, month, SeasonBox::None, 0, 11500}; // read off the odometer
+        if (month == 2)
+            return MonthFacts{year, month, SeasonBox::None, 200, 0}; // typed
+        return MonthFacts{year, month};
+    }
+};
 
 class TestMonthFacts : public QObject {
     Q_OBJECT
@@ -31,6 +45,23 @@ private slots:
         QVERIFY(monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 0, 11200}).fault.isEmpty()); // none private
         const MonthOdometer noStart = monthOdometer(0, 1200, MonthFacts{2024, 3, None, 0, 500});
         QVERIFY(noStart.fault.isEmpty() && noStart.privateKm == 0); // nothing to take it from
+    }
+
+    // January 10 000 + 1 000 km, read 11 500 at its end (500 private); February from 11 500 with
+    // 800 km and 200 private typed: 12 500; March from 12 500 with 600 km and nothing: 13 100.
+    void chainFollowsTheRealOdometer() {
+        const ThreeMonths h;
+        const auto jan = previousReading(h, 2024, 2);
+        QVERIFY(jan);
+        QCOMPARE(jan->privateKm, 500);
+        QCOMPARE(jan->closing(), 11500);
+        QCOMPARE(chainFault(11500, jan), QString()); // the real reading chains, no fault
+        QVERIFY(!chainFault(11000, jan).isEmpty());   // start + business alone no longer does
+        const auto feb = previousReading(h, 2024, 3);
+        QCOMPARE(std::pair(feb->closing(), chainedStart(feb)), std::pair(qint64(12500), qint32(12500)));
+        QCOMPARE(closingReadingText(*feb), u"12500 km"_s);
+        QCOMPARE(previousReading(h, 2024, 4)->closing(), 13100);
+        QCOMPARE(closingReadingText(MonthReading{2024, 5, 0, 100}), u"–"_s); // no start, no closing
     }
 
     // 1 200 of 1 500 km is 80,0 %; 2 of 3 is 66,66… → 66,7; 1 of 8 is 12,5 exactly; 1 of 2 000

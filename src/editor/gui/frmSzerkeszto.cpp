@@ -7,6 +7,7 @@
 #include "editor/gui/errorpictures.h"
 #include "editor/gui/frmHiba.h"
 #include "printing/travelorder.h"
+#include "model/monthfacts.h"
 #include "editor/logbookfile.h"
 #include "editor/tripentry.h"
 #include "storage/state.h"
@@ -134,6 +135,12 @@ void frmSzerkeszto::buildUi() {
     txtKmOraAllas->setMaximumWidth(110);
     auto* lblKmOra = caption(this, u"Havi kezdő km-óra állás:"_s, txtKmOraAllas);
     lblZaroAllas = named(new QLabel(this), u"lblZaroAllas"_s);
+    txtZaroKmOra = named(new QLineEdit(this), u"txtZaroKmOra"_s);
+    txtZaroKmOra->setMaximumWidth(110);
+    txtZaroKmOra->setToolTip(u"A hónap végén leolvasott km-óra állás. A kezdő állás és a hónap útjai nélküli "
+                             u"különbség a magánhasználat; üresen a hónapnak nincs magánhasználata."_s);
+    auto* lblZaroKmOra = caption(this, u"&Záró km-óra állás:"_s, txtZaroKmOra);
+    lblMagan = named(new QLabel(this), u"lblMagan"_s);
 
     auto* fraKoltseg = named(new QGroupBox(u"Egyéb költségek"_s, this), u"fraKoltseg"_s);
     chkKlima = named(new QCheckBox(u"Klíma"_s, fraKoltseg), u"chkKlima"_s);
@@ -252,6 +259,14 @@ void frmSzerkeszto::buildUi() {
         row->addStretch();
         left->addLayout(row);
     }
+    {
+        auto* row = new QHBoxLayout;
+        row->addWidget(lblZaroKmOra);
+        row->addWidget(txtZaroKmOra);
+        row->addWidget(lblMagan);
+        row->addStretch();
+        left->addLayout(row);
+    }
     left->addWidget(fraKoltseg);
     left->addWidget(fraHibak);
     left->addStretch();
@@ -299,7 +314,7 @@ void frmSzerkeszto::buildUi() {
     all->addLayout(buttons);
 
     hibaWindow = new frmHiba(this);
-    tabOrder({picNaptar, cmdElozoNap, cmdKovetkezoNap, txtKmOraAllas, chkKlima, chkTeliUzem, chkHiba, lstPartnerek,
+    tabOrder({picNaptar, cmdElozoNap, cmdKovetkezoNap, txtKmOraAllas, txtZaroKmOra, chkKlima, chkTeliUzem, chkHiba, lstPartnerek,
               optCsakOda, optOdaVissza, optACeghez, cmdHozzaAd, lstKesz, cmdTorol, cmdMindentTorol, txtHonnan, txtHova,
               optCsatol, optFelulIr, cmdMasol, txtComment, cmdMent, cmdNyomtat, cmdKoltseg, cmdRendelveny, cmdAdatBazis, cmdSugo,
               cmdVissza});
@@ -362,6 +377,25 @@ void frmSzerkeszto::wire() {
         if (!m_loading)
             m_state.month.modified = true;
         trap(u"txtKmOraAllasChange"_s, [this] {
+            showClosingReading();
+            validate();
+        });
+    });
+
+    // The real reading at the month's end; empty: none. It replaces private km typed elsewhere.
+    auto* closing = attachNumericFilter(txtZaroKmOra, [](const QString& t) {
+        const auto km = odometerFromText(t);
+        return km && *km >= 0 && *km <= kLargestOdometerReading;
+    });
+    connect(closing, &NumericFilter::accepted, this, [this](const QString& text) {
+        const auto km = odometerFromText(text);
+        if (!km || *km == m_state.month.closingReading)
+            return;
+        m_state.month.closingReading = *km;
+        m_state.month.privateKm = 0;
+        if (!m_loading)
+            m_state.month.modified = true;
+        trap(u"txtZaroKmOraChange"_s, [this] {
             showClosingReading();
             validate();
         });
@@ -451,11 +485,14 @@ void frmSzerkeszto::open(bool newMonth) {
             log.modified = false;
             log.fileName.clear();
             log.season = SeasonBox::None;
+            log.privateKm = 0;
+            log.closingReading = 0;
             txtKmOraAllas->setText(QString::number(log.startOdometer));
         } else {
             setMonthsStatus(u"Nyilvántartás ellenőrzése..."_s, -1);
             txtKmOraAllas->setText(QString::number(log.startOdometer));
         }
+        txtZaroKmOra->setText(log.closingReading > 0 ? QString::number(log.closingReading) : QString());
         chkKlima->setChecked(log.season == SeasonBox::AirConditioning);
         chkTeliUzem->setChecked(log.season == SeasonBox::Winter);
         // A flat-norm car counts both boxes at 1: say why where they are ticked.
@@ -581,7 +618,10 @@ void frmSzerkeszto::refreshKilometres(int day) {
 
 void frmSzerkeszto::showClosingReading() {
     const MonthLog& log = m_state.month;
-    lblZaroAllas->setText(u"Záró: "_s + closingReadingText(log.startOdometer, log.monthKm));
+    const MonthReading reading = monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
+    lblZaroAllas->setText(u"Záró: "_s + closingReadingText(reading));
+    lblMagan->setText(u"Magánhasználat: %1 km, üzleti arány: %2"_s.arg(reading.privateKm)
+                          .arg(businessShareText(log.monthKm, reading.privateKm)));
 }
 
 void frmSzerkeszto::afterStopChange(int selected) {

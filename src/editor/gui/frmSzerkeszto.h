@@ -46,7 +46,9 @@ public:
     QLabel* lblKmAHonapban;
     QLabel* lblOsszKoltseg;
     QLineEdit* txtKmOraAllas;
-    QLabel* lblZaroAllas; // the closing reading: start plus the month's kilometres
+    QLabel* lblZaroAllas; // the closing reading: the real one, else start plus business and private km
+    QLineEdit* txtZaroKmOra; // the real closing reading, "Záró km-óra állás"
+    QLabel* lblMagan;        // the private km and the business share
 
     QPushButton* cmdElozoNap;
     QPushButton* cmdKovetkezoNap;

@@ -85,10 +85,10 @@ void frmEves::build() {
     cboEv->setObjectName(u"cboEv"_s);
     yearLabel->setBuddy(cboEv);
 
-    tblEv = new QTableWidget(0, 6, this);
+    tblEv = new QTableWidget(0, 8, this);
     tblEv->setObjectName(u"tblEv"_s);
-    tblEv->setHorizontalHeaderLabels(
-        {u"Hónap"_s, u"Kezdő állás"_s, u"Megtett km"_s, u"Záró állás"_s, u"Költség"_s, u"!"_s});
+    tblEv->setHorizontalHeaderLabels({u"Hónap"_s, u"Kezdő állás"_s, u"Megtett km"_s, u"Záró állás"_s, u"Költség"_s,
+                                      u"!"_s, u"Magán km"_s, u"Üzleti arány"_s});
     tblEv->verticalHeader()->hide();
     tblEv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblEv->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -159,6 +159,8 @@ void frmEves::showYear(int year) {
         mark->setToolTip(yearRowWarning(row));
         mark->setForeground(Qt::red);
         tblEv->setItem(r, 5, mark);
+        tblEv->setItem(r, 6, cell(km(rowPrivateText(row)), true));
+        tblEv->setItem(r, 7, cell(rowShareText(row), true));
         ++r;
     }
     tblEv->setItem(r, 0, cell(u"Összesen"_s, false, true));
@@ -167,6 +169,8 @@ void frmEves::showYear(int year) {
     tblEv->setItem(r, 3, cell(QString(), false));
     tblEv->setItem(r, 4, cell(forint(totalCostText(y)), true, true));
     tblEv->setItem(r, 5, cell(QString(), false));
+    tblEv->setItem(r, 6, cell(km(totalPrivateText(y)), true, true));
+    tblEv->setItem(r, 7, cell(totalShareText(y), true, true));
     lblNyito->setText(u"Nyitó km-óra állás: "_s + km(yearKmText(y.opening())));
     lblZaro->setText(u"Záró km-óra állás: "_s + km(yearKmText(y.closing())));
     YearChart::show(fraGrafikon, y);

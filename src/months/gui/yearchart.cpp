@@ -6,6 +6,8 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QLegend>
+#include <QStackedBarSeries>
 #include <QChart>
 #include <QChartView>
 #include <QValueAxis>
@@ -59,6 +61,42 @@ void fill(QChartView* view, const QString& title, const QString& unit, const QCo
     series->attachAxis(amounts);
 }
 
+// Business km with the private km stacked on them.
+void fillKm(QChartView* view, const std::array<qint64, 12>& business, const std::array<qint64, 12>& privateKm) {
+    QChart* chart = view->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* axis : chart->axes())
+        chart->removeAxis(axis);
+    chart->setTitle(u"Megtett km havonta"_s);
+    auto* work = new QBarSet(u"üzleti km"_s);
+    work->setColor(QColor(0x2f, 0x6f, 0xb3));
+    auto* own = new QBarSet(u"magán km"_s);
+    own->setColor(QColor(0x9c, 0xb8, 0xd8));
+    qint64 top = 0;
+    for (size_t i = 0; i < 12; ++i) {
+        *work << double(business[i]);
+        *own << double(privateKm[i]);
+        top = std::max(top, business[i] + privateKm[i]);
+    }
+    auto* series = new QStackedBarSeries;
+    series->append(work);
+    series->append(own);
+    chart->addSeries(series);
+    auto* months = new QBarCategoryAxis;
+    for (const QString& name : MonthNames())
+        months->append(name.left(3));
+    chart->addAxis(months, Qt::AlignBottom);
+    series->attachAxis(months);
+    auto* amounts = new QValueAxis;
+    amounts->setLabelFormat(u"%.0f"_s);
+    amounts->setRange(0, top > 0 ? double(top) * 1.1 : 1.0);
+    amounts->applyNiceNumbers();
+    chart->addAxis(amounts, Qt::AlignLeft);
+    series->attachAxis(amounts);
+    chart->legend()->setVisible(true);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+}
+
 } // namespace
 
 QWidget* YearChart::create(QWidget* parent) {
@@ -73,12 +111,14 @@ QWidget* YearChart::create(QWidget* parent) {
 
 void YearChart::show(QWidget* chart, const YearSummary& y) {
     std::array<qint64, 12> km{};
+    std::array<qint64, 12> privateKm{};
     std::array<qint64, 12> cost{};
     for (const YearRow& r : y.rows) {
         km[size_t(r.month - 1)] = r.km;
+        privateKm[size_t(r.month - 1)] = r.privateKm;
         cost[size_t(r.month - 1)] = r.missingPrice ? 0 : r.cost;
     }
-    fill(chart->findChild<QChartView*>(u"chtKm"_s), u"Megtett km havonta"_s, u"km"_s, QColor(0x2f, 0x6f, 0xb3), km);
+    fillKm(chart->findChild<QChartView*>(u"chtKm"_s), km, privateKm);
     fill(chart->findChild<QChartView*>(u"chtKoltseg"_s), u"Költség havonta (Ft)"_s, u"Ft"_s, QColor(0xd0, 0x7a, 0x1f),
          cost);
 }

@@ -69,6 +69,7 @@ const QList<HelpPage>& helpPages() {
         {u"honapok.html"_s, u"Nyilvántartások (hónapok)"_s},
         {u"szerkeszto.html"_s, u"A havi útnyilvántartás szerkesztése"_s},
         {u"nyomtatas.html"_s, u"Nyomtatás"_s},
+        {u"maganhasznalat.html"_s, u"Magánhasználat és üzleti arány"_s},
         {u"rendelveny.html"_s, u"Kiküldetési rendelvény"_s},
         {u"szorzok.html"_s, u"Szorzók"_s},
         {u"beallitasok.html"_s, u"Beállítások"_s},

@@ -199,6 +199,23 @@ private slots:
         QVERIFY(w->validation().lines.last().startsWith(u"2025. április 1.: a napnak nincs megjegyzése"_s));
     }
 
+    // The box keeps the real reading with the month; below start + legs it is a severe fault.
+    void closingReadingBox() {
+        setDay(s->month, 1, {1, 2}); // 30 km
+        s->month.startOdometer = 1000;
+        open(2025, 4, false);
+        QVERIFY(!s->month.modified);
+        w->txtZaroKmOra->setText(u"1100"_s);
+        QCOMPARE(s->month.closingReading, 1100);
+        QVERIFY(s->month.modified);
+        QCOMPARE(w->lblZaroAllas->text(), u"Záró: 1100 km"_s);
+        QCOMPARE(w->lblMagan->text(), u"Magánhasználat: 70 km, üzleti arány: 30,0 %"_s);
+        w->txtZaroKmOra->setText(u"1020"_s);
+        QCOMPARE(w->validation().severe, 1);
+        QVERIFY(w->validation().lines.contains(u"A záró km-óra állás (1020 km) kisebb, mint a kezdő km-óra állás "
+                                               u"(1000 km) és a hónap üzleti kilométereinek (30 km) összege."_s));
+    }
+
     void databaseRoundTrip() {
         setDay(s->month, 1, {1, 2});
         open(2025, 4, false);
