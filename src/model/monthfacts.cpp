@@ -195,7 +195,7 @@ Result saveMonthFacts(const QString& dataDir, const QString& carDir, const Month
         // The older file's boxes move over; a damaged one was kept aside by its reader.
         const MonthFactsFile old = fromSeasonFile(dataDir, carDir);
         months = old.months;
-        if (!old.problem && old.of(facts.year, facts.month) == MonthFacts{facts.year, facts.month, facts.box} &&
+        if (old.problem && old.of(facts.year, facts.month) == MonthFacts{facts.year, facts.month, facts.box} &&
             facts.privateKm == 0 && facts.closing == 0)
             return Result::success();
         damaged = true; // the new file is written even when the month stays as it was

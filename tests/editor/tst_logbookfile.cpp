@@ -1,5 +1,6 @@
 #include "editor/logbookfile.h"
 #include "editor/partnerchange.h"
+#include "model/monthfacts.h"
 #include "model/monthseason.h"
 
 #include "logbookfixtures.h"
@@ -184,7 +185,7 @@ private slots:
         QVERIFY(SaveLogbook(env.state));
         QVERIFY(env.prompter.asked.isEmpty());
 
-        const QString season = env.path(u"Users/ABC123/evszak.rvd"_s);
+        const QString season = env.path(u"Users/ABC123/honapok.rvd"_s);
         QVERIFY(QDir().mkpath(season)); // a folder in its place: the season cannot be written
         env.state.month.season = SeasonBox::Winter;
         env.state.month.comments[1] = u"Tankolás"_s; // the month's own bytes change with it
@@ -192,7 +193,7 @@ private slots:
         QVERIFY(QDir(season).removeRecursively());
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.prompter.asked.size(), 1); // the failure, and no question after it
-        QCOMPARE(env.read(u"Users/ABC123/evszak.rvd"_s), QByteArray("1\r\n2002,1,2\r\n"));
+        QCOMPARE(env.read(u"Users/ABC123/honapok.rvd"_s), QByteArray("\"RVH\",1\r\n1\r\n2002,1,2,0,0\r\n"));
 
         env.write(u"Users/ABC123/2002jan.rvn"_s, "másik program"); // still asked about
         env.prompter.answer(No);
@@ -206,27 +207,29 @@ private slots:
         env.loginCar();
         const QString carDir = env.state.carPath(QString());
         const QString file = u"Users/ABC123/evszak.rvd"_s;
+        const QString facts = u"Users/ABC123/honapok.rvd"_s; // where the box goes now
         env.state.month = oneStopMonth(env.state);
         QVERIFY(SaveLogbook(env.state));
-        QVERIFY(!QFile::exists(env.path(file))); // nothing ticked, nothing written
+        QVERIFY(!QFile::exists(env.path(facts)) && !QFile::exists(env.path(file))); // nothing ticked, nothing written
         const QByteArray monthBytes = env.read(u"Users/ABC123/2002jan.rvn"_s);
 
         env.state.month.season = SeasonBox::Winter;
         QVERIFY(SaveLogbook(env.state));
-        QCOMPARE(env.read(file), QByteArray("1\r\n2002,1,2\r\n"));
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2002,1,2,0,0\r\n"));
         QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), monthBytes);
-        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2001, 12, SeasonBox::AirConditioning).ok());
-        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2002, 10, SeasonBox::AirConditioning).ok());
-        QCOMPARE(env.read(file), QByteArray("3\r\n2001,12,1\r\n2002,1,2\r\n2002,10,1\r\n"));
-        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2002, 1), SeasonBox::Winter);
-        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2001, 12), SeasonBox::AirConditioning);
-        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2002, 2), SeasonBox::None);
-        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2012, 1), SeasonBox::None);
+        QVERIFY(saveMonthFacts(env.state.programDir, carDir, MonthFacts{2001, 12, SeasonBox::AirConditioning}).ok());
+        QVERIFY(saveMonthFacts(env.state.programDir, carDir, MonthFacts{2002, 10, SeasonBox::AirConditioning}).ok());
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n3\r\n2001,12,1,0,0\r\n2002,1,2,0,0\r\n2002,10,1,0,0\r\n"));
+        const MonthFactsFile read = readMonthFacts(env.state.programDir, carDir);
+        QCOMPARE(read.of(2002, 1).box, SeasonBox::Winter);
+        QCOMPARE(read.of(2001, 12).box, SeasonBox::AirConditioning);
+        QCOMPARE(read.of(2002, 2).box, SeasonBox::None);
 
         env.state.month.season = SeasonBox::None;
         QVERIFY(SaveLogbook(env.state));
-        QCOMPARE(env.read(file), QByteArray("2\r\n2001,12,1\r\n2002,10,1\r\n"));
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n2\r\n2001,12,1,0,0\r\n2002,10,1,0,0\r\n"));
 
+        // The older file that held the boxes alone is still read strictly.
         // A damaged file is told with its file and line and kept aside; every line that is a whole
         // record by itself is kept, and the next save keeps it too.
         struct Damage {

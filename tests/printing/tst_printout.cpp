@@ -34,7 +34,7 @@ private slots:
         QVERIFY(title->bold && title->underline);
         // The car's texts are trimmed.
         verifyAt(c.text(u"Opel Astra típusú ABC-123 rendszámú gépkocsihoz"_s), 1000, 1000);
-        verifyAt(c.text(u"Záró km-óra állás: 10060 km"_s), 1000, 2250);
+        verifyAt(c.text(u"Záró km-óra állás: 10060 km (magán: 0 km)"_s), 1000, 2250);
         const auto box = c.all(Kind::Box).value(0);
         QCOMPARE(QList<double>({box.x1, box.y1, box.x2, box.y2}), QList<double>({6500, 1400, 10000, 2500}));
         verifyAt(c.text(u"Elszámoló neve: Teszt Kft."_s), 6600, 1500);
@@ -165,7 +165,7 @@ private slots:
         f.s.distances.at(2, 1).distance = 30000;
         f.legs(3);
         const RecordingCanvas c = f.layout(Printout::Logbook);
-        QVERIFY(c.text(u"Összesen: 90000 km"_s) && c.text(u"Záró km-óra állás: 100000 km"_s));
+        QVERIFY(c.text(u"Összesen: 90000 km"_s) && c.text(u"Záró km-óra állás: 100000 km (magán: 0 km)"_s));
     }
 
     // ---- the cost statement

@@ -1,6 +1,7 @@
 // What the writers and readers refuse: links out of the data directory, FIFOs and other files
 // that are not regular, outputs over the program's own files, read-only files.
 #include "editor/logbookfile.h"
+#include "model/monthfacts.h"
 #include "model/monthseason.h"
 #include "months/monthlist.h"
 #include "storage/datafiles.h"
@@ -64,6 +65,9 @@ private slots:
         row("Users/CAR/2002jan.rvn", saveMonth);
         row("Users/CAR/evszak.rvd", [](AppState& s) {
             return saveMonthSeason(s.programDir, s.carPath({}), 2002, 1, SeasonBox::Winter);
+        });
+        row("Users/CAR/honapok.rvd", [](AppState& s) {
+            return saveMonthFacts(s.programDir, s.carPath({}), MonthFacts{2002, 1, SeasonBox::None, 0, 12000});
         });
         row("Users/CAR/data.rvd.hibas", [](AppState& s) { // the rescue copy goes beside the link
             SaveDatabase(s);
@@ -151,6 +155,10 @@ private slots:
         row("Users/CAR/evszak.rvd", [](AppState& s) {
             loadMonthSeason(s.programDir, s.carPath({}), 2002, 1);
             return saveMonthSeason(s.programDir, s.carPath({}), 2002, 1, SeasonBox::Winter);
+        });
+        row("Users/CAR/honapok.rvd", [](AppState& s) {
+            readMonthFacts(s.programDir, s.carPath({}));
+            return saveMonthFacts(s.programDir, s.carPath({}), MonthFacts{2002, 1, SeasonBox::None, 40, 0});
         });
         row("error.log", [](AppState& s) {
             LogError(s, u"hiba"_s);

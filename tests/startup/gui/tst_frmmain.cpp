@@ -119,7 +119,7 @@ private slots:
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
         QVERIFY2(f.env.prompter.last().contains(u"ellenőrző száma"_s), qPrintable(f.env.prompter.last()));
         QVERIFY(d->isVisible());
-        QCOMPARE(QApplication::focusWidget(), d->txtAdoazonosito);
+        QCOMPARE(d->focusWidget(), d->txtAdoazonosito);
         d->txtAdoazonosito->setText(u" 8365670003 "_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
         QCOMPARE(f.env.read(u"Users/Kiss/gepkocsi.rvd"_s), QByteArray("\"RVA\",2\r\n1,0\r\n\"8365670003\"\r\n"));
