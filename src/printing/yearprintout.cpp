@@ -58,8 +58,8 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
 
     // Columns: the month at the left, numbers right-aligned to their column's end, the mark.
     const double span = right - M;
-    const std::array<double, 7> ends = {M + span * 0.13, M + span * 0.28, M + span * 0.42, M + span * 0.57,
-                                        M + span * 0.72, M + span * 0.84, M + span * 0.96};
+    const std::array<double, 7> ends = {M + span * 0.12, M + span * 0.26, M + span * 0.39, M + span * 0.53,
+                                        M + span * 0.67, M + span * 0.80, M + span * 0.95};
     const auto rowAt = [&](const std::array<QString, 8>& cells) {
         c.printText(M, at, cells[0]);
         for (size_t i = 1; i < 7; ++i)
