@@ -13,6 +13,7 @@
 #include "model/cost.h"
 #include "model/monthfacts.h"
 #include "model/chain.h"
+#include "model/monthprice.h"
 #include "editor/logbookfile.h"
 #include "editor/validation.h"
 #include "months/monthlist.h"
@@ -95,6 +96,28 @@ Season seasonArg(const Fleet& f, const ParsedArgs& a) {
     return seasonOf(f.state, a.has(u"--klima"_s), a.has(u"--teli"_s));
 }
 
+} // namespace
+
+int priceFaultGate(Context& c, const AppState& s, const MonthLog& log, const ParsedArgs& a) {
+    const auto fault = monthPriceFault(s, log);
+    if (!fault)
+        return ExitOk;
+    if (a.has(u"--elfogad"_s)) {
+        c.err << StreamPrompter::plainText(fault->text()) << Qt::endl;
+        return ExitOk;
+    }
+    return failed(c, fault->text() + u"\nA NAV-árak frissítése: rovanta-cli prices update (vagy prices import). "
+                                     u"Az így számolt hónap az --elfogad kapcsolóval fogadható el."_s);
+}
+
+const OptionHelp& acceptPriceOption() {
+    static const OptionHelp option{{u"--elfogad"_s, false}, {},
+                                   u"a korábbi havi NAV-árral számolt hónap is elfogadva (0-val lép ki)"_s};
+    return option;
+}
+
+namespace {
+
 // The refusal of a month with a day before every price of the car, and where its prices start.
 QString noPriceMessage(const AppState& s) {
     QDate first;
@@ -151,6 +174,8 @@ int runCheck(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, false, &c.out))
         return code;
+    // Prices that do not read only leave the price faults out, as without prices.
+    f.loadFuelPrices();
     const Validation v = validateMonth(f.state, f.state.month,
                                        previousReading(f.state, f.state.month.year, f.state.month.month));
     for (const QString& line : v.lines)
@@ -168,6 +193,8 @@ int runCost(Context& c, const ParsedArgs& a) {
     const MonthCost cost = computeMonthCost(f.state, log, seasonArg(f, a).multiplier);
     if (cost.missingPrice)
         return failed(c, noPriceMessage(f.state));
+    if (const int code = priceFaultGate(c, f.state, log, a))
+        return code;
     c.out << monthKmText(log.monthKm) << Qt::endl;
     c.out << costCaption(cost.total) << Qt::endl;
     return ExitOk;
@@ -178,6 +205,8 @@ int runPrint(Context& c, const ParsedArgs& a) {
     const bool order = a.has(u"--rendelveny"_s);
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, statement || order))
+        return code;
+    if (const int code = statement ? priceFaultGate(c, f.state, f.state.month, a) : int(ExitOk))
         return code;
     const QString path = a.value(u"-o"_s);
     const Printout which = order ? Printout::TravelOrder : statement ? Printout::CostStatement : Printout::Logbook;
@@ -236,6 +265,8 @@ int runExport(Context& c, const ParsedArgs& a) {
     const MonthCost cost = computeMonthCost(s, log, season);
     if (cost.missingPrice)
         return failed(c, noPriceMessage(s));
+    if (const int code = priceFaultGate(c, s, log, a))
+        return code;
     const SheetTable table = monthLegTable(s, log, season);
     const QString path = a.value(u"-o"_s);
     if (const Result r = writeTable(c.programDir, table, path); !r)
@@ -411,8 +442,9 @@ const QList<Command>& commands() {
          {}, 2, 2, runCheck},
         {u"cost"_s, u"AUTÓ ÉÉÉÉ-HH [--klima | --teli]"_s, u"a hónap km-e és költsége"_s,
          u"Kiírja a hónap kilométerét és az összes költséget úgy, ahogy a szerkesztő számolja. "
-         u"Ha a hónap valamelyik napjára nincs benzinár, 1-gyel lép ki."_s,
-         {kKlima, kTeli}, 2, 2, runCost},
+         u"Ha a hónap valamelyik napjára nincs benzinár, 1-gyel lép ki; ha a hónapra nincs közzétett NAV-ár, "
+         u"és egy korábbi hónap árával számol, ezt megírja, és --elfogad nélkül 1-gyel lép ki."_s,
+         {kKlima, kTeli, acceptPriceOption()}, 2, 2, runCost},
         {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement | --rendelveny) -o FÁJL.pdf"_s, u"nyomtatvány PDF-be"_s,
          u"Az útnyilvántartás, a költségelszámolás melléklete vagy a kiküldetési rendelvény (utas napokként egy "
          u"oldal és a havi összesítő; a megjegyzés nélküli napokról a hibakimeneten szól) PDF fájlba, ugyanazzal a "
@@ -423,7 +455,8 @@ const QList<Command>& commands() {
           {{u"--rendelveny"_s, false}, {}, u"a kiküldetési rendelvény"_s},
           {{u"-o"_s, true}, u"FÁJL"_s, u"a PDF fájl"_s},
           kKlima,
-          kTeli},
+          kTeli,
+          acceptPriceOption()},
          2, 2, runPrint},
         {u"private"_s, u"AUTÓ ÉÉÉÉ-HH (KM | --zaro N)"_s, u"a hónap magánhasználata"_s,
          u"A hónap magánhasználatának km-e, vagy --zaro mellett a hónap végén leolvasott km-óra állás, amelyből a "
@@ -437,7 +470,7 @@ const QList<Command>& commands() {
          u"költsége. A .xlsx fájl munkafüzet; minden más CSV: UTF-8 (BOM-mal), pontosvesszővel elválasztva, "
          u"fejléccel, ahogy a magyar táblázatkezelők megnyitják; a vezérlőkarakterek szóközzé válnak. A -o-ra "
          u"ugyanaz áll, mint a print parancsnál."_s,
-         {{{u"-o"_s, true}, u"FÁJL"_s, u"a CSV vagy xlsx fájl"_s}, kKlima, kTeli}, 2, 2, runExport},
+         {{{u"-o"_s, true}, u"FÁJL"_s, u"a CSV vagy xlsx fájl"_s}, kKlima, kTeli, acceptPriceOption()}, 2, 2, runExport},
         {u"generate"_s,
          u"AUTÓ ÉÉÉÉ-HH --km N [--days H,K,Sz,Cs,P,Szo,V] [--unnep] [--pontos] [--elfogad] [--seed S] [--force]"_s,
          u"minta-nyilvántartás készítése"_s,

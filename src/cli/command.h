@@ -10,6 +10,11 @@
 #include <QString>
 #include <QTextStream>
 
+namespace rv {
+struct AppState;
+struct MonthLog;
+} // namespace rv
+
 namespace rv::cli {
 
 // What a command sees: the streams, the environment and the data directory.
@@ -49,5 +54,11 @@ inline int failed(Context& c, const QString& message) {
 inline int failed(Context& c, const Result& r) {
     return failed(c, r.message());
 }
+
+// A month costed at an earlier month's price where NAV's is missing: told, and exit 1 unless
+// --elfogad. ExitOk when the month may go on.
+int priceFaultGate(Context& c, const AppState& s, const MonthLog& log, const ParsedArgs& a);
+// The --elfogad option of the commands that show a month's cost.
+const OptionHelp& acceptPriceOption();
 
 } // namespace rv::cli

@@ -3,6 +3,7 @@
 #include "editor/tripentry.h"
 #include "model/cost.h"
 #include "model/monthfacts.h"
+#include "model/monthprice.h"
 #include "storage/state.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -33,6 +34,10 @@ Validation validateMonth(const AppState& s, const MonthLog& log, const std::opti
         ++v.minor;
         v.lines << u"A fájl fejlécében a hónap km-e %1 km, az utak összege %2 km: a program az utak összegével "
                    u"számol, és mentéskor ezt írja a fejlécbe."_s.arg(log.storedKm).arg(legs);
+    }
+    if (const auto price = monthPriceFault(s, log)) {
+        ++v.minor;
+        v.lines << price->text();
     }
     const int width = usableWidth(log);
     if (width < 2)

@@ -1,6 +1,7 @@
 #include "yearsummary.h"
 
 #include "model/cost.h"
+#include "model/monthprice.h"
 #include "editor/logbookfile.h"
 #include "model/monthseason.h"
 #include "months/chain.h"
@@ -60,6 +61,8 @@ YearSummary summarizeYear(const AppState& s, int year) {
         const MonthCost cost = computeMonthCost(s, log, season.multiplier);
         row.cost = cost.total;
         row.missingPrice = cost.missingPrice;
+        if (const auto fault = monthPriceFault(s, log); fault && !cost.missingPrice)
+            row.priceFault = fault->text();
         row.chainBreak = !chainFault(row.start, previous).isEmpty();
         if (row.start != 0)
             previous = reading;
@@ -123,6 +126,8 @@ QString yearRowWarning(const YearRow& row) {
         what << u"hiányzik a benzinár"_s;
     if (row.privateFault)
         what << u"a záró km-óra állás kisebb a kezdő állás és a megtett km összegénél"_s;
+    if (!row.priceFault.isEmpty())
+        what << row.priceFault;
     return what.join(u"; "_s);
 }
 

@@ -28,6 +28,7 @@ struct YearRow {
     qint64 cost = 0; // meaningless when missingPrice
     bool missingPrice = false;
     bool chainBreak = false; // the start does not follow on from the previous month
+    QString priceFault;      // costed at an earlier month's price where NAV's is missing
     SeasonBox season = SeasonBox::None;
     bool readable() const { return unreadable.isEmpty(); }
     // None for a month without a start reading, which has no closing reading either.
@@ -38,7 +39,7 @@ struct YearRow {
             return realClosing;
         return start != 0 ? std::optional<qint64>(qint64(start) + km + privateKm) : std::nullopt;
     }
-    bool warned() const { return !readable() || missingPrice || chainBreak || privateFault; }
+    bool warned() const { return !readable() || missingPrice || chainBreak || privateFault || !priceFault.isEmpty(); }
 };
 
 struct YearSummary {

@@ -6,6 +6,7 @@
 
 #include "model/cost.h"
 #include "model/monthfacts.h"
+#include "model/monthprice.h"
 #include "printing/canvas.h"
 #include "printing/travelorder.h"
 #include "storage/records.h"
@@ -373,6 +374,15 @@ public:
                 heading(n, u"Felhasznált üzemanyagárak folyt.:"_s);
                 ++n;
             }
+        }
+        // A price the statement cannot vouch for is said under the prices.
+        if (const auto fault = monthPriceFault(s, log)) {
+            if (n >= kPageEndRow) {
+                sh.nextPage();
+                n = header();
+            }
+            sh.text(M, n * U, fault->text());
+            ++n;
         }
         return sh.page;
     }

@@ -3,6 +3,7 @@
 #include "editor/calendar.h"
 #include "model/cost.h"
 #include "model/norms.h"
+#include "model/monthprice.h"
 #include "editor/gui/editorcaption.h"
 #include "editor/gui/errorpictures.h"
 #include "editor/gui/frmHiba.h"
@@ -603,9 +604,12 @@ void frmSzerkeszto::recomputeCost() {
     m_totalCost = cost.total;
     m_dayPrices = cost.dayPrices;
     // The month without a price is named, with where to add it, until it has one.
-    lblOsszKoltseg->setText(cost.missingPrice ? costCaption(cost.total) + u'\n' +
-                                                    missingPriceText(m_state.month.year, m_state.month.month)
-                                              : costCaption(cost.total));
+    QString caption = cost.missingPrice ? costCaption(cost.total) + u'\n' +
+                                              missingPriceText(m_state.month.year, m_state.month.month)
+                                        : costCaption(cost.total);
+    if (const auto fault = monthPriceFault(m_state, m_state.month); fault && !cost.missingPrice)
+        caption += u"\n"_s + fault->text();
+    lblOsszKoltseg->setText(caption);
 }
 
 void frmSzerkeszto::refreshKilometres(int day) {
