@@ -1,3 +1,4 @@
+#include "database/publishedprices.h"
 #include "startup/conversion.h"
 #include "startup/demodata.h"
 #include "startup/gui/frmMain.h"
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
     if (outcome != StartupOutcome::Ready)
         return 0;
     mainWindow->StatusBarPanel1->setText(statusLine);
+    mainWindow->setStartupNotice(missingPublishedNotice(state, QDate::currentDate()));
     if (!demoDir.isEmpty())
         mainWindow->showDemoDirectory(demoDir);
     mainWindow->show();

@@ -2,7 +2,11 @@
 
 #include "fleet.h"
 
+#include "database/navupdate.h"
+#include "database/net/httpsource.h"
 #include "database/publishedprices.h"
+#include "storage/navpaste.h"
+#include "storage/settings.h"
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
 
@@ -77,19 +81,26 @@ int runCarPrices(Context& c, const QString& name) {
     return ExitOk;
 }
 
-int runImport(Context& c, const QString& file, bool replace) {
-    const Fleet f(c.programDir);
+// A journal a kill left behind is finished before the published files are read.
+Result recovered(const Fleet& f) {
     if (!QFileInfo(f.state.usersDir()).isDir())
-        return failed(c, u"Ebben az adatkönyvtárban még nincsenek közzétett árak (a program első indítása hozza "
-                         u"létre őket): %1"_s.arg(native(c.programDir)));
+        return Result::failure(u"Ebben az adatkönyvtárban még nincsenek közzétett árak (a program első indítása "
+                               u"hozza létre őket): %1"_s.arg(native(f.state.programDir)));
+    return recoverPublishedImport(f.state);
+}
+
+int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool replace) {
     PublishedImport plan;
-    Result r = planPublishedImport(f.state, file, plan);
+    Result r = planPublishedImport(f.state, rows, plan);
     if (!r)
         return failed(c, r);
     const QVector<QDate> differing = plan.differing();
     if (!differing.isEmpty() && !replace)
-        return failed(c, u"A táblázat ára eltér a közzétett ártól ezekben a hónapokban: %1. Cseréjükhöz adja meg "
-                         u"a --replace kapcsolót. Semmi sem változott."_s.arg(monthsText(differing)));
+        return failed(c, importSummary(plan) + u"\nA táblázat ára eltér a közzétett ártól ezekben a hónapokban: %1. "
+                                               u"Cseréjükhöz adja meg a --replace kapcsolót. Semmi sem változott."_s
+                                                   .arg(monthsText(differing)));
+    if (const QString summary = importSummary(plan); !summary.isEmpty())
+        c.out << StreamPrompter::plainText(summary) << Qt::endl;
     int added = 0;
     int replaced = 0;
     r = applyPublishedImport(f.state, plan, replace, &added, &replaced);
@@ -103,19 +114,97 @@ int runImport(Context& c, const QString& file, bool replace) {
     return ExitOk;
 }
 
+int runImport(Context& c, const QString& file, bool replace) {
+    const Fleet f(c.programDir);
+    if (const Result r = recovered(f); !r)
+        return failed(c, r);
+    QByteArray data;
+    if (file == u"-"_s) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return failed(c, u"A szabványos bemenet nem olvasható."_s);
+        data = in.read(kMaxDataFileBytes);
+    } else if (const Result r = readWholeFile(file, data); !r) {
+        return failed(c, r);
+    }
+    QVector<NavPriceRow> rows;
+    if (const Result r = parseAnyNavTable(data, file == u"-"_s ? u"szabványos bemenet"_s : native(file), rows); !r)
+        return failed(c, r);
+    return applyRows(c, f, rows, replace);
+}
+
+int runUpdate(Context& c, const ParsedArgs& a) {
+    const Fleet f(c.programDir);
+    if (const Result r = recovered(f); !r)
+        return failed(c, r);
+    std::unique_ptr<Settings> own;
+    Settings* settings = c.env.settings;
+    if (!settings)
+        settings = (own = Settings::openUserStore()).get();
+    const QString address = a.has(u"--url"_s) ? a.value(u"--url"_s) : navUrlTemplate(settings);
+    HttpPageSource source;
+    QVector<NavPriceRow> rows;
+    if (const Result r = downloadNavRows(source, navPagesFor(address, QDate::currentDate()), rows); !r)
+        return failed(c, r);
+    return applyRows(c, f, rows, a.has(u"--replace"_s));
+}
+
+// The published months each car lacks go into its own list; what a car has stays.
+int runSync(Context& c, const ParsedArgs& a) {
+    Fleet f(c.programDir);
+    Result r = recovered(f);
+    if (r)
+        r = f.loadCars();
+    if (!r)
+        return failed(c, r);
+    QVector<int> cars;
+    if (a.has(u"--all"_s)) {
+        for (int i = 1; i <= f.state.carCount(); ++i)
+            cars.append(i);
+    } else {
+        if (r = f.selectCar(a.positional.value(1)); !r)
+            return failed(c, r);
+        cars.append(f.state.currentCar);
+    }
+    bool allDone = true;
+    for (int i : cars) {
+        const CarRecord& car = f.state.car(i);
+        int added = 0;
+        if (r = syncCarPrices(f.state, car, &added); !r) {
+            c.err << car.userName.trimmed() << u": "_s << StreamPrompter::plainText(r.message()) << Qt::endl;
+            allDone = false;
+            continue;
+        }
+        c.out << car.userName.trimmed() << u'\t' << u"%1 új havi ár"_s.arg(added) << Qt::endl;
+    }
+    return allDone ? int(ExitOk) : int(ExitFailed);
+}
+
 int runPrices(Context& c, const ParsedArgs& a) {
     const QStringList& words = a.positional;
     const auto usage = [&](const QString& message) {
         c.err << message << Qt::endl
-              << u"Használat: rovanta-cli prices (AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace])"_s
+              << u"Használat: rovanta-cli prices (AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace] | update "
+                 u"[--url CÍM] [--replace] | sync (AUTÓ | --all))"_s
               << Qt::endl;
         return int(ExitUsage);
     };
+    const QString first = words.value(0);
+    if (first != u"update"_s && a.has(u"--url"_s))
+        return usage(u"A --url csak az update mellé adható meg."_s);
+    if (first != u"sync"_s && a.has(u"--all"_s))
+        return usage(u"Az --all csak a sync mellé adható meg."_s);
     if (a.has(u"--published"_s))
         return words.isEmpty() && !a.has(u"--replace"_s) ? runPublished(c, a.value(u"--published"_s))
                                                           : usage(u"A --published mellé más nem adható meg."_s);
-    if (words.size() == 2 && words[0] == u"import"_s)
+    if (words.size() == 2 && first == u"import"_s)
         return runImport(c, words[1], a.has(u"--replace"_s));
+    if (words.size() == 1 && first == u"update"_s)
+        return runUpdate(c, a);
+    if (first == u"sync"_s && !a.has(u"--replace"_s) && (words.size() == 2) != a.has(u"--all"_s))
+        return runSync(c, a);
+    if (first == u"sync"_s)
+        return usage(u"A sync mellé egy autó vagy az --all kell."_s);
     if (words.size() == 1 && !a.has(u"--replace"_s))
         return runCarPrices(c, words[0]);
     return usage(words.size() == 2 ? u"Ismeretlen szó: %1"_s.arg(words[0]) : u"Kevés argumentum."_s);
@@ -125,16 +214,24 @@ int runPrices(Context& c, const ParsedArgs& a) {
 
 Command pricesCommand() {
     return {u"prices"_s,
-            u"(AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace])"_s,
+            u"(AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace] | update [--url CÍM] [--replace] | sync "
+            u"(AUTÓ | --all))"_s,
             u"benzinárak és a NAV-árak frissítése"_s,
             u"AUTÓ: az autó benzinárai, soronként a nap (ÉÉÉÉ-HH-NN) és az ár. --published: egy üzemanyag "
-            u"(ESZ-95, ESZ-98, dízel, keverék) közzétett árai. import FÁJL: újabb NAV-ártáblázat (a program "
-            u"saját táblázatának szerkezetében: fejléc „year month esz95 gazolaj keverek lpg cng source_url”, "
-            u"tabulátorral vagy pontosvesszővel elválasztva) a közzétett árak közé: az új hónapok bekerülnek; ha "
-            u"egy hónap ára eltér, csak --replace mellett cserélődik, különben 1-gyel lép ki, a hónapokat "
-            u"megnevezve. Hibás táblázatból semmi sem kerül be."_s,
+            u"(ESZ-95, ESZ-98, dízel, keverék) közzétett árai. import FÁJL: újabb NAV-ártáblázat a közzétett "
+            u"árak közé; a fájl lehet a program saját táblázata (fejléc „year month esz95 gazolaj keverek lpg cng "
+            u"source_url”, tabulátorral vagy pontosvesszővel elválasztva), vagy a NAV „ÉÉÉÉ-ben alkalmazható "
+            u"üzemanyagárak” oldaláról kimásolt táblázat (az év címsorával, például „2024.év”); a - a szabványos "
+            u"bemenetet olvassa. Az új hónapok bekerülnek; ha egy hónap ára eltér, csak --replace mellett "
+            u"cserélődik, különben 1-gyel lép ki, a hónapokat megnevezve. Hibás táblázatból semmi sem kerül be. "
+            u"update: a NAV oldalának letöltése a beállításokban tárolt címről (alapesetben a NAV honlapján az "
+            u"előző hónap és az idei év oldala), és ugyanígy a közzétett árak közé. sync: a közzétett árak közül "
+            u"az autó (vagy --all: minden autó) saját árai közé kerülnek azok a hónapok, amelyek még hiányoznak "
+            u"belőle; a beírt árak nem változnak."_s,
             {{{u"--published"_s, true}, u"ÜZEMANYAG"_s, u"a közzétett árak listája"_s},
-             {{u"--replace"_s, false}, {}, u"import: az eltérő hónapok ára is cserélődik"_s}},
+             {{u"--replace"_s, false}, {}, u"import, update: az eltérő hónapok ára is cserélődik"_s},
+             {{u"--url"_s, true}, u"CÍM"_s, u"update: a letöltendő oldal címe ({év}, {évben} helyére az év kerül)"_s},
+             {{u"--all"_s, false}, {}, u"sync: minden autó"_s}},
             0,
             2,
             runPrices};

@@ -1,13 +1,16 @@
 #include "publishedprices.h"
 
 #include "priceedit.h"
+#include "model/monthprice.h"
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
+#include "storage/navpaste.h"
 #include "ui/prompter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -78,9 +81,13 @@ Result planPublishedImport(const AppState& s, const QString& tablePath, Publishe
     if (!r)
         return r;
     QVector<NavPriceRow> rows;
-    r = parseNavPriceTable(data, QDir::toNativeSeparators(tablePath), rows);
+    r = parseAnyNavTable(data, QDir::toNativeSeparators(tablePath), rows);
     if (!r)
         return r;
+    return planPublishedImport(s, rows, out);
+}
+
+Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, PublishedImport& out) {
     PublishedImport plan;
     plan.rows = int(rows.size());
     for (int fuel = 0; fuel < kFuelTypeCount; ++fuel) {
@@ -91,7 +98,7 @@ Result planPublishedImport(const AppState& s, const QString& tablePath, Publishe
         f.path = publishedPath(s, fuel);
         QVector<FuelPrice> current;
         if (QFile::exists(f.path)) {
-            r = readDataFile(s.programDir, f.path, f.before);
+            Result r = readDataFile(s.programDir, f.path, f.before);
             if (r)
                 r = parseFuelPrices(f.before, f.path, current);
             if (!r)
@@ -108,37 +115,283 @@ Result planPublishedImport(const AppState& s, const QString& tablePath, Publishe
     return Result::success();
 }
 
-Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool replace, int* added, int* replaced) {
+namespace {
+
+// One change of the journal: a published file's name under Users/, its bytes before (null when
+// there was no file) and after.
+struct JournalEntry {
+    QString name;
+    QByteArray before;
+    QByteArray after;
+};
+
+constexpr char kJournalMagic[] = "ROVANTA NAV-IMPORT 1\n";
+constexpr char kJournalEnd[] = "VEGE\n";
+
+QByteArray journalBytes(const QVector<JournalEntry>& entries) {
+    QByteArray out = kJournalMagic;
+    out += QByteArray::number(entries.size()) + '\n';
+    for (const JournalEntry& e : entries) {
+        out += e.name.toLatin1() + ' ' + (e.before.isNull() ? QByteArray("-") : QByteArray::number(e.before.size())) +
+               ' ' + QByteArray::number(e.after.size()) + '\n';
+        out += e.before + e.after;
+    }
+    return out + kJournalEnd;
+}
+
+bool isPublishedName(const QString& name) {
+    for (const FuelType& f : fuelTypeTable())
+        if (f.oldFile == name)
+            return true;
+    return false;
+}
+
+// Every byte accounted for: a journal cut short or grown reads as damaged.
+bool parseJournal(const QByteArray& data, QVector<JournalEntry>& out) {
+    if (!data.startsWith(kJournalMagic) || !data.endsWith(kJournalEnd))
+        return false;
+    qsizetype at = qsizetype(sizeof kJournalMagic) - 1;
+    const qsizetype end = data.size() - qsizetype(sizeof kJournalEnd) + 1;
+    const auto line = [&](QByteArray& text) {
+        const qsizetype nl = data.indexOf('\n', at);
+        if (nl < 0 || nl >= end)
+            return false;
+        text = data.mid(at, nl - at);
+        at = nl + 1;
+        return true;
+    };
+    QByteArray text;
+    bool ok = false;
+    if (!line(text))
+        return false;
+    const int count = text.toInt(&ok);
+    if (!ok || count < 1 || count > kFuelTypeCount)
+        return false;
+    QVector<JournalEntry> entries;
+    for (int i = 0; i < count; ++i) {
+        if (!line(text))
+            return false;
+        const QList<QByteArray> words = text.split(' ');
+        if (words.size() != 3)
+            return false;
+        JournalEntry e;
+        e.name = QString::fromLatin1(words[0]);
+        const bool absent = words[1] == "-";
+        bool okBefore = absent, okAfter = false;
+        const qint64 before = absent ? 0 : words[1].toLongLong(&okBefore);
+        const qint64 after = words[2].toLongLong(&okAfter);
+        if (!isPublishedName(e.name) || !okBefore || !okAfter || before < 0 || after < 0 || before > end - at ||
+            after > end - at - before)
+            return false;
+        if (!absent)
+            e.before = data.mid(at, before);
+        e.after = data.mid(at + before, after);
+        QVector<FuelPrice> check;
+        if (!parseFuelPrices(e.after, e.name, check))
+            return false;
+        at += before + after;
+        entries.append(e);
+    }
+    if (at != end)
+        return false;
+    out = std::move(entries);
+    return true;
+}
+
+Result writeWith(const ImportHooks& hooks, const QString& dataDir, const QString& path, const QByteArray& data) {
+    return hooks.write ? hooks.write(dataDir, path, data) : saveWholeFile(dataDir, path, data);
+}
+
+enum class Run { Done, Stopped };
+
+// Puts each entry's new bytes in place, then drops the journal. On a failed write the entries
+// written so far get their old bytes back; only when every one of those came back does the
+// journal go, else it stays for the next start.
+Result commitJournal(const AppState& s, const QVector<JournalEntry>& entries, const ImportHooks& hooks, Run* run) {
+    *run = Run::Done;
+    const QString journal = importJournalPath(s);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString path = s.usersDir() + entries[i].name;
+        const Result r = writeWith(hooks, s.programDir, path, entries[i].after);
+        if (!r) {
+            QStringList lost;
+            for (qsizetype j = i - 1; j >= 0; --j) {
+                const JournalEntry& w = entries[j];
+                const QString back = s.usersDir() + w.name;
+                Result undo = Result::success();
+                if (w.before.isNull()) {
+                    if (QFile::exists(back) && !QFile::remove(back))
+                        undo = Result::failure(QDir::toNativeSeparators(back) + u": a fájl nem törölhető."_s);
+                } else {
+                    undo = writeWith(hooks, s.programDir, back, w.before);
+                }
+                if (!undo)
+                    lost << undo.message();
+            }
+            if (!lost.isEmpty())
+                return Result::failure(u"A közzétett árak nem frissültek:\r\n%1\r\n\r\nA már átírt fájlok "
+                                       u"visszaállítása sem sikerült:\r\n%2\r\n\r\nA program a következő "
+                                       u"indításkor befejezi a frissítést a naplóból (%3), vagy visszaállítja a régi "
+                                       u"fájlokat."_s.arg(r.message(), lost.join(u"\r\n"_s),
+                                                          QDir::toNativeSeparators(journal)),
+                                       r.code());
+            QFile::remove(journal);
+            return Result::failure(u"A közzétett árak nem frissültek; minden fájl maradt a régi.\r\n"_s + r.message(),
+                                   r.code());
+        }
+        if (hooks.stop && hooks.stop(int(i) + 1)) {
+            *run = Run::Stopped;
+            return Result::failure(u"megszakítva"_s);
+        }
+    }
+    // A journal that stays behind only repeats the same writes at the next start.
+    QFile::remove(journal);
+    return Result::success();
+}
+
+} // namespace
+
+QString importJournalPath(const AppState& s) { return s.usersDir() + u"nav-import.naplo"_s; }
+
+Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool replace, int* added, int* replaced,
+                            const ImportHooks& hooks) {
     int addedCount = 0;
     int replacedCount = 0;
-    QVector<const PublishedImport::File*> written;
+    QVector<JournalEntry> entries;
     for (const PublishedImport::File& f : plan.files) {
         const MonthlyMerge& m = replace ? f.replace : f.keep;
         if (m.added.isEmpty() && (!replace || m.differing.isEmpty()))
             continue;
-        const Result r = saveWholeFile(s.programDir, f.path, serializeFuelPrices(m.prices));
-        if (!r) {
-            // Either every file takes the table or none does.
-            for (const PublishedImport::File* w : written) {
-                if (w->before.isNull())
-                    QFile::remove(w->path);
-                else
-                    saveWholeFile(s.programDir, w->path, w->before);
-            }
+        entries.append(JournalEntry{QFileInfo(f.path).fileName(), f.before, serializeFuelPrices(m.prices)});
+        addedCount += int(m.added.size());
+        if (replace)
+            replacedCount += int(m.differing.size());
+    }
+    if (!entries.isEmpty()) {
+        if (const Result r = writeWith(hooks, s.programDir, importJournalPath(s), journalBytes(entries)); !r) {
             logCaught(s, r.code(), r.message());
             return Result::failure(u"A közzétett árak nem frissültek; minden fájl maradt a régi.\r\n"_s + r.message(),
                                    r.code());
         }
-        written.append(&f);
-        addedCount += int(m.added.size());
-        if (replace)
-            replacedCount += int(m.differing.size());
+        if (hooks.stop && hooks.stop(0))
+            return Result::failure(u"megszakítva"_s);
+        Run run = Run::Done;
+        if (const Result r = commitJournal(s, entries, hooks, &run); !r) {
+            if (run == Run::Done)
+                logCaught(s, r.code(), r.message());
+            return r;
+        }
     }
     if (added)
         *added = addedCount;
     if (replaced)
         *replaced = replacedCount;
     return Result::success();
+}
+
+Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks) {
+    const QString journal = importJournalPath(s);
+    if (!QFileInfo::exists(journal))
+        return Result::success();
+    QByteArray data;
+    QVector<JournalEntry> entries;
+    if (const Result r = readDataFile(s.programDir, journal, data); !r || !parseJournal(data, entries)) {
+        // Written whole before any published file was touched: a damaged one changed nothing.
+        const QString kept = keepAside(journal);
+        if (!kept.isEmpty())
+            QFile::remove(journal);
+        const Result told = Result::failure(
+            u"A NAV-árak egy félbemaradt frissítésének naplója sérült, ezért a közzétett árak a régiek maradtak. "
+            u"A napló: %1"_s.arg(QDir::toNativeSeparators(kept.isEmpty() ? journal : kept)), 62);
+        logCaught(s, told.code(), told.message());
+        return told;
+    }
+    Run run = Run::Done;
+    const Result r = commitJournal(s, entries, hooks, &run);
+    if (!r && run == Run::Done)
+        logCaught(s, r.code(), r.message());
+    return r;
+}
+
+Result syncCarPrices(const AppState& s, const CarRecord& car, int* added) {
+    const int fuel = car.fuelType - 1;
+    if (added)
+        *added = 0;
+    if (fuel < 0 || fuel >= kFuelTypeCount)
+        return Result::success();
+    const QString published = publishedPath(s, fuel);
+    const QString own = s.path(carDirOf(car) + u"benzin.rvd"_s);
+    QByteArray data;
+    QVector<FuelPrice> monthly;
+    Result r = readDataFile(s.programDir, published, data);
+    if (r)
+        r = parseFuelPrices(data, QDir::toNativeSeparators(published), monthly);
+    if (!r)
+        return r;
+    QVector<FuelPrice> current;
+    data.clear();
+    if (QFileInfo::exists(own)) {
+        r = readDataFile(s.programDir, own, data);
+        if (r)
+            r = parseFuelPrices(data, QDir::toNativeSeparators(own), current);
+        if (!r)
+            return r;
+    }
+    const MonthlyMerge m = mergeMonthly(current, monthly, false);
+    if (m.added.isEmpty())
+        return Result::success();
+    if (m.prices.size() > 32767)
+        return Result::failure(u"Az autó ártáblázata megtelt: %1"_s.arg(QDir::toNativeSeparators(own)));
+    if (r = saveWholeFile(s.programDir, own, serializeFuelPrices(m.prices)); !r)
+        return r;
+    if (added)
+        *added = int(m.added.size());
+    return Result::success();
+}
+
+QString missingPublishedNotice(const AppState& s, const QDate& today) {
+    QVector<QDate> missing;
+    for (int fuel = 0; fuel < kFuelTypeCount; ++fuel) {
+        if (!navColumnOf(fuel))
+            continue;
+        for (const QDate& d : missingRecentMonths(publishedList(s, fuel), today))
+            if (!missing.contains(d))
+                missing.append(d);
+    }
+    if (missing.isEmpty())
+        return {};
+    std::sort(missing.begin(), missing.end());
+    return u"A közzétett NAV-üzemanyagárak közül hiányzik: %1. Az ezekre a hónapokra számolt költség egy korábbi "
+           u"hónap árával készülne.\r\n\r\nFrissítse az árakat az Eszközök menü „Letöltés a NAV honlapjáról” "
+           u"pontjával, vagy másolja ki a táblázatot a NAV honlapjáról, és illessze be a „NAV-árak beillesztése” "
+           u"ponttal (parancssorból: rovanta-cli prices update)."_s.arg(monthList(missing));
+}
+
+QString importSummary(const PublishedImport& plan) {
+    QVector<QDate> added;
+    for (const PublishedImport::File& f : plan.files)
+        for (const QDate& d : f.keep.added)
+            if (!added.contains(d))
+                added.append(d);
+    std::sort(added.begin(), added.end());
+    QStringList lines;
+    if (!added.isEmpty())
+        lines << u"Új hónapok a közzétett árak között: %1."_s.arg(monthList(added));
+    for (const PublishedImport::File& f : plan.files)
+        for (const QDate& d : f.keep.differing) {
+            QStringList was;
+            for (const FuelPrice& p : f.keep.prices)
+                if (p.month.year() == d.year() && p.month.month() == d.month())
+                    was << QString::number(p.price);
+            qint16 now = 0;
+            for (const FuelPrice& p : f.replace.prices)
+                if (p.month == d)
+                    now = p.price;
+            lines << u"%1, %2: most %3 Ft, a táblázatban %4 Ft."_s.arg(navMonthText(d), navFuelName(f.fuel),
+                                                                      was.join(u"/"_s))
+                         .arg(now);
+        }
+    return lines.join(u"\r\n"_s);
 }
 
 QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bool replace) {
@@ -154,26 +407,30 @@ QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bo
     return entries;
 }
 
-bool importPublishedPrices(AppState& s, const QString& tablePath) {
+namespace {
+
+bool importPlanned(AppState& s, const PublishedImport& plan, const QString& origin) {
     Prompter& ask = *s.prompter;
-    PublishedImport plan;
-    if (const Result r = planPublishedImport(s, tablePath, plan); !r) {
-        ask.inform(r.message(), MsgIcon::Exclamation);
-        return false;
-    }
+    const QString summary = importSummary(plan);
     bool replace = false;
     if (const QVector<QDate> differing = plan.differing(); !differing.isEmpty()) {
         const MsgButton answer = ask.ask(
-            u"A táblázat ára eltér a közzétett ártól ezekben a hónapokban:\r\n%1\r\n\r\nLecseréli ezek árát a "
-            u"táblázat szerintire? (Nem: csak az új hónapok kerülnek be.)"_s.arg(monthList(differing)),
+            u"%1\r\n\r\nA táblázat ára eltér a közzétett ártól ezekben a hónapokban:\r\n%2\r\n\r\nLecseréli ezek "
+            u"árát a táblázat szerintire? (Nem: csak az új hónapok kerülnek be.)"_s.arg(summary, monthList(differing)),
             Yes | No | Cancel, MsgIcon::Question);
         if (answer == Cancel)
             return false;
         replace = answer == Yes;
+    } else if (summary.isEmpty()) {
+        ask.inform(u"%1: a táblázat minden hónapja megvan már a közzétett árak között; semmi sem változott."_s.arg(origin));
+        return false;
+    } else if (!askYesNo(ask, u"%1\r\n\r\nBeviszi ezeket a közzétett árak közé?"_s.arg(summary))) {
+        return false;
     }
     int added = 0;
     int replaced = 0;
-    if (const Result r = applyPublishedImport(s, plan, replace, &added, &replaced); !r) {
+    const Result r = applyPublishedImport(s, plan, replace, &added, &replaced);
+    if (!r) {
         ask.inform(r.message(), MsgIcon::Exclamation);
         return false;
     }
@@ -196,6 +453,26 @@ bool importPublishedPrices(AppState& s, const QString& tablePath) {
             ask.inform(r.message(), MsgIcon::Exclamation);
     }
     return true;
+}
+
+} // namespace
+
+bool importPublishedPrices(AppState& s, const QString& tablePath) {
+    PublishedImport plan;
+    if (const Result r = planPublishedImport(s, tablePath, plan); !r) {
+        s.prompter->inform(r.message(), MsgIcon::Exclamation);
+        return false;
+    }
+    return importPlanned(s, plan, QDir::toNativeSeparators(tablePath));
+}
+
+bool importPublishedRows(AppState& s, const QVector<NavPriceRow>& rows, const QString& origin) {
+    PublishedImport plan;
+    if (const Result r = planPublishedImport(s, rows, plan); !r) {
+        s.prompter->inform(r.message(), MsgIcon::Exclamation);
+        return false;
+    }
+    return importPlanned(s, plan, origin);
 }
 
 Result takeIntoCarPrices(AppState& s, const QVector<FuelPrice>& entries) {

@@ -7,6 +7,8 @@
 #include "storage/result.h"
 #include "storage/state.h"
 
+#include <functional>
+
 namespace rv {
 
 // Start-up: a missing published-price file is written with the built-in prices of its fuel type
@@ -30,13 +32,40 @@ struct PublishedImport {
     QVector<QDate> differing() const;
 };
 
-// Reads a table file and measures it against the published files; writes nothing. A table that
-// does not read, or a published file that does not, refuses the import.
+// Reads a table file (the program's layout or text pasted from the NAV page) and measures it
+// against the published files; writes nothing. A table that does not read, or a published file
+// that does not, refuses the import.
 Result planPublishedImport(const AppState& s, const QString& tablePath, PublishedImport& out);
-// Writes the files that change and counts the entries added and replaced. Should a write fail,
-// the files written before it get their old bytes back.
+Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, PublishedImport& out);
+
+// The writes of an import, replaceable so that a test can fail one or stop the run where a kill
+// would (stop returns true after the n-th write: 0 the journal, then each published file).
+struct ImportHooks {
+    std::function<Result(const QString& dataDir, const QString& path, const QByteArray& data)> write;
+    std::function<bool(int written)> stop;
+};
+
+// Writes the files that change and counts the entries added and replaced, all or nothing: the
+// new contents with the old go first into one journal file, then to their places, and the
+// journal goes last. Should a write fail, the files written before it get their old bytes back;
+// a restore that fails too is told, and the journal stays for the next start to finish.
 Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool replace, int* added = nullptr,
-                            int* replaced = nullptr);
+                            int* replaced = nullptr, const ImportHooks& hooks = {});
+// Start-up: an import a kill interrupted is finished from its journal (or, should that fail,
+// undone). Success when there was none.
+Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks = {});
+QString importJournalPath(const AppState& s);
+
+// A car's own list given the published months of its fuel it lacks; a month it has, whatever
+// its entries, stays as it is. The car's file is read and written; added counts the entries.
+Result syncCarPrices(const AppState& s, const CarRecord& car, int* added = nullptr);
+
+// The start-up notice when a published list in use lacks this month or the one before, with the
+// way to fix it; empty when nothing is missing.
+QString missingPublishedNotice(const AppState& s, const QDate& today);
+
+// What an import would add and change, for the user to confirm.
+QString importSummary(const PublishedImport& plan);
 // The entries the import brings to a fuel type: the added months, with replace the replaced ones.
 QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bool replace);
 
@@ -44,6 +73,8 @@ QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bo
 // replaced after a question; then, with a car logged in, the months new to its fuel type offered
 // to its own prices. Every outcome is told through the prompter. False when nothing was written.
 bool importPublishedPrices(AppState& s, const QString& tablePath);
+// The same for rows already read (pasted text, a downloaded page); origin names them.
+bool importPublishedRows(AppState& s, const QVector<NavPriceRow>& rows, const QString& origin);
 
 // Puts the entries into the logged-in car's own prices (an entry of the same day gives way, the
 // other days stay) and saves them; memory changes only when the file was written.

@@ -46,6 +46,9 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
 
 int prepareUsersDirectory(AppState& state) {
     QDir().mkpath(state.usersDir());
+    // An import a kill cut short is finished before anything reads the published files.
+    if (const Result r = recoverPublishedImport(state); !r && state.prompter)
+        state.prompter->inform(r.message(), MsgIcon::Exclamation);
     // A published-price file lost since the first start is made again: the car dialog copies it.
     return topUpPublishedPrices(state);
 }

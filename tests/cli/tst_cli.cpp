@@ -404,7 +404,9 @@ private slots:
 
         r = f.run({u"prices"_s, u"import"_s, f.path(u"uj.tsv"_s), u"--replace"_s});
         QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, u"A táblázat 2 hónapja beolvasva: 5 új ár került a közzétett árak közé, 1 ár cserélődött.\n"_s);
+        QCOMPARE(r.out, u"Új hónapok a közzétett árak között: 2025. november, 2025. december.\n"
+                        u"2025. november, ESZ-95: most 591 Ft, a táblázatban 595 Ft.\n"
+                        u"A táblázat 2 hónapja beolvasva: 5 új ár került a közzétett árak közé, 1 ár cserélődött.\n"_s);
         QCOMPARE(f.read(u"Users/b95.rvd"_s),
                  QByteArray("3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n595\r\n#2025-12-01#\r\n580\r\n"));
     }

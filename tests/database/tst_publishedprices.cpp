@@ -1,6 +1,7 @@
 #include "database/priceedit.h"
 #include "database/publishedprices.h"
 #include "storage/datafiles.h"
+#include "storage/fileio.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -158,6 +159,96 @@ private slots:
         env.write(u"Users/bdiz.rvd"_s, published);
         QVERIFY(resetToPublishedPrices(env.state));
         QCOMPARE(std::pair(env.read(u"Users/ABC123/benzin.rvd"_s), env.state.fuelPrices.size()), std::pair(published, qsizetype(2)));
+    }
+
+    // A kill after any write of an import: the next start finds the whole new set. The journal
+    // itself not written: the whole old set, and nothing to finish.
+    void importIsAllOrNothingAcrossAKill() {
+        const QList<QByteArray> oldSet{kB95, kEmpty, kBdiz, kEmpty};
+        const QList<QByteArray> newSet{"3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n#2025-12-01#\r\n580\r\n", kEmpty,
+                                       "2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n",
+                                       "2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"};
+        for (int killAfter = 0; killAfter <= 3; ++killAfter) {
+            Env env;
+            PublishedImport plan;
+            QVERIFY(planPublishedImport(env.state, env.table, plan));
+            ImportHooks hooks;
+            hooks.stop = [&](int written) { return written == killAfter; };
+            QVERIFY(!applyPublishedImport(env.state, plan, false, nullptr, nullptr, hooks));
+            QVERIFY(QFile::exists(importJournalPath(env.state)));
+            if (killAfter == 1) // the moment a kill used to leave a mixed set
+                QCOMPARE(env.published().mid(2), oldSet.mid(2));
+            QVERIFY(recoverPublishedImport(env.state));
+            QCOMPARE(env.published(), newSet);
+            QVERIFY(!QFile::exists(importJournalPath(env.state)));
+        }
+        Env env;
+        PublishedImport plan;
+        QVERIFY(planPublishedImport(env.state, env.table, plan));
+        ImportHooks noJournal;
+        noJournal.write = [](const QString& dir, const QString& path, const QByteArray& data) {
+            return path.endsWith(u".naplo"_s) ? Result::failure(u"betelt a lemez"_s) : saveWholeFile(dir, path, data);
+        };
+        const Result r = applyPublishedImport(env.state, plan, false, nullptr, nullptr, noJournal);
+        QVERIFY(!r && r.message().contains(u"minden fájl maradt a régi"_s) && r.message().contains(u"betelt a lemez"_s));
+        QVERIFY(recoverPublishedImport(env.state));
+        QCOMPARE(env.published(), oldSet);
+    }
+
+    // The second file fails: the first gets its old bytes back. When that restore fails too, the
+    // message says so (not "every file stayed"), and the journal lets the next start finish.
+    void restoreWritesAreChecked() {
+        for (const bool restoreFails : {false, true}) {
+            Env env;
+            PublishedImport plan;
+            QVERIFY(planPublishedImport(env.state, env.table, plan));
+            int writes = 0;
+            ImportHooks hooks;
+            hooks.write = [&](const QString& dir, const QString& path, const QByteArray& data) {
+                ++writes;
+                if (path.endsWith(u"bdiz.rvd"_s))
+                    return Result::failure(u"bdiz: betelt a lemez"_s);
+                if (restoreFails && path.endsWith(u"b95.rvd"_s) && writes > 2)
+                    return Result::failure(u"b95: írási hiba"_s);
+                return saveWholeFile(dir, path, data);
+            };
+            const Result r = applyPublishedImport(env.state, plan, false, nullptr, nullptr, hooks);
+            QVERIFY(!r && r.message().contains(u"bdiz: betelt a lemez"_s));
+            QCOMPARE(writes, 4); // journal, b95, bdiz, b95 back
+            QCOMPARE(r.message().contains(u"minden fájl maradt a régi"_s), !restoreFails);
+            QCOMPARE(r.message().contains(u"visszaállítása sem sikerült:\r\nb95: írási hiba"_s), restoreFails);
+            QCOMPARE(QFile::exists(importJournalPath(env.state)), restoreFails);
+            if (!restoreFails) {
+                QCOMPARE(env.published(), (QList<QByteArray>{kB95, kEmpty, kBdiz, kEmpty}));
+                continue;
+            }
+            QVERIFY(recoverPublishedImport(env.state));
+            QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n"));
+        }
+    }
+
+    // A journal that does not read changed nothing: kept aside and told, the files stay.
+    void damagedJournalIsSetAside() {
+        Env env;
+        env.write(u"Users/nav-import.naplo"_s, "ROVANTA NAV-IMPORT 1\n1\nb95.rvd - 99\n0\r\nVEGE\n");
+        const Result r = recoverPublishedImport(env.state);
+        QVERIFY(!r && r.message().contains(u"naplója sérült"_s));
+        QVERIFY(!QFile::exists(importJournalPath(env.state)));
+        QCOMPARE(env.read(u"Users/b95.rvd"_s), kB95);
+    }
+
+    // A car gets the published months it lacks; a month it has keeps the price typed for it.
+    void syncAddsOnlyMissingMonths() {
+        Env env;
+        env.loginCar(); // ESZ-95: published October 593, November 591
+        env.write(u"Users/ABC123/benzin.rvd"_s, "1\r\n#2025-10-15#\r\n600\r\n");
+        int added = -1;
+        QVERIFY(syncCarPrices(env.state, env.state.car(1), &added));
+        QCOMPARE(added, 1);
+        const QByteArray synced = "2\r\n#2025-10-15#\r\n600\r\n#2025-11-01#\r\n591\r\n";
+        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s), synced);
+        QVERIFY(syncCarPrices(env.state, env.state.car(1), &added));
+        QCOMPARE(std::pair(added, env.read(u"Users/ABC123/benzin.rvd"_s)), std::pair(0, synced));
     }
 };
 

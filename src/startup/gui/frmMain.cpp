@@ -4,6 +4,7 @@
 #include "frmSetup.h"
 #include "frmSzorzok.h"
 #include "frmUjUser.h"
+#include "database/gui/navpricewindows.h"
 #include "database/publishedprices.h"
 #include "startup/carops.h"
 #include "storage/numeric.h"
@@ -31,6 +32,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -142,6 +144,8 @@ void frmMain::buildMenus() {
     mnuSzorzok = action(u"mnuSzorzok"_s, u"&Szorzók..."_s);
     mnuSetup = action(u"mnuSetup"_s, u"&Beállítások..."_s);
     mnuUzemanyagarak = action(u"mnuUzemanyagarak"_s, u"Üzemanyagárak &frissítése..."_s);
+    mnuNavBeillesztes = action(u"mnuNavBeillesztes"_s, u"NAV-árak &beillesztése..."_s);
+    mnuNavLetoltes = action(u"mnuNavLetoltes"_s, u"&Letöltés a NAV honlapjáról..."_s);
     mnuSegitseg = action(u"mnuSegitseg"_s, u"&Segítség"_s);
     mnuSegitseg->setShortcut(QKeySequence::HelpContents);
     mnuKereses = action(u"mnuKereses"_s, u"&Keresés a súgóban..."_s);
@@ -156,6 +160,8 @@ void frmMain::buildMenus() {
     options->addAction(mnuSzorzok);
     options->addAction(mnuSetup);
     options->addAction(mnuUzemanyagarak);
+    options->addAction(mnuNavBeillesztes);
+    options->addAction(mnuNavLetoltes);
     QMenu* help = menuBar()->addMenu(u"&Súgó"_s);
     help->addAction(mnuSegitseg);
     help->addAction(mnuKereses);
@@ -196,6 +202,16 @@ void frmMain::buildMenus() {
             if (!file.isEmpty())
                 importPublishedPrices(m_state, file);
         });
+    });
+    connect(mnuNavBeillesztes, &QAction::triggered, this, [this] {
+        trapped(u"mnuNavBeillesztes_Click"_s, [this] {
+            auto* dialog = new frmNavBeillesztes(m_state, this);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->open();
+        });
+    });
+    connect(mnuNavLetoltes, &QAction::triggered, this, [this] {
+        trapped(u"mnuNavLetoltes_Click"_s, [this] { downloadNavPrices(m_state, this); });
     });
     connect(mnuNevjegy, &QAction::triggered, this, [this] {
         auto* dialog = new frmAbout(caption(), this);
@@ -274,6 +290,14 @@ void frmMain::refreshPartnerCount() {
 void frmMain::showEvent(QShowEvent* event) {
     refreshPartnerCount();
     QMainWindow::showEvent(event);
+    if (!m_startupNotice.isEmpty()) {
+        // After the window is on the screen, so the message box has it behind.
+        QTimer::singleShot(0, this, [this, text = m_startupNotice] {
+            if (m_state.prompter)
+                m_state.prompter->inform(text, MsgIcon::Information);
+        });
+        m_startupNotice.clear();
+    }
 }
 
 void frmMain::setLoggedIn(bool on) {

@@ -32,6 +32,9 @@ public:
     // Names the demo data directory the program works on in the status bar.
     void showDemoDirectory(const QString& dir);
 
+    // Said once, when the window is first shown: the start-up found published prices missing.
+    void setStartupNotice(const QString& text) { m_startupNotice = text; }
+
     void login();
     void newCar();
     void modifyCar();
@@ -60,6 +63,8 @@ public:
     QAction* mnuSzorzok;
     QAction* mnuSetup;
     QAction* mnuUzemanyagarak;
+    QAction* mnuNavBeillesztes;
+    QAction* mnuNavLetoltes;
     QAction* mnuSegitseg;
     QAction* mnuKereses;
     QAction* mnuNevjegy;
@@ -71,6 +76,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QString m_startupNotice;
     void buildMenus();
     void showDetails();
     void clearDetails();

@@ -74,6 +74,7 @@ const QList<HelpPage>& helpPages() {
         {u"szorzok.html"_s, u"Szorzók"_s},
         {u"beallitasok.html"_s, u"Beállítások"_s},
         {u"atalakitas.html"_s, u"Régebbi adatok átalakítása"_s},
+        {u"nav-arak.html"_s, u"NAV-üzemanyagárak"_s},
     };
     return pages;
 }
@@ -87,6 +88,7 @@ QString helpPageForContext(int context) {
     case 40: return u"honapok.html"_s;
     case 45: return u"nyomtatas.html"_s;
     case 50: return u"szerkeszto.html"_s;
+    case 35: return u"nav-arak.html"_s;
     case 60: return u"atalakitas.html"_s;
     default: return u"index.html"_s;
     }

@@ -1,0 +1,101 @@
+#include "storage/navpaste.h"
+#include "testenv.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+namespace {
+
+using Prices = std::array<int, 5>; // 0: no price
+
+Prices pricesOf(const NavPriceRow& r) {
+    Prices p{};
+    for (size_t c = 0; c < p.size(); ++c)
+        p[c] = r.prices[c].value_or(0);
+    return p;
+}
+
+// NAV's page of 2024 lists January to November, newest first.
+void check2024(const QVector<NavPriceRow>& rows) {
+    QCOMPARE(rows.size(), 11);
+    for (int m = 1; m <= 11; ++m)
+        QCOMPARE(std::pair(rows[m - 1].year, rows[m - 1].month), std::pair(2024, m));
+    QCOMPARE(pricesOf(rows[0]), (Prices{583, 614, 632, 317, 820}));
+    QCOMPARE(pricesOf(rows[4]), (Prices{646, 653, 695, 345, 762}));
+    QCOMPARE(pricesOf(rows[10]), (Prices{588, 593, 639, 363, 790}));
+}
+
+QString text(const QString& name) { return QString::fromUtf8(testData(u"nav/"_s + name)); }
+
+} // namespace
+
+class TestNavPaste : public QObject {
+    Q_OBJECT
+private slots:
+    // The page copied as a browser gives it: a cell a line with blank lines, or tab-separated rows;
+    // the page itself with its markup, script and comment.
+    void the2024TableInEveryForm() {
+        for (const QString& name : {u"2024-sorok.txt"_s, u"2024-tabok.txt"_s}) {
+            QVector<NavPriceRow> rows;
+            const Result r = parseNavPastedText(text(name), u"beillesztve"_s, rows);
+            QVERIFY2(r, qPrintable(name + r.message()));
+            check2024(rows);
+            QCOMPARE(rows[3].source, u"beillesztve"_s);
+        }
+        QVector<NavPriceRow> rows;
+        QVERIFY(parseNavPage(testData(u"nav/2024.html"_s), u"https://nav.gov.hu/x"_s, rows));
+        check2024(rows);
+        // A file of pasted text goes the same way as the program's own table does.
+        QVector<NavPriceRow> any;
+        QVERIFY(parseAnyNavTable(testData(u"nav/2024-sorok.txt"_s), u"f"_s, any));
+        check2024(any);
+        QVERIFY(parseAnyNavTable("year\tmonth\tesz95\tgazolaj\tkeverek\tlpg\tcng\tsource_url\n2025\t12\t1\t2\t3\t4\t5\tx\n",
+                                 u"f"_s, any));
+        QCOMPARE(std::pair(any.size(), pricesOf(any[0])), std::pair(qsizetype(1), Prices{1, 2, 3, 4, 5}));
+    }
+
+    // An empty cell of a tab-separated row, a dash, and a table of four columns (no CNG) keep
+    // their prices in the right columns; text mentioning a month is no row.
+    void columnsFollowTheHeadings() {
+        QVector<NavPriceRow> rows;
+        QVERIFY(parseNavPastedText(u"Május 20-ig kell bevallani.\n2023.év\tESZ-95\tGázolaj\tKeverék\tLPG\tCNG\n"
+                                   u"január\t655\t713\t\t407\t1991\nfebruár 645 721 - 399 1481\n"_s,
+                                   {}, rows));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(pricesOf(rows[0]), (Prices{655, 713, 0, 407, 1991}));
+        QCOMPARE(pricesOf(rows[1]), (Prices{645, 721, 0, 399, 1481}));
+        QVERIFY(parseNavPastedText(u"2015. év ESZ-95 Gázolaj Keverék LPG autógáz\njanuár 379 396 422 257\n"_s, {}, rows));
+        QCOMPARE(std::pair(rows[0].year, pricesOf(rows[0])), std::pair(2015, Prices{379, 396, 422, 257, 0}));
+        // Rows before any heading take the year the caller knows (a downloaded year page).
+        QVERIFY(parseNavPastedText(u"március 1 2 3 4 5"_s, {}, rows, 2026));
+        QCOMPARE(std::pair(rows[0].year, rows[0].month), std::pair(2026, 3));
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("short row") << u"2024.év\njanuár 583 614 632 317\nfebruár 566 606 616 320 820"_s
+                                   << u"A(z) 2024. január sorában 4 ár van 5 helyett."_s;
+        QTest::newRow("twice") << u"2024.év\njanuár\t1\t2\t3\t4\t5\njanuár\t1\t2\t3\t4\t5"_s
+                               << u"A(z) 2024. január kétszer szerepel."_s;
+        QTest::newRow("zero") << u"2024.év\njanuár 0 2 3 4 5"_s << u"ára („0”) nem 1 és 32767"_s;
+        QTest::newRow("too big") << u"2024.év\njanuár 32768 2 3 4 5"_s << u"ára („32768”) nem 1 és 32767"_s;
+        QTest::newRow("no year") << u"január 583 614 632 317 820"_s << u"évét nem találtam"_s;
+        QTest::newRow("1995. évi is no year") << u"1995. évi CXVII. törvény\njanuár 1 2 3 4 5"_s << u"évét nem találtam"_s;
+        QTest::newRow("no table") << u"2024.év\nnincs itt semmi"_s << u"nem találtam NAV-ártáblázatot"_s;
+    }
+    void refusals() {
+        QFETCH(QString, pasted);
+        QFETCH(QString, message);
+        QVector<NavPriceRow> rows{NavPriceRow{}};
+        const Result r = parseNavPastedText(pasted, {}, rows);
+        QVERIFY2(!r && r.message().contains(message) && r.message().contains(u"semmi sem került be"_s),
+                 qPrintable(r.message()));
+        QCOMPARE(rows.size(), 1); // untouched
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNavPaste)
+#include "tst_navpaste.moc"
