@@ -297,7 +297,7 @@ Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks) {
     QVector<JournalEntry> entries;
     if (const Result r = readDataFile(s.programDir, journal, data); !r || !parseJournal(data, entries)) {
         // Written whole before any published file was touched: a damaged one changed nothing.
-        const QString kept = keepAside(journal);
+        const QString kept = keepAside(s.programDir, journal);
         if (!kept.isEmpty())
             QFile::remove(journal);
         const Result told = Result::failure(

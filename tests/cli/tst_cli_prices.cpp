@@ -167,7 +167,7 @@ private slots:
         QVERIFY(accepted.code == 0 && accepted.err.contains(fault) && accepted.out.contains(u"Összes költség"_s));
         QVERIFY(f.run({u"check"_s, u"ABC-123"_s, u"2024-03"_s}).out.contains(fault));
         const auto year = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
-        QVERIFY(year.code == 1 && year.err.contains(fault) && year.err.startsWith(u"2024. februárra"_s));
+        QVERIFY(year.code == 1 && year.err.contains(fault) && year.err.contains(u"2024. februárra"_s));
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"--elfogad"_s}).code, 0);
         const auto print = f.run({u"print"_s, u"ABC-123"_s, u"2024-03"_s, u"--statement"_s, u"-o"_s, f.dir.filePath(u"k.pdf"_s)});
         QVERIFY(print.code == 1 && !QFile::exists(f.dir.filePath(u"k.pdf"_s)));
