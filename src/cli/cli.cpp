@@ -18,6 +18,7 @@
 #include "months/targetsample.h"
 #include "printing/paintercanvas.h"
 #include "printing/printout.h"
+#include "startup/startoptions.h"
 #include "startup/startup.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
@@ -431,7 +432,8 @@ void printCommandHelp(QTextStream& to, const Command& c) {
     to << u"  "_s << u"--data-dir KÖNYVTÁR"_s.leftJustified(20) << u" az adatkönyvtár (alapesetben, mint a programé)"_s
        << Qt::endl;
     to << u"  "_s << u"-h, --help"_s.leftJustified(20) << u" ez a leírás"_s << Qt::endl;
-    to << Qt::endl << u"Az AUTÓ a felhasználó neve vagy a rendszám."_s << Qt::endl;
+    if (c.arguments.contains(u"AUTÓ"_s))
+        to << Qt::endl << u"Az AUTÓ a felhasználó neve vagy a rendszám."_s << Qt::endl;
 }
 
 void printUsage(QTextStream& to) {
@@ -501,7 +503,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const Cl
         if (word == u"-h"_s || word == u"--help"_s) {
             help = true;
         } else if (word == u"--version"_s) {
-            out << kProgram << u' ' << versionText() << Qt::endl;
+            out << kProgram << u' ' << packageVersionText() << Qt::endl;
             return ExitOk;
         } else if (word.startsWith(u'-')) {
             return usageError(c, u"Ismeretlen kapcsoló: %1"_s.arg(word), nullptr);

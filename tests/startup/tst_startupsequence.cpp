@@ -1,3 +1,4 @@
+#include "startup/demodata.h"
 #include "startup/startup.h"
 #include "storage/datafiles.h"
 #include "testenv.h"
@@ -181,7 +182,13 @@ private slots:
         QVERIFY(QFileInfo(tmp.filePath(u"sub/dir"_s)).isDir());
         QCOMPARE(resolveProgramDir(QString(), tmp.path()), tmp.path() + u'/');
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(resolveProgramDir(QString(), u"/proc/1"_s) != u"/proc/1/"_s); // not writable: the per-user place
+        const QString own = resolveProgramDir(QString(), u"/proc/1"_s);
+        QVERIFY(own != u"/proc/1/"_s); // not writable: the per-user place
+        // The demo beside it: removing the demo never reaches the real data, nor the reverse.
+        const QString demo = demoDirectory();
+        QCOMPARE(QFileInfo(demo).fileName(), u"Rovanta-bemutato"_s);
+        QCOMPARE(QFileInfo(demo).absolutePath(), QDir::cleanPath(own + u"/.."_s));
+        QVERIFY(!(demo + u'/').startsWith(own) && !own.startsWith(demo + u'/'));
     }
 };
 
