@@ -24,7 +24,7 @@ QString dateLabel(int year, int month, int day) {
     const QDate date(year, month, day);
     if (!date.isValid())
         return {};
-    return QString::number(year) + u". "_s + MonthNames()[size_t(month - 1)] + u' ' + QString::number(day) + u". "_s +
+    return QString::number(year) + u". "_s + MonthNames()[size_t(month - 1)].toLower() + u' ' + QString::number(day) + u". "_s +
            DayNames()[size_t(date.dayOfWeek() - 1)];
 }
 

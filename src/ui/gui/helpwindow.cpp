@@ -78,6 +78,7 @@ const QList<HelpPage>& helpPages() {
 
 QString helpPageForContext(int context) {
     switch (context) {
+    case 11: return u"elso-lepesek.html"_s;
     case 12: return u"beallitasok.html"_s;
     case 15: return u"szorzok.html"_s;
     case 20: return u"gepkocsi.html"_s;
