@@ -165,8 +165,9 @@ int runCost(Context& c, const ParsedArgs& a) {
     const MonthCost cost = computeMonthCost(f.state, log, seasonArg(f, a).multiplier);
     if (cost.missingPrice)
         return failed(c, noPriceMessage(f.state));
-    c.out << monthKmText(log.monthKm) << Qt::endl;
-    c.out << costCaption(cost.total) << Qt::endl;
+    // Plain digits, as scripts read them; the windows group them.
+    c.out << log.monthKm << u" km ebben a hónapban."_s << Qt::endl;
+    c.out << u"Összes költség: "_s << cost.total << u" Ft"_s << Qt::endl;
     return ExitOk;
 }
 

@@ -76,10 +76,10 @@ private slots:
     // The first start offers its three ways in until there is a car; login tells the next step.
     void carsAreAddedWithImportAndModifiedByKeys() {
         Fixture f;
+        QVERIFY(f.main->pnlElsoLepesek->isVisible() && f.main->focusWidget() == f.main->cmdElsoGepkocsi);
         for (QPushButton* b : {f.main->cmdLogin, f.main->cmdModosit, f.main->cmdTorol})
             QTest::mouseClick(b, Qt::LeftButton); // nothing to act on
         QVERIFY(f.env.prompter.asked.isEmpty());
-        QVERIFY(f.main->pnlElsoLepesek->isVisible() && f.main->cmdElsoGepkocsi->hasFocus());
         int demos = 0;
         f.main->startDemo = [&] { return ++demos, false; };
         QTest::mouseClick(f.main->cmdElsoBemutato, Qt::LeftButton);
