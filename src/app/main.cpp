@@ -4,6 +4,7 @@
 #include "startup/gui/frmMain.h"
 #include "startup/gui/frmUjUser.h"
 #include "startup/gui/frmSplash.h"
+#include "startup/startoptions.h"
 #include "startup/startup.h"
 #include "storage/random.h"
 #include "storage/settings.h"
@@ -12,7 +13,6 @@
 #include "ui/gui/qtprompter.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDateTime>
 #include <QIcon>
 #include <QLabel>
@@ -21,15 +21,46 @@
 #include <QLockFile>
 #include <QTranslator>
 
+#include <cstdio>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
+namespace {
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+} // namespace
+
 int main(int argc, char** argv) {
+    // Read before any window system is touched: --help and --version answer on a bare terminal,
+    // and a missing display is told in words rather than by Qt's abort.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const StartOptions options = parseStartOptions(arguments);
+    switch (options.action) {
+    case StartOptions::Action::Help:
+    case StartOptions::Action::Version:
+        print(stdout, options.text);
+        return 0;
+    case StartOptions::Action::Error:
+        print(stderr, options.text);
+        return 2;
+    case StartOptions::Action::Run:
+        break;
+    }
+    if (!hasGraphicalDesktop(arguments, QProcessEnvironment::systemEnvironment())) {
+        print(stderr, noDesktopMessage());
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Rovanta"_s);
     QApplication::setApplicationName(u"Rovanta"_s);
     // No display name: Linux window managers would get it appended to every caption.
-    QApplication::setApplicationVersion(versionText());
+    QApplication::setApplicationVersion(packageVersionText());
     // The installed menu entry and icon carry the application's id.
     QGuiApplication::setDesktopFileName(u"org.example.rovanta"_s);
     Q_INIT_RESOURCE(icon); // the icon of an uninstalled program, from the windows' static library
@@ -43,21 +74,6 @@ int main(int argc, char** argv) {
     QTranslator qtTranslator;
     if (qtTranslator.load(u"qtbase_hu"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(u"Rovanta+ útnyilvántartó program"_s);
-    // Our own help option: Qt's describes itself in English.
-    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Kiírja a kapcsolók leírását."_s);
-    parser.addOption(help);
-    QCommandLineOption dataDir(u"data-dir"_s, u"Az adatkönyvtár (alapesetben a program könyvtára)."_s,
-                               u"könyvtár"_s);
-    parser.addOption(dataDir);
-    QCommandLineOption demo(u"demo"_s, u"Bemutató adatokkal indul (a felhasználó adatkönyvtárában, az első "
-                                       u"indításkor készülnek el)."_s);
-    parser.addOption(demo);
-    parser.process(app);
-    if (parser.isSet(help))
-        parser.showHelp();
 
     AppState state;
     QtPrompter prompter;
@@ -93,13 +109,9 @@ int main(int argc, char** argv) {
     };
 
     // The demo is made on its first use and reused after, with whatever the user did to it.
-    QString dataDirArgument = parser.value(dataDir);
+    QString dataDirArgument = options.dataDir;
     QString demoDir;
-    if (parser.isSet(demo)) {
-        if (parser.isSet(dataDir)) {
-            prompter.inform(u"A --demo és a --data-dir kapcsoló együtt nem adható meg."_s, MsgIcon::Critical);
-            return 1;
-        }
+    if (options.demo) {
         demoDir = demoDirectory();
         if (isEmptyOrMissingDir(demoDir)) {
             QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -22,6 +22,7 @@
 #include "printing/paintercanvas.h"
 #include "printing/printout.h"
 #include "printing/travelorder.h"
+#include "startup/startoptions.h"
 #include "startup/startup.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
@@ -195,8 +196,9 @@ int runCost(Context& c, const ParsedArgs& a) {
         return failed(c, noPriceMessage(f.state));
     if (const int code = priceFaultGate(c, f.state, log, a))
         return code;
-    c.out << monthKmText(log.monthKm) << Qt::endl;
-    c.out << costCaption(cost.total) << Qt::endl;
+    // Plain digits, as scripts read them; the windows group them.
+    c.out << log.monthKm << u" km ebben a hónapban."_s << Qt::endl;
+    c.out << u"Összes költség: "_s << cost.total << u" Ft"_s << Qt::endl;
     return ExitOk;
 }
 
@@ -515,7 +517,8 @@ void printCommandHelp(QTextStream& to, const Command& c) {
     to << u"  "_s << u"--data-dir KÖNYVTÁR"_s.leftJustified(20) << u" az adatkönyvtár (alapesetben, mint a programé)"_s
        << Qt::endl;
     to << u"  "_s << u"-h, --help"_s.leftJustified(20) << u" ez a leírás"_s << Qt::endl;
-    to << Qt::endl << u"Az AUTÓ a felhasználó neve vagy a rendszám."_s << Qt::endl;
+    if (c.arguments.contains(u"AUTÓ"_s))
+        to << Qt::endl << u"Az AUTÓ a felhasználó neve vagy a rendszám."_s << Qt::endl;
 }
 
 void printUsage(QTextStream& to) {
@@ -588,7 +591,7 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err, const Cl
         if (word == u"-h"_s || word == u"--help"_s) {
             help = true;
         } else if (word == u"--version"_s) {
-            out << kProgram << u' ' << versionText() << Qt::endl;
+            out << kProgram << u' ' << packageVersionText() << Qt::endl;
             return ExitOk;
         } else if (word.startsWith(u'-')) {
             return usageError(c, u"Ismeretlen kapcsoló: %1"_s.arg(word), nullptr);

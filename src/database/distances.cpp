@@ -1,4 +1,5 @@
 #include "distances.h"
+#include "model/grouping.h"
 
 #include "storage/datafiles.h"
 #include "storage/numeric.h"
@@ -74,7 +75,7 @@ QVariant DistanceGridModel::data(const QModelIndex& index, int role) const {
     const bool missing = cell.distance == 0;
     switch (role) {
     case Qt::DisplayRole:
-        return (missing ? u"–"_s : QString::number(cell.distance) + u" km"_s) + u'\n' +
+        return (missing ? u"–"_s : groupedDigits(cell.distance) + u" km"_s) + u'\n' +
                m_state.multipliers[size_t(type - 1)].name;
     case Qt::EditRole: return QString::number(cell.distance);
     case RouteTypeRole: return type;

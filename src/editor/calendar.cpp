@@ -1,4 +1,5 @@
 #include "calendar.h"
+#include "model/grouping.h"
 
 #include "storage/tables.h"
 
@@ -24,7 +25,7 @@ QString dateLabel(int year, int month, int day) {
     const QDate date(year, month, day);
     if (!date.isValid())
         return {};
-    return QString::number(year) + u". "_s + MonthNames()[size_t(month - 1)] + u' ' + QString::number(day) + u". "_s +
+    return QString::number(year) + u". "_s + MonthNames()[size_t(month - 1)].toLower() + u' ' + QString::number(day) + u". "_s +
            DayNames()[size_t(date.dayOfWeek() - 1)];
 }
 
@@ -40,9 +41,9 @@ QString dayCellTip(int day) { return u"Katttintson ide a "_s + QString::number(d
 
 QString blankCellTip() { return u"A naptár segítségével választhatja ki a szerkeszteni kívánt napot."_s; }
 
-QString dayKmText(qint64 km) { return QString::number(km) + u" km ezen a napon."_s; }
+QString dayKmText(qint64 km) { return groupedDigits(km) + u" km ezen a napon."_s; }
 
-QString monthKmText(qint64 km) { return QString::number(km) + u" km ebben a hónapban."_s; }
+QString monthKmText(qint64 km) { return groupedDigits(km) + u" km ebben a hónapban."_s; }
 
 bool isDayOff(int year, int month, int day) {
     const QDate date(year, month, day);

@@ -13,7 +13,7 @@ int firstCell(int year, int month);
 int dayOfCell(int year, int month, int cell);
 int cellOfDay(int year, int month, int day);
 
-// "2002. Január 5. szombat".
+// "2002. január 5. szombat".
 QString dateLabel(int year, int month, int day);
 
 // The day after / before, wrapping around the month's length.

@@ -45,7 +45,7 @@ std::optional<ChangeableLogbook> readChangeableHead(const QByteArray& data, cons
     book.fileName = fileName;
     book.year = head.year;
     book.month = head.month;
-    book.label = QString::number(book.year) + u". "_s + MonthNames()[size_t(book.month - 1)];
+    book.label = QString::number(book.year) + u". "_s + MonthNames()[size_t(book.month - 1)].toLower();
     return book;
 }
 

@@ -16,7 +16,7 @@ struct ChangeableLogbook {
     QString fileName; // in the car's directory
     int year = 0;
     int month = 0;
-    QString label; // "2002. Január"
+    QString label; // "2002. január"
 };
 
 // The head of a logbook file, when it is a logbook of a version the program reads.

@@ -1,4 +1,5 @@
 #include "tripentry.h"
+#include "model/grouping.h"
 
 #include "storage/numeric.h"
 #include "storage/state.h"
@@ -211,7 +212,7 @@ QString distanceHint(const AppState& s, int partner, int stop) {
     if (partner < 1 || stop < 1 || partner > n || stop > n || partner == stop)
         return u"-"_s;
     const DistanceCell& cell = s.distances.at(partner, stop);
-    QString text = u"Távolságuk "_s + QString::number(cell.distance) + u" km"_s;
+    QString text = u"Távolságuk "_s + groupedDigits(cell.distance) + u" km"_s;
     if (cell.routeType >= 1 && cell.routeType <= kMultiplierCount)
         text += u", "_s + s.multipliers[size_t(cell.routeType - 1)].name;
     return text;

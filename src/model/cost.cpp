@@ -1,4 +1,5 @@
 #include "cost.h"
+#include "model/grouping.h"
 
 #include "model/decimal.h"
 #include "storage/navprices.h"
@@ -127,7 +128,7 @@ MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season)
     return result;
 }
 
-QString costCaption(qint64 total) { return u"Összes költség: "_s + QString::number(total) + u" Ft"_s; }
+QString costCaption(qint64 total) { return u"Összes költség: "_s + groupedDigits(total) + u" Ft"_s; }
 
 QString missingPriceText(int year, int month) {
     return u"Hiányzik a(z) %1 havi üzemanyagár (a NAV erre a hónapra közzétett ára). Adja meg az Adatbázis "

@@ -1,4 +1,5 @@
 #include "monthlist.h"
+#include "model/grouping.h"
 
 #include "editor/logbookfile.h"
 #include "storage/state.h"
@@ -84,10 +85,10 @@ MonthTarget monthTarget(const LogbookListing& listing, int year, int month) {
 MonthTarget monthTarget(const AppState& s, int year, int month) { return monthTarget(listLogbooks(s), year, month); }
 
 QString monthsListLine(int year, int month) {
-    return QString::number(year) + u". "_s + MonthNames()[size_t(std::clamp(month, 1, 12) - 1)];
+    return QString::number(year) + u". "_s + MonthNames()[size_t(std::clamp(month, 1, 12) - 1)].toLower();
 }
 
-QString selectedMonthKmText(qint64 km) { return u"Ebben a hónapban %1 km"_s.arg(km); }
+QString selectedMonthKmText(qint64 km) { return u"Ebben a hónapban %1 km"_s.arg(groupedDigits(km)); }
 
 QString unreadableVersionWarning(const QString& path) {
     return u"A "_s + QDir::toNativeSeparators(path) +

@@ -54,7 +54,7 @@ struct MonthTarget {
 MonthTarget monthTarget(const LogbookListing& listing, int year, int month);
 MonthTarget monthTarget(const AppState& s, int year, int month);
 
-// "2002. Január": a line of the months list.
+// "2002. január": a line of the months list.
 QString monthsListLine(int year, int month);
 // "Ebben a hónapban 321 km".
 QString selectedMonthKmText(qint64 km);

@@ -1,4 +1,5 @@
 #include "printout.h"
+#include "model/grouping.h"
 
 #include "model/chain.h"
 #include "model/decimal.h"
@@ -94,12 +95,17 @@ const CarRecord& currentCar(const AppState& s) {
 }
 
 QString num(qint64 v) { return QString::number(v); }
+// A figure in km or Ft, grouped by threes as people read it.
+QString amount(qint64 v) { return groupedDigits(v); }
 
 // The month's readings with its private use; the closing reading as printed ("–" without a start).
 MonthReading readingOf(const MonthLog& log) {
     return monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
 }
-QString closingText(const MonthLog& log) { return closingReadingText(readingOf(log)); }
+QString closingText(const MonthLog& log) {
+    const MonthReading r = readingOf(log);
+    return r.start == 0 && !r.real ? u"–"_s : amount(r.closing()) + u" km"_s;
+}
 
 // Forwards to the canvas what belongs to the page shown; the printer is shown every page.
 class Sheet {
@@ -200,7 +206,7 @@ public:
                 sh.text(X1, yA, month + u' ' + num(leg.day) + u'.');
                 sh.text(X2, yA, partnerAddress(s.partner(leg.from)));
                 sh.text(X3, yA, partnerAddress(s.partner(leg.to)));
-                sh.text(X1, yB, num(leg.km) + u" km"_s);
+                sh.text(X1, yB, amount(leg.km) + u" km"_s);
                 sh.text(X2, yB, routeTypeName(s, leg.routeType));
                 sh.text(X3, yB, s.partner(leg.to).name);
                 pageKm += leg.km;
@@ -214,18 +220,18 @@ public:
             --remaining;
             ++n;
             if (n == kPageEndRow && remaining != 0) {
-                sh.text(X1, (n - 0.5) * sh.U, num(pageKm) + u" km a lapon"_s);
+                sh.text(X1, (n - 0.5) * sh.U, amount(pageKm) + u" km a lapon"_s);
                 runningKm += pageKm;
-                sh.text(X1, n * sh.U, num(runningKm) + u" göngyölt km"_s);
+                sh.text(X1, n * sh.U, amount(runningKm) + u" göngyölt km"_s);
                 sh.nextPage();
                 n = header();
                 pageKm = 0;
             }
         }
-        sh.text(X1, (n - 0.5) * sh.U, num(pageKm) + u" km a lapon"_s);
+        sh.text(X1, (n - 0.5) * sh.U, amount(pageKm) + u" km a lapon"_s);
         sh.c.setBold(true);
         sh.c.setUnderline(true);
-        sh.text(X1, n * sh.U, u"Összesen: "_s + num(runningKm + pageKm) + u" km"_s);
+        sh.text(X1, n * sh.U, u"Összesen: "_s + amount(runningKm + pageKm) + u" km"_s);
         sh.c.setBold(false);
         sh.c.setUnderline(false);
         return sh.page;
@@ -266,10 +272,10 @@ private:
         n = 3;
         sh.text(X1, n * U, num(log.year) + u". "_s + monthName(log.month) + u" hónapra"_s);
         n = 4;
-        sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
+        sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
         n = 5;
         sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingText(log) + u" (magán: "_s +
-                                       num(readingOf(log).privateKm) + u" km)"_s);
+                                       amount(readingOf(log).privateKm) + u" km)"_s);
         c.setFontSize(8);
         n = 3;
         sh.box(XR - 100, n * U - 100, sh.W - sh.M, (n + 2) * U);
@@ -318,7 +324,7 @@ public:
         const double M = sh.M;
         int n = header();
         c.setFontSize(10);
-        sh.text(M, n * U, u"Kezdő km-óra állás: "_s + num(log.startOdometer) + u" km"_s);
+        sh.text(M, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
         ++n;
         const MonthReading reading = readingOf(log);
         sh.text(M, n * U, u"Záró km-óra állás: "_s + closingText(log) + u" (üzleti: "_s + num(reading.km) +
@@ -342,7 +348,7 @@ public:
         n += 2;
 
         c.setBold(true);
-        row(n, {u"Úttipus"_s, u"Megtett út"_s, u"Szorzó"_s, u"Költség"_s});
+        row(n, {u"Úttípus"_s, u"Megtett út"_s, u"Szorzó"_s, u"Költség"_s});
         ++n;
         rule();
         c.setBold(false);
@@ -355,8 +361,14 @@ public:
             ++n;
             rule();
         }
+        // What the total is made of: the fuel by the norm and the general cost by the km.
+        row(n, {u"Üzemanyagköltség:"_s, QString(), QString(), amount(sums.fuelCost) + u" Ft"_s});
+        ++n;
+        row(n, {u"Általános költség:"_s, QString(), QString(), amount(sums.generalCost) + u" Ft"_s});
+        ++n;
+        rule();
         c.setBold(true);
-        row(n, {u"Összesen: "_s, num(sums.totalKm) + u" km"_s, QString(), num(sums.totalCost) + u" Ft"_s});
+        row(n, {u"Összesen: "_s, amount(sums.totalKm) + u" km"_s, QString(), amount(sums.totalCost) + u" Ft"_s});
         c.setBold(false);
         n += 2;
         sh.text(M, n * U, u"Felhasznált üzemanyag: "_s + tenthsText(sums.fuelTenths) + u" L"_s);
@@ -458,8 +470,11 @@ StatementSums computeStatement(const AppState& s, const MonthLog& log, float sea
         for (; next < legs.size() && legs[next].day == day; ++next) {
             const Leg& leg = legs[next];
             const float multiplier = routeMultiplier(s, leg.routeType);
-            const qint64 cost = legFuelCost(leg.km, car.consumption, *price, multiplier, season) +
-                                legGeneralCost(leg.km, car.generalCost);
+            const qint64 fuelCost = legFuelCost(leg.km, car.consumption, *price, multiplier, season);
+            const qint64 generalCost = legGeneralCost(leg.km, car.generalCost);
+            const qint64 cost = fuelCost + generalCost;
+            sums.fuelCost = addSaturated(sums.fuelCost, fuelCost);
+            sums.generalCost = addSaturated(sums.generalCost, generalCost);
             auto at = std::find_if(driven.begin(), driven.end(),
                                    [&](const KmAtMultiplier& d) { return d.multiplier == multiplier; });
             if (at == driven.end())
@@ -502,7 +517,7 @@ QString pricePeriodText(int year, int month, const PricePeriod& period) {
     QString text = prefix + num(period.firstDay) + u'.';
     if (period.lastDay > period.firstDay)
         text += u" - "_s + prefix + num(period.lastDay) + u'.';
-    return text + u": "_s + num(period.price) + u" Ft/L"_s;
+    return text + u": "_s + amount(period.price) + u" Ft/L"_s;
 }
 
 qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {

@@ -73,6 +73,8 @@ QString routeTypeText(const AppState& s, int routeType);
 
 struct StatementSums {
     qint64 totalCost = 0;
+    qint64 fuelCost = 0;    // of totalCost: the fuel by the norm
+    qint64 generalCost = 0; // of totalCost: the general cost by the km
     qint64 totalKm = 0;
     qint64 fuelTenths = 0; // litres used, in tenths, cut (see fuelTenthsCut)
     std::array<qint64, kRouteTypeCount> km{};

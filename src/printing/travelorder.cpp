@@ -1,6 +1,7 @@
 #include "travelorder.h"
 
 #include "model/cost.h"
+#include "model/grouping.h"
 #include "printing/canvas.h"
 #include "printing/printout.h"
 #include "storage/numeric.h"
@@ -22,7 +23,7 @@ const CarRecord& carOf(const AppState& s) {
 }
 
 QString num(qint64 v) { return QString::number(v); }
-QString forints(qint64 v) { return num(v) + u" Ft"_s; }
+QString forints(qint64 v) { return groupedDigits(v) + u" Ft"_s; }
 
 QString monthSmall(int month) {
     return month >= 1 && month <= 12 ? MonthNames()[size_t(month - 1)].toLower() : QString();

@@ -1,4 +1,5 @@
 #include "yearprintout.h"
+#include "model/grouping.h"
 
 #include "months/yearsummary.h"
 #include "model/monthfacts.h"
@@ -23,7 +24,7 @@ constexpr double kTwipsPerInch = 1440.0;
 constexpr double kMargin = 700;
 constexpr double kRow = 400;
 
-QString num(qint64 v) { return QString::number(v); }
+QString num(qint64 v) { return groupedDigits(v); }
 // A figure of the year's texts with its unit; the dashes of a missing one stand alone.
 QString unit(const QString& figure, const QString& name) {
     return figure == u"–"_s || figure == u"-"_s ? figure : figure + u' ' + name;
@@ -53,7 +54,7 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
     at += kRow;
     c.printText(M, at, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
     at += kRow;
-    c.printText(M, at, u"Év: "_s + num(y.year));
+    c.printText(M, at, u"Év: "_s + QString::number(y.year));
     at += 2 * kRow;
 
     // Columns: the month at the left, numbers right-aligned to their column's end, the mark.
@@ -120,17 +121,31 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
         if (!r.missingPrice)
             maxCost = std::max(maxCost, r.cost);
     }
+    // Each series against its own scale: km marked at the left, Ft at the right.
+    const qint64 kmStep = scaleStep(maxKm);
+    const qint64 costStep = scaleStep(maxCost);
+    maxKm = 4 * kmStep;
+    maxCost = 4 * costStep;
     const double height = 3000;
     const double base = at + height;
-    const double slot = span / 12;
-    c.line(M, base, right, base);
+    const double left = M + c.textWidth(num(maxKm) + u" km"_s) + 120;
+    const double plotRight = right - c.textWidth(num(maxCost) + u" Ft"_s) - 120;
+    const double slot = (plotRight - left) / 12;
+    for (int i = 0; i <= 4; ++i) {
+        const double y = base - height * i / 4;
+        const QString km = num(kmStep * i) + u" km"_s;
+        const QString ft = num(costStep * i) + u" Ft"_s;
+        c.line(left - 60, y, plotRight + 60, y);
+        c.printText(left - 120 - c.textWidth(km), y - 100, km);
+        c.printText(plotRight + 120, y - 100, ft);
+    }
     for (int m = 1; m <= 12; ++m) {
-        const double x = M + (m - 1) * slot;
+        const double x = left + (m - 1) * slot;
         const QString label = MonthNames()[size_t(m - 1)].left(3);
         c.printText(x + (slot - c.textWidth(label)) / 2, base + 60, label);
     }
     for (const YearRow& r : y.rows) {
-        const double x = M + (r.month - 1) * slot;
+        const double x = left + (r.month - 1) * slot;
         const double barWidth = slot * 0.3;
         const double kmTop = base - height * double(r.km) / double(maxKm);
         if (r.km > 0)
@@ -174,7 +189,7 @@ Result yearToPdf(const AppState& s, const YearSummary& y, const QString& path) {
 QString suggestedYearFileName(const AppState& s, int year, const QString& extension) {
     const QString plate = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar).plateNumber.trimmed()
                                                                              : QString();
-    return (plate.isEmpty() ? QString() : plate + u'_') + num(year) + u"_eves."_s + extension;
+    return (plate.isEmpty() ? QString() : plate + u'_') + QString::number(year) + u"_eves."_s + extension;
 }
 
 } // namespace rv

@@ -352,7 +352,7 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     }
     if (!imported) {
         logged(s, writeThroughScratch(s.programDir, dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
-        if (ask(s, u"Kívánja az üzemanyagokat feltölteni az APEH\r\náltal közétett üzemanyagárakkal feltölteni?"_s))
+        if (ask(s, u"Feltölti a gépkocsi üzemanyagárait\r\na NAV által közzétett havi árakkal?"_s))
             copyPrices(s, publishedPricePath(s, car.fuelType), dir);
         else
             writeEmptyPrices(s, dir);
@@ -387,7 +387,7 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
     if (changed.fuelType != old.fuelType) {
         const QString dir = absoluteCarDir(s, changed);
         bool replaced = false;
-        if (ask(s, u"Megváltoztatta gépkocsija üzemanyagtípusát.\r\nKívánja importálni az APEH által közzétett üzemanyagárakat?"_s)) {
+        if (ask(s, u"Megváltoztatta a gépkocsi üzemanyagát.\r\nBetölti az új üzemanyag NAV által közzétett havi árait?"_s)) {
             copyPrices(s, publishedPricePath(s, changed.fuelType), dir);
             replaced = true;
         } else if (ask(s, u"Megváltoztatta gépkocsija üzemanyagtípusát.\r\nKívánja egy másik gépkocsi üzemanyagadatbázisát importálni?"_s)) {

@@ -181,7 +181,9 @@ bool isEmptyOrMissingDir(const QString& path) {
 }
 
 QString demoDirectory() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(u"Bemutato"_s);
+    // Beside the per-user data directory, never in it: removing the demo cannot reach a logbook.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir::cleanPath(own + u"/../Rovanta-bemutato"_s);
 }
 
 Result writeDemoData(const QString& dir, const QDate& today) {

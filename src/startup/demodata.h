@@ -18,7 +18,8 @@ constexpr qint32 kDemoFirstOdometer = 48230;
 // refused untouched, and a failure midway removes what was written.
 Result writeDemoData(const QString& dir, const QDate& today);
 
-// The directory `rovanta --demo` works in: under the per-user data location.
+// The directory `rovanta --demo` works in: "Rovanta-bemutato" beside the per-user data directory
+// (~/.local/share/Rovanta/Rovanta-bemutato next to ~/.local/share/Rovanta/Rovanta).
 QString demoDirectory();
 
 // True when path is missing or an empty directory (hidden entries count as content).

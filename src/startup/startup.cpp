@@ -98,7 +98,7 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
 
     view.setTask(u"Környezet elemzése..."_s);
     if (const int added = prepareUsersDirectory(state); added > 0 && hooks.statusLine)
-        hooks.statusLine(u"A közzétett üzemanyagárak közé %1 új havi NAV-ár került."_s.arg(added));
+        hooks.statusLine(u"A program betöltötte a NAV által közzétett üzemanyagárakat (%1 új havi ár)."_s.arg(added));
 
     // "Gékocsik" is how the program has always spelled it.
     view.setTask(u"Gékocsik betöltése..."_s);

@@ -106,7 +106,7 @@ private slots:
         for (const ChangeableLogbook& b : changeableLogbooks(env.state))
             files << b.fileName;
         QCOMPARE(files, QStringList({u"2002jan.rvn"_s, u"2002feb.rvn"_s, u"2002dec.RVN"_s}));
-        QCOMPARE(changeableLogbooks(env.state).last().label, u"2002. December"_s);
+        QCOMPARE(changeableLogbooks(env.state).last().label, u"2002. december"_s);
         // A version 2.0 file is rewritten keeping its version text.
         QCOMPARE(carryPartnerChange(env.state, {u"2002dec.RVN"_s}, kOld, kNew).changes, 2);
         QVERIFY(env.read(u"Users/ABC123/2002dec.RVN"_s).startsWith("\"RVN\",\"2.0\"\r\n"));

@@ -56,8 +56,13 @@ private slots:
                              u"share/applications/org.example.rovanta.desktop"_s,
                              u"share/metainfo/org.example.rovanta.metainfo.xml"_s,
                              u"share/icons/hicolor/scalable/apps/org.example.rovanta.svg"_s,
+                             u"share/man/hu/man1/rovanta.1.gz"_s,
+                             u"share/man/hu/man1/rovanta-cli.1.gz"_s,
                              u"share/man/man1/rovanta.1.gz"_s,
-                             u"share/man/man1/rovanta-cli.1.gz"_s};
+                             u"share/man/man1/rovanta-cli.1.gz"_s,
+                             u"share/rovanta/nav-uzemanyagarak.tsv"_s,
+                             u"share/doc/rovanta/copyright"_s,
+                             u"share/doc/rovanta/changelog.gz"_s};
         for (int size : {16, 32, 48, 64, 128, 256})
             files << u"share/icons/hicolor/%1x%1/apps/org.example.rovanta.png"_s.arg(size);
         for (const QString& f : files)
@@ -90,22 +95,72 @@ private slots:
         QCOMPARE(run(cli, {u"nincs"_s}).code, 2);
     }
 
-    // Every command of the table is in the manual page, which roff reads without a complaint.
+    // As under `sudo -i` or ssh: the options answer, and the program says in words that it needs a
+    // desktop instead of aborting; nothing is made on the way.
+    void withoutADisplay() {
+        const QString gui = at(u"bin/rovanta"_s);
+        Ran r = run(gui, {u"--version"_s});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, u"rovanta 2.2.0\n"_s);
+        QCOMPARE(run(at(u"bin/rovanta-cli"_s), {u"--version"_s}).out, u"rovanta-cli 2.2.0\n"_s);
+        r = run(gui, {u"--help"_s});
+        QVERIFY2(r.code == 0 && r.out.contains(u"--demo"_s) && r.out.contains(u"--data-dir KÖNYVTÁR"_s), qPrintable(r.out));
+        r = run(gui, {u"--demo"_s}, at(u"nodisplay"_s));
+        QVERIFY2(r.code == 1 && r.out.contains(u"grafikus asztali környezetet igényel"_s), qPrintable(r.out));
+        QVERIFY(!QFileInfo::exists(at(u"nodisplay"_s)));
+        QCOMPARE(run(gui, {u"--demo"_s, u"--data-dir"_s, at(u"x"_s)}).code, 2);
+        QCOMPARE(run(gui, {u"--nincs-ilyen"_s}).code, 2);
+    }
+
+    // Every command of the table is in the Hungarian manual page, the English ones point to it,
+    // and roff reads them all without a complaint.
     void manualPages() {
-        for (const QString& page : {u"rovanta"_s, u"rovanta-cli"_s}) {
-            const Ran text = run(u"gzip"_s, {u"-dc"_s, at(u"share/man/man1/%1.1.gz"_s.arg(page))});
+        for (const QString& page : {u"hu/man1/rovanta"_s, u"hu/man1/rovanta-cli"_s, u"man1/rovanta"_s, u"man1/rovanta-cli"_s}) {
+            const QString file = at(u"share/man/%1.1.gz"_s.arg(page));
+            const Ran text = run(u"gzip"_s, {u"-dc"_s, file});
             QCOMPARE(text.code, 0);
             QVERIFY(!text.out.contains(u'@') && !text.out.contains(u"%%"_s));
-            if (page == u"rovanta-cli"_s)
+            if (page == u"hu/man1/rovanta-cli"_s)
                 for (const char* command :
-                     {"cars", "months", "check", "cost", "print", "export", "generate", "demo", "prices"})
+                     {"cars", "months", "check", "cost", "print", "export", "generate", "demo", "prices", "year"})
                     QVERIFY2(text.out.contains(u".SS \"%1"_s.arg(QLatin1StringView(command))), command);
+            if (page.startsWith(u"man1"_s))
+                QVERIFY(text.out.contains(u"man \\-L hu"_s));
             if (QStandardPaths::findExecutable(u"groff"_s).isEmpty())
                 continue;
-            const Ran roff = run(u"sh"_s, {u"-c"_s, u"gzip -dc \"$0\" | groff -man -K utf8 -T utf8 -ww -z"_s,
-                                           at(u"share/man/man1/%1.1.gz"_s.arg(page))});
+            const Ran roff = run(u"sh"_s, {u"-c"_s, u"gzip -dc \"$0\" | groff -man -K utf8 -T utf8 -ww -z"_s, file});
             QVERIFY2(roff.code == 0 && roff.out.isEmpty(), qPrintable(roff.out));
         }
+    }
+
+    // The examples of rovanta-cli's page, copied as they stand into a shell one after the other,
+    // on a fresh home, with the installed programs and files in place of /usr's.
+    void manualPageExamplesRun() {
+        const Ran page = run(u"gzip"_s, {u"-dc"_s, at(u"share/man/hu/man1/rovanta-cli.1.gz"_s)});
+        QStringList lines;
+        bool examples = false;
+        bool block = false;
+        for (QString line : page.out.split(u'\n')) {
+            if (line.startsWith(u".SH"_s))
+                examples = line == u".SH PÉLDÁK"_s;
+            else if (examples && (line == u".nf"_s || line == u".fi"_s))
+                block = line == u".nf"_s;
+            else if (block && !line.startsWith(u'.'))
+                lines << line.replace(u"\\-"_s, u"-"_s).replace(u"\\e"_s, u"\\"_s).replace(u"/usr/share/"_s, at(u"share/"_s));
+        }
+        QVERIFY2(lines.size() >= 14 && lines.first().startsWith(u"ev="_s), qPrintable(lines.join(u'\n')));
+        QDir().mkpath(at(u"examples/home"_s));
+        const QString script = at(u"examples/run.sh"_s);
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(u"set -e\nexport HOME='%1' PATH='%2':\"$PATH\"\ncd \"$HOME\"\n%3\n"_s
+                    .arg(at(u"examples/home"_s), at(u"bin"_s), lines.join(u'\n'))
+                    .toUtf8());
+        f.close();
+        const Ran r = run(u"sh"_s, {u"-x"_s, script});
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+        for (const char* made : {"aprilis.pdf", "elszamolas.pdf", "aprilis.csv", "ev.xlsx"})
+            QVERIFY2(QFileInfo(at(u"examples/home/%1"_s.arg(QLatin1StringView(made)))).size() > 100, made);
     }
 
     // With the validators that are installed (desktop-file-utils, appstream); the desktop entry's

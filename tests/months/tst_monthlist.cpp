@@ -25,8 +25,8 @@ private slots:
         QStringList lines;
         for (const LogbookEntry& e : l.entries)
             lines << monthsListLine(e.year, e.month);
-        QCOMPARE(lines, (QStringList{u"999. Május"_s, u"2001. December"_s, u"2002. Január"_s, u"2002. Szeptember"_s,
-                                     u"2002. Október"_s}));
+        QCOMPARE(lines, (QStringList{u"999. május"_s, u"2001. december"_s, u"2002. január"_s, u"2002. szeptember"_s,
+                                     u"2002. október"_s}));
         QCOMPARE(l.files[l.entries[3].position], u"2002sze.rvn"_s);
         QCOMPARE(l.years, (QVector<int>{999, 2001, 2002})); // each year once
     }

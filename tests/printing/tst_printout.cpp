@@ -1,4 +1,6 @@
+#include "months/yearsummary.h"
 #include "printfixture.h"
+#include "printing/yearprintout.h"
 #include "printing/paintercanvas.h"
 #include "printing/preview.h"
 
@@ -34,7 +36,7 @@ private slots:
         QVERIFY(title->bold && title->underline);
         // The car's texts are trimmed.
         verifyAt(c.text(u"Opel Astra típusú ABC-123 rendszámú gépkocsihoz"_s), 1000, 1000);
-        verifyAt(c.text(u"Záró km-óra állás: 10060 km (magán: 0 km)"_s), 1000, 2250);
+        verifyAt(c.text(u"Záró km-óra állás: 10\u00A0060 km (magán: 0 km)"_s), 1000, 2250);
         const auto box = c.all(Kind::Box).value(0);
         QCOMPARE(QList<double>({box.x1, box.y1, box.x2, box.y2}), QList<double>({6500, 1400, 10000, 2500}));
         verifyAt(c.text(u"Elszámoló neve: Teszt Kft."_s), 6600, 1500);
@@ -165,7 +167,7 @@ private slots:
         f.s.distances.at(2, 1).distance = 30000;
         f.legs(3);
         const RecordingCanvas c = f.layout(Printout::Logbook);
-        QVERIFY(c.text(u"Összesen: 90000 km"_s) && c.text(u"Záró km-óra állás: 100000 km (magán: 0 km)"_s));
+        QVERIFY(c.text(u"Összesen: 90\u00A0000 km"_s) && c.text(u"Záró km-óra állás: 100\u00A0000 km (magán: 0 km)"_s));
     }
 
     // ---- the cost statement
@@ -177,10 +179,13 @@ private slots:
         f.s.fuelPrices = {{QDate(2002, 2, 20), 251}, {QDate(2002, 3, 9), 263}, {QDate(2002, 3, 21), 249}};
         f.legs(30);
         f.day(25, {1, 3, 4, 2, 1});
-        for (const auto& [season, total] : {std::pair{1.0f, qint64(33690)}, {1.05f, qint64(34821)}}) {
+        // Fuel 30 * 602 + 796 + 1743 + 1494 + 597 = 22690 (23821 at x 1.05), general 30 * 300 + 2000.
+        for (const auto& [season, total, fuel] :
+             {std::tuple{1.0f, qint64(33690), qint64(22690)}, {1.05f, qint64(34821), qint64(23821)}}) {
             const StatementSums sums = computeStatement(f.s, f.log, season);
             QCOMPARE((std::tuple{sums.totalCost, std::accumulate(sums.cost.begin(), sums.cost.end(), qint64(0)), sums.totalKm}),
                      (std::tuple{total, total, qint64(1100)}));
+            QCOMPARE(std::pair(sums.fuelCost, sums.generalCost), std::pair(fuel, qint64(11000)));
         }
     }
 
@@ -198,10 +203,16 @@ private slots:
         verifyAt(c.text(u"Megyeszékhely"_s), 1000, 5500);
         verifyAt(c.text(u"1,25"_s), 6000, 5500);
         QVERIFY(!c.text(u"Budapest"_s)); // an unused route type has no row
-        QCOMPARE(c.all(Kind::Line).size(), 3);
-        verifyAt(c.text(u"Összesen: "_s), 1000, 6000);
-        verifyAt(c.text(u"2650 Ft"_s), 8500, 6000);
-        verifyAt(c.text(u"Felhasznált üzemanyag: 7,4 L"_s), 1000, 7000);
+        QCOMPARE(c.all(Kind::Line).size(), 4);
+        verifyAt(c.text(u"Úttípus"_s), 1000, 4500);
+        // The total's two parts above it: 600 + 1250 Ft fuel, 300 + 500 Ft general cost.
+        verifyAt(c.text(u"Üzemanyagköltség:"_s), 1000, 6000);
+        verifyAt(c.text(u"1\u00A0850 Ft"_s), 8500, 6000);
+        verifyAt(c.text(u"Általános költség:"_s), 1000, 6500);
+        verifyAt(c.text(u"800 Ft"_s), 8500, 6500);
+        verifyAt(c.text(u"Összesen: "_s), 1000, 7000);
+        verifyAt(c.text(u"2\u00A0650 Ft"_s), 8500, 7000);
+        verifyAt(c.text(u"Felhasznált üzemanyag: 7,4 L"_s), 1000, 8000);
     }
 
     void seasonLineNamesTheTickedBox() {
@@ -293,17 +304,40 @@ private slots:
         int pages = 0;
         for (int d = 1; d <= 31; ++d) {
             f.s.fuelPrices.append({QDate(2002, 3, d), qint16(300 + d)});
-            if (d == 14) { // 14 runs end page 1 exactly
+            if (d == 12) { // 12 runs end page 1 exactly
                 f.layout(Printout::CostStatement, Twin::printer(), &pages);
                 QCOMPARE(pages, 1);
             }
         }
         const RecordingCanvas c = f.layout(Printout::CostStatement, Twin::printer(), &pages);
         QCOMPARE((std::tuple{pages, c.texts(1).filter(u"Ft/L"_s).size(), c.texts(2).filter(u"Ft/L"_s).size()}),
-                 (std::tuple{2, qsizetype(14), qsizetype(17)}));
+                 (std::tuple{2, qsizetype(12), qsizetype(19)}));
         QCOMPARE(c.text(u"Felhasznált üzemanyagárak folyt.:"_s)->page, 2);
         verifyAt(c.text(u"Felhasznált üzemanyagárak folyt.:"_s), 1000, 2000);
-        verifyAt(c.text(u"2002. március 15.: 315 Ft/L"_s), 1000, 2500);
+        verifyAt(c.text(u"2002. március 13.: 313 Ft/L"_s), 1000, 2500);
+    }
+
+    // The year's bars stand against marked scales of four round steps, km at the left and Ft at
+    // the right; the tallest bar is its share of the top mark.
+    void yearChartScales() {
+        AppState s;
+        YearSummary y;
+        y.year = 2024;
+        y.rows = {YearRow{3, {}, 12000, 1234, 48210}, YearRow{4, {}, 13234, 700, 30000}};
+        RecordingCanvas c;
+        layoutYear(c, s, y);
+        QStringList texts;
+        QList<double> bars;
+        for (const RecordingCanvas::Item& i : c.items) {
+            if (i.kind == Kind::Text)
+                texts << QString(i.text).replace(QChar(0x00A0), u' ');
+            else if (i.kind == Kind::Bar)
+                bars << i.y2 - i.y1;
+        }
+        for (const QString& mark : {u"0 km"_s, u"400 km"_s, u"1 600 km"_s, u"0 Ft"_s, u"20 000 Ft"_s, u"80 000 Ft"_s})
+            QVERIFY2(texts.contains(mark), qPrintable(mark));
+        QVERIFY(!texts.contains(u"2 000 km"_s));
+        QVERIFY(std::any_of(bars.cbegin(), bars.cend(), [](double h) { return qAbs(h - 3000.0 * 1234 / 1600) < 0.01; }));
     }
 
     void previewScrollBar() {

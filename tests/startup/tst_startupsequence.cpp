@@ -1,3 +1,4 @@
+#include "startup/demodata.h"
 #include "startup/startup.h"
 #include "storage/datafiles.h"
 #include "testenv.h"
@@ -49,7 +50,7 @@ private slots:
         QVERIFY(env.read(u"Users/bdiz.rvd"_s).startsWith("43\r\n#2020-03-01#\r\n406\r\n#2020-05-01#\r\n342\r\n"));
         QCOMPARE(env.read(u"Users/b98.rvd"_s), QByteArray("0\r\n"));
         QCOMPARE((std::tuple{status, env.settings->text(keys::Version), env.settings->text(keys::Directory)}),
-                 (std::tuple{u"A közzétett üzemanyagárak közé 128 új havi NAV-ár került."_s, u"2.2"_s, env.state.programDir}));
+                 (std::tuple{u"A program betöltötte a NAV által közzétett üzemanyagárakat (128 új havi ár)."_s, u"2.2"_s, env.state.programDir}));
         QCOMPARE(order, (std::vector<QString>{u"main"_s, u"car"_s, u"partner"_s, u"seed"_s}));
         QCOMPARE(view.value, view.maximum);
     }
@@ -71,7 +72,7 @@ private slots:
         QCOMPARE(env.read(u"Users/b98.rvd"_s), QByteArray("1\r\n#2024-01-01#\r\n700\r\n"));
         QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\nx\r\n"));
         QVERIFY(env.read(u"Users/bkev.rvd"_s).startsWith("42\r\n")); // lost since: made again
-        QCOMPARE(status, u"A közzétett üzemanyagárak közé 84 új havi NAV-ár került."_s);
+        QCOMPARE(status, u"A program betöltötte a NAV által közzétett üzemanyagárakat (84 új havi ár)."_s);
 
         // Nothing left to add: no file is rewritten and the status bar stays quiet.
         const QByteArray kev = env.read(u"Users/bkev.rvd"_s);
@@ -181,7 +182,13 @@ private slots:
         QVERIFY(QFileInfo(tmp.filePath(u"sub/dir"_s)).isDir());
         QCOMPARE(resolveProgramDir(QString(), tmp.path()), tmp.path() + u'/');
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(resolveProgramDir(QString(), u"/proc/1"_s) != u"/proc/1/"_s); // not writable: the per-user place
+        const QString own = resolveProgramDir(QString(), u"/proc/1"_s);
+        QVERIFY(own != u"/proc/1/"_s); // not writable: the per-user place
+        // The demo beside it: removing the demo never reaches the real data, nor the reverse.
+        const QString demo = demoDirectory();
+        QCOMPARE(QFileInfo(demo).fileName(), u"Rovanta-bemutato"_s);
+        QCOMPARE(QFileInfo(demo).absolutePath(), QDir::cleanPath(own + u"/.."_s));
+        QVERIFY(!(demo + u'/').startsWith(own) && !own.startsWith(demo + u'/'));
     }
 };
 

@@ -50,7 +50,7 @@ PricePage::PricePage(AppState& state, DatabaseMode mode) : DatabasePage(state, m
     lstArak = new QListWidget(this);
     lstArak->setObjectName(u"lstArak"_s);
     lstArak->setMaximumWidth(220);
-    cmdAPEH->setToolTip(u"Az APEH által közzétett árak visszaállítása"_s);
+    cmdAPEH->setToolTip(u"A NAV által közzétett árak visszaállítása"_s);
     cmdMindentTorol->setToolTip(u"Minden üzemanyagár törlése"_s);
 
     auto* year = new QHBoxLayout;
@@ -270,22 +270,22 @@ void PricePage::cmdBenzinMegsemClick() {
 
 void PricePage::cmdAPEHClick() {
     trap(u"cmdAPEHClick"_s, [&] {
-        if (m_state.prompter->ask(u"Ezzel a művelettel törölheti az Ön adatbázisában\r\n"
-                                  u"lévő üzemanyagárakat, és betöltheti az APEH\r\n"
-                                  u"által közzétett, a program honlapjáról letölthető adatbázist.\r\n\r\n"
-                                  u"Biztos, hogy visszaállítja az eredeti adatokat?"_s,
+        if (m_state.prompter->ask(u"Ezzel a művelettel törli a gépkocsi saját üzemanyagárait, és\r\n"
+                                  u"helyükre a NAV által közzétett, a programban tárolt havi árakat\r\n"
+                                  u"tölti be.\r\n\r\n"
+                                  u"Biztos, hogy visszaállítja az eredeti árakat?"_s,
                                   Yes | No, MsgIcon::Question) == No)
             return;
         m_arEdited = false;
         const Result r = resetToPublishedPrices(m_state);
         if (!r) {
-            m_state.prompter->ask(u"Az APEH által közzétett árak nem tölthetők be, az üzemanyagárak nem változtak.\r\n\r\n"_s +
+            m_state.prompter->ask(u"A NAV által közzétett árak nem tölthetők be, az üzemanyagárak nem változtak.\r\n\r\n"_s +
                                       r.message(),
                                   Ok, MsgIcon::Exclamation);
             return;
         }
         m_dirty = false;
-        m_state.prompter->inform(u"Az üzemanyagárak törölve, és az APEH által közzétett árak betöltve."_s);
+        m_state.prompter->inform(u"Az üzemanyagárak törölve, és a NAV által közzétett árak betöltve."_s);
     });
     GetFuelPrice();
 }

@@ -17,6 +17,11 @@ frmHiba::frmHiba(QWidget* parent) : QWidget(parent, Qt::Window) {
     lstHiba = new QListWidget(this);
     lstHiba->setObjectName(u"lstHiba"_s);
     lstHiba->move(0, 0);
+    // A long fault is read whole: lines wrap at the window's width instead of running off it.
+    lstHiba->setWordWrap(true);
+    lstHiba->setTextElideMode(Qt::ElideNone);
+    lstHiba->setResizeMode(QListView::Adjust);
+    lstHiba->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     resize(520, 260);
     helpKey(this, 50);
 }

@@ -1,4 +1,5 @@
 #include "frmSzerkeszto.h"
+#include "model/grouping.h"
 
 #include "editor/calendar.h"
 #include "model/cost.h"
@@ -113,6 +114,9 @@ void frmSzerkeszto::buildUi() {
         c->setProperty(kCellProperty, i + 1);
         c->setAlignment(Qt::AlignCenter);
         c->setAutoFillBackground(true);
+        // Its own colour, never the calendar's focus colour: otherwise every day painted while
+        // the calendar has the focus looks selected.
+        c->setBackgroundRole(QPalette::Window);
         c->setMinimumSize(30, 22);
         c->setFrameShape(QFrame::Box);
         c->setCursor(Qt::PointingHandCursor);
@@ -129,12 +133,12 @@ void frmSzerkeszto::buildUi() {
     lblDatum->setFont(big);
     lblDatum->setAlignment(Qt::AlignCenter);
     cmdElozoNap = namedButton(this, u"cmdElozoNap"_s, u"E&lőző Nap"_s);
-    cmdKovetkezoNap = namedButton(this, u"cmdKovetkezoNap"_s, u"&Következő nap"_s);
+    cmdKovetkezoNap = namedButton(this, u"cmdKovetkezoNap"_s, u"Következő na&p"_s);
     lblKmANapon = named(new QLabel(this), u"lblKmANapon"_s);
     lblKmAHonapban = named(new QLabel(this), u"lblKmAHonapban"_s);
     txtKmOraAllas = named(new QLineEdit(this), u"txtKmOraAllas"_s);
     txtKmOraAllas->setMaximumWidth(110);
-    auto* lblKmOra = caption(this, u"Havi kezdő km-óra állás:"_s, txtKmOraAllas);
+    auto* lblKmOra = caption(this, u"Havi ke&zdő km-óra állás:"_s, txtKmOraAllas);
     lblZaroAllas = named(new QLabel(this), u"lblZaroAllas"_s);
     txtZaroKmOra = named(new QLineEdit(this), u"txtZaroKmOra"_s);
     txtZaroKmOra->setMaximumWidth(110);
@@ -144,8 +148,8 @@ void frmSzerkeszto::buildUi() {
     lblMagan = named(new QLabel(this), u"lblMagan"_s);
 
     auto* fraKoltseg = named(new QGroupBox(u"Egyéb költségek"_s, this), u"fraKoltseg"_s);
-    chkKlima = named(new QCheckBox(u"Klíma"_s, fraKoltseg), u"chkKlima"_s);
-    chkTeliUzem = named(new QCheckBox(u"Téli üzemeltetés"_s, fraKoltseg), u"chkTeliUzem"_s);
+    chkKlima = named(new QCheckBox(u"&Klíma"_s, fraKoltseg), u"chkKlima"_s);
+    chkTeliUzem = named(new QCheckBox(u"Tél&i üzemeltetés"_s, fraKoltseg), u"chkTeliUzem"_s);
     lblOsszKoltseg = named(new QLabel(costCaption(0), fraKoltseg), u"lblOsszKoltseg"_s);
     lblOsszKoltseg->setWordWrap(true);
     {
@@ -188,10 +192,10 @@ void frmSzerkeszto::buildUi() {
     auto* lblKesz = caption(this, u"A nap útvonala:"_s, lstKesz);
     cmdHozzaAd = namedButton(this, u"cmdHozzaAd"_s, u"&Hozzáad"_s);
     cmdTorol = namedButton(this, u"cmdTorol"_s, u"&Töröl"_s);
-    cmdMindentTorol = namedButton(this, u"cmdMindentTorol"_s, u"Minden&t töröl"_s);
+    cmdMindentTorol = namedButton(this, u"cmdMindentTorol"_s, u"Min&dent töröl"_s);
     lblTavolsag = named(new QLabel(u"-"_s, this), u"lblTavolsag"_s);
 
-    auto* fraTipus = named(new QGroupBox(u"Az út típusa"_s, this), u"fraTipus"_s);
+    auto* fraTipus = named(new QGroupBox(u"Az út típ&usa"_s, this), u"fraTipus"_s);
     optCsakOda = named(new QRadioButton(u"csak oda"_s, fraTipus), u"optCsakOda"_s);
     optOdaVissza = named(new QRadioButton(u"visszaút is"_s, fraTipus), u"optOdaVissza"_s);
     optACeghez = named(new QRadioButton(u"vissza a céghez"_s, fraTipus), u"optACeghez"_s);
@@ -214,9 +218,9 @@ void frmSzerkeszto::buildUi() {
     cmdMasol = namedButton(fraMasol, u"cmdMasol"_s, u"&Másol"_s);
     {
         auto* l = new QHBoxLayout(fraMasol);
-        l->addWidget(caption(fraMasol, u"Honnan:"_s, txtHonnan));
+        l->addWidget(caption(fraMasol, u"H&onnan:"_s, txtHonnan));
         l->addWidget(txtHonnan);
-        l->addWidget(caption(fraMasol, u"Hova:"_s, txtHova));
+        l->addWidget(caption(fraMasol, u"Hov&a:"_s, txtHova));
         l->addWidget(txtHova);
         l->addSpacing(8);
         l->addWidget(optCsatol);
@@ -227,14 +231,14 @@ void frmSzerkeszto::buildUi() {
 
     txtComment = named(new QLineEdit(this), u"txtComment"_s);
     txtComment->setMaxLength(kMaxFieldChars);
-    auto* lblComment = caption(this, u"Megjegyzések a naphoz:"_s, txtComment);
+    auto* lblComment = caption(this, u"Meg&jegyzések a naphoz:"_s, txtComment);
 
     cmdMent = namedButton(this, u"cmdMent"_s, u"M&entés"_s);
     cmdNyomtat = namedButton(this, u"cmdNyomtat"_s, u"&Nyomtat"_s);
     cmdKoltseg = namedButton(this, u"cmdKoltseg"_s, u"Költsé&gek"_s);
     cmdRendelveny = namedButton(this, u"cmdRendelveny"_s, u"Ren&delvény"_s);
     cmdRendelveny->setToolTip(u"Kiküldetési rendelvény a hónap utas napjairól."_s);
-    cmdAdatBazis = namedButton(this, u"cmdAdatBazis"_s, u"&Adatbázis"_s);
+    cmdAdatBazis = namedButton(this, u"cmdAdatBazis"_s, u"Adat&bázis"_s);
     cmdAdatBazis->setToolTip(u"Az adatbázist tudja szerkeszteni."_s);
     cmdSugo = namedButton(this, u"cmdSugo"_s, u"&Súgó"_s);
     cmdVissza = namedButton(this, u"cmdVissza"_s, u"&Vissza"_s);

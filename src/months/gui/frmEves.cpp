@@ -1,4 +1,5 @@
 #include "frmEves.h"
+#include "model/grouping.h"
 
 #include "months/gui/yearchart.h"
 #include "months/monthlist.h"
@@ -80,7 +81,7 @@ frmEves::frmEves(AppState& state, int year, QWidget* parent) : QWidget(parent, Q
 
 void frmEves::build() {
     setWindowTitle(kAppTitle + u" - Éves összesítő -"_s);
-    auto* yearLabel = new QLabel(u"É&v:"_s, this);
+    auto* yearLabel = new QLabel(u"&Év:"_s, this);
     cboEv = new QComboBox(this);
     cboEv->setObjectName(u"cboEv"_s);
     yearLabel->setBuddy(cboEv);
@@ -93,7 +94,7 @@ void frmEves::build() {
     tblEv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblEv->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblEv->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    tblEv->setMinimumWidth(460);
+    tblEv->setMinimumWidth(360);
     lblNyito = new QLabel(this);
     lblNyito->setObjectName(u"lblNyito"_s);
     lblZaro = new QLabel(this);
@@ -135,6 +136,9 @@ void frmEves::build() {
     connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    helpKey(this, 42);
+    // Wide enough for every column and a label under each month's bar; a smaller screen shrinks it.
+    resize(960, 560);
 }
 
 bool frmEves::trap(const QString& handler, const std::function<void()>& fn) {

@@ -18,6 +18,7 @@
 #include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
+#include <array>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -131,7 +132,7 @@ void frmHonapok::build() {
     auto* fresh = new QGroupBox(u"Új hónap szerkesztése"_s, this);
     auto* right = new QVBoxLayout(fresh);
     auto* yearRow = new QHBoxLayout;
-    auto* yearLabel = new QLabel(u"Évszám:"_s, fresh);
+    auto* yearLabel = new QLabel(u"Évszá&m:"_s, fresh);
     txtEvSzam = numberBox(fresh, u"txtEvSzam"_s, yearLabel);
     cmdPlus = button(fresh, u"cmdPlus"_s, u"+"_s, u"Következő év"_s);
     cmdMinus = button(fresh, u"cmdMinus"_s, u"-"_s, u"Előző év"_s);
@@ -146,7 +147,7 @@ void frmHonapok::build() {
     cboHonapok->setObjectName(u"cboHonapok"_s);
     for (const QString& name : MonthNames())
         cboHonapok->addItem(name);
-    chkMinta = new QCheckBox(u"Minta létrehozása"_s, fresh);
+    chkMinta = new QCheckBox(u"M&inta létrehozása"_s, fresh);
     chkMinta->setObjectName(u"chkMinta"_s);
 
     fraMinta = new QWidget(fresh);
@@ -154,7 +155,7 @@ void frmHonapok::build() {
     auto* sample = new QVBoxLayout(fraMinta);
     sample->setContentsMargins(0, 0, 0, 0);
     auto* kmRow = new QHBoxLayout;
-    auto* kmLabel = new QLabel(u"Generálni kívánt kilóméter:"_s, fraMinta);
+    auto* kmLabel = new QLabel(u"&Generálni kívánt kilóméter:"_s, fraMinta);
     txtKm = numberBox(fraMinta, u"txtKm"_s, kmLabel);
     kmRow->addWidget(kmLabel);
     kmRow->addWidget(txtKm);
@@ -163,18 +164,21 @@ void frmHonapok::build() {
     fraNapok->setObjectName(u"fraNapok"_s);
     auto* days = new QGridLayout(fraNapok);
     // Shown Monday first; the boxes are numbered from Sunday = 1 as the weekdays of a date.
+    // Each day its own Alt key, none taken elsewhere in the window.
+    static const std::array<QString, 7> dayCaptions = {u"&hétfő"_s,   u"ke&dd"_s,    u"sze&rda"_s,    u"&csütörtök"_s,
+                                                       u"&péntek"_s, u"szom&bat"_s, u"v&asárnap"_s};
     for (int shown = 0; shown < 7; ++shown) {
         const int index = (shown + 1) % 7 + 1;
-        auto* box = new QCheckBox(DayNames()[size_t(shown)], fraNapok);
+        auto* box = new QCheckBox(dayCaptions[size_t(shown)], fraNapok);
         box->setObjectName(u"chkNap%1"_s.arg(index));
         box->setChecked(SampleRequest::defaultWeekdays()[size_t(index)]);
         chkNap[size_t(index)] = box;
-        days->addWidget(box, shown % 4, shown / 4);
+        days->addWidget(box, shown / 2, shown % 2); // read along the rows, as Tab goes
     }
-    chkSzunnap = new QCheckBox(u"Nemzeti ünnep"_s, fraNapok);
+    chkSzunnap = new QCheckBox(u"&Nemzeti ünnep"_s, fraNapok);
     chkSzunnap->setObjectName(u"chkSzunnap"_s);
     days->addWidget(chkSzunnap, 3, 1);
-    chkPontos = new QCheckBox(u"Pontos km-cél"_s, fraMinta);
+    chkPontos = new QCheckBox(u"P&ontos km-cél"_s, fraMinta);
     chkPontos->setObjectName(u"chkPontos"_s);
     chkPontos->setToolTip(u"A kért km-t a hibahatáron belül éri el; ha kell, kevesebb napra tesz utat."_s);
     sample->addLayout(kmRow);
@@ -222,6 +226,9 @@ void frmHonapok::build() {
     setTabOrder(cmdSzerkeszt, cmdTorol);
     setTabOrder(cmdTorol, cmdEves);
     setTabOrder(cmdEves, txtEvSzam);
+    // Súgó stands left of Vissza.
+    setTabOrder(cmdSzerkesztUj, cmdSugo);
+    setTabOrder(cmdSugo, cmdVissza);
 
     attachNumericFilter(txtEvSzam);
     NumericFilter* kmFilter = attachNumericFilter(txtKm);

@@ -24,7 +24,7 @@ QChartView* chartView(QWidget* parent, const QString& name) {
     auto* view = new QChartView(new QChart, parent);
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(380, 200);
+    view->setMinimumSize(300, 180);
     view->chart()->legend()->hide();
     view->setFocusPolicy(Qt::NoFocus);
     return view;
@@ -48,9 +48,15 @@ void fill(QChartView* view, const QString& title, const QString& unit, const QCo
     auto* series = new QBarSeries;
     series->append(set);
     chart->addSeries(series);
+    // The month's number: twelve names do not fit under the bars at the window's opening size,
+    // and the chart would show "…" for each.
     auto* months = new QBarCategoryAxis;
-    for (const QString& name : MonthNames())
-        months->append(name.left(3));
+    for (int m = 1; m <= 12; ++m)
+        months->append(QString::number(m));
+    months->setTitleText(u"hónap"_s);
+    QFont small = months->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    months->setLabelsFont(small);
     chart->addAxis(months, Qt::AlignBottom);
     series->attachAxis(months);
     auto* amounts = new QValueAxis;

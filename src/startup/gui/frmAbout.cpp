@@ -14,21 +14,26 @@
 #include <QUrlQuery>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 #ifndef ROVANTA_WEB_URL
-#define ROVANTA_WEB_URL "https://www.example.org/rovanta/"
+#define ROVANTA_WEB_URL ""
 #endif
 #ifndef ROVANTA_EMAIL
-#define ROVANTA_EMAIL "rovanta@example.org"
+#define ROVANTA_EMAIL ""
 #endif
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-QUrl frmAbout::webAddress() { return QUrl(QString::fromUtf8(ROVANTA_WEB_URL)); }
+QString frmAbout::web = QString::fromUtf8(ROVANTA_WEB_URL);
+QString frmAbout::email = QString::fromUtf8(ROVANTA_EMAIL);
+
+QUrl frmAbout::webAddress() { return QUrl(web); }
 
 QUrl frmAbout::mailAddress() {
-    QUrl url(u"mailto:"_s + QString::fromUtf8(ROVANTA_EMAIL));
+    QUrl url(u"mailto:"_s + email);
     QUrlQuery query;
     query.addQueryItem(u"subject"_s, u"Rovanta"_s);
     url.setQuery(query);
@@ -66,7 +71,12 @@ frmAbout::frmAbout(const QString& mainCaption, QWidget* parent) : QDialog(parent
         return l;
     };
     lblINet = link(u"lblINet"_s, webAddress().toString(), u"A honlap megnyitása"_s);
-    lblEMail = link(u"lblEMail"_s, QString::fromUtf8(ROVANTA_EMAIL), u"Levél írása"_s);
+    lblEMail = link(u"lblEMail"_s, email, u"Levél írása"_s);
+    lblLicence = new QLabel(u"Szabad szoftver: a GNU GPL 3. vagy bármely későbbi változata szerint\n"
+                            u"terjeszthető és módosítható, garancia nélkül. A Qt az LGPL, a\n"
+                            u"libxlsxwriter a BSD licenc szerint része."_s,
+                            this);
+    lblLicence->setObjectName(u"lblLicence"_s);
 
     cmdOK = new QPushButton(u"&OK"_s, this);
     cmdOK->setObjectName(u"cmdOK"_s);
@@ -83,10 +93,17 @@ frmAbout::frmAbout(const QString& mainCaption, QWidget* parent) : QDialog(parent
     layout->addSpacing(8);
     layout->addWidget(what);
     layout->addSpacing(8);
-    layout->addWidget(new QLabel(u"Honlap:"_s, this));
-    layout->addWidget(lblINet);
-    layout->addWidget(new QLabel(u"E-mail:"_s, this));
-    layout->addWidget(lblEMail);
+    layout->addWidget(lblLicence);
+    // A build given no address shows no link rather than a made-up one.
+    for (auto [caption, label, address] : {std::tuple{u"Honlap:"_s, lblINet, web}, {u"E-mail:"_s, lblEMail, email}}) {
+        if (address.isEmpty()) {
+            label->hide();
+            continue;
+        }
+        layout->addSpacing(4);
+        layout->addWidget(new QLabel(caption, this));
+        layout->addWidget(label);
+    }
     layout->addSpacing(12);
     auto* row = new QHBoxLayout;
     row->addStretch();

@@ -12,12 +12,15 @@ namespace rv {
 
 class Prompter;
 
-// Title, version and the maker's web and e-mail links.
+// Title, version, licence and the maker's web and e-mail links.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit frmAbout(const QString& mainCaption, QWidget* parent = nullptr);
 
+    // The addresses the build was given; a link without one is not shown. Tests set their own.
+    static QString web;
+    static QString email;
     static QUrl webAddress();
     static QUrl mailAddress(); // with the subject "Rovanta"
 
@@ -30,6 +33,7 @@ public:
     QLabel* lblVersion;
     QLabel* lblINet;
     QLabel* lblEMail;
+    QLabel* lblLicence;
     QPushButton* cmdOK;
 
 protected:

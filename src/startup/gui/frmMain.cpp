@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -81,6 +82,26 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     buttons->addWidget(cmdModosit);
     buttons->addWidget(cmdTorol);
 
+    // What a first start offers: there is no car yet, so nothing else in the window can act.
+    pnlElsoLepesek = new QGroupBox(u"Üdvözöljük! Még nincs felvett gépkocsi. Hogyan kezdi?"_s, central);
+    pnlElsoLepesek->setObjectName(u"pnlElsoLepesek"_s);
+    cmdElsoGepkocsi = namedButton(pnlElsoLepesek, u"cmdElsoGepkocsi"_s, u"Új gépkocsi fel&vétele"_s);
+    cmdElsoBemutato = namedButton(pnlElsoLepesek, u"cmdElsoBemutato"_s, u"&Kipróbálás a bemutató adatokkal"_s);
+    cmdElsoSugo = namedButton(pnlElsoLepesek, u"cmdElsoSugo"_s, u"Első &lépések (súgó)"_s);
+    cmdElsoGepkocsi->setToolTip(u"A saját gépkocsi adatai: ezután jöhetnek a partnerek és a hónapok."_s);
+    cmdElsoBemutato->setToolTip(u"Egy külön ablak kész bemutató adatokkal; a saját adatait nem érinti."_s);
+    cmdElsoSugo->setToolTip(u"Az első havi útnyilvántartás lépésről lépésre."_s);
+    auto* welcome = new QVBoxLayout(pnlElsoLepesek);
+    for (QPushButton* b : {cmdElsoGepkocsi, cmdElsoBemutato, cmdElsoSugo}) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(b);
+        row->addStretch();
+        welcome->addLayout(row);
+    }
+    lblKovetkezoLepes = new QLabel(u"Nyisson meg egy hónapot: Fájl ▸ Nyilvántartások…"_s, central);
+    lblKovetkezoLepes->setObjectName(u"lblKovetkezoLepes"_s);
+    lblKovetkezoLepes->setVisible(false);
+
     auto* left = new QVBoxLayout;
     left->addWidget(lblUsers);
     left->addWidget(lstUsers);
@@ -88,8 +109,10 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     top->addLayout(left, 2);
     top->addWidget(details, 3);
     auto* layout = new QVBoxLayout(central);
+    layout->addWidget(pnlElsoLepesek);
     layout->addLayout(top);
     layout->addLayout(buttons);
+    layout->addWidget(lblKovetkezoLepes);
     setCentralWidget(central);
 
     QStatusBar* bar = statusBar();
@@ -115,11 +138,21 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
 
     connect(lstUsers, &QListWidget::currentRowChanged, this, [this] { showDetails(); });
     connect(lstUsers, &QListWidget::itemDoubleClicked, this, [this] { login(); });
-    onListRowKeys(lstUsers, [this] { modifyCar(); });
+    // Enter does what the default button shows: it logs the highlighted car in.
+    onListRowKeys(lstUsers, [this] { login(); });
     connect(cmdLogin, &QPushButton::clicked, this, [this] { login(); });
     connect(cmdUjUser, &QPushButton::clicked, this, [this] { newCar(); });
     connect(cmdModosit, &QPushButton::clicked, this, [this] { modifyCar(); });
     connect(cmdTorol, &QPushButton::clicked, this, [this] { deleteCar(); });
+    startDemo = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {u"--demo"_s}); };
+    connect(cmdElsoGepkocsi, &QPushButton::clicked, this, [this] { newCar(); });
+    connect(cmdElsoBemutato, &QPushButton::clicked, this, [this] {
+        if (!startDemo() && m_state.prompter)
+            m_state.prompter->inform(u"A bemutató nem indítható el. Próbálja a menü „Kipróbálás bemutató "
+                                     u"adatokkal” bejegyzésével, vagy a rovanta --demo paranccsal."_s,
+                                     MsgIcon::Exclamation);
+    });
+    connect(cmdElsoSugo, &QPushButton::clicked, this, [this] { showHelp(this, 11); });
 
     fillUsers();
     resize(680, 420);
@@ -244,6 +277,14 @@ void frmMain::fillUsers(int selectIndex) {
         row = 0;
     lstUsers->setCurrentRow(row);
     showDetails();
+    showWelcome();
+}
+
+void frmMain::showWelcome() {
+    const bool first = m_state.carCount() == 0;
+    pnlElsoLepesek->setVisible(first);
+    if (first && isVisible())
+        cmdElsoGepkocsi->setFocus();
 }
 
 int frmMain::selectedCar() const {
@@ -289,6 +330,8 @@ void frmMain::refreshPartnerCount() {
 // window too); the count must not stay the one of the login.
 void frmMain::showEvent(QShowEvent* event) {
     refreshPartnerCount();
+    if (m_state.carCount() == 0)
+        cmdElsoGepkocsi->setFocus();
     QMainWindow::showEvent(event);
     if (!m_startupNotice.isEmpty()) {
         // After the window is on the screen, so the message box has it behind.
@@ -306,7 +349,9 @@ void frmMain::setLoggedIn(bool on) {
     if (on) {
         StatusBarPanel1->setText(u"Aktuális felhasználó: "_s + m_state.car(m_state.currentCar).userName);
         refreshPartnerCount();
+        lblKovetkezoLepes->setVisible(true);
     } else {
+        lblKovetkezoLepes->setVisible(false);
         StatusBarPanel1->clear();
         StatusBarPanel2->clear();
     }

@@ -52,6 +52,15 @@ public:
     QPushButton* cmdUjUser;
     QPushButton* cmdModosit;
     QPushButton* cmdTorol;
+    // The first start's welcome, shown while there is no car, and the next step after login.
+    QWidget* pnlElsoLepesek;
+    QPushButton* cmdElsoGepkocsi;
+    QPushButton* cmdElsoBemutato;
+    QPushButton* cmdElsoSugo;
+    QLabel* lblKovetkezoLepes;
+    // Starts the program on its demo data beside this one; false when it could not be started.
+    // Tests put their own here.
+    std::function<bool()> startDemo;
     // The table file for "Üzemanyagárak frissítése..."; empty when cancelled. Tests put their own here.
     std::function<QString()> choosePriceTable;
     // The two panels of StatusBar.
@@ -80,6 +89,7 @@ private:
     void buildMenus();
     void showDetails();
     void clearDetails();
+    void showWelcome();
     void setLoggedIn(bool on);
     void refreshPartnerCount();
     void carSaved(int index);

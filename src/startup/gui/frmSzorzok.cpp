@@ -33,6 +33,9 @@ frmSzorzok::frmSzorzok(AppState& state, const QString& mainCaption, QWidget* par
     auto* heading = new QLabel(u"Szorzók százalékban (100 = nincs eltérés):"_s, this);
     grid->addWidget(heading, 0, 0, 1, 3);
     const MultiplierTexts texts = multiplierTexts(m_state);
+    // The names come from the multiplier file: their Alt keys are given around the fixed ones
+    // (OK, Mégsem, Súgó, Alapértelmezett, Törvényi).
+    QString taken = u"omsat"_s;
     for (int i = 0; i < kMultiplierBoxCount; ++i) {
         auto* box = new QLineEdit(this);
         box->setObjectName(names[i]);
@@ -40,7 +43,7 @@ frmSzorzok::frmSzorzok(AppState& state, const QString& mainCaption, QWidget* par
         box->setAlignment(Qt::AlignRight);
         box->setMaximumWidth(90);
         *members[i] = box;
-        auto* label = new QLabel(m_state.multipliers[size_t(i + 1)].name + u':', this);
+        auto* label = new QLabel(withFreeMnemonic(m_state.multipliers[size_t(i + 1)].name, taken) + u':', this);
         label->setObjectName(u"lblMegnevezes"_s + QString::number(i + 2));
         label->setBuddy(box);
         lblMegnevezes[size_t(i)] = label;

@@ -67,6 +67,7 @@ const QList<HelpPage>& helpPages() {
         {u"gepkocsi.html"_s, u"Gépkocsi felvétele és módosítása"_s},
         {u"adatbazis.html"_s, u"Partnerek, távolságok, üzemanyagárak"_s},
         {u"honapok.html"_s, u"Nyilvántartások (hónapok)"_s},
+        {u"eves.html"_s, u"Éves összesítő"_s},
         {u"szerkeszto.html"_s, u"A havi útnyilvántartás szerkesztése"_s},
         {u"nyomtatas.html"_s, u"Nyomtatás"_s},
         {u"maganhasznalat.html"_s, u"Magánhasználat és üzleti arány"_s},
@@ -81,11 +82,13 @@ const QList<HelpPage>& helpPages() {
 
 QString helpPageForContext(int context) {
     switch (context) {
+    case 11: return u"elso-lepesek.html"_s;
     case 12: return u"beallitasok.html"_s;
     case 15: return u"szorzok.html"_s;
     case 20: return u"gepkocsi.html"_s;
     case 30: return u"adatbazis.html"_s;
     case 40: return u"honapok.html"_s;
+    case 42: return u"eves.html"_s;
     case 45: return u"nyomtatas.html"_s;
     case 50: return u"szerkeszto.html"_s;
     case 35: return u"nav-arak.html"_s;
@@ -239,9 +242,15 @@ frmSugo* helpWindow() {
     // A modal dialog blocks every window but its own: the help it asks for must belong to it.
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && window->parentWidget() != modal && window != modal) {
-        const QRect geometry = window->geometry();
+        // Kept where it was by its frame's corner; a window never placed is left to be placed
+        // (a client-area position would put the title bar above the screen).
+        const bool placed = window->testAttribute(Qt::WA_Moved);
+        const QPoint corner = window->pos();
+        const QSize size = window->size();
         window->setParent(modal, Qt::Window);
-        window->setGeometry(geometry);
+        window->resize(size);
+        if (placed)
+            window->move(corner);
     }
     return window;
 }

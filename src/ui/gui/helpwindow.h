@@ -19,8 +19,8 @@ struct HelpPage {
 
 // Every page, the index first.
 const QList<HelpPage>& helpPages();
-// The page of a context number (10 index, 12 settings, 15 multipliers, 30 database window,
-// 40 months window, 50 editor); the index for any other number.
+// The page of a context number (10 index, 11 first steps, 12 settings, 15 multipliers, 30 database window,
+// 40 months window, 42 year overview, 50 editor); the index for any other number.
 QString helpPageForContext(int context);
 // Pages whose text holds every word of the query (letter case ignored), in page order.
 QStringList searchHelp(const QString& query);

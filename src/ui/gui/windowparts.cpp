@@ -41,6 +41,21 @@ DialogButtons dialogButtons(QDialog* dialog, bool withHelp) {
     return b;
 }
 
+QString withFreeMnemonic(const QString& text, QString& taken) {
+    for (const bool plainOnly : {true, false}) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i].toLower();
+            if (!c.isLetter() || (plainOnly && c.unicode() > 127) || taken.contains(c))
+                continue;
+            taken += c;
+            QString out = text;
+            out.replace(u'&', u"&&"_s);
+            return out.insert(i + text.left(i).count(u'&'), u'&');
+        }
+    }
+    return QString(text).replace(u'&', u"&&"_s);
+}
+
 void helpKey(QWidget* window, int context) {
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     QObject::connect(key, &QShortcut::activated, window, [window, context] { showHelp(window, context); });

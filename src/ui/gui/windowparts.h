@@ -33,6 +33,10 @@ struct DialogButtons {
 };
 DialogButtons dialogButtons(QDialog* dialog, bool withHelp = false);
 
+// A caption whose text comes from data (a multiplier's name): an Alt key on its first letter not
+// in taken, a plain letter before an accented one; the letter joins taken. No letter free: the text.
+QString withFreeMnemonic(const QString& text, QString& taken);
+
 // F1 in the window (and in what it holds) opens its help page (showHelp's context numbers).
 void helpKey(QWidget* window, int context);
 

@@ -83,6 +83,14 @@ private slots:
         QTest::keyClick(w->picNaptar, Qt::Key_Up);
         QTest::keyClick(w->picNaptar, Qt::Key_Left);
         QCOMPARE(w->currentDay(), 8);
+        // Only the chosen day is coloured (blue), also after days were walked with the calendar's focus.
+        QStringList coloured;
+        for (QLabel* cell : w->lblNapok) {
+            const QColor back = cell->palette().color(cell->backgroundRole());
+            if (back != QColor(255, 255, 255) && back != QColor(222, 222, 222))
+                coloured << cell->text() + (back == QColor(0, 0, 255) ? u" kék"_s : u" más"_s);
+        }
+        QCOMPARE(coloured, QStringList{u"8 kék"_s});
         QVERIFY(!s->month.modified); // showing the month is no change
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
@@ -173,10 +181,10 @@ private slots:
         s->month.season = SeasonBox::Winter; // as kept with the month
         open(2025, 4, false);
         QVERIFY(w->chkTeliUzem->isChecked() && !w->chkKlima->isChecked());
-        QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 5000 Ft"_s);
+        QCOMPARE(w->lblOsszKoltseg->text(), u"Összes költség: 5\u00A0000 Ft"_s);
         w->chkKlima->click();
         QCOMPARE((std::tuple{w->chkTeliUzem->isChecked(), w->lblOsszKoltseg->text(), s->month.season, s->month.modified}),
-                 (std::tuple{false, u"Összes költség: 4000 Ft"_s, SeasonBox::AirConditioning, true}));
+                 (std::tuple{false, u"Összes költség: 4\u00A0000 Ft"_s, SeasonBox::AirConditioning, true}));
     }
 
     void printAndCost() {

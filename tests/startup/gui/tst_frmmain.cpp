@@ -73,17 +73,25 @@ struct Fixture {
 class tst_frmmain : public QObject {
     Q_OBJECT
 private slots:
+    // The first start offers its three ways in until there is a car; login tells the next step.
     void carsAreAddedWithImportAndModifiedByKeys() {
         Fixture f;
+        QVERIFY(f.main->pnlElsoLepesek->isVisible() && f.main->focusWidget() == f.main->cmdElsoGepkocsi);
         for (QPushButton* b : {f.main->cmdLogin, f.main->cmdModosit, f.main->cmdTorol})
             QTest::mouseClick(b, Qt::LeftButton); // nothing to act on
         QVERIFY(f.env.prompter.asked.isEmpty());
+        int demos = 0;
+        f.main->startDemo = [&] { return ++demos, false; };
+        QTest::mouseClick(f.main->cmdElsoBemutato, Qt::LeftButton);
+        QVERIFY(demos == 1 && f.env.prompter.last().contains(u"rovanta --demo"_s));
+        QTest::mouseClick(f.main->cmdElsoSugo, Qt::LeftButton);
+        QCOMPARE(helpWindow()->txtSugo->source().fileName(), u"elso-lepesek.html"_s);
         QTest::keyClick(f.main->lstUsers, Qt::Key_Insert);
         QCOMPARE(f.dialog()->mode(), u"uj"_s);
         f.fill(u"Kovacs"_s, u"ABC-123"_s);
         f.env.prompter.answer(No); // no published prices
         QTest::keyClick(f.dialog()->txtAzonosito, Qt::Key_Return); // Enter presses OK
-        QVERIFY(!f.dialog()->isVisible());
+        QVERIFY(!f.dialog()->isVisible() && !f.main->pnlElsoLepesek->isVisible());
         PartnerDatabase db;
         db.partners = {{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}, {u"Vevő"_s, u"Szeged"_s, u""_s}};
         db.distances.reset(2);
@@ -103,7 +111,11 @@ private slots:
         QVERIFY(listed);
         QCOMPARE(storedDatabase(f.env, u"Users/XYZ-999/data.rvd"_s).partners.size(), 2);
 
-        QTest::keyClick(f.main->lstUsers, Qt::Key_Return);
+        QVERIFY(!f.main->lblKovetkezoLepes->isVisible());
+        QTest::keyClick(f.main->lstUsers, Qt::Key_Return); // as the default button: login
+        QVERIFY(f.env.state.currentCar >= 1 && f.main->lblKovetkezoLepes->isVisible());
+        QCOMPARE(f.main->lblKovetkezoLepes->text(), u"Nyisson meg egy hónapot: Fájl ▸ Nyilvántartások…"_s);
+        QTest::mouseClick(f.main->cmdModosit, Qt::LeftButton);
         QCOMPARE(f.dialog()->mode(), u"modosit"_s);
         f.dialog()->txtRendSzam->setText(u"NEW-2"_s);
         QTest::mouseClick(f.dialog()->cmdOK, Qt::LeftButton);
@@ -272,6 +284,16 @@ private slots:
     }
 
     void aboutWindowOpensItsLinks() {
+        frmAbout::web.clear(); // a build given no address shows no link
+        frmAbout::email.clear();
+        {
+            frmAbout bare(kCaption);
+            bare.show();
+            QVERIFY(!bare.lblINet->isVisible() && !bare.lblEMail->isVisible());
+            QVERIFY(bare.lblLicence->text().contains(u"GNU GPL 3."_s));
+        }
+        frmAbout::web = u"https://rovanta.test/"_s;
+        frmAbout::email = u"iroda@rovanta.test"_s;
         ScriptedPrompter prompter;
         frmAbout d(kCaption);
         d.prompter = &prompter;
@@ -281,8 +303,7 @@ private slots:
         QTest::mouseClick(d.lblINet, Qt::LeftButton);
         d.lblEMail->setFocus(); // Enter on a focused link opens it instead of pressing OK
         QTest::keyClick(d.lblEMail, Qt::Key_Return);
-        QCOMPARE(opened, (QList<QUrl>{frmAbout::webAddress(), opened.value(1)}));
-        QCOMPARE(opened.value(1).scheme(), u"mailto"_s);
+        QCOMPARE(opened, (QList<QUrl>{QUrl(u"https://rovanta.test/"_s), QUrl(u"mailto:iroda@rovanta.test?subject=Rovanta"_s)}));
         d.openUrl = [](const QUrl&) { return false; }; // no browser: said
         QTest::mouseClick(d.lblINet, Qt::LeftButton);
         QVERIFY(prompter.last().contains(u"nem nyitható meg"_s));
