@@ -1,5 +1,6 @@
 #include "calendar.h"
 
+#include "model/holidays.h"
 #include "storage/tables.h"
 
 #include <QDate>
@@ -46,7 +47,7 @@ QString monthKmText(qint64 km) { return QString::number(km) + u" km ebben a hón
 
 bool isDayOff(int year, int month, int day) {
     const QDate date(year, month, day);
-    return date.isValid() && (date.dayOfWeek() >= 6 || IsHoliday(date));
+    return date.isValid() && (date.dayOfWeek() >= 6 || isPublicHoliday(date));
 }
 
 } // namespace rv

@@ -1,5 +1,6 @@
 #include "sample.h"
 
+#include "model/holidays.h"
 #include "storage/numeric.h"
 #include "storage/random.h"
 #include "storage/settings.h"
@@ -170,7 +171,7 @@ QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& w
     for (int d = 1; d <= n; ++d) {
         const QDate date(year, month, d);
         const int weekday = date.dayOfWeek() % 7 + 1; // Sunday = 1
-        if (weekdays[size_t(weekday)] && !(IsHoliday(date) && !holidays))
+        if (weekdays[size_t(weekday)] && !(isPublicHoliday(date) && !holidays))
             days.append(d);
     }
     return days;
