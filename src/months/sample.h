@@ -29,6 +29,7 @@ enum class SampleOutcome {
     FallbackDeclined, // no distance at all and the user answered No: the month is untouched
     NoWorkingDays,    // no day of the month qualifies: reported, the month is untouched
     NoPartners,       // fewer than two partners: nothing done, the caller refuses earlier
+    DaysCut,          // every try had a day ending away from partner 1: reported, the month is untouched
 };
 
 // The two settings of the generation: "Hibahatár" (0 means 10 %) as the single-precision factor
@@ -52,6 +53,9 @@ QString noWorkingDaysMessage();
 
 // The status text while generating: "Minta készítése... (try/tries best km)".
 QString sampleStatusText(int tryNumber, int tries, qint64 bestTotal);
+
+// Why no sample is made when every try had a day that could not get back to partner 1.
+QString daysCutMessage();
 
 // Generates a sample month into state.month (a fresh record: year, month, stops, stop width,
 // month and day kilometres; the modified flag is left to the caller). Uses state.random,

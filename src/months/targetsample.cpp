@@ -1,6 +1,8 @@
 #include "targetsample.h"
 
+#include "storage/numeric.h"
 #include "storage/random.h"
+#include "storage/settings.h"
 #include "storage/state.h"
 
 #include <QDateTime>
@@ -201,6 +203,13 @@ QVector<int> drawDays(QVector<int> days, int k, Random& random) {
 
 } // namespace
 
+int exactTolerance(const Settings* settings) {
+    const double tolerance = settings ? leadingNumber(settings->text(keys::Tolerance, u"10"_s)) : 10;
+    return int(std::clamp(std::floor(tolerance), 0.0, 1000.0));
+}
+
+qint64 exactLimit(int target, int tolerance) { return qint64(target) * (100 + tolerance) / 100; }
+
 ExactSampleResult PontosMintaKeszites(AppState& s, const SampleRequest& request, MonthsProgress& progress) {
     ExactSampleResult result;
     const int n = std::min(s.partnerCount(), s.distances.size());
@@ -216,7 +225,7 @@ ExactSampleResult PontosMintaKeszites(AppState& s, const SampleRequest& request,
         return result;
     }
     const int target = request.target;
-    const qint64 limit = sampleLimit(target, sampleSettings(s.settings).factor);
+    const qint64 limit = exactLimit(target, exactTolerance(s.settings));
     MonthHalves halves;
     const int middle = daysInMonth(request.year, request.month) / 2;
     for (int d : working)

@@ -78,6 +78,8 @@ private slots:
         const QString db = CliFixture::car1(u"data.rvd"_s);
         const QByteArray none = QString::fromLatin1(testData(u"cli/Users/ABC-123/data.rvd"_s)) // every distance 0
                                     .replace(QRegularExpression(u"\n\\d+,"_s), u"\n0,"_s).toLatin1();
+        const QByteArray lonely = testData(u"cli/Users/ABC-123/data.rvd"_s) // the own company reaches nobody
+                                      .replace("\n31,4\r\n41,5\r\n51,6\r\n", "\n0,4\r\n0,5\r\n0,6\r\n");
         const QStringList may = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s};
         const auto row = [](const char* name, const QStringList& args, int code, const QString& message,
                             const QString& file = {}, const QByteArray& bytes = {}) {
@@ -127,6 +129,8 @@ private slots:
         row("demo onto a file", {u"demo"_s, u"DATA/user.rvd"_s}, 1, u"Ez nem könyvtár"_s);
         row("no month reaches the target", may + QStringList{u"50"_s, u"--pontos"_s}, 1,
             u"A legrövidebb kör 63 km; 50 km-hez (a hibahatárral legfeljebb 55 km-ig) egyetlen nap sem fér bele."_s);
+        row("a month of lone stops", may + QStringList{u"100"_s}, 1, u"A hónap 0 km, kevesebb a kért 100 km-nél."_s, db,
+            lonely);
         row("no distance", may + QStringList{u"100"_s}, 1, u"Nincs megadava a távolság semelyik két partner között."_s, db,
             none);
         const QStringList import = {u"prices"_s, u"import"_s, u"DATA/uj.tsv"_s, u"--replace"_s};
@@ -302,7 +306,7 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    // May 2024 has 22 working days and no round under 63 km: 600 km (limit 660) needs fewer days.
+    // May 2024 has 21 working days and no round under 63 km: 600 km (limit 660) needs fewer days.
     void generateMissingTheLimit() {
         CliFixture f;
         const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"600"_s, u"--force"_s};

@@ -69,7 +69,7 @@ class TestTargetSample : public QObject {
         refreshKilometres(env->state, copy);
         const int n = int(days.size());
         const bool ok = m.stopWidth == widest && copy.monthKm == m.monthKm && copy.dayKm == m.dayKm &&
-                        m.monthKm >= target && m.monthKm <= sampleLimit(target, sampleSettings(env->state.settings).factor) &&
+                        m.monthKm >= target && m.monthKm <= exactLimit(target, exactTolerance(env->state.settings)) &&
                         (n == 1 || (3 * firstHalf <= 2 * n && 3 * (n - firstHalf) <= 2 * n));
         return ok ? days : QVector<int>{};
     }
@@ -82,12 +82,20 @@ private slots:
         const QList<QList<int>> triangle{{1, 2, 10}, {1, 3, 10}, {2, 3, 10}}; // 49 legs close: 490 km
         // Ten rounds of 170 km would be 1700 > 1650.
         QTest::newRow("far partners") << Case{{{1, 2, 85}, {1, 3, 120}, {2, 3, 200}}, 1500, u"10"_s, false, 9, 3, {}};
-        // One round a day at most. 1.05 in single precision is below 1.05: 1000 km at 5 % allows 1049.
+        // One round a day at most. 1000 km at 5 % allows 1050; at 0 % exactly 1000.
         QTest::newRow("exactly the target") << Case{{{1, 2, 500}}, 1000, u"10"_s, false, 1, 3, {}};
-        QTest::newRow("exactly the limit") << Case{{{1, 2, 524, 525}}, 1000, u"5"_s, false, 1, 3, {}};
-        QTest::newRow("one over") << Case{{{1, 2, 525}}, 1000, u"5"_s, false, 0, 0,
-                                          u"A legrövidebb kör 1050 km; 1000 km-hez (a hibahatárral legfeljebb 1049 km-ig) "
+        QTest::newRow("exactly the limit") << Case{{{1, 2, 525}}, 1000, u"5"_s, false, 1, 3, {}};
+        QTest::newRow("one over") << Case{{{1, 2, 525, 526}}, 1000, u"5"_s, false, 0, 0,
+                                          u"A legrövidebb kör 1051 km; 1000 km-hez (a hibahatárral legfeljebb 1050 km-ig) "
                                           u"egyetlen nap sem fér bele."_s};
+        QTest::newRow("0 %, exact") << Case{{{1, 2, 500}}, 1000, u"0"_s, false, 1, 3, {}};
+        QTest::newRow("0 %, one over") << Case{{{1, 2, 500, 501}}, 1000, u"0"_s, false, 0, 0,
+                                               u"A legrövidebb kör 1001 km; 1000 km-hez (a hibahatárral legfeljebb 1000 km-ig) "
+                                               u"egyetlen nap sem fér bele."_s};
+        // 6.5 % counts as 6: 1000 km allows 1060, not 1065.
+        QTest::newRow("a fraction dropped") << Case{{{1, 2, 531}}, 1000, u"6.5"_s, false, 0, 0,
+                                                    u"A legrövidebb kör 1062 km; 1000 km-hez (a hibahatárral legfeljebb 1060 km-ig) "
+                                                    u"egyetlen nap sem fér bele."_s};
         QTest::newRow("no total in range")
             << Case{{{1, 2, 100}}, 1050, u"1"_s, false, 0, 0,
                     u"A legrövidebb kör 200 km; 1050 km-hez legfeljebb 5 nap fér bele, de a körök hosszából egyetlen havi "
