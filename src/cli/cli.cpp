@@ -151,8 +151,10 @@ int runCheck(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, false, &c.out))
         return code;
-    const Validation v = validateMonth(f.state, f.state.month,
-                                       previousReading(f.state, f.state.month.year, f.state.month.month));
+    const int year = f.state.month.year, month = f.state.month.month;
+    const LogbookListing listing = listLogbooks(f.state);
+    const Validation v = validateMonth(f.state, f.state.month, previousReading(f.state, listing, year, month),
+                                       isFirstMonth(listing, year, month));
     for (const QString& line : v.lines)
         c.out << StreamPrompter::plainText(line) << Qt::endl;
     c.out << v.minor << u" kisebb hiba."_s << Qt::endl;

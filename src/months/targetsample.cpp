@@ -347,9 +347,9 @@ std::optional<Plan> believableMonth(const std::vector<Round>& rounds, int target
         order << preferred - distance << preferred + distance;
     for (const int k : std::as_const(order)) {
         if (k < 1 || k > mostDays || !halves.fits(k)) continue;
-        const double average = double(target) / k;
-        const int lo = int(std::ceil(average / 2));
-        const int hi = int(std::min<double>(std::floor(2 * average), limit));
+        // Whatever the total in [target, limit], each day stays between half and twice the average.
+        const int lo = int((qint64(limit) + 2 * k - 1) / (2 * k));
+        const int hi = int(std::min<qint64>(2 * qint64(target) / k, limit));
         Totals allowed(hi);
         for (int km : kms)
             if (km >= lo && km <= hi) allowed.set(km);

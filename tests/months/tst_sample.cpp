@@ -205,12 +205,13 @@ private slots:
         QVERIFY(texts().size() == 1 && texts().first().contains(u"Partner 1 - Város"_s));
         QCOMPARE(std::pair(day(1), env->state.month.monthKm), std::pair(QVector<int>{1}, 0));
 
+        // Nothing leads away from 2: the tries whose days get stuck there are dropped; once the daily
+        // target comes down to 30 km the days return at once (over the 0 km leg, as partner 1 reaches 2).
         partners(2);
-        link(1, 2, 15, 0); // nothing leads away from 2: no day can end at partner 1
-        QCOMPARE(run(2026, 4, 800), SampleOutcome::DaysCut);
-        QCOMPARE(texts().size(), 2);
-        QVERIFY(texts()[0].contains(u"Partner 2 - Város"_s) && texts()[1] == kTooShort);
-        QCOMPARE(day(1), QVector<int>{1}); // the month before stays
+        link(1, 2, 15, 0);
+        QCOMPARE(run(2026, 4, 800), SampleOutcome::Generated);
+        QVERIFY(texts().size() == 1 && texts().first().contains(u"Partner 2 - Város"_s));
+        QCOMPARE(day(1), (QVector<int>{1, 2, 1}));
     }
 
     void fallbackWithoutDistances() {
