@@ -350,6 +350,10 @@ std::optional<Plan> believableMonth(const std::vector<Round>& rounds, int target
         // Whatever the total in [target, limit], each day stays between half and twice the average.
         const int lo = int((qint64(limit) + 2 * k - 1) / (2 * k));
         const int hi = int(std::min<qint64>(2 * qint64(target) / k, limit));
+        const auto first = std::lower_bound(kms.begin(), kms.end(), lo);
+        const auto end = std::upper_bound(kms.begin(), kms.end(), hi);
+        if (first == end || qint64(k) * *(end - 1) < target || qint64(k) * *first > limit)
+            continue; // too short or too long even at the extremes
         Totals allowed(hi);
         for (int km : kms)
             if (km >= lo && km <= hi) allowed.set(km);
