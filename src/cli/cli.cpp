@@ -177,8 +177,10 @@ int runCheck(Context& c, const ParsedArgs& a) {
         return code;
     // Prices that do not read only leave the price faults out, as without prices.
     f.loadFuelPrices();
-    const Validation v = validateMonth(f.state, f.state.month,
-                                       previousReading(f.state, f.state.month.year, f.state.month.month));
+    const int year = f.state.month.year, month = f.state.month.month;
+    const LogbookListing listing = listLogbooks(f.state);
+    const Validation v = validateMonth(f.state, f.state.month, previousReading(f.state, listing, year, month),
+                                       isFirstMonth(listing, year, month));
     for (const QString& line : v.lines)
         c.out << StreamPrompter::plainText(line) << Qt::endl;
     c.out << v.minor << u" kisebb hiba."_s << Qt::endl;
@@ -394,6 +396,7 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     case SampleOutcome::FallbackDeclined:
         return failed(c, u"A parancssor erre nemmel felel: távolságok nélkül nem készül minta."_s);
     case SampleOutcome::NoWorkingDays:
+    case SampleOutcome::DaysCut:
         return ExitFailed; // the message has been written
     case SampleOutcome::NoPartners:
         return failed(c, u"Nincsenek adatok az adatbázisban."_s);
@@ -412,11 +415,16 @@ int runGenerate(Context& c, const ParsedArgs& a) {
               << Qt::endl;
     c.out << u"Elmentve: %1 (%2 km)"_s.arg(native(path)).arg(s.month.monthKm) << Qt::endl;
     // Saved as the months window would keep it, but a scheduled job must notice the miss.
-    const qint64 limit = sampleLimit(km, sampleSettings(s.settings).factor);
-    if (s.month.monthKm > limit && !a.has(u"--elfogad"_s))
-        return failed(c, u"A hónap %1 km, több a hibahatárral megengedett %2 km-nél. A kért km-t elérő mintához "
-                         u"adja meg a --pontos, a hónap elfogadásához az --elfogad kapcsolót."_s.arg(s.month.monthKm)
-                             .arg(limit));
+    const qint64 limit =
+        exact ? exactLimit(km, exactTolerance(s.settings)) : sampleLimit(km, sampleSettings(s.settings).factor);
+    const QString advice = u" A kért km-t elérő mintához adja meg a --pontos, a hónap elfogadásához az --elfogad kapcsolót."_s;
+    if (a.has(u"--elfogad"_s))
+        return ExitOk;
+    if (s.month.monthKm > limit)
+        return failed(c, u"A hónap %1 km, több a hibahatárral megengedett %2 km-nél."_s.arg(s.month.monthKm).arg(limit) +
+                             advice);
+    if (s.month.monthKm < km)
+        return failed(c, u"A hónap %1 km, kevesebb a kért %2 km-nél."_s.arg(s.month.monthKm).arg(km) + advice);
     return ExitOk;
 }
 
@@ -478,14 +486,14 @@ const QList<Command>& commands() {
          u"minta-nyilvántartás készítése"_s,
          u"Mintahónapot készít, ahogy a Nyilvántartások ablak „Minta létrehozása” (ugyanazok a beállítások: "
          u"Hibahatár, Próbák száma), és elmenti a hónap nyilvántartásaként. Meglévő hónapot csak --force "
-         u"mellett ír felül. Ha a hónap a hibahatáron túl van, így is elmenti, de 1-gyel lép ki "
-         u"(--elfogad nélkül)."_s,
+         u"mellett ír felül. Ha a hónap a kért km alatt vagy a hibahatáron túl van, így is elmenti, de 1-gyel "
+         u"lép ki (--elfogad nélkül). A --pontos mintánál a Hibahatár egész százalék, és a 0 pontosan a kért km."_s,
          {{{u"--km"_s, true}, u"N"_s, u"a kívánt kilométer (1-20000)"_s},
           {{u"--days"_s, true}, u"NAPOK"_s, u"a napok, amelyekre út kerül (alapesetben H,K,Sz,Cs,P)"_s},
           {{u"--unnep"_s, false}, {}, u"a nemzeti ünnepekre is"_s},
           {{u"--pontos"_s, false}, {}, u"a kért km-t a hibahatáron belül elérő minta, ha kell, kevesebb napra "
                                        u"(ha nincs ilyen, megmondja, miért, és nem ment)"_s},
-          {{u"--elfogad"_s, false}, {}, u"a hibahatáron túli hónap is 0-val lép ki"_s},
+          {{u"--elfogad"_s, false}, {}, u"a kért km alatti vagy a hibahatáron túli hónap is 0-val lép ki"_s},
           {{u"--seed"_s, true}, u"S"_s, u"a véletlenszámok kezdőértéke: ugyanaz az S ugyanazt a mintát adja"_s},
           {{u"--force"_s, false}, {}, u"a meglévő hónap felülírása"_s}},
          2, 2, runGenerate},

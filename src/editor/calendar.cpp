@@ -1,6 +1,7 @@
 #include "calendar.h"
 #include "model/grouping.h"
 
+#include "model/holidays.h"
 #include "storage/tables.h"
 
 #include <QDate>
@@ -47,7 +48,7 @@ QString monthKmText(qint64 km) { return groupedDigits(km) + u" km ebben a hónap
 
 bool isDayOff(int year, int month, int day) {
     const QDate date(year, month, day);
-    return date.isValid() && (date.dayOfWeek() >= 6 || IsHoliday(date));
+    return date.isValid() && (date.dayOfWeek() >= 6 || isPublicHoliday(date));
 }
 
 } // namespace rv

@@ -20,7 +20,7 @@ QString dateLabel(int year, int month, int day);
 int nextDay(int year, int month, int day);
 int previousDay(int year, int month, int day);
 
-// A weekend or a holiday the program knows: the calendar shades it.
+// A weekend or a public holiday: the calendar shades it.
 bool isDayOff(int year, int month, int day);
 
 QString dayCellTip(int day);

@@ -16,11 +16,15 @@ QString stopLabel(const AppState& s, int partner) {
     return PartnerLabel(s, partner);
 }
 
-Validation validateMonth(const AppState& s, const MonthLog& log, const std::optional<MonthReading>& previous) {
+Validation validateMonth(const AppState& s, const MonthLog& log, const std::optional<MonthReading>& previous,
+                         bool firstMonth) {
     Validation v;
     if (const QString fault = chainFault(log.startOdometer, previous); !fault.isEmpty()) {
         ++v.minor;
         v.lines << fault;
+    } else if (firstMonth && log.startOdometer == 0) {
+        ++v.minor;
+        v.lines << u"Nincs megadva kezdő km-óra állás"_s;
     }
     if (log.closingReading > 0) {
         const MonthOdometer o = monthOdometer(log.startOdometer, legKilometres(s, log), monthFactsOf(log));
@@ -43,10 +47,32 @@ Validation validateMonth(const AppState& s, const MonthLog& log, const std::opti
     if (width < 2)
         return v;
     const int known = std::min(s.partnerCount(), s.distances.size());
+    // Where the previous trip day ended; 0 when unknown (the previous month's stops are not read).
+    int endedAt = firstMonth ? 1 : 0;
+    int endedOn = 0;
     for (int day = 1; day <= kLogDays; ++day) {
         if (log.stops.at(day, 1) == 0)
             continue;
         const QString dayText = QString::number(day) + u". napon "_s;
+        if (const int first = log.stops.at(day, 1); log.stops.at(day, 2) != 0) {
+            if (endedAt != 0 && first != endedAt) {
+                ++v.minor;
+                v.lines << (endedOn == 0 ? u"A %1. nap „%2” partnertől indul, de az autó első hónapjában az első út "
+                                           u"a cégtől („%3”) indul."_s
+                                               .arg(day)
+                                               .arg(stopLabel(s, first), stopLabel(s, endedAt))
+                                         : u"A %1. nap „%2” partnertől indul, de a %3. nap „%4” partnernél ért véget."_s
+                                               .arg(day)
+                                               .arg(stopLabel(s, first))
+                                               .arg(endedOn)
+                                               .arg(stopLabel(s, endedAt)));
+            }
+            int last = 2;
+            while (last < width && log.stops.at(day, last + 1) != 0)
+                ++last;
+            endedAt = log.stops.at(day, last);
+            endedOn = day;
+        }
         for (int k = 2; k <= width; ++k) {
             const int q = log.stops.at(day, k);
             if (q == 0)
@@ -62,6 +88,10 @@ Validation validateMonth(const AppState& s, const MonthLog& log, const std::opti
         }
     }
     return v;
+}
+
+QString severeFaultQuestion(int severe, bool printing) {
+    return u"A hónapban %1 súlyos hiba van. Biztosan %2?"_s.arg(severe).arg(printing ? u"nyomtatja"_s : u"menti"_s);
 }
 
 ErrorFrame errorFrame(const Validation& v) {

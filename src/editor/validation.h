@@ -11,8 +11,11 @@ namespace rv {
 struct AppState;
 
 // Faults of a month: minor = legs of 0 km, a start reading that does not follow on from the
-// previous month and, for a month as opened, a header km other than the sum of the legs; severe = the same partner twice in a row. lines: one sentence per fault, the
-// reading's first, then by day and by position within the day.
+// Faults of a month: minor = legs of 0 km, a start reading that does not follow on from the
+// previous month (or none in a car's first month), a day that starts elsewhere than the previous
+// trip day ended and, for a month as opened, a header km other than the sum of the legs; severe =
+// the same partner twice in a row. lines: one sentence per fault, the reading's first, then by day
+// and by position within the day.
 struct Validation {
     int minor = 0;
     int severe = 0;
@@ -20,8 +23,14 @@ struct Validation {
 };
 
 // Checks all 31 rows, whatever the month's length. A month whose width is below 2 has no leg and
-// so no fault of its legs. previous: what the month follows on from (see previousReading).
-Validation validateMonth(const AppState& s, const MonthLog& log, const std::optional<MonthReading>& previous = {});
+// so no fault of its legs. previous: what the month follows on from (see previousReading);
+// firstMonth: the car has no earlier month, so its first trip starts at partner 1. A trip day is
+// a day of at least two stops; a journey of several days may end at a partner and go on from there.
+Validation validateMonth(const AppState& s, const MonthLog& log, const std::optional<MonthReading>& previous = {},
+                         bool firstMonth = false);
+
+// Asked before a month with severe faults is saved or printed.
+QString severeFaultQuestion(int severe, bool printing);
 
 enum class ErrorPicture { None = 0, Minor = 1, Severe = 2 };
 

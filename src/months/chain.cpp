@@ -6,6 +6,8 @@
 #include "months/openmonth.h"
 #include "storage/state.h"
 
+#include <algorithm>
+
 namespace rv {
 
 QVector<MonthHistory::Start> LogbookHistory::starts() const {
@@ -40,5 +42,13 @@ std::optional<MonthReading> previousReading(const AppState& s, const LogbookList
 std::optional<MonthReading> previousReading(const AppState& s, int year, int month) {
     return previousReading(s, listLogbooks(s), year, month);
 }
+
+bool isFirstMonth(const LogbookListing& listing, int year, int month) {
+    return std::none_of(listing.entries.begin(), listing.entries.end(), [&](const LogbookEntry& e) {
+        return e.year < year || (e.year == year && e.month < month);
+    });
+}
+
+bool isFirstMonth(const AppState& s, int year, int month) { return isFirstMonth(listLogbooks(s), year, month); }
 
 } // namespace rv

@@ -25,4 +25,8 @@ private:
 std::optional<MonthReading> previousReading(const AppState& s, const LogbookListing& listing, int year, int month);
 std::optional<MonthReading> previousReading(const AppState& s, int year, int month);
 
+// Whether the car has no logbook of an earlier month: its first month.
+bool isFirstMonth(const LogbookListing& listing, int year, int month);
+bool isFirstMonth(const AppState& s, int year, int month);
+
 } // namespace rv

@@ -1,5 +1,6 @@
 #include "sample.h"
 
+#include "model/holidays.h"
 #include "storage/numeric.h"
 #include "storage/random.h"
 #include "storage/settings.h"
@@ -170,7 +171,7 @@ QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& w
     for (int d = 1; d <= n; ++d) {
         const QDate date(year, month, d);
         const int weekday = date.dayOfWeek() % 7 + 1; // Sunday = 1
-        if (weekdays[size_t(weekday)] && !(IsHoliday(date) && !holidays))
+        if (weekdays[size_t(weekday)] && !(isPublicHoliday(date) && !holidays))
             days.append(d);
     }
     return days;
@@ -179,6 +180,12 @@ QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& w
 QString noWorkingDaysMessage() {
     return u"A kiválasztott hónapban egyetlen nap sem felel meg a megjelölt napoknak,\r\n"
            u"ezért nem készíthető minta. Kérem jelöljön ki más napokat is."_s;
+}
+
+QString daysCutMessage() {
+    return u"Nagyon kicsik a megadott távolságok: egyik próbálkozásban sem ért vissza minden nap legfeljebb %1 "
+           u"megállóval a céghez, ezért nem készült minta.\r\nA „Pontos km-cél” jelölővel a kért km kevesebb napra "
+           u"is kerülhet."_s.arg(kColumns - 1);
 }
 
 QString sampleStatusText(int tryNumber, int tries, qint64 bestTotal) {
@@ -222,11 +229,11 @@ SampleOutcome MintaKeszites(AppState& s, const SampleRequest& request, MonthsPro
     qint64 bestTotal = 0;
     bool haveBest = false;
     bool succeeded = false;
-    bool overflow = false;
-    int stuckAt = 0; // the first partner a day could not leave
+    bool cut = false; // a day of the try ended away from partner 1: the try is never used
+    int stuckAt = 0;  // the first partner a day could not leave
     int tryNumber = 1;
     do {
-        overflow = false;
+        cut = false;
         total = 0;
         trial = Table{};
         dayKm = {};
@@ -241,13 +248,14 @@ SampleOutcome MintaKeszites(AppState& s, const SampleRequest& request, MonthsPro
                 if (p == 0) {
                     if (stuckAt == 0)
                         stuckAt = from;
-                    break; // no way on from here: the day ends where it stands
+                    cut = cut || from != 1; // no way on from here: the day ends where it stands
+                    break;
                 }
                 ++c;
                 day[size_t(c)] = qint16(p);
                 km += dist(from, p);
                 if (c == kColumns) {
-                    overflow = true;
+                    cut = true;
                     break;
                 }
                 if (dailyTarget <= km + dist(1, p) && dist(1, p) != 0) {
@@ -262,7 +270,9 @@ SampleOutcome MintaKeszites(AppState& s, const SampleRequest& request, MonthsPro
 
         ++tryNumber;
         dailyTarget = std::max(dailyTarget - tryNumber, 0);
-        if (total <= limit) {
+        if (cut) {
+            // not a month anybody drove
+        } else if (total <= limit) {
             succeeded = true;
         } else if (!haveBest || total < bestTotal) {
             best = trial;
@@ -278,12 +288,16 @@ SampleOutcome MintaKeszites(AppState& s, const SampleRequest& request, MonthsPro
     } while (tryNumber < tries);
 
     if (stuckAt != 0 && s.prompter)
-        s.prompter->inform(u"A(z) „%1” partnertől egyetlen partnerhez sincs megadva távolság,\r\n"
-                           u"ezért a minta egyes napjai ott véget értek."_s.arg(PartnerLabel(s, stuckAt)));
-    if (overflow) {
+        s.prompter->inform(u"A(z) „%1” partnertől egyetlen partnerhez sincs megadva távolság,\r\n"_s.arg(PartnerLabel(s, stuckAt)) +
+                           (stuckAt == 1 ? u"ezért a minta egyes napjai ott véget értek."_s
+                                         : u"ezért onnan nem vezet út vissza a céghez."_s));
+    if (!succeeded && !haveBest) {
         if (s.prompter)
-            s.prompter->inform(u"Nagyon kicsik a megadott távolságok,\r\nezért kevesebb az összes km a vártnál."_s);
-    } else if (!succeeded) {
+            s.prompter->inform(daysCutMessage());
+        progress.setProgressValue(0);
+        return SampleOutcome::DaysCut;
+    }
+    if (!succeeded) {
         if (s.prompter)
             s.prompter->inform(u"Túl nagyok a távolságok, nem sikerült\r\n"
                                u"a hibakorláton belül megközelíteni a kívánt távolságot."_s);

@@ -18,7 +18,7 @@ struct SampleRequest {
     int target = 0; // kilometres wanted, 1..20000
     // The day boxes, indexed by weekday with Sunday = 1 ... Saturday = 7; [0] is unused.
     std::array<bool, 8> weekdays = defaultWeekdays();
-    bool holidays = false; // "Nemzeti ünnep": trips on the fixed holidays too
+    bool holidays = false; // "Nemzeti ünnep": trips on the public holidays too
 
     // Monday to Friday.
     static constexpr std::array<bool, 8> defaultWeekdays() { return {false, false, true, true, true, true, true, false}; }
@@ -29,6 +29,7 @@ enum class SampleOutcome {
     FallbackDeclined, // no distance at all and the user answered No: the month is untouched
     NoWorkingDays,    // no day of the month qualifies: reported, the month is untouched
     NoPartners,       // fewer than two partners: nothing done, the caller refuses earlier
+    DaysCut,          // every try had a day ending away from partner 1: reported, the month is untouched
 };
 
 // The two settings of the generation: "Hibahatár" (0 means 10 %) as the single-precision factor
@@ -43,8 +44,8 @@ SampleSettings sampleSettings(const Settings* settings);
 // single-precision value, so 30 % gives 1299 for a target of 1000.
 qint64 sampleLimit(int target, float factor);
 
-// The days of the month that get trips: their weekday box is ticked, and a fixed holiday only
-// when the holiday box is ticked too. February has 29 days in leap years.
+// The days of the month that get trips: their weekday box is ticked, and a public holiday
+// (model/holidays) only when the holiday box is ticked too. February has 29 days in leap years.
 QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& weekdays, bool holidays);
 
 // Why no sample is made when no day of the month qualifies.
@@ -52,6 +53,9 @@ QString noWorkingDaysMessage();
 
 // The status text while generating: "Minta készítése... (try/tries best km)".
 QString sampleStatusText(int tryNumber, int tries, qint64 bestTotal);
+
+// Why no sample is made when every try had a day that could not get back to partner 1.
+QString daysCutMessage();
 
 // Generates a sample month into state.month (a fresh record: year, month, stops, stop width,
 // month and day kilometres; the modified flag is left to the caller). Uses state.random,

@@ -19,7 +19,13 @@ struct ExactSampleResult {
     int tripDays = 0;
 };
 
-// A sample month whose total lies between the target and sampleLimit(target, factor), for when
+// The tolerance of this generator: the setting "Hibahatár" in whole per cent (a fraction dropped),
+// 0..1000; unlike the other generator, 0 stays 0: exactly the target.
+int exactTolerance(const Settings* settings);
+// The largest total it may make: target x (100 + tolerance) / 100 in whole numbers, inclusive.
+qint64 exactLimit(int target, int tolerance);
+
+// A sample month whose total lies between the target and exactLimit, for when
 // MintaKeszites cannot get there. Days are chains of the same kind (from partner 1 along known
 // distances back to partner 1, at most 49 stops), but only as many of the allowed days carry
 // trips as the target lets, spread so that neither half of the month holds more than two

@@ -62,13 +62,6 @@ int daysInMonth(int year, int month) {
 
 bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
 
-bool IsHoliday(const QDate& date) {
-    const int m = date.month();
-    const int d = date.day();
-    return (m == 1 && d == 1) || (m == 3 && d == 15) || (m == 5 && d == 1) || (m == 8 && d == 20) ||
-           (m == 10 && d == 23) || (m == 12 && d == 25) || (m == 12 && d == 31);
-}
-
 QString versionText() { return u"%1.%2"_s.arg(kVersionMajor).arg(kVersionMinor); }
 
 } // namespace rv

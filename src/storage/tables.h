@@ -65,7 +65,6 @@ const std::array<QString, 7>& DayAbbrev(); // Monday first
 int daysInMonth(int year, int month);
 
 bool IsBlank(const QString& text);
-bool IsHoliday(const QDate& date);
 
 // Name of the program's version in data files and captions: "2.2".
 QString versionText();

@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    // May 2024 has 22 working days and no round under 63 km: 600 km (limit 660) needs fewer days.
+    // May 2024 has 21 working days and no round under 63 km: 600 km (limit 660) needs fewer days.
     void generateMissingTheLimit() {
         CliFixture f;
         const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"600"_s, u"--force"_s};
@@ -320,10 +320,23 @@ private slots:
         }
     }
 
+    // The own company reaches nobody: a month of lone stops, 0 km, saved but not a success.
+    void generateBelowTheTarget() {
+        CliFixture f;
+        f.write(CliFixture::car1(u"data.rvd"_s), testData(u"cli/Users/ABC-123/data.rvd"_s)
+                                                     .replace("\n31,4\r\n41,5\r\n51,6\r\n", "\n0,4\r\n0,5\r\n0,6\r\n"));
+        const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"100"_s, u"--force"_s};
+        CliFixture::Run r = f.run(args);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(u"A hónap 0 km, kevesebb a kért 100 km-nél."_s), qPrintable(r.err));
+        QCOMPARE(f.run(args + QStringList{u"--elfogad"_s}).code, 0);
+    }
+
     void generateOnChosenDaysOverAnotherName() {
         CliFixture f;
         QVERIFY(QFile::rename(f.path(CliFixture::car1(u"2024mar.rvn"_s)), f.path(CliFixture::car1(u"marcius.rvn"_s))));
-        const QStringList args = march(u"generate"_s, {u"--km"_s, u"1000"_s, u"--days"_s, u"szo, V"_s, u"--seed"_s, u"5"_s});
+        const QStringList args =
+            march(u"generate"_s, {u"--km"_s, u"1000"_s, u"--days"_s, u"szo, V"_s, u"--seed"_s, u"5"_s, u"--elfogad"_s});
         CliFixture::Run r = f.run(args);
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains(u"(marcius.rvn)"_s));
@@ -429,9 +442,11 @@ private slots:
         QCOMPARE(lines(r.out), (QStringList{u"A havi kezdő km-óra állás (10300 km) nem egyezik az előző hónap "
                                             u"(2024. február) záró állásával (10360 km)."_s,
                                             u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
-        // Following on, with no reading, or with no earlier reading: not a fault.
-        for (const QString& month : {u"2024-02"_s, u"2023-12"_s, u"2024-01"_s})
+        // Following on, or with no earlier reading: not a fault; the car's first month without one is.
+        for (const QString& month : {u"2024-02"_s, u"2024-01"_s})
             QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, month}).out).first(), u"0 kisebb hiba."_s);
+        QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, u"2023-12"_s}).out),
+                 (QStringList{u"Nincs megadva kezdő km-óra állás"_s, u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
     }
 
     void yearRowsAndTotals() {

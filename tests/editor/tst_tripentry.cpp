@@ -153,7 +153,7 @@ private slots:
         QCOMPARE((std::tuple{f.minorText, f.severeText, f.picture, f.detailsEnabled}),
                  (std::tuple{u"1 kisebb hiba."_s, u"0 súlyos hiba."_s, ErrorPicture::Minor, true}));
         s->distances.at(9, 8) = DistanceCell{0, 1}; // the last partner of the database counts too
-        setDay(log, 13, {9, 8});
+        setDay(log, 13, {3, 9, 8});
         QCOMPARE(validateMonth(*s, log).minor, 2);
     }
 
@@ -174,12 +174,35 @@ private slots:
         setDay(log, 3, {1, 2, 5, 5});
         setDay(log, 31, {8, 40, 40}); // past the month's end, and a partner that is no more
         const Validation v = validateMonth(*s, log);
-        QCOMPARE(v.lines.size(), 5);
+        QCOMPARE(v.lines.size(), 7);
         QVERIFY(v.lines[0].startsWith(u"3. napon Partner 1 - Város 1, Fő utca 1 és Partner 2"_s));
         QVERIFY(v.lines[1].startsWith(u"3. napon Partner 5 - Város 5, Fő utca 5 kétszer"_s));
-        QVERIFY(v.lines[2].startsWith(u"9. napon Partner 2 - Város 2 kétszer"_s));
-        QVERIFY(v.lines[4].startsWith(u"31. napon "_s));
-        QCOMPARE(std::pair(v.minor, v.severe), std::pair(2, 3));
+        QVERIFY(v.lines[2].startsWith(u"A 9. nap „Partner 2 - Város 2” partnertől indul"_s)); // the 3rd ended at 5
+        QVERIFY(v.lines[3].startsWith(u"9. napon Partner 2 - Város 2 kétszer"_s));
+        QVERIFY(v.lines[5].startsWith(u"A 31. nap „Partner 8 - Város 8” partnertől"_s));
+        QVERIFY(v.lines[6].startsWith(u"31. napon "_s));
+        QCOMPARE(std::pair(v.minor, v.severe), std::pair(4, 3));
+    }
+
+    // A journey of several days may end at a partner and go on from there the next trip day.
+    void dayStartsWhereThePreviousTripDayEnded() {
+        setDay(log, 3, {1, 2});
+        setDay(log, 4, {2, 5, 1});
+        setDay(log, 5, {7}); // one stop: no trip
+        setDay(log, 6, {3, 1});
+        Validation v = validateMonth(*s, log);
+        QCOMPARE(v.lines, QStringList{u"A 6. nap „Partner 3 - Város 3, Fő utca 3” partnertől indul, de a 4. nap "
+                                      u"„Partner 1 - Város 1, Fő utca 1” partnernél ért véget."_s});
+        QCOMPARE(v.minor, 1);
+        // The car's first month: no start reading, and the first trip from elsewhere than the company.
+        setDay(log, 3, {4, 2});
+        v = validateMonth(*s, log, {}, true);
+        QCOMPARE(v.lines.mid(0, 2), (QStringList{u"Nincs megadva kezdő km-óra állás"_s,
+                                                 u"A 3. nap „Partner 4 - Város 4” partnertől indul, de az autó első "
+                                                 u"hónapjában az első út a cégtől („Partner 1 - Város 1, Fő utca 1”) indul."_s}));
+        QCOMPARE(v.minor, 3);
+        log.startOdometer = 12000;
+        QCOMPARE(validateMonth(*s, log).minor, 1); // a later month: its first day is not checked
     }
 
     void cellsAndDates() {

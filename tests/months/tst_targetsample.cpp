@@ -69,7 +69,7 @@ class TestTargetSample : public QObject {
         refreshKilometres(env->state, copy);
         const int n = int(days.size());
         const bool ok = m.stopWidth == widest && copy.monthKm == m.monthKm && copy.dayKm == m.dayKm &&
-                        m.monthKm >= target && m.monthKm <= sampleLimit(target, sampleSettings(env->state.settings).factor) &&
+                        m.monthKm >= target && m.monthKm <= exactLimit(target, exactTolerance(env->state.settings)) &&
                         (n == 1 || (3 * firstHalf <= 2 * n && 3 * (n - firstHalf) <= 2 * n));
         return ok ? days : QVector<int>{};
     }
@@ -80,14 +80,23 @@ private slots:
     void monthsAndReasons_data() {
         QTest::addColumn<Case>("c");
         const QList<QList<int>> triangle{{1, 2, 10}, {1, 3, 10}, {2, 3, 10}}; // 49 legs close: 490 km
-        // Ten rounds of 170 km would be 1700 > 1650.
-        QTest::newRow("far partners") << Case{{{1, 2, 85}, {1, 3, 120}, {2, 3, 200}}, 1500, u"10"_s, false, 9, 3, {}};
-        // One round a day at most. 1.05 in single precision is below 1.05: 1000 km at 5 % allows 1049.
+        // Rounds of 170, 240 and twice 405 km (the triangle either way), the middle one 405 km: about
+        // four days; four days between 188 and 750 km reach 1500-1650 only as 4 x 405.
+        QTest::newRow("far partners") << Case{{{1, 2, 85}, {1, 3, 120}, {2, 3, 200}}, 1500, u"10"_s, false, 4, 4, {}};
+        // One round a day at most. 1000 km at 5 % allows 1050; at 0 % exactly 1000.
         QTest::newRow("exactly the target") << Case{{{1, 2, 500}}, 1000, u"10"_s, false, 1, 3, {}};
-        QTest::newRow("exactly the limit") << Case{{{1, 2, 524, 525}}, 1000, u"5"_s, false, 1, 3, {}};
-        QTest::newRow("one over") << Case{{{1, 2, 525}}, 1000, u"5"_s, false, 0, 0,
-                                          u"A legrövidebb kör 1050 km; 1000 km-hez (a hibahatárral legfeljebb 1049 km-ig) "
+        QTest::newRow("exactly the limit") << Case{{{1, 2, 525}}, 1000, u"5"_s, false, 1, 3, {}};
+        QTest::newRow("one over") << Case{{{1, 2, 525, 526}}, 1000, u"5"_s, false, 0, 0,
+                                          u"A legrövidebb kör 1051 km; 1000 km-hez (a hibahatárral legfeljebb 1050 km-ig) "
                                           u"egyetlen nap sem fér bele."_s};
+        QTest::newRow("0 %, exact") << Case{{{1, 2, 500}}, 1000, u"0"_s, false, 1, 3, {}};
+        QTest::newRow("0 %, one over") << Case{{{1, 2, 500, 501}}, 1000, u"0"_s, false, 0, 0,
+                                               u"A legrövidebb kör 1001 km; 1000 km-hez (a hibahatárral legfeljebb 1000 km-ig) "
+                                               u"egyetlen nap sem fér bele."_s};
+        // 6.5 % counts as 6: 1000 km allows 1060, not 1065.
+        QTest::newRow("a fraction dropped") << Case{{{1, 2, 531}}, 1000, u"6.5"_s, false, 0, 0,
+                                                    u"A legrövidebb kör 1062 km; 1000 km-hez (a hibahatárral legfeljebb 1060 km-ig) "
+                                                    u"egyetlen nap sem fér bele."_s};
         QTest::newRow("no total in range")
             << Case{{{1, 2, 100}}, 1050, u"1"_s, false, 0, 0,
                     u"A legrövidebb kör 200 km; 1050 km-hez legfeljebb 5 nap fér bele, de a körök hosszából egyetlen havi "
@@ -112,6 +121,41 @@ private slots:
         // Untouched when no month is made.
         QCOMPARE(c.days == 0 ? env->state.month.year : checkRules(c.target).size(), c.days == 0 ? 1999 : c.days);
         QCOMPARE(env->state.month.stopWidth, c.width);
+    }
+
+    // Two addresses 5 km apart in one town and four partners 45-120 km away: the month is a few
+    // days of visits, not 22 days of hops between the two addresses.
+    void believableMonths() {
+        partners(6);
+        const int away[] = {0, 0, 5, 45, 60, 85, 120}; // from partner 1
+        for (int p = 2; p <= 6; ++p)
+            link(1, p, away[p]);
+        for (int p = 3; p <= 6; ++p)
+            link(2, p, away[p] + 3);
+        link(3, 4, 70);
+        link(3, 5, 80);
+        link(4, 6, 60);
+        link(3, 6, 150);
+        link(4, 5, 130);
+        link(5, 6, 200);
+        for (unsigned seed = 1; seed <= 20; ++seed) {
+            env->random = MersenneRandom(seed);
+            run(1500);
+            const QVector<int> days = checkRules(1500);
+            QVERIFY2(days.size() >= 2 && days.size() <= 11, qPrintable(QString::number(seed)));
+            const MonthLog& m = env->state.month;
+            const double average = double(m.monthKm) / double(days.size());
+            QVector<QVector<int>> chains;
+            for (int d : days) {
+                const QVector<int> chain = stopsOfDay(m, d);
+                QVERIFY2(chains.isEmpty() || chain != chains.last(), qPrintable(QString::number(seed)));
+                chains << chain;
+                // No partner twice a day.
+                QCOMPARE(QSet<int>(chain.begin() + 1, chain.end()).size(), chain.size() - 1);
+                const int km = m.dayKm[size_t(d - 1)];
+                QVERIFY2(km * 2 >= average && km <= 2 * average, qPrintable(QString::number(seed)));
+            }
+        }
     }
 
     // Two Mondays in the first half of March 2026, three in the second: four trip days must take
@@ -158,7 +202,7 @@ private slots:
             }
             env->settings->setText(keys::Tolerance, QString::number(draw(1, 20)));
             int target = total - draw(0, total / 25);
-            if (total > sampleLimit(target, sampleSettings(env->state.settings).factor))
+            if (total > exactLimit(target, exactTolerance(env->state.settings)))
                 target = total;
             const ExactSampleResult r = run(target);
             QVERIFY2(r.outcome == ExactOutcome::Generated, qPrintable(u"%1: %2"_s.arg(seed).arg(r.reason)));

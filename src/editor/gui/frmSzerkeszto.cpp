@@ -337,6 +337,8 @@ void frmSzerkeszto::wire() {
     });
     connect(cmdMent, &QPushButton::clicked, this, [this] {
         trap(u"cmdMentClick"_s, [this] {
+            if (!confirmDespiteSevereFaults(false))
+                return;
             if (SaveLogbook(m_state))
                 flashStatus(lblAllapot, u"Mentve: %1. %2"_s.arg(m_state.month.year)
                                             .arg(MonthNames()[size_t(m_state.month.month - 1)].toLower()));
@@ -478,6 +480,7 @@ void frmSzerkeszto::open(bool newMonth) {
 
         // Read once: the other months do not change while the editor is open.
         m_previous = previousReading(m_state, log.year, log.month);
+        m_firstMonth = isFirstMonth(m_state, log.year, log.month);
         if (newMonth) {
             // The start reading is the one the months window chained on; everything else is blank.
             log.stopWidth = 0;
@@ -584,7 +587,7 @@ void frmSzerkeszto::paintCalendar() {
 }
 
 void frmSzerkeszto::validate() {
-    m_validation = validateMonth(m_state, m_state.month, m_previous);
+    m_validation = validateMonth(m_state, m_state.month, m_previous, m_firstMonth);
     if (m_travelOrderChecked) {
         const QStringList faults =
             travelOrderFaults(m_state.month, computeTravelOrder(m_state, m_state.month, season()));
@@ -735,8 +738,15 @@ void frmSzerkeszto::updateDistanceHint() {
     lblTavolsag->setText(distanceHint(m_state, partner, stop));
 }
 
+bool frmSzerkeszto::confirmDespiteSevereFaults(bool printing) {
+    return m_validation.severe == 0 ||
+           (m_state.prompter && askYesDefaultNo(*m_state.prompter, severeFaultQuestion(m_validation.severe, printing)));
+}
+
 void frmSzerkeszto::printClicked() {
     if (m_state.month.stopWidth >= 2) {
+        if (!confirmDespiteSevereFaults(true))
+            return;
         m_printMode = PrintMode::Logbook;
         openPreview(m_printMode, chkKlima->isChecked(), chkTeliUzem->isChecked());
     } else if (m_state.prompter) {
@@ -765,7 +775,7 @@ void frmSzerkeszto::costClicked() {
     } else if (m_state.month.stopWidth < 2) {
         if (m_state.prompter)
             m_state.prompter->ask(u"Nincs elég út megadva a költségkimutatáshoz."_s, Ok, MsgIcon::Information);
-    } else {
+    } else if (confirmDespiteSevereFaults(true)) {
         m_printMode = PrintMode::CostStatement;
         openPreview(m_printMode, chkKlima->isChecked(), chkTeliUzem->isChecked());
     }

@@ -139,6 +139,8 @@ private:
     void dayFieldChanged(QLineEdit* edit, QString& lastAccepted);
     void commentChanged();
     void seasonClicked(QCheckBox* clicked, QCheckBox* other);
+    // Asks before a month with severe faults is saved or printed; default No.
+    bool confirmDespiteSevereFaults(bool printing);
     void printClicked();
     void costClicked();
     void travelOrderClicked();
@@ -155,6 +157,7 @@ private:
     std::array<qint16, 31> m_dayPrices{};
     Validation m_validation;
     std::optional<MonthReading> m_previous; // what the month's start reading follows on from
+    bool m_firstMonth = false;              // the car has no earlier month
     ErrorPicture m_picture = ErrorPicture::None;
     QString m_lastHonnan;
     QString m_lastHova;

@@ -543,15 +543,17 @@ void frmHonapok::MintaKeszites(int target) {
     }
     case SampleOutcome::NoWorkingDays:
     case SampleOutcome::NoPartners:
+    case SampleOutcome::DaysCut:
         setBusy(false);
         break;
     }
 }
 
-// A month over the limit: when one that reaches the target exists, the user may take it instead.
-// False when the error trap ended the handler.
+// A month below the target or over the limit: when one that reaches the target exists, the user
+// may take it instead. False when the error trap ended the handler.
 bool frmHonapok::offerExactMonth(const SampleRequest& request) {
-    if (m_state.month.monthKm <= sampleLimit(request.target, sampleSettings(m_state.settings).factor))
+    if (m_state.month.monthKm >= request.target &&
+        m_state.month.monthKm <= sampleLimit(request.target, sampleSettings(m_state.settings).factor))
         return true;
     MonthLog present = m_state.month;
     ExactSampleResult exact;

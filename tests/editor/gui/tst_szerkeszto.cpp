@@ -158,7 +158,9 @@ private slots:
 
     void validationFrameAndErrorList() {
         s->distances.at(2, 3) = DistanceCell{0, 1};
+        s->month.startOdometer = 1000;
         open(2025, 4);
+        add(1);
         add(2);
         add(3);
         QCOMPARE(w->lblKisHiba->text(), u"1 kisebb hiba."_s);
@@ -224,8 +226,27 @@ private slots:
                                                u"(1000 km) és a hónap üzleti kilométereinek (30 km) összege."_s));
     }
 
+    void severeFaultsAskBeforeSavingAndPrinting() {
+        s->fuelPrices = {FuelPrice{QDate(2025, 1, 1), 250}};
+        setDay(s->month, 1, {1, 2, 2, 1});
+        open(2025, 4, false);
+        for (QPushButton* b : {w->cmdMent, w->cmdNyomtat, w->cmdKoltseg}) {
+            env->prompter.answer(No);
+            click(b);
+        }
+        QCOMPARE(env->prompter.asked.size(), 3);
+        QCOMPARE(std::pair(env->prompter.asked[0].text, env->prompter.asked[0].buttons),
+                 std::pair(u"A hónapban 1 súlyos hiba van. Biztosan menti?"_s, Yes | No | DefaultNo));
+        QCOMPARE(env->prompter.asked[2].text, u"A hónapban 1 súlyos hiba van. Biztosan nyomtatja?"_s);
+        QVERIFY(previews.isEmpty() && !QFile::exists(s->carPath(u"2025apr.rvn"_s)));
+        env->prompter.answer(Yes);
+        click(w->cmdMent);
+        QVERIFY(QFile::exists(s->carPath(u"2025apr.rvn"_s)));
+    }
+
     void databaseRoundTrip() {
         setDay(s->month, 1, {1, 2});
+        s->month.startOdometer = 1000;
         open(2025, 4, false);
         w->openDatabase = [&] {
             s->partners.append(Partner{u"Új"_s, u"Pécs"_s, QString()});
