@@ -5,6 +5,8 @@
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
 #include "ui/prompter.h"
+#include "storage/locks.h"
+#include "ui/lockquestions.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,9 +175,19 @@ bool importPublishedPrices(AppState& s, const QString& tablePath) {
     }
     int added = 0;
     int replaced = 0;
-    if (const Result r = applyPublishedImport(s, plan, replace, &added, &replaced); !r) {
-        ask.inform(r.message(), MsgIcon::Exclamation);
-        return false;
+    {
+        // The published prices belong to every car. Another computer may have imported since the
+        // plan was made: it is made again on the files as they are, under the folder lock.
+        DataLock folder(s.programDir, folderLockPath(s.programDir));
+        Result r = takeFolderLock(folder, &ask, u"a közzétett árak"_s);
+        if (r)
+            r = planPublishedImport(s, tablePath, plan);
+        if (r)
+            r = applyPublishedImport(s, plan, replace, &added, &replaced);
+        if (!r) {
+            ask.inform(r.message(), MsgIcon::Exclamation);
+            return false;
+        }
     }
     const QString done = u"Az üzemanyagárak frissítve: %1 új ár került a közzétett árak közé, %2 ár cserélődött."_s
                              .arg(added)
@@ -199,6 +211,8 @@ bool importPublishedPrices(AppState& s, const QString& tablePath) {
 }
 
 Result takeIntoCarPrices(AppState& s, const QVector<FuelPrice>& entries) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     QVector<FuelPrice> prices = s.fuelPrices;
     for (const FuelPrice& p : entries)
         if (!storePrice(prices, p.month, p.price))

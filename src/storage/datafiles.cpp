@@ -219,6 +219,8 @@ Result LoadDatabase(AppState& s, bool resize) {
 }
 
 Result SaveDatabase(AppState& s) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     PartnerDatabase db{s.partners, s.distances, {}};
     QByteArray data = serializeDatabase(db, s.defaultRouteType);
     Result r = saveAsking(s, s.carPath(u"data.rvd"_s), data);
@@ -273,6 +275,9 @@ Result LoadFuelPrices(AppState& s) {
         return r;
     }
     logged(s, r);
+    // Whoever holds the car mends its file; this program only reads it.
+    if (s.readOnly())
+        return r;
     // Only a missing file or one read and found damaged is replaced. One that cannot be read (a
     // link out of the data directory, no permission, not a regular file) stays, and so do the
     // prices in memory: the caller tells why.
@@ -304,6 +309,8 @@ Result LoadFuelPrices(AppState& s) {
 }
 
 Result SaveFuelPrices(AppState& s) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     return saveAsking(s, s.carPath(u"benzin.rvd"_s), serializeFuelPrices(s.fuelPrices));
 }
 
