@@ -24,6 +24,7 @@
 #include "startup/startup.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 #include "storage/random.h"
 #include "storage/settings.h"
 
@@ -300,6 +301,12 @@ int runGenerate(Context& c, const ParsedArgs& a) {
 
     Fleet f(c.programDir);
     AppState& s = f.state;
+    if (const Result r = openCar(f, a.positional.value(0), false); !r)
+        return failed(c, r);
+    // The car is this command's until the month is written; its database is read under the lock.
+    std::unique_ptr<DataLock> lock;
+    if (const Result r = f.lockCar(lock); !r)
+        return failed(c, r);
     if (const Result r = openCar(f, a.positional.value(0), true); !r)
         return failed(c, r);
     if (s.partnerCount() < 2)

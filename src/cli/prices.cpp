@@ -5,6 +5,7 @@
 #include "database/publishedprices.h"
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,6 +83,10 @@ int runImport(Context& c, const QString& file, bool replace) {
     if (!QFileInfo(f.state.usersDir()).isDir())
         return failed(c, u"Ebben az adatkönyvtárban még nincsenek közzétett árak (a program első indítása hozza "
                          u"létre őket): %1"_s.arg(native(c.programDir)));
+    // The published prices belong to every car: another computer's import waits or is named.
+    std::unique_ptr<DataLock> lock;
+    if (const Result locked = lockFolder(c.programDir, lock); !locked)
+        return failed(c, locked);
     PublishedImport plan;
     Result r = planPublishedImport(f.state, file, plan);
     if (!r)
