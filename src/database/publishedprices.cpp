@@ -217,10 +217,13 @@ Result takeIntoCarPrices(AppState& s, const QVector<FuelPrice>& entries) {
     for (const FuelPrice& p : entries)
         if (!storePrice(prices, p.month, p.price))
             return Result::failure(u"Az autó ártáblázata megtelt."_s);
-    if (const Result r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), serializeFuelPrices(prices)); !r) {
+    const QString path = s.carPath(u"benzin.rvd"_s);
+    const QByteArray data = serializeFuelPrices(prices);
+    if (const Result r = saveWholeFile(s.programDir, path, data); !r) {
         logCaught(s, r.code(), r.message());
         return r;
     }
+    s.stamps[path] = stampOfBytes(data);
     s.fuelPrices = std::move(prices);
     return Result::success();
 }

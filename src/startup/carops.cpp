@@ -106,16 +106,16 @@ QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files
 
 // ---- several computers on one data directory ----------------------------------------------------
 
-// The car list as another computer may have left it; false when it cannot be read (the list in
-// memory then stands).
-bool readCarsOnDisk(const AppState& s, QVector<CarRecord>& out) {
+// The car list as another computer may have left it; false when it is missing or cannot be read
+// (the list in memory then stands).
+bool readCarsOnDisk(const AppState& s, QVector<CarRecord>& out, FileStamp* stamp = nullptr) {
     const QString path = s.path(u"user.rvd"_s);
-    if (!QFile::exists(path)) {
-        out.clear();
-        return true;
-    }
     QByteArray data;
-    return readDataFile(s.programDir, path, data) && parseCars(data, path, out);
+    if (!readDataFile(s.programDir, path, data) || !parseCars(data, path, out))
+        return false;
+    if (stamp)
+        *stamp = stampOfBytes(data);
+    return true;
 }
 
 // 1-based, 0 when no car has that directory.
@@ -139,12 +139,26 @@ Result changeCarList(AppState& s, const std::function<bool()>& change) {
     const QVector<CarRecord> before = s.cars;
     const int beforeCurrent = s.currentCar;
     const QString current = s.currentCar >= 1 ? s.car(s.currentCar).dirName : QString();
-    if (QVector<CarRecord> onDisk; readCarsOnDisk(s, onDisk))
+    const QString path = s.path(u"user.rvd"_s);
+    const auto stampBefore = s.stamps.constFind(path);
+    const std::optional<FileStamp> oldStamp =
+        stampBefore == s.stamps.cend() ? std::nullopt : std::optional<FileStamp>(*stampBefore);
+    // What is on disk now is what the change is applied to: the save that follows overwrites nothing unseen.
+    QVector<CarRecord> onDisk;
+    FileStamp seen;
+    if (readCarsOnDisk(s, onDisk, &seen)) {
         s.cars = std::move(onDisk);
+        if (seen.known)
+            s.stamps[path] = seen;
+    }
     Result r = change() ? SaveCars(s) : Result::failure({});
     if (!r) {
         s.cars = before;
         s.currentCar = beforeCurrent;
+        if (oldStamp)
+            s.stamps[path] = *oldStamp;
+        else
+            s.stamps.remove(path);
         return r;
     }
     s.currentCar = current.isEmpty() ? 0 : indexOfDir(s.cars, current);
@@ -738,6 +752,9 @@ Result loginCar(AppState& s, int index) {
     s.carDir = carDirOf(car);
     s.carFacts = carFactsOf(s, index);
     s.readOnlyBy = readOnlyBy;
+    // What an earlier session saw of these files says nothing now; the loads note them anew.
+    for (const QString& file : {u"data.rvd"_s, u"benzin.rvd"_s})
+        s.stamps.remove(s.carPath(file));
 
     s.errorLocation = u"frmUjuser - Partner"_s;
     if (Result r = LoadDatabase(s, true); !r && !(r.code() == 62 && openReadablePart(s, car, r))) {

@@ -3,6 +3,7 @@
 
 #include "clifixture.h"
 #include "database/partners.h"
+#include "database/publishedprices.h"
 #include "startup/carops.h"
 #include "storage/locks.h"
 
@@ -233,6 +234,40 @@ private slots:
         }
         QVERIFY(written >= 1);
         QCOMPARE(monthFiles(f), before + written);
+    }
+
+    void aFileChangedElsewhereIsNotOverwrittenUnasked() {
+        Shared f;
+        AppState& a = f.state;
+        AppState& b = f.computer();
+        QVERIFY(loginCar(a, 1));
+        // Another program changes the partner file while the car is open here.
+        QByteArray other = f.read(CliFixture::car1(u"data.rvd"_s));
+        other.replace("Alfa Bt.", "Alfa Kft.");
+        f.write(CliFixture::car1(u"data.rvd"_s), other);
+        f.prompter.answer(No);
+        QVERIFY(!addPartner(a, Partner{u"Delta Kft."_s, u"Eger"_s, {}}));
+        QVERIFY2(f.prompter.last().startsWith(u"A(z) %1 fájlt azóta"_s.arg(QDir::toNativeSeparators(f.path(CliFixture::car1(u"data.rvd"_s))))),
+                 qPrintable(f.prompter.last()));
+        QCOMPARE(f.read(CliFixture::car1(u"data.rvd"_s)), other);
+
+        // Two computers change the multipliers: the second is asked with the file named.
+        b.multipliers[1].value = 1.5f;
+        QVERIFY(SaveMultipliers(b));
+        const QByteArray first = f.read(u"Users/szorzo.rvd"_s);
+        a.multipliers[2].value = 1.75f;
+        f.prompter.answer(No);
+        QVERIFY(!SaveMultipliers(a));
+        QVERIFY(f.prompter.last().contains(QDir::toNativeSeparators(f.path(u"Users/szorzo.rvd"_s))));
+        QCOMPARE(f.read(u"Users/szorzo.rvd"_s), first);
+        f.prompter.answer(Yes);
+        QVERIFY(SaveMultipliers(a));
+        QVERIFY(f.read(u"Users/szorzo.rvd"_s).startsWith("1\r\n1.1\r\n1.75\r\n"));
+
+        // The program's own writes are no change of another: saving again asks nothing.
+        QVERIFY(takeIntoCarPrices(a, {FuelPrice{QDate(2024, 5, 1), 640}}));
+        const qsizetype asked = f.prompter.asked.size();
+        QVERIFY(SaveFuelPrices(a) && SaveMultipliers(a) && f.prompter.asked.size() == asked);
     }
 
     void twoPriceImportsAtOnce() {
