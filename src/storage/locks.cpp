@@ -47,13 +47,14 @@ QString localUserName() {
     return u"?"_s;
 }
 
-QString locksDir(const QString& dataDir) { return QDir(dataDir).filePath(u"Locks"_s); }
+// The data directory itself: a lock released leaves nothing behind.
+QString locksDir(const QString& dataDir) { return QDir(dataDir).absolutePath(); }
 QString carLockPath(const QString& dataDir, const QString& carDirName) {
-    return QDir(locksDir(dataDir)).filePath(u"car-"_s + fileNamePart(carDirName.trimmed()) + u".lock"_s);
+    return QDir(locksDir(dataDir)).filePath(u"rovanta-car-"_s + fileNamePart(carDirName.trimmed()) + u".lock"_s);
 }
-QString folderLockPath(const QString& dataDir) { return QDir(locksDir(dataDir)).filePath(u"folder.lock"_s); }
+QString folderLockPath(const QString& dataDir) { return QDir(locksDir(dataDir)).filePath(u"rovanta-folder.lock"_s); }
 QString instanceLockPath(const QString& dataDir) {
-    return QDir(locksDir(dataDir)).filePath(u"program-"_s + fileNamePart(localHostName()) + u".lock"_s);
+    return QDir(locksDir(dataDir)).filePath(u"rovanta-program-"_s + fileNamePart(localHostName()) + u".lock"_s);
 }
 
 QByteArray lockNote(const LockHolder& h) {

@@ -38,7 +38,7 @@ QString holderText(const LockHolder& holder, const QDateTime& now = QDateTime::c
 QString localHostName();
 QString localUserName();
 
-// The folder of the locks, and the lock files in it.
+// The folder of the locks (the data directory), and the lock files in it.
 QString locksDir(const QString& dataDir);
 QString carLockPath(const QString& dataDir, const QString& carDirName);
 QString folderLockPath(const QString& dataDir);

@@ -172,8 +172,8 @@ private slots:
         Shared f;
         const QString lock = carLockPath(f.data, u"ABC-123"_s);
         const QDateTime twoHoursAgo = QDateTime::currentDateTime().addSecs(-7200);
-        f.write(u"Locks/car-ABC-123.lock"_s, "4242\nrovanta\nregi-gep\n");
-        f.write(u"Locks/car-ABC-123.lock.info"_s, lockNote({u"regi-gep"_s, u"kati"_s, twoHoursAgo, twoHoursAgo, true}));
+        f.write(u"rovanta-car-ABC-123.lock"_s, "4242\nrovanta\nregi-gep\n");
+        f.write(u"rovanta-car-ABC-123.lock.info"_s, lockNote({u"regi-gep"_s, u"kati"_s, twoHoursAgo, twoHoursAgo, true}));
 
         // The command line never takes it.
         const CliFixture::Run cli = f.run({u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"300"_s});
@@ -187,17 +187,17 @@ private slots:
                      f.prompter.asked[0].text.contains(u"Átveszi a zárolást?"_s) &&
                      (f.prompter.asked[0].buttons & DefaultNo),
                  qPrintable(f.prompter.asked[0].text));
-        QCOMPARE(f.read(u"Locks/car-ABC-123.lock"_s), QByteArray("4242\nrovanta\nregi-gep\n"));
+        QCOMPARE(f.read(u"rovanta-car-ABC-123.lock"_s), QByteArray("4242\nrovanta\nregi-gep\n"));
 
         f.prompter.answer(Yes);
         QVERIFY(loginCar(a, 1) && !a.readOnly());
-        QVERIFY(f.read(u"Locks/car-ABC-123.lock.info"_s).startsWith((kHost + u'\n').toUtf8()));
+        QVERIFY(f.read(u"rovanta-car-ABC-123.lock.info"_s).startsWith((kHost + u'\n').toUtf8()));
         QCOMPARE(readLockHolder(lock).host, kHost);
 
         // A lock renewed a minute ago is not offered: only reading is.
         const QDateTime aMinuteAgo = QDateTime::currentDateTime().addSecs(-60);
-        f.write(u"Locks/car-XYZ-789.lock"_s, "4243\nrovanta\nmasik-gep\n");
-        f.write(u"Locks/car-XYZ-789.lock.info"_s, lockNote({u"masik-gep"_s, u"jozsi"_s, twoHoursAgo, aMinuteAgo, true}));
+        f.write(u"rovanta-car-XYZ-789.lock"_s, "4243\nrovanta\nmasik-gep\n");
+        f.write(u"rovanta-car-XYZ-789.lock.info"_s, lockNote({u"masik-gep"_s, u"jozsi"_s, twoHoursAgo, aMinuteAgo, true}));
         f.prompter.clear();
         f.prompter.answer(No);
         QVERIFY(!loginCar(a, 2));
