@@ -23,7 +23,7 @@ writer() {
     while ((SECONDS < end)); do
         n=$((n + 1))
         # Each writer has months of its own, so every acknowledged write can be looked for.
-        local year=$((2100 + w * 20 + n / 12)) month=$((n % 12 + 1))
+        local year=$((2000 + w * 1000 + n / 12)) month=$((n % 12 + 1))
         local ym
         ym=$(printf '%04d-%02d' "$year" "$month")
         if ((n % 2)); then
