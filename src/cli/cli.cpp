@@ -207,6 +207,10 @@ int runPrivate(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, false))
         return code;
+    // The month's facts are the car's: written only while no one else works on it.
+    std::unique_ptr<DataLock> lock;
+    if (const Result r = f.lockCar(lock); !r)
+        return failed(c, r);
     MonthLog& log = f.state.month;
     log.closingReading = closing ? value : 0;
     log.privateKm = closing ? 0 : value;
