@@ -26,6 +26,7 @@
 #include "startup/startup.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 #include "storage/random.h"
 #include "storage/settings.h"
 
@@ -239,6 +240,10 @@ int runPrivate(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, false))
         return code;
+    // The month's facts are the car's: written only while no one else works on it.
+    std::unique_ptr<DataLock> lock;
+    if (const Result r = f.lockCar(lock); !r)
+        return failed(c, r);
     MonthLog& log = f.state.month;
     log.closingReading = closing ? value : 0;
     log.privateKm = closing ? 0 : value;
@@ -335,6 +340,12 @@ int runGenerate(Context& c, const ParsedArgs& a) {
 
     Fleet f(c.programDir);
     AppState& s = f.state;
+    if (const Result r = openCar(f, a.positional.value(0), false); !r)
+        return failed(c, r);
+    // The car is this command's until the month is written; its database is read under the lock.
+    std::unique_ptr<DataLock> lock;
+    if (const Result r = f.lockCar(lock); !r)
+        return failed(c, r);
     if (const Result r = openCar(f, a.positional.value(0), true); !r)
         return failed(c, r);
     if (s.partnerCount() < 2)

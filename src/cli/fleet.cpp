@@ -10,6 +10,7 @@
 #include "startup/startup.h"
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,6 +158,39 @@ Result Fleet::loadFuelPrices() {
     if (r)
         state.fuelPrices = std::move(prices);
     return r;
+}
+
+namespace {
+
+Result takeForCommand(std::unique_ptr<DataLock>& lock, const QString& what) {
+    switch (lock->tryTake(kCliLockWaitMs)) {
+    case DataLock::State::Taken:
+        return Result::success();
+    case DataLock::State::Failed:
+        return Result::failure(lock->failure() + u"\nA parancs semmit sem írt."_s);
+    case DataLock::State::Stale:
+        return Result::failure(
+            u"%1 zárolása elavultnak látszik: %2, de a(z) %3 számítógép %4 perce nem jelentkezett. A parancssor nem "
+            u"veszi át; a programban átvehető, ha ott már biztosan nem fut. A parancs semmit sem írt."_s
+                .arg(what, holderText(lock->holder()), lock->holder().host)
+                .arg(lock->holder().alive.secsTo(QDateTime::currentDateTime()) / 60));
+    case DataLock::State::Held:
+        break;
+    }
+    return Result::failure(u"%1 most zárolva van: %2. A parancs semmit sem írt; próbálja újra, ha ott befejezték."_s.arg(
+        what, holderText(lock->holder())));
+}
+
+} // namespace
+
+Result lockFolder(const QString& programDir, std::unique_ptr<DataLock>& lock) {
+    lock = std::make_unique<DataLock>(programDir, folderLockPath(programDir));
+    return takeForCommand(lock, u"Az adatkönyvtár"_s);
+}
+
+Result Fleet::lockCar(std::unique_ptr<DataLock>& lock) const {
+    lock = std::make_unique<DataLock>(state.programDir, carLockPath(state.programDir, car().dirName));
+    return takeForCommand(lock, u"A(z) %1 autó"_s.arg(car().userName.trimmed()));
 }
 
 Result Fleet::openCar(const QString& name, bool withDatabase) {

@@ -7,9 +7,20 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
 #include <optional>
 
+namespace rv {
+class DataLock;
+}
+
 namespace rv::cli {
+
+// How long a writing command waits for a lock held elsewhere.
+constexpr int kCliLockWaitMs = 3000;
+
+// The data directory's lock for a write that spans cars (the published prices).
+Result lockFolder(const QString& programDir, std::unique_ptr<DataLock>& lock);
 
 // A month named on the command line.
 struct MonthArg {
@@ -64,6 +75,11 @@ public:
     QStringList notices;
 
     const CarRecord& car() const { return state.car(state.currentCar); }
+
+    // The selected car's lock for a writing command, as the program's login takes it: waits a
+    // few seconds for a session elsewhere to end, else fails naming the holder. A stale lock is
+    // never taken here; the program offers it.
+    Result lockCar(std::unique_ptr<DataLock>& lock) const;
 };
 
 } // namespace rv::cli

@@ -9,6 +9,7 @@
 #include "storage/settings.h"
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,6 +91,10 @@ Result recovered(const Fleet& f) {
 }
 
 int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool replace) {
+    // The published prices belong to every car: another computer's import waits or is named.
+    std::unique_ptr<DataLock> lock;
+    if (const Result locked = lockFolder(c.programDir, lock); !locked)
+        return failed(c, locked);
     PublishedImport plan;
     Result r = planPublishedImport(f.state, rows, plan);
     if (!r)

@@ -77,6 +77,8 @@ QString publishedPricesPath(const AppState& s) {
 }
 
 Result resetToPublishedPrices(AppState& s) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     const QString source = publishedPricesPath(s);
     QByteArray data;
     Result r = readDataFile(s.programDir, source, data);
@@ -93,6 +95,8 @@ Result resetToPublishedPrices(AppState& s) {
 }
 
 Result deleteAllPrices(AppState& s) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     Result r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), emptyFuelPriceFile());
     if (!r) {
         logCaught(s, r.code(), r.message());

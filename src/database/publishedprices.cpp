@@ -7,6 +7,8 @@
 #include "storage/fileio.h"
 #include "storage/navpaste.h"
 #include "ui/prompter.h"
+#include "storage/locks.h"
+#include "ui/lockquestions.h"
 
 #include <QDir>
 #include <QFile>
@@ -409,7 +411,7 @@ QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bo
 
 namespace {
 
-bool importPlanned(AppState& s, const PublishedImport& plan, const QString& origin) {
+bool importPlanned(AppState& s, PublishedImport plan, const QVector<NavPriceRow>& rows, const QString& origin) {
     Prompter& ask = *s.prompter;
     const QString summary = importSummary(plan);
     bool replace = false;
@@ -429,10 +431,19 @@ bool importPlanned(AppState& s, const PublishedImport& plan, const QString& orig
     }
     int added = 0;
     int replaced = 0;
-    const Result r = applyPublishedImport(s, plan, replace, &added, &replaced);
-    if (!r) {
-        ask.inform(r.message(), MsgIcon::Exclamation);
-        return false;
+    {
+        // The published prices belong to every car. Another computer may have imported since the
+        // plan was made: it is made again on the files as they are, under the folder lock.
+        DataLock folder(s.programDir, folderLockPath(s.programDir));
+        Result r = takeFolderLock(folder, &ask, u"a közzétett árak"_s);
+        if (r)
+            r = planPublishedImport(s, rows, plan);
+        if (r)
+            r = applyPublishedImport(s, plan, replace, &added, &replaced);
+        if (!r) {
+            ask.inform(r.message(), MsgIcon::Exclamation);
+            return false;
+        }
     }
     const QString done = u"Az üzemanyagárak frissítve: %1 új ár került a közzétett árak közé, %2 ár cserélődött."_s
                              .arg(added)
@@ -458,12 +469,16 @@ bool importPlanned(AppState& s, const PublishedImport& plan, const QString& orig
 } // namespace
 
 bool importPublishedPrices(AppState& s, const QString& tablePath) {
-    PublishedImport plan;
-    if (const Result r = planPublishedImport(s, tablePath, plan); !r) {
+    QByteArray data;
+    Result r = readWholeFile(tablePath, data);
+    QVector<NavPriceRow> rows;
+    if (r)
+        r = parseAnyNavTable(data, QDir::toNativeSeparators(tablePath), rows);
+    if (!r) {
         s.prompter->inform(r.message(), MsgIcon::Exclamation);
         return false;
     }
-    return importPlanned(s, plan, QDir::toNativeSeparators(tablePath));
+    return importPublishedRows(s, rows, QDir::toNativeSeparators(tablePath));
 }
 
 bool importPublishedRows(AppState& s, const QVector<NavPriceRow>& rows, const QString& origin) {
@@ -472,18 +487,23 @@ bool importPublishedRows(AppState& s, const QVector<NavPriceRow>& rows, const QS
         s.prompter->inform(r.message(), MsgIcon::Exclamation);
         return false;
     }
-    return importPlanned(s, plan, origin);
+    return importPlanned(s, plan, rows, origin);
 }
 
 Result takeIntoCarPrices(AppState& s, const QVector<FuelPrice>& entries) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     QVector<FuelPrice> prices = s.fuelPrices;
     for (const FuelPrice& p : entries)
         if (!storePrice(prices, p.month, p.price))
             return Result::failure(u"Az autó ártáblázata megtelt."_s);
-    if (const Result r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), serializeFuelPrices(prices)); !r) {
+    const QString path = s.carPath(u"benzin.rvd"_s);
+    const QByteArray data = serializeFuelPrices(prices);
+    if (const Result r = saveWholeFile(s.programDir, path, data); !r) {
         logCaught(s, r.code(), r.message());
         return r;
     }
+    s.stamps[path] = stampOfBytes(data);
     s.fuelPrices = std::move(prices);
     return Result::success();
 }

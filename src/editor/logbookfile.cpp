@@ -128,6 +128,11 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
             s.prompter->ask(u"Nincs mit elmenteni."_s, Ok, MsgIcon::Exclamation);
         return false;
     }
+    if (const Result r = s.refuseReadOnly(); !r) {
+        if (s.prompter)
+            s.prompter->ask(r.message(), Ok, MsgIcon::Exclamation);
+        return false;
+    }
     const QString fileName = log.fileName.isEmpty() ? monthTarget(s, log.year, log.month).fileName : log.fileName;
     const QString path = s.carPath(fileName);
     if (log.onDisk.known && stampOf(path) != log.onDisk) {

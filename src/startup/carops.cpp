@@ -5,10 +5,12 @@
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/tables.h"
 #include "ui/fieldtext.h"
+#include "ui/lockquestions.h"
 #include "ui/prompter.h"
 
 #include <QDir>
@@ -101,6 +103,91 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
 }
 
 QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+
+// ---- several computers on one data directory ----------------------------------------------------
+
+// The car list as another computer may have left it; false when it is missing or cannot be read
+// (the list in memory then stands).
+bool readCarsOnDisk(const AppState& s, QVector<CarRecord>& out, FileStamp* stamp = nullptr) {
+    const QString path = s.path(u"user.rvd"_s);
+    QByteArray data;
+    if (!readDataFile(s.programDir, path, data) || !parseCars(data, path, out))
+        return false;
+    if (stamp)
+        *stamp = stampOfBytes(data);
+    return true;
+}
+
+// 1-based, 0 when no car has that directory.
+int indexOfDir(const QVector<CarRecord>& cars, const QString& dirName) {
+    for (int i = 0; i < cars.size(); ++i)
+        if (sameText(cars[i].dirName, dirName))
+            return i + 1;
+    return 0;
+}
+
+bool sameRecord(const CarRecord& a, const CarRecord& b) { return serializeCars({a}) == serializeCars({b}); }
+
+// Changes the car list under the folder lock: change() works on the list as it is on disk now
+// (another computer may have added or changed cars since it was read), so both changes stay.
+// change() returns false when it refuses (it told why). On any failure the list in memory is
+// as it was; a refusal gives a failure with no message.
+Result changeCarList(AppState& s, const std::function<bool()>& change) {
+    DataLock folder(s.programDir, folderLockPath(s.programDir));
+    if (Result r = takeFolderLock(folder, prompterOf(s), u"a gépkocsik listája"_s); !r)
+        return r;
+    const QVector<CarRecord> before = s.cars;
+    const int beforeCurrent = s.currentCar;
+    const QString current = s.currentCar >= 1 ? s.car(s.currentCar).dirName : QString();
+    const QString path = s.path(u"user.rvd"_s);
+    const auto stampBefore = s.stamps.constFind(path);
+    const std::optional<FileStamp> oldStamp =
+        stampBefore == s.stamps.cend() ? std::nullopt : std::optional<FileStamp>(*stampBefore);
+    // What is on disk now is what the change is applied to: the save that follows overwrites nothing unseen.
+    QVector<CarRecord> onDisk;
+    FileStamp seen;
+    if (readCarsOnDisk(s, onDisk, &seen)) {
+        s.cars = std::move(onDisk);
+        if (seen.known)
+            s.stamps[path] = seen;
+    }
+    Result r = change() ? SaveCars(s) : Result::failure({});
+    if (!r) {
+        s.cars = before;
+        s.currentCar = beforeCurrent;
+        if (oldStamp)
+            s.stamps[path] = *oldStamp;
+        else
+            s.stamps.remove(path);
+        return r;
+    }
+    s.currentCar = current.isEmpty() ? 0 : indexOfDir(s.cars, current);
+    return r;
+}
+
+// The car's lock for a change of its record or files: the session's own when it is the
+// logged-in car, else taken for the change. Null when someone else holds it (the user was told
+// why the change is refused).
+std::shared_ptr<DataLock> lockForChange(AppState& s, const CarRecord& car, const QString& refused) {
+    if (s.carLock && s.carLock->isTaken() && s.currentCar >= 1 && sameText(s.car(s.currentCar).dirName, car.dirName))
+        return s.carLock;
+    auto lock = std::make_shared<DataLock>(s.programDir, carLockPath(s.programDir, car.dirName));
+    switch (lock->tryTake()) {
+    case DataLock::State::Taken:
+        return lock;
+    case DataLock::State::Stale:
+        if (offerTakeover(*lock, prompterOf(s), u"A(z) %1 gépkocsi"_s.arg(car.userName)))
+            return lock;
+        break;
+    case DataLock::State::Failed:
+        tell(s, lock->failure() + u"\r\n\r\nA(z) %1 gépkocsi %2"_s.arg(car.userName, refused));
+        return {};
+    case DataLock::State::Held:
+        break;
+    }
+    tell(s, u"A(z) %1 gépkocsit most %2, ezért %3"_s.arg(car.userName, holderText(lock->holder()), refused));
+    return {};
+}
 
 int monthFileCount(const QString& dir) {
     int n = 0;
@@ -310,23 +397,40 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
                               .arg(QDir::toNativeSeparators(dir))
                               .arg(monthFileCount(dir)));
     }
-    car.dirName = takeOver ? plainDir : freeDirName(s, car.plateNumber);
-    s.cars.append(car);
-    const int index = s.carCount();
-
+    int index = 0;
+    QString dir;
+    bool madeDir = false;
+    // The new car is this program's until its files are written: a login from another computer
+    // waits for them.
+    std::unique_ptr<DataLock> carLock;
     s.errorLocation = u"frmUjuser - UjSave"_s;
-    if (Result r = SaveCars(s); !r) {
-        s.cars.removeLast();
-        tell(s, u"Az új gépkocsi nem menthető:\r\n%1"_s.arg(r.message()));
-        return 0;
-    }
-    s.errorLocation = u"frmUjuser - MakeDir  "_s;
-    const QString dir = absoluteCarDir(s, car);
-    if (!QDir().mkpath(dir)) {
-        logCaught(s, 75, dir);
-        s.cars.removeLast();
-        SaveCars(s);
-        tell(s, u"A gépkocsi könyvtára nem hozható létre:\r\n%1"_s.arg(QDir::toNativeSeparators(dir)));
+    const Result saved = changeCarList(s, [&] {
+        // Another computer may have added a car meanwhile: the checks run again on the list as it is.
+        if (QString problem = uniquenessProblem(s, car, 0); !problem.isEmpty()) {
+            tell(s, problem);
+            return false;
+        }
+        takeOver = takeOver && isUnregisteredCarDir(s, plainDir);
+        car.dirName = takeOver ? plainDir : freeDirName(s, car.plateNumber);
+        s.errorLocation = u"frmUjuser - MakeDir  "_s;
+        dir = absoluteCarDir(s, car);
+        madeDir = !QFileInfo::exists(dir);
+        if (!QDir().mkpath(dir)) {
+            logCaught(s, 75, dir);
+            tell(s, u"A gépkocsi könyvtára nem hozható létre:\r\n%1"_s.arg(QDir::toNativeSeparators(dir)));
+            return false;
+        }
+        carLock = std::make_unique<DataLock>(s.programDir, carLockPath(s.programDir, car.dirName));
+        carLock->tryTake();
+        s.cars.append(car);
+        index = s.carCount();
+        return true;
+    });
+    if (!saved) {
+        if (madeDir)
+            QDir(s.usersDir()).rmdir(car.dirName);
+        if (!saved.message().isEmpty())
+            tell(s, u"Az új gépkocsi nem menthető:\r\n%1"_s.arg(saved.message()));
         return 0;
     }
 
@@ -371,10 +475,31 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
     }
     const CarRecord old = s.car(index);
     changed.dirName = old.dirName;
-    s.car(index) = changed;
-    if (Result r = SaveCars(s); !r) {
-        s.car(index) = old;
-        tell(s, u"A gépkocsi adatai nem menthetők:\r\n%1"_s.arg(r.message()));
+    // The car's files may change with its fuel type: nobody else may be working on it meanwhile.
+    const std::shared_ptr<DataLock> carLock = lockForChange(s, old, u"az adatai most nem módosíthatók."_s);
+    if (!carLock)
+        return false;
+    const Result saved = changeCarList(s, [&] {
+        const int at = indexOfDir(s.cars, old.dirName);
+        if (at == 0) {
+            tell(s, u"A(z) %1 gépkocsit közben egy másik gépről törölték."_s.arg(old.userName));
+            return false;
+        }
+        if (!sameRecord(s.car(at), old) &&
+            !ask(s, u"A(z) %1 gépkocsi adatait közben egy másik gépről megváltoztatták (user.rvd).\r\n\r\nFelülírja az "
+                    u"ottani változtatást a most megadott adatokkal?"_s.arg(old.userName)))
+            return false;
+        if (QString problem = uniquenessProblem(s, changed, at); !problem.isEmpty()) {
+            tell(s, problem);
+            return false;
+        }
+        s.car(at) = changed;
+        index = at;
+        return true;
+    });
+    if (!saved) {
+        if (!saved.message().isEmpty())
+            tell(s, u"A gépkocsi adatai nem menthetők:\r\n%1"_s.arg(saved.message()));
         return false;
     }
 
@@ -419,6 +544,8 @@ CarFacts carFactsOf(AppState& s, int index) {
 
 void logout(AppState& s) {
     s.carFacts = CarFacts{};
+    s.carLock.reset();
+    s.readOnlyBy.clear();
     s.currentCar = 0;
     s.carDir.clear();
     s.partners.clear();
@@ -440,19 +567,31 @@ DeleteOutcome deleteCar(AppState& s, int index) {
                                        .arg(months)))
         return out;
 
+    // Nobody may be working on the car while it goes; a login waiting for the lock finds it gone.
+    const std::shared_ptr<DataLock> carLock = lockForChange(s, car, u"nem törölhető."_s);
+    if (!carLock)
+        return out;
+    const bool loggedIn = s.currentCar == index;
     // The record goes first: a car file that cannot be written leaves the car and its files whole.
-    s.cars.removeAt(index - 1);
-    if (Result r = SaveCars(s); !r) {
-        s.cars.insert(index - 1, car);
-        tell(s, u"A gépkocsi nem törölhető, mert a gépkocsik listája nem írható:\r\n%1"_s.arg(r.message()));
+    const Result saved = changeCarList(s, [&] {
+        int at = 0;
+        for (int i = 1; i <= s.carCount() && at == 0; ++i)
+            if (sameRecord(s.car(i), car))
+                at = i;
+        if (at == 0)
+            at = indexOfDir(s.cars, car.dirName);
+        if (at >= 1)
+            s.cars.removeAt(at - 1);
+        return true;
+    });
+    if (!saved) {
+        tell(s, u"A gépkocsi nem törölhető, mert a gépkocsik listája nem írható:\r\n%1"_s.arg(saved.message()));
         return out;
     }
     out.removed = true;
-    if (s.currentCar == index) {
+    if (loggedIn) {
         logout(s);
         out.wasLoggedIn = true;
-    } else if (s.currentCar > index) {
-        --s.currentCar;
     }
 
     if (!isSafeDirName(dirName)) {
@@ -561,7 +700,35 @@ bool openReadablePart(AppState& s, const CarRecord& car, const Result& damage) {
 Result loginCar(AppState& s, int index) {
     if (index < 1 || index > s.carCount())
         return Result::failure(u"Nincs kiválasztva gépkocsi."_s);
-    const CarRecord& car = s.car(index);
+    const CarRecord car = s.car(index);
+
+    // The car's lock for the whole session; held elsewhere, the car opens for reading only.
+    std::shared_ptr<DataLock> lock;
+    QString readOnlyBy;
+    if (s.carLock && s.carLock->isTaken() && s.currentCar >= 1 && sameText(s.car(s.currentCar).dirName, car.dirName)) {
+        lock = s.carLock;
+    } else {
+        lock = std::make_shared<DataLock>(s.programDir, carLockPath(s.programDir, car.dirName));
+        DataLock::State state = lock->tryTake();
+        if (state == DataLock::State::Stale && offerTakeover(*lock, prompterOf(s), u"A(z) %1 gépkocsi"_s.arg(car.userName)))
+            state = DataLock::State::Taken;
+        if (state != DataLock::State::Taken) {
+            const bool failed = state == DataLock::State::Failed;
+            readOnlyBy = failed ? u"a gépkocsi nem zárolható"_s : holderText(lock->holder());
+            const QString why = failed ? u"A(z) %1 gépkocsi nem zárolható:\r\n%2"_s.arg(car.userName, lock->failure())
+                                       : u"A(z) %1 gépkocsit most %2."_s.arg(car.userName, readOnlyBy);
+            Prompter* p = prompterOf(s);
+            if (!p || p->ask(why + u"\r\n\r\nMegnyitja csak olvasásra? Így semmit sem módosíthat benne.\r\n\r\n"
+                                   u"Nem: másik gépkocsit választhat."_s,
+                             Yes | No, MsgIcon::Question) != Yes)
+                return Result::failure({});
+            lock.reset();
+        } else if (QVector<CarRecord> onDisk; readCarsOnDisk(s, onDisk) && indexOfDir(onDisk, car.dirName) == 0) {
+            // It was deleted from another computer while this one waited.
+            return Result::failure(u"A(z) %1 gépkocsit közben egy másik gépről törölték. A gépkocsik listája a "
+                                   u"program újraindításakor frissül."_s.arg(car.userName));
+        }
+    }
 
     // Everything of the previous login, put back when this one fails.
     const int oldCar = s.currentCar;
@@ -570,6 +737,7 @@ Result loginCar(AppState& s, int index) {
     DistanceMatrix oldDistances = s.distances;
     QVector<FuelPrice> oldPrices = s.fuelPrices;
     const CarFacts oldFacts = s.carFacts;
+    const QString oldReadOnlyBy = s.readOnlyBy;
     auto restore = [&] {
         s.currentCar = oldCar;
         s.carDir = oldDir;
@@ -577,11 +745,16 @@ Result loginCar(AppState& s, int index) {
         s.distances = std::move(oldDistances);
         s.fuelPrices = std::move(oldPrices);
         s.carFacts = oldFacts;
+        s.readOnlyBy = oldReadOnlyBy;
     };
 
     s.currentCar = index;
     s.carDir = carDirOf(car);
     s.carFacts = carFactsOf(s, index);
+    s.readOnlyBy = readOnlyBy;
+    // What an earlier session saw of these files says nothing now; the loads note them anew.
+    for (const QString& file : {u"data.rvd"_s, u"benzin.rvd"_s})
+        s.stamps.remove(s.carPath(file));
 
     s.errorLocation = u"frmUjuser - Partner"_s;
     if (Result r = LoadDatabase(s, true); !r && !(r.code() == 62 && openReadablePart(s, car, r))) {
@@ -606,6 +779,7 @@ Result loginCar(AppState& s, int index) {
         }
         s.fuelPrices = std::move(prices);
     }
+    s.carLock = std::move(lock);
     s.errorLocation = u"frmUjuser - Form"_s;
     return Result::success();
 }

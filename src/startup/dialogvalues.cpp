@@ -6,6 +6,8 @@
 #include "storage/records.h"
 #include "storage/settings.h"
 #include "storage/state.h"
+#include "storage/locks.h"
+#include "ui/lockquestions.h"
 
 #include <cmath>
 #include <optional>
@@ -104,6 +106,10 @@ std::optional<MultiplierProblem> applyMultipliers(AppState& s, const MultiplierT
                                             .arg(range.max * 100)};
         values[size_t(i)] = float(value);
     }
+    // The multipliers belong to every car: written under the folder lock, never beside another write.
+    DataLock folder(s.programDir, folderLockPath(s.programDir));
+    if (Result r = takeFolderLock(folder, s.prompter, u"a szorzók fájlja"_s); !r)
+        return MultiplierProblem{-1, r.message()};
     const auto oldMultipliers = s.multipliers;
     const qint16 oldDefault = s.defaultRouteType;
     for (int i = 0; i < kMultiplierBoxCount; ++i)

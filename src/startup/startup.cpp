@@ -5,9 +5,11 @@
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 #include "storage/numeric.h"
 #include "storage/settings.h"
 #include "storage/state.h"
+#include "ui/lockquestions.h"
 #include "ui/prompter.h"
 
 #include <QDir>
@@ -46,6 +48,11 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
 
 int prepareUsersDirectory(AppState& state) {
     QDir().mkpath(state.usersDir());
+    // Another computer may be importing prices into the same files: the top-up waits for it, and
+    // when it cannot, the next start does it.
+    DataLock folder(state.programDir, folderLockPath(state.programDir));
+    if (folder.tryTake(kFolderLockWaitMs) != DataLock::State::Taken)
+        return 0;
     // An import a kill cut short is finished before anything reads the published files.
     if (const Result r = recoverPublishedImport(state); !r && state.prompter)
         state.prompter->inform(r.message(), MsgIcon::Exclamation);
@@ -57,7 +64,9 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
                           std::unique_ptr<QLockFile>& lock) {
     // Two copies on one data directory would overwrite each other's files.
     QDir().mkpath(programDir);
-    auto lockFile = std::make_unique<QLockFile>(QDir(programDir).filePath(u"rovanta.lock"_s));
+    // On a folder shared by several computers each has its own: the others work on other cars.
+    QDir().mkpath(locksDir(programDir));
+    auto lockFile = std::make_unique<QLockFile>(instanceLockPath(programDir));
     lockFile->setStaleLockTime(0);
     if (!lockFile->tryLock(0)) {
         // Only a lock held by another copy means it runs; any other failure is the directory's.

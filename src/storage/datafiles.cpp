@@ -24,11 +24,31 @@ Result logged(const AppState& s, Result r) {
     return r;
 }
 
+// A shared file that another program or computer changed since this one read or wrote it is
+// never overwritten unasked.
+Result confirmOverwrite(AppState& s, const QString& path) {
+    const auto known = s.stamps.constFind(path);
+    if (known == s.stamps.cend() || stampOf(path) == *known)
+        return Result::success();
+    const QString file = QDir::toNativeSeparators(path);
+    if (s.prompter && s.prompter->ask(u"A(z) %1 fájlt azóta, hogy a program beolvasta, egy másik program vagy egy "
+                                      u"másik gép megváltoztatta.\r\n\r\nFelülírja a most mentendő adatokkal? Az "
+                                      u"ottani változtatás elvész.\r\n\r\nNem: a mentés elmarad, a fájl úgy marad, "
+                                      u"ahogy a másik hagyta."_s.arg(file),
+                                  Yes | No | DefaultNo, MsgIcon::Exclamation) == Yes)
+        return Result::success();
+    return Result::failure(u"A(z) %1 fájlt közben más megváltoztatta, ezért a program nem írta felül."_s.arg(file));
+}
+
 // Saves with the Abort/Retry/Ignore question when the folder is missing.
 Result saveAsking(AppState& s, const QString& path, const QByteArray& data) {
+    if (Result r = confirmOverwrite(s, path); !r)
+        return r;
     for (;;) {
         SaveError kind = SaveError::None;
         Result r = saveWholeFile(s.programDir, path, data, &kind);
+        if (r)
+            s.stamps[path] = stampOfBytes(data);
         if (r || kind != SaveError::PathNotFound || !s.prompter)
             return logged(s, r);
         MsgButton answer = s.prompter->ask(u"Az elérési út nem található."_s, Abort | Retry | Ignore, MsgIcon::Question);
@@ -129,6 +149,7 @@ Result LoadCars(AppState& s) {
         r = parseCars(data, path, cars);
     if (r) {
         s.cars = std::move(cars);
+        s.stamps[path] = stampOfBytes(data);
         return r;
     }
     // The next save of the car list would replace the damaged file; keep a copy for rescue.
@@ -204,6 +225,7 @@ Result LoadDatabase(AppState& s, bool resize) {
         return logged(s, r);
     for (const QString& w : db.warnings)
         logCaught(s, 62, w);
+    s.stamps[path] = stampOfBytes(data);
     if (resize) {
         s.partners = std::move(db.partners);
         s.distances = std::move(db.distances);
@@ -219,6 +241,8 @@ Result LoadDatabase(AppState& s, bool resize) {
 }
 
 Result SaveDatabase(AppState& s) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     PartnerDatabase db{s.partners, s.distances, {}};
     QByteArray data = serializeDatabase(db, s.defaultRouteType);
     Result r = saveAsking(s, s.carPath(u"data.rvd"_s), data);
@@ -270,9 +294,13 @@ Result LoadFuelPrices(AppState& s) {
         r = parseFuelPrices(data, path, prices);
     if (r) {
         s.fuelPrices = std::move(prices);
+        s.stamps[path] = stampOfBytes(data);
         return r;
     }
     logged(s, r);
+    // Whoever holds the car mends its file; this program only reads it.
+    if (s.readOnly())
+        return r;
     // Only a missing file or one read and found damaged is replaced. One that cannot be read (a
     // link out of the data directory, no permission, not a regular file) stays, and so do the
     // prices in memory: the caller tells why.
@@ -293,6 +321,7 @@ Result LoadFuelPrices(AppState& s) {
                                saved.code());
     }
     s.fuelPrices.clear();
+    s.stamps[path] = stampOfBytes(emptyFuelPriceFile());
     if (s.prompter) {
         QString text = u"A benzinárakat tartalmazó adatbázis nem található.\r\n\r\nÚj adatbázi létrehozva."_s;
         if (existed)
@@ -304,6 +333,8 @@ Result LoadFuelPrices(AppState& s) {
 }
 
 Result SaveFuelPrices(AppState& s) {
+    if (Result r = s.refuseReadOnly(); !r)
+        return r;
     return saveAsking(s, s.carPath(u"benzin.rvd"_s), serializeFuelPrices(s.fuelPrices));
 }
 
@@ -341,11 +372,15 @@ Result LoadMultipliers(AppState& s) {
         Result saved = saveWholeFile(s.programDir, path, serializeMultipliers(m));
         if (!saved)
             logged(s, saved);
+        else
+            s.stamps[path] = stampOfBytes(serializeMultipliers(m));
     } else {
         QByteArray data;
         Result r = readFile(s, path, data);
         if (r)
             r = parseMultipliers(data, path, m);
+        if (r)
+            s.stamps[path] = stampOfBytes(data);
         if (!r) {
             // Zeros in memory would make every cost 0 and the dialog's OK would store them for
             // good: the defaults take the damaged file's place, which is kept aside.
@@ -356,10 +391,12 @@ Result LoadMultipliers(AppState& s) {
             if (kept.isEmpty()) {
                 text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik; a fájl változatlan maradt."_s;
             } else if (Result saved = saveWholeFile(s.programDir, path, serializeMultipliers(m)); !saved) {
+                s.stamps.remove(path);
                 logged(s, saved);
                 text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik, de ezeket nem sikerült "
                         u"elmenteni:\r\n"_s + saved.message();
             } else {
+                s.stamps[path] = stampOfBytes(serializeMultipliers(m));
                 text += u"Helyette az alapértékekkel (minden szorzó 1) készült új fájl; a szorzókat a Szorzók "
                         u"ablakban állíthatja be újra."_s;
             }

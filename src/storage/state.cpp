@@ -1,5 +1,7 @@
 #include "state.h"
 
+#include "locks.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -9,6 +11,14 @@ namespace rv {
 
 AppState::AppState() { LoadTables(); }
 AppState::~AppState() = default;
+
+Result AppState::refuseReadOnly() const {
+    if (!readOnly())
+        return Result::success();
+    return Result::failure(u"A gépkocsi csak olvasásra van megnyitva, ezért a program nem írja a fájljait. "
+                           u"Csak olvasható: %1."_s.arg(readOnlyBy),
+                           75);
+}
 
 void AppState::LoadTables() {
     const auto names = multiplierNames();

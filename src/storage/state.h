@@ -1,9 +1,11 @@
 #pragma once
 
 #include "model/monthlog.h"
+#include "storage/result.h"
 #include "storage/tables.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -13,6 +15,7 @@
 
 namespace rv {
 
+class DataLock;
 class Prompter;
 class Random;
 class Settings;
@@ -104,6 +107,17 @@ struct AppState {
     int currentCar = 0;      // 1-based, 0 = nobody logged in
     QString carDir;          // "Users/" + DirName + "/", relative to programDir
     CarFacts carFacts;       // the logged-in car's, kept in its folder
+
+    // The logged-in car's lock while this program may write the car's files. readOnlyBy names
+    // who edits the car when it was opened for reading only ("<host>/<user> szerkeszti 10:42 óta").
+    std::shared_ptr<DataLock> carLock;
+    QString readOnlyBy;
+    bool readOnly() const { return currentCar >= 1 && !readOnlyBy.isEmpty(); }
+    // What each shared file held when this program last read or wrote it (key: absolute path),
+    // so that a change made meanwhile from another computer is not overwritten unseen.
+    QHash<QString, FileStamp> stamps;
+    // Refuses a write of the logged-in car's files while it is open for reading only.
+    Result refuseReadOnly() const;
 
     QVector<Partner> partners; // Partners(1..PartnerCount) is partners[0..]
     DistanceMatrix distances;

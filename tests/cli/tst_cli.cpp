@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(r.out, u"Elmentve: %1 (%2 km)\n"_s.arg(QDir::toNativeSeparators(f.path(file))).arg(stored.monthKm));
         // On a full disk the save is told as failed and the month stays.
         const auto before = f.snapshot();
-        const Result full = underFileSizeLimit(16, [&] {
+        const Result full = underFileSizeLimit(512, [&] {
             const CliFixture::Run run = f.run(args + QStringList{u"--force"_s, u"--seed"_s, u"78"_s});
             return run.code == 0 ? Result::success() : Result::failure(run.out + run.err);
         });

@@ -57,6 +57,9 @@ frmAdatok::frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabAdatok, 1);
     layout->addLayout(bottom);
+    showReadOnly(this, state,
+                 {u"cmdUj", u"cmdModosit", u"cmdTorol", u"cmdAdatTorles", u"cmdMentes", u"txtTav", u"cboSzorzo",
+                  u"cmdBenzinMent", u"cmdAPEH", u"cmdMindentTorol", u"txtAr", u"cmdImport"});
 
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, kHelpContext); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, cmdSugo, &QPushButton::click);

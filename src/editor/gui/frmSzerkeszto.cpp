@@ -519,6 +519,9 @@ void frmSzerkeszto::open(bool newMonth) {
         if (!newMonth)
             setMonthsStatus(u"Nyilvántartás ellenőrzése..."_s, 90);
         setMonthsStatus(u"Majdnem kész..."_s, 95);
+        showReadOnly(this, m_state,
+                     {u"cmdMent", u"cmdHozzaAd", u"cmdTorol", u"cmdMindentTorol", u"cmdMasol", u"txtKmOraAllas",
+                      u"txtHonnan", u"txtHova", u"txtComment", u"chkKlima", u"chkTeliUzem"});
     });
 }
 

@@ -87,6 +87,7 @@ frmHonapok::frmHonapok(AppState& state, QWidget* mainWindow, QWidget* parent)
     openEditor = [this](bool newMonth) { showEditor(m_state, newMonth, this); };
     build();
     FormLoad();
+    showReadOnly(this, m_state, {u"cmdTorol", u"cmdSzerkesztUj"});
 }
 
 void frmHonapok::build() {

@@ -9,6 +9,7 @@
 #include "startup/carops.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
+#include "storage/locks.h"
 #include "storage/settings.h"
 #include "storage/state.h"
 #include "ui/errortrap.h"
@@ -43,6 +44,13 @@ namespace rv {
 frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
     setObjectName(u"frmMain"_s);
     setWindowTitle(caption());
+    // The other computers of a shared folder see the car's lock renewed, so never stale.
+    auto* renewLock = new QTimer(this);
+    connect(renewLock, &QTimer::timeout, this, [this] {
+        if (m_state.carLock)
+            m_state.carLock->renew();
+    });
+    renewLock->start(kLockRenewSeconds * 1000);
     auto* central = new QWidget(this);
 
     lstUsers = new QListWidget(central);
@@ -347,7 +355,8 @@ void frmMain::setLoggedIn(bool on) {
     mnuNyilvantartasok->setEnabled(on);
     mnuAdatMain->setEnabled(on);
     if (on) {
-        StatusBarPanel1->setText(u"Aktuális felhasználó: "_s + m_state.car(m_state.currentCar).userName);
+        StatusBarPanel1->setText(u"Aktuális felhasználó: "_s + m_state.car(m_state.currentCar).userName +
+                                 (m_state.readOnly() ? u" – Csak olvasható: "_s + m_state.readOnlyBy : QString()));
         refreshPartnerCount();
         lblKovetkezoLepes->setVisible(true);
     } else {
@@ -369,7 +378,8 @@ void frmMain::login() {
             r = loginCar(m_state, index);
         }
         if (!r) {
-            if (m_state.prompter)
+            // No message: the user chose not to open a car another computer edits.
+            if (m_state.prompter && !r.message().isEmpty())
                 m_state.prompter->inform(r.message(), MsgIcon::Exclamation);
             return;
         }

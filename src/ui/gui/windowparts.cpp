@@ -56,6 +56,19 @@ QString withFreeMnemonic(const QString& text, QString& taken) {
     return QString(text).replace(u'&', u"&&"_s);
 }
 
+void showReadOnly(QWidget* window, const AppState& state, std::initializer_list<const char16_t*> editingControls) {
+    if (!state.readOnly())
+        return;
+    const QString mark = u" – Csak olvasható: "_s;
+    QString title = window->windowTitle();
+    if (const qsizetype at = title.indexOf(mark); at >= 0)
+        title.truncate(at);
+    window->setWindowTitle(title + mark + state.readOnlyBy);
+    for (const char16_t* name : editingControls)
+        for (QWidget* w : window->findChildren<QWidget*>(QString::fromUtf16(name)))
+            w->setEnabled(false);
+}
+
 void helpKey(QWidget* window, int context) {
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     QObject::connect(key, &QShortcut::activated, window, [window, context] { showHelp(window, context); });

@@ -40,6 +40,10 @@ QString withFreeMnemonic(const QString& text, QString& taken);
 // F1 in the window (and in what it holds) opens its help page (showHelp's context numbers).
 void helpKey(QWidget* window, int context);
 
+// A window on a car that another computer edits: "Csak olvasható: <holder>" in its title and
+// the controls named (objectNames) disabled. Nothing changes while the car may be written.
+void showReadOnly(QWidget* window, const AppState& state, std::initializer_list<const char16_t*> editingControls);
+
 // Tab visits the controls in the order given, as the screen shows them.
 void tabOrder(std::initializer_list<QWidget*> controls);
 

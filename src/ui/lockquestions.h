@@ -1,0 +1,24 @@
+#pragma once
+
+// The questions about locks of a shared data folder, asked through the Prompter.
+
+#include "storage/locks.h"
+#include "storage/result.h"
+
+namespace rv {
+
+class Prompter;
+
+// How long a write that spans cars waits for the folder lock before it asks.
+constexpr int kFolderLockWaitMs = 5000;
+
+// A lock found stale: asks whether to take it over, naming the holder. Never taken without a
+// Yes; true when it is ours now.
+bool offerTakeover(DataLock& lock, Prompter* prompter, const QString& what);
+
+// Takes the folder lock for one write that spans cars (what: "a gépkocsik listája"): waits up to
+// kFolderLockWaitMs, then offers a stale lock for takeover. On failure the result names the
+// holder and nothing was written.
+Result takeFolderLock(DataLock& lock, Prompter* prompter, const QString& what);
+
+} // namespace rv
