@@ -32,6 +32,16 @@ QString unit(const QString& figure, const QString& name) {
 QString km(const QString& figure) { return unit(figure, u"km"_s); }
 QString forint(const QString& figure) { return unit(figure, u"Ft"_s); }
 
+// A scale of four steps whose top reaches largest: the step a 1, 2, 2.5, 4, 5 or 8 times a
+// power of ten, so every mark is a round figure.
+qint64 scaleStep(qint64 largest) {
+    const qint64 need = std::max<qint64>(1, (largest + 3) / 4);
+    for (qint64 power = 1;; power *= 10)
+        for (const qint64 tenths : {10, 20, 25, 40, 50, 80})
+            if (const qint64 step = power * tenths / 10; power * tenths % 10 == 0 && step >= need)
+                return step;
+}
+
 } // namespace
 
 void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
