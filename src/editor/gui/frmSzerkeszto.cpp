@@ -144,7 +144,7 @@ void frmSzerkeszto::buildUi() {
     txtZaroKmOra->setMaximumWidth(110);
     txtZaroKmOra->setToolTip(u"A hónap végén leolvasott km-óra állás. A kezdő állás és a hónap útjai nélküli "
                              u"különbség a magánhasználat; üresen a hónapnak nincs magánhasználata."_s);
-    auto* lblZaroKmOra = caption(this, u"&Záró km-óra állás:"_s, txtZaroKmOra);
+    auto* lblZaroKmOra = caption(this, u"Záró km-óra &állás:"_s, txtZaroKmOra);
     lblMagan = named(new QLabel(this), u"lblMagan"_s);
 
     auto* fraKoltseg = named(new QGroupBox(u"Egyéb költségek"_s, this), u"fraKoltseg"_s);
@@ -236,7 +236,7 @@ void frmSzerkeszto::buildUi() {
     cmdMent = namedButton(this, u"cmdMent"_s, u"M&entés"_s);
     cmdNyomtat = namedButton(this, u"cmdNyomtat"_s, u"&Nyomtat"_s);
     cmdKoltseg = namedButton(this, u"cmdKoltseg"_s, u"Költsé&gek"_s);
-    cmdRendelveny = namedButton(this, u"cmdRendelveny"_s, u"Ren&delvény"_s);
+    cmdRendelveny = namedButton(this, u"cmdRendelveny"_s, u"Rendelvén&y"_s);
     cmdRendelveny->setToolTip(u"Kiküldetési rendelvény a hónap utas napjairól."_s);
     cmdAdatBazis = namedButton(this, u"cmdAdatBazis"_s, u"Adat&bázis"_s);
     cmdAdatBazis->setToolTip(u"Az adatbázist tudja szerkeszteni."_s);
