@@ -323,7 +323,8 @@ private slots:
         AppState s;
         YearSummary y;
         y.year = 2024;
-        y.rows = {YearRow{3, {}, 12000, 1234, 48210}, YearRow{4, {}, 13234, 700, 30000}};
+        y.rows = {YearRow{.month = 3, .start = 12000, .km = 1234, .cost = 48210},
+                  YearRow{.month = 4, .start = 13234, .km = 700, .cost = 30000}};
         RecordingCanvas c;
         layoutYear(c, s, y);
         QStringList texts;
