@@ -44,7 +44,7 @@ class TestWindows : public QObject {
         if (!QTest::qWaitForWindowExposed(w))
             faults << w->objectName() + u": not shown"_s;
         // A window manager frames and places a window a moment after it is shown.
-        QTest::qWaitFor([w] { return placementFault(w).isEmpty(); }, 1000);
+        (void)QTest::qWaitFor([w] { return placementFault(w).isEmpty(); }, 1000);
         if (const QString f = placementFault(w); !f.isEmpty())
             faults << f;
         for (const QString& f : mnemonicFaults(w))
