@@ -54,8 +54,9 @@ private:
             connect(t, &QTimer::timeout, s, [s] { s->write(" "); });
             t->start(100);
         } else if (path == "/nagy") {
-            // 50 MB without a length, as fast as the socket takes it.
-            s->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+            // 50 MB, as a static page is served: its length said, its bytes as fast as the socket
+            // takes them.
+            s->write("HTTP/1.1 200 OK\r\nContent-Length: 52428800\r\nConnection: close\r\n\r\n");
             auto* sent = new qint64(0);
             const auto more = [s, sent] {
                 while (*sent < 50LL * 1024 * 1024 && s->bytesToWrite() < 1024 * 1024) {

@@ -146,6 +146,7 @@ void frmSzerkeszto::buildUi() {
                              u"különbség a magánhasználat; üresen a hónapnak nincs magánhasználata."_s);
     auto* lblZaroKmOra = caption(this, u"Záró km-óra &állás:"_s, txtZaroKmOra);
     lblMagan = named(new QLabel(this), u"lblMagan"_s);
+    lblMagan->setWordWrap(true); // a long share text must not widen the window past a small screen
 
     auto* fraKoltseg = named(new QGroupBox(u"Egyéb költségek"_s, this), u"fraKoltseg"_s);
     chkKlima = named(new QCheckBox(u"&Klíma"_s, fraKoltseg), u"chkKlima"_s);

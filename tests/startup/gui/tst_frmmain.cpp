@@ -124,7 +124,7 @@ private slots:
 
     void taxIdIsCheckedAndKeptWithTheCar() {
         Fixture f({u"Kiss"_s});
-        QTest::keyClick(f.main->lstUsers, Qt::Key_Return);
+        QTest::mouseClick(f.main->cmdModosit, Qt::LeftButton);
         frmUjUser* d = f.dialog();
         QCOMPARE(d->mode(), u"modosit"_s);
         d->txtAdoazonosito->setText(u"8365670004"_s);
