@@ -4,6 +4,7 @@
 #include "model/grouping.h"
 #include "printing/canvas.h"
 #include "printing/printout.h"
+#include "printing/sheet.h"
 #include "storage/numeric.h"
 #include "storage/state.h"
 #include "storage/tables.h"
@@ -17,17 +18,8 @@ namespace {
 const QString kTitle = u"Kiküldetési rendelvény"_s;
 const QString kSummaryTitle = u"Kiküldetési rendelvény – havi összesítő"_s;
 
-const CarRecord& carOf(const AppState& s) {
-    static const CarRecord none;
-    return s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar) : none;
-}
-
 QString num(qint64 v) { return QString::number(v); }
 QString forints(qint64 v) { return groupedDigits(v) + u" Ft"_s; }
-
-QString monthSmall(int month) {
-    return month >= 1 && month <= 12 ? MonthNames()[size_t(month - 1)].toLower() : QString();
-}
 
 QString townOf(const AppState& s, int p) {
     const Partner& partner = s.partner(p);
@@ -44,39 +36,11 @@ QString fitted(const Canvas& c, QString text, double width) {
     return text + u'…';
 }
 
-// Forwards to the canvas what belongs to the page shown; the printer is shown every page.
-class Pages {
-public:
-    Pages(Canvas& canvas, const Twin& twin) : c(canvas), t(twin) {}
-    bool shown() const { return !t.isPreview() || t.pageShown == page; }
-    void text(double x, double y, const QString& s) {
-        if (shown())
-            c.printText(x, y, s);
-    }
-    void line(double x1, double y1, double x2, double y2) {
-        if (shown())
-            c.line(x1, y1, x2, y2);
-    }
-    void next() {
-        ++page;
-        if (!t.isPreview())
-            c.newPage();
-    }
-    double at(double twips) const { return twips * t.scale(); }
-
-    Canvas& c;
-    const Twin& t;
-    const double W = c.scaleWidth();
-    const double M = t.margin();
-    const double U = t.rowUnit();
-    int page = 1;
-};
-
 class Layout {
 public:
     Layout(Canvas& canvas, const AppState& s, const MonthLog& log, const TravelOrder& order,
            const TravelPerson& person, float season, const Twin& twin)
-        : p(canvas, twin), s(s), log(log), order(order), person(person), season(season), car(carOf(s)) {}
+        : p(canvas, twin), s(s), log(log), order(order), person(person), season(season), car(printedCar(s)) {}
 
     int run(int onlyDay) {
         bool first = true;
@@ -84,13 +48,13 @@ public:
             if (onlyDay != 0 && day.day != onlyDay)
                 continue;
             if (!first)
-                p.next();
+                p.nextPage();
             first = false;
             dayPages(day);
         }
         if (onlyDay == 0) {
             if (!first)
-                p.next();
+                p.nextPage();
             summary();
         }
         return p.page;
@@ -98,7 +62,7 @@ public:
 
 private:
     QString dateText(int day) const {
-        return num(log.year) + u". "_s + monthSmall(log.month) + u' ' + num(day) + u'.';
+        return num(log.year) + u". "_s + printedMonthName(log.month) + u' ' + num(day) + u'.';
     }
 
     // Title, page number and the person and car; leaves the row counter below them.
@@ -164,7 +128,7 @@ private:
                       width));
         p.text(p.M, n++ * p.U, fitted(p.c, u"Útvonal: "_s + day.towns.join(u" – "_s), width));
         p.text(p.M, n++ * p.U, u"Megtett út: "_s + num(day.km) + u" km"_s);
-        p.text(p.M, n++ * p.U, u"Üzemanyagár (NAV, "_s + num(log.year) + u". "_s + monthSmall(log.month) + u"): "_s +
+        p.text(p.M, n++ * p.U, u"Üzemanyagár (NAV, "_s + num(log.year) + u". "_s + printedMonthName(log.month) + u"): "_s +
                                    num(day.price) + u" Ft/L; norma: "_s + singleText(car.consumption) +
                                    u" L/100 km; általános költség: "_s + singleText(car.generalCost) + u" Ft/km"_s);
         ++n;
@@ -172,7 +136,7 @@ private:
         p.c.setFontSize(9);
         for (const TravelLeg& leg : day.legs) {
             if (n > kPageEndRow - 9) {
-                p.next();
+                p.nextPage();
                 n = header(kTitle);
                 bold(n++, dateText(day.day) + u" – folytatás"_s, p.M);
                 p.c.setFontSize(9);
@@ -194,7 +158,7 @@ private:
 
     void summary() {
         int n = header(kSummaryTitle);
-        p.text(p.M, n++ * p.U, num(log.year) + u". "_s + monthSmall(log.month) + u" hónap kiküldetései"_s);
+        p.text(p.M, n++ * p.U, num(log.year) + u". "_s + printedMonthName(log.month) + u" hónap kiküldetései"_s);
         ++n;
         const double w = p.W - 2 * p.M;
         const std::array<double, 6> x{p.M, p.M + w * 0.07, p.M + w * 0.50, p.M + w * 0.60, p.M + w * 0.74,
@@ -213,7 +177,7 @@ private:
         heading();
         for (const TravelDay& day : order.days) {
             if (n > kPageEndRow - 6) {
-                p.next();
+                p.nextPage();
                 n = header(kSummaryTitle);
                 heading();
             }
@@ -231,7 +195,7 @@ private:
         signatures(kPageEndRow - 2);
     }
 
-    Pages p;
+    Sheet p;
     const AppState& s;
     const MonthLog& log;
     const TravelOrder& order;
@@ -242,11 +206,11 @@ private:
 
 } // namespace
 
-TravelPerson travelPerson(const AppState& s) { return TravelPerson{carOf(s).userName.trimmed(), s.carFacts.taxId}; }
+TravelPerson travelPerson(const AppState& s) { return TravelPerson{printedCar(s).userName.trimmed(), s.carFacts.taxId}; }
 
 TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float season) {
     TravelOrder order;
-    const CarRecord& car = carOf(s);
+    const CarRecord& car = printedCar(s);
     for (const LogbookLeg& leg : logbookLegs(s, log)) {
         if (order.days.isEmpty() || order.days.last().day != leg.day) {
             const auto price = fuelPriceOn(s, QDate(log.year, log.month, leg.day));
@@ -286,7 +250,7 @@ QStringList travelOrderFaults(const MonthLog& log, const TravelOrder& order) {
     for (const TravelDay& day : order.days)
         if (day.purpose.isEmpty())
             faults.append(u"%1. %2 %3.: a napnak nincs megjegyzése, a kiküldetési rendelvényen nem szerepel a "
-                          u"kiküldetés célja."_s.arg(log.year).arg(monthSmall(log.month)).arg(day.day));
+                          u"kiküldetés célja."_s.arg(log.year).arg(printedMonthName(log.month)).arg(day.day));
     return faults;
 }
 

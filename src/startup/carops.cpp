@@ -1,4 +1,5 @@
 #include "carops.h"
+#include "startup/carsteps.h"
 
 #include "model/carfacts.h"
 #include "model/taxid.h"
@@ -24,7 +25,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-namespace {
+namespace carsteps {
 
 bool sameText(const QString& a, const QString& b) {
     return QString::compare(a.trimmed(), b.trimmed(), Qt::CaseInsensitive) == 0;
@@ -34,7 +35,7 @@ QString absoluteCarDir(const AppState& s, const CarRecord& car) { return s.path(
 
 Prompter* prompterOf(AppState& s) { return s.prompter; }
 
-void tell(AppState& s, const QString& text, MsgIcon icon = MsgIcon::Exclamation) {
+void tell(AppState& s, const QString& text, MsgIcon icon) {
     if (Prompter* p = prompterOf(s))
         p->inform(text, icon);
 }
@@ -75,6 +76,32 @@ Result writeEmptyPrices(AppState& s, const QString& dir) {
 
 Partner baseOf(const CarRecord& car) { return Partner{car.companyName, car.city, car.companyAddress}; }
 
+// The car list as another computer may have left it; false when it is missing or cannot be read
+// (the list in memory then stands).
+bool readCarsOnDisk(const AppState& s, QVector<CarRecord>& out, FileStamp* stamp) {
+    const QString path = s.path(u"user.rvd"_s);
+    QByteArray data;
+    if (!readDataFile(s.programDir, path, data) || !parseCars(data, path, out))
+        return false;
+    if (stamp)
+        *stamp = stampOfBytes(data);
+    return true;
+}
+
+// 1-based, 0 when no car has that directory.
+int indexOfDir(const QVector<CarRecord>& cars, const QString& dirName) {
+    for (int i = 0; i < cars.size(); ++i)
+        if (sameText(cars[i].dirName, dirName))
+            return i + 1;
+    return 0;
+}
+
+} // namespace carsteps
+
+using namespace carsteps;
+
+namespace {
+
 // Takes over partners, distances and prices of car from; false when its database could not be
 // read (the user was told, and the new car gets a database of its own instead).
 bool importCarData(AppState& s, int from, const CarRecord& car, const QString& dir) {
@@ -105,26 +132,6 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
 QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
 // ---- several computers on one data directory ----------------------------------------------------
-
-// The car list as another computer may have left it; false when it is missing or cannot be read
-// (the list in memory then stands).
-bool readCarsOnDisk(const AppState& s, QVector<CarRecord>& out, FileStamp* stamp = nullptr) {
-    const QString path = s.path(u"user.rvd"_s);
-    QByteArray data;
-    if (!readDataFile(s.programDir, path, data) || !parseCars(data, path, out))
-        return false;
-    if (stamp)
-        *stamp = stampOfBytes(data);
-    return true;
-}
-
-// 1-based, 0 when no car has that directory.
-int indexOfDir(const QVector<CarRecord>& cars, const QString& dirName) {
-    for (int i = 0; i < cars.size(); ++i)
-        if (sameText(cars[i].dirName, dirName))
-            return i + 1;
-    return 0;
-}
 
 bool sameRecord(const CarRecord& a, const CarRecord& b) { return serializeCars({a}) == serializeCars({b}); }
 
@@ -211,142 +218,7 @@ bool isUnregisteredCarDir(const AppState& s, const QString& name) {
     return false;
 }
 
-bool isReservedDeviceName(const QString& name) {
-    // Windows refuses these with any extension too ("CON.txt").
-    const QString base = name.section(u'.', 0, 0).trimmed().toUpper();
-    static const QStringList reserved = {u"CON"_s, u"PRN"_s, u"AUX"_s, u"NUL"_s, u"CONIN$"_s, u"CONOUT$"_s};
-    if (reserved.contains(base))
-        return true;
-    if (base.size() == 4 && (base.startsWith(u"COM"_s) || base.startsWith(u"LPT"_s)))
-        return base[3] >= u'0' && base[3] <= u'9';
-    return false;
-}
-
 } // namespace
-
-// ---- the form ----------------------------------------------------------------------------------
-
-std::optional<FormProblem> validateCarForm(const CarForm& f) {
-    const std::pair<CarField, std::pair<const QString*, QString>> order[] = {
-        {CarField::UserName, {&f.userName, u"A kívánt felhasználónév nincs megadva."_s}},
-        {CarField::CarType, {&f.carType, u"A gépkocsi típusa nincs megadva."_s}},
-        {CarField::Plate, {&f.plate, u"A gépkocsi rendszáma nincs megadva."_s}},
-        {CarField::Consumption, {&f.consumption, u"A gépkocsi fogyasztása nincs megadva."_s}},
-        {CarField::GeneralCost, {&f.generalCost, u"A gépkocsi általános költsége nincs megadva."_s}},
-        {CarField::CompanyName, {&f.companyName, u"A cégnév nincs megadva."_s}},
-        {CarField::City, {&f.city, u"A város nincs megadva."_s}},
-        {CarField::CompanyAddress, {&f.companyAddress, u"A cég címe nincs megadva."_s}},
-    };
-    for (const auto& [field, check] : order)
-        if (IsBlank(*check.first))
-            return FormProblem{field, check.second};
-    // A text the car file cannot hold would come back as "?": a plate so stored no longer
-    // names the car's folder.
-    for (const auto& [field, check] : order)
-        if (const QString problem = unstorableTextProblem(*check.first); !problem.isEmpty())
-            return FormProblem{field, problem};
-    // The filters let only numbers in; what they cannot stop is a number the car file may not hold.
-    auto allowed = [](const QString& text, Quantity q) {
-        const auto v = toNumber(text);
-        return v && rangeOf(q).contains(*v);
-    };
-    if (!allowed(f.consumption, Quantity::Consumption))
-        return FormProblem{CarField::Consumption, u"A gépkocsi fogyasztása %1 és %2 l/100 km közötti szám lehet."_s
-                                                      .arg(rangeOf(Quantity::Consumption).min)
-                                                      .arg(rangeOf(Quantity::Consumption).max)};
-    if (!allowed(f.generalCost, Quantity::GeneralCost))
-        return FormProblem{CarField::GeneralCost, u"A gépkocsi általános költsége %1 és %2 Ft/km közötti szám lehet."_s
-                                                      .arg(rangeOf(Quantity::GeneralCost).min)
-                                                      .arg(rangeOf(Quantity::GeneralCost).max)};
-    if (const QString id = f.facts.taxId.trimmed(); !id.isEmpty())
-        if (const QString why = taxIdProblem(id, QDate::currentDate()); !why.isEmpty())
-            return FormProblem{CarField::TaxId, why};
-    return std::nullopt;
-}
-
-CarForm formFromCar(const CarRecord& c) {
-    CarForm f;
-    f.userName = c.userName.trimmed();
-    f.carType = c.carType.trimmed();
-    f.plate = c.plateNumber.trimmed();
-    f.fuelType = c.fuelType;
-    f.consumption = singleText(c.consumption);
-    f.generalCost = singleText(c.generalCost);
-    f.companyName = c.companyName.trimmed();
-    f.city = c.city.trimmed();
-    f.companyAddress = c.companyAddress.trimmed();
-    return f;
-}
-
-CarRecord carWithTexts(const QString& userName, const QString& carType, const QString& plate,
-                       const QString& companyName, const QString& city, const QString& companyAddress) {
-    CarRecord c;
-    c.userName = fieldText(userName);
-    c.carType = fieldText(carType);
-    c.plateNumber = fieldText(plate);
-    c.companyName = fieldText(companyName);
-    c.city = fieldText(city);
-    c.companyAddress = fieldText(companyAddress);
-    return c;
-}
-
-CarRecord carFromForm(const CarForm& f) {
-    CarRecord c = carWithTexts(f.userName, f.carType, f.plate, f.companyName, f.city, f.companyAddress);
-    c.fuelType = std::clamp(f.fuelType, 1, kFuelTypeCount);
-    c.consumption = float(toNumber(f.consumption).value_or(0));
-    c.generalCost = float(toNumber(f.generalCost).value_or(0));
-    return c;
-}
-
-// ---- directories -------------------------------------------------------------------------------
-
-QString plateDirectoryProblem(const QString& plate) {
-    const QString t = plate.trimmed();
-    if (t.isEmpty())
-        return u"A gépkocsi rendszáma nincs megadva."_s;
-    for (QChar ch : t)
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f || u"/\\:*?\"<>|"_s.contains(ch))
-            return u"A rendszámból könyvtárnév lesz, ezért nem tartalmazhatja a következő jeleket:\r\n"
-                   u"/ \\ : * ? \" < > | (és vezérlőkaraktert sem)."_s;
-    if (t.startsWith(u'.') || t.endsWith(u'.'))
-        return u"A rendszámból könyvtárnév lesz, ezért nem kezdődhet és nem végződhet ponttal."_s;
-    if (isReservedDeviceName(t))
-        return u"A(z) „%1” név a Windows foglalt neve, ezért nem lehet rendszám."_s.arg(t);
-    return unstorableTextProblem(t);
-}
-
-bool isSafeDirName(const QString& dirName) { return plateDirectoryProblem(dirName).isEmpty(); }
-
-QString freeDirName(const AppState& s, const QString& plate) {
-    const QString base = plate.trimmed();
-    auto taken = [&](const QString& name) {
-        for (const CarRecord& c : s.cars)
-            if (sameText(c.dirName, name))
-                return true;
-        return QFileInfo::exists(s.usersDir() + name);
-    };
-    QString name = base;
-    for (int n = 2; taken(name); ++n)
-        name = base + u'_' + QString::number(n);
-    return name;
-}
-
-QString uniquenessProblem(const AppState& s, const CarRecord& car, int except) {
-    for (int i = 1; i <= s.carCount(); ++i)
-        if (i != except && sameText(s.car(i).plateNumber, car.plateNumber))
-            return u"Ez a rendszám már foglalt."_s;
-    for (int i = 1; i <= s.carCount(); ++i)
-        if (i != except && sameText(s.car(i).userName, car.userName))
-            return u"Ez a felhasználónév már foglalt."_s;
-    return {};
-}
-
-QVector<int> importCandidates(const AppState& s) {
-    QVector<int> list;
-    for (int i = 1; i < s.carCount(); ++i)
-        list.append(i);
-    return list;
-}
 
 // ---- files -------------------------------------------------------------------------------------
 
@@ -637,151 +509,6 @@ DeleteOutcome deleteCar(AppState& s, int index) {
     tell(s, u"A(z) %1 könyvtár megmaradt, mert ezek maradtak benne:\r\n%2"_s.arg(QDir::toNativeSeparators(path), list),
          MsgIcon::Information);
     return out;
-}
-
-namespace {
-
-// A damaged data.rvd: offers to go on with what was read before the damage. On Yes the damaged
-// file is kept aside and the readable part takes its place, on disk and in memory.
-bool openReadablePart(AppState& s, const CarRecord& car, const Result& damage) {
-    const QString path = s.carPath(u"data.rvd"_s);
-    QByteArray data;
-    PartnerFileProgress progress;
-    PartnerDatabase whole;
-    if (!readDataFile(s.programDir, path, data) || parseDatabase(data, path, s.defaultRouteType, whole, &progress))
-        return false;
-    PartnerDatabase part = readablePart(progress);
-    if (part.partners.isEmpty())
-        part.partners = {baseOf(car)}; // the car's own base is always partner 1
-    if (part.distances.size() != part.partners.size())
-        part.distances.resize(int(part.partners.size()));
-    const int n = std::max(progress.partnersInFile, progress.partnersRead);
-    const int partners = int(part.partners.size());
-    const int rows = std::min(progress.rowsRead, partners);
-    QString loss = n > 0 ? u"A fájl %1 partnert ír; ebből %2 partner és %3 távolságsor olvasható, %4 partner és %5 "
-                           u"távolságsor elvész."_s.arg(n)
-                               .arg(progress.partnersRead)
-                               .arg(rows)
-                               .arg(n - progress.partnersRead)
-                               .arg(n - rows)
-                         : u"A fájlból egyetlen partner sem olvasható; csak a saját telephely marad."_s;
-    if (n > 0 && rows < partners)
-        loss += u" Az elveszett sorok távolságai, ahol lehet, a fordított irányból pótlódnak."_s;
-    Prompter* p = prompterOf(s);
-    if (!p || p->ask(u"A(z) %1 gépkocsi partneradatbázisa (data.rvd) hibás:\r\n%2\r\n\r\n%3\r\n\r\nMegnyitja, ami "
-                     u"olvasható? A hibás fájl megmarad másolatként.\r\n\r\nIgen: megnyitás, Mégsem: a bejelentkezés "
-                     u"elmarad."_s.arg(car.userName, damage.message(), loss),
-                     Yes | Cancel, MsgIcon::Exclamation) != Yes)
-        return false;
-    const QString kept = keepAside(s.programDir, path);
-    if (kept.isEmpty()) {
-        tell(s, u"A hibás adatbázisról nem sikerült másolatot készíteni, ezért változatlan maradt:\r\n%1"_s.arg(
-                    QDir::toNativeSeparators(path)));
-        return false;
-    }
-    const QVector<Partner> oldPartners = s.partners;
-    const DistanceMatrix oldDistances = s.distances;
-    s.partners = part.partners;
-    s.distances = part.distances;
-    if (Result r = SaveDatabase(s); !r) {
-        s.partners = oldPartners;
-        s.distances = oldDistances;
-        tell(s, u"Az olvasható rész nem menthető:\r\n%1"_s.arg(r.message()));
-        return false;
-    }
-    tell(s, u"A gépkocsi az olvasható adatokkal nyílt meg. A hibás fájl másolata:\r\n%1"_s.arg(
-                QDir::toNativeSeparators(kept)),
-         MsgIcon::Information);
-    return true;
-}
-
-} // namespace
-
-Result loginCar(AppState& s, int index) {
-    if (index < 1 || index > s.carCount())
-        return Result::failure(u"Nincs kiválasztva gépkocsi."_s);
-    const CarRecord car = s.car(index);
-
-    // The car's lock for the whole session; held elsewhere, the car opens for reading only.
-    std::shared_ptr<DataLock> lock;
-    QString readOnlyBy;
-    if (s.carLock && s.carLock->isTaken() && s.currentCar >= 1 && sameText(s.car(s.currentCar).dirName, car.dirName)) {
-        lock = s.carLock;
-    } else {
-        lock = std::make_shared<DataLock>(s.programDir, carLockPath(s.programDir, car.dirName));
-        DataLock::State state = lock->tryTake();
-        if (state == DataLock::State::Stale && offerTakeover(*lock, prompterOf(s), u"A(z) %1 gépkocsi"_s.arg(car.userName)))
-            state = DataLock::State::Taken;
-        if (state != DataLock::State::Taken) {
-            const bool failed = state == DataLock::State::Failed;
-            readOnlyBy = failed ? u"a gépkocsi nem zárolható"_s : holderText(lock->holder());
-            const QString why = failed ? u"A(z) %1 gépkocsi nem zárolható:\r\n%2"_s.arg(car.userName, lock->failure())
-                                       : u"A(z) %1 gépkocsit most %2."_s.arg(car.userName, readOnlyBy);
-            Prompter* p = prompterOf(s);
-            if (!p || p->ask(why + u"\r\n\r\nMegnyitja csak olvasásra? Így semmit sem módosíthat benne.\r\n\r\n"
-                                   u"Nem: másik gépkocsit választhat."_s,
-                             Yes | No, MsgIcon::Question) != Yes)
-                return Result::failure({});
-            lock.reset();
-        } else if (QVector<CarRecord> onDisk; readCarsOnDisk(s, onDisk) && indexOfDir(onDisk, car.dirName) == 0) {
-            // It was deleted from another computer while this one waited.
-            return Result::failure(u"A(z) %1 gépkocsit közben egy másik gépről törölték. A gépkocsik listája a "
-                                   u"program újraindításakor frissül."_s.arg(car.userName));
-        }
-    }
-
-    // Everything of the previous login, put back when this one fails.
-    const int oldCar = s.currentCar;
-    const QString oldDir = s.carDir;
-    QVector<Partner> oldPartners = s.partners;
-    DistanceMatrix oldDistances = s.distances;
-    QVector<FuelPrice> oldPrices = s.fuelPrices;
-    const CarFacts oldFacts = s.carFacts;
-    const QString oldReadOnlyBy = s.readOnlyBy;
-    auto restore = [&] {
-        s.currentCar = oldCar;
-        s.carDir = oldDir;
-        s.partners = std::move(oldPartners);
-        s.distances = std::move(oldDistances);
-        s.fuelPrices = std::move(oldPrices);
-        s.carFacts = oldFacts;
-        s.readOnlyBy = oldReadOnlyBy;
-    };
-
-    s.currentCar = index;
-    s.carDir = carDirOf(car);
-    s.carFacts = carFactsOf(s, index);
-    s.readOnlyBy = readOnlyBy;
-    // What an earlier session saw of these files says nothing now; the loads note them anew.
-    for (const QString& file : {u"data.rvd"_s, u"benzin.rvd"_s})
-        s.stamps.remove(s.carPath(file));
-
-    s.errorLocation = u"frmUjuser - Partner"_s;
-    if (Result r = LoadDatabase(s, true); !r && !(r.code() == 62 && openReadablePart(s, car, r))) {
-        restore();
-        return Result::failure(u"A(z) %1 gépkocsi partneradatbázisa (data.rvd) nem tölthető be, ezért a bejelentkezés "
-                               u"nem sikerült.\r\n\r\n%2"_s.arg(car.userName, r.message()),
-                               r.code());
-    }
-
-    s.errorLocation = u"frmUjuser - Benzin"_s;
-    if (Result r = LoadFuelPrices(s); !r) {
-        // A missing or damaged price file is replaced by an empty list (the user was told);
-        // only a file that is still not readable stops the login.
-        QByteArray data;
-        QVector<FuelPrice> prices;
-        const QString path = s.carPath(u"benzin.rvd"_s);
-        if (!readDataFile(s.programDir, path, data) || !parseFuelPrices(data, path, prices)) {
-            restore();
-            return Result::failure(u"A(z) %1 gépkocsi üzemanyagár-adatbázisa (benzin.rvd) nem tölthető be, ezért a "
-                                   u"bejelentkezés nem sikerült.\r\n\r\n%2"_s.arg(car.userName, r.message()),
-                                   r.code());
-        }
-        s.fuelPrices = std::move(prices);
-    }
-    s.carLock = std::move(lock);
-    s.errorLocation = u"frmUjuser - Form"_s;
-    return Result::success();
 }
 
 } // namespace rv

@@ -1,0 +1,69 @@
+#include "frmSzerkeszto.h"
+
+#include "editor/calendar.h"
+#include "editor/gui/editorcaption.h"
+#include "editor/logbookfile.h"
+#include "model/cost.h"
+#include "model/grouping.h"
+#include "model/monthfacts.h"
+#include "model/monthprice.h"
+#include "model/norms.h"
+#include "printing/travelorder.h"
+#include "storage/state.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The editor's figures: the kilometres, the closing reading, the season boxes and the cost.
+namespace rv {
+
+float frmSzerkeszto::season() const {
+    return seasonMultiplier(m_state, chkKlima->isChecked(), chkTeliUzem->isChecked());
+}
+
+void frmSzerkeszto::recomputeCost() {
+    const MonthCost cost = computeMonthCost(m_state, m_state.month, season());
+    m_totalCost = cost.total;
+    m_dayPrices = cost.dayPrices;
+    // The month without a price is named, with where to add it, until it has one.
+    QString caption = cost.missingPrice ? costCaption(cost.total) + u'\n' +
+                                              missingPriceText(m_state.month.year, m_state.month.month)
+                                        : costCaption(cost.total);
+    if (const auto fault = monthPriceFault(m_state, m_state.month); fault && !cost.missingPrice)
+        caption += u"\n"_s + fault->text();
+    lblOsszKoltseg->setText(caption);
+}
+
+void frmSzerkeszto::refreshKilometres(int day) {
+    const qint64 month = rv::refreshKilometres(m_state, m_state.month);
+    if (day >= 1 && day <= kLogDays)
+        lblKmANapon->setText(dayKmText(m_state.month.dayKm[size_t(day - 1)]));
+    lblKmAHonapban->setText(monthKmText(month));
+    showClosingReading();
+}
+
+void frmSzerkeszto::showClosingReading() {
+    const MonthLog& log = m_state.month;
+    const MonthReading reading = monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
+    lblZaroAllas->setText(u"Záró: "_s + closingReadingText(reading));
+    lblMagan->setText(u"Magánhasználat: %1 km, üzleti arány: %2"_s.arg(reading.privateKm)
+                          .arg(businessShareText(log.monthKm, reading.privateKm)));
+}
+
+void frmSzerkeszto::seasonClicked(QCheckBox* clicked, QCheckBox* other) {
+    if (clicked->isChecked())
+        other->setChecked(false);
+    const SeasonBox box = chkKlima->isChecked()     ? SeasonBox::AirConditioning
+                          : chkTeliUzem->isChecked() ? SeasonBox::Winter
+                                                     : SeasonBox::None;
+    if (box != m_state.month.season) {
+        // The box is kept with the month: the reprinted statement must match this one.
+        m_state.month.season = box;
+        m_state.month.modified = true;
+    }
+    recomputeCost();
+}
+
+} // namespace rv

@@ -1,0 +1,59 @@
+#include "printing/sheet.h"
+
+#include "model/grouping.h"
+#include "model/monthfacts.h"
+#include "storage/state.h"
+#include "storage/tables.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+void Sheet::title(const QString& title) {
+    c.setFontSize(20);
+    c.setBold(true);
+    c.setUnderline(true);
+    text((W - c.textWidth(title)) / 2, at(300), title);
+    c.setUnderline(false);
+    c.setBold(false);
+    c.setFontSize(10);
+}
+
+void Sheet::pageLine(const QString& pageTitle, double points, bool isBold) {
+    c.setFontSize(20);
+    c.setBold(true);
+    const double titleWidth = c.textWidth(pageTitle);
+    c.setFontSize(points);
+    c.setBold(isBold);
+    const QString number = QString::number(page) + u". oldal"_s;
+    const double left = M + c.textWidth(programTitle());
+    const double right = W - c.textWidth(number) - M;
+    const double gap = at(100);
+    const double titleLeft = (W - titleWidth) / 2;
+    const bool crowded = titleLeft < left + gap || titleLeft + titleWidth > right - gap;
+    const double y = crowded ? 0 : at(500);
+    text(right, y, number);
+    text(M, y, programTitle());
+}
+
+const CarRecord& printedCar(const AppState& s) {
+    static const CarRecord none;
+    if (s.currentCar < 1 || s.currentCar > s.carCount())
+        return none;
+    return s.car(s.currentCar);
+}
+
+QString printedMonthName(int month) {
+    return month >= 1 && month <= 12 ? MonthNames()[size_t(month - 1)].toLower() : QString();
+}
+
+MonthReading printedReading(const MonthLog& log) {
+    return monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
+}
+
+QString printedClosingText(const MonthLog& log) {
+    const MonthReading r = printedReading(log);
+    return r.start == 0 && !r.real ? u"–"_s : groupedDigits(r.closing()) + u" km"_s;
+}
+
+} // namespace rv

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "model/chain.h"
+#include "printing/canvas.h"
+#include "printing/printout.h"
+
+#include <QString>
+
+namespace rv {
+
+struct AppState;
+struct CarRecord;
+
+// Forwards to the canvas what belongs to the page shown; the printer is shown every page.
+class Sheet {
+public:
+    Sheet(Canvas& canvas, const Twin& twin) : c(canvas), t(twin) {}
+
+    bool shown() const { return !t.isPreview() || t.pageShown == page; }
+    void text(double x, double y, const QString& s) {
+        if (shown())
+            c.printText(x, y, s);
+    }
+    void line(double x1, double y1, double x2, double y2) {
+        if (shown())
+            c.line(x1, y1, x2, y2);
+    }
+    void box(double x1, double y1, double x2, double y2) {
+        if (shown())
+            c.box(x1, y1, x2, y2);
+    }
+    void bar(double x1, double y1, double x2, double y2) {
+        if (shown())
+            c.bar(x1, y1, x2, y2);
+    }
+    void nextPage() {
+        ++page;
+        if (!t.isPreview())
+            c.newPage();
+    }
+    // Scaled fixed position.
+    double at(double printerTwips) const { return printerTwips * t.scale(); }
+
+    // The title of every page, centred; leaves the plain size 10 the page goes on with.
+    void title(const QString& title);
+    // The page number at the right and the program at the left, in the font given, which stays.
+    // On the row below the title as long as the title, centred, leaves them room; else above it,
+    // at the top edge (a long title on the preview's narrower page).
+    void pageLine(const QString& pageTitle, double points, bool isBold);
+
+    Canvas& c;
+    const Twin& t;
+    const double W = c.scaleWidth();
+    const double M = t.margin();
+    const double U = t.rowUnit();
+    int page = 1;
+};
+
+// The car logged in; an empty record when there is none.
+const CarRecord& printedCar(const AppState& s);
+
+// Inside a printed sentence or date a month name is written small ("2002. március hónapra",
+// "március 5."); the capitalised table suits the editor's headline only.
+QString printedMonthName(int month);
+
+// The month's readings with its private use; the closing reading as printed ("–" without a start).
+MonthReading printedReading(const MonthLog& log);
+QString printedClosingText(const MonthLog& log);
+
+} // namespace rv

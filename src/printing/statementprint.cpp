@@ -1,0 +1,257 @@
+#include "printout.h"
+
+#include "model/chain.h"
+#include "model/cost.h"
+#include "model/decimal.h"
+#include "model/grouping.h"
+#include "model/monthfacts.h"
+#include "model/monthprice.h"
+#include "model/norms.h"
+#include "printing/sheet.h"
+#include "storage/state.h"
+
+#include <cmath>
+
+// The cost statement: the month's figures by route type, the fuel used and the prices it took.
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+namespace {
+
+using Leg = LogbookLeg;
+
+QString num(qint64 v) { return QString::number(v); }
+// A figure in km or Ft, grouped by threes as people read it.
+QString amount(qint64 v) { return groupedDigits(v); }
+
+const QString kStatementTitle = u"Melléklet: Költségelszámolás"_s;
+
+class StatementLayout {
+public:
+    StatementLayout(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums, SeasonBox box,
+                    float season, const Twin& twin)
+        : sh(canvas, twin), s(s), log(log), sums(sums), box(box), season(season), car(printedCar(s)) {}
+
+    int run() {
+        Canvas& c = sh.c;
+        const double U = sh.U;
+        const double M = sh.M;
+        int n = header();
+        c.setFontSize(10);
+        sh.text(M, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
+        ++n;
+        const MonthReading reading = printedReading(log);
+        sh.text(M, n * U, u"Záró km-óra állás: "_s + printedClosingText(log) + u" (üzleti: "_s + num(reading.km) +
+                              u" km, magán: "_s + num(reading.privateKm) + u" km, üzleti arány: "_s +
+                              businessShareText(reading.km, reading.privateKm) + u")"_s);
+        ++n;
+        const int fuel = car.fuelType;
+        const QString fuelName = fuel >= 1 && fuel <= kFuelTypeCount ? s.fuelTypes[size_t(fuel - 1)].name : QString();
+        sh.text(M, n * U, u"Gépkocsi fogyasztása: "_s + singleText(car.consumption) + u" L/100 km, "_s + fuelName +
+                              u" típusú üzemanyag"_s);
+        ++n;
+        if (s.carFacts.norm == NormKind::Flat) {
+            sh.text(M, n * U, flatNormStatementLine());
+            ++n;
+        } else if (box != SeasonBox::None) {
+            const QString what = box == SeasonBox::AirConditioning ? u"Klímahasználat"_s : u"Téli üzemeltetés"_s;
+            sh.text(M, n * U, what + u" miatt felhasznált szorzó: "_s + singleText(season));
+            ++n;
+        }
+        sh.text(M, n * U, u"Általános költség: "_s + singleText(car.generalCost) + u" Ft/km"_s);
+        n += 2;
+
+        c.setBold(true);
+        row(n, {u"Úttípus"_s, u"Megtett út"_s, u"Szorzó"_s, u"Költség"_s});
+        ++n;
+        rule();
+        c.setBold(false);
+        for (int r = 1; r <= kRouteTypeCount; ++r) {
+            const size_t i = size_t(r - 1);
+            if (!sums.used[i])
+                continue;
+            row(n, {routeTypeText(s, r), num(sums.km[i]) + u" km"_s, singleText(routeMultiplier(s, r)),
+                    num(sums.cost[i]) + u" Ft"_s});
+            ++n;
+            rule();
+        }
+        // What the total is made of: the fuel by the norm and the general cost by the km.
+        row(n, {u"Üzemanyagköltség:"_s, QString(), QString(), amount(sums.fuelCost) + u" Ft"_s});
+        ++n;
+        row(n, {u"Általános költség:"_s, QString(), QString(), amount(sums.generalCost) + u" Ft"_s});
+        ++n;
+        rule();
+        c.setBold(true);
+        row(n, {u"Összesen: "_s, amount(sums.totalKm) + u" km"_s, QString(), amount(sums.totalCost) + u" Ft"_s});
+        c.setBold(false);
+        n += 2;
+        sh.text(M, n * U, u"Felhasznált üzemanyag: "_s + tenthsText(sums.fuelTenths) + u" L"_s);
+        ++n;
+
+        heading(n, u"Felhasznált üzemanyagárak:"_s);
+        ++n;
+        const QVector<PricePeriod> periods = pricePeriods(sums);
+        for (qsizetype i = 0; i < periods.size(); ++i) {
+            sh.text(M, n * U, pricePeriodText(log.year, log.month, periods[i]));
+            ++n;
+            if (n >= kPageEndRow && i + 1 < periods.size()) {
+                sh.nextPage();
+                n = header();
+                heading(n, u"Felhasznált üzemanyagárak folyt.:"_s);
+                ++n;
+            }
+        }
+        // A price the statement cannot vouch for is said under the prices.
+        if (const auto fault = monthPriceFault(s, log)) {
+            if (n >= kPageEndRow) {
+                sh.nextPage();
+                n = header();
+            }
+            sh.text(M, n * U, fault->text());
+            ++n;
+        }
+        return sh.page;
+    }
+
+private:
+    int header() {
+        Canvas& c = sh.c;
+        sh.pageLine(kStatementTitle, 8, false);
+        sh.title(kStatementTitle);
+        sh.text(sh.M, sh.at(1000),
+                car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi "_s);
+        sh.text(sh.M, c.currentY(), num(log.year) + u". "_s + printedMonthName(log.month) + u" havi útnyilvántartásához"_s);
+        sh.text(sh.M, c.currentY(), u"Gépkocsivezető: "_s + car.userName.trimmed());
+        return 4;
+    }
+    void heading(int n, const QString& text) {
+        sh.c.setBold(true);
+        sh.c.setUnderline(true);
+        sh.text(sh.M, n * sh.U, text);
+        sh.c.setBold(false);
+        sh.c.setUnderline(false);
+    }
+    void row(int n, const std::array<QString, 4>& cells) {
+        const double q = (sh.W - sh.M) / 4;
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (!cells[i].isEmpty())
+                sh.text(sh.M + double(i) * q, n * sh.U, cells[i]);
+    }
+    void rule() {
+        const double y = sh.c.currentY();
+        sh.line(sh.M, y, sh.W - sh.M, y);
+    }
+
+    Sheet sh;
+    const AppState& s;
+    const MonthLog& log;
+    const StatementSums& sums;
+    SeasonBox box;
+    float season;
+    const CarRecord& car;
+};
+
+} // namespace
+
+StatementSums computeStatement(const AppState& s, const MonthLog& log, float season) {
+    StatementSums sums;
+    const CarRecord& car = printedCar(s);
+    const QVector<Leg> legs = logbookLegs(s, log);
+    sums.days = std::min(daysInMonth(log.year, log.month), kLogDays);
+    qsizetype next = 0;
+    QVector<KmAtMultiplier> driven;
+    for (int day = 1; day <= sums.days; ++day) {
+        const auto price = fuelPriceOn(s, QDate(log.year, log.month, day));
+        if (!price) {
+            sums.missingPrice = true;
+            return sums;
+        }
+        sums.dayPrices[size_t(day - 1)] = *price;
+        for (; next < legs.size() && legs[next].day == day; ++next) {
+            const Leg& leg = legs[next];
+            const float multiplier = routeMultiplier(s, leg.routeType);
+            const qint64 fuelCost = legFuelCost(leg.km, car.consumption, *price, multiplier, season);
+            const qint64 generalCost = legGeneralCost(leg.km, car.generalCost);
+            const qint64 cost = fuelCost + generalCost;
+            sums.fuelCost = addSaturated(sums.fuelCost, fuelCost);
+            sums.generalCost = addSaturated(sums.generalCost, generalCost);
+            auto at = std::find_if(driven.begin(), driven.end(),
+                                   [&](const KmAtMultiplier& d) { return d.multiplier == multiplier; });
+            if (at == driven.end())
+                driven.append(KmAtMultiplier{multiplier, leg.km});
+            else
+                at->km += leg.km;
+            sums.totalCost = addSaturated(sums.totalCost, cost);
+            sums.totalKm += leg.km;
+            // Route types past the six of the table still count in the totals, as in the editor.
+            if (leg.routeType >= 1 && leg.routeType <= kRouteTypeCount) {
+                const size_t r = size_t(leg.routeType - 1);
+                sums.cost[r] = addSaturated(sums.cost[r], cost);
+                sums.km[r] += leg.km;
+                sums.used[r] = true;
+            }
+        }
+    }
+    sums.fuelTenths = fuelTenthsCut(car.consumption, season, driven);
+    return sums;
+}
+
+QVector<PricePeriod> pricePeriods(const StatementSums& sums) {
+    QVector<PricePeriod> periods;
+    for (int day = 1; day <= sums.days; ++day) {
+        const int price = sums.dayPrices[size_t(day - 1)];
+        if (!periods.isEmpty() && periods.last().price == price)
+            periods.last().lastDay = day;
+        else
+            periods.append(PricePeriod{day, day, price});
+    }
+    return periods;
+}
+
+QString pricePeriodText(int year, int month, const PricePeriod& period) {
+    const QString prefix = num(year) + u". "_s + printedMonthName(month) + u' ';
+    QString text = prefix + num(period.firstDay) + u'.';
+    if (period.lastDay > period.firstDay)
+        text += u" - "_s + prefix + num(period.lastDay) + u'.';
+    return text + u": "_s + amount(period.price) + u" Ft/L"_s;
+}
+
+qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {
+    const auto cons = Decimal::of(consumption);
+    const auto factor = Decimal::of(season);
+    bool exact = cons && factor;
+    Decimal sum;
+    for (const KmAtMultiplier& leg : legs) {
+        const auto m = Decimal::of(leg.multiplier);
+        exact = exact && m && leg.km >= 0;
+        if (!exact)
+            break;
+        sum = sum + Decimal(quint64(leg.km)) * *m;
+    }
+    // Litres are the product over 100; tenths drop one digit less.
+    if (exact)
+        if (const auto tenths = (*cons * *factor * sum).cut(1))
+            return *tenths;
+    // A negative or endless figure has no exact decimal: the plain product is cut instead.
+    double litres = 0;
+    for (const KmAtMultiplier& leg : legs)
+        litres += double(consumption) / 100.0 * double(leg.km) * double(leg.multiplier) * double(season);
+    return qint64(std::floor(litres * 10.0));
+}
+
+QString tenthsText(qint64 tenths) {
+    const qint64 whole = tenths / 10;
+    const qint64 tenth = std::abs(tenths % 10);
+    QString text = (tenths < 0 && whole == 0 ? u"-"_s : QString()) + QString::number(whole);
+    if (tenth != 0)
+        text += u'.' + QString::number(tenth);
+    return shownNumber(text);
+}
+
+int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, const StatementSums& sums, SeasonBox box,
+                    float season, const Twin& twin) {
+    return StatementLayout(canvas, s, log, sums, box, season, twin).run();
+}
+
+} // namespace rv
