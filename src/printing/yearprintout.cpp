@@ -44,6 +44,57 @@ qint64 scaleStep(qint64 largest) {
 
 } // namespace
 
+void drawYearBars(Canvas& c, const YearSummary& y, double x1, double top, double x2, double height) {
+    c.setFontSize(8);
+    double at = top;
+    c.bar(x1, at + 60, x1 + 200, at + 200);
+    c.printText(x1 + 260, at, u"üzleti km"_s);
+    c.box(x1 + 1400, at + 60, x1 + 1600, at + 200);
+    c.printText(x1 + 1660, at, u"magán km (az üzleti fölött), költség (Ft)"_s);
+    at += kRow;
+    qint64 maxKm = 1;
+    qint64 maxCost = 1;
+    for (const YearRow& r : y.rows) {
+        maxKm = std::max(maxKm, r.km + r.privateKm);
+        if (!r.missingPrice)
+            maxCost = std::max(maxCost, r.cost);
+    }
+    // Each series against its own scale: km marked at the left, Ft at the right.
+    const qint64 kmStep = scaleStep(maxKm);
+    const qint64 costStep = scaleStep(maxCost);
+    maxKm = 4 * kmStep;
+    maxCost = 4 * costStep;
+    const double base = at + height;
+    const double left = x1 + c.textWidth(num(maxKm) + u" km"_s) + 120;
+    const double plotRight = x2 - c.textWidth(num(maxCost) + u" Ft"_s) - 120;
+    const double slot = (plotRight - left) / 12;
+    for (int i = 0; i <= 4; ++i) {
+        const double y = base - height * i / 4;
+        const QString km = num(kmStep * i) + u" km"_s;
+        const QString ft = num(costStep * i) + u" Ft"_s;
+        c.line(left - 60, y, plotRight + 60, y);
+        c.printText(left - 120 - c.textWidth(km), y - 100, km);
+        c.printText(plotRight + 120, y - 100, ft);
+    }
+    for (int m = 1; m <= 12; ++m) {
+        const double x = left + (m - 1) * slot;
+        const QString label = MonthNames()[size_t(m - 1)].left(3);
+        c.printText(x + (slot - c.textWidth(label)) / 2, base + 60, label);
+    }
+    // Business km filled with the private km outlined on top, cost outlined beside them.
+    for (const YearRow& r : y.rows) {
+        const double x = left + (r.month - 1) * slot;
+        const double barWidth = slot * 0.3;
+        const double kmTop = base - height * double(r.km) / double(maxKm);
+        if (r.km > 0)
+            c.bar(x + slot * 0.15, kmTop, x + slot * 0.15 + barWidth, base);
+        if (r.privateKm > 0)
+            c.box(x + slot * 0.15, kmTop - height * double(r.privateKm) / double(maxKm), x + slot * 0.15 + barWidth, kmTop);
+        if (!r.missingPrice && r.cost > 0)
+            c.box(x + slot * 0.55, base - height * double(r.cost) / double(maxCost), x + slot * 0.55 + barWidth, base);
+    }
+}
+
 void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
     static const CarRecord none;
     const CarRecord& car = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar) : none;
@@ -111,60 +162,12 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
         at += kRow * 0.2;
     }
 
-    // Bars by month: business km filled with the private km outlined on top, cost outlined, each
-    // against its own largest month.
     at += kRow;
     c.setBold(true);
     c.printText(M, at, u"Kilométer és költség havonta"_s);
     c.setBold(false);
     at += kRow;
-    c.setFontSize(8);
-    c.bar(M, at + 60, M + 200, at + 200);
-    c.printText(M + 260, at, u"üzleti km"_s);
-    c.box(M + 1400, at + 60, M + 1600, at + 200);
-    c.printText(M + 1660, at, u"magán km (az üzleti fölött), költség (Ft)"_s);
-    at += kRow;
-    qint64 maxKm = 1;
-    qint64 maxCost = 1;
-    for (const YearRow& r : y.rows) {
-        maxKm = std::max(maxKm, r.km + r.privateKm);
-        if (!r.missingPrice)
-            maxCost = std::max(maxCost, r.cost);
-    }
-    // Each series against its own scale: km marked at the left, Ft at the right.
-    const qint64 kmStep = scaleStep(maxKm);
-    const qint64 costStep = scaleStep(maxCost);
-    maxKm = 4 * kmStep;
-    maxCost = 4 * costStep;
-    const double height = 3000;
-    const double base = at + height;
-    const double left = M + c.textWidth(num(maxKm) + u" km"_s) + 120;
-    const double plotRight = right - c.textWidth(num(maxCost) + u" Ft"_s) - 120;
-    const double slot = (plotRight - left) / 12;
-    for (int i = 0; i <= 4; ++i) {
-        const double y = base - height * i / 4;
-        const QString km = num(kmStep * i) + u" km"_s;
-        const QString ft = num(costStep * i) + u" Ft"_s;
-        c.line(left - 60, y, plotRight + 60, y);
-        c.printText(left - 120 - c.textWidth(km), y - 100, km);
-        c.printText(plotRight + 120, y - 100, ft);
-    }
-    for (int m = 1; m <= 12; ++m) {
-        const double x = left + (m - 1) * slot;
-        const QString label = MonthNames()[size_t(m - 1)].left(3);
-        c.printText(x + (slot - c.textWidth(label)) / 2, base + 60, label);
-    }
-    for (const YearRow& r : y.rows) {
-        const double x = left + (r.month - 1) * slot;
-        const double barWidth = slot * 0.3;
-        const double kmTop = base - height * double(r.km) / double(maxKm);
-        if (r.km > 0)
-            c.bar(x + slot * 0.15, kmTop, x + slot * 0.15 + barWidth, base);
-        if (r.privateKm > 0)
-            c.box(x + slot * 0.15, kmTop - height * double(r.privateKm) / double(maxKm), x + slot * 0.15 + barWidth, kmTop);
-        if (!r.missingPrice && r.cost > 0)
-            c.box(x + slot * 0.55, base - height * double(r.cost) / double(maxCost), x + slot * 0.55 + barWidth, base);
-    }
+    drawYearBars(c, y, M, at, right, 3000);
     c.setFontSize(10);
 }
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <numeric>
 
 using namespace Qt::Literals::StringLiterals;
@@ -318,27 +319,36 @@ private slots:
     }
 
     // The year's bars stand against marked scales of four round steps, km at the left and Ft at
-    // the right; the tallest bar is its share of the top mark.
-    void yearChartScales() {
+    // the right; a month's private km sit on its business km, each its share of the top mark.
+    void yearChartScalesAndStacking() {
         AppState s;
         YearSummary y;
         y.year = 2024;
         y.rows = {YearRow{.month = 3, .start = 12000, .km = 1234, .cost = 48210},
-                  YearRow{.month = 4, .start = 13234, .km = 700, .cost = 30000}};
+                  YearRow{.month = 4, .start = 13234, .km = 700, .privateKm = 300, .cost = 30000}};
         RecordingCanvas c;
         layoutYear(c, s, y);
         QStringList texts;
-        QList<double> bars;
-        for (const RecordingCanvas::Item& i : c.items) {
+        for (const RecordingCanvas::Item& i : c.items)
             if (i.kind == Kind::Text)
                 texts << QString(i.text).replace(QChar(0x00A0), u' ');
-            else if (i.kind == Kind::Bar)
-                bars << i.y2 - i.y1;
-        }
         for (const QString& mark : {u"0 km"_s, u"400 km"_s, u"1 600 km"_s, u"0 Ft"_s, u"20 000 Ft"_s, u"80 000 Ft"_s})
             QVERIFY2(texts.contains(mark), qPrintable(mark));
         QVERIFY(!texts.contains(u"2 000 km"_s));
-        QVERIFY(std::any_of(bars.cbegin(), bars.cend(), [](double h) { return qAbs(h - 3000.0 * 1234 / 1600) < 0.01; }));
+        // The legend's swatch aside, the bars are March's and April's business km, left to right.
+        QVector<RecordingCanvas::Item> bars = c.all(Kind::Bar);
+        bars.erase(std::remove_if(bars.begin(), bars.end(), [](const auto& b) { return b.y2 - b.y1 < 200; }),
+                   bars.end());
+        QCOMPARE(bars.size(), 2);
+        QCOMPARE(bars[0].y2 - bars[0].y1, 3000.0 * 1234 / 1600);
+        const RecordingCanvas::Item april = bars[1];
+        QCOMPARE(april.y2 - april.y1, 1312.5);
+        QVector<RecordingCanvas::Item> onTop;
+        for (const RecordingCanvas::Item& b : c.all(Kind::Box))
+            if (b.x1 == april.x1 && b.x2 == april.x2)
+                onTop << b;
+        QCOMPARE(onTop.size(), 1);
+        QCOMPARE((std::pair{onTop[0].y2, onTop[0].y2 - onTop[0].y1}), (std::pair{april.y1, 562.5}));
     }
 
     void previewScrollBar() {
