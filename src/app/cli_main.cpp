@@ -1,3 +1,4 @@
+#include "app/console.h"
 #include "cli/cli.h"
 
 #include <QGuiApplication>
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setOrganizationName(u"Rovanta"_s);
     QGuiApplication::setApplicationName(u"Rovanta"_s);
 
+    const Utf8Console console;
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = QGuiApplication::arguments();
