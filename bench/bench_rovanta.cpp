@@ -56,6 +56,23 @@ void row(const char* what, double seconds, const QString& extra = {}) {
     std::printf("%-46s %9.2f ms  %s\n", what, seconds * 1000, qPrintable(extra));
 }
 
+// A figure of work that was not done means nothing: the run stops there, failing.
+void require(bool done, const char* what, const QString& found) {
+    if (done)
+        return;
+    std::fflush(stdout);
+    std::fprintf(stderr, "bench_rovanta: %s did not do its work: %s\n", what, qPrintable(found));
+    std::exit(1);
+}
+
+// Saves the open month as a month new to the car: no file name or stamp of an earlier one.
+void saveNewMonth(AppState& s) {
+    s.month.fileName.clear();
+    s.month.onDisk = FileStamp{};
+    s.month.modified = true;
+    require(SaveLogbook(s), "saving a month", u"%1-%2"_s.arg(s.month.year).arg(s.month.month));
+}
+
 void fillDatabase(AppState& s, int n) {
     s.partners.resize(n);
     for (int i = 1; i <= n; ++i)
@@ -131,13 +148,18 @@ void databaseFigures(int n) {
     };
     plainRead(); // warm the page cache
     const double plain = medianSeconds(plainRead, g_rounds * 4);
-    const double load = medianSeconds([&] { LoadDatabase(s, true); });
-    const double save = medianSeconds([&] { SaveDatabase(s); });
+    bool loaded = true, saved = true;
+    const double load = medianSeconds([&] { loaded = LoadDatabase(s, true) && loaded; });
+    require(loaded && s.partnerCount() == n, "LoadDatabase", u"%1 of %2 partners"_s.arg(s.partnerCount()).arg(n));
+    const double save = medianSeconds([&] { saved = SaveDatabase(s) && saved; });
+    require(saved, "SaveDatabase", path);
     auto rate = [&](double t) { return u"%1 MB/s"_s.arg(mb / t, 0, 'f', 0); };
     QProcess peak;
     peak.setProcessChannelMode(QProcess::ForwardedOutputChannel);
     peak.start(QCoreApplication::applicationFilePath(), {u"--peak-load"_s, dir.path(), QString::number(n)});
     peak.waitForFinished(-1);
+    require(peak.exitStatus() == QProcess::NormalExit && peak.exitCode() == 0, "the peak memory load",
+            u"exit code %1"_s.arg(peak.exitCode()));
     std::printf("data.rvd with %d partners: %.1f MB\n", n, mb);
     row("  plain read, warm, into one buffer", plain, rate(plain));
     row("  LoadDatabase", load, rate(load) + u" (%1 times the plain read)"_s.arg(load / plain, 0, 'f', 1));
@@ -271,6 +293,7 @@ void targetFigures() {
         s.random = &random;
         NoProgress progress;
         MintaKeszites(s, request, progress);
+        require(s.month.monthKm > 0, "MintaKeszites", u"case %1: no km"_s.arg(c));
         presentHits += hit();
         presentUnder += s.month.monthKm <= limit;
 
@@ -302,6 +325,8 @@ void targetFigures() {
         broken += !ok;
         looks.add(s.month);
     }
+    require(int(times.size()) == cases && exactHits > 0, "PontosMintaKeszites",
+            u"%1 cases run, %2 generated"_s.arg(times.size()).arg(exactHits));
     std::sort(times.begin(), times.end());
     double sum = 0;
     for (double t : times)
@@ -334,11 +359,15 @@ void targetFigures() {
         NoProgress progress;
         ExactSampleResult r;
         const double t = medianSeconds([&] { r = PontosMintaKeszites(big, request, progress); }, std::max(1, g_rounds / 2));
+        require(r.outcome == ExactOutcome::Generated && big.month.monthKm >= 3000, "1000 partners, 3000 km",
+                u"%1 km"_s.arg(big.month.monthKm));
         row("  1000 partners, 3000 km", t, u"(%1 km on %2 days)"_s.arg(big.month.monthKm).arg(r.tripDays));
         // Every distance known, 1-400 km, and a far target.
         fillDatabase(big, 1000);
         request.target = 12000;
         const double far = medianSeconds([&] { r = PontosMintaKeszites(big, request, progress); }, std::max(1, g_rounds / 2));
+        require(r.outcome == ExactOutcome::Generated && big.month.monthKm >= 12000, "1000 partners, 12000 km",
+                u"%1 km"_s.arg(big.month.monthKm));
         row("  1000 partners, all distances, 12000 km", far, u"(%1 km on %2 days)"_s.arg(big.month.monthKm).arg(r.tripDays));
     }
 
@@ -357,6 +386,8 @@ void targetFigures() {
     NoProgress progress;
     ExactSampleResult r;
     const double t = medianSeconds([&] { r = PontosMintaKeszites(s, request, progress); });
+    require(r.outcome != ExactOutcome::Generated && !r.reason.isEmpty(), "the proof that none exists",
+            u"%1 km generated"_s.arg(s.month.monthKm));
     row("  proof that none exists, 60 partners, 6010 km", t, r.reason.left(60) + u"..."_s);
 }
 
@@ -370,7 +401,7 @@ void storeYear(AppState& s, int year, int legs) {
         s.month.startOdometer = start;
         refreshKilometres(s, s.month);
         start += s.month.monthKm;
-        SaveLogbook(s);
+        saveNewMonth(s);
     }
 }
 
@@ -382,6 +413,8 @@ void yearFigures() {
     storeYear(s, 2002, 500);
     YearSummary y;
     const double t = medianSeconds([&] { y = summarizeYear(s, 2002); });
+    require(y.rows.size() == 12 && !y.incomplete && !y.missingPrice && y.totalKm > 0, "the year overview",
+            u"%1 months, %2 km"_s.arg(y.rows.size()).arg(y.totalKm));
     row("year overview, 12 months of 500 legs", t, u"(%1 km, %2 Ft)"_s.arg(y.totalKm).arg(y.totalCost));
 }
 
@@ -397,6 +430,7 @@ void fleetYearFigures(int cars, int legs) {
     const QByteArray database = serializeDatabase(db, 1);
     const QByteArray prices = serializeFuelPrices(s.fuelPrices);
     const QStringList months = QDir(s.carPath(QString())).entryList({u"*.rvn"_s});
+    require(months.size() == 12, "storing the fleet's year", u"%1 months"_s.arg(months.size()));
     for (int i = 1; i <= cars; ++i) {
         CarRecord car = s.car(1);
         car.userName = u"Sofőr %1"_s.arg(i);
@@ -426,6 +460,8 @@ void fleetYearFigures(int cars, int legs) {
             }
         },
         std::max(1, g_rounds / 2));
+    require(failures == 0 && lastLine.startsWith(u"Összesen"_s), "rovanta-cli year",
+            u"%1 failed; last: %2"_s.arg(failures).arg(lastLine));
     row("year for a fleet (rovanta-cli, one process)", t,
         u"(%1 cars x 12 months of %2 legs; %3 failed; last: %4)"_s.arg(cars).arg(legs).arg(failures).arg(lastLine));
 }
@@ -458,7 +494,10 @@ int main(int argc, char** argv) {
         AppState s;
         freshState(dir, s);
         QFile::copy(QStringLiteral(ROVANTA_BIN_DIR "/cities.rvd"), s.path(u"cities.rvd"_s));
-        row("city list (3136 names)", medianSeconds([&] { LoadCities(s); }));
+        bool loaded = true;
+        const double t = medianSeconds([&] { loaded = LoadCities(s) && loaded; });
+        require(loaded && s.cities.size() == 3136, "the city list", u"%1 names"_s.arg(s.cities.size()));
+        row("city list (3136 names)", t);
     }
 
     {
@@ -471,11 +510,11 @@ int main(int argc, char** argv) {
             for (int month = 1; month <= 12; ++month) {
                 s.month.year = year;
                 s.month.month = month;
-                s.month.fileName.clear();
-                SaveLogbook(s);
+                saveNewMonth(s);
             }
         int listed = 0;
         const double t = medianSeconds([&] { listed = int(listLogbooks(s).entries.size()); });
+        require(listed == 240, "the months list", u"%1 listed"_s.arg(listed));
         row("months list of 240 logbooks", t, u"(%1 listed)"_s.arg(listed));
     }
 
@@ -492,6 +531,7 @@ int main(int argc, char** argv) {
         request.month = 3;
         request.target = 3000;
         const double t = medianSeconds([&] { MintaKeszites(s, request, progress); });
+        require(s.month.monthKm > 0, "MintaKeszites, 1000 partners", u"no km"_s);
         row("MintaKeszites, 1000 sparse partners, 100 tries", t, u"(%1 km)"_s.arg(s.month.monthKm));
     }
     targetFigures();
@@ -504,6 +544,10 @@ int main(int argc, char** argv) {
         fillMonth(s, 500);
         qint64 total = 0;
         const double t = medianSeconds([&] { total = computeMonthCost(s, s.month, 1.0f).total; }, g_rounds * 20);
+        int legs = 0;
+        for (int d = 1; d <= kLogDays; ++d)
+            legs += std::max(0, s.month.stops.stopCount(d) - 1);
+        require(legs == 500 && total > 0, "the cost of a month", u"%1 legs, %2 Ft"_s.arg(legs).arg(total));
         row("cost of a month of 500 legs", t, u"(%1 Ft)"_s.arg(total));
         RecordingCanvas canvas;
         int pages = 0;
@@ -511,6 +555,7 @@ int main(int argc, char** argv) {
             canvas = RecordingCanvas();
             pages = layoutLogbook(canvas, s, s.month, Twin::printer());
         });
+        require(pages > 0 && !canvas.items.isEmpty(), "the logbook layout", u"%1 pages"_s.arg(pages));
         row("logbook layout of 500 legs", layout, u"(%1 pages)"_s.arg(pages));
     }
 
@@ -539,7 +584,9 @@ int main(int argc, char** argv) {
             StartupHooks hooks;
             hooks.loadMainWindow = [&] { main = std::make_unique<frmMain>(s); };
             std::unique_ptr<QLockFile> lock;
-            runStartup(s, dir.path(), view, hooks, lock);
+            const StartupOutcome outcome = runStartup(s, dir.path(), view, hooks, lock);
+            require(outcome == StartupOutcome::Ready && main && s.citiesLoaded, "the start-up",
+                    u"outcome %1"_s.arg(int(outcome)));
             main->show();
             QCoreApplication::processEvents();
         });

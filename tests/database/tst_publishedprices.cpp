@@ -3,6 +3,7 @@
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
 #include "testenv.h"
+#include "writefault.h"
 
 #include <QTest>
 
@@ -43,32 +44,37 @@ struct Env : TestEnv {
 class TestPublishedPrices : public QObject {
     Q_OBJECT
 private slots:
-    // The question about the differing month: No adds only the new months, Yes replaces too,
-    // Cancel writes nothing.
+    // The question about the differing month: No adds only the new months, Yes replaces too (also
+    // when the table only corrects a month), Cancel writes nothing.
     void importMergesAfterTheQuestion_data() {
+        QTest::addColumn<QByteArray>("table");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QByteArray>("b95");
+        QTest::addColumn<QList<QByteArray>>("files"); // b95, b98, bdiz, bkev after
+        QTest::addColumn<QString>("told");
         const QByteArray kept = "3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n#2025-12-01#\r\n580\r\n";
-        QTest::newRow("no") << int(No) << kept;
-        QTest::newRow("yes") << int(Yes) << QByteArray(kept).replace("591", "595");
-        QTest::newRow("cancel") << int(Cancel) << kB95;
+        const QList<QByteArray> others{kEmpty, "2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n",
+                                       "2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"};
+        const QString told = u"Az üzemanyagárak frissítve: %1 új ár került a közzétett árak közé, %2 ár cserélődött."_s;
+        QTest::newRow("no") << kTable << int(No) << QList<QByteArray>{kept} + others << told.arg(4).arg(0);
+        QTest::newRow("yes") << kTable << int(Yes) << QList<QByteArray>{QByteArray(kept).replace("591", "595")} + others
+                             << told.arg(4).arg(1);
+        QTest::newRow("cancel") << kTable << int(Cancel) << QList<QByteArray>{kB95, kEmpty, kBdiz, kEmpty} << QString();
+        QTest::newRow("yes, a corrected month alone")
+            << QByteArray(kTable.left(kTable.indexOf("2025\t11")) + "2025\t11\t595\t596\t\t\t\tx\n") << int(Yes)
+            << QList<QByteArray>{QByteArray(kB95).replace("591", "595"), kEmpty, kBdiz, kEmpty} << told.arg(0).arg(1);
     }
     void importMergesAfterTheQuestion() {
+        QFETCH(QByteArray, table);
         QFETCH(int, answer);
-        QFETCH(QByteArray, b95);
-        Env env;
+        QFETCH(QList<QByteArray>, files);
+        QFETCH(QString, told);
+        Env env(table);
         env.prompter.answer(MsgButton(answer));
         QCOMPARE(importPublishedPrices(env.state, env.table), answer != Cancel);
         QVERIFY(env.prompter.asked.first().text.contains(u"ezekben a hónapokban:\r\n2025. november\r\n"_s));
-        QCOMPARE(env.read(u"Users/b95.rvd"_s), b95);
-        if (answer == Cancel) {
-            QCOMPARE(env.published(), (QList<QByteArray>{kB95, kEmpty, kBdiz, kEmpty}));
-            return;
-        }
-        QCOMPARE(env.published().mid(1), (QList<QByteArray>{kEmpty, "2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n",
-                                                          "2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"}));
-        QCOMPARE(env.prompter.last(), u"Az üzemanyagárak frissítve: 4 új ár került a közzétett árak közé, %1 ár "
-                                      u"cserélődött."_s.arg(answer == Yes ? 1 : 0));
+        QCOMPARE(env.published(), files);
+        if (!told.isEmpty())
+            QCOMPARE(env.prompter.last(), told);
     }
 
     // Every refusal leaves every published file as it was.
@@ -195,33 +201,33 @@ private slots:
         QCOMPARE(env.published(), oldSet);
     }
 
-    // The second file fails: the first gets its old bytes back. When that restore fails too, the
-    // message says so (not "every file stayed"), and the journal lets the next start finish.
-    void restoreWritesAreChecked() {
+    // The second file meets a full disk (no file may grow past 8 bytes): the first gets its old
+    // bytes back and the data directory is as it was, byte for byte. When that restore fails too,
+    // the message says so (not "every file stayed"), and the journal lets the next start finish.
+    void aFailedWriteRestoresEveryFile() {
         for (const bool restoreFails : {false, true}) {
             Env env;
+            const auto before = filesUnder(env.state.programDir);
             PublishedImport plan;
             QVERIFY(planPublishedImport(env.state, env.table, plan));
-            int writes = 0;
+            QStringList writes;
             ImportHooks hooks;
             hooks.write = [&](const QString& dir, const QString& path, const QByteArray& data) {
-                ++writes;
-                if (path.endsWith(u"bdiz.rvd"_s))
-                    return Result::failure(u"bdiz: betelt a lemez"_s);
-                if (restoreFails && path.endsWith(u"b95.rvd"_s) && writes > 2)
-                    return Result::failure(u"b95: írási hiba"_s);
-                return saveWholeFile(dir, path, data);
+                writes << QFileInfo(path).fileName();
+                const bool full = writes.last() == u"bdiz.rvd"_s || (restoreFails && writes.size() > 2);
+                return full ? underFileSizeLimit(8, [&] { return saveWholeFile(dir, path, data); })
+                            : saveWholeFile(dir, path, data);
             };
             const Result r = applyPublishedImport(env.state, plan, false, nullptr, nullptr, hooks);
-            QVERIFY(!r && r.message().contains(u"bdiz: betelt a lemez"_s));
-            QCOMPARE(writes, 4); // journal, b95, bdiz, b95 back
+            QVERIFY(!r && r.message().contains(u"bdiz.rvd"_s));
+            QCOMPARE(writes, (QStringList{u"nav-import.naplo"_s, u"b95.rvd"_s, u"bdiz.rvd"_s, u"b95.rvd"_s}));
             QCOMPARE(r.message().contains(u"minden fájl maradt a régi"_s), !restoreFails);
-            QCOMPARE(r.message().contains(u"visszaállítása sem sikerült:\r\nb95: írási hiba"_s), restoreFails);
-            QCOMPARE(QFile::exists(importJournalPath(env.state)), restoreFails);
+            QCOMPARE(r.message().contains(u"visszaállítása sem sikerült"_s), restoreFails);
             if (!restoreFails) {
-                QCOMPARE(env.published(), (QList<QByteArray>{kB95, kEmpty, kBdiz, kEmpty}));
+                QCOMPARE(filesUnder(env.state.programDir), before);
                 continue;
             }
+            QVERIFY(QFile::exists(importJournalPath(env.state)));
             QVERIFY(recoverPublishedImport(env.state));
             QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n"));
         }

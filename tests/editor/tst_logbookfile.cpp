@@ -156,6 +156,13 @@ private slots:
         const int asked = env.prompter.asked.size();
         QVERIFY(SaveLogbook(env.state)); // its own last save is no change
         QCOMPARE(env.prompter.asked.size(), asked);
+
+        // Rewritten to the same length: the content tells.
+        const QByteArray sameSize = env.read(u"Users/ABC123/2002jan.rvn"_s).replace("Budapest", "Budapesz");
+        env.write(u"Users/ABC123/2002jan.rvn"_s, sameSize);
+        env.prompter.answer(No);
+        QVERIFY(!SaveLogbook(env.state));
+        QCOMPARE(std::pair(env.prompter.asked.size(), env.read(u"Users/ABC123/2002jan.rvn"_s)), std::pair(qsizetype(asked + 1), sameSize));
     }
 
     // A month is known by its header: a file named for January that holds March is no January.

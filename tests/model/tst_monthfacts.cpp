@@ -57,6 +57,8 @@ private slots:
         QCOMPARE(jan->closing(), 11500);
         QCOMPARE(chainFault(11500, jan), QString()); // the real reading chains, no fault
         QVERIFY(!chainFault(11000, jan).isEmpty());   // start + business alone no longer does
+        QCOMPARE(chainFault(11501, jan), u"A havi kezdő km-óra állás (11501 km) nem egyezik az előző hónap "
+                                         u"(2024. január) záró állásával (11500 km)."_s); // above is a break too
         const auto feb = previousReading(h, 2024, 3);
         QCOMPARE(std::pair(feb->closing(), chainedStart(feb)), std::pair(qint64(12500), qint32(12500)));
         QCOMPARE(closingReadingText(*feb), u"12500 km"_s);

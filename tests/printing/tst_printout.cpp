@@ -286,6 +286,9 @@ private slots:
         QTest::newRow("5.9 * 1000 * 1.1 = 64.9") << 5.9f << 1.0f << QVector<KmAtMultiplier>{{1.1f, 1000}} << u"64,9"_s;
         QTest::newRow("two multipliers and a season: 18.4275")
             << 6.5f << 1.05f << QVector<KmAtMultiplier>{{1.1f, 200}, {1.25f, 40}} << u"18,4"_s;
+        // The sum's decimals are the finest of its terms, whichever comes last: 7.0 x 2.35 = 16.45.
+        QTest::newRow("1.35 then 1: 16.45")
+            << 7.0f << 1.0f << QVector<KmAtMultiplier>{{1.35f, 100}, {1.0f, 100}} << u"16,4"_s;
         QTest::newRow("below a tenth") << 9.0f << 1.0f << QVector<KmAtMultiplier>{{1.0f, 1}} << u"0"_s;
         QTest::newRow("20000 km: 7354.2")
             << 25.5f << 1.03f << QVector<KmAtMultiplier>{{1.4f, 20000}} << u"7354,2"_s;

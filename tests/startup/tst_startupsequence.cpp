@@ -69,6 +69,11 @@ private slots:
         QCOMPARE(start(env, view, hooks), StartupOutcome::Ready);
         const QByteArray b95 = env.read(u"Users/b95.rvd"_s);
         QVERIFY(b95.startsWith("44\r\n#2002-01-01#\r\n250\r\n#2020-03-01#\r\n390\r\n"));
+        // March 2024 is the user's 700 from the 15th between NAV's February 566 and April 617, not
+        // NAV's 601 from the 1st (figures of the source table).
+        QVERIFY2(b95.contains("#2024-02-01#\r\n566\r\n#2024-03-15#\r\n700\r\n#2024-04-01#\r\n617\r\n") &&
+                     !b95.contains("#2024-03-01#"),
+                 b95.constData());
         QCOMPARE(env.read(u"Users/b98.rvd"_s), QByteArray("1\r\n#2024-01-01#\r\n700\r\n"));
         QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\nx\r\n"));
         QVERIFY(env.read(u"Users/bkev.rvd"_s).startsWith("42\r\n")); // lost since: made again

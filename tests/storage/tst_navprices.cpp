@@ -46,8 +46,10 @@ private slots:
             << QByteArray("\xEF\xBB\xBF# saját\r\nyear;month;esz95;gazolaj;keverek;lpg;cng;source_url\r\n"
                           "# 2025 vége\r\n2025;12;580;;630;;;a ; b\r\n\r\n")
             << QString();
-        QTest::newRow("month 13") << kHeader + "2025\t13\t580\t590\t630\t330\t800\tx\n" << u"2. sora"_s;
-        QTest::newRow("month 0") << kHeader + row + "2026\t0\t1\t1\t1\t1\t1\tx\n" << u"3. sora"_s;
+        // Refused for the month itself: 2026/0 would pass for 2025/12 and 2025/13 for 2026/1.
+        QTest::newRow("month 13") << kHeader + "2025\t13\t580\t590\t630\t330\t800\tx\n"
+                                  << u"2. sora hibás: a hónap („13”) nem 1 és 12 közötti"_s;
+        QTest::newRow("month 0") << kHeader + "2026\t0\t1\t1\t1\t1\t1\tx\n" << u"2. sora hibás: a hónap („0”)"_s;
         QTest::newRow("price 0") << kHeader + "2025\t12\t0\t590\t630\t330\t800\tx\n" << u"esz95 ára („0”)"_s;
         QTest::newRow("price 32768") << kHeader + "2025\t12\t580\t32768\t630\t330\t800\tx\n" << u"gazolaj"_s;
         QTest::newRow("price 580.5") << kHeader + "2025\t12\t580.5\t590\t630\t330\t800\tx\n" << u"580.5"_s;

@@ -1,6 +1,7 @@
 #include "months/gui/frmHonapok.h"
 #include "months/gui/frmEves.h"
 
+#include "clifixture.h"
 #include "logbookfixtures.h"
 #include "months/newmonth.h"
 #include "testenv.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -152,10 +155,51 @@ private slots:
         auto* eves = w.findChild<frmEves*>();
         QVERIFY(eves);
         QCOMPARE(eves->tblEv->rowCount(), 3); // two months and the totals
-        const QString xlsx = h.env.dir.filePath(u"ev.xlsx"_s);
-        h.env.prompter.answerFile(xlsx);
-        eves->cmdTablazat->click();
-        QVERIFY(h.env.read(QDir(h.env.state.programDir).relativeFilePath(xlsx)).startsWith("PK"));
+    }
+
+    // A month without a price before priced ones, and the seasons (figures in clifixture.h), as
+    // the window, its PDF and its workbook show them.
+    void yearOfSeasonsAfterAPricelessMonth() {
+        CliFixture f({u"cli-year"_s, u"year-seasons"_s});
+        QVERIFY(f.load());
+        frmEves w(f.state, 2024);
+        QStringList rows;
+        for (int r = 0; r < w.tblEv->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < w.tblEv->columnCount(); ++c)
+                cells << (w.tblEv->item(r, c) ? w.tblEv->item(r, c)->text() : QString());
+            rows << cells.join(u'|');
+        }
+        QCOMPARE(rows, (QStringList{u"Január|10000 km|240 km|10240 km|-|!|0 km|100,0 %"_s,
+                                    u"Február|10240 km|120 km|10360 km|7170 Ft||0 km|100,0 %"_s,
+                                    u"Március|10300 km|240 km|10540 km|14308 Ft|!|0 km|100,0 %"_s,
+                                    u"Összesen||600 km||-||0 km|100,0 %"_s}));
+        if (!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()) {
+            const QString pdf = f.dir.filePath(u"ev.pdf"_s);
+            f.prompter.answerFile(pdf);
+            w.cmdPdf->click();
+            const QString text = pdfText(pdf);
+            for (const QString& words : {u"Éves összesítő – 2024"_s, u"ABC-123 rendszámú"_s, u"7170 Ft"_s, u"14308 Ft"_s,
+                                         u"! Január: hiányzik a benzinár"_s, u"Nyitó km-óra állás: 10000 km"_s,
+                                         u"Záró km-óra állás: 10540 km"_s})
+                QVERIFY2(text.contains(words), qPrintable(words + u'\n' + text));
+            QProcess info;
+            info.start(u"pdfinfo"_s, {pdf});
+            QVERIFY(info.waitForFinished(30000));
+            QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+1\\n"_s)));
+            QVERIFY2(!text.contains(u"21478"_s) && !text.contains(u"21 478"_s), qPrintable(text));
+        }
+        if (!QStandardPaths::findExecutable(u"unzip"_s).isEmpty()) {
+            const QString xlsx = f.dir.filePath(u"ev.xlsx"_s);
+            f.prompter.answerFile(xlsx);
+            w.cmdTablazat->click();
+            const QString sheet = unzipped(xlsx, u"xl/worksheets/sheet1.xml"_s);
+            for (const auto& [cell, value] : {std::pair{u"E3"_s, u"7170"_s}, {u"E4"_s, u"14308"_s}})
+                QVERIFY2(sheet.contains(QRegularExpression(u"<c r=\"%1\" s=\"\\d+\"><v>%2</v></c>"_s.arg(cell, value))),
+                         qPrintable(cell + u' ' + sheet));
+            QVERIFY(!sheet.contains(u"<v>21478</v>"_s));
+            QVERIFY(unzipped(xlsx, u"xl/sharedStrings.xml"_s).contains(u"hiányzik a benzinár"_s));
+        }
     }
 
     // Rounds of 60 km on 22 working days cannot come under 1320 km; 600 km is ten of them.
