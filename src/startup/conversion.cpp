@@ -4,9 +4,11 @@
 #include "storage/datafiles.h"
 #include "storage/errorlog.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 #include "storage/records.h"
 #include "storage/settings.h"
 #include "storage/tables.h"
+#include "ui/lockquestions.h"
 #include "ui/prompter.h"
 
 #include <QDir>
@@ -105,7 +107,12 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
     if (busy)
         busy(true);
     s.errorLocation = u"Konvertálás"_s;
+    // Other computers on a shared folder may read or convert the same files: the whole run, reads
+    // included, holds the folder (never while a message waits for the user), and a folder held
+    // elsewhere is left untouched.
+    DataLock folder(s.programDir, folderLockPath(s.programDir));
     auto fail = [&](const Result& r) {
+        folder.release();
         logCaught(s, r.code(), r.message());
         if (busy)
             busy(false);
@@ -114,6 +121,9 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
                   MsgIcon::Critical);
         return ConversionOutcome::Failed;
     };
+
+    if (Result r = takeFolderLock(folder, p, u"az adatkönyvtár"_s); !r)
+        return fail(r);
 
     // Published price files, one per fuel type.
     QDir().mkpath(s.usersDir());
@@ -180,6 +190,7 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
         if (Result r = saveWholeFile(s.programDir, s.path(u"user.rvd"_s), serializeCars(cars)); !r)
             return fail(r);
 
+    folder.release();
     s.settings->setText(keys::Version, versionText());
     const Result stored = s.settings->sync();
     if (!stored)

@@ -1,9 +1,12 @@
 #include "startup/conversion.h"
 #include "startup/carops.h"
+#include "storage/locks.h"
 #include "storage/settings.h"
 #include "storedfiles.h"
 #include "writefault.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -98,6 +101,45 @@ private slots:
         env.settings->setText(keys::Version, u"1.2"_s); // as when the version could not be stored
         QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
         QCOMPARE(env.read(u"user.rvd"_s), serializeCars({changed}));
+    }
+
+    // Another program writes the shared folder: the conversion waits for it; when the folder stays
+    // held, it refuses with the holder named and writes nothing.
+    void waitsForTheFolderAndWritesNothingWhileItIsHeld() {
+        TestEnv env;
+        copyFixture(env);
+        const QString sleep = QFileInfo(QStandardPaths::findExecutable(u"sleep"_s)).canonicalFilePath();
+        if (sleep.isEmpty())
+            QSKIP("no sleep program");
+        const QDateTime now = QDateTime::currentDateTime();
+        QProcess holder; // on this computer, for two seconds
+        holder.start(sleep, {u"2"_s});
+        QVERIFY(holder.waitForStarted());
+        env.write(u"rovanta-folder.lock"_s, QByteArray::number(holder.processId()) + '\n' + sleep.toUtf8() + '\n' +
+                                                localHostName().toUtf8() + '\n');
+        env.write(u"rovanta-folder.lock.info"_s, lockNote({localHostName(), u"kati"_s, now, now, false}));
+        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
+        QVERIFY(QFile::exists(env.path(u"user.rvd"_s)) && !QFile::exists(folderLockPath(env.state.programDir)));
+
+        TestEnv held;
+        copyFixture(held);
+        const QByteArray lock = "4242\nrovanta\nmasik-gep\n";
+        held.write(u"rovanta-folder.lock"_s, lock);
+        held.write(u"rovanta-folder.lock.info"_s, lockNote({u"masik-gep"_s, u"kati"_s, now, now, true}));
+        auto files = [&] {
+            auto all = filesUnder(held.dir.path());
+            all.remove(u"error.log"_s); // the refusal is logged
+            all.remove(u"settings.ini"_s);
+            return all;
+        };
+        const auto before = files();
+        QCOMPARE(convertOlderLayout(held.state), ConversionOutcome::Failed);
+        QVERIFY2(held.prompter.last().startsWith(u"Az adatbázisok konvertálása nem sikerült:\r\nAz adatkönyvtár most "
+                                                 u"nem írható: az adatkönyvtárat egy másik gépről írják (masik-gep/kati "
+                                                 u"szerkeszti %1 óta)."_s.arg(now.toString(u"HH:mm"_s))),
+                 qPrintable(held.prompter.last()));
+        QCOMPARE(files(), before);
+        QCOMPARE(held.settings->text(keys::Version), u"1.2"_s);
     }
 
     void withoutAnOlderListThePresentCarFileStays() {
