@@ -8,6 +8,7 @@
 #include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
+#include <QTableView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -58,8 +59,13 @@ frmAdatok::frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent)
     layout->addWidget(tabAdatok, 1);
     layout->addLayout(bottom);
     showReadOnly(this, state,
-                 {u"cmdUj", u"cmdModosit", u"cmdTorol", u"cmdAdatTorles", u"cmdMentes", u"txtTav", u"cboSzorzo",
-                  u"cmdBenzinMent", u"cmdAPEH", u"cmdMindentTorol", u"txtAr", u"cmdImport"});
+                 {u"cmdUj", u"cmdModosit", u"cmdTorol", u"cmdAdatTorles", u"cmdMentes", u"cmdMegsem", u"txtTav",
+                  u"cboSzorzo", u"txtEv", u"cmdPlusz", u"cmdMinusz", u"cboHonapok", u"cboNapok", u"cmdBenzinMent",
+                  u"cmdBenzinMegsem", u"cmdAPEH", u"cmdMindentTorol", u"txtAr", u"lstUsers", u"optPartner",
+                  u"optBenzin", u"cmdImport"});
+    // The grid stays for reading and scrolling; only its cells take no typing.
+    if (state.readOnly())
+        picTavolsag->grdTavolsagok->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, kHelpContext); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, cmdSugo, &QPushButton::click);

@@ -54,8 +54,9 @@ void frmSzerkeszto::afterStopChange(int selected) {
 }
 
 void frmSzerkeszto::addSelectedPartner() {
+    // The list stays for reading; a car open for reading takes no stop by its keys either.
     const auto items = lstPartnerek->selectedItems();
-    if (items.isEmpty())
+    if (items.isEmpty() || m_state.readOnly())
         return;
     const int partner = items.first()->data(Qt::UserRole).toInt();
     const TripType type = optOdaVissza->isChecked() ? TripType::ReturnTrip

@@ -250,7 +250,8 @@ void frmSzerkeszto::open(bool newMonth) {
         setMonthsStatus(u"Majdnem kész..."_s, 95);
         showReadOnly(this, m_state,
                      {u"cmdMent", u"cmdHozzaAd", u"cmdTorol", u"cmdMindentTorol", u"cmdMasol", u"txtKmOraAllas",
-                      u"txtHonnan", u"txtHova", u"txtComment", u"chkKlima", u"chkTeliUzem"});
+                      u"txtZaroKmOra", u"txtHonnan", u"txtHova", u"optCsatol", u"optFelulIr", u"optCsakOda",
+                      u"optOdaVissza", u"optACeghez", u"txtComment", u"chkKlima", u"chkTeliUzem"});
     });
 }
 

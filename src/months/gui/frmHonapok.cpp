@@ -83,7 +83,10 @@ frmHonapok::frmHonapok(AppState& state, QWidget* mainWindow, QWidget* parent)
     openEditor = [this](bool newMonth) { showEditor(m_state, newMonth, this); };
     build();
     FormLoad();
-    showReadOnly(this, m_state, {u"cmdTorol", u"cmdSzerkesztUj"});
+    showReadOnly(this, m_state,
+                 {u"cmdTorol", u"cmdSzerkesztUj", u"txtEvSzam", u"cmdPlus", u"cmdMinus", u"cboHonapok", u"chkMinta",
+                  u"txtKm", u"chkNap1", u"chkNap2", u"chkNap3", u"chkNap4", u"chkNap5", u"chkNap6", u"chkNap7",
+                  u"chkSzunnap", u"chkPontos"});
 }
 
 void frmHonapok::build() {

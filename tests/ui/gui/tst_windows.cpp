@@ -3,8 +3,11 @@
 #include "editor/gui/frmHiba.h"
 #include "editor/gui/frmNyilvantartasModositas.h"
 #include "editor/gui/frmSzerkeszto.h"
+#include "editor/logbookfile.h"
 #include "months/gui/frmEves.h"
 #include "months/gui/frmHonapok.h"
+#include "months/openmonth.h"
+#include "months/progress.h"
 #include "printing/gui/frmPrintPreview.h"
 #include "startup/carops.h"
 #include "startup/demodata.h"
@@ -17,15 +20,20 @@
 #include "startup/gui/frmSzorzok.h"
 #include "startup/gui/frmUjUser.h"
 #include "startup/startup.h"
+#include "storage/locks.h"
 #include "taborder.h"
 #include "testenv.h"
 #include "ui/gui/helpwindow.h"
 #include "ui/gui/onscreen.h"
 #include "windowcheck.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
+#include <QListWidget>
 #include <QLockFile>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -117,6 +125,75 @@ private slots:
         check(&preview);
         check(helpWindow());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    }
+
+    // A car another computer edits opens for reading: each window on it names who edits it since
+    // when and offers nothing to type, tick or press that changes data; a save tried anyway writes
+    // nothing.
+    void readOnlyCar() {
+        AppState& s = env.state;
+        logout(s);
+        const QString lockPath = carLockPath(s.programDir, s.car(1).dirName);
+        const QDateTime since(QDate::currentDate(), QTime(10, 42));
+        for (const auto& [path, bytes] : {std::pair{lockPath, QByteArray("4242\nrovanta\nmasik-gep\n")},
+                                          {lockPath + u".info"_s, lockNote({u"masik-gep"_s, u"kati"_s, since,
+                                                                            QDateTime::currentDateTime(), true})}}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        env.prompter.answer(Yes); // "Megnyitja csak olvasásra?"
+        QVERIFY(loginCar(s, 1) && s.readOnly());
+        const QStringList files = QDir(s.path(s.carDir)).entryList({u"*.rvn"_s}, QDir::Files, QDir::Name);
+        QVERIFY(!files.isEmpty());
+        NoProgress progress;
+        QCOMPARE(openStoredMonth(s, files.first(), progress), OpenOutcome::Opened);
+        const QByteArray month = env.read(s.carDir + files.first());
+
+        const QString mark = u"Csak olvasható: masik-gep/kati szerkeszti 10:42 óta"_s;
+        // What only shows, moves or prints.
+        const QStringList viewing = {u"cmdElozoNap"_s, u"cmdKovetkezoNap"_s, u"cmdNyomtat"_s, u"cmdKoltseg"_s,
+                                     u"cmdRendelveny"_s, u"cmdAdatBazis"_s, u"cmdSugo"_s, u"cmdVissza"_s,
+                                     u"chkHiba"_s, u"cmdBezar"_s, u"cboEv"_s, u"cmdSzerkeszt"_s, u"cmdEves"_s,
+                                     u"cboHonnan"_s, u"cboHova"_s, u"lstPartnerek"_s, u"lstKesz"_s, u"lstHonapok"_s};
+        QStringList open;
+        auto editing = [&](QWidget* w) {
+            w->show();
+            if (!w->windowTitle().endsWith(u" – "_s + mark))
+                open << w->objectName() + u": "_s + w->windowTitle();
+            for (QWidget* c : w->findChildren<QWidget*>()) {
+                QWidget* parent = c->parentWidget();
+                if (!c->isEnabled() || viewing.contains(c->objectName()) || qobject_cast<QTabBar*>(parent) ||
+                    qobject_cast<QTableView*>(parent) ||
+                    qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent))
+                    continue;
+                auto* line = qobject_cast<QLineEdit*>(c);
+                auto* grid = qobject_cast<QTableView*>(c);
+                if ((line && !line->isReadOnly()) || qobject_cast<QAbstractButton*>(c) || qobject_cast<QComboBox*>(c) ||
+                    qobject_cast<QAbstractSpinBox*>(c) || (grid && grid->editTriggers() != QAbstractItemView::NoEditTriggers))
+                    open << w->objectName() + u'/' + c->objectName() + u'/' + QLatin1StringView(c->metaObject()->className());
+            }
+        };
+        frmMain main(s);
+        frmHonapok months(s, &main);
+        editing(&months);
+        frmSzerkeszto editor(s, &months);
+        editor.open(false);
+        editing(&editor);
+        frmAdatok database(s, DatabaseMode::Main);
+        for (int i = 0; i < database.tabAdatok->count(); ++i) {
+            database.tabAdatok->setCurrentIndex(i);
+            editing(&database);
+        }
+        open.removeDuplicates();
+        QVERIFY2(open.isEmpty(), qPrintable(open.join(u'\n')));
+
+        // The editor's own keys and a save tried anyway.
+        const int stops = editor.lstKesz->count();
+        editor.lstPartnerek->setCurrentRow(1);
+        QTest::keyClick(editor.lstPartnerek, Qt::Key_Return);
+        QCOMPARE(std::pair(editor.lstKesz->count(), s.month.modified), std::pair(stops, false));
+        QVERIFY(!SaveLogbook(s) && env.prompter.last().contains(mark));
+        QCOMPARE(env.read(s.carDir + files.first()), month);
     }
 };
 
