@@ -216,13 +216,25 @@ int runPrint(Context& c, const ParsedArgs& a) {
     const QString path = a.value(u"-o"_s);
     const Printout which = order ? Printout::TravelOrder : statement ? Printout::CostStatement : Printout::Logbook;
     const Season season = seasonArg(f, a);
+    int onlyDay = 0;
+    if (a.has(u"--nap"_s)) {
+        const MonthLog& log = f.state.month;
+        const QString text = a.value(u"--nap"_s).trimmed();
+        static const QRegularExpression digits(u"^\\d{1,2}$"_s);
+        onlyDay = digits.match(text).hasMatch() ? text.toInt() : 0;
+        if (onlyDay < 1 || onlyDay > daysInMonth(log.year, log.month))
+            return failed(c, u"Hibás nap: „%1”. A hónap napja 1 és %2 közötti szám."_s.arg(a.value(u"--nap"_s))
+                                 .arg(daysInMonth(log.year, log.month)));
+    }
     if (order) {
         // A day without its purpose is printed all the same, but told, as in the error list.
-        const TravelOrder orders = computeTravelOrder(f.state, f.state.month, season.multiplier);
+        TravelOrder orders = computeTravelOrder(f.state, f.state.month, season.multiplier);
+        if (onlyDay != 0)
+            orders.days.removeIf([onlyDay](const TravelDay& d) { return d.day != onlyDay; });
         for (const QString& fault : travelOrderFaults(f.state.month, orders))
             c.err << u"Kisebb hiba: "_s << StreamPrompter::plainText(fault) << Qt::endl;
     }
-    const Result r = printToPdf(f.state, f.state.month, which, season, path);
+    const Result r = printToPdf(f.state, f.state.month, which, season, path, defaultPageLayout(), onlyDay);
     if (!r)
         return failed(c, r.message().startsWith(kNoPriceForMonth) ? noPriceMessage(f.state) : r.message());
     c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
@@ -466,14 +478,18 @@ const QList<Command>& commands() {
          u"Ha a hónap valamelyik napjára nincs benzinár, 1-gyel lép ki; ha a hónapra nincs közzétett NAV-ár, "
          u"és egy korábbi hónap árával számol, ezt megírja, és --elfogad nélkül 1-gyel lép ki."_s,
          {kKlima, kTeli, acceptPriceOption()}, 2, 2, runCost},
-        {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement | --rendelveny) -o FÁJL.pdf"_s, u"nyomtatvány PDF-be"_s,
+        {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement | --rendelveny [--nap NAP]) -o FÁJL.pdf"_s,
+         u"nyomtatvány PDF-be"_s,
          u"Az útnyilvántartás, a költségelszámolás melléklete vagy a kiküldetési rendelvény (utas napokként egy "
-         u"oldal és a havi összesítő; a megjegyzés nélküli napokról a hibakimeneten szól) PDF fájlba, ugyanazzal a "
+         u"oldal és a havi összesítő, --nap mellett csak az az egy nap; a megjegyzés nélküli napokról a "
+         u"hibakimeneten szól) PDF fájlba, ugyanazzal a "
          u"laptördeléssel, mint a nyomtatási kép PDF mentése. A -o sosem ír felül írásvédett fájlt, sem olyat, "
          u"amelynek a neve a program saját adatfájljáé (user.rvd, data.rvd, *.rvn ...), bárhol legyen is."_s,
          {{{u"--logbook"_s, false}, {}, u"az útnyilvántartás"_s},
           {{u"--statement"_s, false}, {}, u"a költségelszámolás melléklete"_s},
           {{u"--rendelveny"_s, false}, {}, u"a kiküldetési rendelvény"_s},
+          {{u"--nap"_s, true}, u"NAP"_s, u"a rendelvény csak a hónap e napjáról (összesítő nélkül); út nélküli "
+                                       u"napra 1-gyel lép ki"_s},
           {{u"-o"_s, true}, u"FÁJL"_s, u"a PDF fájl"_s},
           kKlima,
           kTeli,
@@ -568,6 +584,8 @@ QString combinationError(const Command& c, const ParsedArgs& a) {
     if (c.name == u"print"_s &&
         int(a.has(u"--logbook"_s)) + int(a.has(u"--statement"_s)) + int(a.has(u"--rendelveny"_s)) != 1)
         return u"A --logbook, a --statement és a --rendelveny közül pontosan egyet kell megadni."_s;
+    if (c.name == u"print"_s && a.has(u"--nap"_s) && !a.has(u"--rendelveny"_s))
+        return u"A --nap csak a --rendelveny mellett adható meg."_s;
     if ((c.name == u"print"_s || c.name == u"export"_s) && a.value(u"-o"_s).isEmpty())
         return u"Meg kell adni a kimeneti fájlt: -o FÁJL."_s;
     if (c.name == u"private"_s && a.has(u"--zaro"_s) == (a.positional.size() == 3))

@@ -1,5 +1,7 @@
 #include "model/grouping.h"
 
+#include <QRegularExpression>
+
 namespace rv {
 
 QString groupedDigits(qint64 value) {
@@ -12,6 +14,11 @@ QString groupedDigits(qint64 value) {
         out += digits[i];
     }
     return value < 0 ? QLatin1Char('-') + out : out;
+}
+
+QString groupedFigure(const QString& plain) {
+    static const QRegularExpression whole(QStringLiteral("^-?\\d{1,18}$"));
+    return whole.match(plain).hasMatch() ? groupedDigits(plain.toLongLong()) : plain;
 }
 
 } // namespace rv

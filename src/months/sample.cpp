@@ -1,5 +1,6 @@
 #include "sample.h"
 
+#include "model/grouping.h"
 #include "model/holidays.h"
 #include "storage/numeric.h"
 #include "storage/random.h"
@@ -189,7 +190,7 @@ QString daysCutMessage() {
 }
 
 QString sampleStatusText(int tryNumber, int tries, qint64 bestTotal) {
-    return u"Minta készítése... (%1/%2 %3 km)"_s.arg(tryNumber).arg(tries).arg(bestTotal);
+    return u"Minta készítése... (%1/%2 %3 km)"_s.arg(tryNumber).arg(tries).arg(groupedDigits(bestTotal));
 }
 
 SampleOutcome MintaKeszites(AppState& s, const SampleRequest& request, MonthsProgress& progress) {

@@ -1,5 +1,6 @@
 #include "paintercanvas.h"
 
+#include "printing/travelorder.h"
 #include "storage/fileio.h"
 #include "storage/state.h"
 
@@ -85,22 +86,26 @@ QPageLayout defaultPageLayout() {
 }
 
 Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which,
-                     const Season& season) {
+                     const Season& season, int onlyDay) {
     if (which != Printout::Logbook && computeStatement(s, log, season.multiplier).missingPrice)
         return Result::failure(noPriceForMonthMessage(log));
+    // A day without a trip is refused before the device starts a page.
+    if (which == Printout::TravelOrder && onlyDay != 0 &&
+        !travelOrderHasDay(computeTravelOrder(s, log, season.multiplier), onlyDay))
+        return Result::failure(noTripOnDayMessage(log, onlyDay));
     QPainter painter;
     if (!painter.begin(&device))
         return Result::failure(u"A nyomtatás nem indítható el."_s, 75);
     const double width = double(device.width()) / double(device.logicalDpiX()) * kTwipsPerInch;
     PainterCanvas canvas(painter, width, &device);
-    const Result result = layoutPrintout(canvas, s, log, which, season, Twin::printer());
+    const Result result = layoutPrintout(canvas, s, log, which, season, Twin::printer(), nullptr, onlyDay);
     if (!painter.end() && result)
         return Result::failure(u"A nyomtatás nem fejeződött be."_s, 75);
     return result;
 }
 
 Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const Season& season, const QString& path,
-                  const QPageLayout& layout) {
+                  const QPageLayout& layout, int onlyDay) {
     if (which != Printout::Logbook && computeStatement(s, log, season.multiplier).missingPrice)
         return Result::failure(noPriceForMonthMessage(log));
     // The target is refused before the work, and the bytes go to the one writer only when whole.
@@ -117,7 +122,7 @@ Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const 
         writer.setTitle(which == Printout::Logbook       ? u"Útnyilvántartás"_s
                         : which == Printout::TravelOrder ? u"Kiküldetési rendelvény"_s
                                                          : u"Költségelszámolás"_s);
-        result = paintPrintout(writer, s, log, which, season);
+        result = paintPrintout(writer, s, log, which, season, onlyDay);
     }
     if (!result)
         return result;

@@ -53,12 +53,13 @@ QPageLayout defaultPageLayout();
 
 // Lays out a printout on a paged device (a printer or a PDF writer) page by page. Nothing is
 // started on the device when the statement lacks a fuel price.
+// With onlyDay, the travel order of that day alone.
 Result paintPrintout(QPagedPaintDevice& device, const AppState& s, const MonthLog& log, Printout which,
-                     const Season& season);
+                     const Season& season, int onlyDay = 0);
 
 // Writes a printout to a PDF file on the given page layout; the file is replaced only when
 // complete.
 Result printToPdf(const AppState& s, const MonthLog& log, Printout which, const Season& season, const QString& path,
-                  const QPageLayout& layout = defaultPageLayout());
+                  const QPageLayout& layout = defaultPageLayout(), int onlyDay = 0);
 
 } // namespace rv

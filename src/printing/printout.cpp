@@ -62,7 +62,7 @@ Season seasonOf(const AppState& s, SeasonBox box) {
 }
 
 Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, const Season& season,
-                      const Twin& twin, int* pages) {
+                      const Twin& twin, int* pages, int onlyDay) {
     int count = 0;
     if (which == Printout::Logbook) {
         count = layoutLogbook(canvas, s, log, twin);
@@ -70,7 +70,9 @@ Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Pr
         const TravelOrder order = computeTravelOrder(s, log, season.multiplier);
         if (order.missingPrice)
             return Result::failure(noPriceForMonthMessage(log));
-        count = layoutTravelOrder(canvas, s, log, order, travelPerson(s), season.multiplier, twin);
+        if (onlyDay != 0 && !travelOrderHasDay(order, onlyDay))
+            return Result::failure(noTripOnDayMessage(log, onlyDay));
+        count = layoutTravelOrder(canvas, s, log, order, travelPerson(s), season.multiplier, twin, onlyDay);
     } else {
         const StatementSums sums = computeStatement(s, log, season.multiplier);
         if (sums.missingPrice)
@@ -82,7 +84,7 @@ Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Pr
     return Result::success();
 }
 
-QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which) {
+QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which, int onlyDay) {
     QString plate = printedCar(s).plateNumber.trimmed();
     for (QChar& ch : plate)
         if (!ch.isLetterOrNumber())
@@ -90,8 +92,11 @@ QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which)
     const QString what = which == Printout::Logbook        ? u"utnyilvantartas"_s
                          : which == Printout::TravelOrder ? u"kikuldetesi_rendelveny"_s
                                                           : u"koltsegelszamolas"_s;
-    return plate + u'_' + QString::number(log.year) + u'_' + QString::number(log.month).rightJustified(2, u'0') + u'_' + what +
-           u".pdf"_s;
+    const QString day = which == Printout::TravelOrder && onlyDay != 0
+                            ? QString::number(onlyDay).rightJustified(2, u'0') + u'_'
+                            : QString();
+    return plate + u'_' + QString::number(log.year) + u'_' + QString::number(log.month).rightJustified(2, u'0') + u'_' +
+           day + what + u".pdf"_s;
 }
 
 QVector<LogbookLeg> logbookLegs(const AppState& s, const MonthLog& log) { return monthLegs(s, log); }

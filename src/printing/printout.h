@@ -117,11 +117,12 @@ int layoutStatement(Canvas& canvas, const AppState& s, const MonthLog& log, cons
 // --- Either printout ---
 
 // Lays out the chosen printout. Fails, drawing nothing, when the statement finds a day without a
-// fuel price. pages receives the page count.
+// fuel price, or the travel order's chosen day (onlyDay, 0: every day) has no trip. pages
+// receives the page count.
 Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, const Season& season,
-                      const Twin& twin, int* pages = nullptr);
+                      const Twin& twin, int* pages = nullptr, int onlyDay = 0);
 
-// File name offered when a printout is saved as PDF.
-QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which);
+// File name offered when a printout is saved as PDF; a travel order of one day names the day.
+QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which, int onlyDay = 0);
 
 } // namespace rv

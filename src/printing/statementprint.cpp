@@ -42,8 +42,8 @@ public:
         sh.text(M, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
         ++n;
         const MonthReading reading = printedReading(log);
-        sh.text(M, n * U, u"Záró km-óra állás: "_s + printedClosingText(log) + u" (üzleti: "_s + num(reading.km) +
-                              u" km, magán: "_s + num(reading.privateKm) + u" km, üzleti arány: "_s +
+        sh.text(M, n * U, u"Záró km-óra állás: "_s + printedClosingText(log) + u" (üzleti: "_s + groupedDigits(reading.km) +
+                              u" km, magán: "_s + groupedDigits(reading.privateKm) + u" km, üzleti arány: "_s +
                               businessShareText(reading.km, reading.privateKm) + u")"_s);
         ++n;
         const int fuel = car.fuelType;
@@ -71,8 +71,8 @@ public:
             const size_t i = size_t(r - 1);
             if (!sums.used[i])
                 continue;
-            row(n, {routeTypeText(s, r), num(sums.km[i]) + u" km"_s, singleText(routeMultiplier(s, r)),
-                    num(sums.cost[i]) + u" Ft"_s});
+            row(n, {routeTypeText(s, r), groupedDigits(sums.km[i]) + u" km"_s, singleText(routeMultiplier(s, r)),
+                    groupedDigits(sums.cost[i]) + u" Ft"_s});
             ++n;
             rule();
         }

@@ -9,6 +9,8 @@
 #include "storage/state.h"
 #include "storage/tables.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
@@ -95,7 +97,7 @@ private:
 
     // The formula of a leg's fuel cost, written out with its figures.
     QString fuelFormula(const TravelLeg& leg, int price) const {
-        QString f = num(leg.km) + u" km × "_s + singleText(car.consumption) + u" L/100 km ÷ 100 × "_s + num(price) +
+        QString f = groupedDigits(leg.km) + u" km × "_s + singleText(car.consumption) + u" L/100 km ÷ 100 × "_s + num(price) +
                     u" Ft/L"_s;
         if (leg.multiplier != 1.0f)
             f += u" × "_s + singleText(leg.multiplier) + u" (útvonal)"_s;
@@ -104,7 +106,7 @@ private:
         return f + u" = "_s + forints(leg.fuelCost);
     }
     QString generalFormula(const TravelLeg& leg) const {
-        return num(leg.km) + u" km × "_s + singleText(car.generalCost) + u" Ft/km = "_s + forints(leg.generalCost);
+        return groupedDigits(leg.km) + u" km × "_s + singleText(car.generalCost) + u" Ft/km = "_s + forints(leg.generalCost);
     }
 
     void signatures(int n) {
@@ -127,7 +129,7 @@ private:
                fitted(p.c, u"A kiküldetés célja: "_s + (day.purpose.isEmpty() ? u"nincs megadva"_s : day.purpose),
                       width));
         p.text(p.M, n++ * p.U, fitted(p.c, u"Útvonal: "_s + day.towns.join(u" – "_s), width));
-        p.text(p.M, n++ * p.U, u"Megtett út: "_s + num(day.km) + u" km"_s);
+        p.text(p.M, n++ * p.U, u"Megtett út: "_s + groupedDigits(day.km) + u" km"_s);
         p.text(p.M, n++ * p.U, u"Üzemanyagár (NAV, "_s + num(log.year) + u". "_s + printedMonthName(log.month) + u"): "_s +
                                    num(day.price) + u" Ft/L; norma: "_s + singleText(car.consumption) +
                                    u" L/100 km; általános költség: "_s + singleText(car.generalCost) + u" Ft/km"_s);
@@ -181,13 +183,13 @@ private:
                 n = header(kSummaryTitle);
                 heading();
             }
-            columns(n++, {num(day.day) + u'.', day.towns.join(u" – "_s), num(day.km), forints(day.fuelCost),
+            columns(n++, {num(day.day) + u'.', day.towns.join(u" – "_s), groupedDigits(day.km), forints(day.fuelCost),
                           forints(day.generalCost), forints(day.total())});
         }
         const double y = n * p.U - p.at(60);
         p.line(p.M, y, p.W - p.M, y);
         p.c.setBold(true);
-        columns(n++, {QString(), u"Összesen ("_s + num(order.days.size()) + u" nap)"_s, num(order.km), forints(order.fuelCost),
+        columns(n++, {QString(), u"Összesen ("_s + num(order.days.size()) + u" nap)"_s, groupedDigits(order.km), forints(order.fuelCost),
                       forints(order.generalCost), forints(order.total())});
         p.c.setBold(false);
         ++n;
@@ -243,6 +245,16 @@ TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float sea
         order.generalCost = addSaturated(order.generalCost, day.generalCost);
     }
     return order;
+}
+
+bool travelOrderHasDay(const TravelOrder& order, int day) {
+    return std::any_of(order.days.cbegin(), order.days.cend(), [day](const TravelDay& d) { return d.day == day; });
+}
+
+QString noTripOnDayMessage(const MonthLog& log, int day) {
+    return u"%1. %2 %3. napján nem volt út, arra a napra nem készül kiküldetési rendelvény."_s.arg(log.year)
+        .arg(printedMonthName(log.month))
+        .arg(day);
 }
 
 QStringList travelOrderFaults(const MonthLog& log, const TravelOrder& order) {

@@ -54,6 +54,11 @@ struct TravelOrder {
 
 TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float season);
 
+// Whether the order has a page for the day of the month.
+bool travelOrderHasDay(const TravelOrder& order, int day);
+// The refusal of a one-day travel order for a day without a trip.
+QString noTripOnDayMessage(const MonthLog& log, int day);
+
 // The minor faults of a travel order: each trip day without a purpose.
 QStringList travelOrderFaults(const MonthLog& log, const TravelOrder& order);
 

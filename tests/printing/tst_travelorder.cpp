@@ -71,19 +71,6 @@ private slots:
             QVERIFY2(text.contains(want), qPrintable(want + u"\n---\n"_s + text));
     }
 
-    void oneChosenDay() {
-        PrintFixture f;
-        twoDays(f);
-        const TravelOrder order = computeTravelOrder(f.s, f.log, 1.0f);
-        RecordingCanvas c(11000);
-        QCOMPARE(layoutTravelOrder(c, f.s, f.log, order, travelPerson(f.s), 1.0f, Twin::printer(), 10), 1);
-        QStringList texts;
-        for (const auto& item : c.items)
-            texts << item.text;
-        QVERIFY(texts.contains(u"Térítendő összeg: 4\u00A0450 Ft"_s)); // grouped as on every paper
-        QVERIFY(!texts.contains(u"Térítendő összeg: 2\u00A0100 Ft"_s));
-    }
-
     void noPriceNoPrintout() {
         PrintFixture f;
         twoDays(f);

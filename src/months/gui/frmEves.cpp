@@ -47,7 +47,7 @@ QTableWidgetItem* cell(const QString& text, bool number, bool bold = false) {
 
 // A figure of the year's texts with its unit; the dashes of a missing one stand alone.
 QString unit(const QString& figure, const QString& name) {
-    return figure == u"–"_s || figure == u"-"_s ? figure : figure + u' ' + name;
+    return figure == u"–"_s || figure == u"-"_s ? figure : groupedFigure(figure) + u' ' + name;
 }
 QString km(const QString& figure) { return unit(figure, u"km"_s); }
 QString forint(const QString& figure) { return unit(figure, u"Ft"_s); }

@@ -1,5 +1,6 @@
 #include "frmHonapok.h"
 
+#include "model/grouping.h"
 #include "months/chain.h"
 #include "months/monthlist.h"
 #include "months/newmonth.h"
@@ -174,9 +175,10 @@ bool frmHonapok::offerExactMonth(const SampleRequest& request) {
     if (exact.outcome != ExactOutcome::Generated)
         return true;
     const QString question = u"Készíthető olyan minta is, amely a kért %1 km-t a hibahatáron belül eléri "
-                             u"(%2 napon, összesen %3 km).\r\nKívánja ezt a mintát használni?"_s.arg(request.target)
+                             u"(%2 napon, összesen %3 km).\r\nKívánja ezt a mintát használni?"_s
+                                 .arg(groupedDigits(request.target))
                                  .arg(exact.tripDays)
-                                 .arg(m_state.month.monthKm);
+                                 .arg(groupedDigits(m_state.month.monthKm));
     if (!m_state.prompter || !askYesNo(*m_state.prompter, question))
         m_state.month = std::move(present);
     return true;

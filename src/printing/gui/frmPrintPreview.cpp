@@ -1,9 +1,11 @@
 #include "frmPrintPreview.h"
 
 #include "model/cost.h"
+#include "model/grouping.h"
 #include "printing/paintercanvas.h"
 #include "printing/preview.h"
 #include "storage/state.h"
+#include "storage/tables.h"
 #include "ui/errortrap.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
@@ -114,6 +116,9 @@ frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, const Season& 
     mnuRendelveny = menuBar->addAction(u"&Rendelvény"_s);
     mnuRendelveny->setObjectName(u"mnuRendelveny"_s);
     mnuRendelveny->setToolTip(u"A hónap kiküldetési rendelvénye: utas naponként egy oldal és a havi összesítő."_s);
+    mnuRendelvenyNap = menuBar->addMenu(u"&Egy nap rendelvénye"_s);
+    mnuRendelvenyNap->setObjectName(u"mnuRendelvenyNap"_s);
+    mnuRendelvenyNap->setToolTip(u"Egyetlen utas nap kiküldetési rendelvénye, havi összesítő nélkül."_s);
     mnuVissza = menuBar->addAction(u"&Vissza"_s);
     mnuVissza->setObjectName(u"mnuVissza"_s);
     // Menu-bar items carry their shortcuts only when the window holds them too.
@@ -149,6 +154,8 @@ frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, const Season& 
     connect(mnuNyomtat, &QAction::triggered, this, &frmPrintPreview::print);
     connect(mnuPdf, &QAction::triggered, this, &frmPrintPreview::saveAsPdf);
     connect(mnuRendelveny, &QAction::triggered, this, &frmPrintPreview::showTravelOrder);
+    connect(mnuRendelvenyNap, &QMenu::triggered, this,
+            [this](QAction* action) { showTravelOrderOfDay(action->data().toInt()); });
     connect(mnuVissza, &QAction::triggered, this, &QDialog::accept);
     helpKey(this, 45);
     connect(scrFugg, &QScrollBar::valueChanged, this, &frmPrintPreview::scrolled);
@@ -173,6 +180,7 @@ bool frmPrintPreview::load() {
                                 paper.height() * kTwipsPerInch * kPreviewScale);
         arrange();
         m_page = 1;
+        fillDayMenu();
         if (!costsPrintable())
             return;
         redraw();
@@ -182,7 +190,7 @@ bool frmPrintPreview::load() {
 }
 
 bool frmPrintPreview::costsPrintable() {
-    mnuRendelveny->setEnabled(m_mode != PrintMode::TravelOrder);
+    mnuRendelveny->setEnabled(m_mode != PrintMode::TravelOrder || m_day != 0);
     if (m_mode == PrintMode::Logbook)
         return true;
     refreshKilometres(m_state, m_state.month);
@@ -194,24 +202,54 @@ bool frmPrintPreview::costsPrintable() {
 }
 
 void frmPrintPreview::showTravelOrder() {
-    trap(u"mnuRendelveny_Click"_s, [this] {
-        const PrintMode before = m_mode;
-        m_mode = PrintMode::TravelOrder;
-        if (!costsPrintable()) {
-            m_mode = before;
-            mnuRendelveny->setEnabled(true);
-            return;
+    trap(u"mnuRendelveny_Click"_s, [this] { turnToTravelOrder(0); });
+}
+
+void frmPrintPreview::showTravelOrderOfDay(int day) {
+    trap(u"mnuRendelvenyNap_Click"_s, [this, day] { turnToTravelOrder(day); });
+}
+
+void frmPrintPreview::turnToTravelOrder(int day) {
+    const PrintMode before = m_mode;
+    const int dayBefore = m_day;
+    m_mode = PrintMode::TravelOrder;
+    m_day = day;
+    if (!costsPrintable()) {
+        m_mode = before;
+        m_day = dayBefore;
+        mnuRendelveny->setEnabled(m_mode != PrintMode::TravelOrder || m_day != 0);
+        return;
+    }
+    m_page = 1;
+    redraw();
+}
+
+void frmPrintPreview::fillDayMenu() {
+    mnuRendelvenyNap->clear();
+    const MonthLog& log = m_state.month;
+    const QString month = log.month >= 1 && log.month <= 12 ? MonthNames()[size_t(log.month - 1)].toLower() : QString();
+    int last = 0;
+    qint64 km = 0;
+    QAction* action = nullptr;
+    for (const LogbookLeg& leg : logbookLegs(m_state, log)) {
+        if (leg.day != last) {
+            last = leg.day;
+            km = 0;
+            action = mnuRendelvenyNap->addAction(QString());
+            action->setData(leg.day);
         }
-        m_page = 1;
-        redraw();
-    });
+        km += leg.km;
+        action->setText(u"%1 %2. (%3 km)"_s.arg(month).arg(leg.day).arg(groupedDigits(km)));
+    }
+    mnuRendelvenyNap->setEnabled(last != 0);
 }
 
 void frmPrintPreview::redraw() {
     const Printout which = printoutOf(m_mode);
     int pages = 1;
     picMain->render([&](Canvas& canvas) {
-        layoutPrintout(canvas, m_state, m_state.month, which, m_season, Twin::preview(m_page), &pages);
+        layoutPrintout(canvas, m_state, m_state.month, which, m_season, Twin::preview(m_page), &pages,
+                       travelOrderDay());
     });
     m_pages = which == Printout::Logbook ? logbookPageCount(m_state, m_state.month) : pages;
 }
@@ -250,7 +288,8 @@ void frmPrintPreview::print() {
     trap(u"mnuNyomtat_Click"_s, [this] {
         if (!choosePrinter(m_printer))
             return;
-        const Result result = paintPrintout(m_printer, m_state, m_state.month, printoutOf(m_mode), m_season);
+        const Result result =
+            paintPrintout(m_printer, m_state, m_state.month, printoutOf(m_mode), m_season, travelOrderDay());
         if (!result)
             m_state.prompter->inform(result.message(), MsgIcon::Exclamation);
     });
@@ -263,13 +302,14 @@ void frmPrintPreview::saveAsPdf() {
         if (folder.isEmpty())
             folder = QDir::homePath();
         QString path = m_state.prompter->saveFileName(u"Mentés PDF fájlba"_s,
-                                                      QDir(folder).filePath(suggestedPdfName(m_state, m_state.month, which)),
+                                                      QDir(folder).filePath(suggestedPdfName(m_state, m_state.month, which, travelOrderDay())),
                                                       u"PDF fájlok (*.pdf)"_s);
         if (path.isEmpty())
             return;
         if (QFileInfo(path).suffix().isEmpty())
             path += u".pdf"_s;
-        const Result result = rv::printToPdf(m_state, m_state.month, which, m_season, path, m_printer.pageLayout());
+        const Result result =
+            rv::printToPdf(m_state, m_state.month, which, m_season, path, m_printer.pageLayout(), travelOrderDay());
         if (!result)
             m_state.prompter->inform(result.message(), MsgIcon::Exclamation);
         else

@@ -68,6 +68,10 @@ public:
     void saveAsPdf();
     // Turns the window to the month's travel order, from its first page.
     void showTravelOrder();
+    // Turns the window to the travel order of one trip day alone.
+    void showTravelOrderOfDay(int day);
+    // The day whose travel order alone is shown; 0: every day's, or another printout.
+    int travelOrderDay() const { return m_mode == PrintMode::TravelOrder ? m_day : 0; }
 
     // Asks for the printer; false when the user cancelled. Tests replace it.
     std::function<bool(QPrinter&)> choosePrinter;
@@ -79,6 +83,7 @@ public:
     QAction* mnuNyomtat;
     QAction* mnuPdf;
     QAction* mnuRendelveny;
+    QMenu* mnuRendelvenyNap; // one action a trip day, its data the day
     QAction* mnuVissza;
     PreviewPicture* picMain;
     QScrollBar* scrFugg;
@@ -92,6 +97,8 @@ private:
     void redraw();
     // The costed printouts need a fuel price on every day; false (told) without one.
     bool costsPrintable();
+    void turnToTravelOrder(int day);
+    void fillDayMenu();
     void arrange();
     void scrolled(int value);
     int toPixels(double twips) const;
@@ -101,6 +108,7 @@ private:
     AppState& m_state;
     PrintMode m_mode;
     Season m_season;
+    int m_day = 0;
     int m_page = 1;
     int m_pages = 1;
     QPrinter m_printer;

@@ -97,6 +97,19 @@ private slots:
         w.mnuRendelveny->trigger();
         QCOMPARE(std::pair(w.pageShown(), w.pageCount()), std::pair(1, 3)); // two days and the summary
         QVERIFY(!w.mnuRendelveny->isEnabled());
+        // One trip day chosen from its menu: that day's page alone, saved under a name with the day.
+        const QList<QAction*> days = w.mnuRendelvenyNap->actions();
+        QCOMPARE(days.size(), 2);
+        QCOMPARE(days[1]->text(), u"március 10. (60 km)"_s);
+        days[1]->trigger();
+        QCOMPARE(std::tuple(w.travelOrderDay(), w.pageCount(), w.mnuRendelveny->isEnabled()), std::tuple(10, 1, true));
+        f.s.programDir = dir.path() + u'/';
+        f.prompter.answerFile(dir.filePath(u"nap.pdf"_s));
+        w.mnuPdf->trigger();
+        QCOMPARE(pdfPages(dir.filePath(u"nap.pdf"_s)), 1);
+        QVERIFY(f.prompter.asked.isEmpty());
+        w.mnuRendelveny->trigger();
+        QCOMPARE(std::pair(w.travelOrderDay(), w.pageCount()), std::pair(0, 3));
 
         f.s.fuelPrices = {{QDate(2002, 3, 5), 250}};
         frmPrintPreview noPrice(f.s, PrintMode::Logbook, Season{});
