@@ -83,6 +83,12 @@ private slots:
         row("both printouts", march(u"print"_s, {u"--logbook"_s, u"--statement"_s, u"-o"_s, u"OUT"_s}), 2,
             u"pontosan egyet"_s);
         row("print without file", march(u"print"_s, {u"--logbook"_s}), 2, u"-o FÁJL"_s);
+        row("day of the logbook", march(u"print"_s, {u"--logbook"_s, u"--nap"_s, u"4"_s, u"-o"_s, u"OUT"_s}), 2,
+            u"A --nap csak a --rendelveny mellett adható meg."_s);
+        row("day 32", march(u"print"_s, {u"--rendelveny"_s, u"--nap"_s, u"32"_s, u"-o"_s, u"OUT"_s}), 1,
+            u"Hibás nap: „32”. A hónap napja 1 és 31 közötti szám."_s);
+        row("day without trips", march(u"print"_s, {u"--rendelveny"_s, u"--nap"_s, u"3"_s, u"-o"_s, u"OUT"_s}), 1,
+            u"2024. március 3. napján nem volt út, arra a napra nem készül kiküldetési rendelvény."_s);
         row("flag with a value", may + QStringList{u"10"_s, u"--force=yes"_s}, 2, u"nincs értéke"_s);
         row("no data directory", {u"--data-dir"_s, u"OUT"_s, u"cars"_s}, 1, u"Az adatkönyvtár nem található"_s);
         row("damaged car list", {u"cars"_s}, 1, u"Az autók listája sérült."_s, u"user.rvd"_s, "2\r\n\"Kovács\"\r\n");
@@ -267,6 +273,22 @@ private slots:
             QCOMPARE(r.err.contains(u"Kisebb hiba: 2024. március 4.: a napnak nincs megjegyzése"_s),
                      option == u"--rendelveny"_s);
         }
+        // One chosen day alone, worked by hand: day 4 goes Budapest - Győr - Budapest, 31 and 32 km of
+        // "Egyéb város" (1,2) at 7,5 L/100 km, 600 Ft/L and 12,5 Ft/km: 31 × 7,5 ÷ 100 × 600 × 1,2 =
+        // 1674 Ft and 387 Ft (387,5 cut), then 1728 + 400 Ft; the day 3402 + 787 = 4189 Ft.
+        const QString pdf = f.dir.filePath(u"nap.pdf"_s);
+        const CliFixture::Run r = f.run(march(u"print"_s, {u"--rendelveny"_s, u"--nap"_s, u"4"_s, u"-o"_s, pdf}));
+        QCOMPARE(r.code, 0);
+        const QString text = pdfText(pdf).replace(QChar(0x00A0), u' ');
+        const QString words = QString(text).simplified();
+        for (const QString& want : {u"A kiküldetés napja: 2024. március 4."_s, u"Megtett út: 63 km"_s,
+                                    u"Budapest → Győr: 31 km × 7,5 L/100 km ÷ 100 × 600 Ft/L × 1,2 (útvonal) = 1 674 Ft"_s,
+                                    u"+ 31 km × 12,5 Ft/km = 387 Ft"_s, u"Üzemanyagköltség: 3 402 Ft"_s,
+                                    u"Általános költség: 787 Ft"_s, u"Térítendő összeg: 4 189 Ft"_s})
+            QVERIFY2(words.contains(want), qPrintable(want + u'\n' + words));
+        QVERIFY2(text.count(u'\f') == 1 && !words.contains(u"március 5."_s) && !words.contains(u"összesítő"_s),
+                 qPrintable(words));
+        QVERIFY(r.err.contains(u"2024. március 4.: a napnak nincs megjegyzése"_s) && !r.err.contains(u"március 6."_s));
     }
 
     void generateIsRepeatable() {
