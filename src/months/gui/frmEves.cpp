@@ -80,7 +80,7 @@ frmEves::frmEves(AppState& state, int year, QWidget* parent) : QWidget(parent, Q
 }
 
 void frmEves::build() {
-    setWindowTitle(kAppTitle + u" - Éves összesítő -"_s);
+    setWindowTitle(kAppTitle + u' ' + versionText() + u" - Éves összesítő -"_s); // as the other windows name the program
     auto* yearLabel = new QLabel(u"&Év:"_s, this);
     cboEv = new QComboBox(this);
     cboEv->setObjectName(u"cboEv"_s);
@@ -88,13 +88,16 @@ void frmEves::build() {
 
     tblEv = new QTableWidget(0, 8, this);
     tblEv->setObjectName(u"tblEv"_s);
-    tblEv->setHorizontalHeaderLabels({u"Hónap"_s, u"Kezdő állás"_s, u"Megtett km"_s, u"Záró állás"_s, u"Költség"_s,
-                                      u"!"_s, u"Magán km"_s, u"Üzleti arány"_s});
+    // Two-line headings keep the columns as narrow as their figures.
+    tblEv->setHorizontalHeaderLabels({u"Hónap"_s, u"Kezdő\nállás"_s, u"Megtett\nkm"_s, u"Záró\nállás"_s,
+                                      u"Költség"_s, u"!"_s, u"Magán\nkm"_s, u"Üzleti\narány"_s});
     tblEv->verticalHeader()->hide();
     tblEv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblEv->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblEv->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tblEv->setMinimumWidth(360);
+    // As wide as its columns where the screen allows; the chart takes the rest of the width.
+    tblEv->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     lblNyito = new QLabel(this);
     lblNyito->setObjectName(u"lblNyito"_s);
     lblZaro = new QLabel(this);
@@ -117,7 +120,7 @@ void frmEves::build() {
     left->addWidget(lblNyito);
     left->addWidget(lblZaro);
     auto* top = new QHBoxLayout;
-    top->addLayout(left, 1);
+    top->addLayout(left);
     top->addWidget(fraGrafikon, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -137,8 +140,8 @@ void frmEves::build() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
     helpKey(this, 42);
-    // Wide enough for every column and a label under each month's bar; a smaller screen shrinks it.
-    resize(960, 560);
+    // Room for every column and a label under each month's bar; a smaller screen shrinks it.
+    resize(1000, 560);
 }
 
 bool frmEves::trap(const QString& handler, const std::function<void()>& fn) {
