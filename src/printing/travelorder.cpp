@@ -130,12 +130,15 @@ private:
                       width));
         p.text(p.M, n++ * p.U, fitted(p.c, u"Útvonal: "_s + day.towns.join(u" – "_s), width));
         p.text(p.M, n++ * p.U, u"Megtett út: "_s + groupedDigits(day.km) + u" km"_s);
+        // Every figure on a line of its own width: a cut line would hide the result of a formula.
         p.text(p.M, n++ * p.U, u"Üzemanyagár (NAV, "_s + num(log.year) + u". "_s + printedMonthName(log.month) + u"): "_s +
-                                   num(day.price) + u" Ft/L; norma: "_s + singleText(car.consumption) +
-                                   u" L/100 km; általános költség: "_s + singleText(car.generalCost) + u" Ft/km"_s);
-        ++n;
-        bold(n++, u"A költségtérítés számítása (km × norma ÷ 100 × ár + km × általános költség):"_s, p.M);
+                                   num(day.price) + u" Ft/L"_s);
+        p.text(p.M, n++ * p.U, u"Norma: "_s + singleText(car.consumption) + u" L/100 km; általános költség: "_s +
+                                   singleText(car.generalCost) + u" Ft/km"_s);
+        bold(n++, u"A költségtérítés számítása:"_s, p.M);
         p.c.setFontSize(9);
+        p.text(p.M, n++ * p.U, u"km × norma ÷ 100 × ár (× szorzó) + km × általános költség"_s);
+        const double indent = p.M + p.at(400);
         for (const TravelLeg& leg : day.legs) {
             if (n > kPageEndRow - 9) {
                 p.nextPage();
@@ -143,13 +146,10 @@ private:
                 bold(n++, dateText(day.day) + u" – folytatás"_s, p.M);
                 p.c.setFontSize(9);
             }
-            p.text(p.M, n * p.U,
-                   fitted(p.c, townOf(s, leg.from) + u" → "_s + townOf(s, leg.to) + u": "_s + fuelFormula(leg, day.price),
-                          width));
-            p.text(p.M + p.at(400), n * p.U + p.U / 2, u"+ "_s + generalFormula(leg));
-            n += 1;
-            p.c.setFontSize(9);
-            ++n;
+            p.text(p.M, n * p.U, fitted(p.c, townOf(s, leg.from) + u" → "_s + townOf(s, leg.to) + u':', width));
+            p.text(indent, n * p.U + p.U / 2, fuelFormula(leg, day.price));
+            p.text(indent, (n + 1) * p.U, u"+ "_s + generalFormula(leg));
+            n += 2;
         }
         p.c.setFontSize(10);
         p.text(p.M, n++ * p.U, u"Üzemanyagköltség: "_s + forints(day.fuelCost));

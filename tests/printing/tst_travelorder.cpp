@@ -52,6 +52,7 @@ private slots:
         twoDays(f);
         f.s.programDir = dir.path() + u'/';
         f.s.carFacts.taxId = u"8365670003"_s;
+        f.s.partners[2].city = u"Balatonszentgyörgy-Balatonkeresztúr"_s; // a long name cuts no figure
         const QString path = dir.filePath(u"rendelveny.pdf"_s);
         QVERIFY(printToPdf(f.s, f.log, Printout::TravelOrder, Season{}, path).ok());
         QCOMPARE(pdfPages(path), 3); // two days and the summary
@@ -64,8 +65,8 @@ private slots:
                  u"Útvonal: Budapest – Győr – Budapest"_s,
                  u"Budapest → Győr: 30 km × 8 L/100 km ÷ 100 × 250 Ft/L = 600 Ft"_s, u"+ 30 km × 15 Ft/km = 450 Ft"_s,
                  u"Térítendő összeg: 2 100 Ft"_s, u"A kiküldetés célja: nincs megadva"_s,
-                 u"Útvonal: Budapest – Győr – Szeged – Budapest"_s,
-                 u"Győr → Szeged: 50 km × 8 L/100 km ÷ 100 × 250 Ft/L × 1,25 (útvonal) = 1 250 Ft"_s,
+                 u"Útvonal: Budapest – Győr – Balatonszentgyörgy-Balatonkeresztúr – Budapest"_s,
+                 u"Győr → Balatonszentgyörgy-Balatonkeresztúr: 50 km × 8 L/100 km ÷ 100 × 250 Ft/L × 1,25 (útvonal) = 1 250 Ft"_s,
                  u"Térítendő összeg: 4 450 Ft"_s, u"a kiküldött aláírása"_s, u"a kiküldő (munkáltató) aláírása"_s,
                  u"havi összesítő"_s, u"Térítendő összesen: 6 550 Ft"_s})
             QVERIFY2(text.contains(want), qPrintable(want + u"\n---\n"_s + text));
