@@ -133,14 +133,10 @@ private slots:
     void readOnlyCar() {
         AppState& s = env.state;
         logout(s);
-        const QString lockPath = carLockPath(s.programDir, s.car(1).dirName);
-        const QDateTime since(QDate::currentDate(), QTime(10, 42));
-        for (const auto& [path, bytes] : {std::pair{lockPath, QByteArray("4242\nrovanta\nmasik-gep\n")},
-                                          {lockPath + u".info"_s, lockNote({u"masik-gep"_s, u"kati"_s, since,
-                                                                            QDateTime::currentDateTime(), true})}}) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        }
+        const QString lock = QFileInfo(carLockPath(s.programDir, s.car(1).dirName)).fileName();
+        env.write(lock, "4242\nrovanta\nmasik-gep\n");
+        env.write(lock + u".info"_s, lockNote({u"masik-gep"_s, u"kati"_s, QDateTime(QDate::currentDate(), QTime(10, 42)),
+                                               QDateTime::currentDateTime(), true}));
         env.prompter.answer(Yes); // "Megnyitja csak olvasásra?"
         QVERIFY(loginCar(s, 1) && s.readOnly());
         const QStringList files = QDir(s.path(s.carDir)).entryList({u"*.rvn"_s}, QDir::Files, QDir::Name);
