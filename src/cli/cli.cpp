@@ -480,7 +480,7 @@ const QList<Command>& commands() {
          {kKlima, kTeli, acceptPriceOption()}, 2, 2, runCost},
         {u"print"_s, u"AUTÓ ÉÉÉÉ-HH (--logbook | --statement | --rendelveny [--nap NAP]) -o FÁJL.pdf"_s,
          u"nyomtatvány PDF-be"_s,
-         u"Az útnyilvántartás, a költségelszámolás melléklete vagy a kiküldetési rendelvény (utas napokként egy "
+         u"Az útnyilvántartás, a költségelszámolás melléklete vagy a kiküldetési rendelvény (utas naponként egy "
          u"oldal és a havi összesítő, --nap mellett csak az az egy nap; a megjegyzés nélküli napokról a "
          u"hibakimeneten szól) PDF fájlba, ugyanazzal a "
          u"laptördeléssel, mint a nyomtatási kép PDF mentése. A -o sosem ír felül írásvédett fájlt, sem olyat, "
