@@ -95,7 +95,7 @@ void frmEves::build() {
     tblEv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblEv->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblEv->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    tblEv->setMinimumWidth(360);
+    tblEv->setMinimumWidth(300);
     // As wide as its columns where the screen allows; the chart takes the rest of the width.
     tblEv->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     lblNyito = new QLabel(this);
@@ -103,6 +103,8 @@ void frmEves::build() {
     lblZaro = new QLabel(this);
     lblZaro->setObjectName(u"lblZaro"_s);
     fraGrafikon = YearChart::create(this);
+    // On a small screen the table scrolls sideways before the month labels crowd together.
+    fraGrafikon->setMinimumWidth(450);
 
     cmdNyomtat = namedButton(this, u"cmdNyomtat"_s, u"&Nyomtatás"_s);
     cmdPdf = namedButton(this, u"cmdPdf"_s, u"&PDF"_s);
