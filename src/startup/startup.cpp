@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,6 +31,17 @@ QString withSlash(QString dir) {
     return dir;
 }
 constexpr int kCitiesPerRepaint = 32;
+
+// Whether the program may keep its files in dir. Windows grants writing by access lists that a
+// folder's attributes do not show (Program Files looks writable to everyone): a file is tried.
+bool canCreateFilesIn(const QString& dir) {
+#ifdef Q_OS_WIN
+    QTemporaryFile probe(QDir(dir).filePath(u"rovanta-XXXXXX.tmp"_s));
+    return probe.open();
+#else
+    return QFileInfo(dir).isWritable();
+#endif
+}
 } // namespace
 
 QString resolveProgramDir(const QString& dataDirArgument, const QString& executableDir) {
@@ -38,8 +50,7 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
         return withSlash(dataDirArgument);
     }
     // An installed program run by root could write its bin directory: data never goes there.
-    QFileInfo exe(executableDir);
-    if (exe.isDir() && exe.isWritable() && !isInstalledProgram(executableDir))
+    if (QFileInfo(executableDir).isDir() && canCreateFilesIn(executableDir) && !isInstalledProgram(executableDir))
         return withSlash(executableDir);
     const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(own);

@@ -422,7 +422,8 @@ Result writeThroughScratch(const QString& dataDir, const QString& dir, const QSt
     std::filesystem::rename(nativePath(scratch), nativePath(target), error);
     if (error) {
         QFile::remove(scratch);
-        return cannotWrite(target, fileErrorText(error.value()));
+        // Windows reports its own error numbers: the portable condition is the errno one.
+        return cannotWrite(target, fileErrorText(error.default_error_condition().value()));
     }
     return r;
 }

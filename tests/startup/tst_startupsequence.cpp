@@ -189,6 +189,9 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         const QString own = resolveProgramDir(QString(), u"/proc/1"_s);
         QVERIFY(own != u"/proc/1/"_s); // not writable: the per-user place
+        // Installed (the shipped files under ../share/rovanta), a writable folder holds no data.
+        QVERIFY(QDir(tmp.path()).mkpath(u"bin"_s) && QDir(tmp.path()).mkpath(u"share/rovanta"_s));
+        QCOMPARE(resolveProgramDir(QString(), tmp.filePath(u"bin"_s)), own);
         // The demo beside it: removing the demo never reaches the real data, nor the reverse.
         const QString demo = demoDirectory();
         QCOMPARE(QFileInfo(demo).fileName(), u"Rovanta-bemutato"_s);
