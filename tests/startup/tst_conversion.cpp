@@ -5,6 +5,7 @@
 #include "storedfiles.h"
 #include "writefault.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -118,7 +119,10 @@ private slots:
         env.write(u"rovanta-folder.lock"_s, QByteArray::number(holder.processId()) + '\n' + sleep.toUtf8() + '\n' +
                                                 localHostName().toUtf8() + '\n');
         env.write(u"rovanta-folder.lock.info"_s, lockNote({localHostName(), u"kati"_s, now, now, false}));
+        QElapsedTimer waited;
+        waited.start();
         QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
+        QVERIFY2(waited.elapsed() >= 1500, "taken before its holder ended"); // a lower bound: the holder's life
         QVERIFY(QFile::exists(env.path(u"user.rvd"_s)) && !QFile::exists(folderLockPath(env.state.programDir)));
 
         TestEnv held;
