@@ -203,6 +203,7 @@ private slots:
         verifyAt(c.text(u"900 Ft"_s), 8500, 5000);
         verifyAt(c.text(u"Megyeszékhely"_s), 1000, 5500);
         verifyAt(c.text(u"1,25"_s), 6000, 5500);
+        verifyAt(c.text(u"1\u00A0750 Ft"_s), 8500, 5500); // a route row grouped as the total
         QVERIFY(!c.text(u"Budapest"_s)); // an unused route type has no row
         QCOMPARE(c.all(Kind::Line).size(), 4);
         verifyAt(c.text(u"Úttípus"_s), 1000, 4500);
