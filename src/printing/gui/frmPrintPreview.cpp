@@ -4,8 +4,8 @@
 #include "model/grouping.h"
 #include "printing/paintercanvas.h"
 #include "printing/preview.h"
+#include "printing/sheet.h"
 #include "storage/state.h"
-#include "storage/tables.h"
 #include "ui/errortrap.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
@@ -227,7 +227,7 @@ void frmPrintPreview::turnToTravelOrder(int day) {
 void frmPrintPreview::fillDayMenu() {
     mnuRendelvenyNap->clear();
     const MonthLog& log = m_state.month;
-    const QString month = log.month >= 1 && log.month <= 12 ? MonthNames()[size_t(log.month - 1)].toLower() : QString();
+    const QString month = printedMonthName(log.month);
     int last = 0;
     qint64 km = 0;
     QAction* action = nullptr;
