@@ -8,12 +8,12 @@
 #include "ui/gui/windowparts.h"
 #include "ui/prompter.h"
 
-#include <QTableView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 

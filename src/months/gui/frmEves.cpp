@@ -80,7 +80,7 @@ frmEves::frmEves(AppState& state, int year, QWidget* parent) : QWidget(parent, Q
 }
 
 void frmEves::build() {
-    setWindowTitle(kAppTitle + u' ' + versionText() + u" - Éves összesítő -"_s); // as the other windows name the program
+    setWindowTitle(kAppTitle + u' ' + versionText() + u" - Éves összesítő -"_s);
     auto* yearLabel = new QLabel(u"&Év:"_s, this);
     cboEv = new QComboBox(this);
     cboEv->setObjectName(u"cboEv"_s);
