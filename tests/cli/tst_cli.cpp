@@ -496,6 +496,10 @@ private slots:
                                             u"2024-03\t10300\t240\t10540\t14308\t0\t100,0 %\t! a kezdő állás nem "
                                             u"egyezik az előző hónap záró állásával"_s,
                                             u"Összesen\t600\t-\t0\t100,0 %"_s}));
+        // The PDF is the window's (tst_frmhonapok reads it).
+        QFile pdf(f.dir.filePath(u"ev.pdf"_s));
+        QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, pdf.fileName()}).code, 0);
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(4) == "%PDF");
     }
 
     // March read 10 900 at its end: 10 900 − 10 300 − 240 = 360 km private, 240 of 600 km is
@@ -519,15 +523,6 @@ private slots:
         QCOMPARE(rows[0], u"Hónap;Kezdő km-óra állás;Megtett km;Záró km-óra állás;Költség;Figyelmeztetés;Magán km;Üzleti arány"_s);
         QCOMPARE(rows.mid(4), (QStringList{u"Összesen;;600;;34680;;360;62,5 %"_s, u"Nyitó km-óra állás;10000;;;;;;"_s,
                                            u"Záró km-óra állás;;;10900;;;;"_s}));
-        if (!QStandardPaths::findExecutable(u"unzip"_s).isEmpty()) {
-            const QString xlsx = f.dir.filePath(u"ev.xlsx"_s);
-            QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, xlsx}).code, 0);
-            const QString strings = unzipped(xlsx, u"xl/sharedStrings.xml"_s);
-            for (const QString& s : {u"<t>Magán km</t>"_s, u"<t>Üzleti arány</t>"_s, u"<t>40,0 %</t>"_s, u"<t>62,5 %</t>"_s})
-                QVERIFY2(strings.contains(s), qPrintable(s));
-            QVERIFY(unzipped(xlsx, u"xl/worksheets/sheet1.xml"_s)
-                        .contains(QRegularExpression(u"<c r=\"G4\" s=\"\\d+\"><v>360</v></c>"_s)));
-        }
 
         // Below start + business km: told with the three figures, nothing saved.
         r = f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"--zaro"_s, u"10500"_s});
@@ -582,17 +577,6 @@ private slots:
                  qPrintable(rows[4]));
         QCOMPARE(rows.mid(5), (QStringList{u"Összesen;;–;;–;;–;–"_s, u"Nyitó km-óra állás;10000;;;;;;"_s,
                                            u"Záró km-óra állás;;;10540;;;;"_s}));
-        if (!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()) {
-            const QString pdf = f.dir.filePath(u"ev.pdf"_s);
-            QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, pdf, u"--elfogad"_s}).code, 0);
-            const QString text = pdfText(pdf);
-            QVERIFY2(text.contains(u"! Április: a nyilvántartás nem olvasható"_s), qPrintable(text));
-        }
-        if (!QStandardPaths::findExecutable(u"unzip"_s).isEmpty()) {
-            const QString xlsx = f.dir.filePath(u"ev.xlsx"_s);
-            QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, xlsx, u"--elfogad"_s}).code, 0);
-            QVERIFY(unzipped(xlsx, u"xl/sharedStrings.xml"_s).contains(u"a nyilvántartás nem olvasható"_s));
-        }
     }
 
     void spreadsheetsHoldNumbersAsNumbers() {

@@ -1,4 +1,5 @@
 #include "model/cost.h"
+#include "model/grouping.h"
 #include "printing/printout.h"
 #include "editorfixture.h"
 
@@ -91,6 +92,19 @@ private slots:
         QCOMPARE(c.total, 0); // day 1 has no price, so day 20 is never reached
         QVERIFY(c.missingPrice);
         QCOMPARE(costCaption(c.total), u"Összes költség: 0 Ft"_s);
+    }
+
+    // Groups of three from the right, a no-break space between them, the sign outside.
+    void figuresInGroupsOfThree() {
+        const QString nb(QChar(0x00A0));
+        QCOMPARE(costCaption(197292), u"Összes költség: 197"_s + nb + u"292 Ft"_s);
+        QCOMPARE((QStringList{groupedDigits(999), groupedDigits(1000), groupedDigits(-1500)}),
+                 (QStringList{u"999"_s, u"1"_s + nb + u"000"_s, u"-1"_s + nb + u"500"_s}));
+        QCOMPARE(groupedDigits(std::numeric_limits<qint64>::min()), u"-9 223 372 036 854 775 808"_s.replace(u' ', nb));
+        // The texts shared with the command line: whole numbers only.
+        QCOMPARE(groupedFigure(u"-1234567"_s), u"-1 234 567"_s.replace(u' ', nb));
+        for (const QString& kept : {u"–"_s, u"-"_s, u"80,0 %"_s, u"1234,5"_s, QString()})
+            QCOMPARE(groupedFigure(kept), kept);
     }
 
     void legsAreLookedUpInTheirDirection() {

@@ -13,14 +13,9 @@ class TestTaxId : public QObject {
     const QDate today{2026, 12, 7};
 
 private slots:
-    void checkDigit() {
-        QCOMPARE(taxIdCheckDigit(u"836567000"_s), 3);
-        QCOMPARE(taxIdCheckDigit(u"836567001"_s), 1);
+    void checkDigitAndBirthDate() {
         QCOMPARE(taxIdCheckDigit(u"836567002"_s), std::nullopt);
         QCOMPARE(taxIdBirthDate(u"8365670003"_s), QDate(1967, 2, 13));
-    }
-
-    void validIdsPass() {
         QCOMPARE(taxIdProblem(u"8365670003"_s, today), QString());
         QCOMPARE(taxIdProblem(u" 8365670011 "_s, today), QString());
     }
@@ -28,7 +23,6 @@ private slots:
     void invalidIdsGiveTheirReason_data() {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("reasonPart");
-        QTest::newRow("wrong check digit") << u"8365670004"_s << u"ellenőrző száma"_s;
         QTest::newRow("two digits swapped") << u"8635670003"_s << u"ellenőrző száma"_s;
         QTest::newRow("remainder ten") << u"8365670020"_s << u"nem tartozik"_s;
         // 736567000 sums to 123, remainder 2: the check digit fits, the first digit does not.

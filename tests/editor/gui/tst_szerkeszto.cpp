@@ -57,17 +57,6 @@ private slots:
         env.reset();
     }
 
-    void controlsAreNamed() {
-        open(2025, 4);
-        for (const char* name : {"lblDatum", "lblKmANapon", "lblKmAHonapban", "txtKmOraAllas", "cmdElozoNap",
-                                 "cmdKovetkezoNap", "cmdMent", "cmdNyomtat", "cmdKoltseg", "cmdAdatBazis", "cmdSugo",
-                                 "cmdVissza", "lstPartnerek", "lstKesz", "cmdHozzaAd", "cmdTorol", "cmdMindentTorol",
-                                 "optCsakOda", "optOdaVissza", "optACeghez", "txtHonnan", "txtHova", "optCsatol",
-                                 "optFelulIr", "cmdMasol", "txtComment", "lblTavolsag", "lblKisHiba", "lblNagyHiba",
-                                 "imgHiba", "chkHiba", "chkKlima", "chkTeliUzem", "lblOsszKoltseg"})
-            QVERIFY2(w->findChild<QWidget*>(QString::fromLatin1(name)), name);
-    }
-
     void loadedMonthAndCalendar() {
         setDay(s->month, 15, {3, 4});
         s->month.startOdometer = 12345;
