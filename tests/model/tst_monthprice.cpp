@@ -45,6 +45,8 @@ private slots:
                                          << QString();
         QTest::newRow("no published list") << car << QVector<FuelPrice>{} << 2026 << 11 << days << QString();
         QTest::newRow("no leg") << car << kPublished << 2026 << 11 << QVector<int>{} << QString();
+        QTest::newRow("typed on the 1st") << car + QVector<FuelPrice>{p(2026, 11, 1, 640)} << kPublished << 2026 << 11
+                                          << days << QString(); // the month's own price, though not NAV's
         // A price typed for the 10th holds from the 10th; the days before it still use October's.
         QVector<FuelPrice> typed = car;
         typed.append(p(2026, 11, 10, 640));
