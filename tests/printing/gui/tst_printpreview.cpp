@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
