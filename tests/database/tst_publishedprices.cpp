@@ -205,6 +205,7 @@ private slots:
     // bytes back and the data directory is as it was, byte for byte. When that restore fails too,
     // the message says so (not "every file stayed"), and the journal lets the next start finish.
     void aFailedWriteRestoresEveryFile() {
+        RV_NEEDS_POSIX_FAULTS();
         for (const bool restoreFails : {false, true}) {
             Env env;
             const auto before = filesUnder(env.state.programDir);

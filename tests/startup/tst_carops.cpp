@@ -311,6 +311,7 @@ private slots:
     // A full disk: the dialog's save is told, naming the store, and the program goes on with
     // what the store still holds.
     void settingsThatCannotBeStoredAreTold() {
+        RV_NEEDS_POSIX_FAULTS();
         TestEnv env;
         SetupValues v = readSetup(*env.settings);
         v.tolerance = u"25"_s;
