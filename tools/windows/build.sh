@@ -27,13 +27,14 @@ esac
 
 triple=x86_64-w64-mingw32
 qt_version=6.4.2
-# Debian's qtbase source lacks the Wintab header and turns on the Android deployment tool;
-# the program needs none of SQL, XML, Concurrent or OpenGL.
+# Debian's qtbase source lacks the Wintab header and turns on the Android deployment tool; the
+# Vulkan headers Linux's Qt brings along sit in /usr/include, which a Windows build must not
+# read; the program needs none of SQL, XML, Concurrent, OpenGL or Vulkan.
 qt_configure=(-release -shared -xplatform win32-g++ -qt-host-path /usr
   -nomake examples -nomake tests -no-opengl -no-icu -no-dbus -no-pkg-config
   -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype -qt-libpng -qt-libjpeg -no-zstd
   -no-feature-sql -no-feature-concurrent -no-feature-xml -no-feature-tabletevent
-  -no-feature-androiddeployqt)
+  -no-feature-androiddeployqt -no-feature-vulkan)
 
 say() { printf '\n== %s (%s)\n' "$*" "$(date +%T)"; }
 # Heavy work yields the processor to whoever else uses the machine.
