@@ -2,20 +2,20 @@
 // of several rounds. Usage: bench_rovanta [rounds]
 #include "cli/cli.h"
 #include "model/cost.h"
-#include "editor/logbookfile.h"
-#include "months/monthlist.h"
+#include "model/logbookfile.h"
+#include "model/monthlist.h"
 #include "months/sample.h"
 #include "months/targetsample.h"
-#include "months/yearsummary.h"
+#include "model/yearsummary.h"
 #include "printing/printout.h"
 #include "printing/recordingcanvas.h"
 #include "startup/gui/frmMain.h"
 #include "startup/startup.h"
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "storage/fileio.h"
 #include "storage/random.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,7 +8,7 @@
 #include "startup/startup.h"
 #include "storage/random.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/gui/onscreen.h"
 #include "ui/gui/qtprompter.h"
 

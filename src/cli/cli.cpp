@@ -10,13 +10,14 @@
 #include "streamprompter.h"
 
 #include "editor/calendar.h"
+#include "model/monthchange.h"
 #include "model/cost.h"
 #include "model/monthfacts.h"
 #include "model/chain.h"
 #include "model/monthprice.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "editor/validation.h"
-#include "months/monthlist.h"
+#include "model/monthlist.h"
 #include "months/sample.h"
 #include "months/targetsample.h"
 #include "printing/paintercanvas.h"
@@ -24,7 +25,7 @@
 #include "printing/travelorder.h"
 #include "startup/startoptions.h"
 #include "startup/startup.h"
-#include "storage/errorlog.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/locks.h"
 #include "storage/random.h"
@@ -156,18 +157,33 @@ int runCars(Context& c, const ParsedArgs&) {
 
 int runMonths(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
-    const Result r = openCar(f, a.positional.value(0), false);
+    Result r = f.loadCars();
+    if (r)
+        r = f.selectCar(a.positional.value(0));
+    if (r)
+        r = f.requireCarDirectory();
     if (!r)
         return failed(c, r);
+    // The months' km are their legs on the car's distances; a database that cannot be read still
+    // leaves the months listed, without their km, and says why.
+    Result db = f.loadMultipliers();
+    if (db)
+        db = f.loadDatabase();
+    const bool database = bool(db);
+    if (!database)
+        c.err << StreamPrompter::plainText(db.message()) << u"\nA hónapok km-e az adatbázis nélkül nem számolható."_s
+              << Qt::endl;
     const LogbookListing listing = listLogbooks(f.state);
     for (const QString& w : listing.warnings)
         c.err << StreamPrompter::plainText(w) << Qt::endl;
     for (const LogbookEntry& e : listing.entries) {
         const QString file = listing.files[e.position];
-        LogbookHeader h;
-        if (!readLogbookHeader(f.state.carPath(file), h, f.state.programDir)) // gone since the listing
+        if (!QFileInfo::exists(f.state.carPath(file))) // gone since the listing
             continue;
-        c.out << monthText(e.year, e.month) << u'\t' << oneLine(file) << u'\t' << h.monthKm << Qt::endl;
+        // The km every figure counts: the sum of the legs; "–" without the database or the file.
+        const std::optional<qint64> legs = database ? storedMonthKm(f.state, file) : std::nullopt;
+        const QString km = legs ? QString::number(*legs) : u"–"_s;
+        c.out << monthText(e.year, e.month) << u'\t' << oneLine(file) << u'\t' << km << Qt::endl;
     }
     return ExitOk;
 }
@@ -430,9 +446,12 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     if (stampOf(path) != onDisk)
         return failed(c, u"A(z) %1 fájlt közben egy másik program megváltoztatta, ezért a parancs nem írja felül. "
                          u"Futtassa újra a parancsot."_s.arg(native(path)));
-    const Result saved = saveWholeFile(s.programDir, path, serializeLogbook(s, s.month));
-    if (!saved)
-        return failed(c, u"A nyilvántartás mentése nem sikerült.\n"_s + saved.message());
+    const MonthChange saved = writeMonth(s, fileName, s.month);
+    if (!saved.file)
+        return failed(c, u"A nyilvántartás mentése nem sikerült.\n"_s + saved.file.message());
+    if (!saved.facts)
+        return failed(c, u"A nyilvántartás elmentve (%1), de a hónap évszaka és magánhasználata nem frissíthető:\n"_s.arg(
+                             native(path)) + saved.facts.message());
     if (!others.isEmpty())
         c.err << u"Figyelem: a hónap korábbi nyilvántartása más néven megmaradt: %1"_s.arg(StreamPrompter::plainText(others.join(u", "_s)))
               << Qt::endl;

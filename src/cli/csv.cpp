@@ -1,6 +1,6 @@
 #include "csv.h"
 
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 
 using namespace Qt::Literals::StringLiterals;
 

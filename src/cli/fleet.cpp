@@ -3,9 +3,9 @@
 #include "model/carfacts.h"
 
 #include "model/cost.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "model/monthfacts.h"
-#include "months/monthlist.h"
+#include "model/monthlist.h"
 #include "months/openmonth.h"
 #include "startup/startup.h"
 #include "storage/datafiles.h"

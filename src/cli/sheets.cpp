@@ -6,7 +6,7 @@
 #include "printing/printout.h"
 #include "printing/xlsx/xlsxbook.h"
 #include "storage/fileio.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/fieldtext.h"
-#include "ui/prompter.h"
+#include "storage/fieldtext.h"
+#include "storage/prompter.h"
 
 #include <QStringList>
 #include <QTextStream>

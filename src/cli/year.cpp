@@ -5,8 +5,8 @@
 #include "sheets.h"
 #include "streamprompter.h"
 
-#include "months/monthlist.h"
-#include "months/yearsummary.h"
+#include "model/monthlist.h"
+#include "model/yearsummary.h"
 #include "printing/yearprintout.h"
 
 #include <QDir>

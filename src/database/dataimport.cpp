@@ -2,10 +2,11 @@
 
 #include "database/partners.h"
 #include "database/priceedit.h"
-#include "storage/errorlog.h"
+#include "model/errorlog.h"
+#include "model/statefiles.h"
 #include "storage/fileio.h"
 #include "storage/records.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QFile>
 #include <QHash>

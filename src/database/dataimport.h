@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/state.h"
 #include "storage/datafiles.h"
 
 #include <functional>

@@ -1,9 +1,9 @@
 #include "distances.h"
 #include "model/grouping.h"
 
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "storage/numeric.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,8 +1,8 @@
 #include "partners.h"
 
-#include "storage/datafiles.h"
-#include "ui/fieldtext.h"
-#include "ui/prompter.h"
+#include "model/statefiles.h"
+#include "storage/fieldtext.h"
+#include "storage/prompter.h"
 
 using namespace Qt::Literals::StringLiterals;
 

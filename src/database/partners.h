@@ -1,7 +1,7 @@
 #pragma once
 
 #include "storage/result.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <functional>
 

@@ -1,10 +1,10 @@
 #include "priceedit.h"
 
-#include "storage/datafiles.h"
-#include "storage/errorlog.h"
+#include "model/statefiles.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 
 #include <algorithm>
 

@@ -2,11 +2,12 @@
 
 #include "priceedit.h"
 #include "model/monthprice.h"
+#include "model/state.h"
 #include "storage/datafiles.h"
-#include "storage/errorlog.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/navpaste.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 #include "storage/locks.h"
 #include "ui/lockquestions.h"
 

@@ -5,7 +5,7 @@
 
 #include "storage/navprices.h"
 #include "storage/result.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #include "partnerchange.h"
 
-#include "editor/logbookfile.h"
-#include "storage/errorlog.h"
+#include "model/logbookfile.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/records.h"
 

@@ -2,7 +2,7 @@
 #include "model/grouping.h"
 
 #include "storage/numeric.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <cmath>
 #include <limits>

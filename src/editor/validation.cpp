@@ -4,7 +4,7 @@
 #include "model/cost.h"
 #include "model/monthfacts.h"
 #include "model/monthprice.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 using namespace Qt::Literals::StringLiterals;
 

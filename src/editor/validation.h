@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/monthlog.h"
-#include "months/chain.h"
+#include "model/monthchain.h"
 
 #include <QString>
 #include <QStringList>

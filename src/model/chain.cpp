@@ -1,5 +1,6 @@
 #include "chain.h"
 
+#include "model/grouping.h"
 #include "storage/tables.h"
 
 #include <algorithm>
@@ -28,14 +29,11 @@ MonthReading monthReading(int year, int month, qint32 start, qint64 km, const Mo
     return r;
 }
 
-QString closingReadingText(const MonthReading& reading) {
+QString closingReadingText(const MonthReading& reading, Digits digits) {
     if (reading.start == 0 && !reading.real)
         return u"–"_s;
-    return QString::number(reading.closing()) + u" km"_s;
-}
-
-QString closingReadingText(qint32 start, qint64 km) {
-    return start == 0 ? u"–"_s : QString::number(qint64(start) + km) + u" km"_s;
+    const qint64 closing = reading.closing();
+    return (digits == Digits::Grouped ? groupedDigits(closing) : QString::number(closing)) + u" km"_s;
 }
 
 qint32 chainedStart(const std::optional<MonthReading>& previous) {

@@ -45,11 +45,12 @@ public:
 // and can be read. None when there is no such month.
 std::optional<MonthReading> previousReading(const MonthHistory& history, int year, int month);
 
-// A month's closing reading as the windows and printouts show it, with its unit: "12 345 km" as
-// start + km, "–" for a month without a start reading, which has no closing reading either.
-QString closingReadingText(qint32 start, qint64 km);
-// The same with the month's private use: the real reading when typed, else start + km + private.
-QString closingReadingText(const MonthReading& reading);
+// How a reading's digits are written: plain for the command line and files, grouped by threes
+// for people (windows and printouts).
+enum class Digits { Plain, Grouped };
+// A month's closing reading with its unit ("12 345 km"): the real reading when typed, else
+// start + km + private; "–" for a month without a start reading, which has no closing either.
+QString closingReadingText(const MonthReading& reading, Digits digits = Digits::Plain);
 
 // The start reading of a new month: the previous month's closing reading, 0 without one.
 qint32 chainedStart(const std::optional<MonthReading>& previous);

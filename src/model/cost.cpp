@@ -3,7 +3,7 @@
 
 #include "model/decimal.h"
 #include "storage/navprices.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <cmath>
 #include <limits>
@@ -158,6 +158,15 @@ qint64 refreshKilometres(const AppState& s, MonthLog& log) {
 qint64 legKilometres(const AppState& s, const MonthLog& log) {
     MonthLog copy = log;
     return refreshKilometres(s, copy);
+}
+
+Season seasonOf(const AppState& s, bool airConditioning, bool winter) {
+    const SeasonBox box = airConditioning ? SeasonBox::AirConditioning : winter ? SeasonBox::Winter : SeasonBox::None;
+    return Season{box, seasonMultiplier(s, airConditioning, winter)};
+}
+
+Season seasonOf(const AppState& s, SeasonBox box) {
+    return seasonOf(s, box == SeasonBox::AirConditioning, box == SeasonBox::Winter);
 }
 
 } // namespace rv

@@ -15,6 +15,15 @@ struct AppState;
 // the flat norm, which takes no correction factor.
 float seasonMultiplier(const AppState& s, bool airConditioning, bool winter);
 
+// The box and the multiplier it gives. The box is kept beside the value because two rows of the
+// multiplier table may hold the same number, and a ticked box of 1.0 still names itself.
+struct Season {
+    SeasonBox box = SeasonBox::None;
+    float multiplier = 1.0f;
+};
+Season seasonOf(const AppState& s, bool airConditioning, bool winter);
+Season seasonOf(const AppState& s, SeasonBox box);
+
 // The price of the last entry dated on or before the day (entries in ascending order).
 std::optional<qint16> fuelPriceOn(const AppState& s, const QDate& day);
 

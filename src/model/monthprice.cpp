@@ -3,7 +3,7 @@
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
 #include "storage/navprices.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QFileInfo>
 

@@ -1,11 +1,6 @@
 #include "monthseason.h"
 
-#include "storage/datafiles.h"
-#include "storage/fileio.h"
 #include "storage/records.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -13,14 +8,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 namespace {
-
-QString folder(const QString& carDir) { return carDir.endsWith(u'/') ? carDir : carDir + u'/'; }
-
-int boxCode(SeasonBox box) { return box == SeasonBox::AirConditioning ? 1 : box == SeasonBox::Winter ? 2 : 0; }
-
-bool before(const MonthSeason& a, const MonthSeason& b) {
-    return a.year != b.year ? a.year < b.year : a.month < b.month;
-}
 
 std::optional<MonthSeason> record(int year, int month, int code) {
     if (year < 1 || year > 32767 || month < 1 || month > 12 || code < 1 || code > 2)
@@ -55,18 +42,6 @@ QVector<MonthSeason> readableLines(const QByteArray& data) {
 
 } // namespace
 
-QByteArray serializeMonthSeasons(const QVector<MonthSeason>& seasons) {
-    RecordWriter w;
-    qint64 count = 0;
-    for (const MonthSeason& m : seasons)
-        count += m.box != SeasonBox::None;
-    w.line(count);
-    for (const MonthSeason& m : seasons)
-        if (m.box != SeasonBox::None)
-            w.integer(m.year).integer(m.month).integer(boxCode(m.box)).endLine();
-    return w.data();
-}
-
 Result parseMonthSeasons(const QByteArray& data, const QString& fileName, QVector<MonthSeason>& out) {
     QVector<MonthSeason> seasons;
     const Result r = parseRecords(data, fileName, [&](RecordReader& in) {
@@ -89,77 +64,6 @@ Result parseMonthSeasons(const QByteArray& data, const QString& fileName, QVecto
     });
     out = r ? std::move(seasons) : readableLines(data);
     return r;
-}
-
-SeasonBox SeasonFile::boxOf(int year, int month) const {
-    for (const MonthSeason& m : seasons)
-        if (m.year == year && m.month == month)
-            return m.box;
-    return SeasonBox::None;
-}
-
-SeasonFile readSeasonFile(const QString& dataDir, const QString& carDir) {
-    SeasonFile file;
-    const QString path = folder(carDir) + kSeasonFileName;
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-        return file;
-    QByteArray data;
-    if (Result r = readDataFile(dataDir, path, data); !r) {
-        file.problem = Result::failure(u"A hónapok Klíma/Téli üzemeltetés jelölését tartalmazó fájl nem olvasható; "
-                                       u"egyik hónapnál sem számol vele a program:\r\n"_s + r.message(),
-                                       r.code());
-        return file;
-    }
-    const Result r = parseMonthSeasons(data, QDir::toNativeSeparators(path), file.seasons);
-    if (!r) {
-        const QString kept = keepAside(dataDir, path);
-        file.problem = Result::failure(
-            u"A hónapok Klíma/Téli üzemeltetés jelölését tartalmazó fájl hibás:\r\n%1\r\n\r\n"
-            u"A hibátlanul olvasható %2 hónap jelölése megmarad, a többié elveszett: nézze át a hónapok Klíma és Téli "
-            u"üzemeltetés jelölését.\r\n\r\n%3"_s
-                .arg(r.message())
-                .arg(file.seasons.size())
-                .arg(kept.isEmpty() ? u"A hibás fájlról nem sikerült másolatot készíteni."_s
-                                    : u"A hibás fájl másolata: "_s + QDir::toNativeSeparators(kept)),
-            r.code());
-    }
-    return file;
-}
-
-SeasonBox loadMonthSeason(const QString& dataDir, const QString& carDir, int year, int month, QString* warning) {
-    const SeasonFile file = readSeasonFile(dataDir, carDir);
-    if (warning)
-        *warning = file.problem ? QString() : file.problem.message();
-    return file.boxOf(year, month);
-}
-
-Result saveMonthSeason(const QString& dataDir, const QString& carDir, int year, int month, SeasonBox box) {
-    const QString path = folder(carDir) + kSeasonFileName;
-    const bool exists = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
-    if (!exists && box == SeasonBox::None)
-        return Result::success();
-    QVector<MonthSeason> seasons;
-    bool damaged = false;
-    if (exists) {
-        QByteArray data;
-        if (Result r = readDataFile(dataDir, path, data); !r)
-            return r;
-        if (!parseMonthSeasons(data, kSeasonFileName, seasons)) {
-            if (keepAside(dataDir, path).isEmpty())
-                return Result::failure(u"A fájl nem menthető félre: %1"_s.arg(QDir::toNativeSeparators(path)), 75);
-            damaged = true;
-        }
-    }
-    auto it = std::find_if(seasons.begin(), seasons.end(),
-                           [&](const MonthSeason& m) { return m.year == year && m.month == month; });
-    if (!damaged && (it != seasons.end() ? it->box == box : box == SeasonBox::None))
-        return Result::success();
-    if (it != seasons.end())
-        seasons.erase(it);
-    if (box != SeasonBox::None)
-        seasons.append(MonthSeason{year, month, box});
-    std::sort(seasons.begin(), seasons.end(), before);
-    return saveWholeFile(dataDir, path, serializeMonthSeasons(seasons));
 }
 
 } // namespace rv

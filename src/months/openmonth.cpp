@@ -2,52 +2,16 @@
 
 #include "model/cost.h"
 #include "model/monthfacts.h"
-#include "storage/datafiles.h"
-#include "storage/errorlog.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/statefiles.h"
+#include "model/errorlog.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QHash>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
-namespace {
-
-struct PartnerKey {
-    QString name, city, address;
-    friend bool operator==(const PartnerKey&, const PartnerKey&) = default;
-};
-size_t qHash(const PartnerKey& k, size_t seed = 0) { return qHashMulti(seed, k.name, k.city, k.address); }
-PartnerKey keyOf(const Partner& p) { return {p.name, p.city, p.address}; }
-
-// Partner numbers by their three texts; with twins in the database the last one wins.
-QHash<PartnerKey, int> partnerIndex(const AppState& s) {
-    QHash<PartnerKey, int> index;
-    index.reserve(s.partnerCount());
-    for (int p = 1; p <= s.partnerCount(); ++p)
-        index.insert(keyOf(s.partner(p)), p);
-    return index;
-}
-
-} // namespace
-
-QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log) {
-    const QHash<PartnerKey, int> known = partnerIndex(s);
-    QHash<PartnerKey, int> seen;
-    QVector<Partner> missing;
-    for (const QVector<Partner>& day : log.stops)
-        for (const Partner& stop : day) {
-            if (stop.name.isEmpty())
-                continue;
-            const PartnerKey key = keyOf(stop);
-            if (known.contains(key) || seen.contains(key))
-                continue;
-            seen.insert(key, int(missing.size()));
-            missing.append(stop);
-        }
-    return missing;
-}
 
 QString missingPartnersQuestion(const QVector<Partner>& missing) {
     constexpr int kNamed = 5;
@@ -61,42 +25,16 @@ QString missingPartnersQuestion(const QVector<Partner>& missing) {
 }
 
 QString leavingStopsQuestion(const AppState& s, const StoredLogbook& log, const QVector<Partner>& missing) {
-    QHash<PartnerKey, int> gone;
-    for (const Partner& p : missing)
-        gone.insert(keyOf(p), 1);
     int stops = 0;
     for (const QVector<Partner>& day : log.stops)
         for (const Partner& stop : day)
-            stops += gone.contains(keyOf(stop)) ? 1 : 0;
+            stops += missing.contains(stop) ? 1 : 0;
     MonthLog without = monthFromStored(s, log, QString());
     const qint64 km = refreshKilometres(s, without);
     return u"Ha nem adja hozzá őket, %1 megálló kimarad a hónapból, és a hónap %2 km-e %3 km-re változik; a "
            u"következő mentés ezt véglegesíti.\r\n\r\nBiztosan kihagyja ezeket a megállókat?"_s.arg(stops)
                .arg(log.monthKm)
                .arg(km);
-}
-
-MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QString& fileName) {
-    const QHash<PartnerKey, int> index = partnerIndex(s);
-    MonthLog m;
-    m.year = log.year;
-    m.month = log.month;
-    m.startOdometer = log.startOdometer;
-    m.storedKm = log.monthKm;
-    m.stopWidth = log.stopWidth;
-    m.stops.reset(log.stopWidth);
-    m.comments = log.comments;
-    m.fileName = fileName;
-    for (int day = 1; day <= kLogDays; ++day) {
-        int column = 0;
-        for (const Partner& stop : log.stops[size_t(day - 1)]) {
-            const int p = index.value(keyOf(stop), 0);
-            if (p != 0 && column < m.stops.columns())
-                m.stops.at(day, ++column) = qint16(p);
-        }
-    }
-    refreshKilometres(s, m);
-    return m;
 }
 
 OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress& progress) {

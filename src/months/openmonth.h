@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "months/progress.h"
 
 #include <QVector>
@@ -9,19 +9,10 @@ namespace rv {
 
 struct AppState;
 
-// The stops of a stored month that match no partner of the database (same name, city and
-// address), each once, in the order first met day by day and stop by stop. Stops without a name
-// are not looked at.
-QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log);
-
-// The question about adding them: "1 új adat van a korábbi hónapban" ..., naming the first five.
+// The question about adding the partners missingPartners found: "1 új adat van a korábbi hónapban" ..., naming the first five.
 QString missingPartnersQuestion(const QVector<Partner>& missing);
 // Asked before "Nem" drops their stops: how many stops leave and the month's kilometres after.
 QString leavingStopsQuestion(const AppState& s, const StoredLogbook& log, const QVector<Partner>& missing);
-
-// The month record of a stored month: its stops as partner numbers of the database. A stop that
-// matches no partner is left out and the rest of its day closes up, so days stay packed.
-MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QString& fileName);
 
 enum class OpenOutcome {
     Opened,     // state.month holds the month; the main window's mode text is "korábbi"

@@ -5,8 +5,8 @@
 #include "storage/numeric.h"
 #include "storage/random.h"
 #include "storage/settings.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QDateTime>
 

@@ -3,7 +3,7 @@
 #include "storage/numeric.h"
 #include "storage/random.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QDateTime>
 #include <QSet>

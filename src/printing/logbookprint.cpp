@@ -5,7 +5,7 @@
 #include "model/monthfacts.h"
 #include "printing/sheet.h"
 #include "storage/records.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <cmath>
 
@@ -136,7 +136,7 @@ private:
         n = 4;
         sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
         n = 5;
-        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + printedClosingText(log) + u" (magán: "_s +
+        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingReadingText(printedReading(log), Digits::Grouped) + u" (magán: "_s +
                                        amount(printedReading(log).privateKm) + u" km)"_s);
         c.setFontSize(8);
         n = 3;

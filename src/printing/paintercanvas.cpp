@@ -2,7 +2,7 @@
 
 #include "printing/travelorder.h"
 #include "storage/fileio.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "printing/sheet.h"
 #include "printing/travelorder.h"
 #include "storage/records.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -50,15 +50,6 @@ QString programTitle() { return kAppTitle + u' ' + versionText(); }
 
 QString noPriceForMonthMessage(const MonthLog& log) {
     return kNoPriceForMonth + u"\r\n"_s + missingPriceText(log.year, log.month);
-}
-
-Season seasonOf(const AppState& s, bool airConditioning, bool winter) {
-    const SeasonBox box = airConditioning ? SeasonBox::AirConditioning : winter ? SeasonBox::Winter : SeasonBox::None;
-    return Season{box, seasonMultiplier(s, airConditioning, winter)};
-}
-
-Season seasonOf(const AppState& s, SeasonBox box) {
-    return seasonOf(s, box == SeasonBox::AirConditioning, box == SeasonBox::Winter);
 }
 
 Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Printout which, const Season& season,

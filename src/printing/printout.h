@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/cost.h"
 #include "model/monthlog.h"
 #include "storage/numeric.h"
 #include "storage/result.h"
@@ -18,14 +19,6 @@ class Canvas;
 // The travel order (kiküldetési rendelvény) costs each trip day as the statement does.
 enum class Printout { Logbook, CostStatement, TravelOrder };
 
-// The box and the multiplier it gives. The box is kept beside the value because two rows of the
-// multiplier table may hold the same number, and a ticked box of 1.0 still names itself.
-struct Season {
-    SeasonBox box = SeasonBox::None;
-    float multiplier = 1.0f;
-};
-Season seasonOf(const AppState& s, bool airConditioning, bool winter);
-Season seasonOf(const AppState& s, SeasonBox box);
 
 // The two targets of a layout. The printer lays out every page at full size; the preview lays
 // out the same pages at 80 % and draws only the page shown.

@@ -1,8 +1,7 @@
 #include "printing/sheet.h"
 
-#include "model/grouping.h"
 #include "model/monthfacts.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "storage/tables.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -49,11 +48,6 @@ QString printedMonthName(int month) {
 
 MonthReading printedReading(const MonthLog& log) {
     return monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
-}
-
-QString printedClosingText(const MonthLog& log) {
-    const MonthReading r = printedReading(log);
-    return r.start == 0 && !r.real ? u"–"_s : groupedDigits(r.closing()) + u" km"_s;
 }
 
 } // namespace rv

@@ -63,8 +63,7 @@ const CarRecord& printedCar(const AppState& s);
 // "március 5."); the capitalised table suits the editor's headline only.
 QString printedMonthName(int month);
 
-// The month's readings with its private use; the closing reading as printed ("–" without a start).
+// The month's readings with its private use.
 MonthReading printedReading(const MonthLog& log);
-QString printedClosingText(const MonthLog& log);
 
 } // namespace rv

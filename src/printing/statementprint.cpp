@@ -8,7 +8,7 @@
 #include "model/monthprice.h"
 #include "model/norms.h"
 #include "printing/sheet.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <cmath>
 
@@ -42,7 +42,7 @@ public:
         sh.text(M, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
         ++n;
         const MonthReading reading = printedReading(log);
-        sh.text(M, n * U, u"Záró km-óra állás: "_s + printedClosingText(log) + u" (üzleti: "_s + groupedDigits(reading.km) +
+        sh.text(M, n * U, u"Záró km-óra állás: "_s + closingReadingText(printedReading(log), Digits::Grouped) + u" (üzleti: "_s + groupedDigits(reading.km) +
                               u" km, magán: "_s + groupedDigits(reading.privateKm) + u" km, üzleti arány: "_s +
                               businessShareText(reading.km, reading.privateKm) + u")"_s);
         ++n;

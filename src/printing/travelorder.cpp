@@ -6,7 +6,7 @@
 #include "printing/printout.h"
 #include "printing/sheet.h"
 #include "storage/numeric.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "storage/tables.h"
 
 #include <algorithm>

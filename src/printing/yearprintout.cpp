@@ -1,12 +1,12 @@
 #include "yearprintout.h"
 #include "model/grouping.h"
 
-#include "months/yearsummary.h"
+#include "model/yearsummary.h"
 #include "model/monthfacts.h"
 #include "printing/canvas.h"
 #include "printing/paintercanvas.h"
 #include "storage/fileio.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "storage/tables.h"
 
 #include <QBuffer>
@@ -203,6 +203,36 @@ QString suggestedYearFileName(const AppState& s, int year, const QString& extens
     const QString plate = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar).plateNumber.trimmed()
                                                                              : QString();
     return (plate.isEmpty() ? QString() : plate + u'_') + QString::number(year) + u"_eves."_s + extension;
+}
+
+SheetTable yearTable(const YearSummary& y) {
+    SheetTable t;
+    t.name = u"%1. év"_s.arg(y.year);
+    t.columns = {{u"Hónap"_s, CellFormat::Month},          {u"Kezdő km-óra állás"_s, CellFormat::Km},
+                 {u"Megtett km"_s, CellFormat::Km},        {u"Záró km-óra állás"_s, CellFormat::Km},
+                 {u"Költség"_s, CellFormat::Forint},       {u"Figyelmeztetés"_s, CellFormat::Text},
+                 {u"Magán km"_s, CellFormat::Km},          {u"Üzleti arány"_s, CellFormat::Text}};
+    // A cell is its number where there is one, else the dash the other outputs show.
+    const auto number = [](const std::optional<qint64>& v) { return v ? SheetCell::of(*v) : SheetCell::of(u"–"_s); };
+    const auto cost = [](bool known, qint64 value, bool missing) {
+        return !known ? SheetCell::of(u"–"_s) : missing ? SheetCell::of(u"-"_s) : SheetCell::of(value);
+    };
+    for (const YearRow& r : y.rows) {
+        const bool known = r.readable();
+        t.rows.append({SheetCell::of(QDate(y.year, r.month, 1)),
+                       number(r.closing() ? std::optional<qint64>(r.start) : std::nullopt),
+                       number(known ? std::optional<qint64>(r.km) : std::nullopt), number(r.closing()),
+                       cost(known, r.cost, r.missingPrice), SheetCell::of(yearRowWarning(r)),
+                       number(known ? std::optional<qint64>(r.privateKm) : std::nullopt), SheetCell::of(rowShareText(r))});
+    }
+    t.totals.append({SheetCell::of(u"Összesen"_s), {},
+                     number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalKm)), {},
+                     cost(!y.incomplete, y.totalCost, y.missingPrice), {},
+                     number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalPrivateKm)),
+                     SheetCell::of(totalShareText(y))});
+    t.totals.append({SheetCell::of(u"Nyitó km-óra állás"_s), number(y.opening())});
+    t.totals.append({SheetCell::of(u"Záró km-óra állás"_s), {}, {}, number(y.closing())});
+    return t;
 }
 
 } // namespace rv

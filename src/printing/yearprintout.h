@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/spreadsheet.h"
 #include "storage/result.h"
 
 #include <QString>
@@ -28,5 +29,8 @@ Result yearToPdf(const AppState& s, const YearSummary& y, const QString& path);
 
 // "ABC-123_2024_eves.pdf".
 QString suggestedYearFileName(const AppState& s, int year, const QString& extension);
+
+// The year for spreadsheets: a row per month, then the totals and the opening and closing readings.
+SheetTable yearTable(const YearSummary& y);
 
 } // namespace rv

@@ -4,9 +4,9 @@
 #include "model/taxid.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "storage/tables.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,14 +1,14 @@
 #include "carops.h"
 #include "startup/carsteps.h"
 
-#include "storage/datafiles.h"
-#include "storage/errorlog.h"
+#include "model/statefiles.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/locks.h"
 #include "storage/records.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/lockquestions.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QDir>
 #include <QFile>

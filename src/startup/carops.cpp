@@ -3,16 +3,16 @@
 
 #include "model/carfacts.h"
 #include "model/taxid.h"
-#include "storage/datafiles.h"
-#include "storage/errorlog.h"
+#include "model/statefiles.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/locks.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/tables.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 #include "ui/lockquestions.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QDir>
 #include <QFile>

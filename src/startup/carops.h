@@ -5,7 +5,7 @@
 
 #include "storage/fileio.h"
 #include "storage/result.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QByteArray>
 #include <QString>

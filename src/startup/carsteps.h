@@ -2,8 +2,8 @@
 
 #include "storage/fileio.h"
 #include "storage/result.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QString>
 #include <QVector>

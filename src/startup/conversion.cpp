@@ -1,15 +1,16 @@
 #include "conversion.h"
 
 #include "startup/carops.h"
+#include "model/state.h"
 #include "storage/datafiles.h"
-#include "storage/errorlog.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/locks.h"
 #include "storage/records.h"
 #include "storage/settings.h"
 #include "storage/tables.h"
+#include "storage/prompter.h"
 #include "ui/lockquestions.h"
-#include "ui/prompter.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // distance cells with a true/false flag) rewritten in the present layout.
 
 #include "storage/result.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QByteArray>
 #include <QVector>

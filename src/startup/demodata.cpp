@@ -2,17 +2,17 @@
 
 #include "database/publishedprices.h"
 #include "model/cost.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "months/progress.h"
 #include "months/sample.h"
 #include "startup/startup.h"
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "storage/fileio.h"
 #include "storage/navprices.h"
 #include "model/norms.h"
 #include "storage/random.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QDir>
 #include <QFileInfo>

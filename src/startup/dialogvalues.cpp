@@ -1,11 +1,11 @@
 #include "dialogvalues.h"
 
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "model/norms.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "storage/locks.h"
 #include "ui/lockquestions.h"
 

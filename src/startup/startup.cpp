@@ -2,15 +2,15 @@
 
 #include "database/publishedprices.h"
 #include "startup/conversion.h"
-#include "storage/datafiles.h"
-#include "storage/errorlog.h"
+#include "model/statefiles.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/locks.h"
 #include "storage/numeric.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/lockquestions.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QDir>
 #include <QFile>

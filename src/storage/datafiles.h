@@ -1,17 +1,19 @@
 #pragma once
 
-#include "records.h"
-#include "result.h"
-#include "state.h"
+#include "storage/carrecords.h"
+#include "storage/records.h"
+#include "storage/result.h"
 
 #include <QByteArray>
+#include <QStringList>
+
+#include <array>
+#include <functional>
 
 namespace rv {
 
-// Each shared file has a pure pair (bytes <-> values, used by tests and fuzzers) and the
-// operation on the state. Loads read into temporaries and touch the state only when the whole
-// file was read; a failed load is logged with ErrorLocation and leaves the state as it was.
-// Saves are atomic.
+// Each shared file has a pure pair here (bytes <-> values, used by tests and fuzzers); the
+// loading into the state and the saving from it are model/statefiles.
 
 // Keeps a copy of a damaged file for rescue under the first free name of path.hibas,
 // path.hibas.2, path.hibas.3 ...: a copy is never overwritten. A copy of the very same bytes
@@ -21,9 +23,6 @@ QString keepAside(const QString& dataDir, const QString& path);
 // ---- the car file user.rvd -----------------------------------------------------------------
 QByteArray serializeCars(const QVector<CarRecord>& cars);
 Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRecord>& out);
-// A damaged file leaves the list as it was and is kept aside; the message names the copy.
-Result LoadCars(AppState& s);
-Result SaveCars(AppState& s);
 
 // ---- partners and distances data.rvd ---------------------------------------------------------
 struct PartnerDatabase {
@@ -86,20 +85,10 @@ PartnerDatabase readablePart(const PartnerFileProgress& progress);
 QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType);
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
                      PartnerDatabase& out, PartnerFileProgress* progress = nullptr);
-// resize true: replaces Partners and Distances; false: the arrays must already hold at least
-// as many partners as the file, whose content overwrites theirs (PartnerCount is kept).
-Result LoadDatabase(AppState& s, bool resize);
-// When the directory is missing the user is asked Abort/Retry/Ignore; Abort raises a
-// RuntimeError for the error trap.
-Result SaveDatabase(AppState& s);
 
 // ---- fuel prices benzin.rvd and the published price files -----------------------------------
 QByteArray serializeFuelPrices(const QVector<FuelPrice>& prices);
 Result parseFuelPrices(const QByteArray& data, const QString& fileName, QVector<FuelPrice>& out);
-// A missing file is created empty with the message of the program; an unreadable one is kept
-// aside first (keepAside).
-Result LoadFuelPrices(AppState& s);
-Result SaveFuelPrices(AppState& s);
 // The content of an empty price file: the single line "0".
 QByteArray emptyFuelPriceFile();
 
@@ -110,10 +99,6 @@ struct MultiplierFile {
 };
 QByteArray serializeMultipliers(const MultiplierFile& m);
 Result parseMultipliers(const QByteArray& data, const QString& fileName, MultiplierFile& out);
-// A missing file is written with every multiplier 1 and default route type 1. A damaged one is
-// kept aside and replaced the same way; the result then fails with the message for the user.
-Result LoadMultipliers(AppState& s);
-Result SaveMultipliers(AppState& s);
 
 // ---- the city list cities.rvd -------------------------------------------------------------
 QByteArray serializeCities(const QString& heading, const QStringList& cities);
@@ -121,8 +106,6 @@ QByteArray serializeCities(const QString& heading, const QStringList& cities);
 Result parseCities(const QByteArray& data, const QString& fileName, QStringList& out,
                    const std::function<void(int count)>& started = {},
                    const std::function<void(int done)>& progress = {});
-// The data directory's own list, else the one shipped with the program.
-QString citiesPath(const AppState& s);
 
 // ---- files shipped with the program ------------------------------------------------------------
 // Beside the executable first (a build folder, a program copied as a whole), then the install's
@@ -130,7 +113,5 @@ QString citiesPath(const AppState& s);
 QString shippedFile(const QString& name, const QString& executableDir);
 // The executable sits in an installed tree: its share directory is there.
 bool isInstalledProgram(const QString& executableDir);
-Result LoadCities(AppState& s, const std::function<void(int count)>& started = {},
-                  const std::function<void(int done)>& progress = {});
 
 } // namespace rv

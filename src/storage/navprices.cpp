@@ -1,7 +1,7 @@
 #include "navprices.h"
 
 #include "tables.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 
 #include <QSet>
 

@@ -5,7 +5,7 @@
 // program carries the table data/nav-uzemanyagarak.tsv (each row with its source) compiled in;
 // newer months come from files of the same layout, read by the same parser.
 
-#include "state.h"
+#include "storage/carrecords.h"
 #include "result.h"
 
 #include <QByteArray>

@@ -1,9 +1,9 @@
 #include "errortrap.h"
 
-#include "storage/errorlog.h"
+#include "model/errorlog.h"
 #include "storage/records.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "lockquestions.h"
 
-#include "prompter.h"
+#include "storage/prompter.h"
 
 using namespace Qt::Literals::StringLiterals;
 

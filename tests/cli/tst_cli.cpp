@@ -364,9 +364,13 @@ private slots:
         CliFixture::Run r = f.run(args);
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains(u"(marcius.rvn)"_s));
-        // The month is the file whose header holds it, whatever its name.
+        // The month is the file whose header holds it, whatever its name. The replaced month's
+        // season and private km do not pass to the new one; February's facts stay.
+        const QString facts = CliFixture::car1(u"honapok.rvd"_s);
+        f.write(facts, "\"RVH\",1\r\n2\r\n2024,2,1,0,0\r\n2024,3,2,15,0\r\n");
         r = f.run(args + QStringList{u"--force"_s});
         QCOMPARE(r.code, 0);
+        QCOMPARE(f.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2024,2,1,0,0\r\n"));
         QVERIFY(!QFile::exists(f.path(CliFixture::car1(u"2024mar.rvn"_s))));
         StoredLogbook stored;
         QVERIFY(readLogbookFile(f.path(CliFixture::car1(u"marcius.rvn"_s)), stored).ok());
@@ -487,6 +491,13 @@ private slots:
                                             u"2024-03\t10300\t240\t10540\t13980\t0\t100,0 %\t! a kezdő állás nem "
                                             u"egyezik az előző hónap záró állásával"_s,
                                             u"Összesen\t600\t34680\t0\t100,0 %"_s}));
+        // January's 20 private km move its closing reading to 10 000 + 240 + 20 = 10 260: February,
+        // starting at 10 240, no longer follows on, and the flag says so beside that column.
+        QCOMPARE(f.run({u"private"_s, u"ABC-123"_s, u"2024-01"_s, u"20"_s}).code, 0);
+        r = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
+        QCOMPARE(lines(r.out).mid(0, 2), (QStringList{u"2024-01\t10000\t240\t10260\t13800\t20\t92,3 %"_s,
+                                                      u"2024-02\t10240\t120\t10360\t6900\t0\t100,0 %\t! a kezdő állás "
+                                                      u"nem egyezik az előző hónap záró állásával"_s}));
         // A month without a start reading has no closing reading either.
         r = f.run({u"year"_s, u"ABC-123"_s, u"2023"_s});
         QCOMPARE(lines(r.out), (QStringList{u"2023-12\t–\t120\t–\t-\t0\t100,0 %\t! hiányzik a benzinár"_s,

@@ -1,6 +1,6 @@
 #include "editor/validation.h"
 #include "model/monthprice.h"
-#include "months/yearsummary.h"
+#include "model/yearsummary.h"
 #include "printfixture.h"
 #include "storage/datafiles.h"
 

@@ -1,9 +1,9 @@
 #include "months/openmonth.h"
 
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "logbookfixtures.h"
 #include "progressrecorder.h"
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "testenv.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "months/yearsummary.h"
+#include "model/yearsummary.h"
 #include "printfixture.h"
 #include "printing/yearprintout.h"
 #include "printing/paintercanvas.h"

@@ -1,6 +1,6 @@
 #include "startup/demodata.h"
 #include "startup/startup.h"
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "testenv.h"
 
 #include <QLockFile>

@@ -2,8 +2,8 @@
 // where the format allows it), leaves the state as it was and changes nothing on disk. A damaged
 // price or multiplier file is kept aside and replaced by a usable one. The good files are under
 // tests/data/badinput.
-#include "editor/logbookfile.h"
-#include "storage/datafiles.h"
+#include "model/logbookfile.h"
+#include "model/statefiles.h"
 #include "storage/records.h"
 #include "testenv.h"
 

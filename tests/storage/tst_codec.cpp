@@ -1,4 +1,5 @@
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
+#include "model/state.h"
 #include "storage/datafiles.h"
 #include "storage/numeric.h"
 #include "storage/records.h"

@@ -1,8 +1,8 @@
 // A save that fails midway (a full disk: a child that may not grow a file) must leave the previous
 // file whole, and a save never writes into the old file.
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "printing/paintercanvas.h"
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "storage/fileio.h"
 #include "testenv.h"
 #include "writefault.h"

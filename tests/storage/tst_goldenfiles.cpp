@@ -1,8 +1,8 @@
 // The data files against bytes written by hand (tests/data/golden), in both directions: a reader
 // fault and a writer fault cannot agree with each other here. Then the loads and saves around them.
 
-#include "storage/datafiles.h"
-#include "storage/errorlog.h"
+#include "model/statefiles.h"
+#include "model/errorlog.h"
 #include "storage/win1250.h"
 #include "testenv.h"
 

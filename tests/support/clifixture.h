@@ -2,10 +2,10 @@
 
 #include "cli/cli.h"
 #include "model/cost.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "months/openmonth.h"
 #include "months/progress.h"
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "testenv.h"
 #include "writefault.h"
 

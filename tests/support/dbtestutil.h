@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/logbookfile.h"
-#include "storage/datafiles.h"
-#include "storage/state.h"
+#include "model/logbookfile.h"
+#include "model/statefiles.h"
+#include "model/state.h"
 #include "testenv.h"
 
 #include <QString>

@@ -2,9 +2,9 @@
 
 // The hand-written logbook files under tests/data/logbooks and the partners they name.
 
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "model/monthlog.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "testenv.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "model/cost.h"
 #include "printing/printout.h"
 #include "printing/recordingcanvas.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QList>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // The data files of a test's directory, read back the way the program reads them. A file that
 // does not read is reported and gives an empty result, which the test's comparisons then catch.
 
-#include "storage/datafiles.h"
+#include "model/statefiles.h"
 #include "testenv.h"
 
 #include <QDebug>

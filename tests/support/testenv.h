@@ -2,7 +2,7 @@
 
 #include "storage/random.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "scriptedprompter.h"
 
 #include <QDir>

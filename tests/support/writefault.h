@@ -30,17 +30,12 @@ namespace rv {
 
 #ifdef Q_OS_UNIX
 
-// What work reported in the child; a child that did not finish reads as a failure without text.
-inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& work) {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return Result::failure(QStringLiteral("pipe"));
+// Forks a child that runs prepare, then work, and writes what work reported into the pipe fds.
+inline pid_t forkWork(int fds[2], const std::function<void()>& prepare, const std::function<Result()>& work) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit rl{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &rl);
+        prepare();
         const Result r = work();
         const QByteArray out = (r ? QByteArray("+") : QByteArray("-")) + r.message().toUtf8();
         for (qsizetype done = 0; done < out.size();) {
@@ -52,6 +47,25 @@ inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& wo
         ::_exit(0);
     }
     ::close(fds[1]);
+    return pid;
+}
+
+inline Result childOutcome(const QByteArray& got) {
+    if (got.startsWith('+'))
+        return Result::success();
+    return Result::failure(QString::fromUtf8(got.mid(1)));
+}
+
+// What work reported in the child; a child that did not finish reads as a failure without text.
+inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& work) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return Result::failure(QStringLiteral("pipe"));
+    const pid_t pid = forkWork(fds, [limit] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit rl{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+    }, work);
     QByteArray got;
     char buf[4096];
     for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
@@ -59,9 +73,7 @@ inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& wo
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    if (got.startsWith('+'))
-        return Result::success();
-    return Result::failure(QString::fromUtf8(got.mid(1)));
+    return childOutcome(got);
 }
 
 // What work reported, run in a forked child that is killed when it has not finished within ms:
@@ -70,20 +82,7 @@ inline Result finishesWithin(int ms, const std::function<Result()>& work) {
     int fds[2];
     if (::pipe(fds) != 0)
         return Result::failure(QStringLiteral("pipe"));
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        const Result r = work();
-        const QByteArray out = (r ? QByteArray("+") : QByteArray("-")) + r.message().toUtf8();
-        for (qsizetype done = 0; done < out.size();) {
-            const ssize_t n = ::write(fds[1], out.constData() + done, size_t(out.size() - done));
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        ::_exit(0);
-    }
-    ::close(fds[1]);
+    const pid_t pid = forkWork(fds, [] {}, work);
     pollfd p{fds[0], POLLIN, 0};
     QByteArray got;
     bool hung = false;
@@ -105,9 +104,7 @@ inline Result finishesWithin(int ms, const std::function<Result()>& work) {
     ::waitpid(pid, &status, 0);
     if (hung)
         return Result::failure(QStringLiteral("hung"));
-    if (got.startsWith('+'))
-        return Result::success();
-    return Result::failure(QString::fromUtf8(got.mid(1)));
+    return childOutcome(got);
 }
 #else
 // Never reached: the tests skip first.

@@ -1,8 +1,8 @@
-#include "storage/errorlog.h"
+#include "model/errorlog.h"
 #include "storage/records.h"
 #include "testenv.h"
 #include "ui/errortrap.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 
 #include <QTest>
 

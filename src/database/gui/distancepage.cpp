@@ -1,10 +1,10 @@
 #include "distancepage.h"
 
 #include "database/distances.h"
-#include "storage/datafiles.h"
-#include "ui/fieldtext.h"
+#include "model/statefiles.h"
+#include "storage/fieldtext.h"
 #include "ui/gui/filters.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "database/gui/pricepage.h"
 #include "ui/errortrap.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

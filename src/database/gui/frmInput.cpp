@@ -1,12 +1,13 @@
 #include "frmInput.h"
 
 #include "database/partners.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
+#include "model/state.h"
 #include "storage/datafiles.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QComboBox>
 #include <QGridLayout>

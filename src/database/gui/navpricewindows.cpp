@@ -4,10 +4,10 @@
 #include "database/net/httpsource.h"
 #include "database/publishedprices.h"
 #include "storage/navpaste.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

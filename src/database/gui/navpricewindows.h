@@ -3,6 +3,7 @@
 // The two ways to bring NAV's newest prices in from the main window: text pasted from NAV's page,
 // and the page itself downloaded. Both end in the same confirmation and merge.
 
+#include "model/state.h"
 #include "storage/navprices.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 #include "database/gui/frmInput.h"
 #include "database/partners.h"
 #include "ui/gui/listkeys.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "pricepage.h"
 
 #include "database/priceedit.h"
-#include "storage/datafiles.h"
-#include "ui/fieldtext.h"
+#include "model/statefiles.h"
+#include "storage/fieldtext.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/listkeys.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 #include "editor/calendar.h"
 #include "editor/gui/editorcaption.h"
 #include "editor/tripentry.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QKeyEvent>
 #include <QLabel>

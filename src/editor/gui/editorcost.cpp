@@ -2,14 +2,14 @@
 
 #include "editor/calendar.h"
 #include "editor/gui/editorcaption.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "model/cost.h"
 #include "model/grouping.h"
 #include "model/monthfacts.h"
 #include "model/monthprice.h"
 #include "model/norms.h"
 #include "printing/travelorder.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -47,7 +47,7 @@ void frmSzerkeszto::refreshKilometres(int day) {
 void frmSzerkeszto::showClosingReading() {
     const MonthLog& log = m_state.month;
     const MonthReading reading = monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
-    lblZaroAllas->setText(u"Záró: "_s + closingReadingText(reading));
+    lblZaroAllas->setText(u"Záró: "_s + closingReadingText(reading, Digits::Grouped));
     lblMagan->setText(u"Magánhasználat: %1 km, üzleti arány: %2"_s.arg(reading.privateKm)
                           .arg(businessShareText(log.monthKm, reading.privateKm)));
 }

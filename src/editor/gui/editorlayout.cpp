@@ -6,7 +6,7 @@
 #include "editor/gui/errorpictures.h"
 #include "model/cost.h"
 #include "editor/gui/frmHiba.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/gui/windowparts.h"
 
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 #include "editor/calendar.h"
 #include "editor/gui/editorcaption.h"
 #include "editor/tripentry.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QLabel>
 #include <QLineEdit>

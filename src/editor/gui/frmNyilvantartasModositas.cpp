@@ -4,7 +4,7 @@
 #include "ui/errortrap.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

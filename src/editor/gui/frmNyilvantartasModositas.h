@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QDialog>
 

@@ -10,14 +10,14 @@
 #include "editor/gui/frmHiba.h"
 #include "printing/travelorder.h"
 #include "model/monthfacts.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "editor/tripentry.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/listkeys.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QApplication>
 #include <QCheckBox>

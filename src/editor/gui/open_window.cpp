@@ -1,5 +1,5 @@
 #include "editor/gui/frmSzerkeszto.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/gui/navigation.h"
 
 namespace rv {

@@ -2,15 +2,15 @@
 #include "model/grouping.h"
 
 #include "months/gui/yearchart.h"
-#include "months/monthlist.h"
+#include "model/monthlist.h"
 #include "printing/paintercanvas.h"
 #include "printing/xlsx/xlsxbook.h"
 #include "printing/yearprintout.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "storage/tables.h"
 #include "ui/errortrap.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QComboBox>
 #include <QDir>

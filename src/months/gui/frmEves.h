@@ -1,6 +1,6 @@
 #pragma once
 
-#include "months/yearsummary.h"
+#include "model/yearsummary.h"
 
 #include <QWidget>
 

@@ -1,22 +1,22 @@
 #include "frmHonapok.h"
 
-#include "editor/logbookfile.h"
-#include "months/chain.h"
+#include "model/logbookfile.h"
+#include "model/monthchain.h"
 #include "months/gui/frmEves.h"
-#include "months/monthlist.h"
+#include "model/monthlist.h"
 #include "months/newmonth.h"
 #include "months/openmonth.h"
 #include "months/sample.h"
 #include "months/targetsample.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/listkeys.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <array>
 #include <QCheckBox>

@@ -1,12 +1,13 @@
 #include "frmHonapok.h"
 
-#include "editor/logbookfile.h"
-#include "months/monthlist.h"
+#include "model/logbookfile.h"
+#include "model/monthchange.h"
+#include "model/monthlist.h"
 #include "months/newmonth.h"
 #include "months/openmonth.h"
 #include "storage/fileio.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -20,8 +21,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include <cerrno>
-#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -131,7 +130,9 @@ void frmHonapok::lstHonapokClick() {
             m_state.prompter->ask(unreadableVersionWarning(path), Ok, MsgIcon::Exclamation);
         return;
     }
-    lblFileInfo->setText(selectedMonthKmText(h.monthKm));
+    // The km of the month's legs, as the year and the statement count them, not its header's.
+    if (const std::optional<qint64> km = storedMonthKm(m_state, file))
+        lblFileInfo->setText(selectedMonthKmText(*km));
 }
 
 void frmHonapok::updateButtons() {
@@ -151,15 +152,16 @@ void frmHonapok::cmdTorolClick() {
     const QString line = item->text();
     if (!askYesNo(*m_state.prompter, deleteMonthQuestion(line)))
         return;
-    const QString path = m_state.carPath(file);
-    if (QFileInfo::exists(path) && std::remove(QFile::encodeName(path).constData()) != 0) {
-        const int error = errno;
-        m_state.prompter->ask(u"A fájl nem törölhető: %1\r\n%2"_s.arg(QDir::toNativeSeparators(path),
-                                                                      fileErrorText(error)),
-                              Ok, MsgIcon::Exclamation);
+    const MonthChange deleted = deleteMonth(m_state, file);
+    if (!deleted.file) {
+        m_state.prompter->ask(deleted.file.message(), Ok, MsgIcon::Exclamation);
         return;
     }
     m_state.prompter->inform(line + u" törölve."_s);
+    if (!deleted.facts)
+        m_state.prompter->ask(u"A hónap évszak-beállítása és magánhasználata nem törölhető.\r\n\r\n"_s +
+                                  deleted.facts.message(),
+                              Ok, MsgIcon::Exclamation);
     // Gone from the sorted list too, so that another year filter does not bring it back.
     const int position = item->data(Qt::UserRole).toInt();
     for (int i = lstTmp->count() - 1; i >= 0; --i)

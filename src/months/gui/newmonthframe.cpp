@@ -1,15 +1,15 @@
 #include "frmHonapok.h"
 
 #include "model/grouping.h"
-#include "months/chain.h"
-#include "months/monthlist.h"
+#include "model/monthchain.h"
+#include "model/monthlist.h"
 #include "months/newmonth.h"
 #include "months/sample.h"
 #include "months/targetsample.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

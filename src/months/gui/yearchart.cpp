@@ -1,8 +1,9 @@
 #include "yearchart.h"
 
-#include "months/yearsummary.h"
+#include "model/yearsummary.h"
 #include "printing/paintercanvas.h"
 #include "printing/yearprintout.h"
+#include "storage/tables.h"
 
 #include <QPaintEvent>
 #include <QPainter>

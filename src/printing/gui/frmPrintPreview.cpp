@@ -4,12 +4,13 @@
 #include "model/grouping.h"
 #include "printing/paintercanvas.h"
 #include "printing/preview.h"
+#include "model/state.h"
 #include "printing/sheet.h"
-#include "storage/state.h"
+#include "storage/tables.h"
 #include "ui/errortrap.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "xlsxbook.h"
 
 #include "storage/fileio.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 
 #include <QFile>
 #include <QTemporaryDir>

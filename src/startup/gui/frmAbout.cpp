@@ -2,7 +2,7 @@
 
 #include "storage/tables.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QDesktopServices>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "frmImportUser.h"
 
 #include "startup/carops.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/gui/windowparts.h"
 
 #include <QDialogButtonBox>

@@ -11,13 +11,13 @@
 #include "storage/records.h"
 #include "storage/locks.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/helpwindow.h"
 #include "ui/gui/listkeys.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "model/carfacts.h"
 #include "model/norms.h"
 #include "storage/records.h"
-#include "ui/fieldtext.h"
+#include "storage/fieldtext.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/windowparts.h"
 

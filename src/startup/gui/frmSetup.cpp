@@ -1,14 +1,14 @@
 #include "frmSetup.h"
 
 #include "startup/dialogvalues.h"
-#include "storage/errorlog.h"
+#include "model/errorlog.h"
 #include "storage/settings.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

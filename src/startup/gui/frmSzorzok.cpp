@@ -1,11 +1,11 @@
 #include "frmSzorzok.h"
 
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/navigation.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -7,11 +7,11 @@
 #include "model/taxid.h"
 #include "storage/datafiles.h"
 #include "model/norms.h"
-#include "storage/state.h"
+#include "model/state.h"
 #include "ui/errortrap.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/windowparts.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -2,9 +2,9 @@
 
 #include "storage/numeric.h"
 #include "storage/win1250.h"
-#include "storage/state.h"
-#include "ui/fieldtext.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/fieldtext.h"
+#include "storage/prompter.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

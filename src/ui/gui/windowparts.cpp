@@ -1,9 +1,9 @@
 #include "ui/gui/windowparts.h"
 
-#include "storage/datafiles.h"
-#include "storage/state.h"
+#include "model/statefiles.h"
+#include "model/state.h"
 #include "ui/gui/navigation.h"
-#include "ui/prompter.h"
+#include "storage/prompter.h"
 
 #include <QApplication>
 #include <QComboBox>

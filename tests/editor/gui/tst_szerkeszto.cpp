@@ -139,7 +139,7 @@ private slots:
         w->txtKmOraAllas->selectAll();
         QTest::keyClicks(w->txtKmOraAllas, u"4500k"_s);
         QCOMPARE((std::tuple{s->month.startOdometer, s->month.modified, w->lblZaroAllas->text()}),
-                 (std::tuple{4500, true, u"Záró: 4550 km"_s}));
+                 (std::tuple{4500, true, u"Záró: 4\u00A0550 km"_s}));
         s->distances.at(3, 4) = DistanceCell{25, 3};
         w->lstPartnerek->setCurrentRow(2);
         QCOMPARE(w->lblTavolsag->text(), u"Távolságuk 25 km, Megyeszékhely"_s);
@@ -207,7 +207,7 @@ private slots:
         w->txtZaroKmOra->setText(u"1100"_s);
         QCOMPARE(s->month.closingReading, 1100);
         QVERIFY(s->month.modified);
-        QCOMPARE(w->lblZaroAllas->text(), u"Záró: 1100 km"_s);
+        QCOMPARE(w->lblZaroAllas->text(), u"Záró: 1\u00A0100 km"_s);
         QCOMPARE(w->lblMagan->text(), u"Magánhasználat: 70 km, üzleti arány: 30,0 %"_s);
         w->txtZaroKmOra->setText(u"1020"_s);
         QCOMPARE(w->validation().severe, 1);

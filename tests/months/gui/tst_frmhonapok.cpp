@@ -275,13 +275,21 @@ private slots:
         h.mainWindow.show();
         h.mainWindow.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&h.mainWindow));
-        h.env.write(u"Users/ABC123/2002okt.rvn"_s, logbookBytes(2002, 10, 345));
+        // Its header says 345 km; its legs, Partner 1 to 2 and back, make 30 + 30 = 60 km.
+        StoredLogbook october;
+        october.year = 2002;
+        october.month = 10;
+        october.monthKm = 345;
+        october.stopWidth = 3;
+        const Partner one{u"Partner 1"_s, u"Győr"_s, QString()}, two{u"Partner 2"_s, u"Győr"_s, QString()};
+        october.stops[2] = {one, two, one};
+        h.env.write(u"Users/ABC123/2002okt.rvn"_s, serializeLogbook(october));
         h.env.write(u"Users/ABC123/2003jan.rvn"_s, logbookBytes(2003, 1, 10));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(w.lstHonapok->count(), 3);
         QCOMPARE(w.selectedFile(), u"2002okt.rvn"_s);
-        QCOMPARE(w.lblFileInfo->text(), u"Ebben a hónapban 345 km"_s);
+        QCOMPARE(w.lblFileInfo->text(), u"Ebben a hónapban 60 km"_s);
     }
 };
 

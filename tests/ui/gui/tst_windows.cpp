@@ -3,7 +3,7 @@
 #include "editor/gui/frmHiba.h"
 #include "editor/gui/frmNyilvantartasModositas.h"
 #include "editor/gui/frmSzerkeszto.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "months/gui/frmEves.h"
 #include "months/gui/frmHonapok.h"
 #include "months/openmonth.h"

@@ -1,17 +1,19 @@
-#include "logbookfile.h"
+#include "model/logbookfile.h"
 
 #include "model/cost.h"
+#include "model/monthchange.h"
 #include "model/monthfacts.h"
-#include "months/monthlist.h"
-#include "storage/errorlog.h"
+#include "model/monthlist.h"
+#include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
-#include "storage/state.h"
-#include "ui/prompter.h"
+#include "model/state.h"
+#include "storage/prompter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <cerrno>
 #include <limits>
@@ -19,6 +21,26 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
+
+namespace {
+
+struct PartnerKey {
+    QString name, city, address;
+    friend bool operator==(const PartnerKey&, const PartnerKey&) = default;
+};
+size_t qHash(const PartnerKey& k, size_t seed = 0) { return qHashMulti(seed, k.name, k.city, k.address); }
+PartnerKey keyOf(const Partner& p) { return {p.name, p.city, p.address}; }
+
+// Partner numbers by their three texts; with twins in the database the last one wins.
+QHash<PartnerKey, int> partnerIndex(const AppState& s) {
+    QHash<PartnerKey, int> index;
+    index.reserve(s.partnerCount());
+    for (int p = 1; p <= s.partnerCount(); ++p)
+        index.insert(keyOf(s.partner(p)), p);
+    return index;
+}
+
+} // namespace
 namespace {
 
 constexpr int kMaxYear = 9999;
@@ -142,8 +164,8 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
             return false;
         }
     }
-    const QByteArray data = serializeLogbook(s, log);
-    if (const Result r = saveWholeFile(s.programDir, path, data); !r) {
+    const MonthChange written = writeMonth(s, fileName, log);
+    if (const Result& r = written.file; !r) {
         // The old file is intact and the month is still in memory: report and let the user retry
         // rather than end the program.
         logCaught(s, r.code(), r.message());
@@ -151,11 +173,11 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
             s.prompter->ask(u"A nyilvántartás mentése nem sikerült.\r\n\r\n"_s + r.message(), Ok, MsgIcon::Critical);
         return false;
     }
-    // The month is on disk whatever its companion file does: the stamp is the program's own write.
+    // The month is on disk whatever its facts do: the stamp is the program's own write.
     log.fileName = fileName;
-    log.onDisk = stampOfBytes(data);
+    log.onDisk = stampOfBytes(written.bytes);
     log.storedKm = qint32(std::clamp<qint64>(legKilometres(s, log), 0, std::numeric_limits<qint32>::max()));
-    if (const Result season = saveMonthFacts(s.programDir, s.carPath(QString()), monthFactsOf(log)); !season) {
+    if (const Result& season = written.facts; !season) {
         // The box stays ticked in memory and the month stays modified: a later save retries.
         logCaught(s, season.code(), season.message());
         if (s.prompter)
@@ -270,6 +292,55 @@ Result readLogbookHeader(const QString& path, LogbookHeader& out, const QString&
     if (Result r = readDataFileHead(dataDir, path, kHeaderBytes, data); !r)
         return r;
     return parseLogbookHeader(data, displayName(path), out);
+}
+
+// ---- the month record of a stored month ------------------------------------------------------
+
+QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log) {
+    const QHash<PartnerKey, int> known = partnerIndex(s);
+    QHash<PartnerKey, int> seen;
+    QVector<Partner> missing;
+    for (const QVector<Partner>& day : log.stops)
+        for (const Partner& stop : day) {
+            if (stop.name.isEmpty())
+                continue;
+            const PartnerKey key = keyOf(stop);
+            if (known.contains(key) || seen.contains(key))
+                continue;
+            seen.insert(key, int(missing.size()));
+            missing.append(stop);
+        }
+    return missing;
+}
+
+MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QString& fileName) {
+    const QHash<PartnerKey, int> index = partnerIndex(s);
+    MonthLog m;
+    m.year = log.year;
+    m.month = log.month;
+    m.startOdometer = log.startOdometer;
+    m.storedKm = log.monthKm;
+    m.stopWidth = log.stopWidth;
+    m.stops.reset(log.stopWidth);
+    m.comments = log.comments;
+    m.fileName = fileName;
+    for (int day = 1; day <= kLogDays; ++day) {
+        int column = 0;
+        for (const Partner& stop : log.stops[size_t(day - 1)]) {
+            const int p = index.value(keyOf(stop), 0);
+            if (p != 0 && column < m.stops.columns())
+                m.stops.at(day, ++column) = qint16(p);
+        }
+    }
+    refreshKilometres(s, m);
+    return m;
+}
+
+std::optional<qint64> storedMonthKm(const AppState& s, const QString& fileName) {
+    StoredLogbook stored;
+    if (!readLogbookFile(s.carPath(fileName), stored, s.programDir))
+        return std::nullopt;
+    return monthFromStored(s, stored, fileName).monthKm;
 }
 
 } // namespace rv

@@ -1,8 +1,8 @@
-#include "errorlog.h"
+#include "model/errorlog.h"
 
-#include "fileio.h"
-#include "records.h"
-#include "state.h"
+#include "storage/fileio.h"
+#include "storage/records.h"
+#include "model/state.h"
 
 #include <QDate>
 

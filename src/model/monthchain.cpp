@@ -1,10 +1,9 @@
-#include "chain.h"
+#include "model/monthchain.h"
 
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "model/cost.h"
-#include "months/monthlist.h"
-#include "months/openmonth.h"
-#include "storage/state.h"
+#include "model/monthlist.h"
+#include "model/state.h"
 
 #include <algorithm>
 
@@ -22,11 +21,7 @@ std::optional<qint64> LogbookHistory::legKm(int year, int month) const {
     const LogbookEntry* e = monthEntry(m_listing, year, month);
     if (!e)
         return std::nullopt;
-    const QString file = m_listing.files[e->position];
-    StoredLogbook stored;
-    if (!readLogbookFile(m_state.carPath(file), stored, m_state.programDir))
-        return std::nullopt;
-    return monthFromStored(m_state, stored, file).monthKm;
+    return storedMonthKm(m_state, m_listing.files[e->position]);
 }
 
 MonthFacts LogbookHistory::facts(int year, int month) const {

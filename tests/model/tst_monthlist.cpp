@@ -1,6 +1,6 @@
-#include "months/monthlist.h"
+#include "model/monthlist.h"
 
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "logbookfixtures.h"
 #include "months/newmonth.h"
 #include "testenv.h"

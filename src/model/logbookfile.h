@@ -2,13 +2,14 @@
 
 #include "model/monthlog.h"
 #include "storage/result.h"
-#include "storage/state.h"
+#include "model/state.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QVector>
 
 #include <array>
+#include <optional>
 
 namespace rv {
 
@@ -70,5 +71,18 @@ Result readLogbookHeader(const QString& path, LogbookHeader& out, const QString&
 // modified flag. When the file changed on disk since it was opened or saved, asks first; a "no"
 // keeps the other version and sets keptOther. Returns false when nothing was written.
 bool SaveLogbook(AppState& s, bool* keptOther = nullptr);
+
+// The stops of a stored month that match no partner of the database (same name, city and
+// address), each once, in the order first met day by day and stop by stop. Stops without a name
+// are not looked at.
+QVector<Partner> missingPartners(const AppState& s, const StoredLogbook& log);
+
+// The month record of a stored month: its stops as partner numbers of the database. A stop that
+// matches no partner is left out and the rest of its day closes up, so days stay packed.
+MonthLog monthFromStored(const AppState& s, const StoredLogbook& log, const QString& fileName);
+
+// A stored month's kilometres as every figure counts them: the sum of its legs on the car's
+// distances, stops the database lacks left out. None when the file cannot be read.
+std::optional<qint64> storedMonthKm(const AppState& s, const QString& fileName);
 
 } // namespace rv

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "printing/printout.h"
-#include "printing/spreadsheet.h"
+#include "model/monthlog.h"
 
 #include <QString>
 #include <QStringList>
@@ -77,8 +76,5 @@ QString totalPrivateText(const YearSummary& y);
 QString totalShareText(const YearSummary& y);
 // What a row's warning mark stands for, empty without one.
 QString yearRowWarning(const YearRow& row);
-
-// The year for spreadsheets: a row per month, then the totals and the opening and closing readings.
-SheetTable yearTable(const YearSummary& y);
 
 } // namespace rv

@@ -1,15 +1,14 @@
-#include "yearsummary.h"
+#include "model/yearsummary.h"
 
 #include "model/cost.h"
 #include "model/monthprice.h"
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "model/monthseason.h"
-#include "months/chain.h"
+#include "model/monthchain.h"
 #include "model/chain.h"
 #include "model/monthfacts.h"
-#include "months/monthlist.h"
-#include "months/openmonth.h"
-#include "storage/state.h"
+#include "model/monthlist.h"
+#include "model/state.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -130,35 +129,4 @@ QString yearRowWarning(const YearRow& row) {
         what << row.priceFault;
     return what.join(u"; "_s);
 }
-
-SheetTable yearTable(const YearSummary& y) {
-    SheetTable t;
-    t.name = u"%1. év"_s.arg(y.year);
-    t.columns = {{u"Hónap"_s, CellFormat::Month},          {u"Kezdő km-óra állás"_s, CellFormat::Km},
-                 {u"Megtett km"_s, CellFormat::Km},        {u"Záró km-óra állás"_s, CellFormat::Km},
-                 {u"Költség"_s, CellFormat::Forint},       {u"Figyelmeztetés"_s, CellFormat::Text},
-                 {u"Magán km"_s, CellFormat::Km},          {u"Üzleti arány"_s, CellFormat::Text}};
-    // A cell is its number where there is one, else the dash the other outputs show.
-    const auto number = [](const std::optional<qint64>& v) { return v ? SheetCell::of(*v) : SheetCell::of(u"–"_s); };
-    const auto cost = [](bool known, qint64 value, bool missing) {
-        return !known ? SheetCell::of(u"–"_s) : missing ? SheetCell::of(u"-"_s) : SheetCell::of(value);
-    };
-    for (const YearRow& r : y.rows) {
-        const bool known = r.readable();
-        t.rows.append({SheetCell::of(QDate(y.year, r.month, 1)),
-                       number(r.closing() ? std::optional<qint64>(r.start) : std::nullopt),
-                       number(known ? std::optional<qint64>(r.km) : std::nullopt), number(r.closing()),
-                       cost(known, r.cost, r.missingPrice), SheetCell::of(yearRowWarning(r)),
-                       number(known ? std::optional<qint64>(r.privateKm) : std::nullopt), SheetCell::of(rowShareText(r))});
-    }
-    t.totals.append({SheetCell::of(u"Összesen"_s), {},
-                     number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalKm)), {},
-                     cost(!y.incomplete, y.totalCost, y.missingPrice), {},
-                     number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalPrivateKm)),
-                     SheetCell::of(totalShareText(y))});
-    t.totals.append({SheetCell::of(u"Nyitó km-óra állás"_s), number(y.opening())});
-    t.totals.append({SheetCell::of(u"Záró km-óra állás"_s), {}, {}, number(y.closing())});
-    return t;
-}
-
 } // namespace rv

@@ -1,8 +1,8 @@
-#include "monthlist.h"
+#include "model/monthlist.h"
 #include "model/grouping.h"
 
-#include "editor/logbookfile.h"
-#include "storage/state.h"
+#include "model/logbookfile.h"
+#include "model/state.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,7 +1,6 @@
-#include "editor/logbookfile.h"
+#include "model/logbookfile.h"
 #include "editor/partnerchange.h"
 #include "model/monthfacts.h"
-#include "model/monthseason.h"
 
 #include "logbookfixtures.h"
 #include "testenv.h"
@@ -236,15 +235,16 @@ private slots:
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n2\r\n2001,12,1,0,0\r\n2002,10,1,0,0\r\n"));
 
-        // The older file that held the boxes alone is still read strictly.
-        // A damaged file is told with its file and line and kept aside; every line that is a whole
-        // record by itself is kept, and the next save keeps it too.
+        // The older file that held the boxes alone is read, strictly, while no honapok.rvd exists.
+        // A damaged one is told with its file and line and kept aside; every line that is a whole
+        // record by itself counts, and the first save carries them over.
+        QVERIFY(QFile::remove(env.path(facts)));
         struct Damage {
             QByteArray bytes;
             QString where;
-            QVector<MonthSeason> readable;
+            QVector<MonthFacts> readable;
         };
-        const MonthSeason jan{2002, 1, SeasonBox::Winter}, mar{2002, 3, SeasonBox::AirConditioning};
+        const MonthFacts jan{2002, 1, SeasonBox::Winter}, mar{2002, 3, SeasonBox::AirConditioning};
         const QString name = u"evszak.rvd (%1. sor)"_s;
         for (const Damage& d : {Damage{"1\r\n2002,1,2\r\n2002,3,1\r\n", name.arg(3), {jan, mar}}, // a count too low
                                 Damage{"3\r\n2002,1,2\r\n2002,3,1\r\n", name.arg(4), {jan, mar}}, // a count too high: the end comes early
@@ -252,24 +252,20 @@ private slots:
                                 Damage{"2\r\n2002,1,2\r\n2002,1,1\r\n", name.arg(3), {jan}}, // a month twice
                                 Damage{"x", name.arg(1), {}}}) {
             env.write(file, d.bytes);
-            const SeasonFile read = readSeasonFile(env.state.programDir, carDir);
-            QCOMPARE(read.seasons, d.readable);
+            const MonthFactsFile read = readMonthFacts(env.state.programDir, carDir);
+            QCOMPARE(read.months, d.readable);
             QVERIFY2(read.problem.message().contains(d.where), qPrintable(read.problem.message()));
             QVERIFY(read.problem.message().contains(u"evszak.rvd.hibas"_s));
             QCOMPARE(env.read(file + u".hibas"_s), d.bytes);
             QFile::remove(env.path(file + u".hibas"_s));
         }
         env.write(file, "1\r\n2002,1,2\r\n2002,3,1\r\n");
-        QString warning;
-        QCOMPARE(loadMonthSeason(env.state.programDir, carDir, 2002, 3, &warning), SeasonBox::AirConditioning);
-        QVERIFY(!warning.isEmpty());
-        QVERIFY(saveMonthSeason(env.state.programDir, carDir, 2002, 5, SeasonBox::Winter).ok());
-        QCOMPARE(env.read(file), QByteArray("3\r\n2002,1,2\r\n2002,3,1\r\n2002,5,2\r\n"));
-        QCOMPARE(env.read(file + u".hibas"_s), QByteArray("1\r\n2002,1,2\r\n2002,3,1\r\n"));
-        QVERIFY(readSeasonFile(env.state.programDir, carDir).problem.ok());
+        QVERIFY(saveMonthFacts(env.state.programDir, carDir, MonthFacts{2002, 5, SeasonBox::Winter}).ok());
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n3\r\n2002,1,2,0,0\r\n2002,3,1,0,0\r\n2002,5,2,0,0\r\n"));
+        QVERIFY(readMonthFacts(env.state.programDir, carDir).problem.ok());
 
         // A folder that is gone.
-        QVERIFY(!saveMonthSeason(env.state.programDir, env.path(u"Users/NINCS/"_s), 2002, 1, SeasonBox::Winter).ok());
+        QVERIFY(!saveMonthFacts(env.state.programDir, env.path(u"Users/NINCS/"_s), MonthFacts{2002, 1, SeasonBox::Winter}).ok());
     }
 
     void damagedFilesAreRefused_data() {

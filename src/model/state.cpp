@@ -1,6 +1,6 @@
-#include "state.h"
+#include "model/state.h"
 
-#include "locks.h"
+#include "storage/locks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,22 +29,7 @@ void AppState::LoadTables() {
 
 QString AppState::path(const QString& relative) const { return QDir(programDir).filePath(relative); }
 
-QString carDirOf(const CarRecord& car) { return u"Users/"_s + car.dirName.trimmed() + u'/'; }
-
-QString partnerAddress(const Partner& p) {
-    if (IsBlank(p.address))
-        return p.city;
-    return p.city + u", "_s + p.address;
-}
-
-QString partnerLabel(const Partner& p) { return p.name + u" - "_s + partnerAddress(p); }
-
 QString PartnerAddress(const AppState& s, int partner) { return partnerAddress(s.partner(partner)); }
 QString PartnerLabel(const AppState& s, int partner) { return partnerLabel(s.partner(partner)); }
-
-bool PathExists(const QString& path, bool directory) {
-    QFileInfo info(path);
-    return directory ? info.isDir() : info.isFile();
-}
 
 } // namespace rv

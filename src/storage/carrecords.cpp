@@ -1,0 +1,26 @@
+#include "storage/carrecords.h"
+
+#include "storage/tables.h"
+
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace rv {
+
+QString carDirOf(const CarRecord& car) { return u"Users/"_s + car.dirName.trimmed() + u'/'; }
+
+QString partnerAddress(const Partner& p) {
+    if (IsBlank(p.address))
+        return p.city;
+    return p.city + u", "_s + p.address;
+}
+
+QString partnerLabel(const Partner& p) { return p.name + u" - "_s + partnerAddress(p); }
+
+bool PathExists(const QString& path, bool directory) {
+    QFileInfo info(path);
+    return directory ? info.isDir() : info.isFile();
+}
+
+} // namespace rv

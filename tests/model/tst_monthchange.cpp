@@ -1,0 +1,50 @@
+#include "model/monthchange.h"
+#include "model/monthfacts.h"
+
+#include "logbookfixtures.h"
+#include "testenv.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace rv;
+
+class TestMonthChange : public QObject {
+    Q_OBJECT
+private slots:
+    // A month written in the place of another brings its own facts, blank ones too; a deleted
+    // month takes its facts along unless another logbook of that month remains. Other months'
+    // facts stay as they were.
+    void theFactsFollowTheMonth() {
+        TestEnv env;
+        env.loginCar();
+        const QString facts = u"Users/ABC123/honapok.rvd"_s;
+        env.write(u"Users/ABC123/2002jan.rvn"_s, logbookBytes(2002, 1, 10));
+        env.write(u"Users/ABC123/2002feb.rvn"_s, logbookBytes(2002, 2, 10));
+        env.write(u"Users/ABC123/masolat.rvn"_s, logbookBytes(2002, 2, 10)); // February again
+        env.write(u"Users/ABC123/2002mar.rvn"_s, logbookBytes(2002, 3, 10));
+        env.write(facts, "\"RVH\",1\r\n3\r\n2002,1,2,15,0\r\n2002,2,1,0,0\r\n2002,3,0,40,0\r\n");
+
+        MonthLog march;
+        march.year = 2002;
+        march.month = 3;
+        march.stopWidth = 1;
+        MonthChange change = writeMonth(env.state, u"2002mar.rvn"_s, march);
+        QVERIFY(change.file.ok() && change.facts.ok());
+        QCOMPARE(env.read(u"Users/ABC123/2002mar.rvn"_s), change.bytes);
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n2\r\n2002,1,2,15,0\r\n2002,2,1,0,0\r\n"));
+
+        change = deleteMonth(env.state, u"2002jan.rvn"_s);
+        QVERIFY(change.file.ok() && change.facts.ok());
+        QVERIFY(!QFile::exists(env.path(u"Users/ABC123/2002jan.rvn"_s)));
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2002,2,1,0,0\r\n"));
+        QVERIFY(deleteMonth(env.state, u"2002feb.rvn"_s).facts.ok());
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2002,2,1,0,0\r\n"));
+        QVERIFY(deleteMonth(env.state, u"masolat.rvn"_s).facts.ok());
+        QCOMPARE(readMonthFacts(env.state.programDir, env.state.carPath(QString())).months, QVector<MonthFacts>{});
+    }
+};
+
+QTEST_MAIN(TestMonthChange)
+#include "tst_monthchange.moc"
