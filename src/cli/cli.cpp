@@ -483,7 +483,8 @@ const QList<Command>& commands() {
          u"fogyasztás (l/100 km), általános költség (Ft/km)."_s,
          {}, 0, 0, runCars},
         {u"months"_s, u"AUTÓ"_s, u"egy autó havi nyilvántartásai"_s,
-         u"Az autó olvasható nyilvántartásai időrendben, soronként: ÉÉÉÉ-HH, fájlnév, a hónap km-e. "
+         u"Az autó olvasható nyilvántartásai időrendben, soronként: ÉÉÉÉ-HH, fájlnév, a hónap km-e (útjainak összege az "
+         u"autó távolságaival; „–”, ha az adatbázis nem olvasható). "
          u"Az olvashatatlan fájlokról (sérült fájl, az adatkönyvtáron kívülre mutató link, nem közönséges fájl) a "
          u"hibakimeneten szól."_s,
          {}, 1, 1, runMonths},

