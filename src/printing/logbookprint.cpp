@@ -19,8 +19,6 @@ namespace {
 using Leg = LogbookLeg;
 
 QString num(qint64 v) { return QString::number(v); }
-// A figure in km or Ft, grouped by threes as people read it.
-QString amount(qint64 v) { return groupedDigits(v); }
 
 const QString kLogbookTitle = u"Útnyilvántartás"_s;
 
@@ -68,7 +66,7 @@ public:
                 sh.text(X1, yA, month + u' ' + num(leg.day) + u'.');
                 sh.text(X2, yA, partnerAddress(s.partner(leg.from)));
                 sh.text(X3, yA, partnerAddress(s.partner(leg.to)));
-                sh.text(X1, yB, amount(leg.km) + u" km"_s);
+                sh.text(X1, yB, groupedDigits(leg.km) + u" km"_s);
                 sh.text(X2, yB, routeTypeText(s, leg.routeType));
                 sh.text(X3, yB, s.partner(leg.to).name);
                 pageKm += leg.km;
@@ -82,18 +80,18 @@ public:
             --remaining;
             ++n;
             if (n == kPageEndRow && remaining != 0) {
-                sh.text(X1, (n - 0.5) * sh.U, amount(pageKm) + u" km a lapon"_s);
+                sh.text(X1, (n - 0.5) * sh.U, groupedDigits(pageKm) + u" km a lapon"_s);
                 runningKm += pageKm;
-                sh.text(X1, n * sh.U, amount(runningKm) + u" göngyölt km"_s);
+                sh.text(X1, n * sh.U, groupedDigits(runningKm) + u" göngyölt km"_s);
                 sh.nextPage();
                 n = header();
                 pageKm = 0;
             }
         }
-        sh.text(X1, (n - 0.5) * sh.U, amount(pageKm) + u" km a lapon"_s);
+        sh.text(X1, (n - 0.5) * sh.U, groupedDigits(pageKm) + u" km a lapon"_s);
         sh.c.setBold(true);
         sh.c.setUnderline(true);
-        sh.text(X1, n * sh.U, u"Összesen: "_s + amount(runningKm + pageKm) + u" km"_s);
+        sh.text(X1, n * sh.U, u"Összesen: "_s + groupedDigits(runningKm + pageKm) + u" km"_s);
         sh.c.setBold(false);
         sh.c.setUnderline(false);
         return sh.page;
@@ -134,10 +132,10 @@ private:
         n = 3;
         sh.text(X1, n * U, num(log.year) + u". "_s + printedMonthName(log.month) + u" hónapra"_s);
         n = 4;
-        sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
+        sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + groupedDigits(log.startOdometer) + u" km"_s);
         n = 5;
         sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingReadingText(printedReading(log), Digits::Grouped) + u" (magán: "_s +
-                                       amount(printedReading(log).privateKm) + u" km)"_s);
+                                       groupedDigits(printedReading(log).privateKm) + u" km)"_s);
         c.setFontSize(8);
         n = 3;
         sh.box(XR - 100, n * U - 100, sh.W - sh.M, (n + 2) * U);

@@ -22,8 +22,6 @@ namespace {
 using Leg = LogbookLeg;
 
 QString num(qint64 v) { return QString::number(v); }
-// A figure in km or Ft, grouped by threes as people read it.
-QString amount(qint64 v) { return groupedDigits(v); }
 
 const QString kStatementTitle = u"Melléklet: Költségelszámolás"_s;
 
@@ -39,7 +37,7 @@ public:
         const double M = sh.M;
         int n = header();
         c.setFontSize(10);
-        sh.text(M, n * U, u"Kezdő km-óra állás: "_s + amount(log.startOdometer) + u" km"_s);
+        sh.text(M, n * U, u"Kezdő km-óra állás: "_s + groupedDigits(log.startOdometer) + u" km"_s);
         ++n;
         const MonthReading reading = printedReading(log);
         sh.text(M, n * U, u"Záró km-óra állás: "_s + closingReadingText(printedReading(log), Digits::Grouped) + u" (üzleti: "_s + groupedDigits(reading.km) +
@@ -77,13 +75,13 @@ public:
             rule();
         }
         // What the total is made of: the fuel by the norm and the general cost by the km.
-        row(n, {u"Üzemanyagköltség:"_s, QString(), QString(), amount(sums.fuelCost) + u" Ft"_s});
+        row(n, {u"Üzemanyagköltség:"_s, QString(), QString(), groupedDigits(sums.fuelCost) + u" Ft"_s});
         ++n;
-        row(n, {u"Általános költség:"_s, QString(), QString(), amount(sums.generalCost) + u" Ft"_s});
+        row(n, {u"Általános költség:"_s, QString(), QString(), groupedDigits(sums.generalCost) + u" Ft"_s});
         ++n;
         rule();
         c.setBold(true);
-        row(n, {u"Összesen: "_s, amount(sums.totalKm) + u" km"_s, QString(), amount(sums.totalCost) + u" Ft"_s});
+        row(n, {u"Összesen: "_s, groupedDigits(sums.totalKm) + u" km"_s, QString(), groupedDigits(sums.totalCost) + u" Ft"_s});
         c.setBold(false);
         n += 2;
         sh.text(M, n * U, u"Felhasznált üzemanyag: "_s + tenthsText(sums.fuelTenths) + u" L"_s);
@@ -214,7 +212,7 @@ QString pricePeriodText(int year, int month, const PricePeriod& period) {
     QString text = prefix + num(period.firstDay) + u'.';
     if (period.lastDay > period.firstDay)
         text += u" - "_s + prefix + num(period.lastDay) + u'.';
-    return text + u": "_s + amount(period.price) + u" Ft/L"_s;
+    return text + u": "_s + groupedDigits(period.price) + u" Ft/L"_s;
 }
 
 qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {
