@@ -9,21 +9,6 @@ using namespace rv;
 
 namespace {
 
-// Beside the logged-in "Teszt" (car 1), car 2 "Másik" with the given partners (none: no
-// partner file) and price file.
-void addOtherCar(TestEnv& env, const QVector<Partner>& partners, const QByteArray& prices = "0\r\n") {
-    CarRecord other;
-    other.userName = u"Másik"_s;
-    other.dirName = u"XYZ789"_s;
-    env.state.cars.append(other);
-    env.write(u"Users/XYZ789/benzin.rvd"_s, prices);
-    if (partners.isEmpty())
-        return;
-    PartnerDatabase db{partners, {}};
-    db.distances.reset(int(partners.size()));
-    env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(db, 1));
-}
-
 // Sets both cells between the other car's partners i and j.
 void setOtherCells(TestEnv& env, const QVector<std::tuple<int, int, DistanceCell>>& cells) {
     PartnerDatabase db;
@@ -41,7 +26,7 @@ private slots:
     void theLoggedInCarIsNeverOffered() {
         TestEnv env;
         env.loginCar();
-        addOtherCar(env, {});
+        dbtest::addOtherCar(env, {});
         QCOMPARE(importableCars(env.state), QVector<int>{2});
         for (int car : {0, 1, 3})
             QVERIFY(!canImportFrom(env.state, car));
@@ -54,7 +39,7 @@ private slots:
         TestEnv env;
         QVERIFY(dbtest::loginWithSavedPartners(env, 4));
         // The other car knows partners 3 and 1 of ours, in another order.
-        addOtherCar(env, {env.state.partner(3), env.state.partner(1)});
+        dbtest::addOtherCar(env, {env.state.partner(3), env.state.partner(1)});
         setOtherCells(env, {{1, 2, {42, 6}}, {2, 1, {43, 5}}});
         env.prompter.answer(No);
         importPartners(env.state, 2);
@@ -70,7 +55,7 @@ private slots:
             QVERIFY(dbtest::loginWithSavedPartners(env, 3));
             const QByteArray file = env.read(u"Users/ABC123/data.rvd"_s);
             // Every cell 0 km, and a partner of its own that Mégse must not bring in.
-            addOtherCar(env, {env.state.partner(1), env.state.partner(2), Partner{u"Új"_s, u"Eger"_s, {}}});
+            dbtest::addOtherCar(env, {env.state.partner(1), env.state.partner(2), Partner{u"Új"_s, u"Eger"_s, {}}});
             env.prompter.answer(answer);
             QCOMPARE(importPartners(env.state, 2), answer != Cancel);
             QCOMPARE((std::tuple{env.state.distances.at(1, 2).distance, env.state.distances.at(2, 3).distance,
@@ -89,7 +74,7 @@ private slots:
         const Partner a{u"Alfa"_s, u"Ózd"_s, {}};
         const Partner b{u"Béta"_s, u"Eger"_s, u"Vár u. 1."_s};
         // Its own base is a partner like any other; a partner listed twice is added once.
-        addOtherCar(env, {a, env.state.partner(2), b, a});
+        dbtest::addOtherCar(env, {a, env.state.partner(2), b, a});
         setOtherCells(env, {{1, 2, {17, 3}}, {2, 3, {29, 1}}});
         int ticks = 0;
         env.prompter.answer(No);
@@ -117,7 +102,7 @@ private slots:
         TestEnv env;
         env.loginCar();
         dbtest::makePartners(env.state, 2);
-        addOtherCar(env, {});
+        dbtest::addOtherCar(env, {});
         if (!file.isEmpty())
             env.write(u"Users/XYZ789/data.rvd"_s, file);
         importPartners(env.state, 2);
@@ -131,7 +116,7 @@ private slots:
         env.loginCar();
         env.state.fuelPrices = {{QDate(2002, 1, 1), 230}, {QDate(2002, 3, 1), 250}};
         const QByteArray otherFile = "2\r\n#2002-03-01#\r\n251\r\n#2002-02-01#\r\n240\r\n";
-        addOtherCar(env, {}, otherFile);
+        dbtest::addOtherCar(env, {}, otherFile);
         importFuelPrices(env.state, 2);
         QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s),
                  QByteArray("3\r\n#2002-01-01#\r\n230\r\n#2002-02-01#\r\n240\r\n#2002-03-01#\r\n251\r\n"));
@@ -146,7 +131,7 @@ private slots:
         for (const MsgButton answer : {No, Yes}) {
             TestEnv env;
             env.loginCar(); // ESZ-95
-            addOtherCar(env, {}, "1\r\n#2002-02-01#\r\n380\r\n");
+            dbtest::addOtherCar(env, {}, "1\r\n#2002-02-01#\r\n380\r\n");
             env.state.car(2).fuelType = 3;
             env.prompter.answer(answer);
             QCOMPARE(importFuelPrices(env.state, 2), answer == Yes);

@@ -103,12 +103,7 @@ private slots:
         QVERIFY(dbtest::loginWithSavedPartners(env, 3));
         env.state.distances.at(2, 3) = {77, 0}; // an edit not saved, with no route type yet
         env.state.fuelPrices = {{QDate(2002, 1, 1), 230}};
-        CarRecord other;
-        other.userName = u"Másik"_s;
-        other.dirName = u"XYZ"_s;
-        env.state.cars.append(other);
-        env.write(u"Users/XYZ/data.rvd"_s, "1\r\n\"Idegen\"\r\n\"Eger\"\r\n\"\"\r\n0,1\r\n");
-        env.write(u"Users/XYZ/benzin.rvd"_s, "1\r\n#2002-02-01#\r\n240\r\n");
+        dbtest::addOtherCar(env, {Partner{u"Idegen"_s, u"Eger"_s, {}}}, "1\r\n#2002-02-01#\r\n240\r\n");
         const AppState before = env.state;
         // Neither file can be replaced: a directory stands in each one's place.
         for (const QString& f : {u"data.rvd"_s, u"benzin.rvd"_s}) {

@@ -50,4 +50,19 @@ inline QByteArray logbookWith(int month, const QVector<Partner>& day3, const QBy
     return serializeLogbook(log).replace("\"RVN\",\"2.2\"", "\"RVN\",\"" + version + "\"");
 }
 
+// Beside the logged-in "Teszt" (car 1), car 2 "Másik" with the given partners (none: no
+// partner file) and price file.
+inline void addOtherCar(TestEnv& env, const QVector<Partner>& partners, const QByteArray& prices = "0\r\n") {
+    CarRecord other;
+    other.userName = u"Másik"_s;
+    other.dirName = u"XYZ789"_s;
+    env.state.cars.append(other);
+    env.write(u"Users/XYZ789/benzin.rvd"_s, prices);
+    if (partners.isEmpty())
+        return;
+    PartnerDatabase db{partners, {}};
+    db.distances.reset(int(partners.size()));
+    env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(db, 1));
+}
+
 } // namespace rv::dbtest

@@ -7,6 +7,13 @@
 
 namespace rv {
 
+// Shown and holding the keyboard, as a window the user has just clicked into.
+inline void showActive(QWidget* w) {
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
 // The controls Tab visits in a shown window, one round from the focus widget.
 inline QList<QWidget*> tabRound(QWidget* window) {
     QList<QWidget*> round;

@@ -63,12 +63,6 @@ void choosePriceDay(PricePage* p, int year, int month, int day) {
     p->cboNapok->setCurrentIndex(day - 1);
 }
 
-void showActive(QWidget& w) {
-    w.show();
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 const Partner kOld{u"Régi"_s, u"Győr"_s, u"Fő út 1."_s};
 const Partner kNew{u"Új"_s, u"Győr"_s, u"Fő út 1."_s};
 const Partner kOther{u"Más"_s, u"Pápa"_s, {}};
@@ -129,11 +123,11 @@ private slots:
     void thePricePageTabsInScreenOrderAndF1Helps() {
         Fixture f(2);
         frmAdatok w(f.s(), DatabaseMode::Main);
-        showActive(w);
+        showActive(&w);
         QTest::keyClick(w.picPartner->lstPartnerek, Qt::Key_F1);
         QCOMPARE(helpWindow()->txtSugo->source().fileName(), u"adatbazis.html"_s);
         helpWindow()->close();
-        showActive(w);
+        showActive(&w);
         w.tabAdatok->setCurrentWidget(w.picBenzin);
         w.picBenzin->txtEv->setFocus();
         QVERIFY2(tabStepsAgainstTheScreen(&w).isEmpty(), qPrintable(tabStepsAgainstTheScreen(&w).join(u", "_s)));
@@ -143,7 +137,7 @@ private slots:
         Fixture f(6);
         frmAdatok w(f.s(), DatabaseMode::Main);
         DistancePage* p = w.picTavolsag;
-        showActive(w);
+        showActive(&w);
         w.tabAdatok->setCurrentWidget(p);
         selectPair(p, 2, 5);
         p->txtTav->setFocus();
@@ -211,16 +205,10 @@ private slots:
 
     void importRefreshesThePartnerViews() {
         Fixture f(3);
-        CarRecord other;
-        other.userName = u"Másik"_s;
-        other.dirName = u"XYZ789"_s;
-        f.s().cars.append(other);
-        PartnerDatabase db{{f.s().partner(1), Partner{u"Idegen"_s, u"Ózd"_s, {}}}, {}};
-        db.distances.reset(2);
-        f.env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(db, 1));
+        dbtest::addOtherCar(f.env, {f.s().partner(1), Partner{u"Idegen"_s, u"Ózd"_s, {}}});
         frmAdatok w(f.s(), DatabaseMode::Main);
         ImportPage* p = w.picImport;
-        showActive(w);
+        showActive(&w);
         w.tabAdatok->setCurrentWidget(p);
         // Enter acts on a row the focus only highlighted.
         p->lstUsers->selectionModel()->setCurrentIndex(p->lstUsers->model()->index(0, 0), QItemSelectionModel::NoUpdate);
@@ -276,8 +264,6 @@ private slots:
         QVERIFY(env.prompter.asked.isEmpty());
 
         frmNyilvantartasModositas d(env.state, kOld, kNew);
-        QCOMPARE(std::pair(d.lblUjNev->text(), d.lstHonapok->selectionMode()),
-                 std::pair(u"Új"_s, QAbstractItemView::ExtendedSelection));
         d.show();
         d.lstHonapok->item(0)->setSelected(true); // February stays as it is
         QTest::mouseClick(d.cmdOK, Qt::LeftButton);

@@ -130,21 +130,6 @@ private slots:
         QVERIFY(w->lstKesz->count() == 0 && !w->lblNapok[size_t(cellOfDay(2025, 4, 1) - 1)]->font().bold());
     }
 
-    void typedFieldsReachTheMonth() {
-        setDay(s->month, 1, {1, 4});
-        open(2025, 4, false);
-        w->txtComment->setFocus();
-        QTest::keyClicks(w->txtComment, u"ab\"c"_s);
-        QCOMPARE(s->month.comments[0], u"abc"_s);
-        w->txtKmOraAllas->selectAll();
-        QTest::keyClicks(w->txtKmOraAllas, u"4500k"_s);
-        QCOMPARE((std::tuple{s->month.startOdometer, s->month.modified, w->lblZaroAllas->text()}),
-                 (std::tuple{4500, true, u"Záró: 4\u00A0550 km"_s}));
-        s->distances.at(3, 4) = DistanceCell{25, 3};
-        w->lstPartnerek->setCurrentRow(2);
-        QCOMPARE(w->lblTavolsag->text(), u"Távolságuk 25 km, Megyeszékhely"_s);
-    }
-
     void validationFrameAndErrorList() {
         s->distances.at(2, 3) = DistanceCell{0, 1};
         s->month.startOdometer = 1000;
@@ -198,21 +183,31 @@ private slots:
         QVERIFY(w->validation().lines.last().startsWith(u"2025. április 1.: a napnak nincs megjegyzése"_s));
     }
 
-    // The box keeps the real reading with the month; below start + legs it is a severe fault.
-    void closingReadingBox() {
-        setDay(s->month, 1, {1, 2}); // 30 km
-        s->month.startOdometer = 1000;
+    // What is typed reaches the month; the closing reading's box keeps the real reading, and below
+    // start + legs (50 km here) it is a severe fault.
+    void typedBoxesReachTheMonth() {
+        setDay(s->month, 1, {1, 4});
         open(2025, 4, false);
         QVERIFY(!s->month.modified);
+        w->txtComment->setFocus();
+        QTest::keyClicks(w->txtComment, u"ab\"c"_s);
+        QCOMPARE(s->month.comments[0], u"abc"_s);
+        w->txtKmOraAllas->selectAll();
+        QTest::keyClicks(w->txtKmOraAllas, u"1000k"_s);
+        QCOMPARE((std::tuple{s->month.startOdometer, s->month.modified, w->lblZaroAllas->text()}),
+                 (std::tuple{1000, true, u"Záró: 1\u00A0050 km"_s}));
+        s->distances.at(3, 4) = DistanceCell{25, 3};
+        w->lstPartnerek->setCurrentRow(2);
+        QCOMPARE(w->lblTavolsag->text(), u"Távolságuk 25 km, Megyeszékhely"_s);
+        s->month.modified = false;
         w->txtZaroKmOra->setText(u"1100"_s);
-        QCOMPARE(s->month.closingReading, 1100);
-        QVERIFY(s->month.modified);
+        QCOMPARE(std::pair(s->month.closingReading, s->month.modified), std::pair(1100, true));
         QCOMPARE(w->lblZaroAllas->text(), u"Záró: 1\u00A0100 km"_s);
-        QCOMPARE(w->lblMagan->text(), u"Magánhasználat: 70 km, üzleti arány: 30,0 %"_s);
+        QCOMPARE(w->lblMagan->text(), u"Magánhasználat: 50 km, üzleti arány: 50,0 %"_s);
         w->txtZaroKmOra->setText(u"1020"_s);
         QCOMPARE(w->validation().severe, 1);
         QVERIFY(w->validation().lines.contains(u"A záró km-óra állás (1020 km) kisebb, mint a kezdő km-óra állás "
-                                               u"(1000 km) és a hónap üzleti kilométereinek (30 km) összege."_s));
+                                               u"(1000 km) és a hónap üzleti kilométereinek (50 km) összege."_s));
     }
 
     void severeFaultsAskBeforeSavingAndPrinting() {

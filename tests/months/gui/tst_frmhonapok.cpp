@@ -4,6 +4,7 @@
 #include "clifixture.h"
 #include "logbookfixtures.h"
 #include "months/newmonth.h"
+#include "taborder.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -56,20 +57,21 @@ struct Target { bool boxTicked; int target; QList<MsgButton> answers; int asked,
 class TestFrmHonapok : public QObject {
     Q_OBJECT
 private slots:
+    // Nothing to open or delete; the year steps; the sample's controls show with their box.
     void carWithoutLogbooks() {
         Harness h;
         frmHonapok& w = *h.w;
-        for (const char* name : {"lstFile", "lstTmp", "cboEv", "lstHonapok", "lblFileInfo", "txtEvSzam", "cmdPlus",
-                                 "cmdMinus", "cboHonapok", "chkMinta", "txtKm", "chkNap1", "chkSzunnap", "chkPontos",
-                                 "cmdSzerkesztUj", "lblStatusz", "pgbStatusz", "cmdSzerkeszt", "cmdTorol", "cmdVissza",
-                                 "cmdSugo"})
-            QVERIFY2(w.findChild<QWidget*>(QString::fromLatin1(name)), name);
         QVERIFY(!w.cmdSzerkeszt->isEnabled() && !w.cmdTorol->isEnabled());
         w.txtEvSzam->setText(u"2002"_s);
         w.cmdPlus->click();
         w.cmdPlus->click();
         w.cmdMinus->click();
         QCOMPARE(w.txtEvSzam->text(), u"2003"_s);
+        w.show();
+        w.chkMinta->click();
+        QVERIFY(w.txtKm->isVisible() && w.fraNapok->isVisible());
+        w.chkMinta->click();
+        QVERIFY(!w.txtKm->isVisible());
     }
 
     void logbooksListedByYearAndDeleted() {
@@ -79,6 +81,8 @@ private slots:
         w.cboEv->setCurrentIndex(w.cboEv->findData(2002));
         w.cboEvClick();
         QCOMPARE(w.lstHonapok->count(), 2);
+        w.cmdEves->click(); // the overview of the year chosen: its two months and the totals
+        QVERIFY(w.findChild<frmEves*>() && w.findChild<frmEves*>()->tblEv->rowCount() == 3);
         h.env.prompter.answer(No);
         w.cmdTorol->click();
         QCOMPARE(w.lstHonapok->count(), 2);
@@ -87,16 +91,6 @@ private slots:
         QVERIFY(!QFile::exists(h.env.state.carPath(u"2002sze.rvn"_s)));
         w.cboEvClick(); // the filter again: the deleted month stays away
         QCOMPARE(w.lstHonapok->count(), 1);
-    }
-
-    void sampleControlsShowWithTheBox() {
-        Harness h;
-        frmHonapok& w = *h.w;
-        w.show();
-        w.chkMinta->click();
-        QVERIFY(w.txtKm->isVisible() && w.fraNapok->isVisible());
-        w.chkMinta->click();
-        QVERIFY(!w.txtKm->isVisible());
     }
 
     void newMonthRefusals() {
@@ -144,17 +138,6 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(!w.isVisible());
         QVERIFY(h.mainWindow.isVisible());
-    }
-
-    void yearOverviewOfTheChosenYear() {
-        Harness h(2, true, {{2002, 9, 200}, {2002, 10, 300}, {2003, 1, 50}});
-        frmHonapok& w = *h.w;
-        w.cboEv->setCurrentIndex(w.cboEv->findData(2002));
-        w.cboEvClick();
-        w.cmdEves->click();
-        auto* eves = w.findChild<frmEves*>();
-        QVERIFY(eves);
-        QCOMPARE(eves->tblEv->rowCount(), 3); // two months and the totals
     }
 
     // A month without a price before priced ones, and the seasons (figures in clifixture.h), as
@@ -272,17 +255,14 @@ private slots:
         frmHonapok& w = *h.w;
         w.show();
         w.lstHonapok->setCurrentRow(1);
-        h.mainWindow.show();
-        h.mainWindow.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&h.mainWindow));
+        showActive(&h.mainWindow);
         // Its header says 345 km; its legs, Partner 1 to 2 and back, make 30 + 30 = 60 km.
         StoredLogbook october{{}, false, 2002, 10, 0, 345, 3}; // year, month, start, header km, width
         const Partner one{u"Partner 1"_s, u"Győr"_s, QString()}, two{u"Partner 2"_s, u"Győr"_s, QString()};
         october.stops[2] = {one, two, one};
         h.env.write(u"Users/ABC123/2002okt.rvn"_s, serializeLogbook(october));
         h.env.write(u"Users/ABC123/2003jan.rvn"_s, logbookBytes(2003, 1, 10));
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        showActive(&w);
         QCOMPARE(w.lstHonapok->count(), 3);
         QCOMPARE(w.selectedFile(), u"2002okt.rvn"_s);
         QCOMPARE(w.lblFileInfo->text(), u"Ebben a hónapban 60 km"_s);

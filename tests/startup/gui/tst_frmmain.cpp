@@ -216,8 +216,7 @@ private slots:
         QCOMPARE(std::pair(f.main->lstUsers->count(), f.main->StatusBarPanel1->text()), std::pair(1, QString()));
         QVERIFY(!f.main->mnuAdatMain->isEnabled());
         // The focus arriving at the list chooses the row it highlights, so login has a car.
-        f.main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
+        showActive(f.main.get());
         f.main->lstUsers->setFocus();
         QTest::mouseClick(f.main->cmdLogin, Qt::LeftButton);
         QCOMPARE(f.env.state.currentCar, 1);
@@ -318,9 +317,7 @@ private slots:
         frmSzorzok multipliers(env.state, kCaption);
         frmAbout about(kCaption);
         for (QDialog* d : std::initializer_list<QDialog*>{&about, &setup, &multipliers, &car}) {
-            d->show();
-            d->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(d));
+            showActive(d);
             QVERIFY2(tabStepsAgainstTheScreen(d).isEmpty(),
                      qPrintable(d->objectName() + u": "_s + tabStepsAgainstTheScreen(d).join(u", "_s)));
         }

@@ -91,8 +91,7 @@ private slots:
         months.chkMinta->setChecked(true);
         check(&months);
         // Tab reads the months window as the screen does: the left column, then the right one.
-        months.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&months));
+        showActive(&months);
         months.cboEv->setFocus();
         QStringList round;
         for (QWidget* w : tabRound(&months))
