@@ -149,26 +149,30 @@ xlsxwriter() {
   rm -rf "$cache/xlsx-src" "$cache/xlsx-build"
 }
 
-# wine finds the DLLs of Qt and of the MinGW runtime through WINEPATH.
-gccdir=$(dirname "$($triple-gcc-posix -print-libgcc-file-name)")
-export WINEPATH="Z:${cache//\//\\}\\qt\\bin;Z:${gccdir//\//\\};Z:\\usr\\$triple\\lib"
-export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer dialogs when wine makes its prefix.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX=${WINEPREFIX:-$cache/wineprefix}
+# wine finds the DLLs of Qt and of the MinGW runtime through WINEPATH (once the compilers are
+# installed).
+wine_env() {
+  gccdir=$(dirname "$($triple-gcc-posix -print-libgcc-file-name)")
+  export WINEPATH="Z:${cache//\//\\}\\qt\\bin;Z:${gccdir//\//\\};Z:\\usr\\$triple\\lib"
+  export WINEDEBUG=${WINEDEBUG:--all}
+  # No Mono or Gecko installer dialogs when wine makes its prefix.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=${WINEPREFIX:-$cache/wineprefix}
+}
 
 project() {
   say "Rovanta for Windows: building in $out"
   local tests=OFF
   [[ $mode == check ]] && tests=ON
-  export PKG_CONFIG_LIBDIR=$cache/xlsxwriter/lib/pkgconfig
+  # Only the Windows libxlsxwriter, and only for this build (the checks build Linux's too).
+  local pc=$cache/xlsxwriter/lib/pkgconfig
   # make_cities and make_manpage run at build time: through wine, like the tests.
-  cmake -S "$src" -B "$out" -G Ninja \
+  PKG_CONFIG_LIBDIR=$pc cmake -S "$src" -B "$out" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$cache/qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DROVANTA_TESTS=$tests -DROVANTA_HARDENING=OFF \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run" \
     -DCMAKE_INSTALL_PREFIX=/ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-  low cmake --build "$out" --parallel "$jobs"
+  PKG_CONFIG_LIBDIR=$pc low cmake --build "$out" --parallel "$jobs"
 }
 
 # The DLLs a Windows program needs that Windows itself does not bring, found where the build
@@ -243,6 +247,7 @@ installer() {
 
 packages
 toolchain
+wine_env
 qt
 [[ $mode == qt ]] && exit 0
 xlsxwriter
