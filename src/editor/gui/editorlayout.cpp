@@ -104,6 +104,8 @@ void frmSzerkeszto::buildUi() {
     chkTeliUzem = named(new QCheckBox(u"Tél&i üzemeltetés"_s, fraKoltseg), u"chkTeliUzem"_s);
     lblOsszKoltseg = named(new QLabel(costCaption(0), fraKoltseg), u"lblOsszKoltseg"_s);
     lblOsszKoltseg->setWordWrap(true);
+    // A wrapped label may be squeezed below one line on a short screen, cutting the accents off.
+    lblOsszKoltseg->setMinimumHeight(lblOsszKoltseg->fontMetrics().lineSpacing() + 2);
     {
         auto* l = new QVBoxLayout(fraKoltseg);
         auto* row = new QHBoxLayout;
