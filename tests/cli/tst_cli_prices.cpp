@@ -53,10 +53,11 @@ private:
             auto* t = new QTimer(s);
             connect(t, &QTimer::timeout, s, [s] { s->write(" "); });
             t->start(100);
-        } else if (path == "/nagy") {
-            // 50 MB, as a static page is served: its length said, its bytes as fast as the socket
-            // takes them.
-            s->write("HTTP/1.1 200 OK\r\nContent-Length: 52428800\r\nConnection: close\r\n\r\n");
+        } else if (path == "/nagy" || path == "/nagy-hossz-nelkul") {
+            // 50 MB as fast as the socket takes them: once as a static page is served, its length
+            // said, once as a script streams it, its end only the closed connection.
+            s->write(path == "/nagy" ? "HTTP/1.1 200 OK\r\nContent-Length: 52428800\r\nConnection: close\r\n\r\n"
+                                     : "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
             auto* sent = new qint64(0);
             const auto more = [s, sent] {
                 while (*sent < 50LL * 1024 * 1024 && s->bytesToWrite() < 1024 * 1024) {
@@ -88,6 +89,7 @@ private slots:
         QTest::newRow("silent server") << u"csendes"_s << u"másodperc alatt sem küldte el"_s;
         QTest::newRow("endless trickle") << u"lassu"_s << u"másodperc alatt sem küldte el"_s;
         QTest::newRow("50 MB") << u"nagy"_s << u"nagyobb 5 MB-nál"_s;
+        QTest::newRow("50 MB, no length") << u"nagy-hossz-nelkul"_s << u"nagyobb 5 MB-nál"_s;
         QTest::newRow("no table") << u"nincs-tablazat"_s << u"nincs felismerhető NAV-ártáblázat"_s;
     }
     void badAnswersAreToldAndChangeNothing() {
