@@ -55,8 +55,8 @@ private slots:
     // letter like any other, so a car file holding it from an earlier version still reads.
     void textsOutsideTheCodePageAreRefused() {
         CarForm f = form(u"a"_s, u"ЖК-Ж7"_s);
-        QCOMPARE(validateCarForm(f)->field, CarField::Plate);
-        QVERIFY2(validateCarForm(f)->message.startsWith(u"Az „Ж”, „К” karakterek nem tárolhatók"_s),
+        QVERIFY2(validateCarForm(f)->field == CarField::Plate &&
+                     validateCarForm(f)->message.startsWith(u"Az „Ж”, „К” karakterek nem tárolhatók"_s),
                  qPrintable(validateCarForm(f)->message));
         f = form(u"a"_s, u"b"_s);
         f.companyName = u"Kft. 🚗"_s;
@@ -87,11 +87,10 @@ private slots:
         QCOMPARE(createCar(env.state, form(u" Kovács\r\nJános "_s, u" ABC-123 "_s), [] { return 0; }), 1);
         QCOMPARE(env.prompter.asked.size(), 1); // no import question
         const CarRecord saved = storedCars(env).value(0);
-        QCOMPARE((std::tuple{saved.userName, saved.dirName}), (std::tuple{u"Kovács János"_s, u"ABC-123"_s}));
-        QCOMPARE(saved.consumption, 7.5f);
+        QCOMPARE((std::tuple{saved.userName, saved.dirName, saved.consumption}), (std::tuple{u"Kovács János"_s, u"ABC-123"_s, 7.5f}));
         const PartnerDatabase db = storedDatabase(env, u"Users/ABC-123/data.rvd"_s);
-        QCOMPARE(db.partners, (QVector<Partner>{{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}}));
-        QCOMPARE(env.read(u"Users/ABC-123/benzin.rvd"_s), env.read(u"Users/bdiz.rvd"_s));
+        QCOMPARE(std::pair(db.partners, env.read(u"Users/ABC-123/benzin.rvd"_s)),
+                 std::pair(QVector<Partner>{{u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s}}, env.read(u"Users/bdiz.rvd"_s)));
     }
 
     void damagedImportSourceFallsBackToOwnDatabase() {
@@ -107,8 +106,7 @@ private slots:
 
     void refusedCarsWriteNothing() {
         TestEnv env;
-        QVERIFY(addCar(env, u"Kovács"_s, u"ABC123"_s));
-        QVERIFY(addCar(env, u"b"_s, u"P2"_s));
+        QVERIFY(addCar(env, u"Kovács"_s, u"ABC123"_s) && addCar(env, u"b"_s, u"P2"_s));
         const QByteArray carFile = env.read(u"user.rvd"_s);
         // Letter case and blanks do not make another car.
         for (const auto& [user, plate, told] : {std::tuple{u"Más"_s, u" abc123"_s, u"Ez a rendszám már foglalt."_s},
@@ -116,47 +114,42 @@ private slots:
                                                 {u"c"_s, u"../kint"_s, u"könyvtárnév"_s}})
             QVERIFY2(createCar(env.state, form(user, plate), {}) == 0 && env.prompter.last().contains(told), qPrintable(plate));
         // A changed car is checked against the other cars only.
-        QVERIFY(modifyCar(env.state, 2, form(u"b"_s, u"P2"_s), {}));
-        QVERIFY(!modifyCar(env.state, 2, form(u"b"_s, u"abc123"_s), {}));
-        QCOMPARE((std::tuple{env.state.car(2).plateNumber, env.state.carCount()}), (std::tuple{u"P2"_s, 2}));
-        QCOMPARE(env.read(u"user.rvd"_s), carFile);
-        QVERIFY(!QFileInfo::exists(env.path(u"Users/XYZ"_s)));
+        QVERIFY(modifyCar(env.state, 2, form(u"b"_s, u"P2"_s), {}) && !modifyCar(env.state, 2, form(u"b"_s, u"abc123"_s), {}));
+        QCOMPARE((std::tuple{env.state.car(2).plateNumber, env.state.carCount(), env.read(u"user.rvd"_s),
+                             QFileInfo::exists(env.path(u"Users/XYZ"_s))}),
+                 (std::tuple{u"P2"_s, 2, carFile, false}));
     }
 
     void newCarNeverSharesADirectory() {
         TestEnv env;
-        QVERIFY(addCar(env, u"a"_s, u"OLD1"_s));
-        QVERIFY(modifyCar(env.state, 1, form(u"a"_s, u"NEW1"_s), {}));
+        QVERIFY(addCar(env, u"a"_s, u"OLD1"_s) && modifyCar(env.state, 1, form(u"a"_s, u"NEW1"_s), {}));
         QCOMPARE(addCar(env, u"b"_s, u"old1"_s), 2);
-        QCOMPARE((std::tuple{env.state.car(1).dirName, env.state.car(2).dirName}), (std::tuple{u"OLD1"_s, u"old1_2"_s}));
-        QCOMPARE(freeDirName(env.state, u"OLD1"_s), u"OLD1_3"_s);
+        QCOMPARE((std::tuple{env.state.car(1).dirName, env.state.car(2).dirName, freeDirName(env.state, u"OLD1"_s)}),
+                 (std::tuple{u"OLD1"_s, u"old1_2"_s, u"OLD1_3"_s}));
     }
 
     void fuelTypeChangeOffersPublishedThenOtherCar() {
         TestEnv env;
         env.write(u"Users/b98.rvd"_s, "1\r\n#2024-03-01#\r\n700\r\n");
-        QVERIFY(addCar(env, u"a"_s, u"P1"_s));
-        QVERIFY(addCar(env, u"b"_s, u"P2"_s));
-        QVERIFY(loginCar(env.state, 2));
+        QVERIFY(addCar(env, u"a"_s, u"P1"_s) && addCar(env, u"b"_s, u"P2"_s) && loginCar(env.state, 2));
         env.prompter.clear();
         CarForm f = formFromCar(env.state.car(2));
         f.fuelType = 2;
         env.prompter.answer(Yes);
         QVERIFY(modifyCar(env.state, 2, f, {}));
-        QCOMPARE(env.read(u"Users/P2/benzin.rvd"_s), env.read(u"Users/b98.rvd"_s));
-        QCOMPARE(env.state.fuelPrices.size(), 1); // the logged-in car sees its new prices at once
+        // The logged-in car sees its new prices at once.
+        QCOMPARE(std::pair(env.read(u"Users/P2/benzin.rvd"_s), env.state.fuelPrices.size()), std::pair(env.read(u"Users/b98.rvd"_s), qsizetype(1)));
 
         env.write(u"Users/P1/benzin.rvd"_s, "1\r\n#2024-04-01#\r\n555\r\n");
         f.fuelType = 4;
         env.prompter.clear();
         env.prompter.answer(No);
         env.prompter.answer(Yes);
-        QVERIFY(modifyCar(env.state, 2, f, [] { return 1; }));
-        QVERIFY(env.prompter.last().endsWith(u"Kívánja egy másik gépkocsi üzemanyagadatbázisát importálni?"_s));
+        QVERIFY(modifyCar(env.state, 2, f, [] { return 1; }) &&
+                env.prompter.last().endsWith(u"Kívánja egy másik gépkocsi üzemanyagadatbázisát importálni?"_s));
         QCOMPARE(env.read(u"Users/P2/benzin.rvd"_s), env.read(u"Users/P1/benzin.rvd"_s));
         env.prompter.clear();
-        QVERIFY(modifyCar(env.state, 2, f, {})); // same fuel type: no question
-        QVERIFY(env.prompter.asked.isEmpty());
+        QVERIFY(modifyCar(env.state, 2, f, {}) && env.prompter.asked.isEmpty()); // same fuel type: no question
     }
 
     void deleteKeepsOtherDirectoriesAndTheLoggedInCar() {
@@ -168,18 +161,15 @@ private slots:
         env.write(u"Users/P2/benzin.rvd.hibas.2"_s, "x");
         QVERIFY(loginCar(env.state, 3));
         env.prompter.answer(No);
-        QVERIFY(!deleteCar(env.state, 2).removed);
-        QCOMPARE(env.prompter.last(), u"Biztos, hogy törli a(z) p2 nevű felhasználót?\r\n\r\nVele együtt törlődik 2 havi "
-                                      u"nyilvántartása, a partnerei, a távolságai és az üzemanyagárai."_s);
-        QCOMPARE(env.prompter.asked.last().buttons, Yes | No | DefaultNo);
-        QVERIFY(QFileInfo::exists(env.path(u"Users/P2"_s)));
+        QVERIFY(!deleteCar(env.state, 2).removed && QFileInfo::exists(env.path(u"Users/P2"_s)));
+        QCOMPARE(std::pair(env.prompter.last(), env.prompter.asked.last().buttons),
+                 std::pair(u"Biztos, hogy törli a(z) p2 nevű felhasználót?\r\n\r\nVele együtt törlődik 2 havi "
+                           u"nyilvántartása, a partnerei, a távolságai és az üzemanyagárai."_s, Yes | No | DefaultNo));
         env.prompter.answer(Yes);
-        QVERIFY(!deleteCar(env.state, 2).wasLoggedIn);
-        QVERIFY(!QFileInfo::exists(env.path(u"Users/P2"_s)));
+        QVERIFY(!deleteCar(env.state, 2).wasLoggedIn && !QFileInfo::exists(env.path(u"Users/P2"_s)));
         QCOMPARE(env.state.currentCar, 2); // moved up one place with its record
         env.prompter.answer(Yes);
-        QVERIFY(deleteCar(env.state, 2).wasLoggedIn);
-        QVERIFY(env.state.currentCar == 0 && env.state.partners.isEmpty());
+        QVERIFY(deleteCar(env.state, 2).wasLoggedIn && env.state.currentCar == 0 && env.state.partners.isEmpty());
     }
 
     // Only what the program made goes; a file or folder of the user's keeps the directory.
@@ -193,8 +183,8 @@ private slots:
         QVERIFY(deleteCar(env.state, 1).removed);
         QCOMPARE(QDir(env.path(u"Users/P1"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({u"data.rvd.hibas.x"_s, u"jegyzet.txt"_s, u"levelek.hibas"_s, u"mentes"_s}));
-        QCOMPARE(env.read(u"Users/P1/mentes/2024jan.rvn"_s), QByteArray("x"));
-        QVERIFY(env.prompter.last().contains(u"jegyzet.txt"_s) && env.prompter.last().contains(u"mentes/"_s));
+        QVERIFY(env.read(u"Users/P1/mentes/2024jan.rvn"_s) == "x" && env.prompter.last().contains(u"jegyzet.txt"_s) &&
+                env.prompter.last().contains(u"mentes/"_s));
     }
 
     // A car list lost to damage: the car created again may take its old directory over.
@@ -205,8 +195,7 @@ private slots:
         env.write(u"Users/ABC/2002jan.rvn"_s, "x");
         env.write(u"Users/ABC/2002feb.rvn"_s, "x");
         env.prompter.answer(Yes);
-        QCOMPARE(createCar(env.state, form(u"a"_s, u"ABC"_s), {}), 1);
-        QVERIFY(env.prompter.asked[0].text.contains(u"2 havi nyilvántartás"_s));
+        QVERIFY(createCar(env.state, form(u"a"_s, u"ABC"_s), {}) == 1 && env.prompter.asked[0].text.contains(u"2 havi nyilvántartás"_s));
         QCOMPARE((std::tuple{env.state.car(1).dirName, env.read(u"Users/ABC/data.rvd"_s), env.read(u"Users/ABC/benzin.rvd"_s)}),
                  (std::tuple{u"ABC"_s, db, QByteArray("0\r\n")}));
 
@@ -215,8 +204,7 @@ private slots:
         env.write(u"Users/QQQ/jegyzet.txt"_s, "x");
         env.prompter.clear();
         env.prompter.answer(No);
-        QCOMPARE(addCar(env, u"b"_s, u"XYZ"_s), 2);
-        QCOMPARE(addCar(env, u"c"_s, u"QQQ"_s), 3);
+        QVERIFY(addCar(env, u"b"_s, u"XYZ"_s) == 2 && addCar(env, u"c"_s, u"QQQ"_s) == 3);
         QCOMPARE((std::tuple{env.state.car(2).dirName, env.state.car(3).dirName}), (std::tuple{u"XYZ_2"_s, u"QQQ_2"_s}));
         QVERIFY(!env.prompter.texts().join(u'|').contains(u"QQQ könyvtár"_s));
     }
@@ -231,17 +219,15 @@ private slots:
         env.write(u"Users/P1/data.rvd"_s, damaged);
         env.prompter.clear();
         env.prompter.answer(Cancel);
-        QVERIFY(!loginCar(env.state, 1));
-        QCOMPARE(env.read(u"Users/P1/data.rvd"_s), damaged);
-        QVERIFY(env.prompter.asked[0].text.contains(u"(15. sor)"_s));
-        QVERIFY(env.prompter.asked[0].text.contains(
-            u"A fájl 3 partnert ír; ebből 3 partner és 1 távolságsor olvasható, 0 partner és 2 távolságsor elvész."_s));
+        QVERIFY(!loginCar(env.state, 1) && env.read(u"Users/P1/data.rvd"_s) == damaged);
+        QVERIFY(env.prompter.asked[0].text.contains(u"(15. sor)"_s) &&
+                env.prompter.asked[0].text.contains(u"A fájl 3 partnert ír; ebből 3 partner és 1 távolságsor olvasható, "
+                                                    u"0 partner és 2 távolságsor elvész."_s));
 
         env.prompter.clear();
         env.prompter.answer(Yes);
         QVERIFY(loginCar(env.state, 1));
-        QCOMPARE(env.read(u"Users/P1/data.rvd.hibas"_s), damaged);
-        QCOMPARE(env.state.partnerCount(), 3);
+        QCOMPARE(std::pair(env.read(u"Users/P1/data.rvd.hibas"_s), env.state.partnerCount()), std::pair(damaged, 3));
         const qint16 km[3][3] = {{0, 12, 13}, {12, 0, 0}, {13, 0, 0}}; // lost rows from their mirror cells
         for (int i = 1; i <= 3; ++i)
             for (int j = 1; j <= 3; ++j)
@@ -252,8 +238,7 @@ private slots:
         env.write(u"Users/P1/data.rvd"_s, "x\r\n");
         env.prompter.answer(Yes);
         QVERIFY(loginCar(env.state, 1));
-        QCOMPARE(env.state.partnerCount(), 1);
-        QCOMPARE(env.state.partner(1).name, u"Cég Kft."_s);
+        QCOMPARE(std::pair(env.state.partnerCount(), env.state.partner(1).name), std::pair(1, u"Cég Kft."_s));
     }
 
     void deleteWithUnsafeOrSharedDirectoryDeletesNothing() {
@@ -264,23 +249,20 @@ private slots:
         env.state.cars = {car(u"üres"_s, u"  "_s), car(u"egyik"_s, u"SHARED"_s), car(u"másik"_s, u"SHARED"_s)};
         QVERIFY(deleteCar(env.state, 1).removed && env.prompter.last().contains(u"nem biztonságos"_s));
         QVERIFY(deleteCar(env.state, 1).removed && env.prompter.last().contains(u"másik"_s));
-        QVERIFY(QFile::exists(env.path(u"Users/keep.txt"_s)) && QFile::exists(env.path(u"Users/SHARED/data.rvd"_s)));
-        QCOMPARE(env.state.carCount(), 1);
+        QVERIFY(QFile::exists(env.path(u"Users/keep.txt"_s)) && QFile::exists(env.path(u"Users/SHARED/data.rvd"_s)) &&
+                env.state.carCount() == 1);
     }
 
     void loginRepairsMissingPricesButRefusesAMissingDatabase() {
         TestEnv env;
-        QVERIFY(addCar(env, u"a"_s, u"P1"_s));
-        QVERIFY(addCar(env, u"b"_s, u"P2"_s));
+        QVERIFY(addCar(env, u"a"_s, u"P1"_s) && addCar(env, u"b"_s, u"P2"_s));
         QFile::remove(env.path(u"Users/P1/benzin.rvd"_s));
-        QVERIFY(loginCar(env.state, 1));
-        QVERIFY(env.prompter.last().startsWith(u"A benzinárakat tartalmazó adatbázis nem található."_s));
+        QVERIFY(loginCar(env.state, 1) && env.prompter.last().startsWith(u"A benzinárakat tartalmazó adatbázis nem található."_s));
         QCOMPARE(std::pair(env.read(u"Users/P1/benzin.rvd"_s), env.state.errorLocation), std::pair(QByteArray("0\r\n"), u"frmUjuser - Form"_s));
 
         QFile::remove(env.path(u"Users/P2/data.rvd"_s));
         const Result r = loginCar(env.state, 2);
-        QVERIFY(!r);
-        QVERIFY(r.message().contains(u"data.rvd"_s));
+        QVERIFY(!r && r.message().contains(u"data.rvd"_s));
         QCOMPARE((std::tuple{env.state.currentCar, env.state.carDir, env.state.partnerCount()}),
                  (std::tuple{1, u"Users/P1/"_s, 1}));
     }
@@ -314,12 +296,8 @@ private slots:
         QCOMPARE(Settings::openFile(env.dir.filePath(u"settings.ini"_s))->text(keys::Tolerance), u"25"_s);
     }
 
-    void boxTextsStoreTheMultiplierTheyCameFrom() {
-        QCOMPARE(multiplierBoxText(1.15f), u"115"_s);
-        QCOMPARE(multiplierBoxText(1.075f), u"107,5"_s); // shown with a decimal comma
-    }
-
     void multipliersAreStoredOnlyWhenEveryBoxIsFilled() {
+        QCOMPARE(std::pair(multiplierBoxText(1.15f), multiplierBoxText(1.075f)), std::pair(u"115"_s, u"107,5"_s));
         TestEnv env;
         env.state.LoadTables();
         QVERIFY(LoadMultipliers(env.state));
@@ -330,8 +308,8 @@ private slots:
         t[2] = u"  "_s;
         t[6] = u"112,5"_s;
         QCOMPARE(applyMultipliers(env.state, t, 3)->box, 2);
-        QCOMPARE((std::tuple{env.state.multipliers[1].value, env.state.defaultRouteType}), (std::tuple{1.0f, qint16(1)}));
-        QCOMPARE(env.read(u"Users/szorzo.rvd"_s), before);
+        QCOMPARE((std::tuple{env.state.multipliers[1].value, env.state.defaultRouteType, env.read(u"Users/szorzo.rvd"_s)}),
+                 (std::tuple{1.0f, qint16(1), before}));
 
         // Only what the file may hold: 10 to 1000 per cent.
         for (const auto& [text, refused] : {std::pair{u"9,99"_s, true}, {u"1000,1"_s, true},

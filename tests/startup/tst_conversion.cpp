@@ -18,6 +18,13 @@ void copyFixture(TestEnv& env) {
     env.copyData(u"older12"_s);
     env.settings->setText(keys::Version, u"1.2"_s);
 }
+// The data directory's files but the settings and the error log.
+QMap<QString, QByteArray> dataFiles(const TestEnv& env) {
+    auto all = filesUnder(env.dir.path());
+    all.remove(u"settings.ini"_s);
+    all.remove(u"error.log"_s);
+    return all;
+}
 } // namespace
 
 class tst_conversion : public QObject {
@@ -30,8 +37,7 @@ private slots:
         QVector<bool> busy;
         env.write(u"Users/XYZ-999/benzin.rvd"_s, "1\r\n#2002-01-01#\r\n250\r\n"); // entered since: kept
         QCOMPARE(convertOlderLayout(env.state, [&](bool b) { busy.append(b); }), ConversionOutcome::Converted);
-        QCOMPARE(busy, (QVector<bool>{true, false}));
-        QCOMPARE(env.prompter.asked.value(0).buttons, Ok | Cancel);
+        QCOMPARE(std::pair(busy, env.prompter.asked.value(0).buttons), std::pair(QVector<bool>{true, false}, Ok | Cancel));
         QCOMPARE(env.prompter.last(),
                  u"A konvertálás sikeresen befejeződött.\r\n\r\nAz átalakított gépkocsiknál még meg kell adni a "
                  u"fogyasztást és az általános költséget (a főablak Módosítás gombjával), valamint az üzemanyagárakat "
@@ -39,15 +45,14 @@ private slots:
                  u"Bővebben: Súgó, „Régebbi adatok átalakítása”."_s);
 
         const QVector<CarRecord> cars = storedCars(env);
-        QCOMPARE(cars.size(), 2);
-        QCOMPARE((std::tuple{cars[0].generalCost, cars[0].city, cars[0].dirName}), (std::tuple{3.0f, u"Pécs"_s, u"ABC-123"_s}));
+        QCOMPARE((std::tuple{cars.size(), cars[0].generalCost, cars[0].city, cars[0].dirName}),
+                 (std::tuple{qsizetype(2), 3.0f, u"Pécs"_s, u"ABC-123"_s}));
         // The fixture's cells are 25 km, true from 1 to 2 and false from 2 to 1; the names are trimmed.
         const PartnerDatabase db = storedDatabase(env, u"Users/ABC-123/data.rvd"_s);
         QCOMPARE((std::tuple{db.partners.size(), db.partners.value(0).name, db.distances.at(1, 2).distance,
                              db.distances.at(1, 2).routeType, db.distances.at(2, 1).routeType}),
                  (std::tuple{qsizetype(2), u"Kovács Bt."_s, qint16(25), qint16(1), qint16(2)}));
-        QCOMPARE(env.read(u"Users/ABC-123/benzin.rvd"_s), QByteArray("0\r\n"));
-        QVERIFY(!QFile::exists(env.path(u"Users/ABC-123/temp.tmp"_s)));
+        QVERIFY(env.read(u"Users/ABC-123/benzin.rvd"_s) == "0\r\n" && !QFile::exists(env.path(u"Users/ABC-123/temp.tmp"_s)));
         // A car without a database gets its base as the one partner.
         QCOMPARE(std::pair(storedDatabase(env, u"Users/XYZ-999/data.rvd"_s).partners.size(), env.read(u"Users/XYZ-999/benzin.rvd"_s)),
                  std::pair(qsizetype(1), QByteArray("1\r\n#2002-01-01#\r\n250\r\n")));
@@ -57,24 +62,22 @@ private slots:
         QCOMPARE(std::pair(env.settings->text(keys::Version), env.read(u"users.rvd"_s)), std::pair(u"2.2"_s, olderList));
     }
 
-    void cancelChangesNothing() {
-        TestEnv env;
-        copyFixture(env);
-        env.prompter.answer(Cancel);
-        QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Declined);
-        QVERIFY(!QFile::exists(env.path(u"user.rvd"_s)) && !QFile::exists(env.path(u"Users/b95.rvd"_s)));
-        QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
-    }
-
-    void damagedDatabaseStopsBeforeWritingAnything() {
+    // Cancelled, or a damaged database found before anything is written: nothing changes.
+    void cancelOrADamagedDatabaseChangesNothing() {
+        TestEnv cancelled;
+        copyFixture(cancelled);
+        cancelled.prompter.answer(Cancel);
+        QCOMPARE(convertOlderLayout(cancelled.state), ConversionOutcome::Declined);
+        QVERIFY(!QFile::exists(cancelled.path(u"user.rvd"_s)) && !QFile::exists(cancelled.path(u"Users/b95.rvd"_s)) &&
+                cancelled.settings->text(keys::Version) == u"1.2"_s);
         TestEnv env;
         copyFixture(env);
         env.write(u"Users/ABC-123/data.rvd"_s, "2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n");
         QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Failed);
         QVERIFY(env.prompter.asked.last().icon == MsgIcon::Critical &&
                 env.prompter.last().contains(u"következő indításkor újra felajánlja"_s));
-        QVERIFY(env.read(u"error.log"_s).contains("data.rvd") && !QFile::exists(env.path(u"user.rvd"_s)));
-        QCOMPARE(env.settings->text(keys::Version), u"1.2"_s);
+        QVERIFY(env.read(u"error.log"_s).contains("data.rvd") && !QFile::exists(env.path(u"user.rvd"_s)) &&
+                env.settings->text(keys::Version) == u"1.2"_s);
     }
 
     // Stopped halfway (the second car's folder cannot be made), the conversion is offered again
@@ -90,11 +93,7 @@ private slots:
         QVERIFY(hasUnconvertedData(env.state) && QFile::exists(env.path(u"Users/ABC-123/benzin.rvd"_s)));
         QVERIFY(QFile::remove(env.path(u"Users/XYZ-999"_s)));
         QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
-        auto withoutSettings = [](QMap<QString, QByteArray> files) {
-            files.remove(u"settings.ini"_s);
-            return files;
-        };
-        QCOMPARE(withoutSettings(filesUnder(env.dir.path())), withoutSettings(filesUnder(single.dir.path())));
+        QCOMPARE(dataFiles(env), dataFiles(single));
 
         CarRecord changed = storedCars(env).value(0);
         changed.consumption = 6.5f;
@@ -130,20 +129,13 @@ private slots:
         const QByteArray lock = "4242\nrovanta\nmasik-gep\n";
         held.write(u"rovanta-folder.lock"_s, lock);
         held.write(u"rovanta-folder.lock.info"_s, lockNote({u"masik-gep"_s, u"kati"_s, now, now, true}));
-        auto files = [&] {
-            auto all = filesUnder(held.dir.path());
-            all.remove(u"error.log"_s); // the refusal is logged
-            all.remove(u"settings.ini"_s);
-            return all;
-        };
-        const auto before = files();
+        const auto before = dataFiles(held); // the refusal is logged
         QCOMPARE(convertOlderLayout(held.state), ConversionOutcome::Failed);
         QVERIFY2(held.prompter.last().startsWith(u"Az adatbázisok konvertálása nem sikerült:\r\nAz adatkönyvtár most "
                                                  u"nem írható: az adatkönyvtárat egy másik gépről írják (masik-gep/kati "
                                                  u"szerkeszti %1 óta)."_s.arg(now.toString(u"HH:mm"_s))),
                  qPrintable(held.prompter.last()));
-        QCOMPARE(files(), before);
-        QCOMPARE(held.settings->text(keys::Version), u"1.2"_s);
+        QCOMPARE(std::pair(dataFiles(held), held.settings->text(keys::Version)), std::pair(before, u"1.2"_s));
     }
 
     void withoutAnOlderListThePresentCarFileStays() {
@@ -154,26 +146,16 @@ private slots:
         const QByteArray present = serializeCars({car});
         env.write(u"user.rvd"_s, present);
         QCOMPARE(convertOlderLayout(env.state), ConversionOutcome::Converted);
-        QCOMPARE(env.read(u"user.rvd"_s), present);
-        QCOMPARE(env.settings->text(keys::Version), u"2.2"_s);
+        QCOMPARE(std::pair(env.read(u"user.rvd"_s), env.settings->text(keys::Version)), std::pair(present, u"2.2"_s));
     }
 
-    void cellFlags_data() {
-        QTest::addColumn<QByteArray>("flag");
-        QTest::addColumn<int>("routeType");
-        QTest::newRow("#TRUE#") << QByteArray("#TRUE#") << 1;
-        QTest::newRow("#FALSE#") << QByteArray("#FALSE#") << 2;
-        QTest::newRow("-1") << QByteArray("-1") << 1;
-        QTest::newRow("0") << QByteArray("0") << 2;
-        // Already converted by an interrupted earlier run: kept.
-        QTest::newRow("4") << QByteArray("4") << 4;
-    }
+    // "4": already converted by an interrupted earlier run, kept.
     void cellFlags() {
-        QFETCH(QByteArray, flag);
-        QFETCH(int, routeType);
-        QByteArray out;
-        QVERIFY(convertOlderDatabase("1\r\n\"a\"\r\n\"b\"\r\n\"\"\r\n25," + flag + "\r\n", u"x"_s, out));
-        QCOMPARE(out, QByteArray("1\r\n\"a\"\r\n\"b\"\r\n\"\"\r\n25,") + QByteArray::number(routeType) + "\r\n");
+        for (const auto& [flag, routeType] : {std::pair{"#TRUE#", "1"}, {"#FALSE#", "2"}, {"-1", "1"}, {"0", "2"}, {"4", "4"}}) {
+            QByteArray out;
+            QVERIFY(convertOlderDatabase("1\r\n\"a\"\r\n\"b\"\r\n\"\"\r\n25," + QByteArray(flag) + "\r\n", u"x"_s, out));
+            QCOMPARE(out, "1\r\n\"a\"\r\n\"b\"\r\n\"\"\r\n25," + QByteArray(routeType) + "\r\n");
+        }
     }
 
     void unsafeOlderDirectoryNameRefused() {

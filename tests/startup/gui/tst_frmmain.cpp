@@ -129,8 +129,7 @@ private slots:
         QCOMPARE(d->mode(), u"modosit"_s);
         d->txtAdoazonosito->setText(u"8365670004"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-        QVERIFY2(f.env.prompter.last().contains(u"ellenőrző száma"_s), qPrintable(f.env.prompter.last()));
-        QVERIFY(d->isVisible());
+        QVERIFY2(f.env.prompter.last().contains(u"ellenőrző száma"_s) && d->isVisible(), qPrintable(f.env.prompter.last()));
         QCOMPARE(d->focusWidget(), d->txtAdoazonosito);
         d->txtAdoazonosito->setText(u" 8365670003 "_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
@@ -169,9 +168,7 @@ private slots:
             n->reject();
         });
         QTest::mouseClick(d->cmdNorma, Qt::LeftButton);
-        QCOMPARE(engine, u"1999"_s);
-        QVERIFY(!fuelOffered);
-        QVERIFY(focused && focused->objectName() == u"txtHengerur"_s);
+        QVERIFY(engine == u"1999"_s && !fuelOffered && focused && focused->objectName() == u"txtHengerur"_s);
     }
 
     void theMenusReachTheirWork() {
@@ -196,8 +193,8 @@ private slots:
         const QPoint at = f.main->lstUsers->visualItemRect(f.main->lstUsers->currentItem()).center();
         QTest::mouseClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(f.main->lstUsers->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(f.main->StatusBarPanel1->text(), u"Aktuális felhasználó: Elso"_s);
-        QVERIFY(f.main->mnuNyilvantartasok->isEnabled() && f.main->mnuAdatMain->isEnabled());
+        QVERIFY(f.main->StatusBarPanel1->text() == u"Aktuális felhasználó: Elso"_s && f.main->mnuNyilvantartasok->isEnabled() &&
+                f.main->mnuAdatMain->isEnabled());
         // The partner count follows the database window, and any other window on return.
         QTimer::singleShot(0, [&] {
             f.env.state.partners.append(Partner{u"Vevő"_s, u"Szeged"_s, {}});
@@ -213,8 +210,7 @@ private slots:
 
         f.env.prompter.answer(Yes);
         QTest::keyClick(f.main->lstUsers, Qt::Key_Delete);
-        QCOMPARE(std::pair(f.main->lstUsers->count(), f.main->StatusBarPanel1->text()), std::pair(1, QString()));
-        QVERIFY(!f.main->mnuAdatMain->isEnabled());
+        QVERIFY(f.main->lstUsers->count() == 1 && f.main->StatusBarPanel1->text().isEmpty() && !f.main->mnuAdatMain->isEnabled());
         // The focus arriving at the list chooses the row it highlights, so login has a car.
         showActive(f.main.get());
         f.main->lstUsers->setFocus();
@@ -229,8 +225,7 @@ private slots:
             QVERIFY(!f.main->close());
             f.env.prompter.answer(Yes);
             f.main->mnuKilep->trigger();
-            QVERIFY(!f.main->isVisible());
-            QCOMPARE(f.env.state.mainWindowTag, u"exit"_s);
+            QVERIFY(!f.main->isVisible() && f.env.state.mainWindowTag == u"exit"_s);
         }
         Fixture f;
         f.env.settings->setText(keys::ConfirmExit, u"0"_s);
@@ -254,8 +249,8 @@ private slots:
         d.show();
         d.chkVaros->setChecked(true);
         QTest::mouseClick(d.cmdOK, Qt::LeftButton);
-        QVERIFY(d.isVisible() && env.prompter.last().startsWith(u"A beállítások nem menthetők"_s));
-        QCOMPARE(env.settings->text(keys::LoadCities), u"0"_s);
+        QVERIFY(d.isVisible() && env.prompter.last().startsWith(u"A beállítások nem menthetők"_s) &&
+                env.settings->text(keys::LoadCities) == u"0"_s);
     }
 
     void multipliersInPerCent() {
@@ -265,8 +260,8 @@ private slots:
         d.txtBudaPest->setText(u"110"_s);
         d.cboAlapErtelmezettSzorzo->setCurrentIndex(1);
         QTest::mouseClick(d.cmdOK, Qt::LeftButton);
-        QVERIFY(!d.isVisible());
-        QCOMPARE(std::pair(env.state.multipliers[1].value, storedMultipliers(env.state).defaultRouteType), std::pair(1.1f, qint16(2)));
+        QCOMPARE((std::tuple{d.isVisible(), env.state.multipliers[1].value, storedMultipliers(env.state).defaultRouteType}),
+                 (std::tuple{false, 1.1f, qint16(2)}));
         // The legal values: only after the question, the other boxes stay, nothing stored.
         frmSzorzok legal(env.state, kCaption);
         legal.txtTerep->setText(u"130"_s);
@@ -278,8 +273,8 @@ private slots:
         QStringList texts;
         for (QLineEdit* box : legal.boxes())
             texts << box->text();
-        QCOMPARE(texts, (QStringList{u"135"_s, u"125"_s, u"115"_s, u"130"_s, u"100"_s, u"105"_s, u"100"_s}));
-        QCOMPARE(env.state.multipliers[1].value, 1.1f);
+        QCOMPARE(std::pair(texts, env.state.multipliers[1].value),
+                 std::pair(QStringList{u"135"_s, u"125"_s, u"115"_s, u"130"_s, u"100"_s, u"105"_s, u"100"_s}, 1.1f));
     }
 
     void aboutWindowOpensItsLinks() {
@@ -288,8 +283,7 @@ private slots:
         {
             frmAbout bare(kCaption);
             bare.show();
-            QVERIFY(!bare.lblINet->isVisible() && !bare.lblEMail->isVisible());
-            QVERIFY(bare.lblLicence->text().contains(u"GNU GPL 3."_s));
+            QVERIFY(!bare.lblINet->isVisible() && !bare.lblEMail->isVisible() && bare.lblLicence->text().contains(u"GNU GPL 3."_s));
         }
         frmAbout::web = u"https://rovanta.test/"_s;
         frmAbout::email = u"iroda@rovanta.test"_s;
