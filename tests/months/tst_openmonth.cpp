@@ -61,12 +61,8 @@ private slots:
         QCOMPARE(openStoredMonth(env.state, u"masolat.rvn"_s, progress), OpenOutcome::Opened);
         QVERIFY(env.prompter.asked.isEmpty());
         const MonthLog& m = env.state.month;
-        QCOMPARE(m.startOdometer, 45678);
-        QCOMPARE(stopsOfDay(m, 5), (QVector<int>{1, 7, 1}));
-        QCOMPARE(stopsOfDay(m, 31), (QVector<int>{1, 2, 7}));
-        QVERIFY(!m.modified);
-        QCOMPARE(m.season, SeasonBox::Winter);
-        QCOMPARE(env.state.mainWindowTag, u"korábbi"_s);
+        QCOMPARE((std::tuple{m.startOdometer, stopsOfDay(m, 5), stopsOfDay(m, 31), m.modified, m.season, env.state.mainWindowTag}),
+                 (std::tuple{45678, QVector<int>{1, 7, 1}, QVector<int>{1, 2, 7}, false, SeasonBox::Winter, u"korábbi"_s}));
         QCOMPARE(progress.statuses, (QStringList{u"Nyilvántartás beolvasása..."_s, u"Nyilvántartás elemzése..."_s,
                                                  u"Adatok rendezése..."_s}));
         // Saved again unchanged, under its own name, it is the same byte for byte but for the
@@ -80,8 +76,7 @@ private slots:
         // The file as opened is remembered: a rewrite by another program is asked about.
         env.write(u"Users/ABC123/masolat.rvn"_s, logbookFixture(u"current.rvn"_s) + "\r\n");
         env.prompter.answer(No);
-        QVERIFY(!SaveLogbook(env.state));
-        QVERIFY(env.prompter.last().contains(u"megváltoztatta"_s));
+        QVERIFY(!SaveLogbook(env.state) && env.prompter.last().contains(u"megváltoztatta"_s));
     }
 
     void missingPartnersInOrderOfFirstOccurrence() {
@@ -113,14 +108,13 @@ private slots:
         database(env, {kBase, kFire, kSzeged});
         env.prompter.answer(Yes);
         QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Opened);
-        QCOMPARE(env.prompter.texts(), QStringList{missingPartnersQuestion({kPecs})});
-        QCOMPARE(env.prompter.asked.first().buttons, Yes | No | Cancel);
-        QCOMPARE(env.state.partnerCount(), 4);
-        QCOMPARE(env.state.partner(4), kPecs);
-        QCOMPARE(env.state.distances.at(1, 4).distance, 0);
-        QCOMPARE(env.state.distances.at(1, 2).distance, 12);
-        QCOMPARE(stopsOfDay(env.state.month, 2), (QVector<int>{1, 4, 1}));
-        QCOMPARE(stopsOfDay(env.state.month, 10), (QVector<int>{1, 4, 3, 2}));
+        QCOMPARE(std::pair(env.prompter.texts(), env.prompter.asked.first().buttons),
+                 std::pair(QStringList{missingPartnersQuestion({kPecs})}, Yes | No | Cancel));
+        QCOMPARE((std::tuple{env.state.partnerCount(), env.state.partner(4), env.state.distances.at(1, 4).distance,
+                             env.state.distances.at(1, 2).distance}),
+                 (std::tuple{4, kPecs, qint16(0), qint16(12)}));
+        QCOMPARE(std::pair(stopsOfDay(env.state.month, 2), stopsOfDay(env.state.month, 10)),
+                 std::pair(QVector<int>{1, 4, 1}, QVector<int>{1, 4, 3, 2}));
         AppState reread;
         reread.programDir = env.state.programDir;
         reread.carDir = env.state.carDir;
@@ -140,19 +134,15 @@ private slots:
         env.prompter.answer(No);
         env.prompter.answer(Cancel);
         QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Cancelled);
-        QCOMPARE(env.prompter.asked[1].text, leaving);
-        QCOMPARE(env.prompter.asked.size(), 3);
+        QCOMPARE(std::pair(env.prompter.asked.size(), env.prompter.asked[1].text), std::pair(qsizetype(3), leaving));
         env.prompter.clear();
         env.prompter.answer(No);
         env.prompter.answer(Yes);
         QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Opened);
-        QVERIFY(env.prompter.asked[0].text.startsWith(u"2 új adat"_s));
-        QCOMPARE(env.prompter.last(), leaving);
-        QCOMPARE(env.state.partnerCount(), 2);
-        QCOMPARE(env.read(u"Users/ABC123/data.rvd"_s), before);
-        QCOMPARE(stopsOfDay(env.state.month, 2), (QVector<int>{1, 1}));
-        QCOMPARE(stopsOfDay(env.state.month, 10), (QVector<int>{1, 2}));
-        QCOMPARE(env.state.month.startOdometer, 1200);
+        QVERIFY(env.prompter.asked[0].text.startsWith(u"2 új adat"_s) && env.prompter.last() == leaving);
+        QCOMPARE(std::pair(env.state.partnerCount(), env.read(u"Users/ABC123/data.rvd"_s)), std::pair(2, before));
+        QCOMPARE((std::tuple{stopsOfDay(env.state.month, 2), stopsOfDay(env.state.month, 10), env.state.month.startOdometer}),
+                 (std::tuple{QVector<int>{1, 1}, QVector<int>{1, 2}, 1200}));
     }
 
     // Yes whose save fails: the month stays closed and memory shows what the disk holds.
@@ -164,9 +154,8 @@ private slots:
         env.state.month.year = 1999;
         env.prompter.answer(Yes);
         QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Failed);
-        QCOMPARE(env.state.partners, (QVector<Partner>{kBase, kFire}));
-        QCOMPARE(env.state.distances.size(), 2);
-        QCOMPARE(env.state.month.year, 1999);
+        QCOMPARE((std::tuple{env.state.partners, env.state.distances.size(), env.state.month.year}),
+                 (std::tuple{QVector<Partner>{kBase, kFire}, 2, 1999}));
         QVERIFY(env.prompter.last().startsWith(u"Az új partnereket nem sikerült"_s));
     }
 
@@ -177,21 +166,18 @@ private slots:
         env.state.month.year = 1999;
         env.prompter.answer(Cancel);
         QCOMPARE(openAs(env, u"2026mar.rvn"_s, monthWithStrangers()), OpenOutcome::Cancelled);
-        QCOMPARE(env.state.partnerCount(), 2);
-        QVERIFY(env.state.mainWindowTag.isEmpty());
+        QVERIFY(env.state.partnerCount() == 2 && env.state.mainWindowTag.isEmpty());
 
         QByteArray bytes = logbookFixture(u"current.rvn"_s);
         bytes.replace("\r\n321,3\r\n", "\r\n321,0\r\n"); // stop width 0
         QCOMPARE(openAs(env, u"2002jan.rvn"_s, bytes), OpenOutcome::Failed);
         QVERIFY2(env.prompter.last().contains(u"2002jan.rvn (3. sor)"_s), qPrintable(env.prompter.last()));
-        QCOMPARE(env.prompter.asked.last().icon, MsgIcon::Exclamation);
-        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), bytes);
+        QCOMPARE(std::pair(env.prompter.asked.last().icon, env.read(u"Users/ABC123/2002jan.rvn"_s)), std::pair(MsgIcon::Exclamation, bytes));
 
         env.state.partners.clear();
         env.prompter.answer(No); // leaves the month's own partner out too
         QCOMPARE(openAs(env, u"2026jan.rvn"_s, logbookBytes(2026, 1, 0)), OpenOutcome::NoPartners);
-        QCOMPARE(env.prompter.last(), u"Nincsenek adatok!"_s);
-        QCOMPARE(env.state.month.year, 1999);
+        QCOMPARE(std::pair(env.prompter.last(), env.state.month.year), std::pair(u"Nincsenek adatok!"_s, 1999));
     }
 };
 

@@ -63,9 +63,8 @@ private slots:
         frmHonapok& w = *h.w;
         QVERIFY(!w.cmdSzerkeszt->isEnabled() && !w.cmdTorol->isEnabled());
         w.txtEvSzam->setText(u"2002"_s);
-        w.cmdPlus->click();
-        w.cmdPlus->click();
-        w.cmdMinus->click();
+        for (QPushButton* b : {w.cmdPlus, w.cmdPlus, w.cmdMinus})
+            b->click();
         QCOMPARE(w.txtEvSzam->text(), u"2003"_s);
         w.show();
         w.chkMinta->click();
@@ -83,12 +82,11 @@ private slots:
         QCOMPARE(w.lstHonapok->count(), 2);
         w.cmdEves->click(); // the overview of the year chosen: its two months and the totals
         QVERIFY(w.findChild<frmEves*>() && w.findChild<frmEves*>()->tblEv->rowCount() == 3);
-        h.env.prompter.answer(No);
-        w.cmdTorol->click();
-        QCOMPARE(w.lstHonapok->count(), 2);
-        h.env.prompter.answer(Yes);
-        w.cmdTorol->click();
-        QVERIFY(!QFile::exists(h.env.state.carPath(u"2002sze.rvn"_s)));
+        for (MsgButton answer : {No, Yes}) {
+            h.env.prompter.answer(answer);
+            w.cmdTorol->click();
+        }
+        QVERIFY(!QFile::exists(h.env.state.carPath(u"2002sze.rvn"_s)) && QFile::exists(h.env.state.carPath(u"2002okt.rvn"_s)));
         w.cboEvClick(); // the filter again: the deleted month stays away
         QCOMPARE(w.lstHonapok->count(), 1);
     }
@@ -101,8 +99,7 @@ private slots:
         h.env.state.month.year = 1999;
         h.env.prompter.answer(No);
         w.cmdSzerkesztUj->click();
-        QCOMPARE(h.env.prompter.last(), overwriteMonthQuestion());
-        QVERIFY(h.env.state.month.year == 1999 && h.opened.isEmpty());
+        QVERIFY(h.env.prompter.last() == overwriteMonthQuestion() && h.env.state.month.year == 1999 && h.opened.isEmpty());
 
         Harness one(1); // only the base partner
         one.w->cmdSzerkesztUj->click();
@@ -111,15 +108,8 @@ private slots:
 
     void newEmptyMonthHandsOver() {
         Harness h;
-        StoredLogbook november; // the last reading before, with a month between
-        november.year = 2027;
-        november.month = 11;
-        november.startOdometer = 5000;
-        november.monthKm = 300; // the header's figure; the legs make the month's km
-        november.stopWidth = 3;
-        const Partner one{u"Partner 1"_s, u"Győr"_s, QString()}, two{u"Partner 2"_s, u"Győr"_s, QString()};
-        november.stops[0] = {one, two, one}; // 30 + 30 km
-        h.env.write(u"Users/ABC123/2027nov.rvn"_s, serializeLogbook(november));
+        // The last reading before, with a month between: its header says 300 km, it has no legs.
+        h.env.write(u"Users/ABC123/2027nov.rvn"_s, serializeLogbook(StoredLogbook{{}, false, 2027, 11, 5000, 300, 1}));
         frmHonapok& w = *h.w;
         w.show();
         h.env.state.month.fileName = u"2001dec.rvn"_s;
@@ -127,17 +117,16 @@ private slots:
         w.cboHonapok->setCurrentIndex(1);
         QTest::keyClick(w.txtEvSzam, Qt::Key_Return);
         QCOMPARE((std::tuple{h.opened, h.env.state.month.month, h.env.state.month.fileName, h.env.state.month.startOdometer}),
-                 (std::tuple{QList<bool>{true}, 2, QString(), 5060}));
+                 (std::tuple{QList<bool>{true}, 2, QString(), 5000}));
         QVERIFY(!w.isVisible());
-        // The editor closes and shows the window again: list refreshed.
+        // The editor closes and shows the window again: list refreshed; Escape goes back to the main window.
         h.env.write(u"Users/ABC123/2028feb.rvn"_s, logbookBytes(2028, 2, 42));
         w.show();
         QCOMPARE(w.lstHonapok->count(), 2);
         QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(&w, Qt::Key_Escape);
-        QVERIFY(!w.isVisible());
-        QVERIFY(h.mainWindow.isVisible());
+        QVERIFY(!w.isVisible() && h.mainWindow.isVisible());
     }
 
     // A month without a price before priced ones, and the seasons (figures in clifixture.h), as
@@ -225,8 +214,7 @@ private slots:
         h.w->txtKm->setText(u"300"_s);
         h.env.prompter.answer(No);
         h.w->cmdSzerkesztUj->click();
-        QCOMPARE(h.opened, QList<bool>{true});
-        QCOMPARE(h.env.state.month.stopWidth, 0);
+        QCOMPARE(std::pair(h.opened, h.env.state.month.stopWidth), std::pair(QList<bool>{true}, 0));
     }
 
     void openingAStoredMonth() {
@@ -236,7 +224,7 @@ private slots:
         damaged.replace("\r\n200,1\r\n", "\r\n200,0\r\n");
         h.env.write(u"Users/ABC123/2002sze.rvn"_s, damaged);
         w.cmdSzerkeszt->click();
-        QVERIFY(h.opened.isEmpty());
+        QVERIFY(h.opened.isEmpty()); // the damaged month is told, not opened
 
         h.env.write(u"Users/ABC123/2002sze.rvn"_s, logbookBytes(2002, 9, 200));
         w.show();
@@ -263,9 +251,8 @@ private slots:
         h.env.write(u"Users/ABC123/2002okt.rvn"_s, serializeLogbook(october));
         h.env.write(u"Users/ABC123/2003jan.rvn"_s, logbookBytes(2003, 1, 10));
         showActive(&w);
-        QCOMPARE(w.lstHonapok->count(), 3);
-        QCOMPARE(w.selectedFile(), u"2002okt.rvn"_s);
-        QCOMPARE(w.lblFileInfo->text(), u"Ebben a hónapban 60 km"_s);
+        QCOMPARE((std::tuple{w.lstHonapok->count(), w.selectedFile(), w.lblFileInfo->text()}),
+                 (std::tuple{3, u"2002okt.rvn"_s, u"Ebben a hónapban 60 km"_s}));
     }
 };
 
