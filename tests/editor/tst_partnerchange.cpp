@@ -46,10 +46,10 @@ private slots:
         const PartnerChangeReport r =
             carryPartnerChange(env.state, {u"2002feb.rvn"_s, u"2002mar.rvn"_s}, kOld, kNew);
         QCOMPARE(r.message(), u"2 nyilvántartásban 1 módosítás."_s); // the unchanged March counts too
-        QCOMPARE(env.read(u"Users/ABC123/2002feb.rvn"_s), logbookWith(2, {kBase, kNew}));
-        QCOMPARE(env.read(u"Users/ABC123/2002mar.rvn"_s), notVisited);
-        QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), monthWith(1, kOld)); // not chosen
-        QVERIFY(!QFile::exists(env.path(u"Users/ABC123/temp.tmp"_s)));
+        // January was not chosen.
+        QCOMPARE((std::tuple{env.read(u"Users/ABC123/2002feb.rvn"_s), env.read(u"Users/ABC123/2002mar.rvn"_s),
+                             env.read(u"Users/ABC123/2002jan.rvn"_s), QFile::exists(env.path(u"Users/ABC123/temp.tmp"_s))}),
+                 (std::tuple{logbookWith(2, {kBase, kNew}), notVisited, monthWith(1, kOld), false}));
     }
 
     void aDamagedLogbookIsNamedAndLeftUntouched() {
@@ -105,8 +105,8 @@ private slots:
         QStringList files;
         for (const ChangeableLogbook& b : changeableLogbooks(env.state))
             files << b.fileName;
-        QCOMPARE(files, QStringList({u"2002jan.rvn"_s, u"2002feb.rvn"_s, u"2002dec.RVN"_s}));
-        QCOMPARE(changeableLogbooks(env.state).last().label, u"2002. december"_s);
+        QCOMPARE(std::pair(files, changeableLogbooks(env.state).last().label),
+                 std::pair(QStringList({u"2002jan.rvn"_s, u"2002feb.rvn"_s, u"2002dec.RVN"_s}), u"2002. december"_s));
         // A version 2.0 file is rewritten keeping its version text.
         QCOMPARE(carryPartnerChange(env.state, {u"2002dec.RVN"_s}, kOld, kNew).changes, 2);
         QVERIFY(env.read(u"Users/ABC123/2002dec.RVN"_s).startsWith("\"RVN\",\"2.0\"\r\n"));
