@@ -45,8 +45,8 @@ private slots:
         importPartners(env.state, 2);
         QCOMPARE((std::tuple{env.state.partnerCount(), dbtest::cell(env.state, 3, 1), dbtest::cell(env.state, 1, 3)}),
                  (std::tuple{4, std::pair<qint16, qint16>(42, 6), std::pair<qint16, qint16>(43, 5)}));
-        QCOMPARE(env.prompter.last(), u"Nem találtam új adatot Másik partner-adatbázisában."_s);
-        QCOMPARE(storedPartners(env.state).distances.at(3, 1).distance, qint16(42));
+        QCOMPARE(std::pair(env.prompter.last(), storedPartners(env.state).distances.at(3, 1).distance),
+                 std::pair(u"Nem találtam új adatot Másik partner-adatbázisában."_s, qint16(42)));
     }
 
     void aZeroDistanceOverwritesOnlyAfterYesAndCancelWritesNothing() {
@@ -84,8 +84,8 @@ private slots:
         QCOMPARE((std::tuple{env.state.distances.at(4, 2).distance, env.state.distances.at(2, 5).distance,
                              dbtest::cell(env.state, 4, 5)}),
                  (std::tuple{qint16(17), qint16(29), std::pair<qint16, qint16>(0, 2)}));
-        QCOMPARE(env.prompter.last(), u"Másik partner-adatbáziából 2 partner csatolva a saját adatbázishoz."_s);
-        QCOMPARE(storedPartners(env.state).distances.at(2, 3).distance, qint16(555));
+        QCOMPARE(std::pair(env.prompter.last(), storedPartners(env.state).distances.at(2, 3).distance),
+                 std::pair(u"Másik partner-adatbáziából 2 partner csatolva a saját adatbázishoz."_s, qint16(555)));
     }
 
     void anEmptyOrDamagedDatabaseChangesNothing_data() {
@@ -107,8 +107,7 @@ private slots:
             env.write(u"Users/XYZ789/data.rvd"_s, file);
         importPartners(env.state, 2);
         QVERIFY(env.prompter.asked.size() == 1 && env.prompter.last().startsWith(message));
-        QCOMPARE(env.state.partnerCount(), 2);
-        QVERIFY(!QFile::exists(env.path(u"Users/ABC123/data.rvd"_s)));
+        QVERIFY(env.state.partnerCount() == 2 && !QFile::exists(env.path(u"Users/ABC123/data.rvd"_s)));
     }
 
     void fuelPricesAreMergedSortedAndSaved() {
@@ -123,8 +122,7 @@ private slots:
         QCOMPARE(env.read(u"Users/XYZ789/benzin.rvd"_s), otherFile); // only read
 
         env.write(u"Users/XYZ789/benzin.rvd"_s, "2\r\n#2002-03-01#\r\n251\r\n"); // damaged
-        QVERIFY(!importFuelPrices(env.state, 2));
-        QCOMPARE(env.state.fuelPrices.size(), 3);
+        QVERIFY(!importFuelPrices(env.state, 2) && env.state.fuelPrices.size() == 3);
     }
 
     void pricesOfAnotherFuelComeOnlyAfterYes() {

@@ -21,6 +21,11 @@ const QByteArray kTable = "# újabb hónapok\n"
                           "year\tmonth\tesz95\tgazolaj\tkeverek\tlpg\tcng\tsource_url\n"
                           "2025\t11\t595\t596\t643\t331\t810\thttps://nav.gov.hu\n"
                           "2025\t12\t580\t590\t630\t330\t800\thttps://nav.gov.hu\n";
+// b95, b98, bdiz and bkev before, and after the table's new months (ESZ-95's November kept).
+const QList<QByteArray> kOldSet{kB95, kEmpty, kBdiz, kEmpty};
+const QList<QByteArray> kNewSet{"3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n#2025-12-01#\r\n580\r\n", kEmpty,
+                                "2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n",
+                                "2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"};
 
 struct Env : TestEnv {
     QString table = dir.filePath(u"uj.tsv"_s);
@@ -51,14 +56,12 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QList<QByteArray>>("files"); // b95, b98, bdiz, bkev after
         QTest::addColumn<QString>("told");
-        const QByteArray kept = "3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n#2025-12-01#\r\n580\r\n";
-        const QList<QByteArray> others{kEmpty, "2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n",
-                                       "2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"};
+        QList<QByteArray> replaced = kNewSet;
+        replaced[0].replace("591", "595");
         const QString told = u"Az üzemanyagárak frissítve: %1 új ár került a közzétett árak közé, %2 ár cserélődött."_s;
-        QTest::newRow("no") << kTable << int(No) << QList<QByteArray>{kept} + others << told.arg(4).arg(0);
-        QTest::newRow("yes") << kTable << int(Yes) << QList<QByteArray>{QByteArray(kept).replace("591", "595")} + others
-                             << told.arg(4).arg(1);
-        QTest::newRow("cancel") << kTable << int(Cancel) << QList<QByteArray>{kB95, kEmpty, kBdiz, kEmpty} << QString();
+        QTest::newRow("no") << kTable << int(No) << kNewSet << told.arg(4).arg(0);
+        QTest::newRow("yes") << kTable << int(Yes) << replaced << told.arg(4).arg(1);
+        QTest::newRow("cancel") << kTable << int(Cancel) << kOldSet << QString();
         QTest::newRow("yes, a corrected month alone")
             << QByteArray(kTable.left(kTable.indexOf("2025\t11")) + "2025\t11\t595\t596\t\t\t\tx\n") << int(Yes)
             << QList<QByteArray>{QByteArray(kB95).replace("591", "595"), kEmpty, kBdiz, kEmpty} << told.arg(0).arg(1);
@@ -113,8 +116,7 @@ private slots:
         QVERIFY(importPublishedPrices(env.state, env.table));
         QVERIFY(env.prompter.last().contains(u"Átveszi a(z) 2025. november, 2025. december hónap árát a(z) Teszt"_s));
         const QByteArray car = "3\r\n#2025-11-01#\r\n595\r\n#2025-11-20#\r\n510\r\n#2025-12-01#\r\n580\r\n";
-        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s), car);
-        QCOMPARE(serializeFuelPrices(env.state.fuelPrices), car);
+        QCOMPARE(std::pair(env.read(u"Users/ABC123/benzin.rvd"_s), serializeFuelPrices(env.state.fuelPrices)), std::pair(car, car));
 
         // Declined, or nothing new for the car: the car's prices stay.
         Env no;
@@ -128,13 +130,13 @@ private slots:
 
     void oneEntryPerDayInDateOrder() {
         QVector<FuelPrice> prices{{QDate(2002, 3, 1), 250}, {QDate(2002, 4, 1), 260}};
-        QVERIFY(storePrice(prices, QDate(2002, 3, 15), 255));
-        QVERIFY(storePrice(prices, QDate(2001, 12, 31), 240));
-        QVERIFY(storePrice(prices, QDate(2002, 3, 1), 0)); // replaced; 0 is a price like any other
+        // The last replaces; 0 is a price like any other.
+        QVERIFY(storePrice(prices, QDate(2002, 3, 15), 255) && storePrice(prices, QDate(2001, 12, 31), 240) &&
+                storePrice(prices, QDate(2002, 3, 1), 0));
         QCOMPARE(serializeFuelPrices(prices), QByteArray("4\r\n#2001-12-31#\r\n240\r\n#2002-03-01#\r\n0\r\n"
                                                          "#2002-03-15#\r\n255\r\n#2002-04-01#\r\n260\r\n"));
-        QCOMPARE(priceOn(prices, QDate(2002, 3, 1)), std::optional<qint16>(0));
-        QCOMPARE(priceOn(prices, QDate(2002, 3, 2)), std::nullopt); // only the exact day
+        // Only the exact day.
+        QCOMPARE(std::pair(priceOn(prices, QDate(2002, 3, 1)), priceOn(prices, QDate(2002, 3, 2))), std::pair(std::optional<qint16>(0), std::optional<qint16>()));
         QVERIFY(removePrice(prices, QDate(2002, 3, 1)) && !removePrice(prices, QDate(2002, 3, 1)));
     }
 
@@ -158,8 +160,7 @@ private slots:
         env.write(u"Users/b95.rvd"_s, "0\r\n");
         QVERIFY(!resetToPublishedPrices(env.state)); // no bdiz.rvd
         env.write(u"Users/bdiz.rvd"_s, "3\r\n#2002-01-01#\r\n");
-        QVERIFY(!resetToPublishedPrices(env.state));
-        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s), own);
+        QVERIFY(!resetToPublishedPrices(env.state) && env.read(u"Users/ABC123/benzin.rvd"_s) == own);
 
         const QByteArray published = "2\r\n#2002-01-01#\r\n210\r\n#2002-02-01#\r\n215\r\n";
         env.write(u"Users/bdiz.rvd"_s, published);
@@ -170,10 +171,6 @@ private slots:
     // A kill after any write of an import: the next start finds the whole new set. The journal
     // itself not written: the whole old set, and nothing to finish.
     void importIsAllOrNothingAcrossAKill() {
-        const QList<QByteArray> oldSet{kB95, kEmpty, kBdiz, kEmpty};
-        const QList<QByteArray> newSet{"3\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n#2025-12-01#\r\n580\r\n", kEmpty,
-                                       "2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n",
-                                       "2\r\n#2025-11-01#\r\n643\r\n#2025-12-01#\r\n630\r\n"};
         for (int killAfter = 0; killAfter <= 3; ++killAfter) {
             Env env;
             PublishedImport plan;
@@ -183,10 +180,9 @@ private slots:
             QVERIFY(!applyPublishedImport(env.state, plan, false, nullptr, nullptr, hooks));
             QVERIFY(QFile::exists(importJournalPath(env.state)));
             if (killAfter == 1) // the moment a kill used to leave a mixed set
-                QCOMPARE(env.published().mid(2), oldSet.mid(2));
+                QCOMPARE(env.published().mid(2), kOldSet.mid(2));
             QVERIFY(recoverPublishedImport(env.state));
-            QCOMPARE(env.published(), newSet);
-            QVERIFY(!QFile::exists(importJournalPath(env.state)));
+            QVERIFY(env.published() == kNewSet && !QFile::exists(importJournalPath(env.state)));
         }
         Env env;
         PublishedImport plan;
@@ -198,7 +194,7 @@ private slots:
         const Result r = applyPublishedImport(env.state, plan, false, nullptr, nullptr, noJournal);
         QVERIFY(!r && r.message().contains(u"minden fájl maradt a régi"_s) && r.message().contains(u"betelt a lemez"_s));
         QVERIFY(recoverPublishedImport(env.state));
-        QCOMPARE(env.published(), oldSet);
+        QCOMPARE(env.published(), kOldSet);
     }
 
     // The second file meets a full disk (no file may grow past 8 bytes): the first gets its old
@@ -222,15 +218,14 @@ private slots:
             const Result r = applyPublishedImport(env.state, plan, false, nullptr, nullptr, hooks);
             QVERIFY(!r && r.message().contains(u"bdiz.rvd"_s));
             QCOMPARE(writes, (QStringList{u"nav-import.naplo"_s, u"b95.rvd"_s, u"bdiz.rvd"_s, u"b95.rvd"_s}));
-            QCOMPARE(r.message().contains(u"minden fájl maradt a régi"_s), !restoreFails);
-            QCOMPARE(r.message().contains(u"visszaállítása sem sikerült"_s), restoreFails);
+            QCOMPARE(std::pair(r.message().contains(u"minden fájl maradt a régi"_s), r.message().contains(u"visszaállítása sem sikerült"_s)),
+                     std::pair(!restoreFails, restoreFails));
             if (!restoreFails) {
                 QCOMPARE(filesUnder(env.state.programDir), before);
                 continue;
             }
-            QVERIFY(QFile::exists(importJournalPath(env.state)));
-            QVERIFY(recoverPublishedImport(env.state));
-            QCOMPARE(env.read(u"Users/bdiz.rvd"_s), QByteArray("2\r\n#2025-11-01#\r\n596\r\n#2025-12-01#\r\n590\r\n"));
+            QVERIFY(QFile::exists(importJournalPath(env.state)) && recoverPublishedImport(env.state));
+            QCOMPARE(env.read(u"Users/bdiz.rvd"_s), kNewSet[2]);
         }
     }
 
@@ -239,8 +234,7 @@ private slots:
         Env env;
         env.write(u"Users/nav-import.naplo"_s, "ROVANTA NAV-IMPORT 1\n1\nb95.rvd - 99\n0\r\nVEGE\n");
         const Result r = recoverPublishedImport(env.state);
-        QVERIFY(!r && r.message().contains(u"naplója sérült"_s));
-        QVERIFY(!QFile::exists(importJournalPath(env.state)));
+        QVERIFY(!r && r.message().contains(u"naplója sérült"_s) && !QFile::exists(importJournalPath(env.state)));
         QCOMPARE(env.read(u"Users/b95.rvd"_s), kB95);
     }
 
@@ -251,9 +245,8 @@ private slots:
         env.write(u"Users/ABC123/benzin.rvd"_s, "1\r\n#2025-10-15#\r\n600\r\n");
         int added = -1;
         QVERIFY(syncCarPrices(env.state, env.state.car(1), &added));
-        QCOMPARE(added, 1);
         const QByteArray synced = "2\r\n#2025-10-15#\r\n600\r\n#2025-11-01#\r\n591\r\n";
-        QCOMPARE(env.read(u"Users/ABC123/benzin.rvd"_s), synced);
+        QCOMPARE(std::pair(added, env.read(u"Users/ABC123/benzin.rvd"_s)), std::pair(1, synced));
         QVERIFY(syncCarPrices(env.state, env.state.car(1), &added));
         QCOMPARE(std::pair(added, env.read(u"Users/ABC123/benzin.rvd"_s)), std::pair(0, synced));
     }

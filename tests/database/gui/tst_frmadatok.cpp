@@ -87,8 +87,7 @@ private slots:
         const Partner before = f.s().partner(2);
         const Partner after{u"P2 Zrt."_s, u"Város2"_s, u"Új út 1."_s};
         p->runInput = [&](frmInput& d) {
-            QCOMPARE(d.tag, u"modosit"_s);
-            QCOMPARE(d.txtNev->text(), u"P2"_s);
+            QCOMPARE(std::pair(d.tag, d.txtNev->text()), std::pair(u"modosit"_s, u"P2"_s));
             typing(after)(d);
         };
         f.env.prompter.answer(Yes); // go on although a logbook is open
@@ -144,8 +143,7 @@ private slots:
         p->txtTav->selectAll();
         QTest::keyClicks(p->txtTav, u"12x"_s);
         QTest::keyClick(p->txtTav, Qt::Key_Return);
-        QTRY_VERIFY(p->cboHova->hasFocus());
-        QCOMPARE(f.s().distances.at(5, 2).distance, qint16(12));
+        QTRY_VERIFY(p->cboHova->hasFocus() && f.s().distances.at(5, 2).distance == 12);
 
         selectPair(p, 1, 2);
         edit(p->txtTav, u"22"_s);
@@ -168,8 +166,7 @@ private slots:
         QTest::keyClicks(km, u"47"_s);
         type->setCurrentIndex(1);
         QTest::keyClick(km, Qt::Key_Return);
-        QCOMPARE(f.s().distances.at(1, 3).routeType, qint16(2));
-        QCOMPARE(p->txtTav->text(), u"47"_s);
+        QCOMPARE(std::pair(f.s().distances.at(1, 3).routeType, p->txtTav->text()), std::pair(qint16(2), u"47"_s));
 
         f.env.prompter.answer(Cancel);
         QTest::keyClick(&w, Qt::Key_Escape);
@@ -191,10 +188,9 @@ private slots:
         QTest::mouseClick(p->cmdBenzinMent, Qt::LeftButton);
         QVERIFY(f.env.read(u"Users/ABC123/benzin.rvd"_s).startsWith("2\r\n")); // both days stored
         emit p->lstArak->itemClicked(p->lstArak->item(1));
-        QCOMPARE(p->selectedDate(), QDate(2002, 3, 15));
         edit(p->txtAr, u"300"_s);
         QTest::mouseClick(p->cmdBenzinMegsem, Qt::LeftButton);
-        QCOMPARE(p->txtAr->text(), u"264"_s);
+        QCOMPARE(std::pair(p->selectedDate(), p->txtAr->text()), std::pair(QDate(2002, 3, 15), u"264"_s));
         choosePriceDay(p, 2004, 1, 31);
         p->cboHonapok->setCurrentIndex(1);
         QCOMPARE(p->cboNapok->currentIndex(), 28);
@@ -227,8 +223,7 @@ private slots:
         QVERIFY(e.isVisible());
         one.env.prompter.answer(No);
         e.reject();
-        QVERIFY(!e.isVisible());
-        QCOMPARE(one.s().mainWindowTag, u"exit"_s);
+        QVERIFY(!e.isVisible() && one.s().mainWindowTag == u"exit"_s);
     }
 
     // OK checks what was typed: a duplicate stays in the dialog.
@@ -240,7 +235,7 @@ private slots:
         frmInput d(env.state, u"ujadat"_s, &flag, 0);
         d.show();
         QTest::keyClicks(d.txtNev, u" P\"3 "_s);
-        QVERIFY(env.prompter.last().endsWith(u"a cégnévben."_s));
+        QVERIFY(env.prompter.last().endsWith(u"a cégnévben."_s)); // the quote is refused
         d.cboVaros->setEditText(u"Város3"_s);
         QTest::mouseClick(d.cmdVarosLoad, Qt::LeftButton);
         QCOMPARE(std::pair(d.cboVaros->count(), d.cboVaros->currentText()), std::pair(3, u"Város3"_s)); // what was typed stays
@@ -249,8 +244,7 @@ private slots:
         QCOMPARE(std::pair(flag, d.isVisible()), std::pair(u"N"_s, true));
         d.txtCim->setText(u"Utca 4. "_s);
         QTest::mouseClick(d.cmdOK, Qt::LeftButton);
-        QCOMPARE(std::pair(flag, d.result()), std::pair(u"I"_s, Partner{u"P3"_s, u"Város3"_s, u"Utca 4."_s}));
-        QVERIFY(!d.isVisible());
+        QCOMPARE((std::tuple{flag, d.result(), d.isVisible()}), (std::tuple{u"I"_s, Partner{u"P3"_s, u"Város3"_s, u"Utca 4."_s}, false}));
     }
 
     void okRewritesTheChosenOnesAndBackNothing() {
@@ -267,8 +261,7 @@ private slots:
         d.show();
         d.lstHonapok->item(0)->setSelected(true); // February stays as it is
         QTest::mouseClick(d.cmdOK, Qt::LeftButton);
-        QVERIFY(!d.isVisible());
-        QCOMPARE(env.prompter.texts(), QStringList{u"1 nyilvántartásban 3 módosítás."_s});
+        QCOMPARE(std::pair(d.isVisible(), env.prompter.texts()), std::pair(false, QStringList{u"1 nyilvántartásban 3 módosítás."_s}));
     }
 };
 
