@@ -17,6 +17,17 @@ using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 using Kind = RecordingCanvas::Kind;
 
+namespace {
+// Each text is drawn with its top left corner at the place given.
+void verifyPlaces(const RecordingCanvas& c, std::initializer_list<std::tuple<QString, double, double>> places) {
+    for (const auto& [text, x, y] : places) {
+        const auto* item = c.text(text);
+        QVERIFY2(item && qFuzzyCompare(item->x1, x) && qFuzzyCompare(item->y1, y),
+                 qPrintable(text + (item ? u" at %1, %2"_s.arg(item->x1).arg(item->y1) : u" missing"_s)));
+    }
+}
+} // namespace
+
 // The two printouts as recorded canvas calls, and as PDF pages.
 class PrintoutTest : public QObject {
     Q_OBJECT
@@ -36,12 +47,11 @@ private slots:
         verifyAt(title, (11000 - 15 * 200.0) / 2, 300); // centred at 20 points
         QVERIFY(title->bold && title->underline);
         // The car's texts are trimmed.
-        verifyAt(c.text(u"Opel Astra típusú ABC-123 rendszámú gépkocsihoz"_s), 1000, 1000);
-        verifyAt(c.text(u"Záró km-óra állás: 10\u00A0060 km (magán: 0 km)"_s), 1000, 2250);
+        verifyPlaces(c, {{u"Opel Astra típusú ABC-123 rendszámú gépkocsihoz"_s, 1000, 1000},
+                         {u"Záró km-óra állás: 10\u00A0060 km (magán: 0 km)"_s, 1000, 2250},
+                         {u"Elszámoló neve: Teszt Kft."_s, 6600, 1500}, {u"1. oldal"_s, 11000 - 8 * 80.0 - 1000, 500}});
         const auto box = c.all(Kind::Box).value(0);
         QCOMPARE(QList<double>({box.x1, box.y1, box.x2, box.y2}), QList<double>({6500, 1400, 10000, 2500}));
-        verifyAt(c.text(u"Elszámoló neve: Teszt Kft."_s), 6600, 1500);
-        verifyAt(c.text(u"1. oldal"_s), 11000 - 8 * 80.0 - 1000, 500);
     }
 
     void dayWithOneStopGivesNoRow() {
@@ -49,8 +59,7 @@ private slots:
         f.day(3, {2});
         const RecordingCanvas c = f.layout(Printout::Logbook);
         QVERIFY(!c.textStarting(u"március 3"_s));
-        verifyAt(c.text(u"0 km a lapon"_s), 1000, 3250);
-        verifyAt(c.text(u"Összesen: 0 km"_s), 1000, 3500);
+        verifyPlaces(c, {{u"0 km a lapon"_s, 1000, 3250}, {u"Összesen: 0 km"_s, 1000, 3500}});
     }
 
     void fourStopsGiveThreeRowsWithSeparators() {
@@ -58,9 +67,8 @@ private slots:
         f.day(5, {1, 2, 3, 1});
         const RecordingCanvas c = f.layout(Printout::Logbook);
         QCOMPARE(tops(c.all(Kind::Text), u"március 5."_s), QList<double>({3250, 3750, 4250}));
-        verifyAt(c.text(u"Győr, Ipar út 2."_s), 7000, 3250);
         // A blank address shows the city alone, in "Hova" of row 2 and "Honnan" of row 3.
-        verifyAt(c.text(u"Szeged"_s), 7000, 3750);
+        verifyPlaces(c, {{u"Győr, Ipar út 2."_s, 7000, 3250}, {u"Szeged"_s, 7000, 3750}});
         QCOMPARE(c.count(u"Szeged"_s), 2);
 
         QCOMPARE(tops(c.all(Kind::Line)), QList<double>({3500 + 192.0, 4000 + 192.0}));
@@ -76,18 +84,14 @@ private slots:
         RecordingCanvas c = f.layout(Printout::Logbook, Twin::printer(), &pages);
         // The count laid out, the pages drawn and what the preview pages through.
         QCOMPARE((std::tuple{pages, c.pages(), logbookPageCount(f.s, f.log)}), (std::tuple{1, 1, 1}));
-        verifyAt(c.text(u"690 km a lapon"_s), 1000, 14750);
-        verifyAt(c.text(u"Összesen: 690 km"_s), 1000, 15000);
+        verifyPlaces(c, {{u"690 km a lapon"_s, 1000, 14750}, {u"Összesen: 690 km"_s, 1000, 15000}});
         QVERIFY(!c.textEnding(u" göngyölt km"_s));
 
         f.legs(24);
         c = f.layout(Printout::Logbook, Twin::printer(), &pages);
         QCOMPARE((std::tuple{pages, c.pages(), logbookPageCount(f.s, f.log)}), (std::tuple{2, 2, 2}));
-        verifyAt(c.text(u"690 km a lapon"_s), 1000, 14750);
-        verifyAt(c.text(u"690 göngyölt km"_s), 1000, 15000);
-        QCOMPARE(c.texts(2).count(u"Útnyilvántartás"_s), 1);
-        verifyAt(c.text(u"30 km a lapon"_s), 1000, 3750);
-        QCOMPARE(c.text(u"Összesen: 720 km"_s)->page, 2);
+        verifyPlaces(c, {{u"690 km a lapon"_s, 1000, 14750}, {u"690 göngyölt km"_s, 1000, 15000}, {u"30 km a lapon"_s, 1000, 3750}});
+        QCOMPARE(std::pair(c.texts(2).count(u"Útnyilvántartás"_s), c.text(u"Összesen: 720 km"_s)->page), std::pair(qsizetype(1), 2));
 
         // The preview: the same pages at 80 %, only the page shown.
         const RecordingCanvas first = f.layout(Printout::Logbook, Twin::preview(1));
@@ -112,8 +116,8 @@ private slots:
         f.log.comments[0] = u"Tárgyalás"_s;
         c = f.layout(Printout::Logbook, Twin::printer(), &pages);
         QCOMPARE(std::pair(pages, logbookPageCount(f.s, f.log)), std::pair(2, 2));
-        verifyAt(c.text(u"Megjegyzés: Tárgyalás"_s), 1000, 5250); // row 11, after rows 7..10
-        verifyAt(c.text(u"március 2."_s), 1000, 5750);
+        // Row 11, after rows 7..10.
+        verifyPlaces(c, {{u"Megjegyzés: Tárgyalás"_s, 1000, 5250}, {u"március 2."_s, 1000, 5750}});
         // The day's bar moves under its comment: a line under the fourth leg, the bar under row 11.
         QCOMPARE(c.all(Kind::Line).value(3).y1, 5000 + 192.0);
         QCOMPARE(c.all(Kind::Bar).value(1).y1, 5500 + 192.0 - 8);
@@ -194,27 +198,18 @@ private slots:
         PrintFixture f;
         f.day(2, {1, 2, 3}); // 30 km "Közút", 50 km "Megyeszékhely"
         const RecordingCanvas c = f.layout(Printout::CostStatement);
-        verifyAt(c.text(u"Melléklet: Költségelszámolás"_s), (11000 - 28 * 200) / 2, 300);
-        verifyAt(c.text(u"Gépkocsi fogyasztása: 8 L/100 km, dízel típusú üzemanyag"_s), 1000, 3000);
-        QVERIFY(c.texts().filter(u"szorzó:"_s).isEmpty()); // no season box ticked
-        verifyAt(c.text(u"Általános költség: 10 Ft/km"_s), 1000, 3500);
-
-        // 30 * 8 / 100 * 250 + 300 and 50 * 8 / 100 * 250 * 1.25 + 500.
-        verifyAt(c.text(u"900 Ft"_s), 8500, 5000);
-        verifyAt(c.text(u"Megyeszékhely"_s), 1000, 5500);
-        verifyAt(c.text(u"1,25"_s), 6000, 5500);
-        verifyAt(c.text(u"1\u00A0750 Ft"_s), 8500, 5500); // a route row grouped as the total
-        QVERIFY(!c.text(u"Budapest"_s)); // an unused route type has no row
-        QCOMPARE(c.all(Kind::Line).size(), 4);
-        verifyAt(c.text(u"Úttípus"_s), 1000, 4500);
+        // No season box ticked: no multiplier line. The route rows: 30 * 8 / 100 * 250 + 300 and
+        // 50 * 8 / 100 * 250 * 1.25 + 500 (grouped as the total); an unused route type has no row.
         // The total's two parts above it: 600 + 1250 Ft fuel, 300 + 500 Ft general cost.
-        verifyAt(c.text(u"Üzemanyagköltség:"_s), 1000, 6000);
-        verifyAt(c.text(u"1\u00A0850 Ft"_s), 8500, 6000);
-        verifyAt(c.text(u"Általános költség:"_s), 1000, 6500);
-        verifyAt(c.text(u"800 Ft"_s), 8500, 6500);
-        verifyAt(c.text(u"Összesen: "_s), 1000, 7000);
-        verifyAt(c.text(u"2\u00A0650 Ft"_s), 8500, 7000);
-        verifyAt(c.text(u"Felhasznált üzemanyag: 7,4 L"_s), 1000, 8000);
+        QVERIFY(c.texts().filter(u"szorzó:"_s).isEmpty() && !c.text(u"Budapest"_s));
+        QCOMPARE(c.all(Kind::Line).size(), 4);
+        verifyPlaces(c, {{u"Melléklet: Költségelszámolás"_s, (11000 - 28 * 200) / 2, 300},
+                         {u"Gépkocsi fogyasztása: 8 L/100 km, dízel típusú üzemanyag"_s, 1000, 3000},
+                         {u"Általános költség: 10 Ft/km"_s, 1000, 3500}, {u"Úttípus"_s, 1000, 4500},
+                         {u"900 Ft"_s, 8500, 5000}, {u"Megyeszékhely"_s, 1000, 5500}, {u"1,25"_s, 6000, 5500},
+                         {u"1\u00A0750 Ft"_s, 8500, 5500}, {u"Üzemanyagköltség:"_s, 1000, 6000}, {u"1\u00A0850 Ft"_s, 8500, 6000},
+                         {u"Általános költség:"_s, 1000, 6500}, {u"800 Ft"_s, 8500, 6500}, {u"Összesen: "_s, 1000, 7000},
+                         {u"2\u00A0650 Ft"_s, 8500, 7000}, {u"Felhasznált üzemanyag: 7,4 L"_s, 1000, 8000}});
     }
 
     void seasonLineNamesTheTickedBox() {
@@ -222,8 +217,7 @@ private slots:
         f.day(2, {1, 2});
         f.s.multipliers[kWinterRow].value = 1.05f; // the same number as the air conditioning row
         RecordingCanvas c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, true, false));
-        verifyAt(c.text(u"Klímahasználat miatt felhasznált szorzó: 1,05"_s), 1000, 3500);
-        verifyAt(c.text(u"Általános költség: 10 Ft/km"_s), 1000, 4000);
+        verifyPlaces(c, {{u"Klímahasználat miatt felhasznált szorzó: 1,05"_s, 1000, 3500}, {u"Általános költség: 10 Ft/km"_s, 1000, 4000}});
         QVERIFY(c.text(u"Felhasznált üzemanyag: 2,5 L"_s)); // 30 km at 8 L/100 km, times 1.05
         c = f.layout(Printout::CostStatement, Twin::printer(), nullptr, seasonOf(f.s, false, true));
         QVERIFY(c.text(u"Téli üzemeltetés miatt felhasznált szorzó: 1,05"_s));
@@ -277,31 +271,16 @@ private slots:
         QVERIFY(!r && c.items.isEmpty() && pages == -1);
     }
 
-    // Litres by hand: consumption / 100 * season * sum of km * multiplier, cut to a tenth.
-    void fuelUsedIsCutFromTheExactSum_data() {
-        QTest::addColumn<float>("consumption");
-        QTest::addColumn<float>("season");
-        QTest::addColumn<QVector<KmAtMultiplier>>("legs");
-        QTest::addColumn<QString>("litres");
-        QTest::newRow("1010 km at 7.0") << 7.0f << 1.0f << QVector<KmAtMultiplier>{{1.0f, 1010}} << u"70,7"_s;
-        QTest::newRow("5.9 * 1000 * 1.1 = 64.9") << 5.9f << 1.0f << QVector<KmAtMultiplier>{{1.1f, 1000}} << u"64,9"_s;
-        QTest::newRow("two multipliers and a season: 18.4275")
-            << 6.5f << 1.05f << QVector<KmAtMultiplier>{{1.1f, 200}, {1.25f, 40}} << u"18,4"_s;
-        // The sum's decimals are the finest of its terms, whichever comes last: 7.0 x 2.35 = 16.45.
-        QTest::newRow("1.35 then 1: 16.45")
-            << 7.0f << 1.0f << QVector<KmAtMultiplier>{{1.35f, 100}, {1.0f, 100}} << u"16,4"_s;
-        QTest::newRow("below a tenth") << 9.0f << 1.0f << QVector<KmAtMultiplier>{{1.0f, 1}} << u"0"_s;
-        QTest::newRow("20000 km: 7354.2")
-            << 25.5f << 1.03f << QVector<KmAtMultiplier>{{1.4f, 20000}} << u"7354,2"_s;
-        QTest::newRow("many digits: 7.123457 * 1.000001 * 100 / 100")
-            << 7.123457f << 1.000001f << QVector<KmAtMultiplier>{{1.0f, 100}} << u"7,1"_s;
-    }
+    // Litres by hand: consumption / 100 * season * sum of km * multiplier, cut to a tenth. The sum's
+    // decimals are the finest of its terms, whichever comes last: 7.0 x 2.35 = 16.45.
     void fuelUsedIsCutFromTheExactSum() {
-        QFETCH(float, consumption);
-        QFETCH(float, season);
-        QFETCH(QVector<KmAtMultiplier>, legs);
-        QFETCH(QString, litres);
-        QCOMPARE(tenthsText(fuelTenthsCut(consumption, season, legs)), litres);
+        const std::tuple<float, float, QVector<KmAtMultiplier>, QString> cases[] = {
+            {7.0f, 1.0f, {{1.0f, 1010}}, u"70,7"_s},          {5.9f, 1.0f, {{1.1f, 1000}}, u"64,9"_s},
+            {6.5f, 1.05f, {{1.1f, 200}, {1.25f, 40}}, u"18,4"_s}, // 18.4275
+            {7.0f, 1.0f, {{1.35f, 100}, {1.0f, 100}}, u"16,4"_s}, {9.0f, 1.0f, {{1.0f, 1}}, u"0"_s},
+            {25.5f, 1.03f, {{1.4f, 20000}}, u"7354,2"_s},       {7.123457f, 1.000001f, {{1.0f, 100}}, u"7,1"_s}};
+        for (const auto& [consumption, season, legs, litres] : cases)
+            QCOMPARE(tenthsText(fuelTenthsCut(consumption, season, legs)), litres);
     }
     void longPriceListContinuesOnANewPage() {
         PrintFixture f;
@@ -318,8 +297,7 @@ private slots:
         QCOMPARE((std::tuple{pages, c.texts(1).filter(u"Ft/L"_s).size(), c.texts(2).filter(u"Ft/L"_s).size()}),
                  (std::tuple{2, qsizetype(12), qsizetype(19)}));
         QCOMPARE(c.text(u"Felhasznált üzemanyagárak folyt.:"_s)->page, 2);
-        verifyAt(c.text(u"Felhasznált üzemanyagárak folyt.:"_s), 1000, 2000);
-        verifyAt(c.text(u"2002. március 13.: 313 Ft/L"_s), 1000, 2500);
+        verifyPlaces(c, {{u"Felhasznált üzemanyagárak folyt.:"_s, 1000, 2000}, {u"2002. március 13.: 313 Ft/L"_s, 1000, 2500}});
     }
 
     // The year's bars stand against marked scales of four round steps, km at the left and Ft at

@@ -36,8 +36,7 @@ private slots:
         QCOMPARE(std::pair(order.total(), computeStatement(f.s, f.log, 1.0f).totalCost), std::pair(qint64(6550), qint64(6550)));
         // Only the day without a comment is a fault.
         const QStringList faults = travelOrderFaults(f.log, order);
-        QCOMPARE(faults.size(), 1);
-        QVERIFY(faults[0].startsWith(u"2002. március 10.:"_s));
+        QVERIFY(faults.size() == 1 && faults[0].startsWith(u"2002. március 10.:"_s));
     }
 
     void pdfText() {
@@ -72,8 +71,7 @@ private slots:
         QVERIFY(computeTravelOrder(f.s, f.log, 1.0f).missingPrice);
         f.s.programDir = dir.path() + u'/';
         const QString path = dir.filePath(u"nincs.pdf"_s);
-        QVERIFY(!printToPdf(f.s, f.log, Printout::TravelOrder, Season{}, path).ok());
-        QVERIFY(!QFile::exists(path));
+        QVERIFY(!printToPdf(f.s, f.log, Printout::TravelOrder, Season{}, path).ok() && !QFile::exists(path));
     }
 };
 

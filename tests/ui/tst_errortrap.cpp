@@ -12,15 +12,12 @@ using namespace rv;
 class TestErrorTrap : public QObject {
     Q_OBJECT
 private slots:
-    void aHandlerThatSucceedsLeavesNoTrace() {
+    // A handler that succeeds leaves no trace.
+    void anUnexpectedErrorIsLoggedReportedAndEndsTheProgram() {
         TestEnv env;
         bool ran = false;
         QVERIFY(runTrapped(env.state, u"frmX - Y:"_s, [&] { ran = true; }) && ran);
         QVERIFY(env.terminated == -1 && !QFile::exists(env.state.errorLogPath()));
-    }
-
-    void anUnexpectedErrorIsLoggedReportedAndEndsTheProgram() {
-        TestEnv env;
         QVERIFY(!runTrapped(env.state, u"frmHonapok - MintaKeszites:"_s,
                             [] { throw RuntimeError(76, u"Az elérési út nem található."_s); }));
         QCOMPARE((std::tuple{env.terminated, env.prompter.asked.size(), env.prompter.asked.value(0).icon}),
@@ -41,8 +38,8 @@ private slots:
             env.state.errorLocation = u"frmUjuser - Benzin"_s;
             throw std::runtime_error("boom");
         });
-        QVERIFY(env.read(u"error.log"_s).contains("--> frmUjuser - Benzin : "));
-        QVERIFY(env.read(u"error.log"_s).contains("(boom)")); // the library's words for the log only
+        // The library's words go to the log only.
+        QVERIFY(env.read(u"error.log"_s).contains("--> frmUjuser - Benzin : ") && env.read(u"error.log"_s).contains("(boom)"));
         QVERIFY(env.prompter.last().contains(u"Hibakód: 51\r\nVáratlan belső programhiba.\r\n"_s));
     }
 
@@ -51,13 +48,11 @@ private slots:
         LogError(env.state, u"első"_s);
         LogError(env.state, u"második \"idézet\""_s);
         RecordReader r(env.read(u"error.log"_s), u"error.log"_s);
-        QVERIFY(r.readString().endsWith(u"--> első"_s));
-        QVERIFY(r.readString().endsWith(u"--> második idézet"_s) && r.atEnd());
+        QVERIFY(r.readString().endsWith(u"--> első"_s) && r.readString().endsWith(u"--> második idézet"_s) && r.atEnd());
     }
 
     void oneLineOfAPastedText() {
-        QCOMPARE(oneLine(u"a\r\nb\rc\nd\te"_s), u"a b c d e"_s);
-        QCOMPARE(fieldText(u"  Kovács Bt.\r\n"_s), u"Kovács Bt."_s);
+        QCOMPARE(std::pair(oneLine(u"a\r\nb\rc\nd\te"_s), fieldText(u"  Kovács Bt.\r\n"_s)), std::pair(u"a b c d e"_s, u"Kovács Bt."_s));
     }
     void wholeNumbersInRange() {
         for (const QString& good : {QString(), u"  "_s, u"0"_s, u"32767"_s, u"007"_s})

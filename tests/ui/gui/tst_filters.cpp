@@ -38,8 +38,8 @@ private slots:
         QLineEdit edit;
         attachQuoteFilter(&edit, env.state, quoteMessage(u"sajnos nem megengedett a rendszámban."_s));
         QTest::keyClicks(&edit, u"AB\"C"_s);
-        QCOMPARE(edit.text(), u"ABC"_s);
-        QCOMPARE(env.prompter.texts(), QStringList{u"Az idézőjel (\") sajnos nem megengedett a rendszámban."_s});
+        QCOMPARE(std::pair(edit.text(), env.prompter.texts()),
+                 std::pair(u"ABC"_s, QStringList{u"Az idézőjel (\") sajnos nem megengedett a rendszámban."_s}));
         QComboBox combo;
         combo.setEditable(true);
         attachQuoteFilter(&combo, env.state, u"város"_s);
@@ -56,7 +56,6 @@ private slots:
         QLineEdit edit(u"ad"_s);
         attachQuoteFilter(&edit, env.state, u"m"_s, QuoteFilter::Typed::Silent);
         QTest::keyClicks(&edit, u"\""_s); // silent: no message for a typed one
-        QVERIFY(env.prompter.asked.isEmpty());
         edit.setCursorPosition(1);
         edit.insert(u"b\r\nc\n"_s); // line breaks of a copied address become spaces, no message
         QCOMPARE(std::pair(edit.text(), edit.cursorPosition()), std::pair(u"ab c d"_s, 5));

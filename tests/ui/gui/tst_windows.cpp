@@ -73,23 +73,17 @@ private slots:
         const QString caption = u"Rovanta+ 2.2"_s;
         AppState& s = env.state;
         frmMain main(s);
-        check(&main);
         frmUjUser car(s);
         car.prepareNew(caption);
-        check(&car);
         frmSetup setup(s, caption);
-        check(&setup);
         frmSzorzok multipliers(s, caption);
-        check(&multipliers);
         frmAbout about(caption);
-        check(&about);
         frmNorma norm(1);
-        check(&norm);
         frmImportUser import(s, caption);
-        check(&import);
         frmHonapok months(s, &main);
         months.chkMinta->setChecked(true);
-        check(&months);
+        for (QWidget* w : std::initializer_list<QWidget*>{&main, &car, &setup, &multipliers, &about, &norm, &import, &months})
+            check(w);
         // Tab reads the months window as the screen does: the left column, then the right one.
         showActive(&months);
         months.cboEv->setFocus();
@@ -100,15 +94,14 @@ private slots:
                                    u"cboHonapok chkMinta txtKm chkNap2 chkNap3 chkNap4 chkNap5 chkNap6 chkNap7 "
                                    u"chkNap1 chkSzunnap chkPontos cmdSzerkesztUj cmdSugo cmdVissza"_s);
         frmEves year(s, QDate::currentDate().year() - 1);
-        check(&year);
         s.month.year = QDate::currentDate().year() - 1;
         s.month.month = 5;
         frmSzerkeszto editor(s, &months);
         editor.open(true);
-        check(&editor);
         frmHiba errors(&editor);
         errors.setLines({u"Egy hosszú hibasor, amelynek a vége is olvasható kell legyen a keskeny ablakban is."_s});
-        check(&errors);
+        for (QWidget* w : std::initializer_list<QWidget*>{&year, &editor, &errors})
+            check(w);
         frmAdatok database(s, DatabaseMode::Main);
         for (int i = 0; i < database.tabAdatok->count(); ++i) {
             database.tabAdatok->setCurrentIndex(i);
@@ -116,13 +109,11 @@ private slots:
         }
         QString flag;
         frmInput partner(s, u"ujadat"_s, &flag, 0);
-        check(&partner);
         frmNyilvantartasModositas change(s, s.partners.value(1), s.partners.value(2));
-        check(&change);
         frmPrintPreview preview(s, PrintMode::Logbook, Season{});
         QVERIFY(preview.load());
-        check(&preview);
-        check(helpWindow());
+        for (QWidget* w : std::initializer_list<QWidget*>{&partner, &change, &preview, helpWindow()})
+            check(w);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 
