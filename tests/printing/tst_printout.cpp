@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -28,12 +27,9 @@ void verifyPlaces(const RecordingCanvas& c, std::initializer_list<std::tuple<QSt
 }
 } // namespace
 
-// The two printouts as recorded canvas calls, and as PDF pages.
+// The printouts as recorded canvas calls, and as painted pixels.
 class PrintoutTest : public QObject {
     Q_OBJECT
-
-    QTemporaryDir dir;
-
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
@@ -342,35 +338,7 @@ private slots:
         QCOMPARE(previewGeometry(19200, 1000, 9000, 60000, 9000, 255).scrollMaximum, 32767);
     }
 
-    // ---- PDF
-
-    void logbookPagesBecomePdfPages() {
-        for (const auto& [legs, pages] : {std::pair{0, 1}, {24, 2}, {47, 3}}) {
-            PrintFixture f;
-            f.legs(legs);
-            const QString path = dir.filePath(u"%1.pdf"_s.arg(legs));
-            QVERIFY(printToPdf(f.s, f.log, Printout::Logbook, Season{}, path).ok());
-            QCOMPARE(pdfPages(path), pages);
-        }
-    }
-
-    void failedPrintoutLeavesTheOldFileAlone() {
-        PrintFixture f;
-        f.legs(5);
-        f.s.fuelPrices = {{QDate(2002, 3, 2), 250}};
-        const QString path = dir.filePath(u"keep.pdf"_s);
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
-        const Result r = printToPdf(f.s, f.log, Printout::CostStatement, Season{}, path);
-        QVERIFY(!r);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("old"));
-
-        const Result unwritable =
-            printToPdf(f.s, f.log, Printout::Logbook, Season{}, dir.filePath(u"nincs/ilyen/mappa/x.pdf"_s));
-        QVERIFY(unwritable.message().startsWith(u"A fájl nem írható: "_s));
-    }
+    // ---- the painter
 
     void painterCanvasMapsTwipsToTheDevice() {
         // 144 dots per inch: ten pixels per 100 twips.

@@ -27,21 +27,12 @@ class TravelOrderTest : public QObject {
     }
 
 private slots:
-    // The figures of each day are read from the PDF below.
-    void daysAndSums() {
-        PrintFixture f;
-        twoDays(f);
-        const TravelOrder order = computeTravelOrder(f.s, f.log, 1.0f);
-        // The statement pays the same month to the forint.
-        QCOMPARE(std::pair(order.total(), computeStatement(f.s, f.log, 1.0f).totalCost), std::pair(qint64(6550), qint64(6550)));
-        // Only the day without a comment is a fault.
-        const QStringList faults = travelOrderFaults(f.log, order);
-        QVERIFY(faults.size() == 1 && faults[0].startsWith(u"2002. március 10.:"_s));
-    }
-
+    // Only the day without a comment is a fault; the figures of each day are read from the PDF.
     void pdfText() {
         PrintFixture f;
         twoDays(f);
+        const QStringList faults = travelOrderFaults(f.log, computeTravelOrder(f.s, f.log, 1.0f));
+        QVERIFY(faults.size() == 1 && faults[0].startsWith(u"2002. március 10.:"_s));
         f.s.programDir = dir.path() + u'/';
         f.s.carFacts.taxId = u"8365670003"_s;
         f.s.partners[2].city = u"Balatonszentgyörgy-Balatonkeresztúr"_s; // a long name cuts no figure
