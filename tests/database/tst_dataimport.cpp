@@ -88,26 +88,22 @@ private slots:
                  std::pair(u"Másik partner-adatbáziából 2 partner csatolva a saját adatbázishoz."_s, qint16(555)));
     }
 
-    void anEmptyOrDamagedDatabaseChangesNothing_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("count 0") << QByteArray("0\r\n") << u"A kiválasztott adatbázis üres."_s;
-        QTest::newRow("missing") << QByteArray() << u"A kiválasztott adatbázis üres."_s;
-        QTest::newRow("damaged") << QByteArray("2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n")
-                                 << u"A kiválasztott autó adatai nem olvashatók."_s;
-    }
+    // A count of 0, no file and a damaged file.
     void anEmptyOrDamagedDatabaseChangesNothing() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, message);
-        TestEnv env;
-        env.loginCar();
-        dbtest::makePartners(env.state, 2);
-        dbtest::addOtherCar(env, {});
-        if (!file.isEmpty())
-            env.write(u"Users/XYZ789/data.rvd"_s, file);
-        importPartners(env.state, 2);
-        QVERIFY(env.prompter.asked.size() == 1 && env.prompter.last().startsWith(message));
-        QVERIFY(env.state.partnerCount() == 2 && !QFile::exists(env.path(u"Users/ABC123/data.rvd"_s)));
+        const QString empty = u"A kiválasztott adatbázis üres."_s;
+        for (const auto& [file, message] : {std::pair{QByteArray("0\r\n"), empty}, {QByteArray(), empty},
+                                            {QByteArray("2\r\n\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n"),
+                                             u"A kiválasztott autó adatai nem olvashatók."_s}}) {
+            TestEnv env;
+            env.loginCar();
+            dbtest::makePartners(env.state, 2);
+            dbtest::addOtherCar(env, {});
+            if (!file.isEmpty())
+                env.write(u"Users/XYZ789/data.rvd"_s, file);
+            importPartners(env.state, 2);
+            QVERIFY2(env.prompter.asked.size() == 1 && env.prompter.last().startsWith(message), qPrintable(env.prompter.last()));
+            QVERIFY(env.state.partnerCount() == 2 && !QFile::exists(env.path(u"Users/ABC123/data.rvd"_s)));
+        }
     }
 
     void fuelPricesAreMergedSortedAndSaved() {

@@ -80,28 +80,20 @@ private slots:
     }
 
     // Every refusal leaves every published file as it was.
-    void refusalsWriteNothing_data() {
-        QTest::addColumn<QByteArray>("table");
-        QTest::addColumn<QByteArray>("b95");
-        QTest::addColumn<QString>("message");
-        const QByteArray header = "year;month;esz95;gazolaj;keverek;lpg;cng;source_url\n";
-        const QByteArray good = "2025;12;580;590;630;330;800;x\n";
-        // The table's own faults are the reader's (tst_navprices); one stands for them here.
-        QTest::newRow("month 13") << header + good + "2026;13;1;1;1;1;1;x\n" << kB95 << u"3. sora hibás: a hónap"_s;
-        QTest::newRow("damaged published file") << header + good << QByteArray("2\r\nx\r\n") << u"b95.rvd"_s;
-    }
     void refusalsWriteNothing() {
-        QFETCH(QByteArray, table);
-        QFETCH(QByteArray, b95);
-        QFETCH(QString, message);
-        Env env(table);
-        env.write(u"Users/b95.rvd"_s, b95);
-        env.loginCar();
-        env.write(u"Users/ABC123/benzin.rvd"_s, kEmpty);
-        const auto before = env.published();
-        QVERIFY(!importPublishedPrices(env.state, env.table));
-        QVERIFY2(env.prompter.asked.size() == 1 && env.prompter.last().contains(message), qPrintable(env.prompter.last()));
-        QCOMPARE(std::pair(env.published(), env.read(u"Users/ABC123/benzin.rvd"_s)), std::pair(before, kEmpty));
+        const QByteArray table = "year;month;esz95;gazolaj;keverek;lpg;cng;source_url\n2025;12;580;590;630;330;800;x\n";
+        // The table's own faults are the reader's (tst_navprices); month 13 stands for them here.
+        for (const auto& [more, b95, message] : {std::tuple{QByteArray("2026;13;1;1;1;1;1;x\n"), kB95, u"3. sora hibás: a hónap"_s},
+                                                 {QByteArray(), QByteArray("2\r\nx\r\n"), u"b95.rvd"_s}}) {
+            Env env(table + more);
+            env.write(u"Users/b95.rvd"_s, b95);
+            env.loginCar();
+            env.write(u"Users/ABC123/benzin.rvd"_s, kEmpty);
+            const auto before = env.published();
+            QVERIFY(!importPublishedPrices(env.state, env.table));
+            QVERIFY2(env.prompter.asked.size() == 1 && env.prompter.last().contains(message), qPrintable(env.prompter.last()));
+            QCOMPARE(std::pair(env.published(), env.read(u"Users/ABC123/benzin.rvd"_s)), std::pair(before, kEmpty));
+        }
     }
 
     // The logged-in car may take the new months; what the user typed on other days stays.

@@ -48,10 +48,6 @@ struct Harness {
     QList<bool> opened;
 };
 
-// The exact-target box, the kilometres, the answers to the boxes in turn, how many were asked, and
-// the trip days of the month opened (-1: the present month; 0: no month).
-struct Target { bool boxTicked; int target; QList<MsgButton> answers; int asked, tripDays; };
-
 } // namespace
 
 class TestFrmHonapok : public QObject {
@@ -176,36 +172,34 @@ private slots:
         }
     }
 
-    // Rounds of 60 km on 22 working days cannot come under 1320 km; 600 km is ten of them.
-    void targetReachingMonth_data() {
-        QTest::addColumn<Target>("t");
-        QTest::newRow("Igen") << Target{false, 600, {Ok, Yes}, 2, 11};
-        QTest::newRow("Nem") << Target{false, 600, {Ok, No}, 2, -1};
-        QTest::newRow("box") << Target{true, 600, {}, 0, 11};
-        QTest::newRow("box, no such month") << Target{true, 50, {}, 1, 0};
-    }
+    // Rounds of 60 km on 22 working days cannot come under 1320 km; 600 km is ten of them. The
+    // exact-target box, the kilometres, the answers in turn, how many were asked, and the month
+    // opened: ten days of 600 km, the present month of 22 days, or none.
     void targetReachingMonth() {
-        QFETCH(Target, t);
-        auto& [boxTicked, target, answers, asked, tripDays] = t;
-        Harness h;
-        frmHonapok& w = *h.w;
-        for (MsgButton a : answers)
-            h.env.prompter.answer(a);
-        w.txtEvSzam->setText(u"2026"_s);
-        w.cboHonapok->setCurrentIndex(2);
-        w.chkMinta->setChecked(true);
-        w.chkPontos->setChecked(boxTicked);
-        w.txtKm->setText(QString::number(target));
-        w.cmdSzerkesztUj->click();
-        QCOMPARE(h.env.prompter.asked.size(), asked);
-        QCOMPARE(h.opened, tripDays == 0 ? QList<bool>{} : QList<bool>{false});
-        int days = 0;
-        for (int d = 1; d <= kLogDays; ++d)
-            days += h.env.state.month.stops.at(d, 1) != 0;
-        if (tripDays > 0)
-            QCOMPARE(std::pair(days, h.env.state.month.monthKm), std::pair(10, 600));
-        else if (tripDays < 0)
-            QCOMPARE(days, 22);
+        enum Opened { TenDays, Present, NoMonth };
+        const std::tuple<bool, int, QList<MsgButton>, int, Opened> cases[] = {
+            {false, 600, {Ok, Yes}, 2, TenDays}, {false, 600, {Ok, No}, 2, Present}, {true, 600, {}, 0, TenDays}, {true, 50, {}, 1, NoMonth}};
+        for (const auto& [boxTicked, target, answers, asked, opened] : cases) {
+            Harness h;
+            frmHonapok& w = *h.w;
+            for (MsgButton a : answers)
+                h.env.prompter.answer(a);
+            w.txtEvSzam->setText(u"2026"_s);
+            w.cboHonapok->setCurrentIndex(2);
+            w.chkMinta->setChecked(true);
+            w.chkPontos->setChecked(boxTicked);
+            w.txtKm->setText(QString::number(target));
+            w.cmdSzerkesztUj->click();
+            QCOMPARE(h.env.prompter.asked.size(), asked);
+            QCOMPARE(h.opened, opened == NoMonth ? QList<bool>{} : QList<bool>{false});
+            int days = 0;
+            for (int d = 1; d <= kLogDays; ++d)
+                days += h.env.state.month.stops.at(d, 1) != 0;
+            if (opened == TenDays)
+                QCOMPARE(std::pair(days, h.env.state.month.monthKm), std::pair(10, 600));
+            else if (opened == Present)
+                QCOMPARE(days, 22);
+        }
     }
 
     void fallbackAnsweredNoOpensAnEmptyMonth() {
