@@ -58,8 +58,7 @@ private slots:
         env.write(u"Users/ABC123/masolat.rvn"_s, logbookFixture(u"current.rvn"_s));
         env.write(u"Users/ABC123/evszak.rvd"_s, "2\r\n2002,1,2\r\n2002,2,1\r\n");
         ProgressRecorder progress;
-        QCOMPARE(openStoredMonth(env.state, u"masolat.rvn"_s, progress), OpenOutcome::Opened);
-        QVERIFY(env.prompter.asked.isEmpty());
+        QVERIFY(openStoredMonth(env.state, u"masolat.rvn"_s, progress) == OpenOutcome::Opened && env.prompter.asked.isEmpty());
         const MonthLog& m = env.state.month;
         QCOMPARE((std::tuple{m.startOdometer, stopsOfDay(m, 5), stopsOfDay(m, 31), m.modified, m.season, env.state.mainWindowTag}),
                  (std::tuple{45678, QVector<int>{1, 7, 1}, QVector<int>{1, 2, 7}, false, SeasonBox::Winter, u"korábbi"_s}));
@@ -118,8 +117,7 @@ private slots:
         AppState reread;
         reread.programDir = env.state.programDir;
         reread.carDir = env.state.carDir;
-        QVERIFY(LoadDatabase(reread, true).ok());
-        QCOMPARE(reread.partners, env.state.partners);
+        QVERIFY(LoadDatabase(reread, true).ok() && reread.partners == env.state.partners);
     }
 
     void noPacksTheDays() {

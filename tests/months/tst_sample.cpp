@@ -200,16 +200,14 @@ private slots:
     void deadEndsDoNotHang() {
         partners(3);
         link(2, 3, 15); // partner 1 reaches nobody
-        QCOMPARE(run(2026, 4, 800), SampleOutcome::Generated);
-        QVERIFY(texts().size() == 1 && texts().first().contains(u"Partner 1 - Város"_s));
+        QVERIFY(run(2026, 4, 800) == SampleOutcome::Generated && texts().size() == 1 && texts().first().contains(u"Partner 1 - Város"_s));
         QCOMPARE(std::pair(day(1), env->state.month.monthKm), std::pair(QVector<int>{1}, 0));
 
         // Nothing leads away from 2: the tries whose days get stuck there are dropped; once the daily
         // target comes down to 30 km the days return at once (over the 0 km leg, as partner 1 reaches 2).
         partners(2);
         link(1, 2, 15, 0);
-        QCOMPARE(run(2026, 4, 800), SampleOutcome::Generated);
-        QVERIFY(texts().size() == 1 && texts().first().contains(u"Partner 2 - Város"_s));
+        QVERIFY(run(2026, 4, 800) == SampleOutcome::Generated && texts().size() == 1 && texts().first().contains(u"Partner 2 - Város"_s));
         QCOMPARE(day(1), (QVector<int>{1, 2, 1}));
     }
 
