@@ -42,6 +42,14 @@ struct Env : TestEnv {
     }
 };
 
+// Acts on the dialog of the kind given once the next modal loop shows it.
+template <class Dialog> void whenShown(const std::function<void(Dialog*)>& act) {
+    QTimer::singleShot(0, [act] {
+        if (auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget()))
+            act(d);
+    });
+}
+
 struct Fixture {
     Env env;
     std::unique_ptr<frmMain> main;
@@ -101,11 +109,9 @@ private slots:
         f.env.write(u"Users/ABC-123/data.rvd"_s, serializeDatabase(db, 1));
         f.env.prompter.answer(Yes); // import
         bool listed = false;
-        QTimer::singleShot(0, [&] {
-            auto* list = qobject_cast<frmImportUser*>(QApplication::activeModalWidget());
-            listed = list && list->lstImport->count() == 1;
-            if (list)
-                QTest::mouseClick(list->cmdOK, Qt::LeftButton);
+        whenShown<frmImportUser>([&](frmImportUser* list) {
+            listed = list->lstImport->count() == 1;
+            QTest::mouseClick(list->cmdOK, Qt::LeftButton);
         });
         QTest::mouseClick(f.main->cmdUjUser, Qt::LeftButton);
         f.fill(u"Nagy"_s, u"XYZ-999"_s);
@@ -145,10 +151,7 @@ private slots:
         frmUjUser* d = f.dialog();
         d->cboBenzin->setCurrentIndex(2); // dízel
         QString fuel;
-        QTimer::singleShot(0, [&] {
-            auto* n = qobject_cast<frmNorma*>(QApplication::activeModalWidget());
-            if (!n)
-                return;
+        whenShown<frmNorma>([&](frmNorma* n) {
             fuel = n->cboUzemanyag->currentText();
             QTest::keyClicks(n->txtHengerur, u"1999"_s);
             QTest::mouseClick(n->cmdOK, Qt::LeftButton);
@@ -161,10 +164,7 @@ private slots:
         QString engine;
         bool fuelOffered = true;
         QWidget* focused = nullptr;
-        QTimer::singleShot(0, [&] {
-            auto* n = qobject_cast<frmNorma*>(QApplication::activeModalWidget());
-            if (!n)
-                return;
+        whenShown<frmNorma>([&](frmNorma* n) {
             engine = n->txtHengerur->text();
             fuelOffered = n->cboUzemanyag->isEnabled();
             focused = n->focusWidget();
@@ -199,10 +199,9 @@ private slots:
         QVERIFY(f.main->StatusBarPanel1->text() == u"Aktuális felhasználó: Elso"_s && f.main->mnuNyilvantartasok->isEnabled() &&
                 f.main->mnuAdatMain->isEnabled());
         // The partner count follows the database window, and any other window on return.
-        QTimer::singleShot(0, [&] {
+        whenShown<QDialog>([&](QDialog* w) {
             f.env.state.partners.append(Partner{u"Vevő"_s, u"Szeged"_s, {}});
-            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                w->reject();
+            w->reject();
         });
         f.main->mnuAdatMain->trigger();
         QCOMPARE(f.main->StatusBarPanel2->text(), u"1 partner az adatbázisban."_s);
