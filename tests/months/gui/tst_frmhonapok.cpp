@@ -151,11 +151,8 @@ private slots:
                                          u"! Január: hiányzik a benzinár"_s, u"Nyitó km-óra állás: 10 000 km"_s,
                                          u"Záró km-óra állás: 10 540 km"_s})
                 QVERIFY2(text.contains(words), qPrintable(words + u'\n' + text));
-            QProcess info;
-            info.start(u"pdfinfo"_s, {pdf});
-            QVERIFY(info.waitForFinished(30000));
-            QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(u"Pages:\\s+1\\n"_s)));
-            QVERIFY2(!text.contains(u"21478"_s) && !text.contains(u"21 478"_s), qPrintable(text));
+            // One page, and no year total while a month lacks its price.
+            QVERIFY2(text.count(u'\f') == 1 && !text.contains(u"21478"_s) && !text.contains(u"21 478"_s), qPrintable(text));
         }
         if (!QStandardPaths::findExecutable(u"unzip"_s).isEmpty()) {
             const QString xlsx = f.dir.filePath(u"ev.xlsx"_s);
