@@ -28,7 +28,6 @@ void setOtherCells(TestEnv& env, const QVector<std::tuple<int, int, DistanceCell
     env.write(u"Users/XYZ789/data.rvd"_s, serializeDatabase(db, 1));
 }
 
-
 // Published files as a user of an older data directory might have them.
 const QByteArray kB95 = "2\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n591\r\n";
 const QByteArray kBdiz = "1\r\n#2025-11-01#\r\n596\r\n";
@@ -443,7 +442,7 @@ private slots:
                 no.state.fuelPrices.isEmpty());
     }
 
-    void oneEntryPerDayInDateOrder() {
+    void pricesOneADayInDateOrderAsTyped() {
         QVector<FuelPrice> prices{{QDate(2002, 3, 1), 250}, {QDate(2002, 4, 1), 260}};
         // The last replaces; 0 is a price like any other.
         QVERIFY(storePrice(prices, QDate(2002, 3, 15), 255) && storePrice(prices, QDate(2001, 12, 31), 240) &&
@@ -453,9 +452,7 @@ private slots:
         // Only the exact day.
         QCOMPARE(std::pair(priceOn(prices, QDate(2002, 3, 1)), priceOn(prices, QDate(2002, 3, 2))), std::pair(std::optional<qint16>(0), std::optional<qint16>()));
         QVERIFY(removePrice(prices, QDate(2002, 3, 1)) && !removePrice(prices, QDate(2002, 3, 1)));
-    }
-
-    void fractionsRoundHalfToEven() {
+        // Typed prices: fractions round half to even.
         for (const auto& [text, price] : {std::pair{u"263.5"_s, 264}, {u"262.5"_s, 262}, {u"262,51"_s, 263}, {u"32767.4"_s, 32767}})
             QCOMPARE(priceFromText(text), std::optional<qint16>(price));
         QCOMPARE(priceFromText(QString()), std::nullopt);
@@ -507,6 +504,13 @@ private slots:
         const Result r = applyPublishedImport(env.state, plan, false, nullptr, nullptr, noJournal);
         QVERIFY(!r && r.message().contains(u"minden fájl maradt a régi"_s) && r.message().contains(u"betelt a lemez"_s));
         QVERIFY(recoverPublishedImport(env.state) && env.published() == kOldSet);
+
+        // A journal that does not read changed nothing: kept aside and told, the files stay.
+        Env damaged;
+        damaged.write(u"Users/nav-import.naplo"_s, "ROVANTA NAV-IMPORT 1\n1\nb95.rvd - 99\n0\r\nVEGE\n");
+        const Result told = recoverPublishedImport(damaged.state);
+        QVERIFY(!told && told.message().contains(u"naplója sérült"_s) && !QFile::exists(importJournalPath(damaged.state)));
+        QCOMPARE(damaged.read(u"Users/b95.rvd"_s), kB95);
     }
 
     // The second file meets a full disk (no file may grow past 8 bytes): the first gets its old
@@ -539,15 +543,6 @@ private slots:
             QVERIFY(QFile::exists(importJournalPath(env.state)) && recoverPublishedImport(env.state));
             QCOMPARE(env.read(u"Users/bdiz.rvd"_s), kNewSet[2]);
         }
-    }
-
-    // A journal that does not read changed nothing: kept aside and told, the files stay.
-    void damagedJournalIsSetAside() {
-        Env env;
-        env.write(u"Users/nav-import.naplo"_s, "ROVANTA NAV-IMPORT 1\n1\nb95.rvd - 99\n0\r\nVEGE\n");
-        const Result r = recoverPublishedImport(env.state);
-        QVERIFY(!r && r.message().contains(u"naplója sérült"_s) && !QFile::exists(importJournalPath(env.state)));
-        QCOMPARE(env.read(u"Users/b95.rvd"_s), kB95);
     }
 
     // A car gets the published months it lacks; a month it has keeps the price typed for it.

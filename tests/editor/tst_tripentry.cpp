@@ -119,16 +119,13 @@ private slots:
             QCOMPARE(copyDays(log, 3, u"3"_s, to), std::nullopt);
     }
 
-    void dayFieldsStayInsideTheMonth() {
+    void textsOfTheDay() {
         const std::tuple<QString, QString, int, QString> cases[] = {
             {u"40"_s, u"4"_s, 30, u"30"_s},   {u"0"_s, QString(), 30, u"1"_s},  {u"-3"_s, u"5"_s, 30, u"1"_s},
             {u"1a"_s, u"1"_s, 30, u"1"_s},    {QString(), u"12"_s, 30, QString()}, {u"2.5"_s, u"2"_s, 30, u"2"_s},
             {u"30"_s, u"3"_s, 28, u"28"_s},   {u"17"_s, u"1"_s, 30, u"17"_s}};
         for (const auto& [text, last, days, expected] : cases)
             QCOMPARE(filterDayField(text, last, days), expected);
-    }
-
-    void textsOfTheDay() {
         // 1e12 is beyond a 32-bit odometer.
         QCOMPARE((std::tuple{odometerFromText(QString()), odometerFromText(u"12.6"_s), odometerFromText(u"12 km"_s),
                              odometerFromText(u"1e12"_s)}),
@@ -220,9 +217,6 @@ private slots:
                  (std::tuple{0, 0, 0, 29}));
         QCOMPARE((std::tuple{dateLabel(2002, 1, 5), dateLabel(2028, 2, 29), dateLabel(2026, 2, 29)}),
                  (std::tuple{u"2002. január 5. szombat"_s, u"2028. február 29. kedd"_s, QString()}));
-    }
-
-    void navigationWrapsAroundTheMonth() {
         // year, month, day, the next and the previous day
         for (const auto& [year, month, day, next, previous] : {std::tuple{2026, 2, 28, 1, 27}, {2026, 2, 1, 2, 28},
                                                                {2028, 2, 29, 1, 28}, {2028, 2, 1, 2, 29}, {2025, 4, 30, 1, 29}})

@@ -524,6 +524,17 @@ private slots:
                  QStringList({u"data.rvd.hibas.x"_s, u"jegyzet.txt"_s, u"levelek.hibas"_s, u"mentes"_s}));
         QVERIFY(env.read(u"Users/P1/mentes/2024jan.rvn"_s) == "x" && env.prompter.last().contains(u"jegyzet.txt"_s) &&
                 env.prompter.last().contains(u"mentes/"_s));
+
+        // An unsafe directory name, or one another car shares: the record goes, the files stay.
+        TestEnv shared;
+        shared.write(u"Users/keep.txt"_s, "x");
+        shared.write(u"Users/SHARED/data.rvd"_s, "x");
+        auto car = [](const QString& user, const QString& dir) { return CarRecord{user, {}, {}, 1, 1, 1, {}, {}, {}, dir}; };
+        shared.state.cars = {car(u"üres"_s, u"  "_s), car(u"egyik"_s, u"SHARED"_s), car(u"másik"_s, u"SHARED"_s)};
+        QVERIFY(deleteCar(shared.state, 1).removed && shared.prompter.last().contains(u"nem biztonságos"_s));
+        QVERIFY(deleteCar(shared.state, 1).removed && shared.prompter.last().contains(u"másik"_s));
+        QVERIFY(QFile::exists(shared.path(u"Users/keep.txt"_s)) && QFile::exists(shared.path(u"Users/SHARED/data.rvd"_s)) &&
+                shared.state.carCount() == 1);
     }
 
     // A car list lost to damage: the car created again may take its old directory over.
@@ -578,18 +589,6 @@ private slots:
         env.prompter.answer(Yes);
         QVERIFY(loginCar(env.state, 1));
         QCOMPARE(std::pair(env.state.partnerCount(), env.state.partner(1).name), std::pair(1, u"Cég Kft."_s));
-    }
-
-    void deleteWithUnsafeOrSharedDirectoryDeletesNothing() {
-        TestEnv env;
-        env.write(u"Users/keep.txt"_s, "x");
-        env.write(u"Users/SHARED/data.rvd"_s, "x");
-        auto car = [](const QString& user, const QString& dir) { return CarRecord{user, {}, {}, 1, 1, 1, {}, {}, {}, dir}; };
-        env.state.cars = {car(u"üres"_s, u"  "_s), car(u"egyik"_s, u"SHARED"_s), car(u"másik"_s, u"SHARED"_s)};
-        QVERIFY(deleteCar(env.state, 1).removed && env.prompter.last().contains(u"nem biztonságos"_s));
-        QVERIFY(deleteCar(env.state, 1).removed && env.prompter.last().contains(u"másik"_s));
-        QVERIFY(QFile::exists(env.path(u"Users/keep.txt"_s)) && QFile::exists(env.path(u"Users/SHARED/data.rvd"_s)) &&
-                env.state.carCount() == 1);
     }
 
     void loginRepairsMissingPricesButRefusesAMissingDatabase() {

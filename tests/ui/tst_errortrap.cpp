@@ -51,10 +51,9 @@ private slots:
         QVERIFY(r.readString().endsWith(u"--> első"_s) && r.readString().endsWith(u"--> második idézet"_s) && r.atEnd());
     }
 
-    void oneLineOfAPastedText() {
+    // A pasted text on one line, and whole numbers in their range.
+    void textsOfTheFields() {
         QCOMPARE(std::pair(oneLine(u"a\r\nb\rc\nd\te"_s), fieldText(u"  Kovács Bt.\r\n"_s)), std::pair(u"a b c d e"_s, u"Kovács Bt."_s));
-    }
-    void wholeNumbersInRange() {
         for (const QString& good : {QString(), u"  "_s, u"0"_s, u"32767"_s, u"007"_s})
             QVERIFY2(isWholeNumberText(good, 0, 32767), qPrintable(good));
         for (const QString& bad : {u"32768"_s, u"000001"_s, u"99999999999"_s, u"-1"_s, u"+1"_s, u"1.5"_s,
