@@ -19,6 +19,13 @@ namespace {
 
 QStringList lines(const QString& text) { return text.split(u'\n', Qt::SkipEmptyParts); }
 
+// The rows of a CSV file for a spreadsheet: UTF-8 after a byte order mark (none without one).
+QStringList csvRows(const QString& path) {
+    QFile f(path);
+    const QByteArray b = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return b.startsWith("\xEF\xBB\xBF") ? QString::fromUtf8(b.mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts) : QStringList();
+}
+
 struct Refusal {
     QStringList args;
     QString file; // replaced before the run; removed when bytes is null
@@ -52,11 +59,7 @@ struct Fixture : CliFixture {
 //   2024-02 start 10240: day 5 1-2-1                    120 km,  6900 Ft (follows on)
 //   2024-03 start 10300: days 14 (600), 15 (620) 1-2-1  240 km, 13980 Ft (February closed at 10360)
 struct YearFixture : CliFixture {
-    explicit YearFixture(const QStringList& more = {}) : CliFixture(QStringList{u"cli-year"_s} + more) {}
-    qint32 startOf(const QString& file) const {
-        StoredLogbook l;
-        return readLogbookFile(path(car1(file)), l) ? l.startOdometer : -1;
-    }
+    YearFixture() : CliFixture({u"cli-year"_s}) {}
 };
 
 } // namespace
@@ -246,13 +249,8 @@ private slots:
 
     void exportWritesOneRowPerLeg() {
         CliFixture f;
-        const QString csvPath = f.dir.filePath(u"marcius.csv"_s);
-        QCOMPARE(f.run(march(u"export"_s, {u"-o"_s, csvPath, u"--teli"_s})).code, 0);
-        QFile file(csvPath);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-        const QStringList rows = QString::fromUtf8(bytes.mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        QCOMPARE(f.run(march(u"export"_s, {u"-o"_s, f.dir.filePath(u"marcius.csv"_s), u"--teli"_s})).code, 0);
+        const QStringList rows = csvRows(f.dir.filePath(u"marcius.csv"_s));
         QCOMPARE(rows.size(), 14);
         QCOMPARE(rows[0], u"Dátum;Honnan;Hova;Partner;Km;Útvonal típusa;Benzinár (Ft/l);Költség (Ft)"_s);
         QCOMPARE(rows[1], u"2024-03-04;Budapest, Fő utca 1.;Győr, Ipar út 2.;Alfa Bt.;31;Egyéb város;600;2111"_s);
@@ -308,10 +306,9 @@ private slots:
         const QByteArray first = f.read(file);
         QCOMPARE(f.run(args + QStringList{u"--force"_s}).code, 0);
         QCOMPARE(f.read(file), first);
-        StoredLogbook stored;
-        QVERIFY(readLogbookFile(f.path(file), stored).ok());
-        QVERIFY(stored.monthKm >= 1800 && stored.monthKm <= 2200);
-        QCOMPARE(r.out, u"Elmentve: %1 (%2 km)\n"_s.arg(QDir::toNativeSeparators(f.path(file))).arg(stored.monthKm));
+        const qint32 km = f.stored(file).monthKm;
+        QVERIFY(km >= 1800 && km <= 2200);
+        QCOMPARE(r.out, u"Elmentve: %1 (%2 km)\n"_s.arg(QDir::toNativeSeparators(f.path(file))).arg(km));
         // On a full disk the save is told as failed and the month stays.
         RV_NEEDS_POSIX_FAULTS();
         const auto before = f.snapshot();
@@ -336,9 +333,8 @@ private slots:
             QFile::remove(f.path(file));
             const CliFixture::Run r = f.run(args + more);
             QCOMPARE(r.code, code);
-            StoredLogbook stored;
-            QVERIFY(readLogbookFile(f.path(file), stored).ok()); // saved in every case
-            QCOMPARE(stored.monthKm >= 600 && stored.monthKm <= 660, reached);
+            const StoredLogbook stored = f.stored(file);
+            QCOMPARE(std::pair(stored.year, stored.monthKm >= 600 && stored.monthKm <= 660), std::pair(2024, reached)); // saved in every case
             QCOMPARE(r.err.contains(u"több a hibahatárral megengedett 660 km-nél"_s), code == 1);
         }
     }
@@ -371,8 +367,8 @@ private slots:
         QCOMPARE(r.code, 0);
         QCOMPARE(f.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2024,2,1,0,0\r\n"));
         QVERIFY(!QFile::exists(f.path(CliFixture::car1(u"2024mar.rvn"_s))));
-        StoredLogbook stored;
-        QVERIFY(readLogbookFile(f.path(CliFixture::car1(u"marcius.rvn"_s)), stored).ok());
+        const StoredLogbook stored = f.stored(CliFixture::car1(u"marcius.rvn"_s));
+        QCOMPARE(stored.month, 3);
         for (int d = 1; d <= 31; ++d)
             QCOMPARE(stored.stops[size_t(d - 1)].isEmpty(), QDate(2024, 3, d).dayOfWeek() < 6);
     }
@@ -462,9 +458,10 @@ private slots:
             return f.run({u"generate"_s, u"ABC-123"_s, month, u"--km"_s, u"200"_s, u"--seed"_s, u"3"_s, u"--elfogad"_s}).code;
         };
         QCOMPARE(generate(u"2024-05"_s), 0); // after March, April having no logbook
-        QCOMPARE(f.startOf(u"2024maj.rvn"_s), 10540);
+        QCOMPARE(f.stored(CliFixture::car1(u"2024maj.rvn"_s)).startOdometer, 10540);
         QCOMPARE(generate(u"2023-11"_s), 0); // nothing earlier
-        QCOMPARE(f.startOf(u"2023nov.rvn"_s), 0);
+        const StoredLogbook nov = f.stored(CliFixture::car1(u"2023nov.rvn"_s));
+        QCOMPARE(std::pair(nov.year, nov.startOdometer), std::pair(2023, 0));
     }
 
     // Following on, or with no earlier reading: not a fault; the car's first month without one is.
@@ -500,19 +497,7 @@ private slots:
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2022"_s}).code, 1);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"24"_s}).code, 1);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, f.dir.filePath(u"ev.txt"_s)}).code, 1);
-    }
-
-    // A month without a price before priced ones, and the seasons (figures in clifixture.h).
-    void yearOfSeasonsAfterAPricelessMonth() {
-        YearFixture f({u"year-seasons"_s});
-        const CliFixture::Run r = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
-        QCOMPARE(r.code, 0);
-        QCOMPARE(lines(r.out), (QStringList{u"2024-01\t10000\t240\t10240\t-\t0\t100,0 %\t! hiányzik a benzinár"_s,
-                                            u"2024-02\t10240\t120\t10360\t7170\t0\t100,0 %"_s,
-                                            u"2024-03\t10300\t240\t10540\t14308\t0\t100,0 %\t! a kezdő állás nem "
-                                            u"egyezik az előző hónap záró állásával"_s,
-                                            u"Összesen\t600\t-\t0\t100,0 %"_s}));
-        // The PDF is the window's (tst_frmhonapok reads it).
+        // The PDF is the window's (tst_frmhonapok reads it, with the seasons of the year).
         QFile pdf(f.dir.filePath(u"ev.pdf"_s));
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, pdf.fileName()}).code, 0);
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(4) == "%PDF");
@@ -533,9 +518,7 @@ private slots:
                                                    u"Összesen\t600\t34680\t360\t62,5 %"_s}));
         const QString csv = f.dir.filePath(u"ev.csv"_s);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, csv}).code, 0);
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList rows = QString::fromUtf8(file.readAll().mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        const QStringList rows = csvRows(csv);
         QCOMPARE(rows[0], u"Hónap;Kezdő km-óra állás;Megtett km;Záró km-óra állás;Költség;Figyelmeztetés;Magán km;Üzleti arány"_s);
         QCOMPARE(rows.mid(4), (QStringList{u"Összesen;;600;;34680;;360;62,5 %"_s, u"Nyitó km-óra állás;10000;;;;;;"_s,
                                            u"Záró km-óra állás;;;10900;;;;"_s}));
@@ -586,9 +569,7 @@ private slots:
 
         const QString csv = f.dir.filePath(u"ev.csv"_s);
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"-o"_s, csv}).code, 1);
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList rows = QString::fromUtf8(file.readAll().mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        const QStringList rows = csvRows(csv);
         QVERIFY2(rows[4].startsWith(u"2024-04;–;–;–;–;"_s) && rows[4].contains(u"a nyilvántartás nem olvasható: "_s),
                  qPrintable(rows[4]));
         QCOMPARE(rows.mid(5), (QStringList{u"Összesen;;–;;–;;–;–"_s, u"Nyitó km-óra állás;10000;;;;;;"_s,

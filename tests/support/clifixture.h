@@ -56,6 +56,11 @@ struct CliFixture : TestEnv {
     }
 
     static QString car1(const QString& file) { return QStringLiteral("Users/ABC-123/") + file; }
+    // A logbook of the data directory as the program reads it; year 0 when it does not read.
+    StoredLogbook stored(const QString& file) const {
+        StoredLogbook l;
+        return readLogbookFile(path(file), l) ? l : StoredLogbook{};
+    }
 
     // Every file and folder under the data directory with its bytes.
     QMap<QString, QByteArray> snapshot() const { return filesUnder(data); }

@@ -19,18 +19,9 @@ struct PrintFixture {
     MonthLog& log = s.month;
 
     PrintFixture() {
-        CarRecord car;
-        car.userName = QStringLiteral("Teszt");
-        car.carType = QStringLiteral(" Opel Astra ");
-        car.plateNumber = QStringLiteral("ABC-123 ");
-        car.fuelType = 3;
-        car.consumption = 8.0f;
-        car.generalCost = 10.0f;
-        car.city = QStringLiteral(" Budapest");
-        car.companyName = QStringLiteral("Teszt Kft. ");
-        car.companyAddress = QStringLiteral("Fő utca 1.");
-        car.dirName = QStringLiteral("ABC-123");
-        s.cars.append(car);
+        s.cars.append(CarRecord{QStringLiteral("Teszt"), QStringLiteral(" Opel Astra "), QStringLiteral("ABC-123 "), 3, 8.0f,
+                                10.0f, QStringLiteral(" Budapest"), QStringLiteral("Teszt Kft. "),
+                                QStringLiteral("Fő utca 1."), QStringLiteral("ABC-123")});
         s.currentCar = 1;
         s.partners = {{QStringLiteral("Központ"), QStringLiteral("Budapest"), QStringLiteral("Fő utca 1.")},
                       {QStringLiteral("Alfa Bt."), QStringLiteral("Győr"), QStringLiteral("Ipar út 2.")},

@@ -10,18 +10,21 @@
 
 namespace rv {
 
+inline void warnIfFailed(const Result& r) {
+    if (!r)
+        qWarning() << r.message();
+}
+
 inline QVector<CarRecord> storedCars(const TestEnv& env) {
     QVector<CarRecord> cars;
-    if (const Result r = parseCars(env.read(QStringLiteral("user.rvd")), QStringLiteral("user.rvd"), cars); !r)
-        qWarning() << r.message();
+    warnIfFailed(parseCars(env.read(QStringLiteral("user.rvd")), QStringLiteral("user.rvd"), cars));
     return cars;
 }
 
 // A data.rvd under the data directory (default route type 1 for cells that have none).
 inline PartnerDatabase storedDatabase(const TestEnv& env, const QString& relative) {
     PartnerDatabase db;
-    if (const Result r = parseDatabase(env.read(relative), relative, 1, db); !r)
-        qWarning() << r.message();
+    warnIfFailed(parseDatabase(env.read(relative), relative, 1, db));
     return db;
 }
 
@@ -30,8 +33,7 @@ inline AppState storedPartners(const AppState& s) {
     AppState back;
     back.programDir = s.programDir;
     back.carDir = s.carDir;
-    if (const Result r = LoadDatabase(back, true); !r)
-        qWarning() << r.message();
+    warnIfFailed(LoadDatabase(back, true));
     return back;
 }
 
@@ -39,8 +41,7 @@ inline AppState storedPartners(const AppState& s) {
 inline AppState storedMultipliers(const AppState& s) {
     AppState fresh;
     fresh.programDir = s.programDir;
-    if (const Result r = LoadMultipliers(fresh); !r)
-        qWarning() << r.message();
+    warnIfFailed(LoadMultipliers(fresh));
     return fresh;
 }
 

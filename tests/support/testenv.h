@@ -64,13 +64,7 @@ struct TestEnv {
     }
     // A logged-in car with its own directory.
     void loginCar(const QString& dirName = QStringLiteral("ABC123")) {
-        CarRecord car;
-        car.userName = QStringLiteral("Teszt");
-        car.plateNumber = dirName;
-        car.dirName = dirName;
-        car.fuelType = 1;
-        car.consumption = 8.0f;
-        car.generalCost = 10.0f;
+        const CarRecord car{QStringLiteral("Teszt"), {}, dirName, 1, 8.0f, 10.0f, {}, {}, {}, dirName};
         state.cars.append(car);
         state.currentCar = state.carCount();
         state.carDir = carDirOf(car);

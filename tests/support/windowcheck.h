@@ -99,13 +99,8 @@ inline QString placementFault(QWidget* window) {
     if (area.contains(frame))
         return {};
     return QStringLiteral("%1 at %2,%3 %4x%5, screen %6x%7")
-        .arg(window->objectName())
-        .arg(frame.x())
-        .arg(frame.y())
-        .arg(frame.width())
-        .arg(frame.height())
-        .arg(area.width())
-        .arg(area.height());
+        .arg(window->objectName(), QString::number(frame.x()), QString::number(frame.y()), QString::number(frame.width()),
+             QString::number(frame.height()), QString::number(area.width()), QString::number(area.height()));
 }
 
 } // namespace rv

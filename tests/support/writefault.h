@@ -30,73 +30,30 @@ namespace rv {
 
 #ifdef Q_OS_UNIX
 
-// Forks a child that runs prepare, then work, and writes what work reported into the pipe fds.
-inline pid_t forkWork(int fds[2], const std::function<void()>& prepare, const std::function<Result()>& work) {
+// What work reported in a forked child run after prepare. A child still running after ms (-1: no
+// limit) is killed and reads as a failure saying "hung"; one that did not finish, as one without text.
+inline Result inChild(const std::function<void()>& prepare, const std::function<Result()>& work, int ms) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return Result::failure(QStringLiteral("pipe"));
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
         prepare();
         const Result r = work();
         const QByteArray out = (r ? QByteArray("+") : QByteArray("-")) + r.message().toUtf8();
-        for (qsizetype done = 0; done < out.size();) {
-            const ssize_t n = ::write(fds[1], out.constData() + done, size_t(out.size() - done));
-            if (n <= 0)
+        for (ssize_t done = 0, n = 0; done < out.size(); done += n)
+            if ((n = ::write(fds[1], out.constData() + done, size_t(out.size() - done))) <= 0)
                 break;
-            done += n;
-        }
         ::_exit(0);
     }
     ::close(fds[1]);
-    return pid;
-}
-
-inline Result childOutcome(const QByteArray& got) {
-    if (got.startsWith('+'))
-        return Result::success();
-    return Result::failure(QString::fromUtf8(got.mid(1)));
-}
-
-// What work reported in the child; a child that did not finish reads as a failure without text.
-inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& work) {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return Result::failure(QStringLiteral("pipe"));
-    const pid_t pid = forkWork(fds, [limit] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit rl{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &rl);
-    }, work);
-    QByteArray got;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
-        got.append(buf, n);
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return childOutcome(got);
-}
-
-// What work reported, run in a forked child that is killed when it has not finished within ms:
-// a reader that waits on a FIFO reads as a failure saying "hung".
-inline Result finishesWithin(int ms, const std::function<Result()>& work) {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return Result::failure(QStringLiteral("pipe"));
-    const pid_t pid = forkWork(fds, [] {}, work);
     pollfd p{fds[0], POLLIN, 0};
     QByteArray got;
+    char buf[4096];
     bool hung = false;
-    for (;;) {
-        if (::poll(&p, 1, ms) <= 0) {
-            hung = true;
-            break;
-        }
-        char buf[4096];
-        const ssize_t n = ::read(fds[0], buf, sizeof buf);
-        if (n <= 0)
-            break;
+    for (ssize_t n; !(hung = ::poll(&p, 1, ms) <= 0) && (n = ::read(fds[0], buf, sizeof buf)) > 0;)
         got.append(buf, n);
-    }
     ::close(fds[0]);
     if (hung)
         ::kill(pid, SIGKILL);
@@ -104,8 +61,20 @@ inline Result finishesWithin(int ms, const std::function<Result()>& work) {
     ::waitpid(pid, &status, 0);
     if (hung)
         return Result::failure(QStringLiteral("hung"));
-    return childOutcome(got);
+    return got.startsWith('+') ? Result::success() : Result::failure(QString::fromUtf8(got.mid(1)));
 }
+
+// Work run where no file may grow past limit bytes.
+inline Result underFileSizeLimit(rlim_t limit, const std::function<Result()>& work) {
+    return inChild([limit] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit rl{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+    }, work, -1);
+}
+
+// Work that must finish within ms: a reader that waits on a FIFO reads as a failure saying "hung".
+inline Result finishesWithin(int ms, const std::function<Result()>& work) { return inChild([] {}, work, ms); }
 #else
 // Never reached: the tests skip first.
 inline Result underFileSizeLimit(long long, const std::function<Result()>&) {
