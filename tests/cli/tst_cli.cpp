@@ -194,17 +194,17 @@ private slots:
 
         f.write(CliFixture::car1(u"rossz.rvn"_s), "\"RVN\",\"2.2\"\r\nkettő,x\r\n");
         // The km of the legs, not of the headers (104 and 500): February's 51 + 54 km, March's 473.
+        const QStringList months = {u"2024-02\t2024feb.rvn\t105"_s, u"2024-03\t2024mar.rvn\t473"_s};
         for (const QString& car : {u"Kovács Péter"_s, u"abc-123"_s, u"  ABC-123 "_s}) {
             r = f.run({u"months"_s, car});
-            QCOMPARE(r.code, 0);
-            QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t105"_s, u"2024-03\t2024mar.rvn\t473"_s}));
+            QCOMPARE(std::pair(r.code, lines(r.out)), std::pair(0, months));
         }
         QVERIFY2(r.err.contains(u"rossz.rvn fájl sérült"_s), qPrintable(r.err));
         // A month that is a link out of the data directory is left out with a note.
         QVERIFY(QFile::copy(f.path(CliFixture::car1(u"2024mar.rvn"_s)), f.dir.filePath(u"kint.rvn"_s)) &&
                 QFile::link(f.dir.filePath(u"kint.rvn"_s), f.path(CliFixture::car1(u"2024apr.rvn"_s))));
         r = f.run({u"months"_s, u"ABC-123"_s});
-        QCOMPARE(lines(r.out), (QStringList{u"2024-02\t2024feb.rvn\t105"_s, u"2024-03\t2024mar.rvn\t473"_s}));
+        QCOMPARE(lines(r.out), months);
         QVERIFY2(r.err.contains(u"2024apr.rvn fájl nem olvasható"_s) && r.err.contains(u"szimbolikus link"_s), qPrintable(r.err));
 
         QFile::remove(f.path(u"user.rvd"_s));
@@ -287,10 +287,8 @@ private slots:
         QCOMPARE(r.code, 0);
         const QString text = pdfText(pdf).replace(QChar(0x00A0), u' ');
         const QString words = QString(text).simplified();
-        for (const QString& want : {u"A kiküldetés napja: 2024. március 4."_s, u"Megtett út: 63 km"_s,
-                                    u"Budapest → Győr: 31 km × 7,5 L/100 km ÷ 100 × 600 Ft/L × 1,2 (útvonal) = 1 674 Ft"_s,
-                                    u"+ 31 km × 12,5 Ft/km = 387 Ft"_s, u"Üzemanyagköltség: 3 402 Ft"_s,
-                                    u"Általános költség: 787 Ft"_s, u"Térítendő összeg: 4 189 Ft"_s})
+        for (const QString& want : {u"A kiküldetés napja: 2024. március 4."_s, u"Megtett út: 63 km"_s, u"Üzemanyagköltség: 3 402 Ft"_s,
+                                    u"Általános költség: 787 Ft"_s, u"Térítendő összeg: 4 189 Ft"_s}) // leg lines: tst_travelorder
             QVERIFY2(words.contains(want), qPrintable(want + u'\n' + words));
         QVERIFY2(text.count(u'\f') == 1 && !words.contains(u"március 5."_s) && !words.contains(u"összesítő"_s),
                  qPrintable(words));
@@ -525,8 +523,7 @@ private slots:
 
         // Below start + business km: told with the three figures, nothing saved.
         r = f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"--zaro"_s, u"10500"_s});
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(u"(10500 km)"_s) && r.err.contains(u"(10300 km)"_s) && r.err.contains(u"(240 km)"_s),
+        QVERIFY2(r.code == 1 && r.err.contains(u"(10500 km)"_s) && r.err.contains(u"(10300 km)"_s) && r.err.contains(u"(240 km)"_s),
                  qPrintable(r.err));
         QCOMPARE(f.read(CliFixture::car1(u"honapok.rvd"_s)), QByteArray("\"RVH\",1\r\n1\r\n2024,3,0,0,10900\r\n"));
         // Private km typed replace the reading: one figure is kept.
@@ -545,10 +542,9 @@ private slots:
         f.write(CliFixture::car1(u"2024feb.rvn"_s), feb.replace("\r\n120,3\r\n", "\r\n500,3\r\n"));
         QCOMPARE(lines(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s}).out).at(1), u"2024-02\t10240\t120\t10360\t6900\t0\t100,0 %"_s);
         const CliFixture::Run r = f.run({u"check"_s, u"ABC-123"_s, u"2024-03"_s});
-        QCOMPARE(std::pair(r.code, lines(r.out)), std::pair(0, QStringList{u"A havi kezdő km-óra állás (10300 km) nem egyezik "
-                                                                           u"az előző hónap (2024. február) záró állásával "
-                                                                           u"(10360 km)."_s,
-                                                                           u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
+        QCOMPARE(std::pair(r.code, lines(r.out)),
+                 std::pair(0, QStringList{u"A havi kezdő km-óra állás (10300 km) nem egyezik az előző hónap (2024. február) "
+                                          u"záró állásával (10360 km)."_s, u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
     }
 
     // A logbook that cannot be read is a row of its own with the reason, in every output; the
@@ -559,11 +555,9 @@ private slots:
         CliFixture::Run r = f.run({u"year"_s, u"ABC-123"_s, u"2024"_s});
         QCOMPARE(r.code, 1);
         const QStringList out = lines(r.out);
-        QCOMPARE(out.size(), 5);
+        QCOMPARE(std::pair(out.size(), out.value(4)), std::pair(qsizetype(5), u"Összesen\t–\t–\t–\t–"_s));
         QVERIFY2(out[3].startsWith(u"2024-04\t–\t–\t–\t–\t–\t–\t! a nyilvántartás nem olvasható: "_s) &&
-                     out[3].contains(u"2024apr.rvn (2. sor)"_s),
-                 qPrintable(out[3]));
-        QCOMPARE(out[4], u"Összesen\t–\t–\t–\t–"_s);
+                     out[3].contains(u"2024apr.rvn (2. sor)"_s), qPrintable(out[3]));
         QVERIFY(r.err.contains(u"--elfogad"_s));
         QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"--elfogad"_s}).code, 0);
 

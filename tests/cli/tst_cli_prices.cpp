@@ -47,8 +47,7 @@ private:
             reply("302 Found\r\nLocation: /kor", {});
         else if (path == "/csendes")
             ; // never answers
-        else if (path == "/lassu") {
-            // A byte now and then, forever.
+        else if (path == "/lassu") { // a byte now and then, forever
             s->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<html>");
             auto* t = new QTimer(s);
             connect(t, &QTimer::timeout, s, [s] { s->write(" "); });

@@ -50,19 +50,11 @@ private slots:
     }
 
     void everyFileIsInItsPlace() {
-        QStringList files = {u"bin/rovanta"_s,
-                             u"bin/rovanta-cli"_s,
-                             u"share/rovanta/cities.rvd"_s,
-                             u"share/applications/org.example.rovanta.desktop"_s,
+        QStringList files = {u"bin/rovanta"_s, u"bin/rovanta-cli"_s, u"share/rovanta/cities.rvd"_s,
+                             u"share/rovanta/nav-uzemanyagarak.tsv"_s, u"share/applications/org.example.rovanta.desktop"_s,
                              u"share/metainfo/org.example.rovanta.metainfo.xml"_s,
-                             u"share/icons/hicolor/scalable/apps/org.example.rovanta.svg"_s,
-                             u"share/man/hu/man1/rovanta.1.gz"_s,
-                             u"share/man/hu/man1/rovanta-cli.1.gz"_s,
-                             u"share/man/man1/rovanta.1.gz"_s,
-                             u"share/man/man1/rovanta-cli.1.gz"_s,
-                             u"share/rovanta/nav-uzemanyagarak.tsv"_s,
-                             u"share/doc/rovanta/copyright"_s,
-                             u"share/doc/rovanta/changelog.gz"_s};
+                             u"share/icons/hicolor/scalable/apps/org.example.rovanta.svg"_s, u"share/doc/rovanta/copyright"_s,
+                             u"share/doc/rovanta/changelog.gz"_s}; // the manual pages: manualPages
         for (int size : {16, 32, 48, 64, 128, 256})
             files << u"share/icons/hicolor/%1x%1/apps/org.example.rovanta.png"_s.arg(size);
         for (const QString& f : files)

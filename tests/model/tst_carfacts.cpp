@@ -67,8 +67,7 @@ private slots:
         env.prompter.clear();
         QVERIFY(loginCar(env.state, 1).ok());
         QCOMPARE(env.state.carFacts, CarFacts{});
-        QVERIFY2(env.prompter.last().contains(u"gepkocsi.rvd (2. sor)"_s) &&
-                     env.prompter.last().contains(u"gepkocsi.rvd.hibas"_s),
+        QVERIFY2(env.prompter.last().contains(u"gepkocsi.rvd (2. sor)"_s) && env.prompter.last().contains(u"gepkocsi.rvd.hibas"_s),
                  qPrintable(env.prompter.last()));
         QCOMPARE(env.read(u"Users/P1/gepkocsi.rvd.hibas"_s), QByteArray("\"RVA\",1\r\n2,x\r\n"));
     }

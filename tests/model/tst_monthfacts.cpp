@@ -29,13 +29,9 @@ private slots:
     // end lies 300 km below 11 200: a fault naming the three figures, no private km.
     void privateKmFromTheClosingReading() {
         const MonthOdometer real = monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 0, 11500});
-        QCOMPARE(real.privateKm, 300);
-        QCOMPARE(real.closing, 11500);
-        QVERIFY(real.realClosing && real.fault.isEmpty());
-
+        QCOMPARE(std::tuple(real.privateKm, real.closing, real.realClosing, real.fault), std::tuple(qint64(300), qint64(11500), true, QString()));
         const MonthOdometer typed = monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 300, 0});
-        QCOMPARE(typed.closing, 11500);
-        QVERIFY(!typed.realClosing);
+        QCOMPARE(std::pair(typed.closing, typed.realClosing), std::pair(qint64(11500), false));
         QCOMPARE(monthOdometer(10000, 1200, MonthFacts{}).closing, 11200); // no facts: no private km
 
         const MonthOdometer low = monthOdometer(10000, 1200, MonthFacts{2024, 3, None, 0, 10900});
@@ -53,8 +49,7 @@ private slots:
         const ThreeMonths h;
         const auto jan = previousReading(h, 2024, 2);
         QVERIFY(jan);
-        QCOMPARE(jan->privateKm, 500);
-        QCOMPARE(jan->closing(), 11500);
+        QCOMPARE(std::pair(jan->privateKm, jan->closing()), std::pair(qint64(500), qint64(11500)));
         QCOMPARE(chainFault(11500, jan), QString()); // the real reading chains, no fault
         QVERIFY(!chainFault(11000, jan).isEmpty());   // start + business alone no longer does
         QCOMPARE(chainFault(11501, jan), u"A havi kezdő km-óra állás (11501 km) nem egyezik az előző hónap "
@@ -69,12 +64,9 @@ private slots:
     // 1 200 of 1 500 km is 80,0 %; 2 of 3 is 66,66… → 66,7; 1 of 8 is 12,5 exactly; 1 of 2 000
     // is 0,05 → 0,1 (half up).
     void businessShare() {
-        QCOMPARE(businessShareText(1200, 300), u"80,0 %"_s);
-        QCOMPARE(businessShareText(2, 1), u"66,7 %"_s);
-        QCOMPARE(businessShareText(1, 7), u"12,5 %"_s);
-        QCOMPARE(businessShareText(1, 1999), u"0,1 %"_s);
-        QCOMPARE(businessShareText(500, 0), u"100,0 %"_s);
-        QCOMPARE(businessShareText(0, 0), u"–"_s);
+        QCOMPARE((QStringList{businessShareText(1200, 300), businessShareText(2, 1), businessShareText(1, 7),
+                              businessShareText(1, 1999), businessShareText(500, 0), businessShareText(0, 0)}),
+                 (QStringList{u"80,0 %"_s, u"66,7 %"_s, u"12,5 %"_s, u"0,1 %"_s, u"100,0 %"_s, u"–"_s}));
     }
 
     void fileBytesBothWays() {
@@ -131,11 +123,9 @@ private slots:
         const QByteArray damaged = "\"RVH\",1\r\n2\r\n2024,3,0,0,15230\r\n2024,4,x\r\n";
         env.write(u"Users/P1/honapok.rvd"_s, damaged);
         file = readMonthFacts(dataDir, car);
-        QVERIFY2(file.problem.message().contains(u"honapok.rvd (4. sor)"_s) &&
-                     file.problem.message().contains(u"honapok.rvd.hibas"_s),
+        QVERIFY2(file.problem.message().contains(u"honapok.rvd (4. sor)"_s) && file.problem.message().contains(u"honapok.rvd.hibas"_s),
                  qPrintable(file.problem.message()));
-        QCOMPARE(file.of(2024, 3).closing, 15230);
-        QCOMPARE(env.read(u"Users/P1/honapok.rvd.hibas"_s), damaged);
+        QCOMPARE(std::pair(file.of(2024, 3).closing, env.read(u"Users/P1/honapok.rvd.hibas"_s)), std::pair(15230, damaged));
     }
 };
 

@@ -19,25 +19,16 @@ enum Reader { Cars, Database, Prices, Multipliers, Cities, Logbook };
 // A good file of each reader, and where its count (or, for the multipliers, its last number)
 // stands: the damage below rewrites that number.
 struct Good {
-    QByteArray data;
+    QString path; // under tests/data/badinput and the data directory
     QByteArray before, after; // the text around the number, found from the start
+    QByteArray data() const { return testData(u"badinput/"_s + path); }
 };
-QString relativePath(Reader reader);
-Good good(Reader reader) {
-    const QByteArray data = testData(u"badinput/"_s + relativePath(reader));
-    switch (reader) {
-    case Cars: return {data, "", "\r\n\"Kov"};
-    case Database: return {data, "", "\r\n\"C\xe9g"};
-    case Prices: return {data, "", "\r\n#"};
-    case Multipliers: return {data, "1.03\r\n", "\r\n"};
-    case Cities: return {data, "\"\r\n", "\r\n\"Aba"};
-    case Logbook: return {data, "\r\n2,", "\r\n\"C\xe9g"};
-    }
-    return {};
-}
+const Good kGood[] = {{u"user.rvd"_s, "", "\r\n\"Kov"},          {u"Users/CAR/data.rvd"_s, "", "\r\n\"C\xe9g"},
+                      {u"Users/CAR/benzin.rvd"_s, "", "\r\n#"}, {u"Users/szorzo.rvd"_s, "1.03\r\n", "\r\n"},
+                      {u"cities.rvd"_s, "\"\r\n", "\r\n\"Aba"}, {u"Users/CAR/2002jan.rvn"_s, "\r\n2,", "\r\n\"C\xe9g"}};
 
 QByteArray withNumber(const Good& g, const QByteArray& number) {
-    QByteArray d = g.data;
+    QByteArray d = g.data();
     const qsizetype at = d.indexOf(g.before);
     const qsizetype from = at + g.before.size();
     const qsizetype to = d.indexOf(g.after, from);
@@ -45,11 +36,12 @@ QByteArray withNumber(const Good& g, const QByteArray& number) {
 }
 
 QByteArray damage(Reader reader, const QString& kind) {
-    const Good g = good(reader);
+    const Good& g = kGood[reader];
+    const QByteArray data = g.data();
     if (kind == u"empty"_s)
         return {};
     if (kind == u"count larger than content"_s)
-        return reader == Multipliers ? g.data.left(g.data.size() - 3) : withNumber(g, "9");
+        return reader == Multipliers ? data.left(data.size() - 3) : withNumber(g, "9");
     if (kind == u"negative count"_s)
         return withNumber(g, "-2");
     if (kind == u"letters for numbers"_s)
@@ -57,30 +49,24 @@ QByteArray damage(Reader reader, const QString& kind) {
     if (kind == u"16-bit value out of range"_s)
         return withNumber(g, "70000");
     if (kind == u"unclosed quote"_s)
-        return QByteArray(g.data).remove(g.data.lastIndexOf('"'), 1);
+        return QByteArray(data).remove(data.lastIndexOf('"'), 1);
     if (kind == u"1 MB line"_s)
-        return QByteArray(1 << 20, '7') + g.data;
+        return QByteArray(1 << 20, '7') + data;
     if (kind == u"record after the counted ones"_s)
-        return g.data + "\r\n\r\n\"t\xf6" "bblet\"\r\n";
-    return g.data;
-}
-
-QString relativePath(Reader reader) {
-    const QString names[] = {u"user.rvd"_s, u"Users/CAR/data.rvd"_s, u"Users/CAR/benzin.rvd"_s,
-                             u"Users/szorzo.rvd"_s, u"cities.rvd"_s, u"Users/CAR/2002jan.rvn"_s};
-    return names[reader];
+        return data + "\r\n\r\n\"t\xf6" "bblet\"\r\n";
+    return data;
 }
 
 // Loads through the program's own operation.
 Result load(TestEnv& env, Reader reader, const QByteArray& data, StoredLogbook& log) {
-    env.write(relativePath(reader), data);
+    env.write(kGood[reader].path, data);
     switch (reader) {
     case Cars: return LoadCars(env.state);
     case Database: return LoadDatabase(env.state, true);
     case Prices: return LoadFuelPrices(env.state);
     case Multipliers: return LoadMultipliers(env.state);
     case Cities: return LoadCities(env.state);
-    case Logbook: return readLogbookFile(env.path(relativePath(reader)), log);
+    case Logbook: return readLogbookFile(env.path(kGood[reader].path), log);
     }
     return Result::success();
 }
@@ -101,7 +87,7 @@ class TestBadInput : public QObject {
         env.state.fuelPrices = {FuelPrice{QDate(2001, 1, 1), 111}};
         env.state.multipliers[1].value = 9.0f;
         env.state.cities = {u"régi"_s};
-        const QString relative = relativePath(reader);
+        const QString relative = kGood[reader].path;
         StoredLogbook log;
         log.year = 1999;
         const Result r = load(env, reader, data, log);
@@ -134,27 +120,26 @@ private slots:
         QTest::addColumn<int>("reader");
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<bool>("loads");
-        const char* names[] = {"user.rvd", "data.rvd", "benzin.rvd", "szorzo.rvd", "cities.rvd", "logbook"};
         for (Reader reader : {Cars, Database, Prices, Multipliers, Cities, Logbook}) {
-            const QByteArray good = ::good(reader).data;
-            const char* name = names[reader];
+            const QByteArray good = kGood[reader].data();
+            const QByteArray name = QFileInfo(kGood[reader].path).fileName().toLatin1();
             const bool hasTexts = reader != Prices && reader != Multipliers;
             for (const QString& kind : {u"empty"_s, u"count larger than content"_s, u"negative count"_s,
                                         u"letters for numbers"_s, u"unclosed quote"_s, u"16-bit value out of range"_s,
                                         u"1 MB line"_s, u"record after the counted ones"_s}) {
                 if (kind == u"unclosed quote"_s && !hasTexts)
                     continue;
-                QTest::addRow("%s: %s", name, qPrintable(kind)) << int(reader) << damage(reader, kind) << false;
+                QTest::addRow("%s: %s", name.constData(), qPrintable(kind)) << int(reader) << damage(reader, kind) << false;
             }
             // What the format allows: LF-only line ends, and the bytes the code page
             // leaves undefined inside a text.
-            QTest::addRow("%s: LF only", name) << int(reader) << QByteArray(good).replace("\r\n", "\n") << true;
+            QTest::addRow("%s: LF only", name.constData()) << int(reader) << QByteArray(good).replace("\r\n", "\n") << true;
             if (hasTexts) {
                 QByteArray odd = good;
                 odd.insert(odd.indexOf('"', odd.indexOf('\n')) + 1, "\x81\x98");
-                QTest::addRow("%s: undefined code page bytes", name) << int(reader) << odd << true;
+                QTest::addRow("%s: undefined code page bytes", name.constData()) << int(reader) << odd << true;
             }
-            QTest::addRow("%s: good", name) << int(reader) << good << true;
+            QTest::addRow("%s: good", name.constData()) << int(reader) << good << true;
         }
     }
     void damagedFiles() {
@@ -170,46 +155,38 @@ private slots:
         QTest::addColumn<QByteArray>("from"); // the good file's text that is replaced
         QTest::addColumn<QByteArray>("to");
         QTest::addColumn<int>("line"); // 0: loads
-        struct Row {
-            const char* name;
-            Reader reader;
-            const char* from;
-            const char* to;
-            int line;
+        const auto row = [](const char* name, Reader reader, const char* from, const char* to, int line) {
+            QTest::newRow(name) << int(reader) << QByteArray(from) << QByteArray(to) << line;
         };
-        const Row rows[] = {
-            {"consumption 100", Cars, "\n7.5\r", "\n100\r", 0},
-            {"consumption 100.01", Cars, "\n7.5\r", "\n100.01\r", 6},
-            {"consumption negative", Cars, "\n7.5\r", "\n-0.5\r", 6},
-            {"general cost 1000", Cars, "\n10\r", "\n1000\r", 0},
-            {"general cost 1000.5", Cars, "\n10\r", "\n1000.5\r", 7},
-            {"fuel type 5", Cars, "\n1\r\n7.5", "\n5\r\n7.5", 5},
-            {"directory name", Cars, "\"\"\r\n\"ABC", "\"\"\r\n\"..", 11},
-            {"distance 32767", Database, "\n25,1\r\n25", "\n32767,1\r\n25", 0},
-            {"distance negative", Database, "\n25,1\r\n25", "\n-1,1\r\n25", 9},
-            {"partner count 0", Database, "2\r\n\"C", "0\r\n\"C", 1},
-            {"price 0", Prices, "\n250\r", "\n0\r", 0},
-            {"price negative", Prices, "\n250\r", "\n-1\r", 3},
-            {"multiplier 0.1", Multipliers, "\n1.1\r", "\n0.1\r", 0},
-            {"multiplier 10", Multipliers, "\n1.1\r", "\n10\r", 0},
-            {"multiplier 0.09", Multipliers, "\n1.1\r", "\n0.09\r", 2},
-            {"multiplier 10.01", Multipliers, "\n1.1\r", "\n10.01\r", 2},
-            // Found where the shifted values meet the default route type.
-            {"multiplier decimal comma", Multipliers, "\n1.1\r", "\n1,1\r", 8},
-            {"default route type 7", Multipliers, "\n2\r", "\n7\r", 9},
-            {"trailing record after blank lines", Prices, "\n260\r\n", "\n260\r\n\r\n\n\"x\"\r\n", 8},
-            {"logbook stop count above the width", Logbook, "2,3\r\n\"C", "2,4\r\n\"C", 6},
-            {"logbook trailing record", Logbook, "31,0\r\n\"\"\r\n", "31,0\r\n\"\"\r\n\"x\"\r\n", 75},
-        };
-        for (const Row& r : rows)
-            QTest::newRow(r.name) << int(r.reader) << QByteArray(r.from) << QByteArray(r.to) << r.line;
+        row("consumption 100", Cars, "\n7.5\r", "\n100\r", 0);
+        row("consumption 100.01", Cars, "\n7.5\r", "\n100.01\r", 6);
+        row("consumption negative", Cars, "\n7.5\r", "\n-0.5\r", 6);
+        row("general cost 1000", Cars, "\n10\r", "\n1000\r", 0);
+        row("general cost 1000.5", Cars, "\n10\r", "\n1000.5\r", 7);
+        row("fuel type 5", Cars, "\n1\r\n7.5", "\n5\r\n7.5", 5);
+        row("directory name", Cars, "\"\"\r\n\"ABC", "\"\"\r\n\"..", 11);
+        row("distance 32767", Database, "\n25,1\r\n25", "\n32767,1\r\n25", 0);
+        row("distance negative", Database, "\n25,1\r\n25", "\n-1,1\r\n25", 9);
+        row("partner count 0", Database, "2\r\n\"C", "0\r\n\"C", 1);
+        row("price 0", Prices, "\n250\r", "\n0\r", 0);
+        row("price negative", Prices, "\n250\r", "\n-1\r", 3);
+        row("multiplier 0.1", Multipliers, "\n1.1\r", "\n0.1\r", 0);
+        row("multiplier 10", Multipliers, "\n1.1\r", "\n10\r", 0);
+        row("multiplier 0.09", Multipliers, "\n1.1\r", "\n0.09\r", 2);
+        row("multiplier 10.01", Multipliers, "\n1.1\r", "\n10.01\r", 2);
+        // Found where the shifted values meet the default route type.
+        row("multiplier decimal comma", Multipliers, "\n1.1\r", "\n1,1\r", 8);
+        row("default route type 7", Multipliers, "\n2\r", "\n7\r", 9);
+        row("trailing record after blank lines", Prices, "\n260\r\n", "\n260\r\n\r\n\n\"x\"\r\n", 8);
+        row("logbook stop count above the width", Logbook, "2,3\r\n\"C", "2,4\r\n\"C", 6);
+        row("logbook trailing record", Logbook, "31,0\r\n\"\"\r\n", "31,0\r\n\"\"\r\n\"x\"\r\n", 75);
     }
     void valuesOutOfRange() {
         QFETCH(int, reader);
         QFETCH(QByteArray, from);
         QFETCH(QByteArray, to);
         QFETCH(int, line);
-        QByteArray data = good(Reader(reader)).data;
+        QByteArray data = kGood[reader].data();
         QVERIFY(data.contains(from));
         data.replace(data.indexOf(from), from.size(), to);
         TestEnv env;
@@ -226,13 +203,13 @@ private slots:
 
     // A field one character past the limit is refused where it starts, and quoted short.
     void hugeFieldIsRefusedAndQuotedShort() {
-        QByteArray over = good(Logbook).data;
+        QByteArray over = kGood[Logbook].data();
         over.replace("\"\"\r\n2,3", "\"" + QByteArray(kMaxFieldChars + 1, 'y') + "\"\r\n2,3"); // the comment of day 1
         StoredLogbook log;
         const Result tooLong = parseLogbook(over, u"2002jan.rvn"_s, log);
         QVERIFY2(tooLong.message().contains(u"(5. sor)"_s), qPrintable(tooLong.message()));
         QVERIFY2(tooLong.message().size() < 300, qPrintable(tooLong.message()));
-        QByteArray exact = good(Logbook).data;
+        QByteArray exact = kGood[Logbook].data();
         exact.replace("\"\"\r\n2,3", "\"" + QByteArray(kMaxFieldChars, 'z') + "\"\r\n2,3");
         QVERIFY(parseLogbook(exact, u"2002jan.rvn"_s, log));
         QCOMPARE(log.comments[0].size(), kMaxFieldChars);
@@ -241,7 +218,7 @@ private slots:
         QVERIFY(parseLogbook(serializeLogbook(log), u"x"_s, log));
         // A letters-for-numbers message quotes the start of the field only.
         QVector<FuelPrice> prices;
-        const Result r = parseFuelPrices(good(Prices).data.replace("250", QByteArray(4000, 'a')), u"b"_s, prices);
+        const Result r = parseFuelPrices(kGood[Prices].data().replace("250", QByteArray(4000, 'a')), u"b"_s, prices);
         QVERIFY(!r);
         QVERIFY2(r.message().size() < 300, qPrintable(r.message()));
     }
