@@ -28,10 +28,6 @@ private slots:
         QCOMPARE(legFuelCost(1, 100.0f, 1, 1234.99f, 1.0f), 1234); // floor, not rounding
         // Each part is floored on its own: 937.10… + 412.5 would round to 1350.
         QCOMPARE(legFuelCost(33, 7.3f, 389, 1.0f, 1.0f) + legGeneralCost(33, 12.5f), 937 + 412);
-        QCOMPARE(legFuelCost(0, 8.0f, 250, 1.3f, 1.1f), 0);
-        oneLeg(); // the month adds what the leg function gives
-        QCOMPARE(legCost(*s, 1, 2, 250, 1.0f), 3000);
-        QCOMPARE(computeMonthCost(*s, log, 1.0f).total, 3000);
     }
 
     // Legs whose exact cost is whole forints, with singles stored below their decimals (1.15 is
@@ -77,8 +73,7 @@ private slots:
         setDay(log, 14, {1, 2});
         setDay(log, 15, {1, 2});
         const MonthCost c = computeMonthCost(*s, log, 1.0f);
-        QCOMPARE(c.dayPrices[13], 200);
-        QCOMPARE(c.dayPrices[14], 300);
+        QCOMPARE(std::pair(c.dayPrices[13], c.dayPrices[14]), std::pair(qint16(200), qint16(300)));
         QCOMPARE(c.total, (1600 + 1000) + (2400 + 1000));
     }
 
@@ -89,8 +84,7 @@ private slots:
         QCOMPARE(computeMonthCost(*s, log, 1.0f).total, 0);
         s->fuelPrices = {FuelPrice{QDate(2025, 3, 15), 250}};
         const MonthCost c = computeMonthCost(*s, log, 1.0f);
-        QCOMPARE(c.total, 0); // day 1 has no price, so day 20 is never reached
-        QVERIFY(c.missingPrice);
+        QVERIFY(c.total == 0 && c.missingPrice); // day 1 has no price, so day 20 is never reached
         QCOMPARE(costCaption(c.total), u"Összes költség: 0 Ft"_s);
     }
 
@@ -167,8 +161,7 @@ private slots:
         s->fuelPrices = {FuelPrice{QDate(2000, 1, 1), 32767}};
         QCOMPARE(computeMonthCost(*s, log, 3.4e38f).total, most);
         const StatementSums sums = computeStatement(*s, log, 3.4e38f);
-        QCOMPARE(sums.totalCost, most);
-        QCOMPARE(sums.cost[0], most);
+        QCOMPARE(std::pair(sums.totalCost, sums.cost[0]), std::pair(most, most));
         QCOMPARE(legFuelCost(1, std::numeric_limits<float>::quiet_NaN(), 1, 1, 1), 0);
         QCOMPARE(legGeneralCost(1, -3.4e38f), qint64(-1e15));
         QCOMPARE(addSaturated(-most, -most), std::numeric_limits<qint64>::min());

@@ -25,8 +25,7 @@ private slots:
         env.write(facts, "\"RVH\",1\r\n2\r\n2002,1,2,15,0\r\n2002,2,1,0,0\r\n");
 
         const MonthChange change = deleteMonth(env.state, u"2002jan.rvn"_s);
-        QVERIFY(change.file.ok() && change.facts.ok());
-        QVERIFY(!QFile::exists(env.path(u"Users/ABC123/2002jan.rvn"_s)));
+        QVERIFY(change.file.ok() && change.facts.ok() && !QFile::exists(env.path(u"Users/ABC123/2002jan.rvn"_s)));
         QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2002,2,1,0,0\r\n"));
         QVERIFY(deleteMonth(env.state, u"2002feb.rvn"_s).facts.ok());
         QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2002,2,1,0,0\r\n"));

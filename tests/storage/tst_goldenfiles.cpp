@@ -4,7 +4,7 @@
 #include "model/statefiles.h"
 #include "model/errorlog.h"
 #include "storage/win1250.h"
-#include "testenv.h"
+#include "storedfiles.h"
 
 #include <QFile>
 #include <QTest>
@@ -135,9 +135,7 @@ private slots:
         env.state.multipliers[1].value = 110 / 100.0f;
         env.state.defaultRouteType = 3;
         QVERIFY(SaveMultipliers(env.state));
-        AppState other;
-        other.programDir = env.state.programDir;
-        QVERIFY(LoadMultipliers(other));
+        const AppState other = storedMultipliers(env.state);
         QCOMPARE((std::tuple{other.multipliers[1].value, other.defaultRouteType}), (std::tuple{1.1f, qint16(3)}));
     }
 

@@ -25,22 +25,15 @@ public:
 
     MsgButton ask(const QString& text, MsgButtons buttons, MsgIcon icon) override {
         asked.append({text, buttons, icon});
-        if (!m_answers.empty()) {
-            MsgButton b = m_answers.front();
-            m_answers.pop_front();
-            return b;
-        }
+        if (!m_answers.empty())
+            return next(m_answers);
         for (MsgButton b : {Ok, Yes, Retry, No, Cancel})
             if (buttons & b)
                 return b;
         return Ok;
     }
     QString saveFileName(const QString&, const QString&, const QString&) override {
-        if (m_files.empty())
-            return {};
-        QString f = m_files.front();
-        m_files.pop_front();
-        return f;
+        return m_files.empty() ? QString() : next(m_files);
     }
 
     QStringList texts() const {
@@ -56,6 +49,11 @@ public:
     QList<Asked> asked;
 
 private:
+    template <typename T> static T next(std::deque<T>& script) {
+        T first = script.front();
+        script.pop_front();
+        return first;
+    }
     std::deque<MsgButton> m_answers;
     std::deque<QString> m_files;
 };
