@@ -321,7 +321,9 @@ private slots:
     }
 
     // May 2024 has 21 working days and no round under 63 km: 600 km (limit 660) needs fewer days.
-    void generateMissingTheLimit() {
+    // With the own company reaching nobody, a month of lone stops is 0 km. Either month is saved,
+    // but not a success.
+    void generateMissingTheTarget() {
         CliFixture f;
         const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"600"_s, u"--force"_s};
         const QString file = CliFixture::car1(u"2024maj.rvn"_s);
@@ -335,18 +337,12 @@ private slots:
             QCOMPARE(std::pair(stored.year, stored.monthKm >= 600 && stored.monthKm <= 660), std::pair(2024, reached)); // saved in every case
             QCOMPARE(r.err.contains(u"több a hibahatárral megengedett 660 km-nél"_s), code == 1);
         }
-    }
-
-    // The own company reaches nobody: a month of lone stops, 0 km, saved but not a success.
-    void generateBelowTheTarget() {
-        CliFixture f;
         f.write(CliFixture::car1(u"data.rvd"_s), testData(u"cli/Users/ABC-123/data.rvd"_s)
                                                      .replace("\n31,4\r\n41,5\r\n51,6\r\n", "\n0,4\r\n0,5\r\n0,6\r\n"));
-        const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"100"_s, u"--force"_s};
-        CliFixture::Run r = f.run(args);
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(u"A hónap 0 km, kevesebb a kért 100 km-nél."_s), qPrintable(r.err));
-        QCOMPARE(f.run(args + QStringList{u"--elfogad"_s}).code, 0);
+        const QStringList below = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"100"_s, u"--force"_s};
+        const CliFixture::Run r = f.run(below);
+        QVERIFY2(r.code == 1 && r.err.contains(u"A hónap 0 km, kevesebb a kért 100 km-nél."_s), qPrintable(r.err));
+        QCOMPARE(f.run(below + QStringList{u"--elfogad"_s}).code, 0);
     }
 
     void generateOnChosenDaysOverAnotherName() {
@@ -450,8 +446,27 @@ private slots:
         QCOMPARE(f.read(u"Users/b95.rvd"_s), QByteArray("2\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n595\r\n"));
     }
 
-    void newMonthsStartWhereTheLastReadingEnded() {
+    // The legs make a month's km: February's header claims 500 km, its legs make 120 (40 + 80 km
+    // between the partners of the fixture). The year and the chain use 120: February closes at
+    // 10 360, and March, starting at 10 300, breaks the chain, a minor fault. Following on, or
+    // with no earlier reading, is none; the car's first month without one is. A new month starts
+    // where the last reading ended.
+    void theChainOfReadings() {
         YearFixture f;
+        for (const QString& month : {u"2024-02"_s, u"2024-01"_s})
+            QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, month}).out).first(), u"0 kisebb hiba."_s);
+        QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, u"2023-12"_s}).out),
+                 (QStringList{u"Nincs megadva kezdő km-óra állás"_s, u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
+
+        QByteArray feb = f.read(CliFixture::car1(u"2024feb.rvn"_s));
+        QVERIFY(feb.contains("\r\n120,3\r\n"));
+        f.write(CliFixture::car1(u"2024feb.rvn"_s), feb.replace("\r\n120,3\r\n", "\r\n500,3\r\n"));
+        QCOMPARE(lines(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s}).out).at(1), u"2024-02\t10240\t120\t10360\t6900\t0\t100,0 %"_s);
+        const CliFixture::Run r = f.run({u"check"_s, u"ABC-123"_s, u"2024-03"_s});
+        QCOMPARE(std::pair(r.code, lines(r.out)),
+                 std::pair(0, QStringList{u"A havi kezdő km-óra állás (10300 km) nem egyezik az előző hónap (2024. február) "
+                                          u"záró állásával (10360 km)."_s, u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
+
         const auto generate = [&](const QString& month) {
             return f.run({u"generate"_s, u"ABC-123"_s, month, u"--km"_s, u"200"_s, u"--seed"_s, u"3"_s, u"--elfogad"_s}).code;
         };
@@ -460,16 +475,6 @@ private slots:
         QCOMPARE(generate(u"2023-11"_s), 0); // nothing earlier
         const StoredLogbook nov = f.stored(CliFixture::car1(u"2023nov.rvn"_s));
         QCOMPARE(std::pair(nov.year, nov.startOdometer), std::pair(2023, 0));
-    }
-
-    // Following on, or with no earlier reading: not a fault; the car's first month without one is.
-    // (A break of the chain: theLegsMakeTheMonthsKilometres.)
-    void theChainFollowsOnAndTheFirstMonthNeedsAReading() {
-        YearFixture f;
-        for (const QString& month : {u"2024-02"_s, u"2024-01"_s})
-            QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, month}).out).first(), u"0 kisebb hiba."_s);
-        QCOMPARE(lines(f.run({u"check"_s, u"ABC-123"_s, u"2023-12"_s}).out),
-                 (QStringList{u"Nincs megadva kezdő km-óra állás"_s, u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
     }
 
     void yearRowsAndTotals() {
@@ -530,21 +535,6 @@ private slots:
         QCOMPARE(f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"100"_s}).code, 0);
         QCOMPARE(f.read(CliFixture::car1(u"honapok.rvd"_s)), QByteArray("\"RVH\",1\r\n1\r\n2024,3,0,100,0\r\n"));
         QCOMPARE(f.run({u"private"_s, u"ABC-123"_s, u"2024-03"_s, u"100"_s, u"--zaro"_s, u"1"_s}).code, 2);
-    }
-
-    // The legs make a month's km: February's header claims 500 km, its legs make 120 (40 + 80 km
-    // between the partners of the fixture). The year and the chain use 120: February closes at
-    // 10 360, and March, starting at 10 300, breaks the chain, a minor fault.
-    void theLegsMakeTheMonthsKilometres() {
-        YearFixture f;
-        QByteArray feb = f.read(CliFixture::car1(u"2024feb.rvn"_s));
-        QVERIFY(feb.contains("\r\n120,3\r\n"));
-        f.write(CliFixture::car1(u"2024feb.rvn"_s), feb.replace("\r\n120,3\r\n", "\r\n500,3\r\n"));
-        QCOMPARE(lines(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s}).out).at(1), u"2024-02\t10240\t120\t10360\t6900\t0\t100,0 %"_s);
-        const CliFixture::Run r = f.run({u"check"_s, u"ABC-123"_s, u"2024-03"_s});
-        QCOMPARE(std::pair(r.code, lines(r.out)),
-                 std::pair(0, QStringList{u"A havi kezdő km-óra állás (10300 km) nem egyezik az előző hónap (2024. február) "
-                                          u"záró állásával (10360 km)."_s, u"1 kisebb hiba."_s, u"0 súlyos hiba."_s}));
     }
 
     // A logbook that cannot be read is a row of its own with the reason, in every output; the
