@@ -20,53 +20,43 @@ FuelPrice p(int y, int m, int d, int price) { return FuelPrice{QDate(y, m, d), q
 const QVector<FuelPrice> kPublished = {p(2020, 11, 1, 369), p(2020, 12, 1, 372), p(2023, 1, 1, 713),
                                        p(2025, 10, 1, 597), p(2025, 11, 1, 596)};
 
+struct Case {
+    QVector<FuelPrice> car, published;
+    int year, month;
+    QVector<int> days;
+    QString fault; // empty: none
+};
+
 } // namespace
 
 class TestMonthPrice : public QObject {
     Q_OBJECT
 private slots:
     void faultOnlyWhereThePublishedMonthIsMissing_data() {
-        QTest::addColumn<QVector<FuelPrice>>("car");
-        QTest::addColumn<QVector<FuelPrice>>("published");
-        QTest::addColumn<int>("year");
-        QTest::addColumn<int>("month");
-        QTest::addColumn<QVector<int>>("days");
-        QTest::addColumn<QString>("fault"); // empty: none
+        QTest::addColumn<Case>("c");
         const QVector<FuelPrice> car = kPublished;
         const QVector<int> days{3, 17};
-        QTest::newRow("past the end") << car << kPublished << 2026 << 11 << days
-                                      << u"2026. novemberre nincs közzétett NAV-ár (gázolaj); a 2025. novemberi "
-                                         u"596 Ft/l-rel számolva"_s;
-        QTest::newRow("gap") << car << kPublished << 2022 << 7 << days
-                             << u"2022. júliusra nincs közzétett NAV-ár (gázolaj); a 2020. decemberi 372 Ft/l-rel "
-                                u"számolva"_s;
-        QTest::newRow("its own month") << car << kPublished << 2025 << 11 << days << QString();
-        QTest::newRow("before the list") << QVector<FuelPrice>{p(2019, 5, 1, 350)} << kPublished << 2019 << 8 << days
-                                         << QString();
-        QTest::newRow("no published list") << car << QVector<FuelPrice>{} << 2026 << 11 << days << QString();
-        QTest::newRow("no leg") << car << kPublished << 2026 << 11 << QVector<int>{} << QString();
-        QTest::newRow("typed on the 1st") << car + QVector<FuelPrice>{p(2026, 11, 1, 640)} << kPublished << 2026 << 11
-                                          << days << QString(); // the month's own price, though not NAV's
+        const QString november = u"2026. novemberre nincs közzétett NAV-ár (gázolaj); a 2025. novemberi 596 Ft/l-rel számolva"_s;
+        QTest::newRow("past the end") << Case{car, kPublished, 2026, 11, days, november};
+        QTest::newRow("gap") << Case{car, kPublished, 2022, 7, days,
+                                     u"2022. júliusra nincs közzétett NAV-ár (gázolaj); a 2020. decemberi 372 Ft/l-rel számolva"_s};
+        QTest::newRow("its own month") << Case{car, kPublished, 2025, 11, days, {}};
+        QTest::newRow("before the list") << Case{{p(2019, 5, 1, 350)}, kPublished, 2019, 8, days, {}};
+        QTest::newRow("no published list") << Case{car, {}, 2026, 11, days, {}};
+        QTest::newRow("no leg") << Case{car, kPublished, 2026, 11, {}, {}};
+        // The month's own price, though not NAV's.
+        QTest::newRow("typed on the 1st") << Case{car + QVector<FuelPrice>{p(2026, 11, 1, 640)}, kPublished, 2026, 11, days, {}};
         // A price typed for the 10th holds from the 10th; the days before it still use October's.
-        QVector<FuelPrice> typed = car;
-        typed.append(p(2026, 11, 10, 640));
-        QTest::newRow("typed on the 10th, legs after") << typed << kPublished << 2026 << 11 << QVector<int>{10, 20}
-                                                       << QString();
-        QTest::newRow("typed on the 10th, a leg before") << typed << kPublished << 2026 << 11 << QVector<int>{9, 20}
-                                                         << u"2026. novemberre nincs közzétett NAV-ár (gázolaj); a "
-                                                            u"2025. novemberi 596 Ft/l-rel számolva"_s;
+        const QVector<FuelPrice> typed = car + QVector<FuelPrice>{p(2026, 11, 10, 640)};
+        QTest::newRow("typed on the 10th, legs after") << Case{typed, kPublished, 2026, 11, {10, 20}, {}};
+        QTest::newRow("typed on the 10th, a leg before") << Case{typed, kPublished, 2026, 11, {9, 20}, november};
     }
     void faultOnlyWhereThePublishedMonthIsMissing() {
-        QFETCH(QVector<FuelPrice>, car);
-        QFETCH(QVector<FuelPrice>, published);
-        QFETCH(int, year);
-        QFETCH(int, month);
-        QFETCH(QVector<int>, days);
-        QFETCH(QString, fault);
-        auto found = priceFaultOf(car, published, year, month, days);
+        QFETCH(Case, c);
+        auto found = priceFaultOf(c.car, c.published, c.year, c.month, c.days);
         if (found)
             found->fuelName = u"gázolaj"_s;
-        QCOMPARE(found ? found->text() : QString(), fault);
+        QCOMPARE(found ? found->text() : QString(), c.fault);
     }
 
     void monthNamesTakeTheirEnding() {

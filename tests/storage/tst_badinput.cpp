@@ -27,6 +27,13 @@ const Good kGood[] = {{u"user.rvd"_s, "", "\r\n\"Kov"},          {u"Users/CAR/da
                       {u"Users/CAR/benzin.rvd"_s, "", "\r\n#"}, {u"Users/szorzo.rvd"_s, "1.03\r\n", "\r\n"},
                       {u"cities.rvd"_s, "\"\r\n", "\r\n\"Aba"}, {u"Users/CAR/2002jan.rvn"_s, "\r\n2,", "\r\n\"C\xe9g"}};
 
+// The good file's text from replaced by to: loads (line 0) or is refused at line.
+struct Range {
+    Reader reader;
+    QByteArray from, to;
+    int line;
+};
+
 QByteArray withNumber(const Good& g, const QByteArray& number) {
     QByteArray d = g.data();
     const qsizetype at = d.indexOf(g.before);
@@ -151,12 +158,9 @@ private slots:
 
     // Values at and just past the ends of their ranges; a fault is told at its own line.
     void valuesOutOfRange_data() {
-        QTest::addColumn<int>("reader");
-        QTest::addColumn<QByteArray>("from"); // the good file's text that is replaced
-        QTest::addColumn<QByteArray>("to");
-        QTest::addColumn<int>("line"); // 0: loads
+        QTest::addColumn<Range>("c");
         const auto row = [](const char* name, Reader reader, const char* from, const char* to, int line) {
-            QTest::newRow(name) << int(reader) << QByteArray(from) << QByteArray(to) << line;
+            QTest::newRow(name) << Range{reader, from, to, line};
         };
         row("consumption 100", Cars, "\n7.5\r", "\n100\r", 0);
         row("consumption 100.01", Cars, "\n7.5\r", "\n100.01\r", 6);
@@ -182,23 +186,19 @@ private slots:
         row("logbook trailing record", Logbook, "31,0\r\n\"\"\r\n", "31,0\r\n\"\"\r\n\"x\"\r\n", 75);
     }
     void valuesOutOfRange() {
-        QFETCH(int, reader);
-        QFETCH(QByteArray, from);
-        QFETCH(QByteArray, to);
-        QFETCH(int, line);
+        QFETCH(Range, c);
+        const auto& [reader, from, to, line] = c;
         QByteArray data = kGood[reader].data();
         QVERIFY(data.contains(from));
         data.replace(data.indexOf(from), from.size(), to);
         TestEnv env;
         env.loginCar(u"CAR"_s);
         StoredLogbook log;
-        const Result r = load(env, Reader(reader), data, log);
-        if (line == 0) {
+        const Result r = load(env, reader, data, log);
+        if (line == 0)
             QVERIFY2(r, qPrintable(r.message()));
-            return;
-        }
-        QVERIFY(!r);
-        QVERIFY2(r.message().contains(u"(%1. sor)"_s.arg(line)), qPrintable(r.message()));
+        else
+            QVERIFY2(!r && r.message().contains(u"(%1. sor)"_s.arg(line)), qPrintable(r.message()));
     }
 
     // A field one character past the limit is refused where it starts, and quoted short.

@@ -74,8 +74,7 @@ struct CliFixture : TestEnv {
         if (withDataDir)
             args = QStringList{QStringLiteral("--data-dir"), data} + args;
         Run r;
-        QTextStream out(&r.out);
-        QTextStream err(&r.err);
+        QTextStream out(&r.out), err(&r.err);
         cli::CliEnvironment env;
         env.executableDir = data;
         env.settings = settings.get();

@@ -53,10 +53,7 @@ inline QByteArray logbookWith(int month, const QVector<Partner>& day3, const QBy
 // Beside the logged-in "Teszt" (car 1), car 2 "Másik" with the given partners (none: no
 // partner file) and price file.
 inline void addOtherCar(TestEnv& env, const QVector<Partner>& partners, const QByteArray& prices = "0\r\n") {
-    CarRecord other;
-    other.userName = u"Másik"_s;
-    other.dirName = u"XYZ789"_s;
-    env.state.cars.append(other);
+    env.state.cars.append(CarRecord{u"Másik"_s, {}, {}, 1, 0, 0, {}, {}, {}, u"XYZ789"_s});
     env.write(u"Users/XYZ789/benzin.rvd"_s, prices);
     if (partners.isEmpty())
         return;

@@ -38,10 +38,7 @@ inline QByteArray logbookBytes(int year, int month, int km, const QString& versi
     log.monthKm = km;
     log.stopWidth = 1;
     log.stops[1] = {Partner{QStringLiteral("Alap Kft."), QStringLiteral("Győr"), QString()}};
-    QByteArray bytes = serializeLogbook(log);
-    if (version != QStringLiteral("2.2"))
-        bytes.replace("\"2.2\"", "\"" + version.toLatin1() + "\"");
-    return bytes;
+    return serializeLogbook(log).replace("\"2.2\"", "\"" + version.toLatin1() + "\"");
 }
 
 // Every cell of a day up to its last stop, gaps included.

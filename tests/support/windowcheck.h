@@ -38,9 +38,11 @@ inline QChar mnemonicOf(const QString& text) {
 inline QStringList mnemonicFaults(QWidget* window) {
     QHash<QChar, QStringList> owners;
     QList<QWidget*> reached;
-    auto add = [&](const QString& text, const QString& who) {
-        if (const QChar c = mnemonicOf(text); !c.isNull())
+    auto add = [&](const QString& text, const QString& who) { // whether the text has a letter
+        const QChar c = mnemonicOf(text);
+        if (!c.isNull())
             owners[c] << who;
+        return !c.isNull();
     };
     const auto widgets = window->findChildren<QWidget*>();
     for (QWidget* w : widgets) {
@@ -49,17 +51,14 @@ inline QStringList mnemonicFaults(QWidget* window) {
         const QString who = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
                                                       : w->objectName();
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            add(b->text(), who);
-            if (!mnemonicOf(b->text()).isNull())
+            if (add(b->text(), who))
                 reached << b;
         } else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy()) {
-            add(l->text(), who);
-            if (!mnemonicOf(l->text()).isNull())
+            if (add(l->text(), who))
                 reached << l->buddy();
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             // A group's letter takes the focus to its chosen option: it reaches the options.
-            add(g->title(), who);
-            if (!mnemonicOf(g->title()).isNull())
+            if (add(g->title(), who))
                 for (QRadioButton* r : g->findChildren<QRadioButton*>())
                     reached << r;
         } else if (auto* t = qobject_cast<QTabBar*>(w)) {
