@@ -118,16 +118,14 @@ private slots:
         f.write(u"Users/b95.rvd"_s, kB95Jan);
         const auto r = f.run({u"prices"_s, u"update"_s, u"--url"_s, server.url(u"2024"_s)});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QVERIFY(r.out.contains(u"2024. október, 2024. november."_s));
-        QVERIFY(r.out.contains(u"A táblázat 11 hónapja beolvasva: 32 új ár"_s)); // 10 ESZ-95, 11 gázolaj, 11 keverék
+        // 10 ESZ-95, 11 gázolaj, 11 keverék
+        QVERIFY(r.out.contains(u"2024. október, 2024. november."_s) && r.out.contains(u"A táblázat 11 hónapja beolvasva: 32 új ár"_s));
         const QByteArray b95 = f.read(u"Users/b95.rvd"_s);
-        QVERIFY(b95.startsWith("11\r\n#2024-01-01#\r\n583\r\n#2024-02-01#\r\n566\r\n"));
-        QVERIFY(b95.endsWith("#2024-11-01#\r\n588\r\n"));
+        QVERIFY(b95.startsWith("11\r\n#2024-01-01#\r\n583\r\n#2024-02-01#\r\n566\r\n") && b95.endsWith("#2024-11-01#\r\n588\r\n"));
         QVERIFY(f.read(u"Users/bkev.rvd"_s).endsWith("#2024-11-01#\r\n639\r\n"));
         // Once more: nothing new, nothing written.
         const auto again = f.run({u"prices"_s, u"update"_s, u"--url"_s, server.url(u"2024"_s)});
-        QCOMPARE(again.code, 0);
-        QVERIFY(again.out.contains(u"beolvasva: 0 új ár"_s));
+        QVERIFY(again.code == 0 && again.out.contains(u"beolvasva: 0 új ár"_s));
     }
 
     void yearPagesFollowTheSpokenYear() {

@@ -22,9 +22,8 @@ void check2024(const QVector<NavPriceRow>& rows) {
     QCOMPARE(rows.size(), 11);
     for (int m = 1; m <= 11; ++m)
         QCOMPARE(std::pair(rows[m - 1].year, rows[m - 1].month), std::pair(2024, m));
-    QCOMPARE(pricesOf(rows[0]), (Prices{583, 614, 632, 317, 820}));
-    QCOMPARE(pricesOf(rows[4]), (Prices{646, 653, 695, 345, 762}));
-    QCOMPARE(pricesOf(rows[10]), (Prices{588, 593, 639, 363, 790}));
+    QCOMPARE((QVector<Prices>{pricesOf(rows[0]), pricesOf(rows[4]), pricesOf(rows[10])}),
+             (QVector<Prices>{{583, 614, 632, 317, 820}, {646, 653, 695, 345, 762}, {588, 593, 639, 363, 790}}));
 }
 
 QString text(const QString& name) { return QString::fromUtf8(testData(u"nav/"_s + name)); }
