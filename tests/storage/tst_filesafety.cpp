@@ -12,10 +12,6 @@
 #include <QTest>
 #include <QTemporaryDir>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
@@ -165,9 +161,7 @@ private slots:
         QFETCH(Action, read);
         TestEnv env;
         fillState(env);
-#ifdef Q_OS_UNIX
-        QVERIFY(::mkfifo(QFile::encodeName(env.path(file)).constData(), 0644) == 0);
-#endif
+        QVERIFY(makeFifo(env.path(file)));
         const Result r = finishesWithin(5000, [&] { return read(env.state); });
         QVERIFY2(r.message() != u"hung"_s, qPrintable(file));
         QVERIFY2(!r && r.message().contains(native(env, file)), qPrintable(r.message()));

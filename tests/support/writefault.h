@@ -19,6 +19,7 @@
 #include <csignal>
 #include <poll.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #define RV_NEEDS_POSIX_FAULTS()
@@ -82,6 +83,16 @@ inline Result underFileSizeLimit(long long, const std::function<Result()>&) {
 }
 inline Result finishesWithin(int, const std::function<Result()>&) { return Result::failure(QStringLiteral("hung")); }
 #endif
+
+// A FIFO at path; false where there are none.
+inline bool makeFifo(const QString& path) {
+#ifdef Q_OS_UNIX
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
 
 // Every file under dir with its bytes (folders as "dir"), error.log left out.
 inline QMap<QString, QByteArray> filesUnder(const QString& dir) {
