@@ -58,6 +58,7 @@ struct Shared : CliFixture {
         LoadMultipliers(s);
         return s;
     }
+    std::pair<AppState&, AppState&> twoComputers() { return {state, computer()}; } // this one and another
     ScriptedPrompter& prompterOf(AppState& s) { return *static_cast<ScriptedPrompter*>(s.prompter); }
 
     // rovanta-cli as a process with a HOME of its own, started and not waited for.
@@ -87,8 +88,7 @@ class SharedFolderTest : public QObject {
 private slots:
     void twoLoginsToOneCarAndTwoPartnerEdits() {
         Shared f;
-        AppState& a = f.state;
-        AppState& b = f.computer();
+        auto [a, b] = f.twoComputers();
         QVERIFY(loginCar(a, 1) && !a.readOnly());
 
         f.prompterOf(b).answer(No);
@@ -117,8 +117,7 @@ private slots:
 
     void loginMeetsDeletion() {
         Shared f;
-        AppState& a = f.state;
-        AppState& b = f.computer();
+        auto [a, b] = f.twoComputers();
         QVERIFY(loginCar(a, 1));
         f.prompterOf(b).answer(Yes); // "Biztos, hogy törli"
         QVERIFY(!deleteCar(b, 1).removed);
@@ -140,8 +139,7 @@ private slots:
 
     void twoCarsAddedAtOnceAndOneRecordChangedTwice() {
         Shared f;
-        AppState& a = f.state;
-        AppState& b = f.computer();
+        auto [a, b] = f.twoComputers();
         for (AppState* s : {&a, &b})
             for (int i = 0; i < 2; ++i) // no import from another car, no published prices
                 f.prompterOf(*s).answer(No);
@@ -236,8 +234,7 @@ private slots:
 
     void aFileChangedElsewhereIsNotOverwrittenUnasked() {
         Shared f;
-        AppState& a = f.state;
-        AppState& b = f.computer();
+        auto [a, b] = f.twoComputers();
         QVERIFY(loginCar(a, 1));
         // Another program changes the partner file while the car is open here.
         QByteArray other = f.read(CliFixture::car1(u"data.rvd"_s));

@@ -28,6 +28,14 @@ MonthLog oneStopMonth(AppState& s) {
     return m;
 }
 
+// A logged-in car with that month open.
+struct OpenMonth : TestEnv {
+    OpenMonth() {
+        loginCar();
+        state.month = oneStopMonth(state);
+    }
+};
+
 // A current-layout file of one stop on day 1, with the lines given replaced.
 QByteArray smallFile(const QByteArray& line2 = "2002,3,0", const QByteArray& line3 = "10,1",
                      const QByteArray& day1 = "1,1") {
@@ -109,9 +117,7 @@ private slots:
     }
 
     void saveWritesTheMonthAndAFailedOneKeepsIt() {
-        TestEnv env;
-        env.loginCar();
-        env.state.month = oneStopMonth(env.state);
+        OpenMonth env;
         QVERIFY(SaveLogbook(env.state));
         QVERIFY(!env.state.month.modified);
         QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), logbookFixture(u"onestop-saved.rvn"_s));
@@ -125,9 +131,7 @@ private slots:
 
     // Another program (a second copy, the command line) rewrote or created the month's file.
     void aFileChangedOnDiskIsAskedAbout() {
-        TestEnv env;
-        env.loginCar();
-        env.state.month = oneStopMonth(env.state);
+        OpenMonth env;
         env.state.month.onDisk = stampOf(env.state.carPath(u"2002jan.rvn"_s)); // a new month: no file yet
         const QByteArray other = logbookBytes(2002, 1, 999);
         env.write(u"Users/ABC123/2002jan.rvn"_s, other);
@@ -155,11 +159,9 @@ private slots:
 
     // A month is known by its header: a file named for January that holds March is no January.
     void aNewMonthNeverOverwritesAnotherMonth() {
-        TestEnv env;
-        env.loginCar();
+        OpenMonth env;
         const QByteArray march = logbookBytes(2002, 3, 10);
         env.write(u"Users/ABC123/2002JAN.rvn"_s, march);
-        env.state.month = oneStopMonth(env.state);
         QVERIFY(SaveLogbook(env.state));
         QCOMPARE(env.read(u"Users/ABC123/2002JAN.rvn"_s), march);
         QVERIFY(env.read(u"Users/ABC123/2002jan_2.rvn"_s).startsWith("\"RVN\",\"2.2\"\r\n2002,1,0\r\n"));
@@ -169,9 +171,7 @@ private slots:
     // The program's own writes never read as another program's change: a partner change carried
     // into the open month, and a month saved while its season file could not be.
     void ownWritesNeverAskAboutAChange() {
-        TestEnv env;
-        env.loginCar();
-        env.state.month = oneStopMonth(env.state);
+        OpenMonth env;
         QVERIFY(SaveLogbook(env.state));
         const Partner renamed{u"Tűzoltóság"_s, kFire.city, kFire.address};
         env.state.partner(2) = renamed;
@@ -193,12 +193,10 @@ private slots:
 
     // The box is kept beside the month file, whose bytes do not change with it.
     void seasonKeptPerMonth() {
-        TestEnv env;
-        env.loginCar();
+        OpenMonth env;
         const QString carDir = env.state.carPath(QString());
         const QString file = u"Users/ABC123/evszak.rvd"_s;
         const QString facts = u"Users/ABC123/honapok.rvd"_s; // where the box goes now
-        env.state.month = oneStopMonth(env.state);
         QVERIFY(SaveLogbook(env.state));
         QVERIFY(!QFile::exists(env.path(facts)) && !QFile::exists(env.path(file))); // nothing ticked, nothing written
         const QByteArray monthBytes = env.read(u"Users/ABC123/2002jan.rvn"_s);
