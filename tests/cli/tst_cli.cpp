@@ -42,8 +42,9 @@ const QByteArray kDecember = "2025\t12\t580\t590\t630\t330\t800\tx\n";
 struct Fixture : CliFixture {
     Fixture() {
         write(u"Users/b95.rvd"_s, kB95);
-        for (const QString& f : {u"Users/b98.rvd"_s, u"Users/bdiz.rvd"_s, u"Users/bkev.rvd"_s})
-            write(f, "0\r\n");
+        write(u"Users/b98.rvd"_s, "1\r\n#2025-10-01#\r\n640\r\n");
+        write(u"Users/bdiz.rvd"_s, "1\r\n#2025-10-01#\r\n612\r\n");
+        write(u"Users/bkev.rvd"_s, "1\r\n#2025-10-01#\r\n655\r\n");
     }
 };
 
@@ -400,9 +401,6 @@ private slots:
         CliFixture::Run r = f.run({u"prices"_s, u"ABC-123"_s});
         QCOMPARE(r.code, 0);
         QCOMPARE(lines(r.out), (QStringList{u"2024-01-01\t600"_s, u"2024-03-15\t620"_s}));
-        f.write(u"Users/b98.rvd"_s, "1\r\n#2025-10-01#\r\n640\r\n");
-        f.write(u"Users/bdiz.rvd"_s, "1\r\n#2025-10-01#\r\n612\r\n");
-        f.write(u"Users/bkev.rvd"_s, "1\r\n#2025-10-01#\r\n655\r\n");
         const std::pair<QString, QString> fuels[] = {
             {u"ESZ-95"_s, u"2025-10-01\t593 2025-11-01\t591"_s}, {u"b95"_s, u"2025-10-01\t593 2025-11-01\t591"_s},
             {u"esz-98"_s, u"2025-10-01\t640"_s},  {u"gázolaj"_s, u"2025-10-01\t612"_s},

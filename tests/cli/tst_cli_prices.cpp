@@ -149,8 +149,7 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(r.out.contains(u"A táblázat 11 hónapja beolvasva: 32 új ár"_s));
         const auto sync = f.run({u"prices"_s, u"sync"_s, u"ABC-123"_s});
-        QVERIFY2(sync.code == 0, qPrintable(sync.err));
-        QCOMPARE(sync.out, u"Kovács Péter\t9 új havi ár\n"_s);
+        QCOMPARE(std::pair(sync.code, sync.out), std::pair(0, u"Kovács Péter\t9 új havi ár\n"_s));
         const QByteArray car = f.read(CliFixture::car1(u"benzin.rvd"_s));
         // January and March were typed (600, 620 from the 15th): they stay.
         QVERIFY(car.startsWith("11\r\n#2024-01-01#\r\n600\r\n#2024-02-01#\r\n566\r\n#2024-03-15#\r\n620\r\n#2024-04-01#\r\n617\r\n"));

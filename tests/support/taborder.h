@@ -33,10 +33,8 @@ inline QStringList tabStepsAgainstTheScreen(QWidget* window) {
     QStringList wrong;
     int wraps = 0;
     for (qsizetype i = 0; i < round.size(); ++i) {
-        QWidget* a = round[i];
-        QWidget* b = round[(i + 1) % round.size()];
-        const QRect ra = rect(a);
-        const QRect rb = rect(b);
+        QWidget *a = round[i], *b = round[(i + 1) % round.size()];
+        const QRect ra = rect(a), rb = rect(b);
         const bool sameRow = rb.top() < ra.bottom() && ra.top() < rb.bottom();
         const bool inOrder = sameRow ? rb.left() > ra.left() : rb.top() >= ra.top();
         if (!inOrder && ++wraps > 1)
