@@ -43,7 +43,6 @@ public:
         return t;
     }
     QString last() const { return asked.isEmpty() ? QString() : asked.last().text; }
-    bool scriptUsedUp() const { return m_answers.empty(); }
     void clear() { asked.clear(); }
 
     QList<Asked> asked;
