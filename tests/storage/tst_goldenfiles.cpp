@@ -127,8 +127,7 @@ private slots:
         env.state.cars = {CarRecord{u"  Kovács Péter "_s, u"Opel"_s, u"ABC-123"_s, 3, 7.5f, 1.1f, u"Győr"_s, u"Cég"_s, {}, u"ABC"_s}};
         QVERIFY(SaveCars(env.state));
         env.state.cars.clear();
-        QVERIFY(LoadCars(env.state));
-        QCOMPARE(env.state.car(1).userName, u"Kovács Péter"_s); // trimmed on saving
+        QVERIFY(LoadCars(env.state) && env.state.car(1).userName == u"Kovács Péter"_s); // trimmed on saving
         QVERIFY(LoadMultipliers(env.state)); // missing: written with every multiplier 1
         QCOMPARE(env.read(u"Users/szorzo.rvd"_s), QByteArray("1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n"));
         env.state.multipliers[1].value = 110 / 100.0f;
