@@ -95,7 +95,11 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, message);
         LoopbackServer server;
-        HttpPageSource source({2000, 5 * 1024 * 1024, 5});
+        // Only the servers that keep the page back meet the 2 s deadline: the size limit must
+        // stop the others however slowly a busy machine takes their bytes, and the page without
+        // its length never ends by itself.
+        const bool waits = message.contains(u"másodperc"_s);
+        HttpPageSource source({waits ? 2000 : 60000, 5 * 1024 * 1024, 5});
         QVector<NavPriceRow> rows{NavPriceRow{}};
         const Result r = downloadNavRows(source, {NavPage{server.url(path), 2024}}, rows);
         QVERIFY2(!r && r.message().contains(message), qPrintable(r.message()));

@@ -28,6 +28,7 @@ PageResult HttpPageSource::fetch(const QString& url) {
     QTimer deadline;
     deadline.setSingleShot(true);
     QString stopped; // why the program stopped the transfer itself
+    const QString tooLarge = u"az oldal nagyobb %1 MB-nál, ez nem a NAV ártáblázata."_s.arg(m_limits.maxBytes / (1024 * 1024));
     const auto stop = [&](const QString& why) {
         if (stopped.isEmpty())
             stopped = why;
@@ -48,9 +49,15 @@ PageResult HttpPageSource::fetch(const QString& url) {
         lastReceived = received;
         lastTotal = total;
         if (received > m_limits.maxBytes || total > m_limits.maxBytes)
-            stop(u"az oldal nagyobb %1 MB-nál, ez nem a NAV ártáblázata."_s.arg(m_limits.maxBytes / (1024 * 1024)));
+            stop(tooLarge);
         else
             report();
+    });
+    // A page sent without its length is reported only once it is whole: its size is counted
+    // as it comes in, so that an endless one is stopped at the limit.
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (reply->bytesAvailable() > m_limits.maxBytes)
+            stop(tooLarge);
     });
     // A server that sends nothing must not keep the cancel button from answering.
     QTimer poll;
@@ -77,7 +84,7 @@ PageResult HttpPageSource::fetch(const QString& url) {
         result.body = reply->readAll();
         if (result.body.size() > m_limits.maxBytes) {
             result.body.clear();
-            result.error = u"az oldal nagyobb %1 MB-nál, ez nem a NAV ártáblázata."_s.arg(m_limits.maxBytes / (1024 * 1024));
+            result.error = tooLarge;
         } else {
             result.ok = true;
         }
