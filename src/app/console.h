@@ -7,6 +7,19 @@
 #include <windows.h>
 #endif
 
+#include <cstdio>
+
+// A windowed Windows program has no console of its own: what it has to say on the command line
+// (--help, --version, a wrong option) goes to the console it was started from, when there is one.
+inline void useParentConsole() {
+#ifdef _WIN32
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (!std::freopen("CONOUT$", "w", stdout) || !std::freopen("CONOUT$", "w", stderr))
+            return; // nowhere to write: the text is lost, as before
+    }
+#endif
+}
+
 // The command line writes UTF-8. A Windows console shows its own OEM code page (852 in Hungary)
 // unless told otherwise: while this lives, it reads UTF-8, and gets its own back afterwards.
 class Utf8Console {

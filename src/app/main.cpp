@@ -1,3 +1,4 @@
+#include "app/console.h"
 #include "database/publishedprices.h"
 #include "startup/conversion.h"
 #include "startup/demodata.h"
@@ -27,8 +28,11 @@ using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
 namespace {
+// Before any window: on a console (or, on Windows, the one the program was started from).
 void print(std::FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    useParentConsole();
+    const Utf8Console console;
+    std::fputs(text.toUtf8().constData(), stream);
     std::fflush(stream);
 }
 } // namespace

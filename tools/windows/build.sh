@@ -195,7 +195,7 @@ stage() {
   DESTDIR="$st" cmake --install "$out" >/dev/null
   # What is not for Windows: manual pages, menu entries and icons of the Linux desktop.
   rm -rf "$st/share/man" "$st/share/applications" "$st/share/icons" "$st/share/metainfo"
-  convert "$src"/dist/icons/rovanta-{16,32,48,256}.png "$st/bin/rovanta.ico"
+  cp "$src/dist/icons/rovanta.ico" "$st/bin/rovanta.ico"
   local plugins=(platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll
     imageformats/qgif.dll imageformats/qico.dll imageformats/qjpeg.dll
     tls/qschannelbackend.dll tls/qcertonlybackend.dll)
