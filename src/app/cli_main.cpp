@@ -22,9 +22,12 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("ROVANTA_CLI_DEBUG"))
         qInstallMessageHandler(quietMessages);
-    // The PDF writer needs fonts, not a screen: a scheduled job on a server has none.
+    // The PDF writer needs fonts, not a screen: a scheduled job on a server has none. Windows
+    // always has its own, and its fonts come only through it (offscreen there has none).
+#ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     QGuiApplication app(argc, argv);
     // The same names as the program: its settings and its per-user data directory.
     QGuiApplication::setOrganizationName(u"Rovanta"_s);

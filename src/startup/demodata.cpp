@@ -147,8 +147,6 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     if (r = SaveFuelPrices(s); !r)
         return r;
 
-    MersenneRandom random(kSeed);
-    s.random = &random;
     NoProgress progress;
     qint32 odometer = kDemoFirstOdometer;
     for (int m = 1; m <= kDemoMonths; ++m) {
@@ -198,7 +196,9 @@ Result writeDemoData(const QString& dir, const QDate& today) {
     if (!QDir().mkpath(dir))
         return Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(shown), 75);
 
+    MersenneRandom random(kSeed); // outlives the state that points to it
     AppState s;
+    s.random = &random;
     s.programDir = QDir(dir).absolutePath() + u'/';
     SilentPrompter prompter;
     s.prompter = &prompter;

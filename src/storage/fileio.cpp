@@ -348,6 +348,8 @@ Result checkExportTarget([[maybe_unused]] const QString& dataDir, const QString&
         return refused(u"Az útvonal egy eszköz, nem közönséges fájl."_s);
     }
 #else
+    if (info.isDir())
+        return refused(u"Az útvonal egy könyvtár."_s);
     if (info.exists() && !info.isFile())
         return refused(u"Az útvonal nem közönséges fájl."_s);
 #endif

@@ -60,6 +60,10 @@ private slots:
             {{{u"2024apr.rvn"_s, "szemét"}, {u"2024APR_2.RVN"_s, january}}, u"2024apr_3.rvn"_s, false},
         };
         for (const Case& c : cases) {
+#ifdef Q_OS_WIN
+            if (c.files.size() == 3) // 2024Apr.rvn and 2024apr.rvn are one file there
+                continue;
+#endif
             TestEnv env;
             env.loginCar();
             for (const auto& [name, bytes] : c.files)
