@@ -8,7 +8,7 @@
 # The first run builds Qt (about half an hour of both cores); later runs take it from the cache.
 # Environment: ROVANTA_WINCACHE (default /var/cache/rovanta-windows) holds Qt and libxlsxwriter
 # built for Windows; ROVANTA_WINBUILD (default <source>/build-win) the project's build.
-# Measured on a 2-core machine: Qt about 65 CPU-minutes (once); a cached run with --check 9 min.
+# Measured on a 2-core machine: Qt about 65 CPU-minutes (once); a cached run with --check 5-9 min.
 set -euo pipefail
 
 src=$(cd "$(dirname "$0")/../.." && pwd)
