@@ -59,6 +59,22 @@ Result saveAsking(AppState& s, const QString& path, const QByteArray& data) {
     }
 }
 
+// Reads and parses one data file: only a file that parses replaces what memory holds, and its
+// bytes become the stamp the next save compares with.
+template <typename T>
+Result loadParsed(AppState& s, const QString& path, T& target, Result (*parse)(const QByteArray&, const QString&, T&)) {
+    QByteArray data;
+    Result r = readFile(s, path, data);
+    T parsed;
+    if (r)
+        r = parse(data, path, parsed);
+    if (r) {
+        target = std::move(parsed);
+        s.stamps[path] = stampOfBytes(data);
+    }
+    return r;
+}
+
 QString keptText(const QString& rescue) {
     if (rescue.isEmpty())
         return u"\r\n\r\nA hibás fájlról nem sikerült másolatot készíteni."_s;
@@ -73,16 +89,9 @@ Result LoadCars(AppState& s) {
         s.cars.clear(); // a first start has no cars yet
         return Result::success();
     }
-    QByteArray data;
-    Result r = readFile(s, path, data);
-    QVector<CarRecord> cars;
+    const Result r = loadParsed(s, path, s.cars, parseCars);
     if (r)
-        r = parseCars(data, path, cars);
-    if (r) {
-        s.cars = std::move(cars);
-        s.stamps[path] = stampOfBytes(data);
         return r;
-    }
     // The next save of the car list would replace the damaged file; keep a copy for rescue.
     return logged(s, Result::failure(r.message() + keptText(keepAside(s.programDir, path)), r.code()));
 }
@@ -132,16 +141,9 @@ Result LoadFuelPrices(AppState& s) {
     const QString path = s.carPath(u"benzin.rvd"_s);
     const QFileInfo info(path);
     const bool existed = info.exists() || info.isSymLink();
-    QByteArray data;
-    Result r = readFile(s, path, data);
-    QVector<FuelPrice> prices;
+    Result r = loadParsed(s, path, s.fuelPrices, parseFuelPrices);
     if (r)
-        r = parseFuelPrices(data, path, prices);
-    if (r) {
-        s.fuelPrices = std::move(prices);
-        s.stamps[path] = stampOfBytes(data);
         return r;
-    }
     logged(s, r);
     // Whoever holds the car mends its file; this program only reads it.
     if (s.readOnly())
