@@ -3,6 +3,7 @@
 #include "model/cost.h"
 #include "model/monthprice.h"
 #include "model/norms.h"
+#include "printing/exportpath.h"
 #include "printing/sheet.h"
 #include "printing/travelorder.h"
 #include "storage/records.h"
@@ -76,18 +77,11 @@ Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Pr
 }
 
 QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which, int onlyDay) {
-    QString plate = printedCar(s).plateNumber.trimmed();
-    for (QChar& ch : plate)
-        if (!ch.isLetterOrNumber())
-            ch = u'_';
     const QString what = which == Printout::Logbook        ? u"utnyilvantartas"_s
                          : which == Printout::TravelOrder ? u"kikuldetesi_rendelveny"_s
                                                           : u"koltsegelszamolas"_s;
-    const QString day = which == Printout::TravelOrder && onlyDay != 0
-                            ? QString::number(onlyDay).rightJustified(2, u'0') + u'_'
-                            : QString();
-    return plate + u'_' + QString::number(log.year) + u'_' + QString::number(log.month).rightJustified(2, u'0') + u'_' +
-           day + what + u".pdf"_s;
+    return exportFileName(printedCar(s).plateNumber, log.year, log.month,
+                          which == Printout::TravelOrder ? onlyDay : 0, what, u"pdf"_s);
 }
 
 QVector<LogbookLeg> logbookLegs(const AppState& s, const MonthLog& log) { return monthLegs(s, log); }

@@ -7,7 +7,7 @@
 namespace rv {
 
 // How a column's cells are shown.
-enum class CellFormat { Text, Date, Month, Km, Forint, Price };
+enum class CellFormat { Text, Date, Month, Km, Forint, Price, Percent };
 
 // One cell of a table for spreadsheets: text, a number or a date, or nothing.
 struct SheetCell {
@@ -20,6 +20,9 @@ struct SheetCell {
     static SheetCell of(const QString& t) { return {Kind::Text, t, 0, {}}; }
     static SheetCell of(qint64 n) { return {Kind::Number, {}, double(n), {}}; }
     static SheetCell of(const QDate& d) { return {Kind::Date, {}, 0, d}; }
+    // A share given in tenths of a per cent (871: 87,1 %), kept as the fraction spreadsheets
+    // show as a percentage.
+    static SheetCell share(qint64 tenths) { return {Kind::Number, {}, double(tenths) / 1000.0, {}}; }
 };
 
 struct SheetColumn {
@@ -35,7 +38,8 @@ struct SheetTable {
     QVector<QVector<SheetCell>> totals;
 };
 
-// A cell as plain text (the CSV's): numbers in full, dates as the format shows them.
+// A cell as plain text (the CSV's): numbers in full, a share as the other outputs write it
+// ("87,1 %"), dates as the format shows them.
 QString cellText(const SheetCell& cell, CellFormat format);
 
 } // namespace rv

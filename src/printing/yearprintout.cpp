@@ -4,6 +4,7 @@
 #include "model/yearsummary.h"
 #include "model/monthfacts.h"
 #include "printing/canvas.h"
+#include "printing/exportpath.h"
 #include "printing/paintercanvas.h"
 #include "storage/fileio.h"
 #include "model/state.h"
@@ -200,9 +201,8 @@ Result yearToPdf(const AppState& s, const YearSummary& y, const QString& path) {
 }
 
 QString suggestedYearFileName(const AppState& s, int year, const QString& extension) {
-    const QString plate = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar).plateNumber.trimmed()
-                                                                             : QString();
-    return (plate.isEmpty() ? QString() : plate + u'_') + QString::number(year) + u"_eves."_s + extension;
+    const QString plate = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar).plateNumber : QString();
+    return exportFileName(plate, year, 0, 0, u"eves"_s, extension);
 }
 
 SheetTable yearTable(const YearSummary& y) {
@@ -211,11 +211,15 @@ SheetTable yearTable(const YearSummary& y) {
     t.columns = {{u"Hónap"_s, CellFormat::Month},          {u"Kezdő km-óra állás"_s, CellFormat::Km},
                  {u"Megtett km"_s, CellFormat::Km},        {u"Záró km-óra állás"_s, CellFormat::Km},
                  {u"Költség"_s, CellFormat::Forint},       {u"Figyelmeztetés"_s, CellFormat::Text},
-                 {u"Magán km"_s, CellFormat::Km},          {u"Üzleti arány"_s, CellFormat::Text}};
+                 {u"Magán km"_s, CellFormat::Km},          {u"Üzleti arány"_s, CellFormat::Percent}};
     // A cell is its number where there is one, else the dash the other outputs show.
     const auto number = [](const std::optional<qint64>& v) { return v ? SheetCell::of(*v) : SheetCell::of(u"–"_s); };
     const auto cost = [](bool known, qint64 value, bool missing) {
         return !known ? SheetCell::of(u"–"_s) : missing ? SheetCell::of(u"-"_s) : SheetCell::of(value);
+    };
+    const auto share = [](bool known, qint64 business, qint64 privateKm) {
+        const auto tenths = known ? businessShareTenths(business, privateKm) : std::nullopt;
+        return tenths ? SheetCell::share(*tenths) : SheetCell::of(u"–"_s);
     };
     for (const YearRow& r : y.rows) {
         const bool known = r.readable();
@@ -223,13 +227,13 @@ SheetTable yearTable(const YearSummary& y) {
                        number(r.closing() ? std::optional<qint64>(r.start) : std::nullopt),
                        number(known ? std::optional<qint64>(r.km) : std::nullopt), number(r.closing()),
                        cost(known, r.cost, r.missingPrice), SheetCell::of(yearRowWarning(r)),
-                       number(known ? std::optional<qint64>(r.privateKm) : std::nullopt), SheetCell::of(rowShareText(r))});
+                       number(known ? std::optional<qint64>(r.privateKm) : std::nullopt), share(known, r.km, r.privateKm)});
     }
     t.totals.append({SheetCell::of(u"Összesen"_s), {},
                      number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalKm)), {},
                      cost(!y.incomplete, y.totalCost, y.missingPrice), {},
                      number(y.incomplete ? std::nullopt : std::optional<qint64>(y.totalPrivateKm)),
-                     SheetCell::of(totalShareText(y))});
+                     share(!y.incomplete, y.totalKm, y.totalPrivateKm)});
     t.totals.append({SheetCell::of(u"Nyitó km-óra állás"_s), number(y.opening())});
     t.totals.append({SheetCell::of(u"Záró km-óra állás"_s), {}, {}, number(y.closing())});
     return t;

@@ -32,7 +32,8 @@ public:
                 return b;
         return Ok;
     }
-    QString saveFileName(const QString&, const QString&, const QString&) override {
+    QString saveFileName(const QString&, const QString& suggested, const QString&) override {
+        suggestedFiles.append(suggested);
         return m_files.empty() ? QString() : next(m_files);
     }
 
@@ -46,6 +47,7 @@ public:
     void clear() { asked.clear(); }
 
     QList<Asked> asked;
+    QStringList suggestedFiles; // what each file dialog offered, folder and name
 
 private:
     template <typename T> static T next(std::deque<T>& script) {

@@ -3,6 +3,7 @@
 
 #include "months/gui/yearchart.h"
 #include "model/monthlist.h"
+#include "printing/exportpath.h"
 #include "printing/paintercanvas.h"
 #include "printing/xlsx/xlsxbook.h"
 #include "printing/yearprintout.h"
@@ -198,14 +199,7 @@ void frmEves::print() {
 }
 
 QString frmEves::askPath(const QString& caption, const QString& extension, const QString& filter) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    QString path = m_state.prompter->saveFileName(
-        caption, QDir(folder).filePath(suggestedYearFileName(m_state, m_summary.year, extension)), filter);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += u'.' + extension;
-    return path;
+    return askExportPath(m_state, caption, suggestedYearFileName(m_state, m_summary.year, extension), filter);
 }
 
 void frmEves::saveAsPdf() {

@@ -2,6 +2,7 @@
 
 #include "model/cost.h"
 #include "model/grouping.h"
+#include "printing/exportpath.h"
 #include "printing/paintercanvas.h"
 #include "printing/preview.h"
 #include "model/state.h"
@@ -299,16 +300,11 @@ void frmPrintPreview::print() {
 void frmPrintPreview::saveAsPdf() {
     trap(u"mnuPdf_Click"_s, [this] {
         const Printout which = printoutOf(m_mode);
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (folder.isEmpty())
-            folder = QDir::homePath();
-        QString path = m_state.prompter->saveFileName(u"Mentés PDF fájlba"_s,
-                                                      QDir(folder).filePath(suggestedPdfName(m_state, m_state.month, which, travelOrderDay())),
-                                                      u"PDF fájlok (*.pdf)"_s);
+        const QString path = askExportPath(m_state, u"Mentés PDF fájlba"_s,
+                                           suggestedPdfName(m_state, m_state.month, which, travelOrderDay()),
+                                           u"PDF fájlok (*.pdf)"_s);
         if (path.isEmpty())
             return;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += u".pdf"_s;
         const Result result =
             rv::printToPdf(m_state, m_state.month, which, m_season, path, m_printer.pageLayout(), travelOrderDay());
         if (!result)

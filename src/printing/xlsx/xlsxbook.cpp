@@ -3,6 +3,7 @@
 #include "storage/fileio.h"
 #include "storage/fieldtext.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -10,13 +11,20 @@
 
 #include <algorithm>
 #include <array>
+#include <clocale>
+#include <ctime>
+#include <string>
+
+#ifndef _WIN32
+#include <locale.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 namespace {
 
-constexpr int kFormats = 6;
+constexpr int kFormats = 7;
 
 const char* numberFormat(CellFormat f) {
     switch (f) {
@@ -32,6 +40,8 @@ const char* numberFormat(CellFormat f) {
         return "#,##0\" Ft\"";
     case CellFormat::Price:
         return "#,##0\" Ft/l\"";
+    case CellFormat::Percent:
+        return "0.0%";
     }
     return nullptr;
 }
@@ -54,6 +64,55 @@ int shownWidth(const SheetCell& cell, CellFormat format) {
     return plain + (plain - 1) / 3 + units;
 }
 
+// libxlsxwriter prints every number of the XML (cell values, column widths, page margins) with
+// the C library's printf, which follows LC_NUMERIC; Qt sets that from the desktop, so a Hungarian
+// one would write decimal commas the format does not allow. This thread writes in the C locale
+// while the workbook is made.
+class CNumbers {
+public:
+#ifdef _WIN32
+    CNumbers() : m_perThread(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE)) {
+        if (const char* now = std::setlocale(LC_NUMERIC, nullptr))
+            m_saved = now;
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    ~CNumbers() {
+        if (!m_saved.empty())
+            std::setlocale(LC_NUMERIC, m_saved.c_str());
+        _configthreadlocale(m_perThread);
+    }
+
+private:
+    int m_perThread;
+    std::string m_saved;
+#else
+    CNumbers() : m_c(newlocale(LC_NUMERIC_MASK, "C", duplocale(LC_GLOBAL_LOCALE))) {
+        if (m_c)
+            m_previous = uselocale(m_c);
+    }
+    ~CNumbers() {
+        if (m_c) {
+            uselocale(m_previous);
+            freelocale(m_c);
+        }
+    }
+
+private:
+    locale_t m_c;
+    locale_t m_previous = nullptr;
+#endif
+public:
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+};
+
+// The workbook's creation time: SOURCE_DATE_EPOCH when set, so the same table gives the same bytes.
+time_t creationTime() {
+    bool ok = false;
+    const qint64 fixed = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    return ok && fixed > 0 ? time_t(fixed) : time_t(QDateTime::currentSecsSinceEpoch());
+}
+
 struct Book {
     lxw_workbook* wb = nullptr;
     ~Book() {
@@ -71,10 +130,14 @@ Result xlsxBytes(const SheetTable& table, QByteArray& out) {
         return failed;
     const QString path = scratch.filePath(u"munkafuzet.xlsx"_s);
     {
+        const CNumbers cNumbers;
         Book book;
         book.wb = workbook_new(QFile::encodeName(path).constData());
         if (!book.wb)
             return failed;
+        lxw_doc_properties properties{};
+        properties.created = creationTime();
+        workbook_set_properties(book.wb, &properties);
         lxw_worksheet* ws = workbook_add_worksheet(book.wb, sheetName(table.name).toUtf8().constData());
         if (!ws)
             return failed;
