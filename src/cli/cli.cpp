@@ -7,6 +7,7 @@
 #include "generate.h"
 #include "prices.h"
 #include "sheets.h"
+#include "trips.h"
 #include "year.h"
 #include "streamprompter.h"
 
@@ -375,6 +376,7 @@ const QList<Command>& commands() {
         demoCommand(),
         pricesCommand(),
         yearCommand(),
+        tripsCommand(),
     };
     return list;
 }
