@@ -38,6 +38,10 @@ private slots:
         QCOMPARE(legFuelCost(25, 7.0f, 640, 1.15f, 1.0f), 1288);
         QCOMPARE(legFuelCost(10, 5.7f, 600, 1.0f, 1.0f), 342);
         QCOMPARE(legGeneralCost(8, 12.5f), 100);
+        // Singles written with an exponent: 0.0005 Ft/km is kept as "5e-04", 2000 km make 1 Ft and
+        // 1999 km 0.9995 Ft; 1e10 is "1e+10".
+        QCOMPARE((std::tuple{legGeneralCost(2000, 0.0005f), legGeneralCost(1999, 0.0005f), legGeneralCost(3, 1e10f)}),
+                 (std::tuple{qint64(1), qint64(0), qint64(30000000000)}));
         QCOMPARE(legFuelCost(10, 7.0f, 600, 1.0f, 1.15f), 483); // the season factor likewise
     }
 

@@ -222,6 +222,7 @@ private slots:
         for (const Damage& d : {Damage{"1\r\n2002,1,2\r\n2002,3,1\r\n", name.arg(3), {jan, mar}}, // a count too low
                                 Damage{"3\r\n2002,1,2\r\n2002,3,1\r\n", name.arg(4), {jan, mar}}, // a count too high: the end comes early
                                 Damage{"2\r\n2002,13,1\r\n2002,3,1\r\n", name.arg(2), {mar}},
+                                Damage{"2\r\n2002,1,3\r\n2002,3,1\r\n", name.arg(2), {mar}}, // boxes are 1 and 2
                                 Damage{"2\r\n2002,1,2\r\n2002,1,1\r\n", name.arg(3), {jan}}, // a month twice
                                 Damage{"x", name.arg(1), {}}}) {
             env.write(file, d.bytes);
