@@ -505,12 +505,17 @@ private slots:
         QVERIFY(!r && r.message().contains(u"minden fájl maradt a régi"_s) && r.message().contains(u"betelt a lemez"_s));
         QVERIFY(recoverPublishedImport(env.state) && env.published() == kOldSet);
 
-        // A journal that does not read changed nothing: kept aside and told, the files stay.
-        Env damaged;
-        damaged.write(u"Users/nav-import.naplo"_s, "ROVANTA NAV-IMPORT 1\n1\nb95.rvd - 99\n0\r\nVEGE\n");
-        const Result told = recoverPublishedImport(damaged.state);
-        QVERIFY(!told && told.message().contains(u"naplója sérült"_s) && !QFile::exists(importJournalPath(damaged.state)));
-        QCOMPARE(damaged.read(u"Users/b95.rvd"_s), kB95);
+        // Every byte of a journal is accounted for: a whole one is finished; one that promises more
+        // than it holds, or holds a byte more, changed nothing: kept aside and told, the files stay.
+        const QByteArray whole = "ROVANTA NAV-IMPORT 1\n1\nb95.rvd - 3\n0\r\nVEGE\n";
+        for (const QByteArray& journal : {whole, QByteArray(whole).replace(" 3\n", " 99\n"), QByteArray(whole).insert(whole.size() - 5, 'x')}) {
+            Env damaged;
+            damaged.write(u"Users/nav-import.naplo"_s, journal);
+            const Result told = recoverPublishedImport(damaged.state);
+            QVERIFY2(bool(told) == (journal == whole) && (told || told.message().contains(u"naplója sérült"_s)), journal.constData());
+            QVERIFY(!QFile::exists(importJournalPath(damaged.state)));
+            QCOMPARE(damaged.read(u"Users/b95.rvd"_s), journal == whole ? kEmpty : kB95);
+        }
     }
 
     // The second file meets a full disk (no file may grow past 8 bytes): the first gets its old

@@ -66,6 +66,9 @@ private slots:
                  (QVector<Prices>{{655, 713, 0, 407, 1991}, {645, 721, 0, 399, 1481}, {}})); // two rows
         QVERIFY(parseNavPastedText(u"2015. év ESZ-95 Gázolaj Keverék LPG autógáz\njanuár 379 396 422 257\n"_s, {}, rows));
         QCOMPARE(std::pair(rows[0].year, pricesOf(rows[0])), std::pair(2015, Prices{379, 396, 422, 257, 0}));
+        // Headings in another order than the page's: each price goes under its own.
+        QVERIFY(parseNavPastedText(u"2023.év\tGázolaj\tCNG\tESZ-95\tLPG\tKeverék\njanuár\t713\t1991\t655\t407\t699\n"_s, {}, rows));
+        QCOMPARE(pricesOf(rows[0]), (Prices{655, 713, 699, 407, 1991}));
         // Rows before any heading take the year the caller knows (a downloaded year page).
         QVERIFY(parseNavPastedText(u"március 1 2 3 4 5"_s, {}, rows, 2026));
         QCOMPARE(std::pair(rows[0].year, rows[0].month), std::pair(2026, 3));
