@@ -199,6 +199,15 @@ private slots:
         QVERIFY(f.prompter.asked.size() == 1 && f.prompter.last().contains(u"Megnyitja csak olvasásra?"_s) &&
                 f.prompter.last().contains(u"masik-gep/jozsi szerkeszti"_s));
         QCOMPARE(a.currentCar, 1); // the earlier login stands
+
+        // A silent lock of this very computer is not offered: the lock itself tells whether its
+        // holder still runs, whatever the note's age.
+        AppState& here = f.computer();
+        f.write(u"rovanta-car-ABC-123.lock.info"_s, lockNote({kHost, u"kati"_s, twoHoursAgo, twoHoursAgo, false}));
+        f.prompterOf(here).answer(No);
+        QVERIFY(!loginCar(here, 1));
+        QVERIFY2(f.prompterOf(here).asked.size() == 1 && f.prompterOf(here).last().contains(u"Megnyitja csak olvasásra?"_s),
+                 qPrintable(f.prompterOf(here).last()));
     }
 
     void commandLineWaitsForTheCarAndMonthSaveMeetsGenerate() {

@@ -352,6 +352,11 @@ private slots:
         QTest::newRow("beyond 49 stops") << Case{triangle, 2451, u"10"_s, true, 0, 0,
                                                  u"A leghosszabb, legfeljebb 49 megállós kör 490 km; a hónap 5 megengedett "
                                                  u"napján így legfeljebb 2450 km tehető meg, kevesebb a kért 2451 km-nél."_s};
+        // Rounds of 10, 14 and twice 32 km, the middle one 32: 42 km at 0 % aims at one day, and no
+        // round is 42 km; of two days each must be at least 42 / 4 = 10.5 km, which leaves out
+        // 10 + 32; three days of 14 km it is.
+        QTest::newRow("half the average rounded up")
+            << Case{{{1, 2, 5}, {1, 3, 7}, {1, 4, 16}, {1, 5, 16}}, 42, u"0"_s, false, 3, 3, {}};
         QTest::newRow("no way back") << Case{{{1, 2, 15, 0}}, 500, u"10"_s, false, 0, 0,
                                              u"Az 1. partnertől (Partner 1 - Város) nem indul olyan kör, amely megadott "
                                              u"távolságokon, legfeljebb 49 megállóval visszaér oda, ezért nem készíthető minta."_s};
@@ -359,7 +364,10 @@ private slots:
     void monthsAndReasons() {
         QFETCH(Case, c);
         env->settings->setText(keys::Tolerance, c.tolerance);
-        partners(c.legs.size() == 1 ? 2 : 3);
+        int most = 2;
+        for (const QList<int>& l : c.legs)
+            most = std::max(most, l[1]);
+        partners(most);
         for (const QList<int>& l : c.legs)
             link(l[0], l[1], l[2], l.value(3, l[2]));
         env->state.month.year = 1999;
