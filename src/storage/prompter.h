@@ -35,6 +35,9 @@ public:
     virtual QString saveFileName(const QString& caption, const QString& suggested, const QString& filter) {
         Q_UNUSED(caption) Q_UNUSED(suggested) Q_UNUSED(filter) return {};
     }
+    virtual QString openFileName(const QString& caption, const QString& filter) {
+        Q_UNUSED(caption) Q_UNUSED(filter) return {};
+    }
 };
 
 // Yes/No question with the question icon, the commonest ask.

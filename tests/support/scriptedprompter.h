@@ -37,6 +37,8 @@ public:
         return m_files.empty() ? QString() : next(m_files);
     }
 
+    QString openFileName(const QString&, const QString&) override { return m_files.empty() ? QString() : next(m_files); }
+
     QStringList texts() const {
         QStringList t;
         for (const Asked& a : asked)

@@ -3,6 +3,7 @@
 #include "model/logbookfile.h"
 #include "model/monthchain.h"
 #include "months/gui/frmEves.h"
+#include "months/gui/frmUtImport.h"
 #include "model/monthlist.h"
 #include "months/newmonth.h"
 #include "months/openmonth.h"
@@ -86,7 +87,7 @@ frmHonapok::frmHonapok(AppState& state, QWidget* mainWindow, QWidget* parent)
     showReadOnly(this, m_state,
                  {u"cmdTorol", u"cmdSzerkesztUj", u"txtEvSzam", u"cmdPlus", u"cmdMinus", u"cboHonapok", u"chkMinta",
                   u"txtKm", u"chkNap1", u"chkNap2", u"chkNap3", u"chkNap4", u"chkNap5", u"chkNap6", u"chkNap7",
-                  u"chkSzunnap", u"chkPontos"});
+                  u"chkSzunnap", u"chkPontos", u"cmdUtimport"});
 }
 
 void frmHonapok::build() {
@@ -118,6 +119,8 @@ void frmHonapok::build() {
     cmdTorol = button(existing, u"cmdTorol"_s, u"&Töröl"_s, u"Kiválasztott hónap törlése"_s);
     cmdEves = button(existing, u"cmdEves"_s, u"&Éves összesítő"_s,
                      u"A kiválasztott év hónapjai, összesítése és grafikonja"_s);
+    cmdUtimport = button(existing, u"cmdUtimport"_s, u"&Utak betöltése..."_s,
+                         u"Hónap nyomkövető vagy telefonos alkalmazás exportjából (CSV vagy GPX)"_s);
     auto* existingButtons = new QHBoxLayout;
     existingButtons->addWidget(cmdSzerkeszt);
     existingButtons->addWidget(cmdTorol);
@@ -127,6 +130,7 @@ void frmHonapok::build() {
     left->addWidget(lblFileInfo);
     left->addLayout(existingButtons);
     left->addWidget(cmdEves);
+    left->addWidget(cmdUtimport);
 
     // A new month.
     auto* fresh = new QGroupBox(u"Új hónap szerkesztése"_s, this);
@@ -225,7 +229,8 @@ void frmHonapok::build() {
     setTabOrder(lstHonapok, cmdSzerkeszt);
     setTabOrder(cmdSzerkeszt, cmdTorol);
     setTabOrder(cmdTorol, cmdEves);
-    setTabOrder(cmdEves, txtEvSzam);
+    setTabOrder(cmdEves, cmdUtimport);
+    setTabOrder(cmdUtimport, txtEvSzam);
     // Súgó stands left of Vissza.
     setTabOrder(cmdSzerkesztUj, cmdSugo);
     setTabOrder(cmdSugo, cmdVissza);
@@ -250,6 +255,7 @@ void frmHonapok::build() {
             [this] { trap(u"cmdSzerkesztClick"_s, [this] { cmdSzerkesztClick(); }); });
     connect(cmdTorol, &QPushButton::clicked, this, [this] { trap(u"cmdTorolClick"_s, [this] { cmdTorolClick(); }); });
     connect(cmdEves, &QPushButton::clicked, this, [this] { trap(u"cmdEvesClick"_s, [this] { cmdEvesClick(); }); });
+    connect(cmdUtimport, &QPushButton::clicked, this, [this] { trap(u"cmdUtimportClick"_s, [this] { cmdUtimportClick(); }); });
     connect(cmdSzerkesztUj, &QPushButton::clicked, this,
             [this] { trap(u"cmdSzerkesztUjClick"_s, [this] { cmdSzerkesztUjClick(); }); });
     connect(txtEvSzam, &QLineEdit::returnPressed, cmdSzerkesztUj, &QPushButton::click);
@@ -289,6 +295,19 @@ void frmHonapok::cmdEvesClick() {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     window->show();
+}
+
+// ---- the trip import -----------------------------------------------------------------------------
+
+void frmHonapok::cmdUtimportClick() {
+    if (m_busy)
+        return;
+    if (m_state.partnerCount() < 1) {
+        m_state.prompter->inform(u"Nincsenek adatok az adatbázisban."_s, MsgIcon::Exclamation);
+        return;
+    }
+    showTripImport(m_state, this);
+    fillLists(false);
 }
 
 void frmHonapok::handOver(bool newMonth) {

@@ -46,6 +46,7 @@ public:
     QPushButton* cmdSzerkeszt;
     QPushButton* cmdTorol;
     QPushButton* cmdEves; // the year overview
+    QPushButton* cmdUtimport; // the trip import from a tracker's or an app's export
 
     QLineEdit* txtEvSzam;
     QPushButton* cmdPlus;
@@ -73,6 +74,7 @@ public:
     void cmdSzerkesztUjClick();
     void cmdSzerkesztClick();
     void cmdEvesClick();
+    void cmdUtimportClick();
     void MintaKeszites(int target);
 
     // The file of the selected line, empty when none is selected.

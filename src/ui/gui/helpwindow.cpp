@@ -76,6 +76,7 @@ const QList<HelpPage>& helpPages() {
         {u"beallitasok.html"_s, u"Beállítások"_s},
         {u"atalakitas.html"_s, u"Régebbi adatok átalakítása"_s},
         {u"nav-arak.html"_s, u"NAV-üzemanyagárak"_s},
+        {u"utimport.html"_s, u"Utak betöltése nyomkövetőből"_s},
     };
     return pages;
 }
@@ -88,6 +89,7 @@ QString helpPageForContext(int context) {
     case 20: return u"gepkocsi.html"_s;
     case 30: return u"adatbazis.html"_s;
     case 40: return u"honapok.html"_s;
+    case 41: return u"utimport.html"_s;
     case 42: return u"eves.html"_s;
     case 45: return u"nyomtatas.html"_s;
     case 50: return u"szerkeszto.html"_s;

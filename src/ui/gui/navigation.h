@@ -35,6 +35,7 @@ enum class PrintMode { Logbook, CostStatement, TravelOrder }; // "nyilvántartá
 void showPrintPreview(AppState& state, PrintMode mode, bool airConditioning, bool winter, QWidget* parent);
 
 // Help at a context number (ui/gui): 10 index, 12 settings, 15 multipliers, 20 car dialogs,
+// 41 trip import,
 // 30 database window, 40 months window, 45 print preview, 50 editor, 60 conversion of older data.
 void showHelp(QWidget* parent, int context);
 

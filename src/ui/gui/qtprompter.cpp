@@ -50,4 +50,8 @@ QString QtPrompter::saveFileName(const QString& caption, const QString& suggeste
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
 }
 
+QString QtPrompter::openFileName(const QString& caption, const QString& filter) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+}
+
 } // namespace rv

@@ -102,7 +102,7 @@ private slots:
         QStringList round;
         for (QWidget* w : tabRound(&months))
             round << w->objectName();
-        QCOMPARE(round.join(u' '), u"cboEv lstHonapok cmdSzerkeszt cmdTorol cmdEves txtEvSzam cmdPlus cmdMinus "
+        QCOMPARE(round.join(u' '), u"cboEv lstHonapok cmdSzerkeszt cmdTorol cmdEves cmdUtimport txtEvSzam cmdPlus cmdMinus "
                                    u"cboHonapok chkMinta txtKm chkNap2 chkNap3 chkNap4 chkNap5 chkNap6 chkNap7 "
                                    u"chkNap1 chkSzunnap chkPontos cmdSzerkesztUj cmdSugo cmdVissza"_s);
         frmEves year(s, QDate::currentDate().year() - 1);
