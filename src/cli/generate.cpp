@@ -136,6 +136,11 @@ int runGenerate(Context& c, const ParsedArgs& a) {
             const ExactSampleResult r = PontosMintaKeszites(s, request, progress);
             if (r.outcome != ExactOutcome::Generated)
                 return r.reason.isEmpty() ? failed(c, u"Nincsenek adatok az adatbázisban."_s) : failed(c, r.reason);
+            // Nobody drives such a month: kept only when asked for by name.
+            if (r.longWalks && !a.has(u"--elfogad"_s))
+                return failed(c, r.reason + u" A hónap nem került mentésre; mentéséhez adja meg az --elfogad kapcsolót."_s);
+            if (r.longWalks)
+                c.err << u"Figyelem: "_s << StreamPrompter::plainText(r.reason) << Qt::endl;
             outcome = SampleOutcome::Generated;
         } else {
             outcome = MintaKeszites(s, request, progress);
@@ -200,8 +205,10 @@ Command generateCommand() {
              {{u"--days"_s, true}, u"NAPOK"_s, u"a napok, amelyekre út kerül (alapesetben H,K,Sz,Cs,P)"_s},
              {{u"--unnep"_s, false}, {}, u"a nemzeti ünnepekre is"_s},
              {{u"--pontos"_s, false}, {}, u"a kért km-t a hibahatáron belül elérő minta, ha kell, kevesebb napra "
-                                          u"(ha nincs ilyen, megmondja, miért, és nem ment)"_s},
-             {{u"--elfogad"_s, false}, {}, u"a kért km alatti vagy a hibahatáron túli hónap is 0-val lép ki"_s},
+                                          u"(ha nincs ilyen, megmondja, miért, és nem ment; hosszú bolyongásokból "
+                                          u"álló hónapot csak --elfogad mellett ment)"_s},
+             {{u"--elfogad"_s, false}, {}, u"a kért km alatti vagy a hibahatáron túli hónap is 0-val lép ki; "
+                                           u"--pontos mellett a hosszú bolyongásokból álló hónap is mentésre kerül"_s},
              {{u"--seed"_s, true}, u"S"_s, u"a véletlenszámok kezdőértéke: ugyanaz az S ugyanazt a mintát adja"_s},
              {{u"--force"_s, false}, {}, u"a meglévő hónap felülírása"_s}},
             2, 2, runGenerate};

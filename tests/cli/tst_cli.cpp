@@ -334,6 +334,24 @@ private slots:
         QCOMPARE(f.run(below + QStringList{u"--elfogad"_s}).code, 0);
     }
 
+    // No round of the fixture is longer than 210 km: 5000 km on May's 21 working days needs long
+    // walks. Refused and not saved, unless accepted by name.
+    void generateRefusesLongWalks() {
+        CliFixture f;
+        const QStringList args = {u"generate"_s, u"ABC-123"_s, u"2024-05"_s, u"--km"_s, u"5000"_s, u"--pontos"_s,
+                                  u"--seed"_s, u"5"_s};
+        const QString file = CliFixture::car1(u"2024maj.rvn"_s);
+        const CliFixture::Run refused = f.run(args);
+        QVERIFY2(refused.code == 1 && refused.err.contains(u"hosszú bolyongásokból"_s) &&
+                     refused.err.contains(u"mentéséhez adja meg az --elfogad kapcsolót"_s),
+                 qPrintable(refused.err));
+        QVERIFY(!QFile::exists(f.path(file)));
+        const CliFixture::Run accepted = f.run(args + QStringList{u"--elfogad"_s});
+        QVERIFY2(accepted.code == 0 && accepted.err.startsWith(u"Figyelem: "_s), qPrintable(accepted.err));
+        const StoredLogbook stored = f.stored(file);
+        QVERIFY(stored.monthKm >= 5000 && stored.monthKm <= 5500);
+    }
+
     void generateOnChosenDaysOverAnotherName() {
         CliFixture f;
         QVERIFY(QFile::rename(f.path(CliFixture::car1(u"2024mar.rvn"_s)), f.path(CliFixture::car1(u"marcius.rvn"_s))));

@@ -345,9 +345,13 @@ private slots:
                                                     u"A legrövidebb kör 1062 km; 1000 km-hez (a hibahatárral legfeljebb 1060 km-ig) "
                                                     u"egyetlen nap sem fér bele."_s};
         QTest::newRow("no total in range")
-            << Case{{{1, 2, 100}}, 1050, u"1"_s, false, 0, 0,
+            << Case{{{1, 2, 100}, {1, 3, 101}}, 1050, u"1"_s, false, 0, 0,
                     u"A legrövidebb kör 200 km; 1050 km-hez legfeljebb 5 nap fér bele, de a körök hosszából egyetlen havi "
-                    u"összeg sem esik 1050 és 1060 km közé (a legközelebbi kisebb: 1000 km)."_s};
+                    u"összeg sem esik 1050 és 1060 km közé (a legközelebbi kisebb: 1010 km)."_s};
+        QTest::newRow("no multiple in range")
+            << Case{{{1, 2, 100}}, 1050, u"1"_s, false, 0, 0,
+                    u"Minden megadott távolság 100 km többszöröse, így minden nap és a hónap km-e is az; 1050 és 1060 km "
+                    u"között nincs ilyen szám."_s};
         QTest::newRow("49 stops every Monday") << Case{triangle, 2450, u"10"_s, true, 5, 50, {}};
         QTest::newRow("beyond 49 stops") << Case{triangle, 2451, u"10"_s, true, 0, 0,
                                                  u"A leghosszabb, legfeljebb 49 megállós kör 490 km; a hónap 5 megengedett "
@@ -372,7 +376,10 @@ private slots:
             link(l[0], l[1], l[2], l.value(3, l[2]));
         env->state.month.year = 1999;
         const ExactSampleResult r = runExact(c.target, c.mondays ? only({2}) : SampleRequest::defaultWeekdays());
-        QCOMPARE((std::tuple{r.reason, r.tripDays, env->state.month.stopWidth}), (std::tuple{c.reason, c.days, c.width}));
+        // Days of more than four partners are long walks, and only they say what they look like.
+        QCOMPARE((std::tuple{r.longWalks ? QString() : r.reason, r.tripDays,
+                             env->state.month.stopWidth, r.longWalks}),
+                 (std::tuple{c.reason, c.days, c.width, c.width > 6}));
         // Untouched when no month is made.
         QCOMPARE(c.days == 0 ? env->state.month.year : checkRules(c.target).size(), c.days == 0 ? 1999 : c.days);
     }
@@ -410,6 +417,73 @@ private slots:
                 QVERIFY2(km * 2 >= average && km <= 2 * average, qPrintable(QString::number(seed)));
             }
         }
+    }
+
+    // The only month of 1280 km on March's Mondays is four days of the one 320 km round of all four
+    // partners, which either way round is a round: found, and never the same way two days running.
+    void everyRoundIsLookedAt() {
+        env->settings->setText(keys::Tolerance, u"0"_s);
+        partners(5);
+        for (int p = 2; p <= 5; ++p)
+            link(1, p, 10);
+        link(2, 3, 100);
+        link(3, 4, 100);
+        link(4, 5, 100);
+        const QVector<int> there{1, 2, 3, 4, 5, 1}, back{1, 5, 4, 3, 2, 1};
+        for (unsigned seed = 1; seed <= 10; ++seed) {
+            env->random = MersenneRandom(seed);
+            const ExactSampleResult r = runExact(1280, only({2}));
+            QVERIFY2(r.outcome == ExactOutcome::Generated && !r.longWalks && r.reason.isEmpty(), qPrintable(r.reason));
+            const QVector<int> days = checkRules(1280);
+            QCOMPARE(days.size(), 4);
+            for (qsizetype i = 0; i < days.size(); ++i)
+                QCOMPARE(day(days[i]), day(days[0]) == there ? (i % 2 == 0 ? there : back) : (i % 2 == 0 ? back : there));
+        }
+    }
+
+    // 700 km is 200 + 300 + 200: the lone 200 km round cannot be on consecutive days, so the
+    // 300 km one goes between them.
+    void aLoneRoundIsNotDrivenTwoDaysRunning() {
+        env->settings->setText(keys::Tolerance, u"0"_s);
+        partners(3);
+        link(1, 2, 100);
+        link(1, 3, 150);
+        for (unsigned seed = 1; seed <= 12; ++seed) {
+            env->random = MersenneRandom(seed);
+            QCOMPARE(runExact(700, only({2})).tripDays, 3);
+            const QVector<int> days = checkRules(700);
+            QCOMPARE((QVector<QVector<int>>{day(days[0]), day(days[1]), day(days[2])}),
+                     (QVector<QVector<int>>{{1, 2, 1}, {1, 3, 1}, {1, 2, 1}}));
+        }
+    }
+
+    // A day must be a round in its partners' shortest order and no shorter than half the average:
+    // where only a zig-zag or a short day would do, the month is one of long walks, and said so.
+    void whatIsNotBelievableIsLongWalks() {
+        env->settings->setText(keys::Tolerance, u"0"_s);
+        // On a road from the company: Lajosmizse at 10 km, Nagykőrös at 20, Szeged at 50. Every
+        // round in its shortest order is 20, 40 or 100 km; a zig-zag 1-4-2-3-1 is 120.
+        partners(4);
+        link(1, 2, 10);
+        link(1, 3, 50);
+        link(1, 4, 20);
+        link(2, 3, 40);
+        link(2, 4, 10);
+        link(3, 4, 30);
+        ExactSampleResult r = runExact(500, only({2})); // five Mondays of 100 km
+        QVERIFY(r.outcome == ExactOutcome::Generated && !r.longWalks && checkRules(500).size() == 5);
+        r = runExact(600, only({2})); // five of 120 km would zig-zag
+        QVERIFY(r.outcome == ExactOutcome::Generated && r.longWalks && !checkRules(600).isEmpty());
+        QVERIFY2(r.reason.contains(u"Csak hosszú bolyongásokból álló hónap készíthető: 5 napon"_s), qPrintable(r.reason));
+        QCOMPARE(longWalksQuestion(r), r.reason + u"\r\n\r\nKívánja mégis ezt a mintát használni?"_s);
+
+        // 402 km as 100 + 302 km: the 100 km day is under half the average of 201 (100.5), so a
+        // two-day month is no month of rounds; one day of both walks is the long walk.
+        partners(3);
+        link(1, 2, 50);
+        link(1, 3, 151);
+        r = runExact(402);
+        QVERIFY(r.outcome == ExactOutcome::Generated && r.longWalks && checkRules(402).size() == 1);
     }
 
     // Two Mondays in the first half of March 2026, three in the second: four trip days must take
@@ -459,7 +533,28 @@ private slots:
                 target = total;
             const ExactSampleResult r = runExact(target);
             QVERIFY2(r.outcome == ExactOutcome::Generated, qPrintable(u"%1: %2"_s.arg(seed).arg(r.reason)));
-            QVERIFY2(!checkRules(target).isEmpty(), qPrintable(QString::number(seed)));
+            const QVector<int> days = checkRules(target);
+            QVERIFY2(!days.isEmpty(), qPrintable(QString::number(seed)));
+            // A believable month: rounds of 1-4 partners in their shortest order, days of half to twice
+            // the average.
+            for (int d : r.longWalks ? QVector<int>{} : days) {
+                const QVector<int> chain = day(d);
+                QVector<int> visits = chain.mid(1, chain.size() - 2);
+                const int km = env->state.month.dayKm[size_t(d - 1)];
+                QVERIFY(visits.size() <= 4 && !visits.contains(1) && QSet<int>(visits.begin(), visits.end()).size() == visits.size());
+                QVERIFY(2 * km * days.size() >= env->state.month.monthKm && km <= 2 * env->state.month.monthKm / days.size());
+                std::sort(visits.begin(), visits.end());
+                do {
+                    int other = 0, at = 1;
+                    for (int p : visits << 1) {
+                        const int leg = env->state.distances.at(at, p).distance;
+                        other = leg == 0 || other < 0 ? -1 : other + leg;
+                        at = p;
+                    }
+                    visits.removeLast();
+                    QVERIFY2(other < 0 || other >= km, qPrintable(u"%1: day %2"_s.arg(seed).arg(d)));
+                } while (std::next_permutation(visits.begin(), visits.end()));
+            }
             const auto month = stops();
             env->random = MersenneRandom(seed);
             runExact(target);

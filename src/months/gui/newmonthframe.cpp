@@ -118,9 +118,16 @@ void frmHonapok::MintaKeszites(int target) {
     request.holidays = chkSzunnap->isChecked();
 
     if (chkPontos->isChecked()) {
+        MonthLog present = m_state.month;
         ExactSampleResult exact;
         if (!trap(u"MintaKeszites"_s, [&] { exact = PontosMintaKeszites(m_state, request, *this); }))
             return;
+        if (exact.outcome == ExactOutcome::Generated && exact.longWalks &&
+            !(m_state.prompter && askYesDefaultNo(*m_state.prompter, longWalksQuestion(exact)))) {
+            m_state.month = std::move(present);
+            setBusy(false);
+            return;
+        }
         if (exact.outcome == ExactOutcome::Generated) {
             m_state.mainWindowTag = u"korábbi"_s;
             m_state.month.modified = true;
@@ -174,6 +181,11 @@ bool frmHonapok::offerExactMonth(const SampleRequest& request) {
         return false;
     if (exact.outcome != ExactOutcome::Generated)
         return true;
+    if (exact.longWalks) {
+        if (!m_state.prompter || !askYesDefaultNo(*m_state.prompter, longWalksQuestion(exact)))
+            m_state.month = std::move(present);
+        return true;
+    }
     const QString question = u"Készíthető olyan minta is, amely a kért %1 km-t a hibahatáron belül eléri "
                              u"(%2 napon, összesen %3 km).\r\nKívánja ezt a mintát használni?"_s
                                  .arg(groupedDigits(request.target))

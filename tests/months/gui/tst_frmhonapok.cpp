@@ -203,6 +203,32 @@ private slots:
         }
     }
 
+    // 2000 km of 60 km rounds needs more than the 22 days: only a month of long walks gets there.
+    // It is described and asked about, No the default; No opens nothing, Yes opens it.
+    void longWalksAreAskedAbout() {
+        for (const MsgButton answer : {No, Yes}) {
+            Harness h;
+            frmHonapok& w = *h.w;
+            h.env.prompter.answer(answer);
+            w.txtEvSzam->setText(u"2026"_s);
+            w.cboHonapok->setCurrentIndex(2);
+            w.chkMinta->setChecked(true);
+            w.chkPontos->setChecked(true);
+            w.txtKm->setText(u"2000"_s);
+            w.cmdSzerkesztUj->click();
+            QCOMPARE(h.env.prompter.asked.size(), 1);
+            const auto& question = h.env.prompter.asked.last();
+            QVERIFY2(question.text.contains(u"hosszú bolyongásokból"_s) &&
+                         question.text.endsWith(u"Kívánja mégis ezt a mintát használni?"_s),
+                     qPrintable(question.text));
+            QCOMPARE(question.buttons, Yes | No | DefaultNo);
+            if (answer == Yes)
+                QVERIFY(h.opened == QList<bool>{false} && h.env.state.month.monthKm >= 2000);
+            else
+                QVERIFY(h.opened.isEmpty() && h.env.state.month.monthKm == 0 && w.cmdSzerkesztUj->isEnabled());
+        }
+    }
+
     void fallbackAnsweredNoOpensAnEmptyMonth() {
         Harness h(2, false);
         h.w->chkMinta->setChecked(true);
