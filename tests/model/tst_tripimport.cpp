@@ -2,6 +2,7 @@
 #include "model/placematch.h"
 #include "model/tripgpx.h"
 #include "model/triprecords.h"
+#include "months/tripimport.h"
 #include "testenv.h"
 
 #include <QTest>
@@ -132,8 +133,8 @@ private slots:
     }
 
     // A track of one morning: stands 30 min at A, waits 2 min at a light, stands 38 min at B with
-    // the tracker silent, ends at the company. Three stops, three trips; each km is the sum of
-    // the legs along the meridian (0,02° of latitude is 2,2239 km).
+    // the tracker silent, stands exactly 5 min at the company at the end. Three stops, three
+    // trips; each km is the sum of the legs along the meridian (0,02° of latitude is 2,2239 km).
     void trackSplitAtStops() {
         QVector<TrackPoint> points;
         QVERIFY(parseGpx(testData(u"trips/harom-megallo.gpx"_s), points));
@@ -157,6 +158,13 @@ private slots:
         const QVector<RecordedTrip> longStops = tripsFromTrack(points, StopRule{35}, cet);
         QCOMPARE(longStops.size(), 2);
         QVERIFY2(std::abs(longStops[0].km - 4.4700) < 0.0005, qPrintable(QString::number(longStops[0].km)));
+    }
+
+    // Along a parallel the longitude shrinks with the latitude's cosine: 0,1° at 47,5° is
+    // 111,195 km x cos 47,5° / 10 = 7,512 km; Budapest to Szeged 161,76 km as the crow flies.
+    void greatCircle() {
+        QVERIFY(std::abs(haversineMetres({47.5, 19.0}, {47.5, 19.1}) - 7512.2) < 0.5);
+        QVERIFY(std::abs(haversineMetres({47.4979, 19.0402}, {46.2530, 20.1414}) - 161762.1) < 1);
     }
 
     void damagedTracks() {
@@ -246,7 +254,8 @@ private slots:
 
     // The median of each pair's trips against the table: 120,6 among 119, 120,6 and 121,4 is 21 %
     // above the table's 100 (asked); an empty cell is filled (86,4 -> 86); 55 against 50 is exactly
-    // 10 % (kept), 55,5 -> 56 is more (asked); an even count takes the middle two's mean.
+    // 10 % (kept), 55,5 -> 56 is more (asked); an even count takes the middle two's mean (10, 11,
+    // 14, 20: 12,5 -> 13).
     void distancesLearned() {
         DistanceMatrix table;
         table.reset(4);
@@ -254,7 +263,7 @@ private slots:
         table.at(2, 3) = table.at(3, 2) = DistanceCell{50, 2};
         table.at(3, 4) = table.at(4, 3) = DistanceCell{50, 2};
         const QVector<RecordedLeg> legs = {{1, 2, 121.4}, {2, 1, 120.6}, {1, 2, 119}, {1, 3, 86.4}, {3, 2, 54.9},
-                                           {3, 4, 55.5},  {1, 4, 10},    {4, 1, 11},  {2, 2, 5}};
+                                           {3, 4, 55.5},  {1, 4, 10},    {4, 1, 14},  {1, 4, 11}, {4, 1, 20}, {2, 2, 5}};
         const QVector<LearnedDistance> learned = learnDistances(table, legs);
         using V = LearnedDistance::Verdict;
         QStringList got;
@@ -262,7 +271,7 @@ private slots:
             got << u"%1-%2 %3 trips: %4 / table %5 %6"_s.arg(d.a).arg(d.b).arg(d.trips).arg(d.recorded).arg(d.table).arg(
                        d.verdict == V::Fill ? u"fill"_s : d.verdict == V::Differs ? u"differs"_s : u"agrees"_s);
         QCOMPARE(got, QStringList({u"1-2 3 trips: 121 / table 100 differs"_s, u"1-3 1 trips: 86 / table 0 fill"_s,
-                                   u"1-4 2 trips: 11 / table 0 fill"_s, u"2-3 1 trips: 55 / table 50 agrees"_s,
+                                   u"1-4 4 trips: 13 / table 0 fill"_s, u"2-3 1 trips: 55 / table 50 agrees"_s,
                                    u"3-4 1 trips: 56 / table 50 differs"_s}));
 
         DistanceMatrix kept = table;
@@ -275,6 +284,69 @@ private slots:
                  std::tuple(qint16(121), qint16(1), qint16(56)));
         QCOMPARE(medianKm({12.5}), 13);
         QCOMPARE(medianKm({}), 0);
+    }
+
+    // Partners A, B, C with 10 (A-B), 20 (B-C) and 25 km (A-C). Day 1: A->B, then C->A: the car
+    // got from B to C unrecorded, so C is added and told. Day 2: A->A without a stop cannot be a
+    // leg, then A->C. Day 3 a private 7,6 km. No odometer: the start chains on, 8 km private.
+    void monthFromTrips() {
+        AppState s;
+        s.partners = {P(u"A"_s, u"Győr"_s, {}), P(u"B"_s, u"Pápa"_s, {}), P(u"C"_s, u"Tata"_s, {})};
+        s.distances.reset(3);
+        for (auto [i, j, km] : {std::tuple(1, 2, 10), std::tuple(2, 3, 20), std::tuple(1, 3, 25)})
+            s.distances.at(i, j) = s.distances.at(j, i) = DistanceCell{qint16(km), 1};
+        TripPlan plan;
+        plan.year = 2026;
+        plan.month = 11;
+        auto trip = [&](int day, const char* at, int from, int to, double km, TripKind kind, const QString& purpose = {}) {
+            PlacedTrip t;
+            t.trip.date = QDate(2026, 11, day);
+            t.trip.start = QTime::fromString(QString::fromLatin1(at), u"H:mm"_s);
+            t.trip.km = km;
+            t.trip.kind = kind;
+            t.trip.purpose = purpose;
+            t.from.partner = from;
+            t.to.partner = to;
+            plan.trips << t;
+        };
+        trip(1, "8:00", 1, 2, 10.4, TripKind::Business, u"Mérés"_s);
+        trip(1, "13:00", 3, 1, 24.8, TripKind::Business, u"Mérés"_s);
+        trip(2, "8:00", 1, 1, 12.0, TripKind::Business);
+        trip(2, "9:00", 1, 3, 25.0, TripKind::Business);
+        trip(3, "18:00", 3, 1, 7.6, TripKind::Private);
+        const ImportedMonth m = buildImportedMonth(s, plan, 1000);
+        auto stops = [&](const MonthLog& log, int day) {
+            QList<int> out;
+            for (int c = 1; c <= log.stops.stopCount(day); ++c)
+                out << log.stops.at(day, c);
+            return out;
+        };
+        QCOMPARE(stops(m.log, 1), QList<int>({1, 2, 3, 1}));
+        QCOMPARE(stops(m.log, 2), QList<int>({1, 3}));
+        QCOMPARE(stops(m.log, 3), QList<int>());
+        QCOMPARE(std::tuple(m.log.monthKm, m.log.startOdometer, m.log.privateKm, m.log.closingReading),
+                 std::tuple(qint32(10 + 20 + 25 + 25), qint32(1000), qint32(8), qint32(0)));
+        QCOMPARE(m.log.comments[0], u"Mérés"_s);
+        QCOMPARE(m.notes.size(), 2);
+        QVERIFY2(m.notes[0].contains(u"innen indul: C, de az előző itt ért véget: B"_s), qPrintable(m.notes[0]));
+        QVERIFY2(m.notes[1].startsWith(u"2026.11.02. 8:00: a(z) 12.0 km-es út oda ért vissza"_s), qPrintable(m.notes[1]));
+        QCOMPARE(m.dayLines.first(), u"2026.11.01. vasárnap: A – B – C – A, 55 km (Mérés)"_s);
+
+        // Into a month that has day 1 and day 5: day 1 is the import's, day 5 stays, 5 + 8 km private.
+        MonthLog existing;
+        existing.year = 2026;
+        existing.month = 11;
+        existing.startOdometer = 990;
+        existing.stopWidth = 3;
+        existing.stops.reset(3);
+        existing.stops.at(1, 1) = 1, existing.stops.at(1, 2) = 3, existing.stops.at(1, 3) = 1;
+        existing.stops.at(5, 1) = 1, existing.stops.at(5, 2) = 2, existing.stops.at(5, 3) = 1;
+        existing.privateKm = 5;
+        const MonthLog merged = mergeImportedMonth(existing, m);
+        QCOMPARE(stops(merged, 1), QList<int>({1, 2, 3, 1}));
+        QCOMPARE(stops(merged, 2), QList<int>({1, 3}));
+        QCOMPARE(stops(merged, 5), QList<int>({1, 2, 1}));
+        QCOMPARE(std::tuple(merged.startOdometer, merged.privateKm, merged.stopWidth), std::tuple(qint32(990), qint32(13), 4));
     }
 };
 
