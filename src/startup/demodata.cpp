@@ -10,6 +10,7 @@
 #include "storage/fileio.h"
 #include "storage/navprices.h"
 #include "model/norms.h"
+#include "model/tripgpx.h"
 #include "storage/random.h"
 #include "model/state.h"
 #include "storage/prompter.h"
@@ -90,6 +91,112 @@ public:
     QString said;
 };
 
+// ---- the sample exports of a tracker and a phone app ------------------------------------------
+
+inline const QString kDemoTripFolder = u"Minta-utak"_s;
+
+// A place as an app writes it: the town, a comma and the address, in one of the spellings people
+// use ("utca" as "u.", all capitals), so that the matching has something to do.
+QString writtenPlace(int partner, int spelling) {
+    const DemoPartner& p = kPartners[partner];
+    QString address = QString::fromUtf16(p.address);
+    if (spelling == 1)
+        address.replace(u" utca"_s, u" u."_s);
+    QString text = QString::fromUtf16(p.city) + u", "_s + address;
+    return spelling == 2 ? text.toUpper() : text;
+}
+
+QString kmText(double km) { return QString::number(km, 'f', 1).replace(u'.', u','); }
+
+// April of the demo's year as a phone app exports it: a semicolon-separated UTF-8 report with a
+// byte order mark, Hungarian headings and dates, decimal commas. Each recorded km is the table's
+// road km and a little: trackers measure the road. One customer is not a partner yet and one
+// private trip goes to a shop.
+QByteArray demoTripReport(int year) {
+    struct Row {
+        int day;
+        const char* start;
+        const char* end;
+        int from; // partner index, -1: the unknown customer, -2: the shop
+        int to;
+        const char* purpose;
+    };
+    static const Row rows[] = {
+        {2, "7:45", "8:30", 0, 3, "Alkatrész szállítás"}, {2, "10:15", "10:40", 3, 4, "Szerviz"},
+        {2, "13:30", "14:10", 4, 0, ""},                  {3, "7:30", "8:55", 0, 1, "Tárgyalás"},
+        {3, "14:00", "15:30", 1, 0, ""},                  {7, "7:00", "8:15", 0, 2, "Gépátadás"},
+        {7, "11:00", "11:45", 2, 11, "Öntözőrendszer felmérés"}, {7, "13:00", "13:50", 11, 0, ""},
+        {8, "17:10", "17:25", 0, -2, ""},                 {9, "8:00", "8:35", 0, 10, "Tápkeverő alkatrész"},
+        {9, "10:00", "10:35", 10, -1, "Árajánlat"},        {9, "11:30", "11:40", -1, 0, ""},
+        {10, "7:40", "8:50", 0, 6, "Karbantartás"},       {10, "12:00", "13:05", 6, 0, ""},
+    };
+    auto place = [](int p, int row) {
+        if (p == -1)
+            return u"Kecskemét, Szent István krt. 2."_s;
+        if (p == -2)
+            return u"Kecskemét, Rákóczi út 5."_s;
+        return writtenPlace(p, row % 3);
+    };
+    QString text = u"Dátum;Indulás;Érkezés;Honnan;Hova;Km;Jelleg;Megjegyzés\r\n"_s;
+    int n = 0;
+    for (const Row& r : rows) {
+        double km = 6.2;
+        if (r.from >= 0 && r.to >= 0)
+            km = roadKm(kPartners[r.from], kPartners[r.to]) + 0.1 * ((n * 7) % 9);
+        else if (r.from == -1 || r.to == -1)
+            km = r.from == 10 || r.to == 10 ? 34.6 : 4.3;
+        const bool shop = r.to == -2;
+        text += u"%1;%2;%3;%4;%5;%6;%7;%8\r\n"_s.arg(QDate(year, 4, r.day).toString(u"yyyy.MM.dd."_s),
+                                                    QString::fromLatin1(r.start), QString::fromLatin1(r.end),
+                                                    place(r.from, n), place(r.to, n + 1), kmText(km),
+                                                    shop ? u"magán"_s : u"üzleti"_s, QString::fromUtf8(r.purpose));
+        ++n;
+    }
+    return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+// A day of April as a tracker records it: a point a minute at 60 km/h on the straight line from
+// the seat to Cegléd, 40 minutes there, on to Nagykőrös, half an hour there, back to the seat.
+QByteArray demoTrack(int year) {
+    const QTimeZone zone = logbookZone();
+    QDateTime at(QDate(year, 4, 15), QTime(7, 30), zone);
+    QString points;
+    auto point = [&](double lat, double lon) {
+        points += u"      <trkpt lat=\"%1\" lon=\"%2\"><time>%3</time></trkpt>\n"_s.arg(lat, 0, 'f', 6)
+                      .arg(lon, 0, 'f', 6)
+                      .arg(at.toUTC().toString(Qt::ISODate));
+    };
+    const int route[] = {0, 3, 4, 0};
+    const int stay[] = {40, 30, 10};
+    for (int leg = 0; leg < 3; ++leg) {
+        const DemoPartner& a = kPartners[route[leg]];
+        const DemoPartner& b = kPartners[route[leg + 1]];
+        const int minutes = std::max(2, int(haversineMetres({a.latitude, a.longitude}, {b.latitude, b.longitude}) / 1000));
+        for (int k = 0; k <= minutes; ++k) {
+            point(a.latitude + (b.latitude - a.latitude) * k / minutes, a.longitude + (b.longitude - a.longitude) * k / minutes);
+            at = at.addSecs(60);
+        }
+        at = at.addSecs(60 * stay[leg]);
+        point(b.latitude, b.longitude);
+        at = at.addSecs(60);
+    }
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            u"<gpx version=\"1.1\" creator=\"Rovanta+ bemutató\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+            u"  <trk>\n    <name>Cegléd, Nagykőrös</name>\n    <trkseg>\n"_s +
+            points + u"    </trkseg>\n  </trk>\n</gpx>\n"_s)
+        .toUtf8();
+}
+
+Result writeDemoTrips(const AppState& s, int year) {
+    const QString folder = s.path(kDemoTripFolder + u'/');
+    if (!QDir().mkpath(folder))
+        return Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(folder)), 75);
+    Result r = saveWholeFile(s.programDir, folder + u"utjelentes.csv"_s, demoTripReport(year));
+    if (r)
+        r = saveWholeFile(s.programDir, folder + u"nyomvonal.gpx"_s, demoTrack(year));
+    return r;
+}
+
 Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     s.LoadTables();
     // The legal correction factors of the built-up areas and the air conditioning; the rest 1.
@@ -165,7 +272,7 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
             return Result::failure(prompter.said);
         odometer += s.month.monthKm;
     }
-    return Result::success();
+    return writeDemoTrips(s, year);
 }
 
 } // namespace

@@ -14,8 +14,10 @@ constexpr qint32 kDemoFirstOdometer = 48230;
 
 // Writes a complete data directory to try the program on: one car, a dozen partners in real
 // towns with road distances and route types, the legal multipliers, the NAV fuel prices built
-// into the program and three generated months of the year before today. dir must be empty or missing; a non-empty one is
-// refused untouched, and a failure midway removes what was written.
+// into the program and three generated months of the year before today; in the folder Minta-utak
+// the next April as a phone app's trip report (utjelentes.csv) and a tracker's day (nyomvonal.gpx).
+// dir must be empty or missing; a non-empty one is refused untouched, and a failure midway removes
+// what was written.
 Result writeDemoData(const QString& dir, const QDate& today);
 
 // The directory `rovanta --demo` works in: "Rovanta-bemutato" beside the per-user data directory

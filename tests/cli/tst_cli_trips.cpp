@@ -1,6 +1,7 @@
 #include "clifixture.h"
 #include "model/placematch.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -84,6 +85,28 @@ private slots:
         QVERIFY(f.load(u"2024apr.rvn"_s));
         QCOMPARE(f.state.distances.at(2, 1).distance, 35);
         QCOMPARE(f.state.month.monthKm, 357 + 4 + 3 + 4); // 31 and 32 -> 35 on day 2, 31 -> 35 on day 8
+    }
+
+    // The demo's April: the app's report knows every partner but a new customer, listed once for
+    // its two trips; the shop is a private trip's and is not asked about. The tracker's day stops at
+    // the seat, in Cegléd and in Nagykőrös: three places to name.
+    void demoExports() {
+        CliFixture f;
+        const QString demo = f.dir.filePath(u"bemutato"_s);
+        QCOMPARE(f.run({u"demo"_s, demo}, false).code, 0);
+        const QStringList base{u"--data-dir"_s, demo, u"trips"_s, u"RVN-482"_s};
+        const auto report = f.run(base + QStringList{demo + u"/Minta-utak/utjelentes.csv"_s}, false);
+        QCOMPARE(report.code, 1);
+        QVERIFY2(report.out.contains(u"Ismeretlen helyek (1):\n  Kecskemét, Szent István krt. 2. – 2 út"_s), qPrintable(report.out));
+        const auto written = f.run(base + QStringList{demo + u"/Minta-utak/utjelentes.csv"_s, u"--private-unmatched"_s}, false);
+        QCOMPARE(written.code, 0);
+        QVERIFY2(!written.out.contains(u"Eltérő távolság"_s) && !written.out.contains(u"Megjegyzés"_s), qPrintable(written.out));
+        // Days 2, 3, 7, 9 and 10; the 8th has only the shop.
+        static const QRegularExpression day(u"^\\d{4}\\.04\\.\\d\\d\\. "_s, QRegularExpression::MultilineOption);
+        QCOMPARE(written.out.count(day), 5);
+        const auto track = f.run(base + QStringList{demo + u"/Minta-utak/nyomvonal.gpx"_s, u"--dry-run"_s}, false);
+        QCOMPARE(track.code, 1);
+        QVERIFY2(track.out.contains(u"Ismeretlen helyek (3):"_s), qPrintable(track.out));
     }
 
     void refusals() {
