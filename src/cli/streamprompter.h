@@ -2,6 +2,7 @@
 
 #include "storage/fieldtext.h"
 #include "storage/prompter.h"
+#include "model/grouping.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -25,8 +26,8 @@ public:
     }
 
     // Line breaks of a message box become line breaks of the terminal; other control characters
-    // from the data files never reach it.
-    static QString plainText(const QString& text) { return printableText(text); }
+    // from the data files never reach it. Figures lose the grouping the windows show.
+    static QString plainText(const QString& text) { return printableText(plainFigures(text)); }
 
     QStringList texts;
 

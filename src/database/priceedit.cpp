@@ -26,7 +26,7 @@ std::optional<qint16> priceFromText(const QString& text) {
     return qint16(roundHalfEven(*toNumber(text)));
 }
 
-bool isYearText(const QString& text) { return isWholeNumberText(text, 1, 9999); }
+bool isYearText(const QString& text) { return isWholeNumberText(ungrouped(text), 1, 9999); }
 
 std::optional<qint16> priceOn(const QVector<FuelPrice>& prices, const QDate& date) {
     for (const FuelPrice& p : prices)

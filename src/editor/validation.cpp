@@ -1,4 +1,5 @@
 #include "validation.h"
+#include "model/grouping.h"
 
 #include "editor/tripentry.h"
 #include "model/cost.h"
@@ -37,7 +38,7 @@ Validation validateMonth(const AppState& s, const MonthLog& log, const std::opti
     if (const qint64 legs = legKilometres(s, log); log.storedKm >= 0 && !log.modified && legs != log.storedKm) {
         ++v.minor;
         v.lines << u"A fájl fejlécében a hónap km-e %1 km, az utak összege %2 km: a program az utak összegével "
-                   u"számol, és mentéskor ezt írja a fejlécbe."_s.arg(log.storedKm).arg(legs);
+                   u"számol, és mentéskor ezt írja a fejlécbe."_s.arg(groupedDigits(log.storedKm), groupedDigits(legs));
     }
     if (const auto price = monthPriceFault(s, log)) {
         ++v.minor;

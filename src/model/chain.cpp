@@ -46,10 +46,10 @@ QString chainFault(qint32 start, const std::optional<MonthReading>& previous) {
     if (start == 0 || !previous || previous->closing() == start)
         return {};
     return u"A havi kezdő km-óra állás (%1 km) nem egyezik az előző hónap (%2. %3) záró állásával (%4 km)."_s
-        .arg(start)
+        .arg(groupedDigits(start))
         .arg(previous->year)
         .arg(MonthNames()[size_t(std::clamp(previous->month, 1, 12) - 1)].toLower())
-        .arg(previous->closing());
+        .arg(groupedDigits(previous->closing()));
 }
 
 } // namespace rv

@@ -1,4 +1,5 @@
 #include "monthfacts.h"
+#include "model/grouping.h"
 
 #include "model/monthseason.h"
 #include "storage/datafiles.h"
@@ -234,7 +235,7 @@ MonthOdometer monthOdometer(qint64 start, qint64 business, const MonthFacts& fac
         const qint64 rest = o.closing - start - business;
         if (rest < 0)
             o.fault = u"A záró km-óra állás (%1 km) kisebb, mint a kezdő km-óra állás (%2 km) és a hónap üzleti "
-                      u"kilométereinek (%3 km) összege."_s.arg(o.closing).arg(start).arg(business);
+                      u"kilométereinek (%3 km) összege."_s.arg(groupedDigits(o.closing), groupedDigits(start), groupedDigits(business));
         else
             o.privateKm = rest;
     } else {

@@ -42,6 +42,25 @@ int targetKm(const QString& text) {
     return roundHalfEven(std::clamp(*v, 0.0, double(kMaxTargetKm)));
 }
 
+std::pair<int, int> firstMonthWithoutLogbook(const LogbookListing& listing, const QDate& today) {
+    int latest = 0; // year * 12 + month - 1
+    bool any = false;
+    auto meet = [&](int year, int month) {
+        if (year < 1 || month < 1 || month > 12)
+            return;
+        latest = any ? std::max(latest, year * 12 + month - 1) : year * 12 + month - 1;
+        any = true;
+    };
+    for (const LogbookEntry& e : listing.entries)
+        meet(e.year, e.month);
+    for (const LogbookListing::Unreadable& u : listing.unreadable)
+        meet(u.year, u.month);
+    if (!any)
+        return {today.year(), today.month()};
+    const int next = std::min(latest + 1, 9999 * 12 + 11);
+    return {next / 12, next % 12 + 1};
+}
+
 QString deleteMonthQuestion(const QString& line) {
     return u"Biztos törli a kiválasztott hónapot?\r\n("_s + line + u')';
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/monthlist.h"
+
+#include <QDate>
 #include <QString>
 
 #include <optional>
@@ -19,6 +22,10 @@ QString badYearMessage();
 QString clampTargetText(const QString& text);
 // The target kilometres in the box: the number rounded half to even, 0 when blank.
 int targetKm(const QString& text);
+
+// The month the new-month side offers: the one after the latest logbook of the listing (readable
+// or not), so the chain goes on; with no logbook at all, today's month. {year, month}.
+std::pair<int, int> firstMonthWithoutLogbook(const LogbookListing& listing, const QDate& today);
 
 // "Biztos törli a kiválasztott hónapot?" with the line of the month.
 QString deleteMonthQuestion(const QString& line);

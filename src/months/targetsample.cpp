@@ -1,5 +1,6 @@
 #include "targetsample.h"
 
+#include "model/grouping.h"
 #include "model/state.h"
 #include "storage/numeric.h"
 #include "storage/random.h"
@@ -699,28 +700,28 @@ QString spanReason(const AppState& s, const DaySpan& span, qint64 unit, int targ
                    .arg(kMostLegs);
     if (span.shortest * unit > limit)
         return u"A legrövidebb kör %1 km; %2 km-hez (a hibahatárral legfeljebb %3 km-ig) egyetlen nap sem "
-               u"fér bele."_s.arg(span.shortest * unit)
-                   .arg(target)
-                   .arg(limit);
+               u"fér bele."_s.arg(groupedDigits(span.shortest * unit))
+                   .arg(groupedDigits(target))
+                   .arg(groupedDigits(limit));
     const qint64 most = qint64(mostDays) * span.longest * unit;
     if (most >= target) return {};
     return mostDays == allowed ? u"A leghosszabb, legfeljebb %1 megállós kör %2 km; a hónap %3 "
                                  u"megengedett napján így legfeljebb "
                                  u"%4 km tehető meg, kevesebb a kért %5 km-nél."_s.arg(kMostLegs)
-                                     .arg(span.longest * unit)
+                                     .arg(groupedDigits(span.longest * unit))
                                      .arg(allowed)
-                                     .arg(most)
-                                     .arg(target)
+                                     .arg(groupedDigits(most))
+                                     .arg(groupedDigits(target))
                                : u"A leghosszabb, legfeljebb %1 megállós kör %2 km; a hónap %3 "
                                  u"megengedett napjából a hónap két "
                                  u"felére elosztva legfeljebb %4 nap használható, ezeken legfeljebb %5 "
                                  u"km tehető meg, kevesebb a kért "
                                  u"%6 km-nél."_s.arg(kMostLegs)
-                                     .arg(span.longest * unit)
+                                     .arg(groupedDigits(span.longest * unit))
                                      .arg(allowed)
                                      .arg(mostDays)
-                                     .arg(most)
-                                     .arg(target);
+                                     .arg(groupedDigits(most))
+                                     .arg(groupedDigits(target));
 }
 
 // The month when no believable one exists: decided exactly over every walk of at most 49 legs. Days
@@ -764,11 +765,11 @@ std::optional<Plan> exactMonth(const Legs& legs, const Into& into, const DaySpan
                         break;
                     }
         reason = u"A legrövidebb kör %1 km; %2 km-hez legfeljebb %3 nap fér bele, de a körök hosszából "
-                 u"egyetlen havi összeg sem esik %2 és %4 km közé"_s.arg(span.shortest * legs.unit)
-                     .arg(realTarget)
+                 u"egyetlen havi összeg sem esik %2 és %4 km közé"_s.arg(groupedDigits(span.shortest * legs.unit))
+                     .arg(groupedDigits(realTarget))
                      .arg(fitting)
-                     .arg(realLimit) +
-                 (nearest > 0 ? u" (a legközelebbi kisebb: %1 km)."_s.arg(nearest * legs.unit) : u"."_s);
+                     .arg(groupedDigits(realLimit)) +
+                 (nearest > 0 ? u" (a legközelebbi kisebb: %1 km)."_s.arg(groupedDigits(nearest * legs.unit)) : u"."_s);
         return std::nullopt;
     }
 
@@ -889,9 +890,9 @@ ExactSampleResult PontosMintaKeszites(AppState& s, const SampleRequest& request,
         if (result.reason.isEmpty() && lowest > highest)
             result.reason =
                 u"Minden megadott távolság %1 km többszöröse, így minden nap és a hónap km-e is az; "
-                u"%2 és %3 km között nincs ilyen szám."_s.arg(unit)
-                    .arg(target)
-                    .arg(limit);
+                u"%2 és %3 km között nincs ilyen szám."_s.arg(groupedDigits(unit))
+                    .arg(groupedDigits(target))
+                    .arg(groupedDigits(limit));
         // Among many partners a month of walks is nearly always among a few of them: looked for
         // there first, and among all only to find one or to prove there is none.
         if (result.reason.isEmpty() && n > kFewPartners) {

@@ -1,5 +1,6 @@
 #include "carops.h"
 #include "startup/carsteps.h"
+#include "model/grouping.h"
 
 #include "model/taxid.h"
 #include "storage/numeric.h"
@@ -65,12 +66,12 @@ std::optional<FormProblem> validateCarForm(const CarForm& f) {
     };
     if (!allowed(f.consumption, Quantity::Consumption))
         return FormProblem{CarField::Consumption, u"A gépkocsi fogyasztása %1 és %2 l/100 km közötti szám lehet."_s
-                                                      .arg(rangeOf(Quantity::Consumption).min)
-                                                      .arg(rangeOf(Quantity::Consumption).max)};
+                                                      .arg(shownFigure(rangeOf(Quantity::Consumption).min),
+                                                           shownFigure(rangeOf(Quantity::Consumption).max))};
     if (!allowed(f.generalCost, Quantity::GeneralCost))
         return FormProblem{CarField::GeneralCost, u"A gépkocsi általános költsége %1 és %2 Ft/km közötti szám lehet."_s
-                                                      .arg(rangeOf(Quantity::GeneralCost).min)
-                                                      .arg(rangeOf(Quantity::GeneralCost).max)};
+                                                      .arg(shownFigure(rangeOf(Quantity::GeneralCost).min),
+                                                           shownFigure(rangeOf(Quantity::GeneralCost).max))};
     if (const QString id = f.facts.taxId.trimmed(); !id.isEmpty())
         if (const QString why = taxIdProblem(id, QDate::currentDate()); !why.isEmpty())
             return FormProblem{CarField::TaxId, why};

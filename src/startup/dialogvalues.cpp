@@ -1,4 +1,5 @@
 #include "dialogvalues.h"
+#include "model/grouping.h"
 
 #include "model/statefiles.h"
 #include "model/norms.h"
@@ -78,7 +79,7 @@ MultiplierTexts multiplierTexts(const AppState& s) {
 QString legalMultipliersQuestion(const AppState& s) {
     QStringList values;
     for (const LegalMultiplier& m : legalMultipliers())
-        values << u"%1 %2 %"_s.arg(s.multipliers[size_t(m.entry)].name).arg(m.percent);
+        values << u"%1 %2 %"_s.arg(s.multipliers[size_t(m.entry)].name, shownFigure(m.percent));
     return u"A jogszabály korrekciós szorzói: %1.\r\nEzek a típus szerinti alapnormát módosítják (a városi "
            u"szorzók lakott területen belül, a klímahasználat május 1. és szeptember 1. között); a hengerűrtartalom "
            u"szerinti alapnorma-átalányhoz nem járnak.\r\n\r\nBeírja ezeket az értékeket? A többi szorzó nem "
@@ -102,8 +103,7 @@ std::optional<MultiplierProblem> applyMultipliers(AppState& s, const MultiplierT
         const ValueRange& range = rangeOf(Quantity::Multiplier);
         if (!range.contains(double(float(value))))
             return MultiplierProblem{i, u"A(z) „%1” szorzó %2 és %3 százalék közötti lehet."_s.arg(name)
-                                            .arg(range.min * 100)
-                                            .arg(range.max * 100)};
+                                            .arg(shownFigure(range.min * 100), shownFigure(range.max * 100))};
         values[size_t(i)] = float(value);
     }
     // The multipliers belong to every car: written under the folder lock, never beside another write.

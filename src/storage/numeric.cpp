@@ -53,17 +53,46 @@ double parsePrefix(const QString& s, qsizetype start, qsizetype len) {
     return t.toDouble();
 }
 
+bool isGroupingSpace(QChar c) {
+    return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F) || c == QChar(0x2009);
+}
+
+bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
 } // namespace
 
+QString ungrouped(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    bool whole = true; // before the decimal mark
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u',' || c == u'.')
+            whole = false;
+        if (whole && isGroupingSpace(c) && !out.isEmpty() && isAsciiDigit(out.back())) {
+            // A run of spaces (a slip of the thumb) goes when a digit follows it.
+            qsizetype j = i;
+            while (j < text.size() && isGroupingSpace(text[j]))
+                ++j;
+            if (j < text.size() && isAsciiDigit(text[j])) {
+                i = j - 1;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
 bool isNumeric(const QString& text) {
-    const QString t = text.trimmed();
+    const QString t = ungrouped(text).trimmed();
     if (t.isEmpty())
         return false;
     return numericPrefix(t, 0) == t.size();
 }
 
 std::optional<double> toNumber(const QString& text) {
-    const QString t = text.trimmed();
+    const QString t = ungrouped(text).trimmed();
     if (t.isEmpty() || numericPrefix(t, 0) != t.size())
         return std::nullopt;
     double v = parsePrefix(t, 0, t.size());

@@ -6,8 +6,12 @@
 
 namespace rv {
 
+// A typed number without the spaces (plain, no-break or thin) a Hungarian writes between digit
+// groups ("84 350" gives "84350"); only spaces between two digits of the whole part go.
+QString ungrouped(const QString& text);
+
 // The numeric test of text boxes: optional sign, digits with one decimal separator ("." or the
-// Hungarian ","), optional exponent. Blanks around are allowed.
+// Hungarian ","), optional exponent. Blanks around and grouping spaces (ungrouped) are allowed.
 bool isNumeric(const QString& text);
 // The value of a numeric text; nullopt when isNumeric is false.
 std::optional<double> toNumber(const QString& text);

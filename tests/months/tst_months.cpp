@@ -1,5 +1,6 @@
 #include "distancefixture.h"
 #include "months/openmonth.h"
+#include "months/newmonth.h"
 #include "months/sample.h"
 #include "months/targetsample.h"
 
@@ -334,28 +335,28 @@ private slots:
         QTest::newRow("exactly the target") << Case{{{1, 2, 500}}, 1000, u"10"_s, false, 1, 3, {}};
         QTest::newRow("exactly the limit") << Case{{{1, 2, 525}}, 1000, u"5"_s, false, 1, 3, {}};
         QTest::newRow("one over") << Case{{{1, 2, 525, 526}}, 1000, u"5"_s, false, 0, 0,
-                                          u"A legrövidebb kör 1051 km; 1000 km-hez (a hibahatárral legfeljebb 1050 km-ig) "
+                                          u"A legrövidebb kör 1\u00A0051 km; 1\u00A0000 km-hez (a hibahatárral legfeljebb 1\u00A0050 km-ig) "
                                           u"egyetlen nap sem fér bele."_s};
         QTest::newRow("0 %, exact") << Case{{{1, 2, 500}}, 1000, u"0"_s, false, 1, 3, {}};
         QTest::newRow("0 %, one over") << Case{{{1, 2, 500, 501}}, 1000, u"0"_s, false, 0, 0,
-                                               u"A legrövidebb kör 1001 km; 1000 km-hez (a hibahatárral legfeljebb 1000 km-ig) "
+                                               u"A legrövidebb kör 1\u00A0001 km; 1\u00A0000 km-hez (a hibahatárral legfeljebb 1\u00A0000 km-ig) "
                                                u"egyetlen nap sem fér bele."_s};
         // 6.5 % counts as 6: 1000 km allows 1060, not 1065.
         QTest::newRow("a fraction dropped") << Case{{{1, 2, 531}}, 1000, u"6.5"_s, false, 0, 0,
-                                                    u"A legrövidebb kör 1062 km; 1000 km-hez (a hibahatárral legfeljebb 1060 km-ig) "
+                                                    u"A legrövidebb kör 1\u00A0062 km; 1\u00A0000 km-hez (a hibahatárral legfeljebb 1\u00A0060 km-ig) "
                                                     u"egyetlen nap sem fér bele."_s};
         QTest::newRow("no total in range")
             << Case{{{1, 2, 100}, {1, 3, 101}}, 1050, u"1"_s, false, 0, 0,
-                    u"A legrövidebb kör 200 km; 1050 km-hez legfeljebb 5 nap fér bele, de a körök hosszából egyetlen havi "
-                    u"összeg sem esik 1050 és 1060 km közé (a legközelebbi kisebb: 1010 km)."_s};
+                    u"A legrövidebb kör 200 km; 1\u00A0050 km-hez legfeljebb 5 nap fér bele, de a körök hosszából egyetlen havi "
+                    u"összeg sem esik 1\u00A0050 és 1\u00A0060 km közé (a legközelebbi kisebb: 1\u00A0010 km)."_s};
         QTest::newRow("no multiple in range")
             << Case{{{1, 2, 100}}, 1050, u"1"_s, false, 0, 0,
-                    u"Minden megadott távolság 100 km többszöröse, így minden nap és a hónap km-e is az; 1050 és 1060 km "
+                    u"Minden megadott távolság 100 km többszöröse, így minden nap és a hónap km-e is az; 1\u00A0050 és 1\u00A0060 km "
                     u"között nincs ilyen szám."_s};
         QTest::newRow("49 stops every Monday") << Case{triangle, 2450, u"10"_s, true, 5, 50, {}};
         QTest::newRow("beyond 49 stops") << Case{triangle, 2451, u"10"_s, true, 0, 0,
                                                  u"A leghosszabb, legfeljebb 49 megállós kör 490 km; a hónap 5 megengedett "
-                                                 u"napján így legfeljebb 2450 km tehető meg, kevesebb a kért 2451 km-nél."_s};
+                                                 u"napján így legfeljebb 2\u00A0450 km tehető meg, kevesebb a kért 2\u00A0451 km-nél."_s};
         // Rounds of 10, 14 and twice 32 km, the middle one 32: 42 km at 0 % aims at one day, and no
         // round is 42 km; of two days each must be at least 42 / 4 = 10.5 km, which leaves out
         // 10 + 32; three days of 14 km it is.
@@ -365,6 +366,17 @@ private slots:
                                              u"Az 1. partnertől (Partner 1 - Város) nem indul olyan kör, amely megadott "
                                              u"távolságokon, legfeljebb 49 megállóval visszaér oda, ezért nem készíthető minta."_s};
     }
+    // The new month goes on after the latest logbook, an unreadable one too; none: today's.
+    void offeredNewMonth() {
+        LogbookListing listing;
+        const QDate today(2026, 12, 7);
+        QCOMPARE(firstMonthWithoutLogbook(listing, today), std::pair(2026, 12));
+        listing.entries = {LogbookEntry{0, 2025, 3}, LogbookEntry{1, 2025, 12}, LogbookEntry{2, 2025, 5}};
+        QCOMPARE(firstMonthWithoutLogbook(listing, today), std::pair(2026, 1));
+        listing.unreadable = {{3, 2026, 2, {}}, {4, 0, 0, {}}};
+        QCOMPARE(firstMonthWithoutLogbook(listing, today), std::pair(2026, 3));
+    }
+
     void monthsAndReasons() {
         QFETCH(Case, c);
         env->settings->setText(keys::Tolerance, c.tolerance);

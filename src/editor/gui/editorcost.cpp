@@ -48,7 +48,7 @@ void frmSzerkeszto::showClosingReading() {
     const MonthLog& log = m_state.month;
     const MonthReading reading = monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));
     lblZaroAllas->setText(u"Záró: "_s + closingReadingText(reading, Digits::Grouped));
-    lblMagan->setText(u"Magánhasználat: %1 km, üzleti arány: %2"_s.arg(reading.privateKm)
+    lblMagan->setText(u"Magánhasználat: %1 km, üzleti arány: %2"_s.arg(groupedDigits(reading.privateKm))
                           .arg(businessShareText(log.monthKm, reading.privateKm)));
 }
 

@@ -3,6 +3,7 @@
 #include "model/carfacts.h"
 #include "model/norms.h"
 #include "storage/records.h"
+#include "storage/numeric.h"
 #include "storage/fieldtext.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/windowparts.h"
@@ -37,7 +38,7 @@ frmNorma::frmNorma(int fuelIndex, int engineCm3, QWidget* parent) : QDialog(pare
     cboUzemanyag->setToolTip(u"A gépkocsi üzemanyaga; a gépkocsi ablakának Üzemanyag mezőjében módosítható."_s);
     txtHengerur = new QLineEdit(this);
     txtHengerur->setObjectName(u"txtHengerur"_s);
-    attachNumericFilter(txtHengerur, [](const QString& t) { return isWholeNumberText(t, 1, kLargestEngine); });
+    attachWholeNumberFilter(txtHengerur, [](const QString& t) { return isWholeNumberText(ungrouped(t), 1, kLargestEngine); });
     chkHibrid = new QCheckBox(u"Plug-in hi&brid"_s, this);
     chkHibrid->setObjectName(u"chkHibrid"_s);
     lblNorma = new QLabel(this);
@@ -76,21 +77,21 @@ frmNorma::frmNorma(int fuelIndex, int engineCm3, QWidget* parent) : QDialog(pare
 }
 
 int frmNorma::engineCm3() const {
-    const QString engine = txtHengerur->text().trimmed();
+    const QString engine = ungrouped(txtHengerur->text()).trimmed();
     return isWholeNumberText(engine, 1, kLargestEngine) ? engine.toInt() : 0;
 }
 
 QString frmNorma::normText() const { return m_norm; }
 
 void frmNorma::refresh() {
-    const QString engine = txtHengerur->text().trimmed();
+    const QString engine = ungrouped(txtHengerur->text()).trimmed();
     if (engine.isEmpty() || !isWholeNumberText(engine, 1, kLargestEngine)) {
         m_norm.clear();
         lblNorma->setText(u"Adja meg a motor hengerűrtartalmát."_s);
     } else {
         const FlatNorm n = flatNorm(cboUzemanyag->currentIndex() == 1 ? NormFuel::Diesel : NormFuel::Petrol,
                                     engine.toInt(), chkHibrid->isChecked());
-        m_norm = singleToText(float(n.hundredths) / 100.0f);
+        m_norm = singleText(float(n.hundredths) / 100.0f);
         lblNorma->setText(n.rule);
     }
     cmdOK->setEnabled(!m_norm.isEmpty());

@@ -6,9 +6,11 @@
 #include "storage/fieldtext.h"
 #include "storage/prompter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QToolTip>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -36,14 +38,42 @@ void NumericFilter::onChanged(const QString& text) {
         emit accepted(text);
         return;
     }
+    const QString message = refusalText(m_hint.isEmpty() ? u"Ide csak szám írható."_s : m_hint, m_last, text);
     m_busy = true;
     m_edit->setText(m_last);
     m_edit->setCursorPosition(int(m_last.size()));
     m_busy = false;
+    // Told where the eye is, without a box that would take the focus from the typing.
+    if (m_edit->isVisible()) {
+        QApplication::beep();
+        QToolTip::showText(m_edit->mapToGlobal(QPoint(0, m_edit->height())), message, m_edit);
+    }
+    emit refused(message);
 }
 
 NumericFilter* attachNumericFilter(QLineEdit* edit, NumericFilter::Check extra) {
     return new NumericFilter(edit, std::move(extra));
+}
+
+NumericFilter* attachWholeNumberFilter(QLineEdit* edit, NumericFilter::Check extra) {
+    auto* filter = new NumericFilter(edit, std::move(extra));
+    filter->setHint(u"Ide csak egész szám írható."_s);
+    return filter;
+}
+
+QString refusalText(const QString& hint, const QString& before, const QString& refused) {
+    // What was typed or pasted is what lies between the common start and the common end.
+    qsizetype head = 0;
+    while (head < before.size() && head < refused.size() && before[head] == refused[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < refused.size() - head &&
+           before[before.size() - 1 - tail] == refused[refused.size() - 1 - tail])
+        ++tail;
+    const QString typed = refused.mid(head, refused.size() - head - tail).trimmed();
+    if (typed.isEmpty())
+        return hint;
+    return hint + u" A(z) „"_s + typed + u"” nem került be."_s;
 }
 
 QuoteFilter::QuoteFilter(QLineEdit* edit, AppState& state, QString message, Typed typed)

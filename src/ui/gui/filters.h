@@ -15,8 +15,9 @@ namespace rv {
 struct AppState;
 
 // A numeric text box: on every change of text (typed, pasted or set by the program) a blank
-// text is accepted, a numeric text is accepted and the caret goes to its end, and any other text
-// is put back to the last accepted one without a message.
+// text is accepted, a numeric text (grouping spaces and a decimal comma as Hungarian writes them)
+// is accepted and the caret goes to its end, and any other text is put back to the last accepted
+// one; a refused keystroke is told beside the box (refusalText), never dropped unseen.
 class NumericFilter : public QObject {
     Q_OBJECT
 public:
@@ -30,10 +31,14 @@ public:
     QString lastAccepted() const { return m_last; }
     // Whether a blank text counts as accepted (it is by default).
     void setBlankAccepted(bool on) { m_blankAccepted = on; }
+    // What the box takes, told when a keystroke is refused ("Ide csak szám írható.").
+    void setHint(const QString& hint) { m_hint = hint; }
 
 signals:
     // A text was accepted (blank or numeric).
     void accepted(const QString& text);
+    // A change was put back; message is what the user was shown.
+    void refused(const QString& message);
 
 private:
     void onChanged(const QString& text);
@@ -41,11 +46,18 @@ private:
     QLineEdit* m_edit;
     Check m_extra;
     QString m_last;
+    QString m_hint;
     bool m_blankAccepted = true;
     bool m_busy = false;
 };
 
 NumericFilter* attachNumericFilter(QLineEdit* edit, NumericFilter::Check extra = {});
+// The same for a box that takes whole numbers only, which says so when it refuses.
+NumericFilter* attachWholeNumberFilter(QLineEdit* edit, NumericFilter::Check extra = {});
+
+// What a refused change tells: the hint, and what was typed that did not get in
+// ("Ide csak szám írható. A(z) „x” nem került be.").
+QString refusalText(const QString& hint, const QString& before, const QString& refused);
 
 // A free-text box that may not hold a double quote: whenever one gets in, it is removed (the caret
 // stays where it was) and message is shown with the information icon through state.prompter.

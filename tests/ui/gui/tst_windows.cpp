@@ -21,6 +21,7 @@
 #include "startup/gui/frmUjUser.h"
 #include "startup/startup.h"
 #include "storage/locks.h"
+#include "storage/numeric.h"
 #include "taborder.h"
 #include "testenv.h"
 #include "ui/gui/filters.h"
@@ -211,6 +212,43 @@ private slots:
         attachNumericFilter(&checked, [](const QString& t) { return !t.contains(u','); });
         QTest::keyClicks(&checked, u"3,"_s);
         QCOMPARE(checked.text(), u"3"_s);
+    }
+
+    // A reading typed the Hungarian way arrives whole, key by key; a key that cannot go in is
+    // told, never dropped unseen.
+    void numbersTypedTheHungarianWay() {
+        const QString nbsp = QString(QChar(0x00A0));
+        for (const QString& space : {u" "_s, nbsp}) {
+            QLineEdit edit;
+            auto* filter = attachNumericFilter(&edit);
+            QStringList accepted;
+            connect(filter, &NumericFilter::accepted, &edit, [&](const QString& t) { accepted << t; });
+            QTest::keyClicks(&edit, u"84"_s + space + u"350"_s);
+            QCOMPARE(std::pair(edit.text(), int(accepted.size())), std::pair(u"84"_s + space + u"350"_s, 6));
+            QCOMPARE(toNumber(edit.text()), std::optional<double>(84350));
+        }
+        QLineEdit decimal;
+        auto* filter = attachNumericFilter(&decimal);
+        QStringList refused;
+        connect(filter, &NumericFilter::refused, &decimal, [&](const QString& m) { refused << m; });
+        QTest::keyClicks(&decimal, u"6,7"_s);
+        QCOMPARE(toNumber(decimal.text()), std::optional<double>(6.7));
+        QVERIFY(refused.isEmpty());
+        // Junk stays out, told; a slip of two spaces loses nothing.
+        QTest::keyClicks(&decimal, u"x"_s);
+        QLineEdit whole;
+        auto* wholeFilter = attachWholeNumberFilter(&whole, [](const QString& t) { return !t.contains(u','); });
+        connect(wholeFilter, &NumericFilter::refused, &whole, [&](const QString& m) { refused << m; });
+        QTest::keyClicks(&whole, u"1  2,5"_s);
+        QCOMPARE(std::pair(decimal.text(), whole.text()), std::pair(u"6,7"_s, u"1  25"_s));
+        QCOMPARE(refused, (QStringList{u"Ide csak szám írható. A(z) „x” nem került be."_s,
+                                       u"Ide csak egész szám írható. A(z) „,” nem került be."_s}));
+        // A pasted text names what did not get in.
+        QCOMPARE(refusalText(u"H."_s, u"12"_s, u"1abc2"_s), u"H. A(z) „abc” nem került be."_s);
+        // The numbers the boxes hand on: groups of the whole part only.
+        QCOMPARE((std::tuple{ungrouped(u"1 234 567,5"_s), ungrouped(u"12,5 6"_s), ungrouped(u"8  4 "_s),
+                             isNumeric(u"84\u202F350"_s), isNumeric(u"8 4 a"_s)}),
+                 (std::tuple{u"1234567,5"_s, u"12,5 6"_s, u"84 "_s, true, false}));
     }
 
     void typedQuoteRemovedWithMessage() {
