@@ -82,6 +82,11 @@ int main(int argc, char** argv) {
     AppState state;
     QtPrompter prompter;
     std::unique_ptr<Settings> settings = Settings::openUserStore();
+    // Windows keep their places in the settings while the settings live.
+    rememberWindows(settings.get());
+    struct Forget {
+        ~Forget() { rememberWindows(nullptr); }
+    } forget;
     std::unique_ptr<MersenneRandom> random;
     state.prompter = &prompter;
     state.settings = settings.get();

@@ -12,14 +12,14 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-bool isDistanceText(const QString& text) { return isWholeNumberText(text, 0, kMaxDistance); }
+bool isDistanceText(const QString& text) { return isWholeNumberText(ungrouped(text), 0, kMaxDistance); }
 
 std::optional<qint16> distanceFromText(const QString& text) {
     if (!isDistanceText(text))
         return std::nullopt;
     if (IsBlank(text))
         return qint16(0);
-    return qint16(text.trimmed().toInt());
+    return qint16(ungrouped(text).trimmed().toInt());
 }
 
 bool isEditablePair(const AppState& s, int from, int to) {
@@ -89,12 +89,46 @@ QVariant DistanceGridModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant DistanceGridModel::headerData(int section, Qt::Orientation, int role) const {
+QString headingLines(const QString& name, int width, int lines) {
+    QStringList out;
+    QString line;
+    bool cut = false;
+    for (QString word : name.simplified().split(u' ', Qt::SkipEmptyParts)) {
+        while (!word.isEmpty() && !cut) {
+            if (line.isEmpty() && word.size() <= width) {
+                line = word;
+                word.clear();
+            } else if (!line.isEmpty() && line.size() + 1 + word.size() <= width) {
+                line += u' ' + word;
+                word.clear();
+            } else if (line.isEmpty()) { // a word longer than a line breaks where the line ends
+                line = word.left(width);
+                word = word.mid(width);
+            }
+            if (!word.isEmpty()) {
+                cut = out.size() + 1 == lines;
+                if (!cut) {
+                    out << line;
+                    line.clear();
+                }
+            }
+        }
+    }
+    if (!line.isEmpty())
+        out << line;
+    if (cut)
+        out.last() = out.last().left(width - 1) + u'…';
+    return out.join(u'\n');
+}
+
+QVariant DistanceGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     const int partner = section + 1;
     if (partner < 1 || partner > m_state.partnerCount())
         return {};
+    // The boxes and the tooltip show the whole label; the heads the name, wrapped to be read.
     if (role == Qt::DisplayRole)
-        return m_state.partner(partner).name; // the boxes and the tooltip show the whole label
+        return orientation == Qt::Horizontal ? headingLines(m_state.partner(partner).name, kHeadingWidth, 3)
+                                             : headingLines(m_state.partner(partner).name, kHeadingWidth + 4, 2);
     if (role == Qt::ToolTipRole)
         return PartnerLabel(m_state, partner);
     return {};

@@ -32,6 +32,12 @@ Result revertDistances(AppState& s);
 // Every pair of the partners at once: row `from`, column `to` (both 0-based here, partner
 // index - 1). A cell shows the km and the route type of from → to; an edit writes both
 // directions as the single-pair box does. The diagonal is not editable.
+// A partner's name in at most lines lines of at most width characters, broken between words
+// (a longer word where the line ends); what does not fit ends in "…".
+QString headingLines(const QString& name, int width, int lines);
+// The characters of a line of the grid's column heads.
+constexpr int kHeadingWidth = 14;
+
 class DistanceGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:

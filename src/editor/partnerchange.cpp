@@ -69,6 +69,20 @@ QVector<ChangeableLogbook> changeableLogbooks(const AppState& s) {
     return books;
 }
 
+QVector<ChangeableLogbook> logbooksUsing(const AppState& s, const Partner& texts) {
+    QVector<ChangeableLogbook> using_;
+    const QDir dir(s.carPath(QString()));
+    for (const ChangeableLogbook& book : changeableLogbooks(s)) {
+        QByteArray data;
+        QByteArray unused;
+        int stops = 0;
+        if (!readDataFile(s.programDir, dir.filePath(book.fileName), data, kMaxLogbookBytes) ||
+            !rewriteLogbookText(data, book.fileName, texts, texts, unused, stops) || stops > 0)
+            using_.append(book);
+    }
+    return using_;
+}
+
 Result rewriteLogbookText(const QByteArray& in, const QString& fileName, const Partner& oldTexts,
                           const Partner& newTexts, QByteArray& out, int& changes) {
     if (LogbookHeader head; parseLogbookHeader(in, fileName, head) && head.olderLayout)

@@ -24,6 +24,10 @@ std::optional<ChangeableLogbook> readChangeableHead(const QByteArray& data, cons
 // The car's logbooks that can be rewritten, by year and month.
 QVector<ChangeableLogbook> changeableLogbooks(const AppState& s);
 
+// Of those, the ones with a stop whose texts are texts, and the ones that do not read (the
+// rewrite then tells why): the only ones a change of the partner can touch.
+QVector<ChangeableLogbook> logbooksUsing(const AppState& s, const Partner& texts);
+
 // Rewrites one logbook's text: every stop whose three texts all equal oldTexts (exactly) gets
 // newTexts; everything else is written as it was read (a month of the older layout is written
 // in the present one). changes counts the stops changed. A file

@@ -158,7 +158,7 @@ bool SaveLogbook(AppState& s, bool* keptOther) {
     const QString fileName = log.fileName.isEmpty() ? monthTarget(s, log.year, log.month).fileName : log.fileName;
     const QString path = s.carPath(fileName);
     if (log.onDisk.known && stampOf(path) != log.onDisk) {
-        if (!s.prompter || s.prompter->ask(changedOnDiskQuestion(path), Yes | No, MsgIcon::Question) != Yes) {
+        if (!s.prompter || s.prompter->ask(changedOnDiskQuestion(path), Yes | No | DefaultNo, MsgIcon::Question) != Yes) {
             if (keptOther)
                 *keptOther = true;
             return false;

@@ -1,4 +1,5 @@
 #include "openmonth.h"
+#include "model/grouping.h"
 
 #include "model/cost.h"
 #include "model/monthfacts.h"
@@ -33,8 +34,7 @@ QString leavingStopsQuestion(const AppState& s, const StoredLogbook& log, const 
     const qint64 km = refreshKilometres(s, without);
     return u"Ha nem adja hozzá őket, %1 megálló kimarad a hónapból, és a hónap %2 km-e %3 km-re változik; a "
            u"következő mentés ezt véglegesíti.\r\n\r\nBiztosan kihagyja ezeket a megállókat?"_s.arg(stops)
-               .arg(log.monthKm)
-               .arg(km);
+               .arg(groupedDigits(log.monthKm), groupedDigits(km));
 }
 
 OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress& progress) {
@@ -69,7 +69,7 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
         }
         if (answer == No) {
             // The stops go only when the user has seen what goes with them.
-            if (!s.prompter || askYesNo(*s.prompter, leavingStopsQuestion(s, stored, missing)))
+            if (!s.prompter || askYesDefaultNo(*s.prompter, leavingStopsQuestion(s, stored, missing)))
                 break;
             continue;
         }

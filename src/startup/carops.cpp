@@ -358,8 +358,10 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
             return false;
         }
         if (!sameRecord(s.car(at), old) &&
-            !ask(s, u"A(z) %1 gépkocsi adatait közben egy másik gépről megváltoztatták (user.rvd).\r\n\r\nFelülírja az "
-                    u"ottani változtatást a most megadott adatokkal?"_s.arg(old.userName)))
+            !(prompterOf(s) &&
+              askYesDefaultNo(*prompterOf(s), u"A(z) %1 gépkocsi adatait közben egy másik gépről megváltoztatták "
+                                              u"(user.rvd).\r\n\r\nFelülírja az ottani változtatást a most megadott "
+                                              u"adatokkal?"_s.arg(old.userName))))
             return false;
         if (QString problem = uniquenessProblem(s, changed, at); !problem.isEmpty()) {
             tell(s, problem);

@@ -202,6 +202,11 @@ private slots:
         QCOMPARE((std::tuple{grid.rowCount(), grid.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
                              grid.headerData(1, Qt::Vertical, Qt::ToolTipRole).toString()}),
                  (std::tuple{3, u"P2"_s, u"P2 - Város2"_s}));
+        // A long name in the heads: broken between words, a word longer than a line where the
+        // line ends, and what does not fit in the lines given cut with "…".
+        QCOMPARE((std::tuple{headingLines(u"Kovács és  Társa Kft."_s, 14, 3), headingLines(u"Építőanyag-kereskedelmi Bt."_s, 14, 3),
+                             headingLines(u"Alfa Béta Gamma Delta Epszilon"_s, 10, 2)}),
+                 (std::tuple{u"Kovács és\nTársa Kft."_s, u"Építőanyag-ker\neskedelmi Bt."_s, u"Alfa Béta\nGamma…"_s}));
         // (2, 1) is 201 km of route type 4 ("Egyéb város"); (1, 3) has no distance.
         QCOMPARE(std::pair(grid.cellOf(2, 1).data().toString(), grid.cellOf(1, 3).data().toString()),
                  std::pair(u"201 km\nEgyéb város"_s, u"–\nFöldút"_s));

@@ -308,6 +308,15 @@ private slots:
         // A version 2.0 file is rewritten keeping its version text.
         QVERIFY(carryPartnerChange(env.state, {u"2002dec.RVN"_s}, kOld, kNew).changes == 2 &&
                 env.read(u"Users/ABC123/2002dec.RVN"_s).startsWith("\"RVN\",\"2.0\"\r\n"));
+        // Offered for a change: the ones that have the partner, and one that does not read whole.
+        QByteArray cut = monthWith(4, kNew);
+        cut.truncate(cut.size() - 40);
+        env.write(u"Users/ABC123/2002apr.rvn"_s, cut);
+        files.clear();
+        for (const ChangeableLogbook& b : logbooksUsing(env.state, kOld))
+            files << b.fileName;
+        QCOMPARE(files, QStringList({u"2002jan.rvn"_s, u"2002feb.rvn"_s, u"2002apr.rvn"_s}));
+        QVERIFY(logbooksUsing(env.state, Partner{u"Senki"_s, u"Sehol"_s, {}}).size() == 1);
     }
 };
 

@@ -33,7 +33,7 @@ public:
         km->setObjectName(u"txtCellaKm"_s);
         km->setMaxLength(5);
         km->setAlignment(Qt::AlignRight);
-        attachNumericFilter(km, [](const QString& t) { return isDistanceText(t); });
+        attachWholeNumberFilter(km, [](const QString& t) { return isDistanceText(t); });
         type = new QComboBox(this);
         type->setObjectName(u"cboCellaTipus"_s);
         for (int i = 0; i < kRouteTypeCount; ++i)
@@ -48,6 +48,7 @@ public:
     }
     QLineEdit* km;
     QComboBox* type;
+    bool closing = false; // handed back to the view, which deletes it later
 };
 
 // Enter, Tab and leaving the editor store the cell; Escape leaves it as it was.
@@ -88,27 +89,33 @@ protected:
         auto* editor = part ? dynamic_cast<CellEditor*>(part->parentWidget()) : nullptr;
         if (!editor)
             return QStyledItemDelegate::eventFilter(watched, event);
+        // An editor being closed loses the focus once more: the view no longer knows it then.
+        if (editor->closing)
+            return event->type() == QEvent::KeyPress;
+        const auto finish = [&](bool commit, QAbstractItemDelegate::EndEditHint hint) {
+            editor->closing = true;
+            if (commit)
+                emit commitData(editor);
+            emit closeEditor(editor, hint);
+        };
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             const bool comboOpen = part == editor->type && editor->type->view()->isVisible();
             if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !comboOpen) {
-                emit commitData(editor);
-                emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+                finish(true, QAbstractItemDelegate::SubmitModelCache);
                 return true;
             }
             if (key == Qt::Key_Escape && !comboOpen) {
-                emit closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+                finish(false, QAbstractItemDelegate::RevertModelCache);
                 return true;
             }
             // Tab goes from the km box to the combo; from the combo on to the next cell.
             if (key == Qt::Key_Tab && part == editor->type) {
-                emit commitData(editor);
-                emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
+                finish(true, QAbstractItemDelegate::EditNextItem);
                 return true;
             }
             if (key == Qt::Key_Backtab && part == editor->km) {
-                emit commitData(editor);
-                emit closeEditor(editor, QAbstractItemDelegate::EditPreviousItem);
+                finish(true, QAbstractItemDelegate::EditPreviousItem);
                 return true;
             }
         } else if (event->type() == QEvent::FocusOut) {
@@ -116,10 +123,8 @@ protected:
             QWidget* now = QApplication::focusWidget();
             const bool inside = now && (now == editor || editor->isAncestorOf(now) ||
                                         now->window() == editor->type->view()->window());
-            if (!inside && !editor->type->view()->isVisible()) {
-                emit commitData(editor);
-                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-            }
+            if (!inside && !editor->type->view()->isVisible())
+                finish(true, QAbstractItemDelegate::NoHint);
         }
         return false;
     }
@@ -166,7 +171,10 @@ DistancePage::DistancePage(AppState& state, DatabaseMode mode) : DatabasePage(st
                                    QAbstractItemView::AnyKeyPressed);
     grdTavolsagok->setTabKeyNavigation(false); // Tab leaves the grid; the arrows move in it
     grdTavolsagok->setWordWrap(true);
-    grdTavolsagok->horizontalHeader()->setDefaultSectionSize(96);
+    // A head's lines (headingLines) fit their column; the header grows to hold three of them.
+    const int column = std::max(96, fontMetrics().horizontalAdvance(QString(kHeadingWidth + 2, u'n')));
+    grdTavolsagok->horizontalHeader()->setDefaultSectionSize(column);
+    grdTavolsagok->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grdTavolsagok->verticalHeader()->setDefaultSectionSize(2 * fontMetrics().height() + 8);
     grdTavolsagok->verticalHeader()->setMaximumWidth(160);
     grdTavolsagok->setToolTip(u"Minden partnerpár távolsága és úttípusa; a narancs cellák hiányoznak.\n"
@@ -211,7 +219,7 @@ DistancePage::DistancePage(AppState& state, DatabaseMode mode) : DatabasePage(st
     setTabOrder(grdTavolsagok, cmdMentes);
     setTabOrder(cmdMentes, cmdMegsem);
 
-    attachNumericFilter(txtTav, [](const QString& t) { return isDistanceText(t); });
+    attachWholeNumberFilter(txtTav, [](const QString& t) { return isDistanceText(t); });
     connect(cboHonnan, &QComboBox::currentIndexChanged, this, &DistancePage::TavCboClick);
     connect(cboHova, &QComboBox::currentIndexChanged, this, &DistancePage::TavCboClick);
     connect(txtTav, &QLineEdit::textEdited, this, [this] { m_tavEdited = true; });

@@ -68,8 +68,9 @@ frmAdatok::frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent)
         picTavolsag->grdTavolsagok->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, kHelpContext); });
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, cmdSugo, &QPushButton::click);
+    buttonKeys(this, cmdSugo, {QKeySequence(Qt::Key_F1)});
     connect(cmdBezar, &QPushButton::clicked, this, &frmAdatok::reject);
+    closeKeys(this, cmdBezar);
     connect(m_statusTimer, &QTimer::timeout, lblStatus, &QLabel::clear);
     for (DatabasePage* page : std::initializer_list<DatabasePage*>{picPartner, picTavolsag, picBenzin, picImport, picTorles})
         connect(page, &DatabasePage::status, this, &frmAdatok::showStatus);

@@ -156,10 +156,7 @@ void PartnerPage::cmdModositClick() {
         lblCim->setText(PartnerAddress(m_state, d));
         emit partnerRenamed(d);
         // Nothing to carry into the logbooks when the texts stayed the same.
-        if (oldTexts == newTexts)
-            return;
-        if (askYesNo(*m_state.prompter, u"Kívánja a már meglévő nyilvántartásaiban is megváltoztatni a most "
-                                        u"módosított partner adatait?"_s))
+        if (oldTexts != newTexts)
             openPartnerChange(oldTexts, newTexts);
     });
 }
@@ -179,7 +176,7 @@ void PartnerPage::cmdTorolClick() {
                                          u"szerkesztett nyilvántartásban, az onnan is törlődni fog.\r\n\r\n"
                                          u"Kívánja folytatni?"_s))
             return;
-        if (!askYesNo(*m_state.prompter, u"Biztos, hogy törli: "_s + PartnerLabel(m_state, d) + u'?'))
+        if (!askYesDefaultNo(*m_state.prompter, u"Biztos, hogy törli: "_s + PartnerLabel(m_state, d) + u'?'))
             return;
         emit aboutToChange();
         if (const Result r = deletePartner(m_state, d); !r) {
@@ -218,7 +215,7 @@ void DeletePage::cmdAdatTorlesClick() {
                                   Ok, MsgIcon::Exclamation);
             return;
         }
-        if (!askYesNo(*m_state.prompter, u"Biztos, hogy töröl minden adatot az adatbázisból?"_s))
+        if (!askYesDefaultNo(*m_state.prompter, u"Biztos, hogy töröl minden adatot az adatbázisból?"_s))
             return;
         if (const Result r = deleteAllPartners(m_state); !r) {
             reportFailure(r);

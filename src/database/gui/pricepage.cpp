@@ -3,6 +3,7 @@
 #include "database/priceedit.h"
 #include "model/statefiles.h"
 #include "storage/fieldtext.h"
+#include "storage/numeric.h"
 #include "ui/gui/filters.h"
 #include "ui/gui/listkeys.h"
 #include "storage/prompter.h"
@@ -100,7 +101,7 @@ PricePage::PricePage(AppState& state, DatabaseMode mode) : DatabasePage(state, m
     cboNapok->setCurrentIndex(today.day() - 1);
     m_dateBusy = false;
 
-    attachNumericFilter(txtEv, [](const QString& t) { return isYearText(t); });
+    attachWholeNumberFilter(txtEv, [](const QString& t) { return isYearText(t); });
     attachNumericFilter(txtAr, [](const QString& t) { return isPriceText(t); });
     connect(txtEv, &QLineEdit::textChanged, this, [this] {
         if (m_dateBusy)
@@ -142,14 +143,14 @@ PricePage::PricePage(AppState& state, DatabaseMode mode) : DatabasePage(state, m
 }
 
 void PricePage::yearStep(int delta) {
-    const int year = IsBlank(txtEv->text()) ? QDate::currentDate().year() : txtEv->text().trimmed().toInt();
+    const int year = IsBlank(txtEv->text()) ? QDate::currentDate().year() : ungrouped(txtEv->text()).trimmed().toInt();
     txtEv->setText(QString::number(std::clamp(year + delta, 1, 9999)));
 }
 
 // The day list of the chosen month, keeping the chosen day where the month has it.
 void PricePage::refillDays() {
     const int month = cboHonapok->currentIndex() + 1;
-    const int year = IsBlank(txtEv->text()) ? 2001 : txtEv->text().trimmed().toInt(); // 2001: no leap day
+    const int year = IsBlank(txtEv->text()) ? 2001 : ungrouped(txtEv->text()).trimmed().toInt(); // 2001: no leap day
     const int days = month >= 1 ? daysInMonth(year, month) : 31;
     if (cboNapok->count() == days)
         return;
@@ -174,7 +175,7 @@ void PricePage::cboHonapokClick() {
 QDate PricePage::selectedDate() const {
     if (cboHonapok->currentIndex() < 0 || cboNapok->currentIndex() < 0 || IsBlank(txtEv->text()))
         return {};
-    return QDate(txtEv->text().trimmed().toInt(), cboHonapok->currentIndex() + 1, cboNapok->currentIndex() + 1);
+    return QDate(ungrouped(txtEv->text()).trimmed().toInt(), cboHonapok->currentIndex() + 1, cboNapok->currentIndex() + 1);
 }
 
 void PricePage::refreshPriceList() {
@@ -274,7 +275,7 @@ void PricePage::cmdAPEHClick() {
                                   u"helyükre a NAV által közzétett, a programban tárolt havi árakat\r\n"
                                   u"tölti be.\r\n\r\n"
                                   u"Biztos, hogy visszaállítja az eredeti árakat?"_s,
-                                  Yes | No, MsgIcon::Question) == No)
+                                  Yes | No | DefaultNo, MsgIcon::Question) != Yes)
             return;
         m_arEdited = false;
         const Result r = resetToPublishedPrices(m_state);
@@ -295,7 +296,7 @@ void PricePage::cmdMindentTorolClick() {
         if (m_state.prompter->ask(u"Ezzel a művelettel minden bevitt üzemanyagárat\r\n"
                                   u"töröl az adatbázisából.\r\n\r\n"
                                   u"Biztos, hogy törli az üzemanyagárakat?"_s,
-                                  Yes | No, MsgIcon::Question) == No)
+                                  Yes | No | DefaultNo, MsgIcon::Question) != Yes)
             return;
         m_arEdited = false;
         const Result r = deleteAllPrices(m_state);

@@ -51,6 +51,8 @@ void frmSzerkeszto::afterStopChange(int selected) {
     validate();
     recomputeCost();
     refreshKilometres(m_day);
+    // The stop the hint spoke of may be gone.
+    updateDistanceHint();
 }
 
 void frmSzerkeszto::addSelectedPartner() {
@@ -77,7 +79,7 @@ void frmSzerkeszto::deleteSelectedStop() {
 void frmSzerkeszto::deleteAllStops() {
     if (dayStopCount(m_state.month, m_day) == 0)
         return;
-    if (!m_state.prompter || !askYesNo(*m_state.prompter, u"Biztos, hogy mindent töröl az adott napról?"_s))
+    if (!m_state.prompter || !askYesDefaultNo(*m_state.prompter, u"Biztos, hogy mindent töröl az adott napról?"_s))
         return;
     if (deleteDay(m_state.month, m_day))
         afterStopChange(-1);

@@ -24,6 +24,7 @@ frmHiba::frmHiba(QWidget* parent) : QWidget(parent, Qt::Window) {
     lstHiba->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     resize(520, 260);
     helpKey(this, 50);
+    closeKeys(this);
 }
 
 void frmHiba::setLines(const QStringList& lines) {

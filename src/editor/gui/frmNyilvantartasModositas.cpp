@@ -79,6 +79,7 @@ frmNyilvantartasModositas::frmNyilvantartasModositas(AppState& state, const Part
     layout->addLayout(buttons);
     resize(520, 420);
     helpKey(this, 30);
+    closeKeys(this, cmdVissza);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmNyilvantartasModositas::cmdOKClick);
     connect(cmdVissza, &QPushButton::clicked, this, &QDialog::reject);
@@ -88,7 +89,7 @@ frmNyilvantartasModositas::frmNyilvantartasModositas(AppState& state, const Part
 void frmNyilvantartasModositas::fillMonths() {
     runTrapped(m_state, u"frmNyilvantartasModositas - Form_Load:"_s, [&] {
         lstHonapok->clear();
-        for (const ChangeableLogbook& book : changeableLogbooks(m_state)) {
+        for (const ChangeableLogbook& book : logbooksUsing(m_state, m_old)) {
             auto* item = new QListWidgetItem(book.label, lstHonapok);
             item->setData(Qt::UserRole, book.fileName);
         }
@@ -111,6 +112,14 @@ void frmNyilvantartasModositas::cmdOKClick() {
 }
 
 void showPartnerChange(AppState& state, const Partner& oldTexts, const Partner& newTexts, QWidget* parent) {
+    // Asked only when a stored logbook has the partner: otherwise there is nothing to choose from.
+    bool used = false;
+    runTrapped(state, u"frmNyilvantartasModositas - logbooksUsing:"_s,
+               [&] { used = !logbooksUsing(state, oldTexts).isEmpty(); });
+    if (!used || !state.prompter ||
+        !askYesNo(*state.prompter, u"Kívánja a már meglévő nyilvántartásaiban is megváltoztatni a most "
+                                   u"módosított partner adatait?"_s))
+        return;
     frmNyilvantartasModositas dialog(state, oldTexts, newTexts, parent);
     dialog.exec();
 }

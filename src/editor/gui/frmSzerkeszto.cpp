@@ -84,10 +84,11 @@ void frmSzerkeszto::wire() {
     connect(cmdAdatBazis, &QPushButton::clicked, this,
             [this] { trap(u"cmdAdatBazisClick"_s, [this] { databaseClicked(); }); });
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, 50); });
-    helpKey(this, 50);
+    helpKey(this, 50, cmdSugo);
     connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    closeKeys(this, cmdVissza);
+    buttonKeys(this, cmdMent, {QKeySequence(u"Ctrl+S"_s)});
+    buttonKeys(this, cmdNyomtat, {QKeySequence(u"Ctrl+P"_s)});
 
     connect(cmdHozzaAd, &QPushButton::clicked, this,
             [this] { trap(u"cmdHozzaAdClick"_s, [this] { addSelectedPartner(); }); });
@@ -224,12 +225,12 @@ void frmSzerkeszto::open(bool newMonth) {
             log.season = SeasonBox::None;
             log.privateKm = 0;
             log.closingReading = 0;
-            txtKmOraAllas->setText(QString::number(log.startOdometer));
+            txtKmOraAllas->setText(groupedDigits(log.startOdometer));
         } else {
             setMonthsStatus(u"Nyilvántartás ellenőrzése..."_s, -1);
-            txtKmOraAllas->setText(QString::number(log.startOdometer));
+            txtKmOraAllas->setText(groupedDigits(log.startOdometer));
         }
-        txtZaroKmOra->setText(log.closingReading > 0 ? QString::number(log.closingReading) : QString());
+        txtZaroKmOra->setText(log.closingReading > 0 ? groupedDigits(log.closingReading) : QString());
         chkKlima->setChecked(log.season == SeasonBox::AirConditioning);
         chkTeliUzem->setChecked(log.season == SeasonBox::Winter);
         // A flat-norm car counts both boxes at 1: say why where they are ticked.

@@ -140,8 +140,8 @@ void frmEves::build() {
     connect(cmdTablazat, &QPushButton::clicked, this,
             [this] { trap(u"cmdTablazatClick"_s, [this] { saveAsSpreadsheet(); }); });
     connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    closeKeys(this, cmdVissza);
+    buttonKeys(this, cmdNyomtat, {QKeySequence(u"Ctrl+P"_s)});
     helpKey(this, 42);
     // Room for every column and a label under each month's bar; a smaller screen shrinks it.
     resize(1000, 560);

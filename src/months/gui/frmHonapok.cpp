@@ -265,10 +265,8 @@ void frmHonapok::build() {
     connect(chkMinta, &QCheckBox::toggled, this, &frmHonapok::showSampleControls);
     connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
     connect(cmdSugo, &QPushButton::clicked, this, [this] { showHelp(this, kHelpContext); });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, cmdSugo, &QPushButton::click);
+    closeKeys(this, cmdVissza);
+    buttonKeys(this, cmdSugo, {QKeySequence(Qt::Key_F1)});
 
     setBusy(false);
     // As wide as the sample options need, so that the window keeps its width as they come and go.

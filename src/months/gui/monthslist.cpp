@@ -40,8 +40,9 @@ QString sortKey(int year, int month) { return QString::number(year) + u"%1"_s.ar
 void frmHonapok::FormLoad() {
     trap(u"FormLoad"_s, [this] {
         fillLists(true);
-        cboHonapok->setCurrentIndex(QDate::currentDate().month() - 1);
-        txtEvSzam->setText(QString::number(QDate::currentDate().year()));
+        const auto [year, month] = firstMonthWithoutLogbook(listLogbooks(m_state), QDate::currentDate());
+        cboHonapok->setCurrentIndex(month - 1);
+        txtEvSzam->setText(QString::number(year));
     });
 }
 
@@ -150,7 +151,7 @@ void frmHonapok::cmdTorolClick() {
     if (!item || file.isEmpty() || !m_state.prompter)
         return;
     const QString line = item->text();
-    if (!askYesNo(*m_state.prompter, deleteMonthQuestion(line)))
+    if (!askYesDefaultNo(*m_state.prompter, deleteMonthQuestion(line)))
         return;
     const MonthChange deleted = deleteMonth(m_state, file);
     if (!deleted.file) {

@@ -73,7 +73,7 @@ void frmHonapok::cmdSzerkesztUjClick() {
     }
     const int month = cboHonapok->currentIndex() + 1;
     const MonthTarget file = monthTarget(m_state, *year, month);
-    if (file.exists && m_state.prompter && !askYesNo(*m_state.prompter, overwriteMonthQuestion()))
+    if (file.exists && m_state.prompter && !askYesDefaultNo(*m_state.prompter, overwriteMonthQuestion()))
         return;
     // The file as the user agreed to replace it (or its absence): a change before the save is asked.
     const FileStamp onDisk = stampOf(m_state.carPath(file.fileName));

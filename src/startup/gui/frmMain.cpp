@@ -132,7 +132,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     StatusBarPanel2->setObjectName(u"StatusBarPanel2"_s);
     bar->addWidget(StatusBarPanel1, 1);
     bar->addWidget(StatusBarPanel2, 1);
-    lblBemutato = new QLabel(bar);
+    lblBemutato = new PathLabel(bar);
     lblBemutato->setObjectName(u"lblBemutato"_s);
     lblBemutato->setVisible(false);
     bar->addPermanentWidget(lblBemutato);
@@ -167,7 +167,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
 }
 
 void frmMain::showDemoDirectory(const QString& dir) {
-    lblBemutato->setText(u"Bemutató adatok: %1"_s.arg(QDir::toNativeSeparators(dir)));
+    lblBemutato->setPath(u"Bemutató adatok: "_s, QDir::toNativeSeparators(dir));
     lblBemutato->setVisible(true);
 }
 
@@ -182,6 +182,7 @@ void frmMain::buildMenus() {
     mnuAdatMain = action(u"mnuAdatMain"_s, u"&Adatbázis..."_s);
     mnuAdatMain->setShortcut(QKeySequence(u"Ctrl+D"_s));
     mnuKilep = action(u"mnuKilep"_s, u"&Kilépés"_s);
+    mnuKilep->setShortcut(QKeySequence(u"Ctrl+Q"_s));
     mnuSzorzok = action(u"mnuSzorzok"_s, u"&Szorzók..."_s);
     mnuSetup = action(u"mnuSetup"_s, u"&Beállítások..."_s);
     mnuUzemanyagarak = action(u"mnuUzemanyagarak"_s, u"Üzemanyagárak &frissítése..."_s);

@@ -12,6 +12,7 @@ class QPushButton;
 namespace rv {
 
 struct AppState;
+class PathLabel;
 class frmUjUser;
 
 // The window the user works from: the car list, login, and the menus to every other window.
@@ -66,7 +67,7 @@ public:
     // The two panels of StatusBar.
     QLabel* StatusBarPanel1;
     QLabel* StatusBarPanel2;
-    QLabel* lblBemutato; // shown only on the demo data
+    PathLabel* lblBemutato; // shown only on the demo data
     QAction* mnuNyilvantartasok;
     QAction* mnuAdatMain;
     QAction* mnuSzorzok;

@@ -1,6 +1,7 @@
 #include "helpwindow.h"
 
 #include "navigation.h"
+#include "windowparts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -179,8 +180,8 @@ frmSugo::frmSugo(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(txtSugo, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
     connect(home, &QPushButton::clicked, this, [this] { showPage(u"index.html"_s); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    // Escape closes it, as it does every dialog it is opened from.
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
+    // Escape and Ctrl+W close it, as they do every window it is opened from.
+    closeKeys(this, close);
     // The search box from anywhere in the window: Ctrl+F, or the tab chosen with Alt+K.
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &frmSugo::showSearch);
     connect(tabOldalak, &QTabWidget::currentChanged, this, [this](int index) {

@@ -21,7 +21,7 @@ enum class DatabaseMode { Main, Editor }; // the mode texts "main" and "szerk"
 void showDatabaseWindow(AppState& state, DatabaseMode mode, QWidget* parent);
 
 // The dialog that carries a changed partner's texts into chosen stored logbooks, modal
-// (editor/gui).
+// (editor/gui); offered only when stored logbooks have the partner, and the user wants it.
 void showPartnerChange(AppState& state, const Partner& oldTexts, const Partner& newTexts, QWidget* parent);
 
 // Logbook editor on state.month (editor/gui). newMonth: an empty month ("új"); otherwise the

@@ -7,9 +7,26 @@
 #include <QMessageBox>
 
 namespace rv {
+namespace {
+
+// The window a box opens over: the active one, else the one the user works in (a window being
+// closed is no longer active, and a box without a parent would open at the screen's corner).
+QWidget* boxParent() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip &&
+            w->windowType() != Qt::Desktop)
+            return w;
+    return nullptr;
+}
+
+} // namespace
 
 MsgButton QtPrompter::ask(const QString& text, MsgButtons buttons, MsgIcon icon) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(boxParent());
     box.setWindowTitle(kAppTitle);
     box.setText(text);
     switch (icon) {
@@ -47,7 +64,7 @@ MsgButton QtPrompter::ask(const QString& text, MsgButtons buttons, MsgIcon icon)
 }
 
 QString QtPrompter::saveFileName(const QString& caption, const QString& suggested, const QString& filter) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
+    return QFileDialog::getSaveFileName(boxParent(), caption, suggested, filter);
 }
 
 QString QtPrompter::openFileName(const QString& caption, const QString& filter) {

@@ -5,6 +5,7 @@
 #include "ui/gui/navigation.h"
 #include "storage/prompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
@@ -12,12 +13,45 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
+
+PathLabel::PathLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+
+void PathLabel::setPath(const QString& caption, const QString& path) {
+    m_caption = caption;
+    m_path = path;
+    setToolTip(caption + path);
+    fit();
+    updateGeometry();
+}
+
+QSize PathLabel::minimumSizeHint() const {
+    const QSize whole = QLabel::minimumSizeHint();
+    return {std::min(whole.width(), fontMetrics().horizontalAdvance(m_caption) + fontMetrics().averageCharWidth() * 8),
+            whole.height()};
+}
+
+QSize PathLabel::sizeHint() const {
+    const QMargins m = contentsMargins();
+    return {fontMetrics().horizontalAdvance(m_caption + m_path) + m.left() + m.right() + 2 * margin() + 4,
+            QLabel::sizeHint().height()};
+}
+
+void PathLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    fit();
+}
+
+void PathLabel::fit() {
+    const int room = contentsRect().width() - 2 * margin() - fontMetrics().horizontalAdvance(m_caption);
+    QLabel::setText(m_caption + fontMetrics().elidedText(m_path, Qt::ElideMiddle, std::max(room, 0)));
+}
 
 QPushButton* namedButton(QWidget* parent, const QString& name, const QString& text) {
     auto* b = new QPushButton(text, parent);
@@ -69,9 +103,44 @@ void showReadOnly(QWidget* window, const AppState& state, std::initializer_list<
             w->setEnabled(false);
 }
 
-void helpKey(QWidget* window, int context) {
+void helpKey(QWidget* window, int context, QAbstractButton* helpButton) {
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     QObject::connect(key, &QShortcut::activated, window, [window, context] { showHelp(window, context); });
+    if (helpButton)
+        helpButton->setToolTip(withKeys(helpButton->toolTip(), {QKeySequence(Qt::Key_F1)}));
+}
+
+QString withKeys(const QString& tip, const QList<QKeySequence>& keys) {
+    QStringList names;
+    for (const QKeySequence& k : keys)
+        names << k.toString(QKeySequence::PortableText);
+    return (tip.isEmpty() ? QString() : tip + u' ') + u'(' + names.join(u", "_s) + u')';
+}
+
+void buttonKeys(QWidget* window, QAbstractButton* button, const QList<QKeySequence>& keys) {
+    for (const QKeySequence& k : keys) {
+        auto* key = new QShortcut(k, window);
+        QObject::connect(key, &QShortcut::activated, button, [button] {
+            if (button->isEnabled() && button->isVisible())
+                button->click();
+        });
+    }
+    QString caption = button->toolTip();
+    if (caption.isEmpty()) {
+        caption = button->text();
+        caption.remove(QRegularExpression(u"&(?!&)"_s));
+    }
+    button->setToolTip(withKeys(caption, keys));
+}
+
+void closeKeys(QWidget* window, QAbstractButton* closer) {
+    const QList<QKeySequence> keys{QKeySequence(u"Ctrl+W"_s), QKeySequence(Qt::Key_Escape)};
+    if (closer) {
+        buttonKeys(window, closer, keys);
+        return;
+    }
+    for (const QKeySequence& k : keys)
+        QObject::connect(new QShortcut(k, window), &QShortcut::activated, window, &QWidget::close);
 }
 
 void tabOrder(std::initializer_list<QWidget*> controls) {

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -72,6 +73,9 @@ const Partner kOther{u"Más"_s, u"Pápa"_s, {}};
 class TestFrmAdatok : public QObject {
     Q_OBJECT
 private slots:
+    // A grid cell's editor is handed back to the view once: a second hand-back is a fault Qt warns of.
+    void init() { QTest::failOnWarning(QRegularExpression(u"commitData"_s)); }
+
     void partnersAreAddedAndModifiedThroughTheDialog() {
         Fixture f(3);
         frmAdatok w(f.s(), DatabaseMode::Editor);
@@ -91,7 +95,6 @@ private slots:
             typing(after)(d);
         };
         f.env.prompter.answer(Yes); // go on although a logbook is open
-        f.env.prompter.answer(Yes); // carry into the stored logbooks
         QTest::mouseClick(p->cmdModosit, Qt::LeftButton);
         QCOMPARE(w.picTavolsag->cboHonnan->itemText(1), u"P2 Zrt. - Város2, Új út 1."_s); // the other page follows
         QCOMPARE(offered, (QVector<std::pair<Partner, Partner>>{{before, after}}));

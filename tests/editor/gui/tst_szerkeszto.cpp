@@ -62,7 +62,7 @@ private slots:
         s->month.startOdometer = 12345;
         open(2025, 6, false); // starts on a Sunday: the 15th is in cell 20
         click(w->lblNapok[20]);
-        QCOMPARE(std::pair(w->txtKmOraAllas->text(), w->currentDay()), std::pair(u"12345"_s, 15));
+        QCOMPARE(std::pair(w->txtKmOraAllas->text(), w->currentDay()), std::pair(u"12\u00A0345"_s, 15));
         click(w->lblNapok[40]); // blank
         click(w->cmdKovetkezoNap);
         QCOMPARE(w->currentDay(), 16);
@@ -197,8 +197,18 @@ private slots:
                  (std::tuple{1100, true, u"Záró: 1\u00A0100 km"_s, u"Magánhasználat: 50 km, üzleti arány: 50,0 %"_s}));
         w->txtZaroKmOra->setText(u"1020"_s);
         QVERIFY(w->validation().severe == 1 &&
-                w->validation().lines.contains(u"A záró km-óra állás (1020 km) kisebb, mint a kezdő km-óra állás "
-                                               u"(1000 km) és a hónap üzleti kilométereinek (50 km) összege."_s));
+                w->validation().lines.contains(u"A záró km-óra állás (1\u00A0020 km) kisebb, mint a kezdő km-óra állás "
+                                               u"(1\u00A0000 km) és a hónap üzleti kilométereinek (50 km) összege."_s));
+        // Typed the Hungarian way, the reading arrives whole.
+        w->txtZaroKmOra->clear();
+        QTest::keyClicks(w->txtZaroKmOra, u"1 100"_s);
+        QCOMPARE(std::pair(s->month.closingReading, w->validation().severe), std::pair(1100, 0));
+        w->lstPartnerek->setCurrentRow(2);
+        // The stop the hint spoke of deleted, it speaks of the stop selected now.
+        s->distances.at(3, 1) = DistanceCell{7, 3};
+        w->lstKesz->setCurrentRow(1);
+        w->cmdTorol->click();
+        QCOMPARE(w->lblTavolsag->text(), u"Távolságuk 7 km, Megyeszékhely"_s);
     }
 
     void severeFaultsAskBeforeSavingAndPrinting() {

@@ -73,6 +73,8 @@ private slots:
         Harness h(2, true, {{2002, 10, 300}, {2002, 9, 200}, {2003, 1, 100}});
         frmHonapok& w = *h.w;
         QCOMPARE(std::pair(w.cboEv->count(), w.lstHonapok->count()), std::pair(3, 3)); // 2002 once, 2003, "Mind"
+        // A new month goes on after the latest one.
+        QCOMPARE(std::pair(w.txtEvSzam->text(), w.cboHonapok->currentIndex()), std::pair(u"2003"_s, 1));
         w.cboEv->setCurrentIndex(w.cboEv->findData(2002));
         w.cboEvClick();
         QCOMPARE(w.lstHonapok->count(), 2);
@@ -80,7 +82,7 @@ private slots:
         QVERIFY(w.findChild<frmEves*>() && w.findChild<frmEves*>()->tblEv->rowCount() == 3);
         h.env.prompter.answer(No);
         w.cmdTorol->click();
-        QCOMPARE(w.lstHonapok->count(), 2);
+        QCOMPARE(std::pair(w.lstHonapok->count(), h.env.prompter.asked.last().buttons), std::pair(2, Yes | No | DefaultNo));
         h.env.prompter.answer(Yes);
         w.cmdTorol->click();
         QVERIFY(!QFile::exists(h.env.state.carPath(u"2002sze.rvn"_s)));
@@ -97,6 +99,7 @@ private slots:
         h.env.prompter.answer(No);
         w.cmdSzerkesztUj->click();
         QVERIFY(h.env.prompter.last() == overwriteMonthQuestion() && h.env.state.month.year == 1999 && h.opened.isEmpty());
+        QCOMPARE(h.env.prompter.asked.last().buttons, Yes | No | DefaultNo); // Enter keeps the month
 
         Harness one(1); // only the base partner
         one.w->cmdSzerkesztUj->click();
