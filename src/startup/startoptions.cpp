@@ -1,6 +1,6 @@
 #include "startup/startoptions.h"
 
-#include <QCommandLineParser>
+#include <QStringList>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -66,40 +66,59 @@ QString packageVersionText() {
 
 StartOptions parseStartOptions(const QStringList& arguments) {
     StartOptions out;
-    QCommandLineParser parser;
-    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
-    const QCommandLineOption version(QStringList{u"v"_s, u"version"_s});
-    const QCommandLineOption dataDir(u"data-dir"_s, QString(), u"könyvtár"_s);
-    const QCommandLineOption demo(u"demo"_s);
-    parser.addOptions({help, version, dataDir, demo});
-    if (!parser.parse(withoutQtOptions(arguments))) {
+    // Read here rather than by Qt's parser, whose messages are English.
+    const QStringList words = withoutQtOptions(arguments);
+    bool help = false, version = false, demo = false, dataDirSet = false;
+    QString dataDir, fault;
+    for (qsizetype i = 1; i < words.size() && fault.isEmpty(); ++i) {
+        const QString& w = words[i];
+        const bool dashed = w.startsWith(u'-') && w.size() > 1;
+        const QString name = dashed ? bareName(w) : QString();
+        const bool valued = w.contains(u'=');
+        if (!dashed) {
+            fault = u"Fölösleges szó a parancssorban: %1"_s.arg(w);
+        } else if (w == u"-h"_s || w == u"--help"_s) {
+            help = true;
+        } else if (w == u"-v"_s || w == u"--version"_s) {
+            version = true;
+        } else if (w == u"--demo"_s) {
+            demo = true;
+        } else if (name == u"data-dir"_s && w.startsWith(u"--"_s)) {
+            if (valued)
+                dataDir = w.section(u'=', 1);
+            else if (i + 1 < words.size())
+                dataDir = words[++i];
+            else
+                fault = u"A --data-dir kapcsoló után hiányzik a könyvtár."_s;
+            dataDirSet = true;
+        } else if (valued && (name == u"demo"_s || name == u"help"_s || name == u"version"_s)) {
+            fault = u"A --%1 kapcsoló után nem állhat érték: %2"_s.arg(name, w);
+        } else {
+            fault = u"Ismeretlen kapcsoló: %1"_s.arg(w);
+        }
+    }
+    if (!fault.isEmpty()) {
         out.action = StartOptions::Action::Error;
-        out.text = u"Hibás parancssor: %1\nA kapcsolók leírása: rovanta --help\n"_s.arg(parser.errorText());
+        out.text = u"Hibás parancssor. %1\nA kapcsolók leírása: rovanta --help\n"_s.arg(fault);
         return out;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        out.action = StartOptions::Action::Error;
-        out.text = u"Fölösleges szó a parancssorban: %1\nA kapcsolók leírása: rovanta --help\n"_s.arg(
-            parser.positionalArguments().constFirst());
-        return out;
-    }
-    if (parser.isSet(help)) {
+    if (help) {
         out.action = StartOptions::Action::Help;
         out.text = helpText();
         return out;
     }
-    if (parser.isSet(version)) {
+    if (version) {
         out.action = StartOptions::Action::Version;
         out.text = u"rovanta %1\n"_s.arg(packageVersionText());
         return out;
     }
-    if (parser.isSet(demo) && parser.isSet(dataDir)) {
+    if (demo && dataDirSet) {
         out.action = StartOptions::Action::Error;
         out.text = u"A --demo és a --data-dir kapcsoló együtt nem adható meg.\n"_s;
         return out;
     }
-    out.dataDir = parser.value(dataDir);
-    out.demo = parser.isSet(demo);
+    out.dataDir = dataDir;
+    out.demo = demo;
     return out;
 }
 

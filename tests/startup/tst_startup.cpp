@@ -2,6 +2,7 @@
 #include "startup/conversion.h"
 #include "startup/demodata.h"
 #include "startup/dialogvalues.h"
+#include "startup/startoptions.h"
 #include "startup/startup.h"
 #include "model/statefiles.h"
 #include "storage/locks.h"
@@ -69,6 +70,28 @@ int addCar(TestEnv& env, const QString& user, const QString& plate) {
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
+    // The program's options; every fault told in Hungarian, Qt's own options left to Qt.
+    void startOptions() {
+        const auto run = [](const QStringList& words) { return parseStartOptions(QStringList{u"rovanta"_s} + words); };
+        const StartOptions plain = run({u"-platform"_s, u"offscreen"_s, u"--data-dir=/a b"_s});
+        QCOMPARE(std::tuple(int(plain.action), plain.dataDir, plain.demo), std::tuple(int(StartOptions::Action::Run), u"/a b"_s, false));
+        QCOMPARE(run({u"--data-dir"_s, u"x"_s}).dataDir, u"x"_s);
+        QVERIFY(run({u"--demo"_s}).demo && run({u"-v"_s}).action == StartOptions::Action::Version);
+        const QString tail = u"\nA kapcsolók leírása: rovanta --help\n"_s;
+        const std::pair<QStringList, QString> faults[] = {
+            {{u"--bogus"_s}, u"Hibás parancssor. Ismeretlen kapcsoló: --bogus"_s},
+            {{u"-demo"_s}, u"Hibás parancssor. Ismeretlen kapcsoló: -demo"_s},
+            {{u"--data-dir"_s}, u"Hibás parancssor. A --data-dir kapcsoló után hiányzik a könyvtár."_s},
+            {{u"--demo=1"_s}, u"Hibás parancssor. A --demo kapcsoló után nem állhat érték: --demo=1"_s},
+            {{u"szó"_s}, u"Hibás parancssor. Fölösleges szó a parancssorban: szó"_s},
+            {{u"--demo"_s, u"--data-dir"_s, u"x"_s}, u"A --demo és a --data-dir kapcsoló együtt nem adható meg.\n"_s}};
+        for (const auto& [words, text] : faults) {
+            const StartOptions o = run(words);
+            QCOMPARE(std::pair(int(o.action), o.text), std::pair(int(StartOptions::Action::Error),
+                                                                 text.endsWith(u'\n') ? text : text + tail));
+        }
+    }
+
     void firstStartOnAnEmptyDirectory() {
         TestEnv env;
         QDir(env.state.usersDir()).removeRecursively();
