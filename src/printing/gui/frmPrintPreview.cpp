@@ -123,8 +123,9 @@ frmPrintPreview::frmPrintPreview(AppState& state, PrintMode mode, const Season& 
     mnuRendelvenyNap->setToolTip(u"Egyetlen utas nap kiküldetési rendelvénye, havi összesítő nélkül."_s);
     mnuVissza = menuBar->addAction(u"&Vissza"_s);
     mnuVissza->setObjectName(u"mnuVissza"_s);
+    mnuVissza->setShortcut(QKeySequence(u"Ctrl+W"_s)); // Esc closes it as any dialog
     // Menu-bar items carry their shortcuts only when the window holds them too.
-    addActions({mnuElozo, mnuKovetkezo, mnuNyomtat, mnuPdf});
+    addActions({mnuElozo, mnuKovetkezo, mnuNyomtat, mnuPdf, mnuVissza});
 
     m_area = new QWidget(this);
     m_area->setObjectName(u"area"_s);

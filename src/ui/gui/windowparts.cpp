@@ -103,11 +103,23 @@ void showReadOnly(QWidget* window, const AppState& state, std::initializer_list<
             w->setEnabled(false);
 }
 
+namespace {
+// The button's tooltip (its caption when it has none) with the keys after it.
+void tellKeys(QAbstractButton* button, const QList<QKeySequence>& keys) {
+    QString caption = button->toolTip();
+    if (caption.isEmpty()) {
+        caption = button->text();
+        caption.remove(QRegularExpression(u"&(?!&)"_s));
+    }
+    button->setToolTip(withKeys(caption, keys));
+}
+} // namespace
+
 void helpKey(QWidget* window, int context, QAbstractButton* helpButton) {
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     QObject::connect(key, &QShortcut::activated, window, [window, context] { showHelp(window, context); });
     if (helpButton)
-        helpButton->setToolTip(withKeys(helpButton->toolTip(), {QKeySequence(Qt::Key_F1)}));
+        tellKeys(helpButton, {QKeySequence(Qt::Key_F1)});
 }
 
 QString withKeys(const QString& tip, const QList<QKeySequence>& keys) {
@@ -125,12 +137,7 @@ void buttonKeys(QWidget* window, QAbstractButton* button, const QList<QKeySequen
                 button->click();
         });
     }
-    QString caption = button->toolTip();
-    if (caption.isEmpty()) {
-        caption = button->text();
-        caption.remove(QRegularExpression(u"&(?!&)"_s));
-    }
-    button->setToolTip(withKeys(caption, keys));
+    tellKeys(button, keys);
 }
 
 void closeKeys(QWidget* window, QAbstractButton* closer) {

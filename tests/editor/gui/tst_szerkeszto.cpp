@@ -228,6 +228,28 @@ private slots:
         QVERIFY(QFile::exists(s->carPath(u"2025apr.rvn"_s)));
     }
 
+    // Ctrl+S saves and Ctrl+P prints as the buttons do, Ctrl+W closes; the buttons' tooltips name
+    // the keys, and their Alt letters stay.
+    void standardKeys() {
+        s->fuelPrices = {FuelPrice{QDate(2025, 1, 1), 250}};
+        setDay(s->month, 1, {1, 2, 2, 1});
+        open(2025, 4, false);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        for (const char* key : {"Ctrl+S", "Ctrl+P"}) {
+            env->prompter.answer(No);
+            QTest::keySequence(w.get(), QKeySequence(QString::fromLatin1(key)));
+        }
+        QCOMPARE(env->prompter.texts(), (QStringList{u"A hónapban 1 súlyos hiba van. Biztosan menti?"_s,
+                                                     u"A hónapban 1 súlyos hiba van. Biztosan nyomtatja?"_s}));
+        QCOMPARE((QStringList{w->cmdMent->toolTip(), w->cmdNyomtat->toolTip(), w->cmdVissza->toolTip(),
+                              w->cmdSugo->toolTip(), w->cmdMent->text()}),
+                 (QStringList{u"Mentés (Ctrl+S)"_s, u"Nyomtat (Ctrl+P)"_s, u"Vissza (Ctrl+W, Esc)"_s, u"Súgó (F1)"_s, u"M&entés"_s}));
+        s->month.modified = false;
+        QTest::keySequence(w.get(), QKeySequence(u"Ctrl+W"_s));
+        QVERIFY(!w->isVisible());
+    }
+
     void databaseRoundTrip() {
         setDay(s->month, 1, {1, 2});
         s->month.startOdometer = 1000;
