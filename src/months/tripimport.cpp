@@ -1,5 +1,6 @@
 #include "tripimport.h"
 
+#include "database/partners.h"
 #include "model/cost.h"
 #include "model/monthlist.h"
 #include "model/monthchange.h"
@@ -256,8 +257,8 @@ Result decidePlaces(AppState& s, QVector<KnownPlace>& known, TripPlan& plan, con
         }
         added << k;
     }
-    if (partners.size() > 32767)
-        return Result::failure(u"Az adatbázis legfeljebb 32767 partnert tarthat."_s);
+    if (partners.size() > kMaxPartners)
+        return Result::failure(u"Az adatbázisban legfeljebb %1 partner lehet."_s.arg(kMaxPartners));
     if (partners.size() != s.partners.size()) {
         s.distances.resize(int(partners.size()));
         s.partners = partners;
