@@ -3,6 +3,7 @@
 #include "storage/fileio.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -152,6 +153,86 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.out));
         for (const char* made : {"aprilis.pdf", "elszamolas.pdf", "aprilis.csv", "ev.xlsx"})
             QVERIFY2(QFileInfo(at(u"examples/home/%1"_s.arg(QLatin1StringView(made)))).size() > 100, made);
+    }
+
+    // The README's command-line examples, as they stand, one after the other on a fresh home with
+    // the installed programs; the year's lines have the columns the README names.
+    void readmeExamplesRun() {
+        QFile readme(QStringLiteral(ROVANTA_TEST_DATA "/../../README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        QStringList lines;
+        bool section = false;
+        for (const QString& line : QString::fromUtf8(readme.readAll()).split(u'\n')) {
+            if (line.startsWith(u"## "_s))
+                section = line == u"## Parancssor"_s;
+            else if (section && line.startsWith(u"    "_s))
+                lines << line.mid(4);
+            else if (section && !lines.isEmpty() && !line.isEmpty())
+                break; // the first block only
+        }
+        QVERIFY2(lines.size() >= 15 && lines.first().startsWith(u"ev="_s), qPrintable(lines.join(u'\n')));
+        QDir().mkpath(at(u"readme/home"_s));
+        const QString script = at(u"readme/run.sh"_s);
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(u"set -e\nexport HOME='%1' PATH='%2':\"$PATH\"\ncd \"$HOME\"\n%3\n"_s
+                    .arg(at(u"readme/home"_s), at(u"bin"_s), lines.join(u'\n'))
+                    .toUtf8());
+        f.close();
+        const Ran r = run(u"sh"_s, {u"-x"_s, script});
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+        for (const char* made : {"marcius.pdf", "rendelveny.pdf", "nap4.pdf", "marcius.csv", "marcius.xlsx", "ev.xlsx"})
+            QVERIFY2(QFileInfo(at(u"readme/home/%1"_s.arg(QLatin1StringView(made)))).size() > 100, made);
+        int months = 0;
+        for (const QString& line : r.out.split(u'\n')) {
+            const qsizetype fields = line.split(u'\t').size();
+            if (QRegularExpression(u"^\\d{4}-\\d\\d\\t-?\\d"_s).match(line).hasMatch() && !line.contains(u"rvn"_s)) {
+                QVERIFY2(fields == 7 && line.endsWith(u" %"_s), qPrintable(line));
+                ++months;
+            } else if (line.startsWith(u"Összesen\t"_s)) {
+                QVERIFY2(fields == 5, qPrintable(line));
+            }
+        }
+        QCOMPARE(months, 3);
+    }
+
+    // The examples of rovanta's page start the program and keep it running (with the offscreen
+    // platform in place of a desktop): no refused option, no failed start.
+    void programPageExamplesStart() {
+        const Ran page = run(u"gzip"_s, {u"-dc"_s, at(u"share/man/hu/man1/rovanta.1.gz"_s)});
+        QStringList lines;
+        bool examples = false;
+        bool block = false;
+        for (QString line : page.out.split(u'\n')) {
+            if (line.startsWith(u".SH"_s))
+                examples = line == u".SH PÉLDÁK"_s;
+            else if (examples && (line == u".nf"_s || line == u".fi"_s))
+                block = line == u".nf"_s;
+            else if (block && !line.startsWith(u'.'))
+                lines << line.replace(u"\\-"_s, u"-"_s);
+        }
+        QVERIFY2(lines.size() >= 2, qPrintable(page.out));
+        QTemporaryDir home;
+        for (const QString& line : lines) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const QString& name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"XDG_DATA_HOME"_s, u"XDG_CONFIG_HOME"_s})
+                env.remove(name);
+            env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+            env.insert(u"HOME"_s, home.path());
+            env.insert(u"PATH"_s, at(u"bin"_s) + u':' + env.value(u"PATH"_s));
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(home.path());
+            p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(u"sh"_s, {u"-c"_s, u"exec "_s + line});
+            QVERIFY(p.waitForStarted());
+            const bool ended = p.waitForFinished(8000);
+            const QString said = QString::fromUtf8(p.readAll());
+            p.kill();
+            p.waitForFinished();
+            QVERIFY2(!ended, qPrintable(line + u": "_s + said));
+        }
+        QVERIFY(QFile::exists(home.filePath(u".local/share/Rovanta/Rovanta-bemutato/user.rvd"_s)));
     }
 
     // With the validators that are installed (desktop-file-utils, appstream); the desktop entry's
