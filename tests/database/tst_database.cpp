@@ -205,8 +205,9 @@ private slots:
         // A long name in the heads: broken between words, a word longer than a line where the
         // line ends, and what does not fit in the lines given cut with "…".
         QCOMPARE((std::tuple{headingLines(u"Kovács és  Társa Kft."_s, 14, 3), headingLines(u"Építőanyag-kereskedelmi Bt."_s, 14, 3),
-                             headingLines(u"Alfa Béta Gamma Delta Epszilon"_s, 10, 2)}),
-                 (std::tuple{u"Kovács és\nTársa Kft."_s, u"Építőanyag-ker\neskedelmi Bt."_s, u"Alfa Béta\nGamma…"_s}));
+                             headingLines(u"Alfa Béta Gamma Delta Epszilon"_s, 10, 2), headingLines(u"Kovács és Társa"_s, 9, 3)}),
+                 (std::tuple{u"Kovács és\nTársa Kft."_s, u"Építőanyag-ker\neskedelmi Bt."_s, u"Alfa Béta\nGamma…"_s,
+                             u"Kovács és\nTársa"_s})); // a line as long as the width is full, not over
         // (2, 1) is 201 km of route type 4 ("Egyéb város"); (1, 3) has no distance.
         QCOMPARE(std::pair(grid.cellOf(2, 1).data().toString(), grid.cellOf(1, 3).data().toString()),
                  std::pair(u"201 km\nEgyéb város"_s, u"–\nFöldút"_s));
