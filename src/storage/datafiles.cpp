@@ -114,7 +114,7 @@ Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 def
             routeType = 0;
         }
         return routeType == 0 ? defaultRouteType : routeType;
-    }, progress);
+    }, progress, true);
 }
 
 PartnerDatabase readablePart(const PartnerFileProgress& progress) {

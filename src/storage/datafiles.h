@@ -39,10 +39,13 @@ struct PartnerFileProgress {
 };
 // The frame of a partner file: the count, the partners, then n*n cells whose second value
 // readRouteType(reader, db) reads (the present layout and the older one differ only there).
-// progress, when given, tells how far a damaged file was read.
+// progress, when given, tells how far a damaged file was read. routeTypesAsWritten: a second
+// value 1..kRouteTypeCount is the route type itself (the present layout), so the cells the
+// writer wrote are read in one pass; any other cell still goes to readRouteType.
 template <typename ReadRouteType>
 Result parsePartnerFile(const QByteArray& data, const QString& fileName, PartnerDatabase& out,
-                        ReadRouteType&& readRouteType, PartnerFileProgress* progress = nullptr) {
+                        ReadRouteType&& readRouteType, PartnerFileProgress* progress = nullptr,
+                        bool routeTypesAsWritten = false) {
     PartnerFileProgress local;
     PartnerFileProgress& at = progress ? *progress : local;
     at = PartnerFileProgress{};
@@ -63,11 +66,24 @@ Result parsePartnerFile(const QByteArray& data, const QString& fileName, Partner
             at.partnersRead = i + 1;
         }
         db.distances.reset(n);
+        const int shortest = int(rangeOf(Quantity::Distance).min), longest = int(rangeOf(Quantity::Distance).max);
         for (int i = 1; i <= n; ++i) {
-            for (int j = 1; j <= n; ++j) {
+            for (int j = 1; j <= n;) {
+                if (routeTypesAsWritten) {
+                    DistanceCell* cell = &db.distances.at(i, j);
+                    j += in.readPairLines(n - j + 1, [&](int km, int routeType) {
+                        if (km < shortest || km > longest || routeType < 1 || routeType > kRouteTypeCount)
+                            return false;
+                        *cell++ = DistanceCell{qint16(km), qint16(routeType)};
+                        return true;
+                    });
+                    if (j > n)
+                        break;
+                }
                 DistanceCell& c = db.distances.at(i, j);
                 c.distance = in.readInt16In(Quantity::Distance);
                 c.routeType = readRouteType(in, db);
+                ++j;
             }
             at.rowsRead = i;
         }

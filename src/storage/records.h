@@ -96,6 +96,46 @@ public:
     // A 16-bit number from min to max, what naming it in the message ("darabszám").
     qint16 readInt16In(int min, int max, const QString& what);
 
+    // Lines of two whole numbers "a,b" exactly as the writer puts them (digits, a minus at most,
+    // each line ended), up to count of them, each handed to take(a, b) in turn: how many were
+    // taken. Stops before the first line of any other form or that take refuses (returns false),
+    // leaving it to the field readers to read and judge; a partner file's millions of cells are
+    // read this way without a field scan each.
+    template <typename Take>
+    int readPairLines(int count, Take&& take) {
+        // A QByteArray ends in a zero byte: no digit, comma or line end, so no scan runs past it.
+        const char* d = m_data.constData();
+        const char* p = d + m_pos;
+        int done = 0;
+        auto number = [](const char*& q, int& out) {
+            const bool negative = *q == '-';
+            q += negative;
+            const char* start = q;
+            int value = 0;
+            while (unsigned(*q - '0') < 10 && q - start < 6)
+                value = value * 10 + (*q++ - '0');
+            out = negative ? -value : value;
+            return q != start && q - start < 6;
+        };
+        while (done < count) {
+            const char* q = p;
+            int a = 0, b = 0;
+            if (!number(q, a) || *q != ',')
+                break;
+            ++q;
+            if (!number(q, b) || (*q != '\r' && *q != '\n'))
+                break;
+            q += 1 + (q[0] == '\r' && q[1] == '\n');
+            if (!take(a, b))
+                break;
+            p = q;
+            ++done;
+        }
+        m_line += done;
+        m_pos = p - d;
+        return done;
+    }
+
     bool atEnd() const;
     // Anything but blank lines after the last record is damage, told at the line it starts.
     void requireEnd();

@@ -58,6 +58,25 @@ private slots:
         }
     }
 
+    // Cells as the writer puts them are read in one sweep; any other cell by the field reader,
+    // the lines counted the same either way for the messages.
+    void cellsOfEveryForm() {
+        QByteArray bytes = "3\r\n\"A\"\r\n\"\"\r\n\"\"\r\n\"B\"\r\n\"\"\r\n\"\"\r\n\"C\"\r\n\"\"\r\n\"\"\r\n" // lines 1-10
+                           "0,2\r\n 7 ,1\r\n9,9\r\n"                                                   // 11-13
+                           "7,1\n0,0\r\n+5,3\r\n"                                                       // 14-16
+                           "9,2\r\n5,3\r\n0,2\r\n";                                                     // 17-19
+        PartnerDatabase db;
+        QVERIFY(parseDatabase(bytes, u"d"_s, 4, db).ok());
+        QList<std::pair<int, int>> cells;
+        for (int i = 1; i <= 3; ++i)
+            for (int j = 1; j <= 3; ++j)
+                cells << std::pair(int(db.distances.at(i, j).distance), int(db.distances.at(i, j).routeType));
+        QCOMPARE(cells, (QList<std::pair<int, int>>{{0, 2}, {7, 1}, {9, 4}, {7, 1}, {0, 4}, {5, 3}, {9, 2}, {5, 3}, {0, 2}}));
+        QCOMPARE(db.warnings, QStringList{u"d (13. sor): ismeretlen úttípus (9), helyette 4"_s});
+        const Result damaged = parseDatabase(bytes.replace("\r\n5,3\r\n", "\r\n40000,3\r\n"), u"d"_s, 4, db);
+        QVERIFY2(damaged.message().contains(u"d (18. sor)"_s), qPrintable(damaged.message()));
+    }
+
     void priceFile() {
         QVector<FuelPrice> prices;
         QVERIFY(parseFuelPrices(golden("benzin.rvd"), u"benzin.rvd"_s, prices).ok());
