@@ -1,6 +1,7 @@
 #include "navpaste.h"
 
 #include "tables.h"
+#include "fieldtext.h"
 #include "win1250.h"
 
 #include <QHash>
@@ -16,8 +17,6 @@ namespace rv {
 namespace {
 
 constexpr int kNoMonth = 0;
-const QString kYearMark = u"\u0001ev:"_s;
-const QString kEmptyCell = u"\u0001ures"_s;
 
 int monthOfWord(QString word) {
     static const QStringList plain = {u"januar"_s,   u"februar"_s,   u"marcius"_s, u"aprilis"_s,
@@ -32,121 +31,285 @@ int monthOfWord(QString word) {
     return kNoMonth;
 }
 
-std::optional<NavColumn> columnOfWord(const QString& word) {
-    const QString w = word.toLower();
-    if (w == u"esz"_s || w.startsWith(u"esz-9"_s) || w.startsWith(u"esz9"_s))
-        return NavEsz95;
-    if (w.startsWith(u"gázolaj"_s) || w.startsWith(u"gazolaj"_s))
-        return NavGazolaj;
-    if (w.startsWith(u"keverék"_s) || w.startsWith(u"keverek"_s))
-        return NavKeverek;
-    if (w.startsWith(u"lpg"_s))
-        return NavLpg;
-    if (w.startsWith(u"cng"_s))
-        return NavCng;
-    return std::nullopt;
+// A word of a column heading: the fuel it names, a price kind, or the unit that ends a heading.
+enum class HeadingWord { Other, Fuel, Protected, Market, Unit };
+
+HeadingWord headingWord(QString w, NavColumn& fuel) {
+    w = w.toLower();
+    w.remove(u'(').remove(u')');
+    if (w.isEmpty())
+        return HeadingWord::Other;
+    if (w == u"esz"_s || w.startsWith(u"esz-9"_s) || w.startsWith(u"esz9"_s) || w.endsWith(u"benzin"_s))
+        fuel = NavEsz95;
+    else if (w.startsWith(u"gázolaj"_s) || w.startsWith(u"gazolaj"_s) || w.startsWith(u"dízel"_s))
+        fuel = NavGazolaj;
+    else if (w.startsWith(u"keverék"_s) || w.startsWith(u"keverek"_s))
+        fuel = NavKeverek;
+    else if (w.startsWith(u"lpg"_s))
+        fuel = NavLpg;
+    else if (w.startsWith(u"cng"_s))
+        fuel = NavCng;
+    else if (w.startsWith(u"védett"_s) || w.startsWith(u"hatósági"_s))
+        return HeadingWord::Protected;
+    else if (w.startsWith(u"piaci"_s))
+        return HeadingWord::Market;
+    else if (w.startsWith(u"ft/"_s))
+        return HeadingWord::Unit;
+    else
+        return HeadingWord::Other;
+    return HeadingWord::Fuel;
 }
 
 bool isDash(const QString& w) { return w == u"-"_s || w == u"\u2013"_s || w == u"\u2014"_s; }
-
-bool isNumber(const QString& w) {
-    return !w.isEmpty() && w.size() <= 9 && std::all_of(w.begin(), w.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+bool isUnit(const QString& w) {
+    const QString l = w.toLower();
+    return l == u"ft"_s || l.startsWith(u"ft/"_s) || l == u"forint"_s;
 }
 
-// Words of the text; an empty cell of a tab-separated line is a word of its own.
-QStringList wordsOf(QString text) {
-    static const QRegularExpression heading(u"(\\d{4})\\s*\\.\\s*év\\b"_s, QRegularExpression::UseUnicodePropertiesOption);
-    text.replace(heading, u" "_s + kYearMark + u"\\1 "_s);
-    text.replace(QChar(0x00A0), u' ');
-    text.replace(u'\r', u'\n');
-    QStringList words;
-    static const QRegularExpression space(u"\\s+"_s);
-    for (const QString& raw : text.split(u'\n')) {
-        const QString line = raw.trimmed();
-        if (!line.contains(u'\t')) {
-            words << line.split(space, Qt::SkipEmptyParts);
+// A cell of the text with the line it starts on. A tab-separated line gives its cells whole;
+// any other line gives its words. An empty cell is a cell of its own.
+struct Cell {
+    QString text;
+    int line = 0;
+    bool wholeCell = false; // a cell of a tab-separated line (its words belong together)
+    bool empty = false;
+};
+
+QString joinedDigitGroups(QString text) {
+    // "1 234" and "1 234" are one number; so is "1234 Ft" with its unit in the cell.
+    static const QRegularExpression thin(u"(\\d)[\\x{00A0}\\x{202F}](?=\\d{3}(?!\\d))"_s);
+    static const QRegularExpression small(u"(?<![\\d,.])(\\d{1,2}) (?=\\d{3}(?![\\d,.]))"_s);
+    text.replace(thin, u"\\1"_s);
+    text.replace(small, u"\\1"_s);
+    return text;
+}
+
+QVector<Cell> cellsOf(QString text) {
+    text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    QVector<Cell> cells;
+    static const QRegularExpression space(u"[\\s\\x{00A0}\\x{202F}]+"_s);
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const int line = int(n + 1);
+        const QString& raw = lines[n];
+        if (!raw.contains(u'\t')) {
+            for (const QString& w : joinedDigitGroups(raw).split(space, Qt::SkipEmptyParts))
+                cells.append(Cell{w, line, false, false});
             continue;
         }
-        for (const QString& cell : line.split(u'\t')) {
-            const QStringList cellWords = cell.split(space, Qt::SkipEmptyParts);
-            if (cellWords.isEmpty())
-                words << kEmptyCell;
-            else
-                words << cellWords;
+        QStringList parts = raw.split(u'\t');
+        // The tab that ends a page's last cell adds no cell.
+        if (parts.size() > 1 && parts.last().trimmed().isEmpty())
+            parts.removeLast();
+        for (const QString& part : parts) {
+            QString cell = part;
+            cell.replace(space, u" "_s);
+            cell = cell.trimmed();
+            // Digits a space apart within one cell are one grouped number.
+            static const QRegularExpression grouped(u"(\\d) (?=\\d)"_s);
+            cell.replace(grouped, u"\\1"_s);
+            cells.append(Cell{cell, line, true, cell.isEmpty()});
         }
     }
-    return words;
+    return cells;
 }
+
+// A price cell: digits, perhaps with "Ft", "Ft/l" or "Ft/kg" after them.
+std::optional<qint64> priceOf(QString cell) {
+    cell = cell.trimmed();
+    static const QRegularExpression unit(u"\\s*(ft|ft/l|ft/kg|ft/liter|forint)\\.?$"_s,
+                                         QRegularExpression::CaseInsensitiveOption);
+    cell.remove(unit);
+    if (cell.isEmpty() || cell.size() > 9)
+        return std::nullopt;
+    for (QChar c : cell)
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    return cell.toLongLong();
+}
+
+bool startsWithDigit(const QString& s) { return !s.isEmpty() && s[0].isDigit(); }
+
+struct Column {
+    NavColumn fuel;
+    int kind = 0; // 0 plain, 1 protected (védett, hatósági), 2 market (piaci)
+};
 
 Result refused(const QString& why) {
     return Result::failure(why + u"\r\nA szövegből semmi sem került be."_s, 62);
 }
 
+// The heading that opens a year's table: "2024.év", "2024. év".
+std::optional<int> yearHeading(const QVector<Cell>& cells, qsizetype& i) {
+    static const QRegularExpression joined(u"^(\\d{4})\\s*\\.\\s*év$"_s);
+    static const QRegularExpression yearOnly(u"^(\\d{4})\\.$"_s);
+    const QString w = cells[i].text.toLower();
+    if (const auto m = joined.match(w); m.hasMatch())
+        return m.captured(1).toInt();
+    if (const auto m = yearOnly.match(w); m.hasMatch() && i + 1 < cells.size() &&
+                                          cells[i + 1].text.toLower() == u"év"_s) {
+        ++i;
+        return m.captured(1).toInt();
+    }
+    return std::nullopt;
+}
+
+// "(2024)" after a month: the row belongs to that year (the year page's opening December).
+std::optional<int> yearInParentheses(const QString& w) {
+    static const QRegularExpression re(u"^\\((\\d{4})\\)$"_s);
+    if (const auto m = re.match(w.trimmed()); m.hasMatch())
+        return m.captured(1).toInt();
+    return std::nullopt;
+}
+
 } // namespace
 
 Result parseNavPastedText(const QString& text, const QString& source, QVector<NavPriceRow>& out, int defaultYear) {
-    const QStringList words = wordsOf(text);
+    const QVector<Cell> cells = cellsOf(text);
     QVector<NavPriceRow> rows;
     QSet<int> seen;
     int year = defaultYear;
-    QVector<NavColumn> columns;
+    QVector<Column> columns;
+    bool headingOpen = false;  // the last column's heading may still gain words
     bool columnsFixed = false; // once a row of the year is read, later headings are ordinary text
     bool monthWithoutYear = false;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString& w = words[i];
-        if (w.startsWith(kYearMark)) {
-            year = w.mid(kYearMark.size()).toInt();
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const Cell& cell = cells[i];
+        if (const auto y = yearHeading(cells, i)) {
+            year = *y;
             columns.clear();
+            headingOpen = false;
             columnsFixed = false;
             continue;
         }
-        if (!columnsFixed)
-            if (const auto column = columnOfWord(w); column && !columns.contains(*column)) {
-                columns.append(*column);
-                continue;
+        // A month cell: its name, perhaps "(2024)" after it in the cell or as the next word.
+        QStringList monthWords = cell.text.split(u' ', Qt::SkipEmptyParts);
+        int month = monthWords.isEmpty() ? kNoMonth : monthOfWord(monthWords[0]);
+        int rowYear = year;
+        qsizetype next = i + 1;
+        if (month != kNoMonth) {
+            if (monthWords.size() == 2) {
+                if (const auto y = yearInParentheses(monthWords[1]))
+                    rowYear = *y;
+                else
+                    month = kNoMonth;
+            } else if (monthWords.size() > 2) {
+                month = kNoMonth;
+            } else if (!cell.wholeCell && next < cells.size() && cells[next].line == cell.line) {
+                if (const auto y = yearInParentheses(cells[next].text)) {
+                    rowYear = *y;
+                    ++next;
+                }
             }
-        const int month = monthOfWord(w);
-        if (month == kNoMonth)
-            continue;
-        QStringList values;
-        const qsizetype wanted = columns.isEmpty() ? qsizetype(kNavColumnCount) : columns.size();
-        for (qsizetype j = i + 1; j < words.size() && values.size() < wanted; ++j) {
-            const QString& v = words[j];
-            if (!isNumber(v) && !isDash(v) && v != kEmptyCell)
-                break;
-            values << v;
         }
-        // A month named in ordinary text ("május 20-ig") is no row.
-        const auto priced = std::count_if(values.begin(), values.end(), [](const QString& v) { return isNumber(v); });
-        if (priced == 0 || values.size() < std::min<qsizetype>(2, wanted))
+        if (month == kNoMonth) {
+            if (columnsFixed)
+                continue;
+            // Heading words: a fuel opens a column unless it names the fuel of the column still open.
+            bool opened = false;
+            for (const QString& w : monthWords) {
+                NavColumn fuel{};
+                switch (headingWord(w, fuel)) {
+                case HeadingWord::Fuel:
+                    if (!headingOpen || columns.last().fuel != fuel) {
+                        columns.append(Column{fuel, 0});
+                        headingOpen = true;
+                        opened = true;
+                    }
+                    break;
+                case HeadingWord::Protected:
+                    if (headingOpen)
+                        columns.last().kind = 1;
+                    break;
+                case HeadingWord::Market:
+                    if (headingOpen)
+                        columns.last().kind = 2;
+                    break;
+                case HeadingWord::Unit:
+                    headingOpen = false;
+                    break;
+                case HeadingWord::Other:
+                    break;
+                }
+            }
+            if (opened && cell.wholeCell)
+                headingOpen = false;
             continue;
-        if (year < 1 || year > 9999) {
+        }
+        const qsizetype wanted = columns.isEmpty() ? qsizetype(kNavColumnCount) : columns.size();
+        // The cells after the month; a unit word after a price belongs to it.
+        struct Value {
+            QString text;
+            bool empty;
+        };
+        QVector<Value> values;
+        qsizetype j = next;
+        int digitCells = 0;
+        for (; j < cells.size() && values.size() < wanted; ++j) {
+            const Cell& v = cells[j];
+            if (cell.wholeCell && v.line != cell.line)
+                break; // a tab-separated row ends with its line
+            if (!v.wholeCell && isUnit(v.text) && !values.isEmpty())
+                continue;
+            if (monthOfWord(v.text) != kNoMonth || yearHeading(cells, j))
+                break;
+            if (startsWithDigit(v.text))
+                ++digitCells;
+            values.append(Value{v.text, v.empty});
+        }
+        while (j < cells.size() && !cells[j].wholeCell && isUnit(cells[j].text))
+            ++j;
+        // Cells a tab-separated row leaves off at its end are empty ones.
+        if (cell.wholeCell && digitCells > 0)
+            while (values.size() < wanted)
+                values.append(Value{QString(), true});
+        // A month named in ordinary text ("május 20-ig kell") is no row: a row has prices.
+        if (digitCells < std::min<qsizetype>(2, wanted))
+            continue;
+        if (rowYear < 1 || rowYear > 9999) {
             monthWithoutYear = true;
             continue;
         }
-        const QString name = navMonthText(QDate(year, month, 1));
+        const QString name = navMonthText(QDate(rowYear, month, 1));
+        const QString where = u"A(z) %1. sor (%2)"_s.arg(cell.line).arg(name);
         if (values.size() < wanted)
-            return refused(u"A(z) %1 sorában %2 ár van %3 helyett."_s.arg(name).arg(values.size()).arg(wanted));
-        if (seen.contains(year * 12 + month))
-            return refused(u"A(z) %1 kétszer szerepel."_s.arg(name));
-        seen.insert(year * 12 + month);
+            return refused(u"%1: %2 ár van %3 helyett."_s.arg(where).arg(values.size()).arg(wanted));
+        if (seen.contains(rowYear * 12 + month))
+            return refused(u"%1: ez a hónap kétszer szerepel."_s.arg(where));
+        seen.insert(rowYear * 12 + month);
         NavPriceRow row;
-        row.year = year;
+        row.year = rowYear;
         row.month = month;
         row.source = source;
+        std::array<int, kNavColumnCount> kindTaken{};
         for (qsizetype c = 0; c < wanted; ++c) {
-            const QString& v = values[c];
-            if (isDash(v) || v == kEmptyCell)
+            const Value& v = values[c];
+            const Column column = columns.isEmpty() ? Column{NavColumn(c), 0} : columns[c];
+            const QString fuelName = navColumnName(column.fuel);
+            if (v.empty || isDash(v.text))
                 continue;
-            const qint64 price = v.toLongLong();
-            if (price < 1 || price > 32767)
-                return refused(u"A(z) %1 ára („%2”) nem 1 és 32767 közötti egész szám."_s.arg(name, v));
-            const NavColumn column = columns.isEmpty() ? NavColumn(c) : columns[c];
-            row.prices[size_t(column)] = qint16(price);
+            const auto price = priceOf(v.text);
+            if (!price)
+                return refused(u"%1: a(z) %2 ára („%3”) nem ár.\r\nÁr csak egész szám lehet, utána legfeljebb "
+                               u"„Ft”."_s.arg(where, fuelName, v.text.left(kQuotedChars)));
+            if (*price < 1 || *price > 32767)
+                return refused(u"%1: a(z) %2 ára („%3”) nem 1 és 32767 közötti egész szám."_s.arg(where, fuelName,
+                                                                                              v.text));
+            // Where a month has a protected price beside the market one, the protected one counts.
+            const size_t at = size_t(column.fuel);
+            if (row.prices[at] && kindTaken[at] == 1)
+                continue;
+            if (row.prices[at] && column.kind != 1)
+                continue;
+            row.prices[at] = qint16(*price);
+            kindTaken[at] = column.kind;
         }
+        if (std::any_of(kindTaken.begin(), kindTaken.end(), [](int k) { return k == 1; }))
+            row.source += u" (védett ár)"_s;
         columnsFixed = true;
+        headingOpen = false;
         rows.append(row);
-        i += values.size();
+        i = j - 1;
     }
     if (rows.isEmpty())
         return refused(monthWithoutYear ? u"A táblázat évét nem találtam (a NAV oldalán például „2024.év”)."_s
@@ -188,6 +351,12 @@ Result parseNavPage(const QByteArray& html, const QString& source, QVector<NavPr
     text.replace(u'\r', u' ').replace(u'\n', u' ').replace(u'\t', u' ');
     QString plain;
     plain.reserve(text.size());
+    // Outside a cell a block (a paragraph, a heading, a line break) is a line of its own: the
+    // page's text must not run into the table's first cell.
+    bool inCell = false;
+    static const QStringList blocks = {u"p"_s,  u"/p"_s,  u"br"_s, u"div"_s, u"/div"_s, u"h1"_s, u"/h1"_s, u"h2"_s,
+                                       u"/h2"_s, u"h3"_s, u"/h3"_s, u"li"_s, u"/li"_s, u"table"_s, u"/table"_s,
+                                       u"tr"_s, u"thead"_s, u"tbody"_s, u"ul"_s, u"/ul"_s};
     for (qsizetype i = 0; i < text.size();) {
         if (text[i] != u'<') {
             plain += text[i++];
@@ -203,7 +372,19 @@ Result parseNavPage(const QByteArray& html, const QString& source, QVector<NavPr
             return tag.startsWith(name, Qt::CaseInsensitive) &&
                    (tag.size() == name.size() || !tag[name.size()].isLetterOrNumber());
         };
-        plain += named(u"/td") || named(u"/th") ? u'\t' : named(u"/tr") ? u'\n' : u' ';
+        if (named(u"td") || named(u"th")) {
+            inCell = true;
+            plain += u' ';
+        } else if (named(u"/td") || named(u"/th")) {
+            inCell = false;
+            plain += u'\t';
+        } else if (named(u"/tr")) {
+            inCell = false;
+            plain += u'\n';
+        } else {
+            const bool block = !inCell && std::any_of(blocks.begin(), blocks.end(), [&](const QString& b) { return named(b); });
+            plain += block ? u'\n' : u' ';
+        }
         i = end + 1;
     }
     text = std::move(plain);

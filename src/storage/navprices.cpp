@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -103,6 +104,12 @@ const QVector<NavPriceRow>& shippedNavPrices() {
     return rows;
 }
 
+QString navColumnName(NavColumn column) {
+    static const std::array<QString, kNavColumnCount> names = {u"ESZ-95"_s, u"gázolaj"_s, u"keverék"_s, u"LPG"_s,
+                                                              u"CNG"_s};
+    return names[size_t(column)];
+}
+
 std::optional<NavColumn> navColumnOf(int fuelIndex) {
     // Order of the fuel type table: ESZ-95, ESZ-98, dízel, keverék.
     static constexpr std::array<std::optional<NavColumn>, kFuelTypeCount> columns = {
@@ -113,12 +120,14 @@ std::optional<NavColumn> navColumnOf(int fuelIndex) {
 }
 
 QVector<FuelPrice> navPricesOf(const QVector<NavPriceRow>& rows, int fuelIndex) {
-    QVector<FuelPrice> prices;
     const auto column = navColumnOf(fuelIndex);
-    if (!column)
-        return prices;
+    return column ? navColumnPrices(rows, *column) : QVector<FuelPrice>();
+}
+
+QVector<FuelPrice> navColumnPrices(const QVector<NavPriceRow>& rows, NavColumn column) {
+    QVector<FuelPrice> prices;
     for (const NavPriceRow& row : rows)
-        if (const auto price = row.prices[size_t(*column)])
+        if (const auto price = row.prices[size_t(column)])
             prices.append(FuelPrice{QDate(row.year, row.month, 1), *price});
     std::sort(prices.begin(), prices.end(), [](const FuelPrice& a, const FuelPrice& b) { return a.month < b.month; });
     return prices;
@@ -152,6 +161,35 @@ MonthlyMerge mergeMonthly(const QVector<FuelPrice>& list, const QVector<FuelPric
     std::stable_sort(m.prices.begin(), m.prices.end(),
                      [](const FuelPrice& a, const FuelPrice& b) { return a.month < b.month; });
     return m;
+}
+
+QStringList implausibleNavPrices(const QVector<NavPriceRow>& rows, const QVector<NavPriceRow>& earlier) {
+    const auto previous = [&](int year, int month, int column) -> std::optional<int> {
+        const int wanted = year * 12 + month - 2; // the month before, as year * 12 + (month - 1)
+        for (const QVector<NavPriceRow>* list : {&rows, &earlier})
+            for (const NavPriceRow& r : *list)
+                if (r.year * 12 + r.month - 1 == wanted && r.prices[size_t(column)])
+                    return *r.prices[size_t(column)];
+        return std::nullopt;
+    };
+    QStringList lines;
+    for (const NavPriceRow& row : rows)
+        for (int c = 0; c < kNavColumnCount; ++c) {
+            const auto price = row.prices[size_t(c)];
+            if (!price)
+                continue;
+            const QString what = u"%1, %2: %3 Ft"_s.arg(navMonthText(QDate(row.year, row.month, 1)),
+                                                         navColumnName(NavColumn(c)))
+                                     .arg(*price);
+            if (*price < kNavPlausible.min || *price > kNavPlausible.max) {
+                lines << u"%1 (nem %2 és %3 Ft közötti)"_s.arg(what).arg(kNavPlausible.min).arg(kNavPlausible.max);
+                continue;
+            }
+            if (const auto before = previous(row.year, row.month, c);
+                before && std::abs(*price - *before) * 3 > *before)
+                lines << u"%1 (az előző hónapban %2 Ft: több mint harmadával eltér)"_s.arg(what).arg(*before);
+        }
+    return lines;
 }
 
 QString navMonthText(const QDate& day) {

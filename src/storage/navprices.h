@@ -9,6 +9,7 @@
 #include "result.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QVector>
 
 #include <array>
@@ -17,6 +18,9 @@
 namespace rv {
 
 enum NavColumn { NavEsz95, NavGazolaj, NavKeverek, NavLpg, NavCng, kNavColumnCount };
+
+// "ESZ-95", "gázolaj", "keverék", "LPG", "CNG".
+QString navColumnName(NavColumn column);
 
 struct NavPriceRow {
     int year = 0;
@@ -42,6 +46,16 @@ std::optional<NavColumn> navColumnOf(int fuelIndex);
 
 // One fuel type's prices of a table: an entry a month dated its first day, ascending.
 QVector<FuelPrice> navPricesOf(const QVector<NavPriceRow>& rows, int fuelIndex);
+// The same for a column of the table.
+QVector<FuelPrice> navColumnPrices(const QVector<NavPriceRow>& rows, NavColumn column);
+
+// LPG (Ft/l) and CNG (Ft/kg) as NAV publishes them, each in a published list of its own under
+// Users/, beside the four of the fuel types, for cars of those fuels.
+struct GasList {
+    NavColumn column;
+    const char16_t* file;
+};
+inline constexpr std::array<GasList, 2> kGasLists{{{NavLpg, u"blpg.rvd"}, {NavCng, u"bcng.rvd"}}};
 
 // A price list against monthly prices. A month counts as present when any entry falls in it.
 struct MonthlyMerge {
@@ -52,6 +66,16 @@ struct MonthlyMerge {
 // Adds the months the list lacks; with replace a differing month's entries give way to the
 // monthly one. Without replace every entry of the list stays as it is.
 MonthlyMerge mergeMonthly(const QVector<FuelPrice>& list, const QVector<FuelPrice>& monthly, bool replace);
+
+// The prices of rows a reader cannot vouch for, one line each naming the month and the fuel: a
+// price outside kNavPlausible (Ft/l; CNG Ft/kg alike), or one that moves more than a third from
+// the month before (the rows' own, else earlier's). Such a table goes in only when confirmed.
+struct PriceBand {
+    int min;
+    int max;
+};
+inline constexpr PriceBand kNavPlausible{100, 2000};
+QStringList implausibleNavPrices(const QVector<NavPriceRow>& rows, const QVector<NavPriceRow>& earlier);
 
 // "2024. március".
 QString navMonthText(const QDate& day);

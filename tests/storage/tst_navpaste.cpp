@@ -74,13 +74,78 @@ private slots:
         QCOMPARE(std::pair(rows[0].year, rows[0].month), std::pair(2026, 3));
     }
 
+    // The authority's 2026 layout: the heading row in the body, a protected and a market price
+    // per fuel, month names in any case, "Ft" and no-break spaces in cells, grouped thousands,
+    // the year page's opening December of the year before. Hand-written; the prices are made up.
+    void theYearPageOfProtectedPrices() {
+        QVector<NavPriceRow> rows;
+        const Result r = parseNavPage(testData(u"nav/ev-2026.html"_s), u"lap"_s, rows, 2026);
+        QVERIFY2(r, qPrintable(r.message()));
+        QCOMPARE(rows.size(), 5);
+        QCOMPARE(std::pair(rows[0].year, rows[0].month), std::pair(2025, 12));
+        QCOMPARE((QVector<Prices>{pricesOf(rows[0]), pricesOf(rows[1]), pricesOf(rows[3]), pricesOf(rows[4])}),
+                 (QVector<Prices>{{580, 590, 630, 330, 800},
+                                  {575, 588, 626, 332, 985},
+                                  {601, 618, 650, 338, 1010},
+                                  {595, 615, 690, 340, 1020}}));
+        // A protected price is the one taken, and the row says so.
+        QCOMPARE(rows[4].source, u"lap (védett ár)"_s);
+        QCOMPARE(rows[3].source, u"lap"_s);
+    }
+
+    // Regressions of pasted text: a parenthesised heading shifted every price one column; the
+    // columns follow the headings in whatever order; "1 234" is one price; "574 Ft" is a price.
+    void pastedVariants() {
+        QVector<NavPriceRow> rows;
+        QVERIFY(parseNavPastedText(u"2026.év\tMotorbenzin (ESZ-95)\tGázolaj\tKeverék\tLPG\tCNG\n"
+                                   u"JANUÁR\t580\t590\t630\t330\t1 234\n"_s,
+                                   {}, rows));
+        QCOMPARE(std::pair(rows.size(), pricesOf(rows[0])), std::pair(qsizetype(1), Prices{580, 590, 630, 330, 1234}));
+        QVERIFY(parseNavPastedText(u"2026. év\nGázolaj (Ft/l) CNG autógáz (Ft/kg) ESZ-95 (Ft/l)\n"
+                                   u"Február 574 Ft 1\u00A0020 Ft 561 Ft\nmárcius 1 234 900 600\n"_s,
+                                   {}, rows));
+        QCOMPARE((QVector<Prices>{pricesOf(rows.value(0)), pricesOf(rows.value(1))}),
+                 (QVector<Prices>{{561, 574, 0, 0, 1020}, {600, 1234, 0, 0, 900}}));
+    }
+
+    // A price the reader cannot vouch for: outside 100-2000, or a third away from the month
+    // before (in the table, else in what is known already). Each is named once.
+    void implausiblePrices() {
+        NavPriceRow known{2025, 12, {}, {}};
+        known.prices[NavGazolaj] = 600;
+        NavPriceRow jan{2026, 1, {}, {}};
+        jan.prices = {qint16(580), qint16(801), qint16(99), qint16(2001), qint16(1000)};
+        NavPriceRow feb{2026, 2, {}, {}};
+        feb.prices = {qint16(774), qint16(801), {}, {}, qint16(666)};
+        const QStringList lines = implausibleNavPrices({jan, feb}, {known});
+        QCOMPARE(lines, (QStringList{
+                            u"2026. január, gázolaj: 801 Ft (az előző hónapban 600 Ft: több mint harmadával eltér)"_s,
+                            u"2026. január, keverék: 99 Ft (nem 100 és 2000 Ft közötti)"_s,
+                            u"2026. január, LPG: 2001 Ft (nem 100 és 2000 Ft közötti)"_s,
+                            u"2026. február, ESZ-95: 774 Ft (az előző hónapban 580 Ft: több mint harmadával eltér)"_s,
+                            u"2026. február, CNG: 666 Ft (az előző hónapban 1000 Ft: több mint harmadával eltér)"_s}));
+        // Exactly a third away, and the band's own bounds, are plausible.
+        NavPriceRow first{2026, 1, {}, {}};
+        first.prices = {qint16(600), qint16(100), qint16(2000), {}, {}};
+        NavPriceRow second{2026, 2, {}, {}};
+        second.prices[NavEsz95] = qint16(800);
+        QVERIFY(implausibleNavPrices({first, second}, {}).isEmpty());
+    }
+
     void refusals_data() {
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("message");
         QTest::newRow("short row") << u"2024.év\njanuár 583 614 632 317\nfebruár 566 606 616 320 820"_s
-                                   << u"A(z) 2024. január sorában 4 ár van 5 helyett."_s;
+                                   << u"A(z) 2. sor (2024. január): 4 ár van 5 helyett."_s;
         QTest::newRow("twice") << u"2024.év\njanuár\t1\t2\t3\t4\t5\njanuár\t1\t2\t3\t4\t5"_s
-                               << u"A(z) 2024. január kétszer szerepel."_s;
+                               << u"A(z) 3. sor (2024. január): ez a hónap kétszer szerepel."_s;
+        // A letter in a price dropped the month and the import said success.
+        QTest::newRow("letter") << u"2024.év\tESZ-95\tGázolaj\tKeverék\tLPG\tCNG\njanuár\t583\t614\t632\t317\t820\n"
+                                   u"február\t6O8\t606\t616\t320\t820"_s
+                                << u"A(z) 3. sor (2024. február): a(z) ESZ-95 ára („6O8”) nem ár."_s;
+        QTest::newRow("letter in spaced row") << u"2024.év\njanuár 583 61A 632 317 820"_s
+                                              << u"A(z) 2. sor (2024. január): a(z) gázolaj ára („61A”) nem ár."_s;
+        QTest::newRow("decimal") << u"2024.év\njanuár 583 614,5 632 317 820"_s << u"ára („614,5”) nem ár"_s;
         QTest::newRow("zero") << u"2024.év\njanuár 0 2 3 4 5"_s << u"ára („0”) nem 1 és 32767"_s;
         QTest::newRow("too big") << u"2024.év\njanuár 32768 2 3 4 5"_s << u"ára („32768”) nem 1 és 32767"_s;
         QTest::newRow("no year") << u"január 583 614 632 317 820"_s << u"évét nem találtam"_s;
