@@ -6,6 +6,7 @@
 #include "fleet.h"
 #include "generate.h"
 #include "prices.h"
+#include "workdays.h"
 #include "sheets.h"
 #include "trips.h"
 #include "year.h"
@@ -377,6 +378,7 @@ const QList<Command>& commands() {
         pricesCommand(),
         yearCommand(),
         tripsCommand(),
+        workdaysCommand(),
     };
     return list;
 }

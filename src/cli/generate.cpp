@@ -1,5 +1,7 @@
 #include "generate.h"
 
+#include "model/workcalendar.h"
+
 #include "fleet.h"
 #include "model/chain.h"
 #include "model/cost.h"
@@ -84,6 +86,8 @@ int runGenerate(Context& c, const ParsedArgs& a) {
 
     Fleet f(c.programDir);
     AppState& s = f.state;
+    if (const Result r = loadUserSwappedDays(c.programDir); !r)
+        c.err << StreamPrompter::plainText(r.message()) << Qt::endl;
     if (const Result r = f.openCar(a.positional.value(0), false); !r)
         return failed(c, r);
     // The car is this command's until the month is written; its database is read under the lock.
@@ -203,7 +207,7 @@ Command generateCommand() {
             u"lép ki (--elfogad nélkül). A --pontos mintánál a Hibahatár egész százalék, és a 0 pontosan a kért km."_s,
             {{{u"--km"_s, true}, u"N"_s, u"a kívánt kilométer (1-20000)"_s},
              {{u"--days"_s, true}, u"NAPOK"_s, u"a napok, amelyekre út kerül (alapesetben H,K,Sz,Cs,P)"_s},
-             {{u"--unnep"_s, false}, {}, u"a nemzeti ünnepekre is"_s},
+             {{u"--unnep"_s, false}, {}, u"a munkaszüneti napokra (ünnepek, áthelyezett pihenőnapok) is"_s},
              {{u"--pontos"_s, false}, {}, u"a kért km-t a hibahatáron belül elérő minta, ha kell, kevesebb napra "
                                           u"(ha nincs ilyen, megmondja, miért, és nem ment; hosszú bolyongásokból "
                                           u"álló hónapot csak --elfogad mellett ment)"_s},

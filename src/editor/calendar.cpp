@@ -47,8 +47,7 @@ QString dayKmText(qint64 km) { return groupedDigits(km) + u" km ezen a napon."_s
 QString monthKmText(qint64 km) { return groupedDigits(km) + u" km ebben a hónapban."_s; }
 
 bool isDayOff(int year, int month, int day) {
-    const QDate date(year, month, day);
-    return date.isValid() && (date.dayOfWeek() >= 6 || isPublicHoliday(date));
+    return rv::isDayOff(QDate(year, month, day));
 }
 
 } // namespace rv

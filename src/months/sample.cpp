@@ -171,7 +171,7 @@ QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& w
     const int n = daysInMonth(year, month);
     for (int d = 1; d <= n; ++d) {
         const QDate date(year, month, d);
-        const int weekday = date.dayOfWeek() % 7 + 1; // Sunday = 1
+        const int weekday = workingWeekday(date) % 7 + 1; // Sunday = 1
         if (weekdays[size_t(weekday)] && !(isPublicHoliday(date) && !holidays))
             days.append(d);
     }

@@ -18,7 +18,7 @@ struct SampleRequest {
     int target = 0; // kilometres wanted, 1..20000
     // The day boxes, indexed by weekday with Sunday = 1 ... Saturday = 7; [0] is unused.
     std::array<bool, 8> weekdays = defaultWeekdays();
-    bool holidays = false; // "Nemzeti ünnep": trips on the public holidays too
+    bool holidays = false; // "Munkaszüneti nap": trips on holidays and rest days too
 
     // Monday to Friday.
     static constexpr std::array<bool, 8> defaultWeekdays() { return {false, false, true, true, true, true, true, false}; }
@@ -44,7 +44,8 @@ SampleSettings sampleSettings(const Settings* settings);
 // single-precision value, so 30 % gives 1299 for a target of 1000.
 qint64 sampleLimit(int target, float factor);
 
-// The days of the month that get trips: their weekday box is ticked, and a public holiday
+// The days of the month that get trips: their weekday box is ticked (a working Saturday of the
+// swapped-days table takes the box of the day it is worked for), and a holiday or rest day
 // (model/holidays) only when the holiday box is ticked too. February has 29 days in leap years.
 QVector<int> sampleWorkingDays(int year, int month, const std::array<bool, 8>& weekdays, bool holidays);
 

@@ -3,6 +3,7 @@
 #include "database/publishedprices.h"
 #include "startup/conversion.h"
 #include "model/statefiles.h"
+#include "model/workcalendar.h"
 #include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/locks.h"
@@ -59,6 +60,9 @@ QString resolveProgramDir(const QString& dataDirArgument, const QString& executa
 
 int prepareUsersDirectory(AppState& state) {
     QDir().mkpath(state.usersDir());
+    // The user's years of swapped working days, before anything counts a day.
+    if (const Result r = loadUserSwappedDays(state.programDir); !r && state.prompter)
+        state.prompter->inform(r.message(), MsgIcon::Exclamation);
     // Another computer may be importing prices into the same files: the top-up waits for it, and
     // when it cannot, the next start does it.
     DataLock folder(state.programDir, folderLockPath(state.programDir));

@@ -317,7 +317,8 @@ bool isOwnFileName(const QString& fileName) {
     static const QStringList names = {u"user.rvd"_s,   u"users.rvd"_s,  u"cities.rvd"_s, u"error.log"_s,
                                       u"data.rvd"_s,   u"benzin.rvd"_s, u"szorzo.rvd"_s, u"evszak.rvd"_s,
                                       u"b95.rvd"_s,    u"b98.rvd"_s,    u"bdiz.rvd"_s,   u"bkev.rvd"_s,
-                                      u"honapok.rvd"_s, u"gepkocsi.rvd"_s, u"helyek.rvd"_s, u"temp.tmp"_s};
+                                      u"honapok.rvd"_s, u"gepkocsi.rvd"_s, u"helyek.rvd"_s, u"temp.tmp"_s,
+                                      u"blpg.rvd"_s,   u"bcng.rvd"_s,   u"munkarend.tsv"_s};
     const QString name = fileName.toLower();
     if (names.contains(name) || (name.endsWith(u".rvn"_s) && name.size() > 4))
         return true;

@@ -161,10 +161,15 @@ private slots:
         QVERIFY(may.size() == 19 && !may.contains(1) && !may.contains(2) && may.contains(4) && !may.contains(25));
         // Holidays as working days; a Sunday stays free.
         QVERIFY(sampleWorkingDays(2026, 5, weekdays, true).contains(1) && !sampleWorkingDays(2026, 3, weekdays, true).contains(15));
-        // Every day but the 25th and 26th of December.
+        // Every day but the 24th (a rest day by decree), 25th and 26th of December.
         QCOMPARE((std::tuple{sampleWorkingDays(2028, 2, kEveryDay, false).size(), sampleWorkingDays(2026, 2, kEveryDay, false).size(),
                              sampleWorkingDays(2026, 12, kEveryDay, false).size()}),
-                 (std::tuple{qsizetype(29), qsizetype(28), qsizetype(29)}));
+                 (std::tuple{qsizetype(29), qsizetype(28), qsizetype(28)}));
+        // January 2026: the 2nd is a rest day, Saturday the 10th is worked for it, by the Friday box.
+        const QVector<int> january = sampleWorkingDays(2026, 1, weekdays, false);
+        QVERIFY2(january.size() == 21 && !january.contains(2) && january.contains(10) && !january.contains(17),
+                 qPrintable(QString::number(january.size())));
+        QVERIFY(!sampleWorkingDays(2026, 1, only({7}), false).contains(10) && sampleWorkingDays(2026, 1, only({6}), false).contains(10));
     }
 
     // Target 1000 at 10 %: every day is 1 -> 2 -> 1, 1100 km in all succeeds, 1101 fails.

@@ -179,7 +179,7 @@ void frmHonapok::build() {
         chkNap[size_t(index)] = box;
         days->addWidget(box, shown / 2, shown % 2); // read along the rows, as Tab goes
     }
-    chkSzunnap = new QCheckBox(u"&Nemzeti ünnep"_s, fraNapok);
+    chkSzunnap = new QCheckBox(u"Munkaszüneti &nap"_s, fraNapok);
     chkSzunnap->setObjectName(u"chkSzunnap"_s);
     days->addWidget(chkSzunnap, 3, 1);
     chkPontos = new QCheckBox(u"P&ontos km-cél"_s, fraMinta);
