@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     if (outcome != StartupOutcome::Ready)
         return 0;
     mainWindow->StatusBarPanel1->setText(statusLine);
-    mainWindow->setStartupNotice(missingPublishedNotice(state, QDate::currentDate()));
+    mainWindow->setStartupNotice(startupNavNotice(state, QDate::currentDate()));
     if (!demoDir.isEmpty())
         mainWindow->showDemoDirectory(demoDir);
     mainWindow->show();

@@ -90,7 +90,14 @@ Result recovered(const Fleet& f) {
     return recoverPublishedImport(f.state);
 }
 
-int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool replace) {
+int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool replace, bool accept) {
+    // A price out of the plausible band, or far from the month before, goes in only when accepted.
+    if (const QStringList doubtful = implausibleNavPrices(rows, knownNavRows(f.state)); !doubtful.isEmpty()) {
+        const QString list = u"A táblázat árai közül ezek valószínűtlenek:\n"_s + doubtful.join(u'\n');
+        if (!accept)
+            return failed(c, list + u"\nHa mégis helyesek, adja meg az --elfogad kapcsolót. Semmi sem változott."_s);
+        c.out << list << u"\n(--elfogad: beolvasva)"_s << Qt::endl;
+    }
     // The published prices belong to every car: another computer's import waits or is named.
     std::unique_ptr<DataLock> lock;
     if (const Result locked = lockFolder(c.programDir, lock); !locked)
@@ -119,7 +126,7 @@ int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool
     return ExitOk;
 }
 
-int runImport(Context& c, const QString& file, bool replace) {
+int runImport(Context& c, const QString& file, bool replace, bool accept) {
     const Fleet f(c.programDir);
     if (const Result r = recovered(f); !r)
         return failed(c, r);
@@ -135,7 +142,7 @@ int runImport(Context& c, const QString& file, bool replace) {
     QVector<NavPriceRow> rows;
     if (const Result r = parseAnyNavTable(data, file == u"-"_s ? u"szabványos bemenet"_s : native(file), rows); !r)
         return failed(c, r);
-    return applyRows(c, f, rows, replace);
+    return applyRows(c, f, rows, replace, accept);
 }
 
 int runUpdate(Context& c, const ParsedArgs& a) {
@@ -146,12 +153,17 @@ int runUpdate(Context& c, const ParsedArgs& a) {
     Settings* settings = c.env.settings;
     if (!settings)
         settings = (own = Settings::openUserStore()).get();
-    const QString address = a.has(u"--url"_s) ? a.value(u"--url"_s) : navUrlTemplate(settings);
     HttpPageSource source;
     QVector<NavPriceRow> rows;
-    if (const Result r = downloadNavRows(source, navPagesFor(address, QDate::currentDate()), rows); !r)
+    // An address given is fetched as it is; else the authority's list page leads to the years.
+    const Result r = a.has(u"--url"_s) && !a.has(u"--lista"_s)
+                         ? downloadNavRows(source, navPagesFor(a.value(u"--url"_s), QDate::currentDate()), rows)
+                         : downloadNavRowsViaList(source, a.has(u"--lista"_s) ? a.value(u"--lista"_s) : navListUrl(settings),
+                                                  a.has(u"--url"_s) ? a.value(u"--url"_s) : navUrlTemplate(settings),
+                                                  QDate::currentDate(), rows);
+    if (!r)
         return failed(c, r);
-    return applyRows(c, f, rows, a.has(u"--replace"_s));
+    return applyRows(c, f, rows, a.has(u"--replace"_s), a.has(u"--elfogad"_s));
 }
 
 // The published months each car lacks go into its own list; what a car has stays.
@@ -189,21 +201,23 @@ int runPrices(Context& c, const ParsedArgs& a) {
     const QStringList& words = a.positional;
     const auto usage = [&](const QString& message) {
         c.err << message << Qt::endl
-              << u"Használat: rovanta-cli prices (AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace] | update "
-                 u"[--url CÍM] [--replace] | sync (AUTÓ | --all))"_s
+              << u"Használat: rovanta-cli prices (AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace] [--elfogad] | "
+                 u"update [--lista CÍM] [--url CÍM] [--replace] [--elfogad] | sync (AUTÓ | --all))"_s
               << Qt::endl;
         return int(ExitUsage);
     };
     const QString first = words.value(0);
-    if (first != u"update"_s && a.has(u"--url"_s))
-        return usage(u"A --url csak az update mellé adható meg."_s);
+    if (first != u"update"_s && (a.has(u"--url"_s) || a.has(u"--lista"_s)))
+        return usage(u"A --url és a --lista csak az update mellé adható meg."_s);
+    if (first != u"update"_s && first != u"import"_s && a.has(u"--elfogad"_s))
+        return usage(u"Az --elfogad csak az import és az update mellé adható meg."_s);
     if (first != u"sync"_s && a.has(u"--all"_s))
         return usage(u"Az --all csak a sync mellé adható meg."_s);
     if (a.has(u"--published"_s))
         return words.isEmpty() && !a.has(u"--replace"_s) ? runPublished(c, a.value(u"--published"_s))
                                                           : usage(u"A --published mellé más nem adható meg."_s);
     if (words.size() == 2 && first == u"import"_s)
-        return runImport(c, words[1], a.has(u"--replace"_s));
+        return runImport(c, words[1], a.has(u"--replace"_s), a.has(u"--elfogad"_s));
     if (words.size() == 1 && first == u"update"_s)
         return runUpdate(c, a);
     if (first == u"sync"_s && !a.has(u"--replace"_s) && (words.size() == 2) != a.has(u"--all"_s))
@@ -219,8 +233,8 @@ int runPrices(Context& c, const ParsedArgs& a) {
 
 Command pricesCommand() {
     return {u"prices"_s,
-            u"(AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace] | update [--url CÍM] [--replace] | sync "
-            u"(AUTÓ | --all))"_s,
+            u"(AUTÓ | --published ÜZEMANYAG | import FÁJL [--replace] [--elfogad] | update [--lista CÍM] [--url CÍM] "
+            u"[--replace] [--elfogad] | sync (AUTÓ | --all))"_s,
             u"benzinárak és a NAV-árak frissítése"_s,
             u"AUTÓ: az autó benzinárai, soronként a nap (ÉÉÉÉ-HH-NN) és az ár. --published: egy üzemanyag "
             u"(ESZ-95, ESZ-98, dízel, keverék) közzétett árai. import FÁJL: újabb NAV-ártáblázat a közzétett "
@@ -228,14 +242,23 @@ Command pricesCommand() {
             u"source_url”, tabulátorral vagy pontosvesszővel elválasztva), vagy a NAV „ÉÉÉÉ-ben alkalmazható "
             u"üzemanyagárak” oldaláról kimásolt táblázat (az év címsorával, például „2024.év”); a - a szabványos "
             u"bemenetet olvassa. Az új hónapok bekerülnek; ha egy hónap ára eltér, csak --replace mellett "
-            u"cserélődik, különben 1-gyel lép ki, a hónapokat megnevezve. Hibás táblázatból semmi sem kerül be. "
-            u"update: a NAV oldalának letöltése a beállításokban tárolt címről (alapesetben a NAV honlapján az "
-            u"előző hónap és az idei év oldala), és ugyanígy a közzétett árak közé. sync: a közzétett árak közül "
+            u"cserélődik, különben 1-gyel lép ki, a hónapokat megnevezve. Hibás táblázatból semmi sem kerül be; "
+            u"valószínűtlen árat (100 Ft alatt, 2000 Ft fölött, vagy az előző hónaptól több mint harmadával eltérőt) "
+            u"csak --elfogad mellett olvas be, különben 1-gyel lép ki, az árakat megnevezve. "
+            u"update: a NAV üzemanyag-rovatának listaoldaláról (a beállításokban tárolt cím, alapesetben "
+            u"https://nav.gov.hu/ugyfeliranytu/uzemanyag) az előző hónap és az idei év oldalának letöltése; ha a "
+            u"lista egy évet nem nevez meg, az év oldalát a régi címén keresi. Az árak ugyanígy kerülnek a "
+            u"közzétett árak közé. sync: a közzétett árak közül "
             u"az autó (vagy --all: minden autó) saját árai közé kerülnek azok a hónapok, amelyek még hiányoznak "
             u"belőle; a beírt árak nem változnak."_s,
             {{{u"--published"_s, true}, u"ÜZEMANYAG"_s, u"a közzétett árak listája"_s},
              {{u"--replace"_s, false}, {}, u"import, update: az eltérő hónapok ára is cserélődik"_s},
-             {{u"--url"_s, true}, u"CÍM"_s, u"update: a letöltendő oldal címe ({év}, {évben} helyére az év kerül)"_s},
+             {{u"--elfogad"_s, false}, {}, u"import, update: a valószínűtlen ár (100 Ft alatt, 2000 Ft fölött, vagy az "
+                                            u"előző hónaptól több mint harmadával eltérő) is bekerül"_s},
+             {{u"--lista"_s, true}, u"CÍM"_s, u"update: a NAV üzemanyagár-oldalainak listája (alapesetben a "
+                                        u"beállításokban tárolt cím)"_s},
+             {{u"--url"_s, true}, u"CÍM"_s, u"update: a letöltendő oldal címe ({év}, {évben} helyére az év kerül); "
+                                      u"--lista nélkül csak ez"_s},
              {{u"--all"_s, false}, {}, u"sync: minden autó"_s}},
             0,
             2,

@@ -44,6 +44,23 @@ struct NavPage {
 };
 QVector<NavPage> navPagesFor(const QString& urlTemplate, const QDate& today);
 
+// The authority's fuel section lists its yearly pages on one page; its address is a setting.
+inline const QString kNavListUrlKey = QStringLiteral("NAV-árak listaoldala");
+QString defaultNavListUrl();
+QString navListUrl(const Settings* settings);
+
+// The address of a year's page a list page links to, empty when it has none: a link on the list
+// page's own host, under its own path (rootUrl's when given: the page of earlier years), whose address names the year ("2026-ban-alkalmazhato-…",
+// "uzemanyagar_2017") or whose text does beside "üzemanyag". The "Korábbi…" link to the page of
+// earlier years likewise (archiveLink).
+QString yearPageLink(const QByteArray& page, const QString& pageUrl, int year, const QString& rootUrl = {});
+QString archiveLink(const QByteArray& page, const QString& pageUrl);
+
+// The list page, then the page of each year it names (the year of the previous month and this
+// year's), a year it does not name (or a list page that cannot be had) by the address template.
+Result downloadNavRowsViaList(PageSource& source, const QString& listUrl, const QString& urlTemplate,
+                              const QDate& today, QVector<NavPriceRow>& rows);
+
 // Fetches each page and reads its table. The first page that fails, or whose text holds no
 // table, ends the download with its reason: nothing was read is kept.
 Result downloadNavRows(PageSource& source, const QVector<NavPage>& pages, QVector<NavPriceRow>& rows);

@@ -65,7 +65,59 @@ int topUpPublishedPrices(AppState& s) {
         }
         added += int(m.added.size());
     }
+    // LPG and CNG: kept like the others, written with the built-in months on the first start.
+    for (const GasList& gas : kGasLists) {
+        const QString path = s.usersDir() + QString::fromUtf16(gas.file);
+        QVector<FuelPrice> current;
+        if (QFile::exists(path)) {
+            QByteArray data;
+            Result r = readDataFile(s.programDir, path, data);
+            if (r)
+                r = parseFuelPrices(data, path, current);
+            if (!r) {
+                logCaught(s, r.code(), r.message());
+                continue;
+            }
+        }
+        const MonthlyMerge m = mergeMonthly(current, navColumnPrices(shippedNavPrices(), gas.column), false);
+        if (m.added.isEmpty())
+            continue;
+        if (const Result r = saveWholeFile(s.programDir, path, serializeFuelPrices(m.prices)); !r) {
+            logCaught(s, r.code(), r.message());
+            continue;
+        }
+        added += int(m.added.size());
+    }
     return added;
+}
+
+QVector<NavPriceRow> knownNavRows(const AppState& s) {
+    QVector<NavPriceRow> rows = shippedNavPrices();
+    const auto put = [&](NavColumn column, const QVector<FuelPrice>& list) {
+        for (const FuelPrice& p : list) {
+            if (!p.month.isValid())
+                continue;
+            auto row = std::find_if(rows.begin(), rows.end(), [&](const NavPriceRow& r) {
+                return r.year == p.month.year() && r.month == p.month.month();
+            });
+            if (row == rows.end()) {
+                rows.append(NavPriceRow{p.month.year(), p.month.month(), {}, {}});
+                row = rows.end() - 1;
+            }
+            row->prices[size_t(column)] = p.price;
+        }
+    };
+    for (int fuel = 0; fuel < kFuelTypeCount; ++fuel)
+        if (const auto column = navColumnOf(fuel))
+            put(*column, publishedList(s, fuel));
+    for (const GasList& gas : kGasLists) {
+        const QString path = s.usersDir() + QString::fromUtf16(gas.file);
+        QByteArray data;
+        QVector<FuelPrice> list;
+        if (QFileInfo::exists(path) && readDataFile(s.programDir, path, data) && parseFuelPrices(data, path, list))
+            put(gas.column, list);
+    }
+    return rows;
 }
 
 QVector<QDate> PublishedImport::differing() const {
@@ -98,6 +150,7 @@ Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, 
             continue;
         PublishedImport::File f;
         f.fuel = fuel;
+        f.label = navFuelName(fuel);
         f.path = publishedPath(s, fuel);
         QVector<FuelPrice> current;
         if (QFile::exists(f.path)) {
@@ -110,6 +163,26 @@ Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, 
                                        r.code());
         }
         const QVector<FuelPrice> monthly = navPricesOf(rows, fuel);
+        f.keep = mergeMonthly(current, monthly, false);
+        f.replace = mergeMonthly(current, monthly, true);
+        plan.files.append(f);
+    }
+    for (const GasList& gas : kGasLists) {
+        PublishedImport::File f;
+        f.fuel = -1;
+        f.label = navColumnName(gas.column);
+        f.path = s.usersDir() + QString::fromUtf16(gas.file);
+        QVector<FuelPrice> current;
+        if (QFile::exists(f.path)) {
+            Result r = readDataFile(s.programDir, f.path, f.before);
+            if (r)
+                r = parseFuelPrices(f.before, f.path, current);
+            if (!r)
+                return Result::failure(u"A közzétett árak fájlja nem olvasható, ezért az árak nem frissülnek:\r\n%1"_s
+                                           .arg(QDir::toNativeSeparators(f.path)),
+                                       r.code());
+        }
+        const QVector<FuelPrice> monthly = navColumnPrices(rows, gas.column);
         f.keep = mergeMonthly(current, monthly, false);
         f.replace = mergeMonthly(current, monthly, true);
         plan.files.append(f);
@@ -143,6 +216,9 @@ QByteArray journalBytes(const QVector<JournalEntry>& entries) {
 }
 
 bool isPublishedName(const QString& name) {
+    for (const GasList& gas : kGasLists)
+        if (QString::fromUtf16(gas.file) == name)
+            return true;
     for (const FuelType& f : fuelTypeTable())
         if (f.oldFile == name)
             return true;
@@ -168,7 +244,7 @@ bool parseJournal(const QByteArray& data, QVector<JournalEntry>& out) {
     if (!line(text))
         return false;
     const int count = text.toInt(&ok);
-    if (!ok || count < 1 || count > kFuelTypeCount)
+    if (!ok || count < 1 || count > kFuelTypeCount + int(kGasLists.size()))
         return false;
     QVector<JournalEntry> entries;
     for (int i = 0; i < count; ++i) {
@@ -390,7 +466,7 @@ QString importSummary(const PublishedImport& plan) {
             for (const FuelPrice& p : f.replace.prices)
                 if (p.month == d)
                     now = p.price;
-            lines << u"%1, %2: most %3 Ft, a táblázatban %4 Ft."_s.arg(navMonthText(d), navFuelName(f.fuel),
+            lines << u"%1, %2: most %3 Ft, a táblázatban %4 Ft."_s.arg(navMonthText(d), f.label,
                                                                       was.join(u"/"_s))
                          .arg(now);
         }
@@ -399,6 +475,8 @@ QString importSummary(const PublishedImport& plan) {
 
 QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bool replace) {
     QVector<FuelPrice> entries;
+    if (fuelIndex < 0)
+        return entries;
     for (const PublishedImport::File& f : plan.files) {
         if (f.fuel != fuelIndex)
             continue;
@@ -459,8 +537,9 @@ bool importPlanned(AppState& s, PublishedImport plan, const QVector<NavPriceRow>
     QVector<QDate> months;
     for (const FuelPrice& p : entries)
         months.append(p.month);
-    if (askYesNo(ask, done + u"\r\n\r\nÁtveszi a(z) %1 hónap árát a(z) %2 autó benzinárai közé? A más napokra "
-                              u"beírt árak megmaradnak."_s.arg(monthList(months), s.car(car).userName.trimmed()))) {
+    if (askYesNo(ask, done + u"\r\n\r\nÁtveszi a(z) %1 hónap árát a(z) %2 autó %3árai közé? A más napokra "
+                              u"beírt árak megmaradnak."_s.arg(monthList(months), s.car(car).userName.trimmed(),
+                                                               fuelPriceStem(fuel)))) {
         if (const Result r = takeIntoCarPrices(s, entries); !r)
             ask.inform(r.message(), MsgIcon::Exclamation);
     }
@@ -483,6 +562,12 @@ bool importPublishedPrices(AppState& s, const QString& tablePath) {
 }
 
 bool importPublishedRows(AppState& s, const QVector<NavPriceRow>& rows, const QString& origin) {
+    if (const QStringList doubtful = implausibleNavPrices(rows, knownNavRows(s));
+        !doubtful.isEmpty() && !askYesNo(*s.prompter, u"%1: ezek az árak valószínűtlenek:\r\n%2\r\n\r\nBiztosan így "
+                                                     u"szerepelnek a NAV táblázatában? (Nem: semmi sem változik.)"_s
+                                                         .arg(origin, doubtful.join(u"\r\n"_s)))) {
+        return false;
+    }
     PublishedImport plan;
     if (const Result r = planPublishedImport(s, rows, plan); !r) {
         s.prompter->inform(r.message(), MsgIcon::Exclamation);

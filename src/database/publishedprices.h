@@ -19,7 +19,8 @@ int topUpPublishedPrices(AppState& s);
 
 struct PublishedImport {
     struct File {
-        int fuel = 0; // 0-based index of the fuel type
+        int fuel = 0; // 0-based index of the fuel type; -1 for an LPG or CNG list
+        QString label; // the fuel as NAV names it ("gázolaj", "LPG")
         QString path;
         QByteArray before;
         MonthlyMerge keep;    // only the months the file lacks are added
@@ -31,6 +32,10 @@ struct PublishedImport {
     // The months where a file holds another price than the table, ascending, each once.
     QVector<QDate> differing() const;
 };
+
+// The published prices as table rows: the built-in table with every published list over it, the
+// LPG and CNG ones too. What a new table is measured against.
+QVector<NavPriceRow> knownNavRows(const AppState& s);
 
 // Reads a table file (the program's layout or text pasted from the NAV page) and measures it
 // against the published files; writes nothing. A table that does not read, or a published file
@@ -74,6 +79,8 @@ QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bo
 // to its own prices. Every outcome is told through the prompter. False when nothing was written.
 bool importPublishedPrices(AppState& s, const QString& tablePath);
 // The same for rows already read (pasted text, a downloaded page); origin names them.
+// A table with prices a reader cannot vouch for (implausibleNavPrices) is taken only when the user
+// confirms them.
 bool importPublishedRows(AppState& s, const QVector<NavPriceRow>& rows, const QString& origin);
 
 // Puts the entries into the logged-in car's own prices (an entry of the same day gives way, the

@@ -132,7 +132,7 @@ QString costCaption(qint64 total) { return u"Összes költség: "_s + groupedDig
 
 QString missingPriceText(int year, int month) {
     return u"Hiányzik a(z) %1 havi üzemanyagár (a NAV erre a hónapra közzétett ára). Adja meg az Adatbázis "
-           u"ablak Benzinárak lapján (az „Eredeti” gomb a közzétett árakat tölti be), vagy töltse be fájlból az "
+           u"ablak Üzemanyagárak lapján (az „Eredeti” gomb a közzétett árakat tölti be), vagy töltse be fájlból az "
            u"Eszközök menü „Üzemanyagárak frissítése...” pontjával (parancssorból: rovanta-cli prices import "
            u"FÁJL)."_s.arg(navMonthText(QDate(year, month, 1)));
 }

@@ -208,7 +208,7 @@ QString conversionDoneMessage(const QVector<CarRecord>& cars) {
     if (cars.isEmpty())
         return text;
     text += u"\r\n\r\nAz átalakított gépkocsiknál még meg kell adni a fogyasztást és az általános költséget "
-            u"(a főablak Módosítás gombjával), valamint az üzemanyagárakat (Adatbázis ablak, Benzinárak lap):"_s;
+            u"(a főablak Módosítás gombjával), valamint az üzemanyagárakat (Adatbázis ablak, Üzemanyagárak lap):"_s;
     for (const CarRecord& car : cars)
         text += u"\r\n  "_s + car.plateNumber + u" ("_s + car.userName + u')';
     return text + u"\r\n\r\nBővebben: Súgó, „Régebbi adatok átalakítása”."_s;

@@ -28,6 +28,12 @@ std::array<FuelType, kFuelTypeCount> fuelTypeTable() {
             FuelType{u"dízel"_s, u"bdiz.rvd"_s}, FuelType{u"keverék"_s, u"bkev.rvd"_s}};
 }
 
+QString fuelPriceStem(int fuelIndex) {
+    // Order of the fuel type table: ESZ-95, ESZ-98, dízel, keverék.
+    static const std::array<QString, kFuelTypeCount> stems = {u"benzin"_s, u"benzin"_s, u"gázolaj"_s, u"keverék"_s};
+    return fuelIndex >= 0 && fuelIndex < kFuelTypeCount ? stems[size_t(fuelIndex)] : u"üzemanyag"_s;
+}
+
 const std::array<QString, 12>& MonthAbbrev() {
     static const std::array<QString, 12> t = {u"jan"_s, u"feb"_s, u"mar"_s, u"apr"_s, u"maj"_s, u"jun"_s,
                                               u"jul"_s, u"aug"_s, u"sze"_s, u"okt"_s, u"nov"_s, u"dec"_s};

@@ -53,6 +53,9 @@ constexpr int kMaxFieldChars = 4096;
 constexpr int kQuotedChars = 100;
 QString quotedField(const QString& text);
 std::array<FuelType, kFuelTypeCount> fuelTypeTable();
+// The word a fuel's price is named by ("benzin", "gázolaj", "keverék"), as in "gázolajár",
+// "gázolajárai"; "üzemanyag" for an index outside the table.
+QString fuelPriceStem(int fuelIndex);
 
 // February is always 28 here; daysInMonth() below knows leap years.
 constexpr std::array<int, 12> MonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

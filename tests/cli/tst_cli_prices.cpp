@@ -39,8 +39,17 @@ private:
                      "\r\nConnection: close\r\n\r\n" + body);
             s->disconnectFromHost();
         };
+        const QByteArray html = "200 OK\r\nContent-Type: text/html; charset=utf-8";
         if (path == "/2024")
-            reply("200 OK\r\nContent-Type: text/html; charset=utf-8", testData(u"nav/2024.html"_s));
+            reply(html, testData(u"nav/2024.html"_s));
+        else if (path == "/uzemanyag")
+            reply(html, testData(u"nav/lista.html"_s));
+        else if (path == "/uzemanyag/Korabbi_evben_alkalma20150212")
+            reply(html, testData(u"nav/korabbi.html"_s));
+        else if (path == "/uzemanyag/2025_uzemanyagar")
+            reply(html, testData(u"nav/ev-2025.html"_s));
+        else if (path == "/uzemanyag/2026-ban-alkalmazhato-uzemanyagarak")
+            reply(html, testData(u"nav/ev-2026.html"_s));
         else if (path == "/nincs-tablazat")
             reply("200 OK", "<html><body><p>Oldal karbantartás miatt nem érhető el.</p></body></html>");
         else if (path == "/kor")
@@ -123,13 +132,46 @@ private slots:
         const auto r = f.run({u"prices"_s, u"update"_s, u"--url"_s, server.url(u"2024"_s)});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         // 10 ESZ-95, 11 gázolaj, 11 keverék
-        QVERIFY(r.out.contains(u"2024. október, 2024. november."_s) && r.out.contains(u"A táblázat 11 hónapja beolvasva: 32 új ár"_s));
+        QVERIFY(r.out.contains(u"2024. október, 2024. november."_s) && r.out.contains(u"A táblázat 11 hónapja beolvasva: 54 új ár"_s));
         const QByteArray b95 = f.read(u"Users/b95.rvd"_s);
         QVERIFY(b95.startsWith("11\r\n#2024-01-01#\r\n583\r\n#2024-02-01#\r\n566\r\n") && b95.endsWith("#2024-11-01#\r\n588\r\n"));
         QVERIFY(f.read(u"Users/bkev.rvd"_s).endsWith("#2024-11-01#\r\n639\r\n"));
         // Once more: nothing new, nothing written.
         const auto again = f.run({u"prices"_s, u"update"_s, u"--url"_s, server.url(u"2024"_s)});
         QVERIFY(again.code == 0 && again.out.contains(u"beolvasva: 0 új ár"_s));
+    }
+
+    // The list page leads to this year's page, its "Korábbi" page to last year's; links off the
+    // list page's host or path are not followed. A list page that cannot be had leaves the
+    // address template.
+    void theListPageLeadsToTheYears() {
+        LoopbackServer server;
+        HttpPageSource source({20000, 5 * 1024 * 1024, 5});
+        QVector<NavPriceRow> rows;
+        Result r = downloadNavRowsViaList(source, server.url(u"uzemanyag"_s), server.url(u"nincs/{év}"_s),
+                                          QDate(2026, 1, 15), rows);
+        QVERIFY2(r, qPrintable(r.message()));
+        QStringList months;
+        for (const NavPriceRow& row : rows)
+            months << u"%1-%2"_s.arg(row.year).arg(row.month);
+        QCOMPARE(months, (QStringList{u"2024-12"_s, u"2025-11"_s, u"2025-12"_s, u"2026-1"_s, u"2026-2"_s, u"2026-3"_s,
+                                      u"2026-4"_s}));
+        QCOMPARE(server.requests, 4);
+        // Without the list page: the template's page of the year.
+        r = downloadNavRowsViaList(source, server.url(u"nincs"_s), server.url(u"uzemanyag/{év}_uzemanyagar"_s),
+                                   QDate(2025, 6, 1), rows);
+        QVERIFY2(r && rows.size() == 3, qPrintable(r.message()));
+        r = downloadNavRowsViaList(source, server.url(u"nincs"_s), server.url(u"nincs/{év}"_s), QDate(2025, 6, 1), rows);
+        QVERIFY2(!r && r.message().contains(u"oldalainak listája"_s) && r.message().contains(u"HTTP 404"_s),
+                 qPrintable(r.message()));
+        // The links as read: the year in the address or, beside "üzemanyag", in the text.
+        const QByteArray list = testData(u"nav/lista.html"_s);
+        QCOMPARE(yearPageLink(list, u"https://nav.gov.hu/uzemanyag"_s, 2026),
+                 u"https://nav.gov.hu/uzemanyag/2026-ban-alkalmazhato-uzemanyagarak"_s);
+        QCOMPARE(yearPageLink(list, u"https://nav.gov.hu/uzemanyag"_s, 2025), QString());
+        QCOMPARE(yearPageLink(testData(u"nav/korabbi.html"_s), u"https://nav.gov.hu/uzemanyag/x"_s, 2017,
+                              u"https://nav.gov.hu/uzemanyag"_s),
+                 u"https://nav.gov.hu/uzemanyag/uzemanyagar_2017"_s);
     }
 
     void yearPagesFollowTheSpokenYear() {
@@ -144,6 +186,24 @@ private slots:
         QCOMPARE(navPagesFor(defaultNavUrl(), QDate(2026, 12, 7)).size(), 1);
     }
 
+    // A row of 1 Ft prices went in as success; so did a letter in a price, the month dropped.
+    // Now the first waits for --elfogad, the second is refused whole with its line.
+    void doubtfulAndBrokenPastes() {
+        CliFixture f;
+        f.write(u"Users/b95.rvd"_s, kB95Jan);
+        f.write(u"egyes.txt"_s, "2024.év\nfebruár 1 1 1 1 1\n");
+        auto r = f.run({u"prices"_s, u"import"_s, f.path(u"egyes.txt"_s)});
+        QVERIFY2(r.code == 1 && r.err.contains(u"2024. február, ESZ-95: 1 Ft (nem 100 és 2000 Ft közötti)"_s) &&
+                     r.err.contains(u"--elfogad"_s),
+                 qPrintable(r.err));
+        QCOMPARE(f.read(u"Users/b95.rvd"_s), kB95Jan);
+        r = f.run({u"prices"_s, u"import"_s, f.path(u"egyes.txt"_s), u"--elfogad"_s});
+        QVERIFY2(r.code == 0 && f.read(u"Users/b95.rvd"_s).endsWith("#2024-02-01#\r\n1\r\n"), qPrintable(r.err));
+        f.write(u"betus.txt"_s, "2024.év\tESZ-95\tGázolaj\tKeverék\tLPG\tCNG\nmárcius\t6O8\t638\t650\t332\t794\n");
+        r = f.run({u"prices"_s, u"import"_s, f.path(u"betus.txt"_s), u"--elfogad"_s});
+        QVERIFY2(r.code == 1 && r.err.contains(u"2. sor (2024. március): a(z) ESZ-95 ára („6O8”) nem ár"_s), qPrintable(r.err));
+    }
+
     // Pasted text as a file, then every car given the months it lacks.
     void importPastedThenSync() {
         CliFixture f;
@@ -151,7 +211,7 @@ private slots:
         f.write(u"masolt.txt"_s, testData(u"nav/2024-sorok.txt"_s));
         const auto r = f.run({u"prices"_s, u"import"_s, f.path(u"masolt.txt"_s)});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QVERIFY(r.out.contains(u"A táblázat 11 hónapja beolvasva: 32 új ár"_s));
+        QVERIFY(r.out.contains(u"A táblázat 11 hónapja beolvasva: 54 új ár"_s));
         const auto sync = f.run({u"prices"_s, u"sync"_s, u"ABC-123"_s});
         QCOMPARE(std::pair(sync.code, sync.out), std::pair(0, u"Kovács Péter\t9 új havi ár\n"_s));
         const QByteArray car = f.read(CliFixture::car1(u"benzin.rvd"_s));

@@ -388,8 +388,8 @@ private slots:
         QList<QByteArray> replaced = kNewSet;
         replaced[0].replace("591", "595");
         const QString told = u"Az üzemanyagárak frissítve: %1 új ár került a közzétett árak közé, %2 ár cserélődött."_s;
-        QTest::newRow("no") << kTable << int(No) << kNewSet << told.arg(4).arg(0);
-        QTest::newRow("yes") << kTable << int(Yes) << replaced << told.arg(4).arg(1);
+        QTest::newRow("no") << kTable << int(No) << kNewSet << told.arg(8).arg(0);
+        QTest::newRow("yes") << kTable << int(Yes) << replaced << told.arg(8).arg(1);
         QTest::newRow("cancel") << kTable << int(Cancel) << kOldSet << QString();
         QTest::newRow("yes, a corrected month alone")
             << QByteArray(kTable.left(kTable.indexOf("2025\t11")) + "2025\t11\t595\t596\t\t\t\tx\n") << int(Yes)

@@ -109,7 +109,7 @@ private slots:
         QVERIFY(env.read(u"Users/bdiz.rvd"_s).startsWith("43\r\n#2020-03-01#\r\n406\r\n#2020-05-01#\r\n342\r\n"));
         QCOMPARE(env.read(u"Users/b98.rvd"_s), QByteArray("0\r\n"));
         QCOMPARE((std::tuple{status, env.settings->text(keys::Version), env.settings->text(keys::Directory)}),
-                 (std::tuple{u"A program betöltötte a NAV által közzétett üzemanyagárakat (128 új havi ár)."_s, u"2.2"_s, env.state.programDir}));
+                 (std::tuple{u"A program betöltötte a NAV által közzétett üzemanyagárakat (206 új havi ár)."_s, u"2.2"_s, env.state.programDir}));
         QCOMPARE(std::pair(order, view.value), std::pair(std::vector<QString>{u"main"_s, u"car"_s, u"partner"_s, u"seed"_s}, view.maximum));
     }
 
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(std::pair(env.read(u"Users/b98.rvd"_s), env.read(u"Users/bdiz.rvd"_s)),
                  std::pair(QByteArray("1\r\n#2024-01-01#\r\n700\r\n"), QByteArray("2\r\nx\r\n")));
         QVERIFY(env.read(u"Users/bkev.rvd"_s).startsWith("42\r\n")); // lost since: made again
-        QCOMPARE(status, u"A program betöltötte a NAV által közzétett üzemanyagárakat (84 új havi ár)."_s);
+        QCOMPARE(status, u"A program betöltötte a NAV által közzétett üzemanyagárakat (162 új havi ár)."_s);
 
         // Nothing left to add: no file is rewritten and the status bar stays quiet.
         const QByteArray kev = env.read(u"Users/bkev.rvd"_s);
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(env.prompter.last(),
                  u"A konvertálás sikeresen befejeződött.\r\n\r\nAz átalakított gépkocsiknál még meg kell adni a "
                  u"fogyasztást és az általános költséget (a főablak Módosítás gombjával), valamint az üzemanyagárakat "
-                 u"(Adatbázis ablak, Benzinárak lap):\r\n  ABC-123 (Kovács)\r\n  XYZ-999 (Nagy)\r\n\r\n"
+                 u"(Adatbázis ablak, Üzemanyagárak lap):\r\n  ABC-123 (Kovács)\r\n  XYZ-999 (Nagy)\r\n\r\n"
                  u"Bővebben: Súgó, „Régebbi adatok átalakítása”."_s);
 
         const QVector<CarRecord> cars = storedCars(env);

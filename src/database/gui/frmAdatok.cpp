@@ -39,7 +39,7 @@ frmAdatok::frmAdatok(AppState& state, DatabaseMode mode, QWidget* parent)
     picTorles = new DeletePage(state, mode);
     tabAdatok->addTab(picPartner, u"Partner&ek"_s);
     tabAdatok->addTab(picTavolsag, u"Tá&volságok"_s);
-    tabAdatok->addTab(picBenzin, u"&Benzinárak"_s);
+    tabAdatok->addTab(picBenzin, u"&Üzemanyagárak"_s);
     tabAdatok->addTab(picImport, u"Imp&ort"_s);
     tabAdatok->addTab(picTorles, u"Tö&rlés"_s);
 

@@ -25,9 +25,11 @@ namespace rv {
 frmNavBeillesztes::frmNavBeillesztes(AppState& state, QWidget* parent) : QDialog(parent), m_state(state) {
     setObjectName(u"frmNavBeillesztes"_s);
     setWindowTitle(u"NAV-árak beillesztése"_s);
-    lblNavTabla = new QLabel(u"Nyissa meg a NAV honlapján az év üzemanyagár-oldalát („2024-ben alkalmazható "
-                             u"üzemanyagárak”), jelölje ki a táblázatot az év címsorával (például „2024.év”) együtt, "
-                             u"másolja ki, és illessze be &ide:"_s,
+    const int year = QDate::currentDate().year();
+    lblNavTabla = new QLabel(u"Nyissa meg a NAV honlapján az év üzemanyagár-oldalát („%1 alkalmazható "
+                             u"üzemanyagárak”), jelölje ki a táblázatot az év címsorával (például „%2.év”) együtt, "
+                             u"másolja ki, és illessze be &ide:"_s.arg(yearInessive(year))
+                                 .arg(year),
                              this);
     lblNavTabla->setWordWrap(true);
     txtNavTabla = new QPlainTextEdit(this);
@@ -63,7 +65,6 @@ void frmNavBeillesztes::accept() {
 }
 
 bool downloadNavPrices(AppState& state, QWidget* parent) {
-    const QVector<NavPage> pages = navPagesFor(navUrlTemplate(state.settings), QDate::currentDate());
     QProgressDialog progress(u"A NAV üzemanyagár-oldalának letöltése..."_s, u"&Mégse"_s, 0, 0, parent);
     progress.setObjectName(u"frmNavLetoltes"_s);
     progress.setWindowTitle(u"Letöltés a NAV honlapjáról"_s);
@@ -77,7 +78,8 @@ bool downloadNavPrices(AppState& state, QWidget* parent) {
         return !progress.wasCanceled();
     };
     QVector<NavPriceRow> rows;
-    const Result r = downloadNavRows(source, pages, rows);
+    const Result r = downloadNavRowsViaList(source, navListUrl(state.settings), navUrlTemplate(state.settings),
+                                            QDate::currentDate(), rows);
     progress.close();
     if (!r) {
         state.prompter->inform(r.message(), MsgIcon::Exclamation);

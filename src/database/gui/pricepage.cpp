@@ -67,7 +67,11 @@ PricePage::PricePage(AppState& state, DatabaseMode mode) : DatabasePage(state, m
     grid->addWidget(cboHonapok, 1, 1);
     grid->addWidget(label(u"&Nap:"_s, cboNapok), 2, 0);
     grid->addWidget(cboNapok, 2, 1);
-    grid->addWidget(label(u"Benzin&ár:"_s, txtAr), 3, 0);
+    // The box is named by the logged-in car's fuel: "Gázolaj&ár:".
+    const int car = state.currentCar;
+    QString stem = fuelPriceStem(car >= 1 && car <= state.carCount() ? state.car(car).fuelType - 1 : -1);
+    stem[0] = stem[0].toUpper();
+    grid->addWidget(label(stem + u"&ár:"_s, txtAr), 3, 0);
     auto* price = new QHBoxLayout;
     price->addWidget(txtAr);
     price->addWidget(new QLabel(u"Ft/L"_s, this));

@@ -7,6 +7,8 @@
 #include "database/gui/navpricewindows.h"
 #include "database/publishedprices.h"
 #include "startup/carops.h"
+#include "model/workcalendar.h"
+#include "storage/fileio.h"
 #include "storage/numeric.h"
 #include "storage/records.h"
 #include "storage/locks.h"
@@ -25,6 +27,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QFrame>
+#include <QPalette>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -110,6 +114,29 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     lblKovetkezoLepes->setObjectName(u"lblKovetkezoLepes"_s);
     lblKovetkezoLepes->setVisible(false);
 
+    pnlNavErtesites = new QFrame(central);
+    pnlNavErtesites->setObjectName(u"pnlNavErtesites"_s);
+    pnlNavErtesites->setFrameShape(QFrame::StyledPanel);
+    pnlNavErtesites->setAutoFillBackground(true);
+    QPalette notice = pnlNavErtesites->palette();
+    notice.setColor(QPalette::Window, QColor(255, 244, 206));
+    notice.setColor(QPalette::WindowText, Qt::black);
+    pnlNavErtesites->setPalette(notice);
+    lblNavErtesites = new QLabel(pnlNavErtesites);
+    lblNavErtesites->setObjectName(u"lblNavErtesites"_s);
+    lblNavErtesites->setWordWrap(true);
+    cmdNavBeillesztes = namedButton(pnlNavErtesites, u"cmdNavBeillesztes"_s, u"Beillesztés…"_s);
+    cmdNavLetoltes = namedButton(pnlNavErtesites, u"cmdNavLetoltes"_s, u"Letöltés…"_s);
+    cmdNavBezar = namedButton(pnlNavErtesites, u"cmdNavBezar"_s, u"Bezárás"_s);
+    cmdNavBeillesztes->setToolTip(u"A NAV honlapjáról kimásolt ártáblázat beillesztése."_s);
+    cmdNavLetoltes->setToolTip(u"Az árak letöltése a NAV honlapjáról."_s);
+    auto* noticeRow = new QHBoxLayout(pnlNavErtesites);
+    noticeRow->addWidget(lblNavErtesites, 1);
+    noticeRow->addWidget(cmdNavBeillesztes);
+    noticeRow->addWidget(cmdNavLetoltes);
+    noticeRow->addWidget(cmdNavBezar);
+    pnlNavErtesites->setVisible(false);
+
     auto* left = new QVBoxLayout;
     left->addWidget(lblUsers);
     left->addWidget(lstUsers);
@@ -117,6 +144,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     top->addLayout(left, 2);
     top->addWidget(details, 3);
     auto* layout = new QVBoxLayout(central);
+    layout->addWidget(pnlNavErtesites);
     layout->addWidget(pnlElsoLepesek);
     layout->addLayout(top);
     layout->addLayout(buttons);
@@ -139,6 +167,10 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
 
     buildMenus();
     setLoggedIn(false);
+    chooseWorkdayTable = [this] {
+        return QFileDialog::getOpenFileName(this, u"Munkarend importálása"_s, QString(),
+                                            u"Munkarend táblázata (*.tsv *.txt);;Minden fájl (*)"_s);
+    };
     choosePriceTable = [this] {
         return QFileDialog::getOpenFileName(this, u"Üzemanyagárak frissítése"_s, QString(),
                                             u"NAV-ártáblázat (*.tsv *.csv *.txt);;Minden fájl (*)"_s);
@@ -188,6 +220,7 @@ void frmMain::buildMenus() {
     mnuUzemanyagarak = action(u"mnuUzemanyagarak"_s, u"Üzemanyagárak &frissítése..."_s);
     mnuNavBeillesztes = action(u"mnuNavBeillesztes"_s, u"NAV-árak &beillesztése..."_s);
     mnuNavLetoltes = action(u"mnuNavLetoltes"_s, u"&Letöltés a NAV honlapjáról..."_s);
+    mnuMunkarend = action(u"mnuMunkarend"_s, u"&Munkarend importálása..."_s);
     mnuSegitseg = action(u"mnuSegitseg"_s, u"&Segítség"_s);
     mnuSegitseg->setShortcut(QKeySequence::HelpContents);
     mnuKereses = action(u"mnuKereses"_s, u"&Keresés a súgóban..."_s);
@@ -204,6 +237,7 @@ void frmMain::buildMenus() {
     options->addAction(mnuUzemanyagarak);
     options->addAction(mnuNavBeillesztes);
     options->addAction(mnuNavLetoltes);
+    options->addAction(mnuMunkarend);
     QMenu* help = menuBar()->addMenu(u"&Súgó"_s);
     help->addAction(mnuSegitseg);
     help->addAction(mnuKereses);
@@ -238,6 +272,22 @@ void frmMain::buildMenus() {
             dialog->open();
         });
     });
+    connect(mnuMunkarend, &QAction::triggered, this, [this] {
+        trapped(u"mnuMunkarend_Click"_s, [this] {
+            const QString file = chooseWorkdayTable();
+            if (file.isEmpty())
+                return;
+            QByteArray data;
+            int count = 0;
+            Result r = readWholeFile(file, data);
+            if (r)
+                r = importSwappedDays(m_state.programDir, data, QDir::toNativeSeparators(file), &count);
+            m_state.prompter->inform(r ? u"%1 nap került a munkarendbe; a naptár és a minta ezután ezekkel "
+                                         u"számol."_s.arg(count)
+                                       : r.message(),
+                                     r ? MsgIcon::Information : MsgIcon::Exclamation);
+        });
+    });
     connect(mnuUzemanyagarak, &QAction::triggered, this, [this] {
         trapped(u"mnuUzemanyagarak_Click"_s, [this] {
             const QString file = choosePriceTable();
@@ -249,12 +299,20 @@ void frmMain::buildMenus() {
         trapped(u"mnuNavBeillesztes_Click"_s, [this] {
             auto* dialog = new frmNavBeillesztes(m_state, this);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
+            // Its import runs as it closes; the bar is looked at once it is gone.
+            connect(dialog, &QObject::destroyed, this, &frmMain::refreshNavNotice);
             dialog->open();
         });
     });
     connect(mnuNavLetoltes, &QAction::triggered, this, [this] {
-        trapped(u"mnuNavLetoltes_Click"_s, [this] { downloadNavPrices(m_state, this); });
+        trapped(u"mnuNavLetoltes_Click"_s, [this] {
+            downloadNavPrices(m_state, this);
+            refreshNavNotice();
+        });
     });
+    connect(cmdNavBeillesztes, &QPushButton::clicked, mnuNavBeillesztes, &QAction::trigger);
+    connect(cmdNavLetoltes, &QPushButton::clicked, mnuNavLetoltes, &QAction::trigger);
+    connect(cmdNavBezar, &QPushButton::clicked, pnlNavErtesites, &QWidget::hide);
     connect(mnuNevjegy, &QAction::triggered, this, [this] {
         auto* dialog = new frmAbout(caption(), this);
         dialog->prompter = m_state.prompter;
@@ -342,14 +400,18 @@ void frmMain::showEvent(QShowEvent* event) {
     if (m_state.carCount() == 0)
         cmdElsoGepkocsi->setFocus();
     QMainWindow::showEvent(event);
-    if (!m_startupNotice.isEmpty()) {
-        // After the window is on the screen, so the message box has it behind.
-        QTimer::singleShot(0, this, [this, text = m_startupNotice] {
-            if (m_state.prompter)
-                m_state.prompter->inform(text, MsgIcon::Information);
-        });
-        m_startupNotice.clear();
-    }
+}
+
+void frmMain::setStartupNotice(const NavNotice& notice) {
+    lblNavErtesites->setText(notice.text);
+    pnlNavErtesites->setVisible(notice.due());
+}
+
+// Prices pasted or downloaded from the bar, or from the menu, may have filled the gap.
+void frmMain::refreshNavNotice() {
+    if (!pnlNavErtesites->isVisible())
+        return;
+    setStartupNotice(navMissingNotice(m_state, QDate::currentDate()));
 }
 
 void frmMain::setLoggedIn(bool on) {

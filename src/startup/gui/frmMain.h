@@ -1,10 +1,13 @@
 #pragma once
 
+#include "database/navnotice.h"
+
 #include <QMainWindow>
 
 #include <functional>
 
 class QAction;
+class QFrame;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -33,8 +36,8 @@ public:
     // Names the demo data directory the program works on in the status bar.
     void showDemoDirectory(const QString& dir);
 
-    // Said once, when the window is first shown: the start-up found published prices missing.
-    void setStartupNotice(const QString& text) { m_startupNotice = text; }
+    // The bar of NAV prices missing, with the two ways to get them; hidden when none is missing.
+    void setStartupNotice(const NavNotice& notice);
 
     void login();
     void newCar();
@@ -59,11 +62,19 @@ public:
     QPushButton* cmdElsoBemutato;
     QPushButton* cmdElsoSugo;
     QLabel* lblKovetkezoLepes;
+    // The start-up's bar of missing NAV prices: it stays until closed or the prices come.
+    QFrame* pnlNavErtesites;
+    QLabel* lblNavErtesites;
+    QPushButton* cmdNavBeillesztes;
+    QPushButton* cmdNavLetoltes;
+    QPushButton* cmdNavBezar;
     // Starts the program on its demo data beside this one; false when it could not be started.
     // Tests put their own here.
     std::function<bool()> startDemo;
     // The table file for "Üzemanyagárak frissítése..."; empty when cancelled. Tests put their own here.
     std::function<QString()> choosePriceTable;
+    // The table file for "Munkarend importálása..."; empty when cancelled. Tests put their own here.
+    std::function<QString()> chooseWorkdayTable;
     // The two panels of StatusBar.
     QLabel* StatusBarPanel1;
     QLabel* StatusBarPanel2;
@@ -75,6 +86,7 @@ public:
     QAction* mnuUzemanyagarak;
     QAction* mnuNavBeillesztes;
     QAction* mnuNavLetoltes;
+    QAction* mnuMunkarend;
     QAction* mnuSegitseg;
     QAction* mnuKereses;
     QAction* mnuNevjegy;
@@ -86,7 +98,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString m_startupNotice;
+    void refreshNavNotice();
     void buildMenus();
     void showDetails();
     void clearDetails();

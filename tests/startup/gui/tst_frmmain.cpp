@@ -22,6 +22,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include "model/holidays.h"
+
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -180,7 +182,15 @@ private slots:
         f.env.write(u"uj.tsv"_s, "year;month;esz95;gazolaj;keverek;lpg;cng;source_url\n2025;12;580;590;630;330;800;x\n");
         f.main->choosePriceTable = [&] { return f.env.path(u"uj.tsv"_s); };
         f.main->mnuUzemanyagarak->trigger();
-        QVERIFY(f.env.prompter.last().startsWith(u"Az üzemanyagárak frissítve: 3 új ár"_s));
+        QVERIFY(f.env.prompter.last().startsWith(u"Az üzemanyagárak frissítve: 5 új ár"_s));
+        // A year of swapped days into the data folder's table, in use at once.
+        f.env.write(u"munkarend-2027.tsv"_s, "datum\tnap\thelyett\tforras\n2027-12-24\tpihenőnap\t\tpróba rendelet\n");
+        f.main->chooseWorkdayTable = [&] { return f.env.path(u"munkarend-2027.tsv"_s); };
+        f.main->mnuMunkarend->trigger();
+        QVERIFY2(f.env.prompter.last().startsWith(u"1 nap került a munkarendbe"_s) && isDayOff(QDate(2027, 12, 24)) &&
+                     f.env.read(u"munkarend.tsv"_s).contains("2027-12-24\tpihenőnap"),
+                 qPrintable(f.env.prompter.last()));
+        installSwappedDays({});
         f.main->mnuSetup->trigger();
         auto* setup = f.main->findChild<frmSetup*>();
         QVERIFY(setup && setup->isVisible());
@@ -304,23 +314,26 @@ private slots:
         QVERIFY(prompter.last().contains(u"nem nyitható meg"_s));
     }
 
-    // The notice the start-up found is said once, when the main window first shows; the paste
-    // dialog reads the NAV page's text and ends in the merge's question.
-    void startupNoticeAndPasteDialog() {
+    // The notice the start-up found is a bar, not a box: it names the first and last month
+    // missing, offers the paste and the download, and goes once the prices are in or it is
+    // closed. The paste dialog reads the NAV page's text and ends in the merge's question.
+    void startupNoticeBarAndPasteDialog() {
         Env env;
         env.write(u"Users/b95.rvd"_s, "1\r\n#2024-01-01#\r\n583\r\n");
-        const QString notice = missingPublishedNotice(env.state, QDate(2024, 3, 10));
-        QVERIFY(notice.startsWith(u"A közzétett NAV-üzemanyagárak közül hiányzik: 2024. február, 2024. március."_s) &&
-                notice.contains(u"„NAV-árak beillesztése”"_s));
+        const NavNotice notice = navMissingNotice(env.state, QDate(2024, 3, 10));
+        QCOMPARE(std::pair(notice.first, notice.last), std::pair(QDate(2024, 2, 1), QDate(2024, 3, 1)));
 
         frmMain main(env.state);
         main.setStartupNotice(notice);
         main.show();
-        QTRY_COMPARE(env.prompter.texts(), QStringList{notice});
-        main.hide();
-        main.show();
+        QVERIFY(main.pnlNavErtesites->isVisible() && main.cmdNavBeillesztes->isVisible() && main.cmdNavLetoltes->isVisible());
+        QCOMPARE(main.lblNavErtesites->text(), notice.text);
         QTest::qWait(20);
-        QCOMPARE(env.prompter.asked.size(), 1);
+        QVERIFY(env.prompter.asked.isEmpty()); // nothing modal
+        main.cmdNavBezar->click();
+        QVERIFY(!main.pnlNavErtesites->isVisible());
+        main.setStartupNotice(notice);
+        QVERIFY(main.pnlNavErtesites->isVisible());
 
         main.mnuNavBeillesztes->trigger();
         auto* dialog = main.findChild<frmNavBeillesztes*>(u"frmNavBeillesztes"_s);
@@ -335,6 +348,8 @@ private slots:
         dialog->cmdOK->click(); // answered No
         QVERIFY(env.prompter.last().contains(u"Beviszi ezeket a közzétett árak közé?"_s) &&
                 env.read(u"Users/b95.rvd"_s) == "1\r\n#2024-01-01#\r\n583\r\n");
+        QTRY_VERIFY(!main.findChild<frmNavBeillesztes*>(u"frmNavBeillesztes"_s));
+        QVERIFY(main.pnlNavErtesites->isVisible()); // still missing: the bar stays
     }
 
     // Tab walks every dialog in the order the screen shows it; F1 opens the dialog's own page.
