@@ -15,11 +15,19 @@ public:
     virtual double scaleWidth() const = 0;
 
     virtual void setFontSize(double points) = 0;
+    virtual double fontSize() const = 0;
     virtual void setBold(bool on) = 0;
     virtual void setUnderline(bool on) = 0;
     virtual double textWidth(const QString& text) const = 0;
 
     virtual void printText(double x, double y, const QString& text) = 0;
+    // A text that belongs to the room from left to right (its cell, the space between rules, the
+    // page): the layout has fitted it there, and a canvas that checks layouts keeps the room.
+    virtual void printTextIn(double x, double y, const QString& text, double left, double right) {
+        (void)left;
+        (void)right;
+        printText(x, y, text);
+    }
     // Just below the last text printed.
     virtual double currentY() const = 0;
 

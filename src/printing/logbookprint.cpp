@@ -3,6 +3,7 @@
 #include "model/chain.h"
 #include "model/grouping.h"
 #include "model/monthfacts.h"
+#include "printing/fit.h"
 #include "printing/sheet.h"
 #include "storage/records.h"
 #include "model/state.h"
@@ -54,24 +55,27 @@ public:
             const Leg& leg = rows[i].leg;
             const double yA = (n - 0.5) * sh.U;
             const double yB = n * sh.U;
-            double below = 0; // a one-line comment still takes the row's two lines
+            const double pitch = yB - yA;
             if (rows[i].comment) {
-                const QStringList lines = commentLines(log.comments[size_t(leg.day - 1)].trimmed());
-                sh.text(X1, yA, lines.value(0));
-                if (lines.size() > 1)
-                    sh.text(X1, yB, lines.value(1));
-                else
-                    below = yB - yA;
+                const FittedText lines = commentLines(log.comments[size_t(leg.day - 1)].trimmed());
+                const double was = sh.c.fontSize();
+                sh.c.setFontSize(lines.size);
+                // Two lines keep the row's own two; more are set closer.
+                const double step = lines.lines.size() <= 2 ? pitch : lineHeight(lines.size);
+                for (qsizetype l = 0; l < lines.lines.size(); ++l)
+                    sh.cell(X1, sh.W - sh.M, yA + double(l) * step, lines.lines[l]);
+                sh.c.setFontSize(was);
             } else {
-                sh.text(X1, yA, month + u' ' + num(leg.day) + u'.');
-                sh.text(X2, yA, partnerAddress(s.partner(leg.from)));
-                sh.text(X3, yA, partnerAddress(s.partner(leg.to)));
-                sh.text(X1, yB, groupedDigits(leg.km) + u" km"_s);
-                sh.text(X2, yB, routeTypeText(s, leg.routeType));
-                sh.text(X3, yB, s.partner(leg.to).name);
+                sh.cell(X1, X2 - kGap, yA, month + u' ' + num(leg.day) + u'.');
+                sh.cell(X2, X3 - kGap, yA, partnerAddress(s.partner(leg.from)));
+                sh.cell(X3, sh.W - sh.M, yA, partnerAddress(s.partner(leg.to)));
+                sh.cell(X1, X2 - kGap, yB, groupedDigits(leg.km) + u" km"_s);
+                sh.cell(X2, X3 - kGap, yB, routeTypeText(s, leg.routeType));
+                sh.cell(X3, sh.W - sh.M, yB, s.partner(leg.to).name);
                 pageKm += leg.km;
             }
-            const double y = sh.c.currentY() + below;
+            // Under the row's second line, however small its texts were made.
+            const double y = yB + lineHeight(sh.c.fontSize());
             const bool dayEnds = leg.lastOfDay && (rows[i].comment || i + 1 == rows.size() || !rows[i + 1].comment);
             if (dayEnds)
                 sh.bar(sh.M, y - 8, sh.W - sh.M, y + 7);
@@ -98,28 +102,24 @@ public:
     }
 
 private:
-    // "Megjegyzés: " and the comment on the two lines of a row, broken between words; what does
-    // not fit ends in an ellipsis.
-    QStringList commentLines(const QString& comment) const {
+    // "Megjegyzés: " and the comment in the row's height, broken between words and made smaller
+    // as it needs; a comment longer than the row holds even then ends in an ellipsis.
+    FittedText commentLines(const QString& comment) const {
         const double width = sh.W - sh.M - X1;
-        QStringList lines{QString()};
-        const QStringList words = (u"Megjegyzés: "_s + comment).split(u' ', Qt::SkipEmptyParts);
-        for (qsizetype w = 0; w < words.size(); ++w) {
-            const QString joined = lines.last().isEmpty() ? words[w] : lines.last() + u' ' + words[w];
-            if (sh.c.textWidth(joined) <= width || lines.last().isEmpty()) {
-                lines.last() = joined;
-            } else if (lines.size() < 2) {
-                lines.append(words[w]);
-            } else {
-                lines.last() += u" …"_s;
-                break;
-            }
+        FittedText fit =
+            fitText(sh.c, u"Megjegyzés: "_s + comment, width, sh.U, sh.c.fontSize(), kSmallestPoints * sh.t.scale());
+        const qsizetype room = std::max<qsizetype>(1, qsizetype(sh.U / lineHeight(fit.size)));
+        if (fit.lines.size() > room) {
+            fit.lines.resize(room);
+            const double was = sh.c.fontSize();
+            sh.c.setFontSize(fit.size);
+            QString& last = fit.lines.last();
+            while (last.size() > 1 && sh.c.textWidth(last + u" …"_s) > width)
+                last.chop(1);
+            last += u" …"_s;
+            sh.c.setFontSize(was);
         }
-        // A single word longer than the line is cut to it.
-        for (QString& line : lines)
-            while (line.size() > 1 && sh.c.textWidth(line) > width)
-                line = line.left(line.size() - 2) + u'…';
-        return lines;
+        return fit;
     }
 
     // Leaves the row counter at the first row of the page.
@@ -127,31 +127,38 @@ private:
         Canvas& c = sh.c;
         const double U = sh.U;
         sh.title(kLogbookTitle);
+        c.setFontSize(10 * sh.t.scale()); // the preview's half rows are closer
         int n = 2;
-        sh.text(X1, n * U, car.carType.trimmed() + u" típusú "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsihoz"_s);
+        const double beforeBox = XR - 100 - kGap;
+        sh.cell(X1, sh.W - sh.M, n * U, car.carType.trimmed() + u" típusú "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsihoz"_s);
         n = 3;
-        sh.text(X1, n * U, num(log.year) + u". "_s + printedMonthName(log.month) + u" hónapra"_s);
+        sh.cell(X1, beforeBox, n * U, num(log.year) + u". "_s + printedMonthName(log.month) + u" hónapra"_s);
         n = 4;
-        sh.text(X1, n * U, u"Kezdő km-óra állás: "_s + groupedDigits(log.startOdometer) + u" km"_s);
+        sh.cell(X1, beforeBox, n * U, u"Kezdő km-óra állás: "_s + groupedDigits(log.startOdometer) + u" km"_s);
         n = 5;
-        sh.text(X1, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingReadingText(printedReading(log), Digits::Grouped) + u" (magán: "_s +
+        sh.cell(X1, beforeBox, (n - 0.5) * U, u"Záró km-óra állás: "_s + closingReadingText(printedReading(log), Digits::Grouped) + u" (magán: "_s +
                                        groupedDigits(printedReading(log).privateKm) + u" km)"_s);
-        c.setFontSize(8);
+        c.setFontSize(8 * sh.t.scale());
         n = 3;
         sh.box(XR - 100, n * U - 100, sh.W - sh.M, (n + 2) * U);
-        sh.text(XR, n * U, u"Elszámoló neve: "_s + car.companyName.trimmed());
+        // A long name pushes the lines below it down, within the box.
+        const double inBox = sh.W - sh.M - kGap;
+        double boxY = n * U;
+        boxY += sh.cell(XR, inBox, boxY, u"Elszámoló neve: "_s + car.companyName.trimmed(), Align::Left, 0.9 * U);
+        boxY = std::max(boxY, 4 * U);
+        boxY += sh.cell(XR, inBox, boxY, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
+        boxY = std::max(boxY, 4.5 * U);
+        sh.cell(XR, inBox, boxY, u"Gépkocsivezető: "_s + car.userName.trimmed());
         n = 4;
-        sh.text(XR, n * U, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
-        sh.text(XR, (n + 0.5) * U, u"Gépkocsivezető: "_s + car.userName.trimmed());
         n = 5;
         c.setBold(true);
-        sh.text(X1, (n + 0.5) * U, u"Dátum"_s);
-        sh.text(X2, (n + 0.5) * U, u"Honnan"_s);
-        sh.text(X3, (n + 0.5) * U, u"Hova"_s);
+        sh.cell(X1, X2 - kGap, (n + 0.5) * U, u"Dátum"_s);
+        sh.cell(X2, X3 - kGap, (n + 0.5) * U, u"Honnan"_s);
+        sh.cell(X3, sh.W - sh.M, (n + 0.5) * U, u"Hova"_s);
         n = 6;
-        sh.text(X1, n * U, u"Megtett út"_s);
-        sh.text(X2, n * U, u"Útvonal típusa"_s);
-        sh.text(X3, n * U, u"Felkeresett partner"_s);
+        sh.cell(X1, X2 - kGap, n * U, u"Megtett út"_s);
+        sh.cell(X2, X3 - kGap, n * U, u"Útvonal típusa"_s);
+        sh.cell(X3, sh.W - sh.M, n * U, u"Felkeresett partner"_s);
         n = 7;
         const double y = c.currentY();
         sh.bar(sh.M, y - 10, sh.W - sh.M, y + 10);
@@ -165,9 +172,11 @@ private:
     const MonthLog& log;
     const CarRecord& car;
     const double X1 = sh.M;
-    const double X2 = (sh.W - sh.M) / 5 + sh.M;
-    const double X3 = 3 * (sh.W - sh.M) / 5 + sh.M;
-    const double XR = double(std::llround(sh.W * 3) / 5);
+    // The date and km narrow, the two addresses alike.
+    const double X2 = std::round(sh.M + (sh.W - 2 * sh.M) * 0.17);
+    const double X3 = std::round(X2 + (sh.W - sh.M - X2) / 2);
+    const double XR = double(std::llround(sh.W) / 2);
+    const double kGap = sh.at(100); // between a column's texts and the next column
 };
 
 } // namespace

@@ -23,6 +23,7 @@ public:
 
     double scaleWidth() const override { return m_width; }
     void setFontSize(double points) override;
+    double fontSize() const override { return m_font.pointSizeF(); }
     void setBold(bool on) override;
     void setUnderline(bool on) override;
     double textWidth(const QString& text) const override;

@@ -91,7 +91,9 @@ QString noPriceForMonthMessage(const MonthLog& log);
 StatementSums computeStatement(const AppState& s, const MonthLog& log, float season);
 // Maximal runs of days with the same price.
 QVector<PricePeriod> pricePeriods(const StatementSums& sums);
-QString pricePeriodText(int year, int month, const PricePeriod& period);
+QString pricePeriodText(int year, int month, const PricePeriod& period, const QString& unit = QStringLiteral("l"));
+// The statement's line under the fuel used: why the cost is not the litres times the price.
+extern const QString kPerLegNote;
 // Kilometres driven at one route multiplier.
 struct KmAtMultiplier {
     float multiplier = 1.0f;

@@ -21,19 +21,27 @@ public:
         double fontSize = 0;
         bool bold = false;
         bool underline = false;
+        // The room the text was given; the page's width for a text given none.
+        double left = 0, right = 0;
     };
 
-    explicit RecordingCanvas(double width = 11000) : m_width(width) {}
+    // The height of the printable part of an A4 page of the given width.
+    explicit RecordingCanvas(double width = 11000) : m_width(width), m_height(width * 283.3 / 197.3) {}
 
     double scaleWidth() const override { return m_width; }
+    double pageHeight() const { return m_height; }
     void setFontSize(double points) override { m_size = points; }
+    double fontSize() const override { return m_size; }
     void setBold(bool on) override { m_bold = on; }
     void setUnderline(bool on) override { m_underline = on; }
     double textWidth(const QString& text) const override { return double(text.size()) * m_size * 10.0; }
     double textHeight() const { return m_size * 24.0; }
 
-    void printText(double x, double y, const QString& text) override {
+    void printText(double x, double y, const QString& text) override { printTextIn(x, y, text, 0, m_width); }
+    void printTextIn(double x, double y, const QString& text, double left, double right) override {
         add(Kind::Text, x, y, x + textWidth(text), y + textHeight(), text);
+        items.last().left = left;
+        items.last().right = right;
         m_currentY = y + textHeight();
     }
     double currentY() const override { return m_currentY; }
@@ -43,7 +51,6 @@ public:
     void newPage() override { ++m_page; }
 
     int pages() const { return m_page; }
-    double fontSize() const { return m_size; }
     bool bold() const { return m_bold; }
     bool underline() const { return m_underline; }
 
@@ -94,6 +101,7 @@ private:
     }
 
     double m_width;
+    double m_height;
     double m_size = 10;
     bool m_bold = false;
     bool m_underline = false;

@@ -2,6 +2,7 @@
 
 #include "model/chain.h"
 #include "printing/canvas.h"
+#include "printing/fit.h"
 #include "printing/printout.h"
 
 #include <QString>
@@ -17,9 +18,23 @@ public:
     Sheet(Canvas& canvas, const Twin& twin) : c(canvas), t(twin) {}
 
     bool shown() const { return !t.isPreview() || t.pageShown == page; }
-    void text(double x, double y, const QString& s) {
-        if (shown())
-            c.printText(x, y, s);
+    // A text from x to the right margin at most, made smaller when longer.
+    void text(double x, double y, const QString& s) { cell(x, W - M, y, s); }
+    // The text fitted into the room from left to right at y (see drawFitted); returns its height.
+    double cell(double left, double right, double y, const QString& s, Align align = Align::Left, double height = 0) {
+        return drawFitted(c, left, right, y, s, align, height, shown(), kSmallestPoints * t.scale());
+    }
+    // The text at the current size between the margins broken into lines from row n on, a line a
+    // row; returns the rows taken.
+    int paragraph(int n, const QString& s, double left = -1) {
+        const double from = left < 0 ? M : left;
+        const QStringList lines = wrapText(c, s, W - M - from);
+        for (const QString& line : lines) {
+            if (shown())
+                c.printTextIn(from, n * U, line, from, W - M);
+            ++n;
+        }
+        return int(lines.size());
     }
     void line(double x1, double y1, double x2, double y2) {
         if (shown())
@@ -62,6 +77,9 @@ const CarRecord& printedCar(const AppState& s);
 // Inside a printed sentence or date a month name is written small ("2002. március hónapra",
 // "március 5."); the capitalised table suits the editor's headline only.
 QString printedMonthName(int month);
+
+// The unit fuel of the logged-in car is measured in: "kg" for compressed natural gas, else "l".
+QString fuelUnit(const AppState& s);
 
 // The month's readings with its private use.
 MonthReading printedReading(const MonthLog& log);

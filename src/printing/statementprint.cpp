@@ -46,12 +46,11 @@ public:
         ++n;
         const int fuel = car.fuelType;
         const QString fuelName = fuel >= 1 && fuel <= kFuelTypeCount ? s.fuelTypes[size_t(fuel - 1)].name : QString();
-        sh.text(M, n * U, u"Gépkocsi fogyasztása: "_s + singleText(car.consumption) + u" L/100 km, "_s + fuelName +
-                              u" típusú üzemanyag"_s);
+        sh.text(M, n * U, u"Gépkocsi fogyasztása: "_s + singleText(car.consumption) + u' ' + unit + u"/100 km, "_s +
+                              fuelName + u" típusú üzemanyag"_s);
         ++n;
         if (s.carFacts.norm == NormKind::Flat) {
-            sh.text(M, n * U, flatNormStatementLine());
-            ++n;
+            n += sh.paragraph(n, flatNormStatementLine());
         } else if (box != SeasonBox::None) {
             const QString what = box == SeasonBox::AirConditioning ? u"Klímahasználat"_s : u"Téli üzemeltetés"_s;
             sh.text(M, n * U, what + u" miatt felhasznált szorzó: "_s + singleText(season));
@@ -84,14 +83,20 @@ public:
         row(n, {u"Összesen: "_s, groupedDigits(sums.totalKm) + u" km"_s, QString(), groupedDigits(sums.totalCost) + u" Ft"_s});
         c.setBold(false);
         n += 2;
-        sh.text(M, n * U, u"Felhasznált üzemanyag: "_s + tenthsText(sums.fuelTenths) + u" L"_s);
+        const QString used = u"Felhasznált üzemanyag: "_s + tenthsText(sums.fuelTenths) + u' ' + unit;
+        sh.text(M, n * U, used);
+        // The cost is not the litres times the price: each leg is reckoned and cut on its own.
+        const double noteLeft = M + c.textWidth(used) + sh.at(300);
+        c.setFontSize(8);
+        sh.cell(noteLeft, sh.W - M, n * U, kPerLegNote, Align::Left, U);
+        c.setFontSize(10);
         ++n;
 
         heading(n, u"Felhasznált üzemanyagárak:"_s);
         ++n;
         const QVector<PricePeriod> periods = pricePeriods(sums);
         for (qsizetype i = 0; i < periods.size(); ++i) {
-            sh.text(M, n * U, pricePeriodText(log.year, log.month, periods[i]));
+            sh.text(M, n * U, pricePeriodText(log.year, log.month, periods[i], unit));
             ++n;
             if (n >= kPageEndRow && i + 1 < periods.size()) {
                 sh.nextPage();
@@ -106,8 +111,7 @@ public:
                 sh.nextPage();
                 n = header();
             }
-            sh.text(M, n * U, fault->text());
-            ++n;
+            n += sh.paragraph(n, fault->text());
         }
         return sh.page;
     }
@@ -130,14 +134,21 @@ private:
         sh.c.setBold(false);
         sh.c.setUnderline(false);
     }
+    // A cell takes a second line, smaller, rather than run into the next column.
     void row(int n, const std::array<QString, 4>& cells) {
         const double q = (sh.W - sh.M) / 4;
+        m_rowHeight = 0;
         for (size_t i = 0; i < cells.size(); ++i)
             if (!cells[i].isEmpty())
-                sh.text(sh.M + double(i) * q, n * sh.U, cells[i]);
+                m_rowHeight = std::max(
+                    m_rowHeight, sh.cell(sh.M + double(i) * q,
+                                         i + 1 < cells.size() ? sh.M + double(i + 1) * q - sh.at(100) : sh.W - sh.M,
+                                         n * sh.U, cells[i], Align::Left, 0.9 * sh.U));
+        m_rowTop = n * sh.U;
     }
+    // Under the row last laid out.
     void rule() {
-        const double y = sh.c.currentY();
+        const double y = m_rowTop + m_rowHeight;
         sh.line(sh.M, y, sh.W - sh.M, y);
     }
 
@@ -148,9 +159,15 @@ private:
     SeasonBox box;
     float season;
     const CarRecord& car;
+    const QString unit = fuelUnit(s);
+    double m_rowTop = 0;
+    double m_rowHeight = 0;
 };
 
 } // namespace
+
+const QString kPerLegNote =
+    u"Minden út költsége külön, lefelé kerekítve számít, ezért eltérhet a mennyiség × ár szorzatától."_s;
 
 StatementSums computeStatement(const AppState& s, const MonthLog& log, float season) {
     StatementSums sums;
@@ -207,12 +224,12 @@ QVector<PricePeriod> pricePeriods(const StatementSums& sums) {
     return periods;
 }
 
-QString pricePeriodText(int year, int month, const PricePeriod& period) {
+QString pricePeriodText(int year, int month, const PricePeriod& period, const QString& unit) {
     const QString prefix = num(year) + u". "_s + printedMonthName(month) + u' ';
     QString text = prefix + num(period.firstDay) + u'.';
     if (period.lastDay > period.firstDay)
         text += u" - "_s + prefix + num(period.lastDay) + u'.';
-    return text + u": "_s + groupedDigits(period.price) + u" Ft/L"_s;
+    return text + u": "_s + groupedDigits(period.price) + u" Ft/"_s + unit;
 }
 
 qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {

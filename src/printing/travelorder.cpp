@@ -10,6 +10,7 @@
 #include "storage/tables.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -29,14 +30,8 @@ QString townOf(const AppState& s, int p) {
     return city.isEmpty() ? partner.name.trimmed() : city;
 }
 
-// The text cut to the width, ending in an ellipsis when cut.
-QString fitted(const Canvas& c, QString text, double width) {
-    if (c.textWidth(text) <= width)
-        return text;
-    while (text.size() > 1 && c.textWidth(text + u'…') > width)
-        text.chop(1);
-    return text + u'…';
-}
+// The row of "Kelt", above the signatures; what a page says ends on the row before it.
+constexpr int kDateRow = kPageEndRow - 4;
 
 class Layout {
 public:
@@ -73,11 +68,12 @@ private:
         c.setFontSize(8);
         c.setBold(false);
         const QString number = num(p.page) + u". oldal"_s;
-        p.text(p.M, 0, programTitle());
-        p.text(p.W - p.M - c.textWidth(number), 0, number);
+        const double numberLeft = p.W - p.M - c.textWidth(number);
+        p.cell(p.M, numberLeft - p.at(200), 0, programTitle());
+        p.text(numberLeft, 0, number);
         c.setFontSize(18);
         c.setBold(true);
-        p.text((p.W - c.textWidth(title)) / 2, p.at(400), title);
+        p.cell(p.M, p.W - p.M, p.at(400), title, Align::Centre);
         c.setBold(false);
         c.setFontSize(10);
         int n = 3;
@@ -95,10 +91,11 @@ private:
         p.c.setBold(false);
     }
 
-    // The formula of a leg's fuel cost, written out with its figures.
+    // The formula of a leg's fuel cost with its figures, as the rule reads: the km times the
+    // norm per 100 km times the price, times the factors; the result cut to the forint.
     QString fuelFormula(const TravelLeg& leg, int price) const {
-        QString f = groupedDigits(leg.km) + u" km × "_s + singleText(car.consumption) + u" L/100 km ÷ 100 × "_s + num(price) +
-                    u" Ft/L"_s;
+        QString f = groupedDigits(leg.km) + u" km × "_s + singleText(car.consumption) + u' ' + unit + u"/100 km × "_s +
+                    groupedDigits(price) + u" Ft/"_s + unit;
         if (leg.multiplier != 1.0f)
             f += u" × "_s + singleText(leg.multiplier) + u" (útvonal)"_s;
         if (season != 1.0f)
@@ -110,48 +107,53 @@ private:
     }
 
     void signatures(int n) {
-        const double half = (p.W - p.M) / 2;
+        const double half = (p.W - 2 * p.M) / 2;
         const double y = n * p.U;
         p.line(p.M, y, p.M + half - p.at(600), y);
         p.line(p.M + half, y, p.W - p.M, y);
         p.c.setFontSize(9);
-        p.text(p.M, y + p.at(60), u"a kiküldött aláírása"_s);
-        p.text(p.M + half, y + p.at(60), u"a kiküldő (munkáltató) aláírása"_s);
+        p.cell(p.M, p.M + half - p.at(600), y + p.at(60), u"a kiküldött aláírása"_s);
+        p.cell(p.M + half, p.W - p.M, y + p.at(60), u"a kiküldő (munkáltató) aláírása"_s);
         p.c.setFontSize(10);
         p.text(p.M, (n - 2) * p.U, u"Kelt: ……………………………, "_s + num(log.year) + u". ……………… hó …… nap"_s);
     }
 
+    // A day on one page up to a dozen legs: each leg takes two small lines, its route and then
+    // its fuel and general cost worked out.
     void dayPages(const TravelDay& day) {
-        const double width = p.W - 2 * p.M;
         int n = header(kTitle);
-        p.text(p.M, n++ * p.U, u"A kiküldetés napja: "_s + dateText(day.day));
-        p.text(p.M, n++ * p.U,
-               fitted(p.c, u"A kiküldetés célja: "_s + (day.purpose.isEmpty() ? u"nincs megadva"_s : day.purpose),
-                      width));
-        p.text(p.M, n++ * p.U, fitted(p.c, u"Útvonal: "_s + day.towns.join(u" – "_s), width));
-        p.text(p.M, n++ * p.U, u"Megtett út: "_s + groupedDigits(day.km) + u" km"_s);
-        // Every figure on a line of its own width: a cut line would hide the result of a formula.
+        p.text(p.M, n++ * p.U, u"A kiküldetés napja: "_s + dateText(day.day) + u", megtett út: "_s +
+                                   groupedDigits(day.km) + u" km"_s);
+        p.cell(p.M, p.W - p.M, n++ * p.U,
+               u"A kiküldetés célja: "_s + (day.purpose.isEmpty() ? u"nincs megadva"_s : day.purpose), Align::Left, p.U);
+        p.cell(p.M, p.W - p.M, n * p.U, u"Útvonal: "_s + day.towns.join(u" – "_s), Align::Left, 2 * p.U - p.at(100));
+        n += 2;
         p.text(p.M, n++ * p.U, u"Üzemanyagár (NAV, "_s + num(log.year) + u". "_s + printedMonthName(log.month) + u"): "_s +
-                                   num(day.price) + u" Ft/L"_s);
-        p.text(p.M, n++ * p.U, u"Norma: "_s + singleText(car.consumption) + u" L/100 km; általános költség: "_s +
-                                   singleText(car.generalCost) + u" Ft/km"_s);
-        bold(n++, u"A költségtérítés számítása:"_s, p.M);
-        p.c.setFontSize(9);
-        p.text(p.M, n++ * p.U, u"km × norma ÷ 100 × ár (× szorzó) + km × általános költség"_s);
-        const double indent = p.M + p.at(400);
+                                   groupedDigits(day.price) + u" Ft/"_s + unit + u"; norma: "_s + singleText(car.consumption) +
+                                   u' ' + unit + u"/100 km; általános költség: "_s + singleText(car.generalCost) + u" Ft/km"_s);
+        bold(n++, u"A költségtérítés számítása utanként:"_s, p.M);
+        const double small = 8 * p.t.scale();
+        p.c.setFontSize(small);
+        p.text(p.M, n++ * p.U, u"üzemanyag: km × norma ("_s + unit + u"/100 km) × ár (Ft/"_s + unit +
+                                   u") × szorzók, lefelé kerekítve; általános: km × Ft/km, lefelé kerekítve"_s);
+        const double pitch = 0.41 * p.U;
+        const double indent = p.M + p.at(300);
+        double y = n * p.U;
+        int number = 0;
         for (const TravelLeg& leg : day.legs) {
-            if (n > kPageEndRow - 9) {
+            if (y + 2 * pitch > (kDateRow - 3) * p.U) {
                 p.nextPage();
                 n = header(kTitle);
                 bold(n++, dateText(day.day) + u" – folytatás"_s, p.M);
-                p.c.setFontSize(9);
+                p.c.setFontSize(small);
+                y = n * p.U;
             }
-            p.text(p.M, n * p.U, fitted(p.c, townOf(s, leg.from) + u" → "_s + townOf(s, leg.to) + u':', width));
-            p.text(indent, n * p.U + p.U / 2, fuelFormula(leg, day.price));
-            p.text(indent, (n + 1) * p.U, u"+ "_s + generalFormula(leg));
-            n += 2;
+            p.cell(p.M, p.W - p.M, y, num(++number) + u". "_s + townOf(s, leg.from) + u" → "_s + townOf(s, leg.to));
+            p.cell(indent, p.W - p.M, y + pitch, fuelFormula(leg, day.price) + u";   "_s + generalFormula(leg));
+            y += 2 * pitch;
         }
         p.c.setFontSize(10);
+        n = int(std::ceil(y / p.U - 1e-9));
         p.text(p.M, n++ * p.U, u"Üzemanyagköltség: "_s + forints(day.fuelCost));
         p.text(p.M, n++ * p.U, u"Általános költség: "_s + forints(day.generalCost));
         bold(n++, u"Térítendő összeg: "_s + forints(day.total()), p.M);
@@ -161,36 +163,51 @@ private:
     void summary() {
         int n = header(kSummaryTitle);
         p.text(p.M, n++ * p.U, num(log.year) + u". "_s + printedMonthName(log.month) + u" hónap kiküldetései"_s);
-        ++n;
         const double w = p.W - 2 * p.M;
-        const std::array<double, 6> x{p.M, p.M + w * 0.07, p.M + w * 0.50, p.M + w * 0.60, p.M + w * 0.74,
-                                      p.M + w * 0.87};
-        auto columns = [&](int row, const std::array<QString, 6>& cells) {
+        // Day, route, then the figures right-aligned to their column's end.
+        const std::array<double, 7> x{p.M,           p.M + w * 0.07, p.M + w * 0.44, p.M + w * 0.54,
+                                      p.M + w * 0.70, p.M + w * 0.85, p.W - p.M};
+        const double oneRow = p.U - p.at(60);
+        // A long route takes more rows rather than shrink past reading.
+        auto rowsOf = [&](const QString& route) {
+            int rows = 1;
+            while (rows < 4 && drawFitted(p.c, x[1], x[2] - p.at(120), 0, route, Align::Left,
+                                          (rows - 1) * p.U + oneRow, false, kSmallestPoints * p.t.scale()) >
+                                   (rows - 1) * p.U + oneRow)
+                ++rows;
+            return rows;
+        };
+        auto columns = [&](int row, int rows, const std::array<QString, 6>& cells) {
             for (size_t i = 0; i < cells.size(); ++i) {
-                const double room = (i + 1 < x.size() ? x[i + 1] : p.W - p.M) - x[i] - p.at(100);
-                p.text(x[i], row * p.U, fitted(p.c, cells[i], room));
+                const double right = i + 1 < cells.size() ? x[i + 1] - p.at(120) : x[i + 1];
+                p.cell(x[i], right, row * p.U, cells[i], i < 2 ? Align::Left : Align::Right,
+                       i == 1 ? (rows - 1) * p.U + oneRow : 0);
             }
         };
         auto heading = [&] {
             p.c.setBold(true);
-            columns(n++, {u"Nap"_s, u"Útvonal"_s, u"km"_s, u"Üzemanyag"_s, u"Általános"_s, u"Összesen"_s});
+            columns(n++, 1, {u"Nap"_s, u"Útvonal"_s, u"km"_s, u"Üzemanyag"_s, u"Általános"_s, u"Összesen"_s});
             p.c.setBold(false);
         };
         heading();
         for (const TravelDay& day : order.days) {
-            if (n > kPageEndRow - 6) {
+            const QString route = day.towns.join(u" – "_s);
+            const int rows = rowsOf(route);
+            // The totals, a free row and the amount to pay come before "Kelt".
+            if (n + rows - 1 > kDateRow - 4) {
                 p.nextPage();
                 n = header(kSummaryTitle);
                 heading();
             }
-            columns(n++, {num(day.day) + u'.', day.towns.join(u" – "_s), groupedDigits(day.km), forints(day.fuelCost),
-                          forints(day.generalCost), forints(day.total())});
+            columns(n, rows, {num(day.day) + u'.', route, groupedDigits(day.km), forints(day.fuelCost),
+                              forints(day.generalCost), forints(day.total())});
+            n += rows;
         }
         const double y = n * p.U - p.at(60);
         p.line(p.M, y, p.W - p.M, y);
         p.c.setBold(true);
-        columns(n++, {QString(), u"Összesen ("_s + num(order.days.size()) + u" nap)"_s, groupedDigits(order.km), forints(order.fuelCost),
-                      forints(order.generalCost), forints(order.total())});
+        columns(n++, 1, {QString(), u"Összesen ("_s + num(order.days.size()) + u" nap)"_s, groupedDigits(order.km),
+                         forints(order.fuelCost), forints(order.generalCost), forints(order.total())});
         p.c.setBold(false);
         ++n;
         p.text(p.M, n++ * p.U, u"Térítendő összesen: "_s + forints(order.total()));
@@ -204,6 +221,7 @@ private:
     const TravelPerson& person;
     float season;
     const CarRecord& car;
+    const QString unit = fuelUnit(s);
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "model/monthfacts.h"
 #include "printing/canvas.h"
 #include "printing/exportpath.h"
+#include "printing/fit.h"
 #include "printing/paintercanvas.h"
 #include "storage/fileio.h"
 #include "model/state.h"
@@ -106,28 +107,31 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
     const QString title = u"Éves összesítő – %1"_s.arg(y.year);
     c.setFontSize(18);
     c.setBold(true);
-    c.printText((W - c.textWidth(title)) / 2, 300, title);
+    drawFitted(c, M, right, 300, title, Align::Centre);
     c.setBold(false);
     c.setFontSize(10);
     double at = 1300;
-    c.printText(M, at, car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi"_s);
+    drawFitted(c, M, right, at, car.carType.trimmed() + u" típusú, "_s + car.plateNumber.trimmed() + u" rendszámú gépkocsi"_s);
     at += kRow;
-    c.printText(M, at, u"Elszámoló neve: "_s + car.companyName.trimmed());
+    drawFitted(c, M, right, at, u"Elszámoló neve: "_s + car.companyName.trimmed());
     at += kRow;
-    c.printText(M, at, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
+    drawFitted(c, M, right, at, u"Címe: "_s + car.city.trimmed() + u", "_s + car.companyAddress.trimmed());
     at += kRow;
-    c.printText(M, at, u"Év: "_s + QString::number(y.year));
+    drawFitted(c, M, right, at, u"Év: "_s + QString::number(y.year));
     at += 2 * kRow;
 
     // Columns: the month at the left, numbers right-aligned to their column's end, the mark.
     const double span = right - M;
     const std::array<double, 7> ends = {M + span * 0.12, M + span * 0.26, M + span * 0.39, M + span * 0.53,
                                         M + span * 0.67, M + span * 0.80, M + span * 0.95};
+    // Each figure right-aligned in its column, a gap clear of the one before; made smaller, never
+    // cut, when it is wider.
+    const double gap = 150;
     const auto rowAt = [&](const std::array<QString, 8>& cells) {
-        c.printText(M, at, cells[0]);
+        drawFitted(c, M, ends[0] - gap, at, cells[0]);
         for (size_t i = 1; i < 7; ++i)
-            c.printText(ends[i] - c.textWidth(cells[i]), at, cells[i]);
-        c.printText(ends[6] + 100, at, cells[7]);
+            drawFitted(c, ends[i - 1] + gap, ends[i], at, cells[i], Align::Right);
+        drawFitted(c, ends[6] + 100, right, at, cells[7]);
         at += kRow;
     };
     c.setBold(true);
@@ -147,16 +151,16 @@ void layoutYear(Canvas& c, const AppState& s, const YearSummary& y) {
            totalShareText(y), QString()});
     c.setBold(false);
     at += kRow / 2;
-    c.printText(M, at, u"Nyitó km-óra állás: "_s + km(yearKmText(y.opening())));
+    drawFitted(c, M, right, at, u"Nyitó km-óra állás: "_s + km(yearKmText(y.opening())));
     at += kRow;
-    c.printText(M, at, u"Záró km-óra állás: "_s + km(yearKmText(y.closing())));
+    drawFitted(c, M, right, at, u"Záró km-óra állás: "_s + km(yearKmText(y.closing())));
     at += kRow;
     if (anyMark) {
         c.setFontSize(8);
         for (const YearRow& r : y.rows) {
             if (!r.warned())
                 continue;
-            c.printText(M, at, u"! "_s + MonthNames()[size_t(r.month - 1)] + u": "_s + yearRowWarning(r));
+            drawFitted(c, M, right, at, u"! "_s + MonthNames()[size_t(r.month - 1)] + u": "_s + yearRowWarning(r));
             at += kRow * 0.8;
         }
         c.setFontSize(10);
