@@ -377,6 +377,7 @@ const QList<Command>& commands() {
         demoCommand(),
         pricesCommand(),
         yearCommand(),
+        packCommand(),
         tripsCommand(),
         workdaysCommand(),
     };

@@ -7,6 +7,7 @@
 
 #include "model/monthlist.h"
 #include "model/yearsummary.h"
+#include "printing/yearpack.h"
 #include "printing/yearprintout.h"
 
 #include <QDir>
@@ -96,7 +97,72 @@ int runYear(Context& c, const ParsedArgs& a) {
     return done();
 }
 
+int runPack(Context& c, const ParsedArgs& a) {
+    QTextStream& out = c.out;
+    QTextStream& err = c.err;
+    const QString yearText = a.positional.value(1).trimmed();
+    static const QRegularExpression fourDigits(u"^\\d{4}$"_s);
+    const int year = yearText.toInt();
+    if (!fourDigits.match(yearText).hasMatch() || year < 1)
+        return failed(c, u"Hibás év: „%1”. Az évet négy számjeggyel adja meg, például 2024."_s.arg(yearText));
+    const QString path = a.value(u"-o"_s);
+    if (path.isEmpty() || QFileInfo(path).suffix().toLower() != u"pdf"_s) {
+        err << u"Az éves csomag PDF fájl: adja meg -o FÁJL.pdf alakban."_s << Qt::endl;
+        return ExitUsage;
+    }
+
+    Fleet f(c.programDir);
+    Result r = f.openCar(a.positional.value(0), true);
+    if (r)
+        r = f.loadFuelPrices();
+    if (!r)
+        return failed(c, r);
+    for (const QString& notice : std::as_const(f.notices))
+        err << StreamPrompter::plainText(notice) << Qt::endl;
+    const YearSummary y = summarizeYear(f.state, year);
+    if (y.rows.isEmpty())
+        return failed(c, u"A(z) %1. évben nincs nyilvántartása ennek az autónak (%2)."_s.arg(year).arg(
+            f.car().userName.trimmed()));
+    YearPackInfo info;
+    if (r = yearPackToPdf(f.state, y, path, &info); !r)
+        return failed(c, u"A fájl nem írható: %1\n%2"_s.arg(
+            QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), r.message()));
+    out << u"Az éves csomag elkészült: "_s << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << u" ("_s
+        << info.pages << u" oldal)"_s << Qt::endl;
+    for (const PackFile& file : std::as_const(info.files))
+        out << file.fileName << u'\t' << (file.sha256.isEmpty() ? u"–"_s : file.sha256) << Qt::endl;
+    // A faulty month is in the pack with its faults; the pack is accepted only when told.
+    if (!info.faulty())
+        return ExitOk;
+    for (const PackFile& file : std::as_const(info.files))
+        for (const QString& fault : file.faults)
+            err << monthText(year, file.month) << u": "_s << StreamPrompter::plainText(fault) << Qt::endl;
+    if (a.has(u"--elfogad"_s))
+        return ExitOk;
+    err << u"A csomag hibás hónapot tartalmaz (a hibáival együtt). Elfogadásához adja meg az --elfogad kapcsolót."_s
+        << Qt::endl;
+    return ExitFailed;
+}
+
 } // namespace
+
+Command packCommand() {
+    return {u"pack"_s,
+            u"AUTÓ ÉÉÉÉ -o FÁJL.pdf [--elfogad]"_s,
+            u"az év egyetlen PDF-ben, ellenőrző összegekkel"_s,
+            u"Borító (gépkocsi, vezető, adóazonosító, a norma és forrása, az év km-e, magán km-e, üzleti aránya, "
+            u"költsége, nyitó és záró km-óra állása), tartalomjegyzék, a felhasznált hónapok NAV-árai, majd "
+            u"hónaponként az útnyilvántartás, a költségelszámolás és – ha a vezetőnek van adóazonosító jele – a "
+            u"kiküldetési rendelvények, végül az éves összesítő és egy oldal a hónapok fájljainak SHA-256 "
+            u"összegével és a program verziójával. Kiírja az oldalszámot és fájlonként az összeget (fájlnév, "
+            u"tabulátor, SHA-256). Hibás hónap a hibáival együtt kerül bele; ilyenkor a parancs 1-gyel lép ki, "
+            u"hacsak nincs megadva az --elfogad."_s,
+            {{{u"-o"_s, true}, u"FÁJL"_s, u"a PDF fájl"_s},
+             {{u"--elfogad"_s, false}, QString(), u"hibás hónap mellett is 0-s kóddal ér véget"_s}},
+            2,
+            2,
+            runPack};
+}
 
 Command yearCommand() {
     return {u"year"_s,

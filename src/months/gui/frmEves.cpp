@@ -5,6 +5,8 @@
 #include "model/monthlist.h"
 #include "printing/exportpath.h"
 #include "printing/paintercanvas.h"
+#include "printing/sheet.h"
+#include "printing/yearpack.h"
 #include "printing/xlsx/xlsxbook.h"
 #include "printing/yearprintout.h"
 #include "model/state.h"
@@ -111,6 +113,8 @@ void frmEves::build() {
     cmdPdf = namedButton(this, u"cmdPdf"_s, u"&PDF"_s);
     cmdTablazat = namedButton(this, u"cmdTablazat"_s, u"&Táblázat"_s);
     cmdTablazat->setToolTip(u"Az év mentése Excel-munkafüzetbe (.xlsx)"_s);
+    cmdCsomag = namedButton(this, u"cmdCsomag"_s, u"Éves &csomag (PDF)"_s);
+    cmdCsomag->setToolTip(u"Az év minden papírja egy PDF-ben, a hónapok fájljainak ellenőrző összegével"_s);
     cmdVissza = namedButton(this, u"cmdVissza"_s, u"&Vissza"_s);
 
     auto* left = new QVBoxLayout;
@@ -127,7 +131,7 @@ void frmEves::build() {
     top->addWidget(fraGrafikon, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton* b : {cmdNyomtat, cmdPdf, cmdTablazat, cmdVissza})
+    for (QPushButton* b : {cmdNyomtat, cmdPdf, cmdTablazat, cmdCsomag, cmdVissza})
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
@@ -139,6 +143,7 @@ void frmEves::build() {
     connect(cmdPdf, &QPushButton::clicked, this, [this] { trap(u"cmdPdfClick"_s, [this] { saveAsPdf(); }); });
     connect(cmdTablazat, &QPushButton::clicked, this,
             [this] { trap(u"cmdTablazatClick"_s, [this] { saveAsSpreadsheet(); }); });
+    connect(cmdCsomag, &QPushButton::clicked, this, [this] { trap(u"cmdCsomagClick"_s, [this] { savePack(); }); });
     connect(cmdVissza, &QPushButton::clicked, this, &QWidget::close);
     closeKeys(this, cmdVissza);
     buttonKeys(this, cmdNyomtat, {QKeySequence(u"Ctrl+P"_s)});
@@ -185,7 +190,7 @@ void frmEves::showYear(int year) {
     lblZaro->setText(u"Záró km-óra állás: "_s + km(yearKmText(y.closing())));
     YearChart::show(fraGrafikon, y);
     const bool any = !y.rows.isEmpty();
-    for (QPushButton* b : {cmdNyomtat, cmdPdf, cmdTablazat})
+    for (QPushButton* b : {cmdNyomtat, cmdPdf, cmdTablazat, cmdCsomag})
         b->setEnabled(any);
 }
 
@@ -216,6 +221,28 @@ void frmEves::saveAsSpreadsheet() {
         return;
     if (const Result r = saveXlsx(m_state.programDir, yearTable(m_summary), path); !r)
         m_state.prompter->inform(u"A táblázat nem írható.\r\n\r\n"_s + r.message(), MsgIcon::Exclamation);
+}
+
+void frmEves::savePack() {
+    const QString path = askExportPath(m_state, u"Éves csomag mentése"_s, suggestedPackFileName(m_state, m_summary.year),
+                                       u"PDF fájlok (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    YearPackInfo info;
+    if (const Result r = yearPackToPdf(m_state, m_summary, path, &info); !r) {
+        m_state.prompter->inform(u"A PDF fájl nem írható.\r\n\r\n"_s + r.message(), MsgIcon::Exclamation);
+        return;
+    }
+    // A faulty month went in with its faults printed; the user is told which.
+    if (info.faulty()) {
+        QStringList months;
+        for (const PackFile& file : std::as_const(info.files))
+            if (!file.faults.isEmpty())
+                months << printedMonthName(file.month);
+        m_state.prompter->inform(u"Az éves csomag elkészült (%1 oldal), de hibás hónapot tartalmaz: %2. A hibák a "
+                                 u"csomagban, a hónap papírjai előtt olvashatók."_s.arg(info.pages).arg(months.join(u", "_s)),
+                                 MsgIcon::Exclamation);
+    }
 }
 
 } // namespace rv

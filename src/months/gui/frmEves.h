@@ -32,6 +32,7 @@ public:
     QPushButton* cmdNyomtat;
     QPushButton* cmdPdf;
     QPushButton* cmdTablazat;
+    QPushButton* cmdCsomag;
     QPushButton* cmdVissza;
 
     // Asks for the printer; tests replace it.
@@ -45,6 +46,7 @@ private:
     void print();
     void saveAsPdf();
     void saveAsSpreadsheet();
+    void savePack();
     QString askPath(const QString& caption, const QString& extension, const QString& filter);
     bool trap(const QString& handler, const std::function<void()>& fn);
 

@@ -174,6 +174,12 @@ private slots:
             const QString strings = unzipped(xlsx, u"xl/sharedStrings.xml"_s);
             QVERIFY(strings.contains(u"hiányzik a benzinár"_s) && strings.contains(u"<t>Kezdő km-óra állás</t>"_s));
         }
+        // The year-end pack (its pages: tst_clipack) is written, and its faulty months are told.
+        const QString pack = f.dir.filePath(u"csomag.pdf"_s);
+        f.prompter.answerFile(pack);
+        w.cmdCsomag->click();
+        QVERIFY(QFile::exists(pack));
+        QVERIFY2(f.prompter.last().contains(u"hibás hónapot tartalmaz: január, március"_s), qPrintable(f.prompter.last()));
     }
 
     // Rounds of 60 km on 22 working days cannot come under 1320 km; 600 km is ten of them. The
