@@ -43,10 +43,6 @@ bool setRouteType(AppState& s, int from, int to, int routeType) {
     return true;
 }
 
-bool isMissingPair(const AppState& s, int from, int to) {
-    return isEditablePair(s, from, to) && s.distances.at(from, to).distance == 0;
-}
-
 Result revertDistances(AppState& s) {
     Result r = LoadDatabase(s, false);
     if (!r)

@@ -21,8 +21,6 @@ bool isEditablePair(const AppState& s, int from, int to);
 // Writes cell (from, to) and cell (to, from) together. False when the pair is not editable.
 bool setDistance(AppState& s, int from, int to, qint16 km);
 bool setRouteType(AppState& s, int from, int to, int routeType);
-// A pair that can be edited but has no distance yet: 0 km between two different partners.
-bool isMissingPair(const AppState& s, int from, int to);
 
 // Throws away the distance edits not saved: reads the file back over the arrays and writes it
 // again. When the file cannot be read the arrays and the file are left as they are; a failed

@@ -45,13 +45,6 @@ QString partnerInputMessage(PartnerInputError e, const Partner& input) {
     return {};
 }
 
-int findPartner(const AppState& s, const Partner& p) {
-    for (int i = 1; i <= s.partnerCount(); ++i)
-        if (s.partner(i) == p)
-            return i;
-    return 0;
-}
-
 Result changeAndSaveDatabase(AppState& s, const std::function<void()>& change) {
     QVector<Partner> partners = s.partners;
     DistanceMatrix distances = s.distances;

@@ -28,9 +28,6 @@ PartnerInputError checkPartnerInput(const AppState& s, const Partner& input, int
 // input names the characters of Unstorable.
 QString partnerInputMessage(PartnerInputError e, const Partner& input = {});
 
-// Index of the first partner with exactly these three texts, 0 when there is none.
-int findPartner(const AppState& s, const Partner& p);
-
 // Runs change on the partners and distances, then saves them; when the save fails, memory is
 // put back as it was, so that it shows what the disk holds.
 Result changeAndSaveDatabase(AppState& s, const std::function<void()>& change);

@@ -35,7 +35,6 @@ public:
     void newPage() override;
 
     // Device pixels per twip.
-    double pixelsPerTwip() const { return m_factor; }
 
     // The face of every printout: a plain sans-serif found on every platform.
     static QFont printFont();

@@ -2,8 +2,6 @@
 
 #include "storage/tables.h"
 
-#include <QFileInfo>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
@@ -17,10 +15,5 @@ QString partnerAddress(const Partner& p) {
 }
 
 QString partnerLabel(const Partner& p) { return p.name + u" - "_s + partnerAddress(p); }
-
-bool PathExists(const QString& path, bool directory) {
-    QFileInfo info(path);
-    return directory ? info.isDir() : info.isFile();
-}
 
 } // namespace rv

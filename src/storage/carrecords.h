@@ -79,6 +79,4 @@ QString partnerAddress(const Partner& p);
 // Name + " - " + city, then ", " and the address when it is not blank.
 QString partnerLabel(const Partner& p);
 
-bool PathExists(const QString& path, bool directory);
-
 } // namespace rv

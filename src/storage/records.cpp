@@ -72,12 +72,6 @@ RecordWriter& RecordWriter::date(const QDate& value) {
     return *this;
 }
 
-RecordWriter& RecordWriter::boolean(bool value) {
-    separate();
-    m_data.append(value ? "#TRUE#" : "#FALSE#");
-    return *this;
-}
-
 RecordWriter& RecordWriter::endLine() {
     m_data.append("\r\n", 2);
     m_lineStarted = false;
@@ -278,24 +272,6 @@ QDate RecordReader::readDate() {
         fail(u"dátumot vártam, ezt találtam: %1"_s.arg(quotedField(win1250::decode(f.begin, f.size))));
     }
     return date;
-}
-
-bool RecordReader::readBool() {
-    Field f = next();
-    QString text = QString::fromLatin1(f.begin, f.size).toUpper();
-    if (text.startsWith(u'#') && text.endsWith(u'#') && text.size() >= 2)
-        text = text.mid(1, text.size() - 2);
-    if (text == u"TRUE"_s || text == u"IGAZ"_s)
-        return true;
-    if (text == u"FALSE"_s || text == u"HAMIS"_s)
-        return false;
-    bool ok = false;
-    double number = text.toDouble(&ok);
-    if (!ok) {
-        m_line = f.line;
-        fail(u"logikai értéket vártam, ezt találtam: %1"_s.arg(quotedField(win1250::decode(f.begin, f.size))));
-    }
-    return number != 0;
 }
 
 } // namespace rv

@@ -22,7 +22,6 @@ public:
     RecordWriter& integer(qint64 value);
     RecordWriter& single(float value);
     RecordWriter& date(const QDate& value);
-    RecordWriter& boolean(bool value);
     RecordWriter& endLine();
 
     // The line "a,b" of two integers; the cells of a partner file are millions of these.
@@ -86,7 +85,6 @@ public:
     qint32 readInt32();
     float readSingle();
     QDate readDate();
-    bool readBool();
     // The raw text of the next field, quotes removed, for callers that parse it themselves.
     QString readField();
 

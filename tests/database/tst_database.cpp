@@ -221,7 +221,7 @@ private slots:
         QVERIFY(grid.setData(grid.cellOf(3, 1), u"42"_s, Qt::EditRole) && edited.size() == 2); // the same value: no edit
         QVERIFY(!grid.setData(grid.cellOf(1, 2), u"32768"_s, Qt::EditRole)); // the box's own check
         QVERIFY(!grid.setData(grid.cellOf(1, 2), 7, DistanceGridModel::RouteTypeRole) && env.state.distances.at(1, 2).distance == 102);
-        QVERIFY(grid.setData(grid.cellOf(1, 2), u""_s, Qt::EditRole) && isMissingPair(env.state, 2, 1)); // blank is 0: missing
+        QVERIFY(grid.setData(grid.cellOf(1, 2), u""_s, Qt::EditRole) && grid.cellOf(2, 1).data(DistanceGridModel::MissingRole).toBool()); // blank is 0: missing
     }
 
     void theBoxTakesWholeKilometres() {

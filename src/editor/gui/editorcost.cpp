@@ -26,7 +26,6 @@ float frmSzerkeszto::season() const {
 void frmSzerkeszto::recomputeCost() {
     const MonthCost cost = computeMonthCost(m_state, m_state.month, season());
     m_totalCost = cost.total;
-    m_dayPrices = cost.dayPrices;
     // The month without a price is named, with where to add it, until it has one.
     QString caption = cost.missingPrice ? costCaption(cost.total) + u'\n' +
                                               missingPriceText(m_state.month.year, m_state.month.month)

@@ -197,7 +197,6 @@ void frmSzerkeszto::open(bool newMonth) {
         fillPartners();
 
         m_day = 1;
-        m_firstCell = firstCell(log.year, log.month);
         for (int i = 0; i < 7; ++i)
             lblNapokNeve[size_t(i)]->setText(DayAbbrev()[size_t(i)]);
         for (int cell = 1; cell <= kCalendarCells; ++cell) {

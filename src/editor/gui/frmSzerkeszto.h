@@ -92,10 +92,7 @@ public:
     QCheckBox* chkTeliUzem;
 
     int currentDay() const { return m_day; }
-    int firstCellOfMonth() const { return m_firstCell; }
-    PrintMode printMode() const { return m_printMode; }
     qint64 totalCost() const { return m_totalCost; }
-    const std::array<qint16, 31>& dayFuelPrices() const { return m_dayPrices; }
     float season() const;
     ErrorPicture errorPicture() const { return m_picture; }
     const Validation& validation() const { return m_validation; }
@@ -151,10 +148,8 @@ private:
     AppState& m_state;
     QPointer<QWidget> m_monthsWindow;
     int m_day = 1;
-    int m_firstCell = 1;
     PrintMode m_printMode = PrintMode::Logbook;
     qint64 m_totalCost = 0;
-    std::array<qint16, 31> m_dayPrices{};
     Validation m_validation;
     std::optional<MonthReading> m_previous; // what the month's start reading follows on from
     bool m_firstMonth = false;              // the car has no earlier month

@@ -25,7 +25,6 @@ public:
     // The fields of car index; the caption ends in " - Gépkocsi módosítása -".
     void prepareModify(int index, const QString& mainCaption);
     QString mode() const { return m_mode; }
-    int carIndex() const { return m_index; }
 
     CarForm form() const;
 
