@@ -271,8 +271,7 @@ int runPrivate(Context& c, const ParsedArgs& a) {
     if (const int code = openCarMonth(c, f, a, false))
         return code;
     // The month's facts are the car's: written only while no one else works on it.
-    std::unique_ptr<DataLock> lock;
-    if (const Result r = f.lockCar(lock); !r)
+    if (const Result r = f.lockCar(); !r)
         return failed(c, r);
     MonthLog& log = f.state.month;
     log.closingReading = closing ? value : 0;
@@ -280,7 +279,7 @@ int runPrivate(Context& c, const ParsedArgs& a) {
     const MonthOdometer o = monthOdometer(log.startOdometer, log.monthKm, monthFactsOf(log));
     if (!o.fault.isEmpty())
         return failed(c, o.fault + u" Nem mentettem."_s);
-    if (const Result r = saveMonthFacts(f.state.programDir, f.state.carPath(QString()), monthFactsOf(log)); !r)
+    if (const Result r = saveMonthFacts(f.state.carGate(), f.state.carPath(QString()), monthFactsOf(log)); !r)
         return failed(c, r);
     c.out << u"%1: üzleti %2 km, magán %3 km, záró km-óra állás: %4, üzleti arány: %5"_s.arg(
                  monthText(log.year, log.month))

@@ -61,7 +61,17 @@ QString badMonthMessage(const QString& text) {
     return u"Hibás hónap: „%1”. A hónapot ÉÉÉÉ-HH alakban kell megadni, például 2024-03."_s.arg(text);
 }
 
-Fleet::Fleet(const QString& programDir) { state.programDir = programDir; }
+Fleet::Fleet(const QString& programDir) {
+    state.programDir = programDir;
+    // Nothing is written until a command takes its lock, and the error log never is.
+    state.readingOnly = true;
+    state.keepsErrorLog = false;
+}
+
+Fleet::~Fleet() {
+    state.folderLock = nullptr;
+    state.carLock.reset();
+}
 
 Result Fleet::loadCars() {
     bool missing = false;
@@ -162,35 +172,51 @@ Result Fleet::loadFuelPrices() {
 
 namespace {
 
-Result takeForCommand(std::unique_ptr<DataLock>& lock, const QString& what) {
-    switch (lock->tryTake(kCliLockWaitMs)) {
-    case DataLock::State::Taken:
+// A stale lock is never taken here: the program offers it, naming the holder.
+Result takeForCommand(DataLock* lock, const QString& what) {
+    const LockAttempt attempt = takeLock(*lock, kCliLockWaitMs, {});
+    if (attempt.outcome == LockOutcome::Taken)
         return Result::success();
-    case DataLock::State::Failed:
+    if (attempt.outcome == LockOutcome::Failed)
         return Result::failure(lock->failure() + u"\nA parancs semmit sem írt."_s);
-    case DataLock::State::Stale:
+    if (attempt.stale)
         return Result::failure(
-            u"%1 zárolása elavultnak látszik: %2, de a(z) %3 számítógép %4 perce nem jelentkezett. A parancssor nem "
-            u"veszi át; a programban átvehető, ha ott már biztosan nem fut. A parancs semmit sem írt."_s
-                .arg(what, holderText(lock->holder()), lock->holder().host)
-                .arg(lock->holder().alive.secsTo(QDateTime::currentDateTime()) / 60));
-    case DataLock::State::Held:
-        break;
-    }
+            u"%1 zárolása elavultnak látszik: %2, de a(z) %3 számítógép régóta nem jelentkezett. A parancssor nem "
+            u"veszi át; a programban átvehető, ha ott már biztosan nem fut. A parancs semmit sem írt."_s.arg(
+                what, holderText(lock->holder()), lock->holder().host.isEmpty() ? u"?"_s : lock->holder().host));
     return Result::failure(u"%1 most zárolva van: %2. A parancs semmit sem írt; próbálja újra, ha ott befejezték."_s.arg(
         what, holderText(lock->holder())));
 }
 
 } // namespace
 
-Result lockFolder(const QString& programDir, std::unique_ptr<DataLock>& lock) {
-    lock = std::make_unique<DataLock>(programDir, folderLockPath(programDir));
-    return takeForCommand(lock, u"Az adatkönyvtár"_s);
+Result Fleet::lockFolder() {
+    m_folder = std::make_unique<DataLock>(state.programDir, folderLockPath(state.programDir));
+    if (Result r = takeForCommand(m_folder.get(), u"Az adatkönyvtár"_s); !r)
+        return r;
+    state.folderLock = m_folder.get();
+    state.readingOnly = false;
+    return Result::success();
 }
 
-Result Fleet::lockCar(std::unique_ptr<DataLock>& lock) const {
-    lock = std::make_unique<DataLock>(state.programDir, carLockPath(state.programDir, car().dirName));
-    return takeForCommand(lock, u"A(z) %1 autó"_s.arg(car().userName.trimmed()));
+Result Fleet::lockCar() {
+    auto lock = std::make_shared<DataLock>(state.programDir, carLockPath(state.programDir, car().dirName));
+    if (Result r = takeForCommand(lock.get(), u"A(z) %1 autó"_s.arg(car().userName.trimmed())); !r)
+        return r;
+    state.carLock = std::move(lock);
+    state.readingOnly = false;
+    return Result::success();
+}
+
+void Fleet::unlockCar() {
+    state.carLock.reset();
+    state.readingOnly = !state.folderLock;
+}
+
+void Fleet::unlockFolder() {
+    state.folderLock = nullptr;
+    m_folder.reset();
+    state.readingOnly = !state.carLock;
 }
 
 Result Fleet::openCar(const QString& name, bool withDatabase) {
@@ -204,7 +230,7 @@ Result Fleet::openCar(const QString& name, bool withDatabase) {
     if (r && withDatabase)
         r = loadDatabase();
     if (r && withDatabase) {
-        const CarFactsRead facts = readCarFacts(state.programDir, state.carPath(QString()));
+        const CarFactsRead facts = readCarFacts(state.carGate(), state.carPath(QString()));
         state.carFacts = facts.facts;
         if (!facts.problem)
             notices << facts.problem.message();
@@ -242,7 +268,7 @@ Result Fleet::openMonth(const QString& fileName, QVector<Partner>& unknown) {
         return Result::failure(u"A nyilvántartás nem nyitható meg.\n"_s + r.message(), r.code());
     unknown = missingPartners(state, stored);
     state.month = monthFromStored(state, stored, fileName);
-    const MonthFactsFile facts = readMonthFacts(state.programDir, state.carPath(QString()));
+    const MonthFactsFile facts = readMonthFacts(state.carGate(), state.carPath(QString()));
     applyMonthFacts(state.month, facts.of(state.month.year, state.month.month));
     if (!facts.problem)
         notices << facts.problem.message();

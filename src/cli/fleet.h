@@ -19,9 +19,6 @@ namespace rv::cli {
 // How long a writing command waits for a lock held elsewhere.
 constexpr int kCliLockWaitMs = 3000;
 
-// The data directory's lock for a write that spans cars (the published prices).
-Result lockFolder(const QString& programDir, std::unique_ptr<DataLock>& lock);
-
 // A month named on the command line.
 struct MonthArg {
     int year = 0;
@@ -35,11 +32,15 @@ QString badMonthMessage(const QString& text);
 QString monthText(int year, int month);
 
 // The data directory seen without changing it: every file is read through the program's own
-// parsers, but a missing file is never created and nothing goes into the error log. The loads
+// parsers, but a missing file is never created, a damaged one is not copied aside and nothing
+// goes into the error log; only under a lock taken by lockCar or lockFolder is anything written. The loads
 // fill state as the program's start-up and login would.
 class Fleet {
 public:
     explicit Fleet(const QString& programDir);
+    ~Fleet();
+    Fleet(const Fleet&) = delete;
+    Fleet& operator=(const Fleet&) = delete;
 
     AppState state;
 
@@ -78,8 +79,15 @@ public:
 
     // The selected car's lock for a writing command, as the program's login takes it: waits a
     // few seconds for a session elsewhere to end, else fails naming the holder. A stale lock is
-    // never taken here; the program offers it.
-    Result lockCar(std::unique_ptr<DataLock>& lock) const;
+    // never taken here; the program offers it. Until a lock is taken the state writes nothing.
+    Result lockCar();
+    void unlockCar();
+    // The data directory's lock for a write of the folder's files (the published prices).
+    Result lockFolder();
+    void unlockFolder();
+
+private:
+    std::unique_ptr<DataLock> m_folder;
 };
 
 } // namespace rv::cli

@@ -91,8 +91,7 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     if (const Result r = f.openCar(a.positional.value(0), false); !r)
         return failed(c, r);
     // The car is this command's until the month is written; its database is read under the lock.
-    std::unique_ptr<DataLock> lock;
-    if (const Result r = f.lockCar(lock); !r)
+    if (const Result r = f.lockCar(); !r)
         return failed(c, r);
     if (const Result r = f.openCar(a.positional.value(0), true); !r)
         return failed(c, r);

@@ -82,15 +82,24 @@ int runCarPrices(Context& c, const QString& name) {
     return ExitOk;
 }
 
-// A journal a kill left behind is finished before the published files are read.
-Result recovered(const Fleet& f) {
+QString native(const Fleet& f) { return QDir::toNativeSeparators(f.state.programDir); }
+
+// Under the folder lock: a journal another computer's kill left behind is finished (and told)
+// before the published files are read.
+Result lockAndRecover(Context& c, Fleet& f) {
     if (!QFileInfo(f.state.usersDir()).isDir())
         return Result::failure(u"Ebben az adatkönyvtárban még nincsenek közzétett árak (a program első indítása "
-                               u"hozza létre őket): %1"_s.arg(native(f.state.programDir)));
-    return recoverPublishedImport(f.state);
+                               u"hozza létre őket): %1"_s.arg(native(f)));
+    if (Result r = f.lockFolder(); !r)
+        return r;
+    QString report;
+    Result r = recoverPublishedImport(f.state, {}, &report);
+    if (!report.isEmpty())
+        c.err << StreamPrompter::plainText(report) << Qt::endl;
+    return r;
 }
 
-int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool replace, bool accept) {
+int applyRows(Context& c, Fleet& f, const QVector<NavPriceRow>& rows, bool replace, bool accept) {
     // A price out of the plausible band, or far from the month before, goes in only when accepted.
     if (const QStringList doubtful = implausibleNavPrices(rows, knownNavRows(f.state)); !doubtful.isEmpty()) {
         const QString list = u"A táblázat árai közül ezek valószínűtlenek:\n"_s + doubtful.join(u'\n');
@@ -99,8 +108,7 @@ int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool
         c.out << list << u"\n(--elfogad: beolvasva)"_s << Qt::endl;
     }
     // The published prices belong to every car: another computer's import waits or is named.
-    std::unique_ptr<DataLock> lock;
-    if (const Result locked = lockFolder(c.programDir, lock); !locked)
+    if (const Result locked = lockAndRecover(c, f); !locked)
         return failed(c, locked);
     PublishedImport plan;
     Result r = planPublishedImport(f.state, rows, plan);
@@ -127,9 +135,7 @@ int applyRows(Context& c, const Fleet& f, const QVector<NavPriceRow>& rows, bool
 }
 
 int runImport(Context& c, const QString& file, bool replace, bool accept) {
-    const Fleet f(c.programDir);
-    if (const Result r = recovered(f); !r)
-        return failed(c, r);
+    Fleet f(c.programDir);
     QByteArray data;
     if (file == u"-"_s) {
         QFile in;
@@ -146,9 +152,7 @@ int runImport(Context& c, const QString& file, bool replace, bool accept) {
 }
 
 int runUpdate(Context& c, const ParsedArgs& a) {
-    const Fleet f(c.programDir);
-    if (const Result r = recovered(f); !r)
-        return failed(c, r);
+    Fleet f(c.programDir);
     std::unique_ptr<Settings> own;
     Settings* settings = c.env.settings;
     if (!settings)
@@ -169,11 +173,14 @@ int runUpdate(Context& c, const ParsedArgs& a) {
 // The published months each car lacks go into its own list; what a car has stays.
 int runSync(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
-    Result r = recovered(f);
+    Result r = lockAndRecover(c, f);
     if (r)
         r = f.loadCars();
     if (!r)
         return failed(c, r);
+    // A car's lock is never waited for while the folder's is held (a window holding the car may
+    // be waiting for the folder).
+    f.unlockFolder();
     QVector<int> cars;
     if (a.has(u"--all"_s)) {
         for (int i = 1; i <= f.state.carCount(); ++i)
@@ -187,7 +194,14 @@ int runSync(Context& c, const ParsedArgs& a) {
     for (int i : cars) {
         const CarRecord& car = f.state.car(i);
         int added = 0;
-        if (r = syncCarPrices(f.state, car, &added); !r) {
+        // The car's own list is the car's: written only under its lock, like every other write of it.
+        f.state.currentCar = i;
+        f.state.carDir = carDirOf(car);
+        r = f.lockCar();
+        if (r)
+            r = syncCarPrices(f.state, f.state.carGate(), car, &added);
+        f.unlockCar();
+        if (!r) {
             c.err << car.userName.trimmed() << u": "_s << StreamPrompter::plainText(r.message()) << Qt::endl;
             allDone = false;
             continue;

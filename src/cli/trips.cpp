@@ -67,9 +67,8 @@ int runTrips(Context& c, const ParsedArgs& a) {
     if (const Result r = f.openCar(a.positional.value(0), false); !r)
         return failed(c, r);
     // The car is this command's until everything is written; its files are read under the lock.
-    std::unique_ptr<DataLock> lock;
     if (!dryRun)
-        if (const Result r = f.lockCar(lock); !r)
+        if (const Result r = f.lockCar(); !r)
             return failed(c, r);
     if (const Result r = f.openCar(a.positional.value(0), true); !r)
         return failed(c, r);

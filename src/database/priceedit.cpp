@@ -86,7 +86,7 @@ Result resetToPublishedPrices(AppState& s) {
     if (r)
         r = parseFuelPrices(data, source, check);
     if (r)
-        r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), data);
+        r = s.carGate().save(s.carPath(u"benzin.rvd"_s), data);
     if (!r) {
         logCaught(s, r.code(), r.message());
         return r;
@@ -97,7 +97,7 @@ Result resetToPublishedPrices(AppState& s) {
 Result deleteAllPrices(AppState& s) {
     if (Result r = s.refuseReadOnly(); !r)
         return r;
-    Result r = saveWholeFile(s.programDir, s.carPath(u"benzin.rvd"_s), emptyFuelPriceFile());
+    Result r = s.carGate().save(s.carPath(u"benzin.rvd"_s), emptyFuelPriceFile());
     if (!r) {
         logCaught(s, r.code(), r.message());
         return r;

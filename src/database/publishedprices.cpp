@@ -52,14 +52,14 @@ int topUpPublishedPrices(AppState& s) {
             }
         } else if (shipped.isEmpty()) {
             // Written anyway: the car dialog copies the file of every fuel type.
-            if (const Result r = saveWholeFile(s.programDir, path, emptyFuelPriceFile()); !r)
+            if (const Result r = s.folderGate().save(path, emptyFuelPriceFile()); !r)
                 logCaught(s, r.code(), r.message());
             continue;
         }
         const MonthlyMerge m = mergeMonthly(current, shipped, false);
         if (m.added.isEmpty())
             continue;
-        if (const Result r = saveWholeFile(s.programDir, path, serializeFuelPrices(m.prices)); !r) {
+        if (const Result r = s.folderGate().save(path, serializeFuelPrices(m.prices)); !r) {
             logCaught(s, r.code(), r.message());
             continue;
         }
@@ -82,7 +82,7 @@ int topUpPublishedPrices(AppState& s) {
         const MonthlyMerge m = mergeMonthly(current, navColumnPrices(shippedNavPrices(), gas.column), false);
         if (m.added.isEmpty())
             continue;
-        if (const Result r = saveWholeFile(s.programDir, path, serializeFuelPrices(m.prices)); !r) {
+        if (const Result r = s.folderGate().save(path, serializeFuelPrices(m.prices)); !r) {
             logCaught(s, r.code(), r.message());
             continue;
         }
@@ -277,54 +277,107 @@ bool parseJournal(const QByteArray& data, QVector<JournalEntry>& out) {
     return true;
 }
 
-Result writeWith(const ImportHooks& hooks, const QString& dataDir, const QString& path, const QByteArray& data) {
-    return hooks.write ? hooks.write(dataDir, path, data) : saveWholeFile(dataDir, path, data);
+Result writeWith(const AppState& s, const ImportHooks& hooks, const QString& path, const QByteArray& data) {
+    const WriteGate gate = s.folderGate();
+    if (Result r = gate.check(); !r)
+        return r;
+    return hooks.write ? hooks.write(s.programDir, path, data) : gate.save(path, data);
+}
+
+// What a file of the journal holds now: read back, never assumed.
+enum class Holds { Before, After, Other };
+Holds holdsNow(const AppState& s, const JournalEntry& e) {
+    const QString path = s.usersDir() + e.name;
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return e.before.isNull() ? Holds::Before : Holds::Other;
+    QByteArray now;
+    if (!readDataFile(s.programDir, path, now))
+        return Holds::Other;
+    if (now == e.after)
+        return Holds::After;
+    return !e.before.isNull() && now == e.before ? Holds::Before : Holds::Other;
+}
+
+// Each file by name with what it holds now, for a message that says exactly what happened.
+QString filesNow(const AppState& s, const QVector<JournalEntry>& entries) {
+    QStringList lines;
+    for (const JournalEntry& e : entries) {
+        const Holds h = holdsNow(s, e);
+        lines << u"%1: %2"_s.arg(e.name, h == Holds::After    ? u"az új árak"_s
+                                          : h == Holds::Before ? u"a régi árak"_s
+                                                               : u"sem a régi, sem az új (más írta közben)"_s);
+    }
+    return lines.join(u"\r\n"_s);
 }
 
 enum class Run { Done, Stopped };
 
-// Puts each entry's new bytes in place, then drops the journal. On a failed write the entries
-// written so far get their old bytes back; only when every one of those came back does the
-// journal go, else it stays for the next start.
-Result commitJournal(const AppState& s, const QVector<JournalEntry>& entries, const ImportHooks& hooks, Run* run) {
+// Puts each entry's new bytes in place, then drops the journal. Recovering, a file is written
+// only while it still holds its old bytes: one that holds the new is done, one that holds
+// neither was written by someone else since, and stays as it is. On a failed write the entries
+// written here get their old bytes back; the journal goes only when every file is read back as
+// old, else it stays for the next start, and the message names what each file holds.
+Result commitJournal(const AppState& s, const QVector<JournalEntry>& entries, const ImportHooks& hooks, Run* run,
+                     bool recovering, QString* report) {
     *run = Run::Done;
     const QString journal = importJournalPath(s);
+    QVector<qsizetype> written;
+    QStringList finished, already, untouched;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString path = s.usersDir() + entries[i].name;
-        const Result r = writeWith(hooks, s.programDir, path, entries[i].after);
-        if (!r) {
-            QStringList lost;
-            for (qsizetype j = i - 1; j >= 0; --j) {
-                const JournalEntry& w = entries[j];
-                const QString back = s.usersDir() + w.name;
-                Result undo = Result::success();
-                if (w.before.isNull()) {
-                    if (QFile::exists(back) && !QFile::remove(back))
-                        undo = Result::failure(QDir::toNativeSeparators(back) + u": a fájl nem törölhető."_s);
-                } else {
-                    undo = writeWith(hooks, s.programDir, back, w.before);
-                }
-                if (!undo)
-                    lost << undo.message();
+        if (recovering) {
+            const Holds h = holdsNow(s, entries[i]);
+            if (h != Holds::Before) {
+                (h == Holds::After ? already : untouched) << entries[i].name;
+                continue;
             }
-            if (!lost.isEmpty())
+        }
+        const Result r = writeWith(s, hooks, path, entries[i].after);
+        if (!r) {
+            for (qsizetype k = written.size() - 1; k >= 0; --k) {
+                const JournalEntry& w = entries[written[k]];
+                if (holdsNow(s, w) != Holds::After)
+                    continue; // not ours to put back
+                const QString back = s.usersDir() + w.name;
+                if (w.before.isNull())
+                    s.folderGate().remove(back);
+                else
+                    writeWith(s, hooks, back, w.before);
+            }
+            bool allOld = true;
+            for (const JournalEntry& e : entries)
+                allOld = allOld && holdsNow(s, e) == Holds::Before;
+            if (!allOld)
                 return Result::failure(u"A közzétett árak nem frissültek:\r\n%1\r\n\r\nA már átírt fájlok "
-                                       u"visszaállítása sem sikerült:\r\n%2\r\n\r\nA program a következő "
-                                       u"indításkor befejezi a frissítést a naplóból (%3), vagy visszaállítja a régi "
-                                       u"fájlokat."_s.arg(r.message(), lost.join(u"\r\n"_s),
-                                                          QDir::toNativeSeparators(journal)),
+                                       u"visszaállítása sem sikerült. A fájlok most:\r\n%2\r\n\r\nA program a "
+                                       u"következő indításkor befejezi a frissítést a naplóból (%3)."_s
+                                           .arg(r.message(), filesNow(s, entries), QDir::toNativeSeparators(journal)),
                                        r.code());
-            QFile::remove(journal);
+            s.folderGate().remove(journal);
             return Result::failure(u"A közzétett árak nem frissültek; minden fájl maradt a régi.\r\n"_s + r.message(),
                                    r.code());
         }
+        written.append(i);
+        finished << entries[i].name;
         if (hooks.stop && hooks.stop(int(i) + 1)) {
             *run = Run::Stopped;
             return Result::failure(u"megszakítva"_s);
         }
     }
     // A journal that stays behind only repeats the same writes at the next start.
-    QFile::remove(journal);
+    s.folderGate().remove(journal);
+    if (report) {
+        QStringList parts;
+        if (!finished.isEmpty())
+            parts << u"most kapta meg az új árakat: %1"_s.arg(finished.join(u", "_s));
+        if (!already.isEmpty())
+            parts << u"már az új árakat tartalmazta: %1"_s.arg(already.join(u", "_s));
+        if (!untouched.isEmpty())
+            parts << u"közben más írta, ezért változatlan maradt: %1"_s.arg(untouched.join(u", "_s));
+        *report = u"Egy félbemaradt NAV-ár-frissítés naplójából (%1) a program befejezte a frissítést; %2."_s.arg(
+            QDir::toNativeSeparators(journal), parts.join(u"; "_s));
+    }
     return Result::success();
 }
 
@@ -347,7 +400,7 @@ Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool
             replacedCount += int(m.differing.size());
     }
     if (!entries.isEmpty()) {
-        if (const Result r = writeWith(hooks, s.programDir, importJournalPath(s), journalBytes(entries)); !r) {
+        if (const Result r = writeWith(s, hooks, importJournalPath(s), journalBytes(entries)); !r) {
             logCaught(s, r.code(), r.message());
             return Result::failure(u"A közzétett árak nem frissültek; minden fájl maradt a régi.\r\n"_s + r.message(),
                                    r.code());
@@ -355,7 +408,7 @@ Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool
         if (hooks.stop && hooks.stop(0))
             return Result::failure(u"megszakítva"_s);
         Run run = Run::Done;
-        if (const Result r = commitJournal(s, entries, hooks, &run); !r) {
+        if (const Result r = commitJournal(s, entries, hooks, &run, false, nullptr); !r) {
             if (run == Run::Done)
                 logCaught(s, r.code(), r.message());
             return r;
@@ -368,17 +421,23 @@ Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool
     return Result::success();
 }
 
-Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks) {
+Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks, QString* report) {
     const QString journal = importJournalPath(s);
-    if (!QFileInfo::exists(journal))
+    if (!QFileInfo::exists(journal) && !QFileInfo(journal).isSymLink())
         return Result::success();
+    // Another computer may be in the middle of the very import the journal belongs to.
+    if (!s.folderLock || !s.folderLock->isTaken())
+        return Result::failure(u"Egy NAV-ár-frissítés naplója (%1) az adatkönyvtárban van, de a program csak az "
+                               u"adatkönyvtár zárolásával nyúlhat hozzá. Semmi sem változott."_s.arg(
+                                   QDir::toNativeSeparators(journal)),
+                               75);
     QByteArray data;
     QVector<JournalEntry> entries;
     if (const Result r = readDataFile(s.programDir, journal, data); !r || !parseJournal(data, entries)) {
         // Written whole before any published file was touched: a damaged one changed nothing.
-        const QString kept = keepAside(s.programDir, journal);
+        const QString kept = s.folderGate().keepAside(journal);
         if (!kept.isEmpty())
-            QFile::remove(journal);
+            s.folderGate().remove(journal);
         const Result told = Result::failure(
             u"A NAV-árak egy félbemaradt frissítésének naplója sérült, ezért a közzétett árak a régiek maradtak. "
             u"A napló: %1"_s.arg(QDir::toNativeSeparators(kept.isEmpty() ? journal : kept)), 62);
@@ -386,13 +445,13 @@ Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks) {
         return told;
     }
     Run run = Run::Done;
-    const Result r = commitJournal(s, entries, hooks, &run);
+    const Result r = commitJournal(s, entries, hooks, &run, true, report);
     if (!r && run == Run::Done)
         logCaught(s, r.code(), r.message());
     return r;
 }
 
-Result syncCarPrices(const AppState& s, const CarRecord& car, int* added) {
+Result syncCarPrices(const AppState& s, const WriteGate& gate, const CarRecord& car, int* added) {
     const int fuel = car.fuelType - 1;
     if (added)
         *added = 0;
@@ -421,7 +480,7 @@ Result syncCarPrices(const AppState& s, const CarRecord& car, int* added) {
         return Result::success();
     if (m.prices.size() > 32767)
         return Result::failure(u"Az autó ártáblázata megtelt: %1"_s.arg(QDir::toNativeSeparators(own)));
-    if (r = saveWholeFile(s.programDir, own, serializeFuelPrices(m.prices)); !r)
+    if (r = gate.save(own, serializeFuelPrices(m.prices)); !r)
         return r;
     if (added)
         *added = int(m.added.size());
@@ -515,6 +574,12 @@ bool importPlanned(AppState& s, PublishedImport plan, const QVector<NavPriceRow>
         // plan was made: it is made again on the files as they are, under the folder lock.
         DataLock folder(s.programDir, folderLockPath(s.programDir));
         Result r = takeFolderLock(folder, &ask, u"a közzétett árak"_s);
+        const HeldFolder held(s, folder);
+        QString recovered;
+        if (r)
+            r = recoverPublishedImport(s, {}, &recovered);
+        if (r && !recovered.isEmpty())
+            ask.inform(recovered, MsgIcon::Information);
         if (r)
             r = planPublishedImport(s, rows, plan);
         if (r)
@@ -585,7 +650,7 @@ Result takeIntoCarPrices(AppState& s, const QVector<FuelPrice>& entries) {
             return Result::failure(u"Az autó ártáblázata megtelt."_s);
     const QString path = s.carPath(u"benzin.rvd"_s);
     const QByteArray data = serializeFuelPrices(prices);
-    if (const Result r = saveWholeFile(s.programDir, path, data); !r) {
+    if (const Result r = s.carGate().save(path, data); !r) {
         logCaught(s, r.code(), r.message());
         return r;
     }

@@ -56,14 +56,16 @@ struct ImportHooks {
 // a restore that fails too is told, and the journal stays for the next start to finish.
 Result applyPublishedImport(const AppState& s, const PublishedImport& plan, bool replace, int* added = nullptr,
                             int* replaced = nullptr, const ImportHooks& hooks = {});
-// Start-up: an import a kill interrupted is finished from its journal (or, should that fail,
-// undone). Success when there was none.
-Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks = {});
+// An import a kill interrupted is finished from its journal, only under the folder lock
+// (s.folderLock): a file is written only while it still holds its old bytes. report says
+// exactly what each file got. Success when there was no journal.
+Result recoverPublishedImport(const AppState& s, const ImportHooks& hooks = {}, QString* report = nullptr);
 QString importJournalPath(const AppState& s);
 
 // A car's own list given the published months of its fuel it lacks; a month it has, whatever
 // its entries, stays as it is. The car's file is read and written; added counts the entries.
-Result syncCarPrices(const AppState& s, const CarRecord& car, int* added = nullptr);
+// gate: the car's, held by the caller.
+Result syncCarPrices(const AppState& s, const WriteGate& gate, const CarRecord& car, int* added = nullptr);
 
 // The start-up notice when a published list in use lacks this month or the one before, with the
 // way to fix it; empty when nothing is missing.

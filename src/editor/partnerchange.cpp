@@ -155,7 +155,7 @@ PartnerChangeReport carryPartnerChange(AppState& s, const QStringList& fileNames
         if (r)
             r = rewriteLogbookText(in, path, oldTexts, newTexts, out, changes);
         if (r)
-            r = writeThroughScratch(s.programDir, dir, name, out);
+            r = s.carGate().saveThroughScratch(dir, name, out);
         if (!r) {
             logCaught(s, r.code(), r.message());
             report.skipped.append(name);

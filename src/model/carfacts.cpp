@@ -60,18 +60,18 @@ Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& 
     return r;
 }
 
-CarFactsRead readCarFacts(const QString& dataDir, const QString& carDir) {
+CarFactsRead readCarFacts(const WriteGate& gate, const QString& carDir) {
     CarFactsRead read;
     const QString path = folder(carDir) + kCarFactsFileName;
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return read;
     QByteArray data;
-    Result r = readDataFile(dataDir, path, data);
+    Result r = readDataFile(gate.dataDir(), path, data);
     if (r)
         r = parseCarFacts(data, QDir::toNativeSeparators(path), read.facts);
     if (!r) {
         read.facts = CarFacts{};
-        const QString kept = r.code() == 62 ? keepAside(dataDir, path) : QString();
+        const QString kept = r.code() == 62 ? gate.keepAside(path) : QString();
         read.problem = Result::failure(
             u"A gépkocsi normájának fajtáját és hengerűrtartalmát tartalmazó fájl nem olvasható:\r\n%1\r\n\r\nA program "
             u"típus szerinti alapnormával számol; ha a gépkocsi alapnorma-átalányt használ, adja meg újra a gépkocsi "
@@ -82,11 +82,11 @@ CarFactsRead readCarFacts(const QString& dataDir, const QString& carDir) {
     return read;
 }
 
-Result saveCarFacts(const QString& dataDir, const QString& carDir, const CarFacts& facts) {
+Result saveCarFacts(const WriteGate& gate, const QString& carDir, const CarFacts& facts) {
     const QString path = folder(carDir) + kCarFactsFileName;
     if (facts == CarFacts{} && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return Result::success();
-    return saveWholeFile(dataDir, path, serializeCarFacts(facts));
+    return gate.save(path, serializeCarFacts(facts));
 }
 
 } // namespace rv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/result.h"
+#include "storage/writegate.h"
 #include "model/state.h"
 
 #include <QByteArray>
@@ -29,9 +30,10 @@ struct CarFactsRead {
     CarFacts facts;
     Result problem = Result::success();
 };
-// dataDir: the data directory (absolute); carDir: the car's folder (absolute).
-CarFactsRead readCarFacts(const QString& dataDir, const QString& carDir);
+// gate: the car's write gate (its data directory for reading; a damaged file is kept aside only
+// through it); carDir: the car's folder (absolute).
+CarFactsRead readCarFacts(const WriteGate& gate, const QString& carDir);
 // Writes the file; the defaults of a car without one write nothing.
-Result saveCarFacts(const QString& dataDir, const QString& carDir, const CarFacts& facts);
+Result saveCarFacts(const WriteGate& gate, const QString& carDir, const CarFacts& facts);
 
 } // namespace rv

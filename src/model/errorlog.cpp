@@ -11,7 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 
 void LogError(const AppState& state, const QString& message) {
-    if (state.programDir.isEmpty())
+    if (state.programDir.isEmpty() || !state.keepsErrorLog || state.readingOnly)
         return;
     const QString line = QDate::currentDate().toString(u"yyyy.MM.dd"_s) + u' ' +
                          u"%1.%2.%3"_s.arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch) + u" --> "_s +

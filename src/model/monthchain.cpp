@@ -26,7 +26,7 @@ std::optional<qint64> LogbookHistory::legKm(int year, int month) const {
 
 MonthFacts LogbookHistory::facts(int year, int month) const {
     if (!m_facts)
-        m_facts = readMonthFacts(m_state.programDir, m_state.carPath(QString()));
+        m_facts = readMonthFacts(m_state.carGate(), m_state.carPath(QString()));
     return m_facts->of(year, month);
 }
 

@@ -78,18 +78,18 @@ QVector<MonthFacts> readableLines(const QByteArray& data) {
 
 // The months of the older file that held the season boxes alone. A damaged one is told and kept
 // aside; its whole lines still count.
-MonthFactsFile fromSeasonFile(const QString& dataDir, const QString& carDir) {
+MonthFactsFile fromSeasonFile(const WriteGate& gate, const QString& carDir) {
     MonthFactsFile file;
     const QString path = folder(carDir) + kSeasonFileName;
     if (!present(path))
         return file;
     QByteArray data;
     QVector<MonthSeason> seasons;
-    Result r = readDataFile(dataDir, path, data);
+    Result r = readDataFile(gate.dataDir(), path, data);
     if (r)
         r = parseMonthSeasons(data, QDir::toNativeSeparators(path), seasons);
     if (!r) {
-        const QString kept = r.code() == 62 ? keepAside(dataDir, path) : QString();
+        const QString kept = r.code() == 62 ? gate.keepAside(path) : QString();
         file.problem = Result::failure(
             u"A hónapok Klíma/Téli üzemeltetés jelölését tartalmazó fájl nem olvasható:\r\n%1%2"_s.arg(
                 r.message(), kept.isEmpty() ? QString() : u"\r\n\r\nA hibás fájl másolata: "_s + QDir::toNativeSeparators(kept)),
@@ -152,49 +152,52 @@ MonthFacts MonthFactsFile::of(int year, int month) const {
     return MonthFacts{year, month};
 }
 
-MonthFactsFile readMonthFacts(const QString& dataDir, const QString& carDir) {
+MonthFactsFile readMonthFacts(const WriteGate& gate, const QString& carDir) {
     const QString path = folder(carDir) + kMonthFactsFileName;
     if (!present(path))
-        return fromSeasonFile(dataDir, carDir);
+        return fromSeasonFile(gate, carDir);
     MonthFactsFile file;
     QByteArray data;
-    if (Result r = readDataFile(dataDir, path, data); !r) {
+    if (Result r = readDataFile(gate.dataDir(), path, data); !r) {
         file.problem = Result::failure(u"A hónapok jelölését és magánhasználatát tartalmazó fájl nem olvasható; "
                                        u"egyik hónapnál sem számol vele a program:\r\n"_s + r.message(),
                                        r.code());
         return file;
     }
     if (const Result r = parseMonthFacts(data, QDir::toNativeSeparators(path), file.months); !r) {
-        const QString kept = keepAside(dataDir, path);
+        const QString kept = gate.keepAside(path);
         file.problem = Result::failure(
             u"A hónapok jelölését és magánhasználatát tartalmazó fájl hibás:\r\n%1\r\n\r\nA hibátlanul olvasható %2 "
             u"hónap adatai megmaradnak, a többié elveszett: nézze át a hónapok Klíma, Téli üzemeltetés jelölését és "
             u"záró km-óra állását.\r\n\r\n%3"_s
                 .arg(r.message())
                 .arg(file.months.size())
-                .arg(kept.isEmpty() ? u"A hibás fájlról nem sikerült másolatot készíteni."_s
-                                    : u"A hibás fájl másolata: "_s + QDir::toNativeSeparators(kept)),
+                .arg(!kept.isEmpty()    ? u"A hibás fájl másolata: "_s + QDir::toNativeSeparators(kept)
+                     : gate.isClosed() ? kUntouchedDamage
+                                       : u"A hibás fájlról nem sikerült másolatot készíteni."_s),
             r.code());
     }
     return file;
 }
 
-Result saveMonthFacts(const QString& dataDir, const QString& carDir, const MonthFacts& facts) {
+Result saveMonthFacts(const WriteGate& gate, const QString& carDir, const MonthFacts& facts) {
     const QString path = folder(carDir) + kMonthFactsFileName;
+    if (Result r = gate.checkTarget(path); !r)
+        return r;
     QVector<MonthFacts> months;
     bool damaged = false;
     if (present(path)) {
         QByteArray data;
-        if (Result r = readDataFile(dataDir, path, data); !r)
+        if (Result r = readDataFile(gate.dataDir(), path, data); !r)
             return r;
         if (!parseMonthFacts(data, kMonthFactsFileName, months)) {
-            if (keepAside(dataDir, path).isEmpty())
+            if (gate.keepAside(path).isEmpty())
                 return Result::failure(u"A fájl nem menthető félre: %1"_s.arg(QDir::toNativeSeparators(path)), 75);
             damaged = true;
         }
     } else {
         // The older file's boxes move over; a damaged one was kept aside by its reader.
-        const MonthFactsFile old = fromSeasonFile(dataDir, carDir);
+        const MonthFactsFile old = fromSeasonFile(gate, carDir);
         months = old.months;
         if (old.problem && old.of(facts.year, facts.month) == MonthFacts{facts.year, facts.month, facts.box} &&
             facts.privateKm == 0 && facts.closing == 0)
@@ -210,7 +213,7 @@ Result saveMonthFacts(const QString& dataDir, const QString& carDir, const Month
     if (!facts.blank())
         months.append(facts);
     std::sort(months.begin(), months.end(), before);
-    return saveWholeFile(dataDir, path, serializeMonthFacts(months));
+    return gate.save(path, serializeMonthFacts(months));
 }
 
 MonthFacts monthFactsOf(const MonthLog& log) {

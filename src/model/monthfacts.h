@@ -2,6 +2,7 @@
 
 #include "model/monthlog.h"
 #include "storage/result.h"
+#include "storage/writegate.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,11 +43,12 @@ struct MonthFactsFile {
     Result problem = Result::success();
     MonthFacts of(int year, int month) const;
 };
-// dataDir: the data directory (absolute); carDir: the car's folder (absolute).
-MonthFactsFile readMonthFacts(const QString& dataDir, const QString& carDir);
+// gate: the car's write gate (its data directory for reading; a damaged file is kept aside only
+// through it); carDir: the car's folder (absolute).
+MonthFactsFile readMonthFacts(const WriteGate& gate, const QString& carDir);
 // Replaces the month's line (a blank month has none), keeping the others; nothing is written when
 // the file already says so. A damaged file is kept aside first.
-Result saveMonthFacts(const QString& dataDir, const QString& carDir, const MonthFacts& facts);
+Result saveMonthFacts(const WriteGate& gate, const QString& carDir, const MonthFacts& facts);
 
 // The facts of an open month and back.
 MonthFacts monthFactsOf(const MonthLog& log);

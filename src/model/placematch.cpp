@@ -303,8 +303,8 @@ Result readPlaces(const QString& dataDir, const QString& carDir, QVector<KnownPl
     return parsePlaces(data, kPlacesFileName, out);
 }
 
-Result savePlaces(const QString& dataDir, const QString& carDir, const QVector<KnownPlace>& places) {
-    return saveWholeFile(dataDir, folderOf(carDir) + kPlacesFileName, serializePlaces(places));
+Result savePlaces(const WriteGate& gate, const QString& carDir, const QVector<KnownPlace>& places) {
+    return gate.save(folderOf(carDir) + kPlacesFileName, serializePlaces(places));
 }
 
 PlaceMatch matchPlace(const QVector<Partner>& partners, const QVector<KnownPlace>& known, const QString& text,

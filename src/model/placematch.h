@@ -3,6 +3,7 @@
 #include "model/triprecords.h"
 #include "storage/carrecords.h"
 #include "storage/result.h"
+#include "storage/writegate.h"
 
 #include <QByteArray>
 #include <QString>
@@ -68,7 +69,7 @@ Result parsePlaces(const QByteArray& data, const QString& fileName, QVector<Know
 // No file: no place known yet. A damaged file fails with the message naming file and line.
 Result readPlaces(const QString& dataDir, const QString& carDir, QVector<KnownPlace>& out);
 // Through the program's one writer.
-Result savePlaces(const QString& dataDir, const QString& carDir, const QVector<KnownPlace>& places);
+Result savePlaces(const WriteGate& gate, const QString& carDir, const QVector<KnownPlace>& places);
 
 // ---- matching ----------------------------------------------------------------------------------
 

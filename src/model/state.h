@@ -4,6 +4,7 @@
 #include "storage/carrecords.h"
 #include "storage/result.h"
 #include "storage/tables.h"
+#include "storage/writegate.h"
 
 #include <QDate>
 #include <QHash>
@@ -54,11 +55,23 @@ struct AppState {
     // who edits the car when it was opened for reading only ("<host>/<user> szerkeszti 10:42 óta").
     std::shared_ptr<DataLock> carLock;
     QString readOnlyBy;
-    bool readOnly() const { return currentCar >= 1 && !readOnlyBy.isEmpty(); }
+    // Also once another computer took the car's lock over from this program.
+    bool readOnly() const;
+    // A reading command: nothing at all is written, not even a rescue copy.
+    bool readingOnly = false;
+    // The command line keeps no error log: it tells the failure on its error output.
+    bool keepsErrorLog = true;
+    // The folder's lock while this program holds it for a write of the folder's shared files.
+    DataLock* folderLock = nullptr;
+    // The gates every write passes: of the logged-in car's files, and of the folder's own (the
+    // car list, the multipliers, the published prices).
+    WriteGate carGate() const;
+    WriteGate folderGate() const;
     // What each shared file held when this program last read or wrote it (key: absolute path),
     // so that a change made meanwhile from another computer is not overwritten unseen.
     QHash<QString, FileStamp> stamps;
-    // Refuses a write of the logged-in car's files while it is open for reading only.
+    // Refuses a write of the logged-in car's files while it is open for reading only or its lock
+    // is no longer this program's.
     Result refuseReadOnly() const;
 
     QVector<Partner> partners; // Partners(1..PartnerCount) is partners[0..]
@@ -97,6 +110,19 @@ struct AppState {
     QString errorLogPath() const { return path(QStringLiteral("error.log")); }
 
     void LoadTables();
+};
+
+// Puts a folder lock this program holds into the state for the writes of one scope.
+class HeldFolder {
+public:
+    HeldFolder(AppState& s, DataLock& lock) : m_state(s), m_before(s.folderLock) { s.folderLock = &lock; }
+    ~HeldFolder() { m_state.folderLock = m_before; }
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+private:
+    AppState& m_state;
+    DataLock* m_before;
 };
 
 // City, then ", " and the address when it is not blank.

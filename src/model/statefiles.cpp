@@ -40,12 +40,14 @@ Result confirmOverwrite(AppState& s, const QString& path) {
 }
 
 // Saves with the Abort/Retry/Ignore question when the folder is missing.
-Result saveAsking(AppState& s, const QString& path, const QByteArray& data) {
+Result saveAsking(AppState& s, const WriteGate& gate, const QString& path, const QByteArray& data) {
+    if (Result r = gate.check(); !r)
+        return r;
     if (Result r = confirmOverwrite(s, path); !r)
         return r;
     for (;;) {
         SaveError kind = SaveError::None;
-        Result r = saveWholeFile(s.programDir, path, data, &kind);
+        Result r = gate.save(path, data, &kind);
         if (r)
             s.stamps[path] = stampOfBytes(data);
         if (r || kind != SaveError::PathNotFound || !s.prompter)
@@ -75,7 +77,9 @@ Result loadParsed(AppState& s, const QString& path, T& target, Result (*parse)(c
     return r;
 }
 
-QString keptText(const QString& rescue) {
+QString keptText(const QString& rescue, const WriteGate& gate) {
+    if (rescue.isEmpty() && gate.isClosed())
+        return u"\r\n\r\n"_s + kUntouchedDamage;
     if (rescue.isEmpty())
         return u"\r\n\r\nA hibás fájlról nem sikerült másolatot készíteni."_s;
     return u"\r\n\r\nA hibás fájl másolata: "_s + QDir::toNativeSeparators(rescue);
@@ -93,10 +97,10 @@ Result LoadCars(AppState& s) {
     if (r)
         return r;
     // The next save of the car list would replace the damaged file; keep a copy for rescue.
-    return logged(s, Result::failure(r.message() + keptText(keepAside(s.programDir, path)), r.code()));
+    return logged(s, Result::failure(r.message() + keptText(s.folderGate().keepAside(path), s.folderGate()), r.code()));
 }
 
-Result SaveCars(AppState& s) { return saveAsking(s, s.path(u"user.rvd"_s), serializeCars(s.cars)); }
+Result SaveCars(AppState& s) { return saveAsking(s, s.folderGate(), s.path(u"user.rvd"_s), serializeCars(s.cars)); }
 
 Result LoadDatabase(AppState& s, bool resize) {
     const QString path = s.carPath(u"data.rvd"_s);
@@ -131,7 +135,7 @@ Result SaveDatabase(AppState& s) {
         return r;
     PartnerDatabase db{s.partners, s.distances, {}};
     QByteArray data = serializeDatabase(db, s.defaultRouteType);
-    Result r = saveAsking(s, s.carPath(u"data.rvd"_s), data);
+    Result r = saveAsking(s, s.carGate(), s.carPath(u"data.rvd"_s), data);
     if (r)
         s.distances = std::move(db.distances); // route types 0 became the default on disk too
     return r;
@@ -146,7 +150,7 @@ Result LoadFuelPrices(AppState& s) {
         return r;
     logged(s, r);
     // Whoever holds the car mends its file; this program only reads it.
-    if (s.readOnly())
+    if (s.readOnly() || s.readingOnly)
         return r;
     // Only a missing file or one read and found damaged is replaced. One that cannot be read (a
     // link out of the data directory, no permission, not a regular file) stays, and so do the
@@ -156,13 +160,13 @@ Result LoadFuelPrices(AppState& s) {
     QString kept;
     if (existed) {
         // A damaged file is kept aside, never overwritten.
-        kept = keepAside(s.programDir, path);
+        kept = s.carGate().keepAside(path);
         if (kept.isEmpty())
             return Result::failure(u"A benzinárakat tartalmazó adatbázis nem olvasható:\r\n%1"_s.arg(
                                        QDir::toNativeSeparators(path)),
                                    75);
     }
-    if (Result saved = saveWholeFile(s.programDir, path, emptyFuelPriceFile()); !saved) {
+    if (Result saved = s.carGate().save(path, emptyFuelPriceFile()); !saved) {
         logged(s, saved);
         return Result::failure(u"%1\r\n\r\nÚj, üres árlista sem hozható létre:\r\n%2"_s.arg(r.message(), saved.message()),
                                saved.code());
@@ -182,7 +186,7 @@ Result LoadFuelPrices(AppState& s) {
 Result SaveFuelPrices(AppState& s) {
     if (Result r = s.refuseReadOnly(); !r)
         return r;
-    return saveAsking(s, s.carPath(u"benzin.rvd"_s), serializeFuelPrices(s.fuelPrices));
+    return saveAsking(s, s.carGate(), s.carPath(u"benzin.rvd"_s), serializeFuelPrices(s.fuelPrices));
 }
 
 Result LoadMultipliers(AppState& s) {
@@ -193,7 +197,7 @@ Result LoadMultipliers(AppState& s) {
     MultiplierFile m = defaults;
     Result result = Result::success();
     if (!QFile::exists(path)) {
-        Result saved = saveWholeFile(s.programDir, path, serializeMultipliers(m));
+        Result saved = s.folderGate().save(path, serializeMultipliers(m));
         if (!saved)
             logged(s, saved);
         else
@@ -210,11 +214,11 @@ Result LoadMultipliers(AppState& s) {
             // good: the defaults take the damaged file's place, which is kept aside.
             logged(s, r);
             m = defaults;
-            const QString kept = keepAside(s.programDir, path);
-            QString text = u"A szorzók fájlja hibás:\r\n%1%2\r\n\r\n"_s.arg(r.message(), keptText(kept));
+            const QString kept = s.folderGate().keepAside(path);
+            QString text = u"A szorzók fájlja hibás:\r\n%1%2\r\n\r\n"_s.arg(r.message(), keptText(kept, s.folderGate()));
             if (kept.isEmpty()) {
                 text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik; a fájl változatlan maradt."_s;
-            } else if (Result saved = saveWholeFile(s.programDir, path, serializeMultipliers(m)); !saved) {
+            } else if (Result saved = s.folderGate().save(path, serializeMultipliers(m)); !saved) {
                 s.stamps.remove(path);
                 logged(s, saved);
                 text += u"A program most az alapértékekkel (minden szorzó 1) dolgozik, de ezeket nem sikerült "
@@ -238,7 +242,7 @@ Result SaveMultipliers(AppState& s) {
     for (int i = 0; i < kMultiplierCount; ++i)
         m.values[size_t(i)] = s.multipliers[size_t(i)].value;
     m.defaultRouteType = s.defaultRouteType;
-    return saveAsking(s, s.path(u"Users/szorzo.rvd"_s), serializeMultipliers(m));
+    return saveAsking(s, s.folderGate(), s.path(u"Users/szorzo.rvd"_s), serializeMultipliers(m));
 }
 
 QString citiesPath(const AppState& s) {

@@ -17,7 +17,7 @@ YearSummary summarizeYear(const AppState& s, int year) {
     YearSummary y;
     y.year = year;
     const LogbookListing listing = listLogbooks(s);
-    const MonthFactsFile facts = readMonthFacts(s.programDir, s.carPath(QString()));
+    const MonthFactsFile facts = readMonthFacts(s.carGate(), s.carPath(QString()));
     if (!facts.problem)
         y.warnings << facts.problem.message();
     std::optional<MonthReading> previous = previousReading(s, listing, year, 1);

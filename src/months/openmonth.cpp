@@ -106,7 +106,7 @@ OpenOutcome openStoredMonth(AppState& s, const QString& fileName, MonthsProgress
     progress.keepResponsive();
     s.month = monthFromStored(s, stored, fileName);
     s.month.onDisk = onDisk;
-    const MonthFactsFile facts = readMonthFacts(s.programDir, s.carPath(QString()));
+    const MonthFactsFile facts = readMonthFacts(s.carGate(), s.carPath(QString()));
     applyMonthFacts(s.month, facts.of(s.month.year, s.month.month));
     if (!facts.problem) {
         logCaught(s, 62, facts.problem.message());

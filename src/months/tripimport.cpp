@@ -387,7 +387,7 @@ ImportWrite writeImport(AppState& s, bool databaseChanged, const QVector<KnownPl
         out.database = true;
     }
     if (places)
-        if (const Result r = savePlaces(s.programDir, s.carPath(QString()), *places); !r)
+        if (const Result r = savePlaces(s.carGate(), s.carPath(QString()), *places); !r)
             return fail(u"A helyek mentése nem sikerült; a hónapot nem írtam."_s, r);
     MonthLog saved = log;
     saved.fileName = fileName;

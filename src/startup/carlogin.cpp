@@ -55,7 +55,16 @@ bool openReadablePart(AppState& s, const CarRecord& car, const Result& damage) {
                      u"elmarad."_s.arg(car.userName, damage.message(), loss),
                      Yes | Cancel, MsgIcon::Exclamation) != Yes)
         return false;
-    const QString kept = keepAside(s.programDir, path);
+    // Read-only, nothing is written: the part read is shown, the file stays for its holder to mend.
+    if (s.readOnly()) {
+        s.partners = part.partners;
+        s.distances = part.distances;
+        tell(s, u"A gépkocsi az olvasható adatokkal, csak olvasásra nyílt meg. A hibás fájl változatlan maradt; azt "
+                u"a gépkocsit szerkesztő gép menti félre és javítja."_s,
+             MsgIcon::Information);
+        return true;
+    }
+    const QString kept = s.carGate().keepAside(path);
     if (kept.isEmpty()) {
         tell(s, u"A hibás adatbázisról nem sikerült másolatot készíteni, ezért változatlan maradt:\r\n%1"_s.arg(
                     QDir::toNativeSeparators(path)));
@@ -91,11 +100,9 @@ Result loginCar(AppState& s, int index) {
         lock = s.carLock;
     } else {
         lock = std::make_shared<DataLock>(s.programDir, carLockPath(s.programDir, car.dirName));
-        DataLock::State state = lock->tryTake();
-        if (state == DataLock::State::Stale && offerTakeover(*lock, prompterOf(s), u"A(z) %1 gépkocsi"_s.arg(car.userName)))
-            state = DataLock::State::Taken;
-        if (state != DataLock::State::Taken) {
-            const bool failed = state == DataLock::State::Failed;
+        const LockAttempt attempt = takeAsking(*lock, 0, prompterOf(s), u"A(z) %1 gépkocsi"_s.arg(car.userName));
+        if (attempt.outcome != LockOutcome::Taken) {
+            const bool failed = attempt.outcome == LockOutcome::Failed;
             readOnlyBy = failed ? u"a gépkocsi nem zárolható"_s : holderText(lock->holder());
             const QString why = failed ? u"A(z) %1 gépkocsi nem zárolható:\r\n%2"_s.arg(car.userName, lock->failure())
                                        : u"A(z) %1 gépkocsit most %2."_s.arg(car.userName, readOnlyBy);
@@ -120,7 +127,9 @@ Result loginCar(AppState& s, int index) {
     QVector<FuelPrice> oldPrices = s.fuelPrices;
     const CarFacts oldFacts = s.carFacts;
     const QString oldReadOnlyBy = s.readOnlyBy;
+    const std::shared_ptr<DataLock> oldLock = s.carLock;
     auto restore = [&] {
+        s.carLock = oldLock;
         s.currentCar = oldCar;
         s.carDir = oldDir;
         s.partners = std::move(oldPartners);
@@ -132,8 +141,10 @@ Result loginCar(AppState& s, int index) {
 
     s.currentCar = index;
     s.carDir = carDirOf(car);
-    s.carFacts = carFactsOf(s, index);
+    // Every write of the loads below (a rescue copy, a new price list) goes through this car's lock.
+    s.carLock = lock;
     s.readOnlyBy = readOnlyBy;
+    s.carFacts = carFactsOf(s, index);
     // What an earlier session saw of these files says nothing now; the loads note them anew.
     for (const QString& file : {u"data.rvd"_s, u"benzin.rvd"_s})
         s.stamps.remove(s.carPath(file));
@@ -161,7 +172,6 @@ Result loginCar(AppState& s, int index) {
         }
         s.fuelPrices = std::move(prices);
     }
-    s.carLock = std::move(lock);
     s.errorLocation = u"frmUjuser - Form"_s;
     return Result::success();
 }

@@ -59,7 +59,14 @@ QString publishedPricePath(const AppState& s, int fuelType) {
 }
 
 // Replaces dir's benzin.rvd by a copy of another price file; a missing source gives an empty list.
-Result copyPrices(AppState& s, const QString& source, const QString& dir) {
+WriteGate carGateOf(const AppState& s, DataLock* lock, const CarRecord& car) {
+    const QString name = car.plateNumber.trimmed().isEmpty() ? car.dirName.trimmed() : car.plateNumber.trimmed();
+    if (!lock)
+        return WriteGate::closed(s.programDir, u"A(z) %1 gépkocsi nincs zárolva, ezért a program nem írja."_s.arg(name));
+    return WriteGate::locked(s.programDir, lock, u"A(z) %1"_s.arg(name));
+}
+
+Result copyPrices(AppState& s, const WriteGate& gate, const QString& source, const QString& dir) {
     QByteArray data;
     Result r = readDataFile(s.programDir, source, data);
     if (!r) {
@@ -67,11 +74,11 @@ Result copyPrices(AppState& s, const QString& source, const QString& dir) {
         tell(s, u"Az üzemanyagárak nem másolhatók:\r\n%1\r\n\r\nÜres árlista készült."_s.arg(r.message()));
         data = emptyFuelPriceFile();
     }
-    return logged(s, writeThroughScratch(s.programDir, dir, u"benzin.rvd"_s, data));
+    return logged(s, gate.saveThroughScratch(dir, u"benzin.rvd"_s, data));
 }
 
-Result writeEmptyPrices(AppState& s, const QString& dir) {
-    return logged(s, writeThroughScratch(s.programDir, dir, u"benzin.rvd"_s, emptyFuelPriceFile()));
+Result writeEmptyPrices(AppState& s, const WriteGate& gate, const QString& dir) {
+    return logged(s, gate.saveThroughScratch(dir, u"benzin.rvd"_s, emptyFuelPriceFile()));
 }
 
 Partner baseOf(const CarRecord& car) { return Partner{car.companyName, car.city, car.companyAddress}; }
@@ -104,7 +111,7 @@ namespace {
 
 // Takes over partners, distances and prices of car from; false when its database could not be
 // read (the user was told, and the new car gets a database of its own instead).
-bool importCarData(AppState& s, int from, const CarRecord& car, const QString& dir) {
+bool importCarData(AppState& s, const WriteGate& gate, int from, const CarRecord& car, const QString& dir) {
     const CarRecord& source = s.car(from);
     const QString sourceDir = absoluteCarDir(s, source);
     QByteArray data;
@@ -113,7 +120,7 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
     if (r)
         r = rebasedDatabase(data, sourceDir + u"data.rvd"_s, baseOf(car), s.defaultRouteType, rebased);
     if (r)
-        r = writeThroughScratch(s.programDir, dir, u"data.rvd"_s, rebased);
+        r = gate.saveThroughScratch(dir, u"data.rvd"_s, rebased);
     if (!r) {
         logged(s, r);
         tell(s, u"A(z) %1 gépkocsi adatbázisa nem importálható:\r\n%2\r\n\r\nAz új gépkocsi saját adatbázist kap."_s.arg(
@@ -122,10 +129,10 @@ bool importCarData(AppState& s, int from, const CarRecord& car, const QString& d
     }
     QString prices = sourceDir + u"benzin.rvd"_s;
     if (!QFile::exists(prices)) {
-        writeEmptyPrices(s, dir);
+        writeEmptyPrices(s, gate, dir);
         return true;
     }
-    copyPrices(s, prices, dir);
+    copyPrices(s, gate, prices, dir);
     return true;
 }
 
@@ -143,6 +150,7 @@ Result changeCarList(AppState& s, const std::function<bool()>& change) {
     DataLock folder(s.programDir, folderLockPath(s.programDir));
     if (Result r = takeFolderLock(folder, prompterOf(s), u"a gépkocsik listája"_s); !r)
         return r;
+    const HeldFolder held(s, folder);
     const QVector<CarRecord> before = s.cars;
     const int beforeCurrent = s.currentCar;
     const QString current = s.currentCar >= 1 ? s.car(s.currentCar).dirName : QString();
@@ -179,20 +187,13 @@ std::shared_ptr<DataLock> lockForChange(AppState& s, const CarRecord& car, const
     if (s.carLock && s.carLock->isTaken() && s.currentCar >= 1 && sameText(s.car(s.currentCar).dirName, car.dirName))
         return s.carLock;
     auto lock = std::make_shared<DataLock>(s.programDir, carLockPath(s.programDir, car.dirName));
-    switch (lock->tryTake()) {
-    case DataLock::State::Taken:
+    const LockAttempt attempt = takeAsking(*lock, 0, prompterOf(s), u"A(z) %1 gépkocsi"_s.arg(car.userName));
+    if (attempt.outcome == LockOutcome::Taken)
         return lock;
-    case DataLock::State::Stale:
-        if (offerTakeover(*lock, prompterOf(s), u"A(z) %1 gépkocsi"_s.arg(car.userName)))
-            return lock;
-        break;
-    case DataLock::State::Failed:
+    if (attempt.outcome == LockOutcome::Failed)
         tell(s, lock->failure() + u"\r\n\r\nA(z) %1 gépkocsi %2"_s.arg(car.userName, refused));
-        return {};
-    case DataLock::State::Held:
-        break;
-    }
-    tell(s, u"A(z) %1 gépkocsit most %2, ezért %3"_s.arg(car.userName, holderText(lock->holder()), refused));
+    else
+        tell(s, u"A(z) %1 gépkocsit most %2, ezért %3"_s.arg(car.userName, holderText(lock->holder()), refused));
     return {};
 }
 
@@ -306,7 +307,8 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
         return 0;
     }
 
-    if (Result r = saveCarFacts(s.programDir, dir, form.facts); !r) {
+    const WriteGate gate = carGateOf(s, carLock.get(), car);
+    if (Result r = saveCarFacts(gate, dir, form.facts); !r) {
         logCaught(s, r.code(), r.message());
         tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető; a gépkocsi ablakában adja meg "
                 u"újra:\r\n%1"_s.arg(r.message()));
@@ -314,9 +316,9 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     if (takeOver) {
         // What the directory lacks is made as for a new car; what it holds stays.
         if (!QFile::exists(dir + u"data.rvd"_s))
-            logged(s, writeThroughScratch(s.programDir, dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
+            logged(s, gate.saveThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
         if (!QFile::exists(dir + u"benzin.rvd"_s))
-            writeEmptyPrices(s, dir);
+            writeEmptyPrices(s, gate, dir);
         return index;
     }
 
@@ -324,14 +326,14 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     if (index > 1 && ask(s, u"Kívánja egy már meglévő gépkocsi adatbázisát importálni?"_s)) {
         const int from = choose ? choose() : 0;
         if (from >= 1 && from < index)
-            imported = importCarData(s, from, car, dir);
+            imported = importCarData(s, gate, from, car, dir);
     }
     if (!imported) {
-        logged(s, writeThroughScratch(s.programDir, dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
+        logged(s, gate.saveThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
         if (ask(s, u"Feltölti a gépkocsi üzemanyagárait\r\na NAV által közzétett havi árakkal?"_s))
-            copyPrices(s, publishedPricePath(s, car.fuelType), dir);
+            copyPrices(s, gate, publishedPricePath(s, car.fuelType), dir);
         else
-            writeEmptyPrices(s, dir);
+            writeEmptyPrices(s, gate, dir);
     }
     return index;
 }
@@ -377,7 +379,8 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
         return false;
     }
 
-    if (Result r = saveCarFacts(s.programDir, absoluteCarDir(s, changed), form.facts); !r) {
+    const WriteGate gate = carGateOf(s, carLock.get(), changed);
+    if (Result r = saveCarFacts(gate, absoluteCarDir(s, changed), form.facts); !r) {
         logCaught(s, r.code(), r.message());
         tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető:\r\n%1"_s.arg(r.message()));
     } else if (index == s.currentCar) {
@@ -387,13 +390,13 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
         const QString dir = absoluteCarDir(s, changed);
         bool replaced = false;
         if (ask(s, u"Megváltoztatta a gépkocsi üzemanyagát.\r\nBetölti az új üzemanyag NAV által közzétett havi árait?"_s)) {
-            copyPrices(s, publishedPricePath(s, changed.fuelType), dir);
+            copyPrices(s, gate, publishedPricePath(s, changed.fuelType), dir);
             replaced = true;
         } else if (ask(s, u"Megváltoztatta gépkocsija üzemanyagtípusát.\r\nKívánja egy másik gépkocsi üzemanyagadatbázisát importálni?"_s)) {
             const int from = choose ? choose() : 0;
             if (from >= 1 && from <= s.carCount() && from != index) {
                 const QString source = absoluteCarDir(s, s.car(from)) + u"benzin.rvd"_s;
-                copyPrices(s, source, dir);
+                copyPrices(s, gate, source, dir);
                 replaced = true;
             }
         }
@@ -408,7 +411,10 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
 CarFacts carFactsOf(AppState& s, int index) {
     if (index < 1 || index > s.carCount())
         return {};
-    const CarFactsRead read = readCarFacts(s.programDir, absoluteCarDir(s, s.car(index)));
+    // Another car's damaged file is only read: its rescue copy is made by whoever holds it.
+    const WriteGate gate = index == s.currentCar ? s.carGate()
+                                                 : WriteGate::closed(s.programDir, u"A gépkocsi nincs zárolva."_s);
+    const CarFactsRead read = readCarFacts(gate, absoluteCarDir(s, s.car(index)));
     if (!read.problem) {
         logCaught(s, read.problem.code(), read.problem.message());
         tell(s, read.problem.message());
@@ -496,8 +502,9 @@ DeleteOutcome deleteCar(AppState& s, int index) {
         return out;
     // Only what the program made there goes; anything the user keeps beside it stays.
     QStringList stayed;
+    const WriteGate gate = carGateOf(s, carLock.get(), car);
     for (const QString& f : filesIn(path))
-        if (!isOwnFileName(f) || !QFile::remove(path + u'/' + f))
+        if (!isOwnFileName(f) || !gate.remove(path + u'/' + f))
             stayed.append(f);
     for (const QString& d : QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
         stayed.append(d + u'/');

@@ -26,8 +26,10 @@ Result logged(AppState& s, Result r);
 // A car's published-price file (by fuel type, 1-based).
 QString publishedPricePath(const AppState& s, int fuelType);
 // Replaces dir's benzin.rvd by a copy of another price file; a missing source gives an empty list.
-Result copyPrices(AppState& s, const QString& source, const QString& dir);
-Result writeEmptyPrices(AppState& s, const QString& dir);
+Result copyPrices(AppState& s, const WriteGate& gate, const QString& source, const QString& dir);
+Result writeEmptyPrices(AppState& s, const WriteGate& gate, const QString& dir);
+// The gate of a car's files while lock (held for a change of that car) is this program's.
+WriteGate carGateOf(const AppState& s, DataLock* lock, const CarRecord& car);
 // The car's own company as the first partner of its database.
 Partner baseOf(const CarRecord& car);
 // The car list as another computer may have left it; false when it is missing or cannot be read

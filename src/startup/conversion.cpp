@@ -125,13 +125,14 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
 
     if (Result r = takeFolderLock(folder, p, u"az adatkönyvtár"_s); !r)
         return fail(r);
+    const WriteGate gate = WriteGate::locked(s.programDir, &folder, u"Az adatkönyvtár"_s);
 
     // Published price files, one per fuel type.
     QDir().mkpath(s.usersDir());
     for (const FuelType& f : fuelTypeTable()) {
         const QString path = s.path(u"Users/"_s + f.oldFile);
         if (!QFile::exists(path))
-            if (Result r = saveWholeFile(s.programDir, path, emptyFuelPriceFile()); !r)
+            if (Result r = gate.save(path, emptyFuelPriceFile()); !r)
                 return fail(r);
     }
 
@@ -178,17 +179,17 @@ ConversionOutcome convertOlderLayout(AppState& s, const std::function<void(bool)
     for (const Pending& item : pending) {
         if (!QDir().mkpath(item.dir))
             return fail(Result::failure(u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(item.dir)), 76));
-        if (Result r = writeThroughScratch(s.programDir, item.dir, u"data.rvd"_s, item.database); !r)
+        if (Result r = gate.saveThroughScratch(item.dir, u"data.rvd"_s, item.database); !r)
             return fail(r);
         // Prices entered since (or carried over from another installation) stay.
         if (QFile::exists(item.dir + u"benzin.rvd"_s))
             continue;
-        if (Result r = writeThroughScratch(s.programDir, item.dir, u"benzin.rvd"_s, emptyFuelPriceFile()); !r)
+        if (Result r = gate.saveThroughScratch(item.dir, u"benzin.rvd"_s, emptyFuelPriceFile()); !r)
             return fail(r);
     }
 
     if (haveOlderList)
-        if (Result r = saveWholeFile(s.programDir, s.path(u"user.rvd"_s), serializeCars(cars)); !r)
+        if (Result r = gate.save(s.path(u"user.rvd"_s), serializeCars(cars)); !r)
             return fail(r);
 
     folder.release();

@@ -110,6 +110,7 @@ std::optional<MultiplierProblem> applyMultipliers(AppState& s, const MultiplierT
     DataLock folder(s.programDir, folderLockPath(s.programDir));
     if (Result r = takeFolderLock(folder, s.prompter, u"a szorzók fájlja"_s); !r)
         return MultiplierProblem{-1, r.message()};
+    const HeldFolder held(s, folder);
     const auto oldMultipliers = s.multipliers;
     const qint16 oldDefault = s.defaultRouteType;
     for (int i = 0; i < kMultiplierBoxCount; ++i)

@@ -66,11 +66,14 @@ int prepareUsersDirectory(AppState& state) {
     // Another computer may be importing prices into the same files: the top-up waits for it, and
     // when it cannot, the next start does it.
     DataLock folder(state.programDir, folderLockPath(state.programDir));
-    if (folder.tryTake(kFolderLockWaitMs) != DataLock::State::Taken)
+    if (takeLock(folder, kFolderLockWaitMs, {}).outcome != LockOutcome::Taken)
         return 0;
+    const HeldFolder held(state, folder);
     // An import a kill cut short is finished before anything reads the published files.
-    if (const Result r = recoverPublishedImport(state); !r && state.prompter)
-        state.prompter->inform(r.message(), MsgIcon::Exclamation);
+    QString report;
+    const Result r = recoverPublishedImport(state, {}, &report);
+    if (state.prompter && (!r || !report.isEmpty()))
+        state.prompter->inform(r ? report : r.message(), r ? MsgIcon::Information : MsgIcon::Exclamation);
     // A published-price file lost since the first start is made again: the car dialog copies it.
     return topUpPublishedPrices(state);
 }

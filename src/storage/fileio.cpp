@@ -1,11 +1,14 @@
 #include "fileio.h"
 
+#include "locks.h"
+
 #include <QDateTime>
 #include <QtEndian>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -100,6 +103,21 @@ QString kindText(mode_t mode) {
     return u"Az útvonal egy eszköz, nem közönséges fájl."_s;
 }
 #endif
+
+// Why an existing path is not a regular file; empty for a regular file or nothing there.
+QString notRegularKind(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
+        return {};
+    return kindText(st.st_mode);
+#else
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return {};
+    return info.isDir() ? fileErrorText(EISDIR) : u"Az útvonal nem közönséges fájl."_s;
+#endif
+}
 
 // Opens path only when it is a regular file, for reading or for appending (created when
 // missing). Opening never waits: a FIFO without a writer would hold the program forever.
@@ -207,6 +225,20 @@ void removeStaleTemporaries(const QString& dir, const QString& keep) {
             QFile::remove(info.filePath());
 }
 
+int& renameDelayOverride() {
+    static int ms = -1;
+    return ms;
+}
+
+// A slow share, for tests: the environment carries it into a command line started by a test.
+void delayRename() {
+    int ms = renameDelayOverride();
+    if (ms < 0)
+        ms = qEnvironmentVariableIntValue("ROVANTA_TEST_RENAME_DELAY_MS");
+    if (ms > 0)
+        QThread::msleep(ulong(ms));
+}
+
 Result writeAtomically(const QString& path, const QByteArray& data, SaveError* error) {
     auto failed = [&](SaveError kind, const QString& why) {
         if (error)
@@ -248,6 +280,7 @@ Result writeAtomically(const QString& path, const QByteArray& data, SaveError* e
         file.cancelWriting();
         return failed(SaveError::Other, reasonOf(e, file.error()));
     }
+    delayRename();
     errno = 0;
     if (!file.commit())
         return failed(SaveError::Other, reasonOf(errno, file.error()));
@@ -320,7 +353,8 @@ bool isOwnFileName(const QString& fileName) {
                                       u"honapok.rvd"_s, u"gepkocsi.rvd"_s, u"helyek.rvd"_s, u"temp.tmp"_s,
                                       u"blpg.rvd"_s,   u"bcng.rvd"_s,   u"munkarend.tsv"_s};
     const QString name = fileName.toLower();
-    if (names.contains(name) || (name.endsWith(u".rvn"_s) && name.size() > 4))
+    if (names.contains(name) || (name.endsWith(u".rvn"_s) && name.size() > 4) || name == u"nav-import.naplo"_s ||
+        isLockFileName(name))
         return true;
     // Rescue copies of an own file: "benzin.rvd.hibas", "benzin.rvd.hibas.2"; a user's "x.hibas"
     // is not one.
@@ -340,8 +374,20 @@ Result checkWriteTarget(const QString& dataDir, const QString& path) {
         return cannotWrite(path, u"A program csak az adatkönyvtárába ír, és ehhez az íráshoz nincs megadva "
                                  u"adatkönyvtár."_s);
     const QString base = QDir::cleanPath(QFileInfo(dataDir).absoluteFilePath());
-    if (!insideDir(base, QDir::cleanPath(QFileInfo(path).absoluteFilePath())))
+    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!insideDir(base, full))
         return cannotWrite(path, u"Az útvonal az adatkönyvtáron (%1) kívül van."_s.arg(QDir::toNativeSeparators(base)));
+    // No link below the data directory, wherever it points: a link inside it turns one own file
+    // into another (a lock note into the car list).
+    QString at = base;
+    for (const QString& part : full.mid(base.size()).split(u'/', Qt::SkipEmptyParts)) {
+        at += u'/' + part;
+        if (QFileInfo(at).isSymLink())
+            return cannotWrite(path, u"A(z) %1 szimbolikus link; a program linken át nem ír."_s.arg(
+                                         QDir::toNativeSeparators(at)));
+    }
+    if (const QString kind = notRegularKind(full); !kind.isEmpty())
+        return cannotWrite(path, kind);
     return checkInsideDataDir(dataDir, path);
 }
 
@@ -376,8 +422,9 @@ Result checkExportTarget([[maybe_unused]] const QString& dataDir, const QString&
     const QString shown = native(path);
     auto refused = [&](const QString& why) { return Result::failure(u"Ide a program nem ír: %1\n%2"_s.arg(shown, why), 75); };
     const QFileInfo info(path);
-    if (info.isSymLink() && !info.exists())
-        return refused(u"Az útvonal egy sehová sem mutató szimbolikus link."_s);
+    if (info.isSymLink())
+        return refused(info.exists() ? u"Az útvonal egy szimbolikus link; a program linken át nem ír."_s
+                                     : u"Az útvonal egy sehová sem mutató szimbolikus link."_s);
 #ifdef Q_OS_UNIX
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
@@ -403,13 +450,13 @@ Result checkExportTarget([[maybe_unused]] const QString& dataDir, const QString&
     return Result::success();
 }
 
-static Result readRegular(const QString& path, QByteArray& out, qint64 limit, bool head) {
+static Result readRegular(const QString& path, QByteArray& out, qint64 limit, bool head, bool noFollow = false) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return Result::failure(u"A fájl nem található: %1"_s.arg(QDir::toNativeSeparators(path)), 53);
     QFile file(path);
     QString why;
-    if (!openRegular(path, file, false, false, why))
+    if (!openRegular(path, file, false, noFollow, why))
         return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), why),
                                info.exists() ? 75 : 53);
     if (!head && file.size() > limit)
@@ -439,6 +486,39 @@ Result readDataFileHead(const QString& dataDir, const QString& path, qint64 byte
     return readRegular(path, out, bytes, true);
 }
 
+Result readPlainFile(const QString& path, QByteArray& out, qint64 limit) {
+    return readRegular(path, out, limit, false, true);
+}
+
+Result createNewFile(const QString& dataDir, const QString& path, const QByteArray& data, bool* existed) {
+    *existed = false;
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        *existed = true;
+        return cannotWrite(path, fileErrorText(EEXIST));
+    }
+    if (Result r = checkWriteTarget(dataDir, path); !r)
+        return r;
+    QFile file(path);
+    errno = 0;
+    // One step: of two computers making it at once, one gets "exists".
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const int e = errno;
+        *existed = e == EEXIST || QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+        return cannotWrite(path, reasonOf(e, file.error()));
+    }
+    errno = 0;
+    if (file.write(data) != data.size() || !file.flush()) {
+        const int e = errno;
+        const QString why = reasonOf(e, file.error());
+        file.close();
+        file.remove();
+        return cannotWrite(path, why);
+    }
+    file.close();
+    return Result::success();
+}
+
 Result saveWholeFile(const QString& dataDir, const QString& path, const QByteArray& data, SaveError* error) {
     if (error)
         *error = SaveError::None;
@@ -463,6 +543,7 @@ Result writeThroughScratch(const QString& dataDir, const QString& dir, const QSt
     if (!r)
         return r;
     std::error_code error;
+    delayRename();
     std::filesystem::rename(nativePath(scratch), nativePath(target), error);
     if (error) {
         QFile::remove(scratch);
@@ -471,6 +552,8 @@ Result writeThroughScratch(const QString& dataDir, const QString& dir, const QSt
     }
     return r;
 }
+
+void setRenameDelayForTests(int milliseconds) { renameDelayOverride() = milliseconds; }
 
 Result appendToDataFile(const QString& dataDir, const QString& path, const QByteArray& data) {
     if (Result r = checkWriteTarget(dataDir, path); !r)

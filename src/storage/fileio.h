@@ -10,12 +10,15 @@ namespace rv {
 // Largest data file we agree to read whole; a partner file of 3000 partners is about 50 MB.
 constexpr qint64 kMaxDataFileBytes = 256LL * 1024 * 1024;
 
-// A temporary of the writer this much younger may still be another save's, running now.
-constexpr qint64 kTemporaryAgeSeconds = 5 * 60;
+// A temporary of the writer this much younger may still be another save's, running now. A file
+// time comes from the file server's clock or another computer's: a day outweighs any skew.
+constexpr qint64 kTemporaryAgeSeconds = 24 * 60 * 60;
 
 // dataDir below: the data directory (absolute); inside it no symbolic link leading out of it is
-// followed. The writers refuse a path outside it and an empty dataDir; a reader given an empty
-// one does not check the path against a data directory.
+// followed by a reader, and no link at all by a writer: a write goes only to a regular file (or
+// a new path) reached without a link below the data directory. The writers refuse a path
+// outside it and an empty dataDir; a reader given an empty one does not check the path against
+// a data directory.
 
 // Only a regular file is read: a FIFO, device, socket or directory is refused at once, named.
 Result readWholeFile(const QString& path, QByteArray& out, qint64 limit = kMaxDataFileBytes);
@@ -23,6 +26,13 @@ Result readWholeFile(const QString& path, QByteArray& out, qint64 limit = kMaxDa
 Result readDataFile(const QString& dataDir, const QString& path, QByteArray& out, qint64 limit = kMaxDataFileBytes);
 // At most the first bytes of such a file (the head of a month file).
 Result readDataFileHead(const QString& dataDir, const QString& path, qint64 bytes, QByteArray& out);
+// A small file of the program's own (a lock, its note): never through a link as its last part,
+// only a regular file, opening never waits. Code 53 when it does not exist.
+Result readPlainFile(const QString& path, QByteArray& out, qint64 limit);
+
+// Makes a file that must not exist yet, in one step (a lock): refused when anything, a link
+// included, is there already (existed then says so), and for the writers' reasons.
+Result createNewFile(const QString& dataDir, const QString& path, const QByteArray& data, bool* existed);
 
 // The one writer of whole files. The bytes go to a temporary file in the same folder that takes
 // the old file's place only when every byte is written, flushed and synced: on any failure the
@@ -65,9 +75,13 @@ FileStamp stampOfBytes(const QByteArray& data);
 FileStamp stampOf(const QString& path); // a file that cannot be read counts as changed
 
 // The one rule for "a file of the program's own": the names of the files it keeps (user.rvd,
-// data.rvd, *.rvn, ...), their rescue copies ("data.rvd.hibas.2") and the writer's temporaries.
-// Deleting a car removes only these; an output never replaces one.
+// data.rvd, *.rvn, ...), their rescue copies ("data.rvd.hibas.2"), the writer's temporaries,
+// the locks with their notes and the price import's journal. Deleting a car removes only these;
+// an output never replaces one nor takes such a name.
 bool isOwnFileName(const QString& fileName);
+
+// Tests only: every replacing rename of the writer waits this long first (a slow share).
+void setRenameDelayForTests(int milliseconds);
 
 // The reason of a failed file operation in Hungarian, from the system's error number.
 QString fileErrorText(int errorNumber);

@@ -8,6 +8,7 @@
 #include "logbookfixtures.h"
 #include "storage/datafiles.h"
 #include "storage/fileio.h"
+#include "storage/locks.h"
 #include "storedfiles.h"
 #include "writefault.h"
 
@@ -18,6 +19,15 @@ using namespace Qt::Literals::StringLiterals;
 using namespace rv;
 
 namespace {
+
+// Recovery as every caller runs it: under the folder's lock.
+rv::Result recoverHoldingTheFolder(rv::AppState& s) {
+    rv::DataLock folder(s.programDir, rv::folderLockPath(s.programDir));
+    if (folder.tryTake() != rv::DataLock::State::Taken)
+        return rv::Result::failure(QStringLiteral("no folder lock"));
+    const rv::HeldFolder held(s, folder);
+    return rv::recoverPublishedImport(s);
+}
 
 // Sets both cells between the other car's partners i and j.
 void setOtherCells(TestEnv& env, const QVector<std::tuple<int, int, DistanceCell>>& cells) {
@@ -498,7 +508,7 @@ private slots:
             QVERIFY(!applyPublishedImport(env.state, plan, false, nullptr, nullptr, hooks) && QFile::exists(importJournalPath(env.state)));
             if (killAfter == 1) // the moment a kill used to leave a mixed set
                 QCOMPARE(env.published().mid(2), kOldSet.mid(2));
-            QVERIFY(recoverPublishedImport(env.state) && env.published() == kNewSet && !QFile::exists(importJournalPath(env.state)));
+            QVERIFY(recoverHoldingTheFolder(env.state) && env.published() == kNewSet && !QFile::exists(importJournalPath(env.state)));
         }
         Env env;
         PublishedImport plan;
@@ -509,18 +519,19 @@ private slots:
         };
         const Result r = applyPublishedImport(env.state, plan, false, nullptr, nullptr, noJournal);
         QVERIFY(!r && r.message().contains(u"minden fájl maradt a régi"_s) && r.message().contains(u"betelt a lemez"_s));
-        QVERIFY(recoverPublishedImport(env.state) && env.published() == kOldSet);
+        QVERIFY(recoverHoldingTheFolder(env.state) && env.published() == kOldSet);
 
-        // Every byte of a journal is accounted for: a whole one is finished; one that promises more
-        // than it holds, or holds a byte more, changed nothing: kept aside and told, the files stay.
+        // Every byte of a journal is accounted for: a whole one is finished where a file still holds
+        // its old bytes (here b95.rvd was made since, so it stays); one that promises more than it
+        // holds, or holds a byte more, changed nothing: kept aside and told, the files stay.
         const QByteArray whole = "ROVANTA NAV-IMPORT 1\n1\nb95.rvd - 3\n0\r\nVEGE\n";
         for (const QByteArray& journal : {whole, QByteArray(whole).replace(" 3\n", " 99\n"), QByteArray(whole).insert(whole.size() - 5, 'x')}) {
             Env damaged;
             damaged.write(u"Users/nav-import.naplo"_s, journal);
-            const Result told = recoverPublishedImport(damaged.state);
+            const Result told = recoverHoldingTheFolder(damaged.state);
             QVERIFY2(bool(told) == (journal == whole) && (told || told.message().contains(u"naplója sérült"_s)), journal.constData());
             QVERIFY(!QFile::exists(importJournalPath(damaged.state)));
-            QCOMPARE(damaged.read(u"Users/b95.rvd"_s), journal == whole ? kEmpty : kB95);
+            QCOMPARE(damaged.read(u"Users/b95.rvd"_s), kB95);
         }
     }
 
@@ -551,7 +562,10 @@ private slots:
                 QCOMPARE(filesUnder(env.state.programDir), before);
                 continue;
             }
-            QVERIFY(QFile::exists(importJournalPath(env.state)) && recoverPublishedImport(env.state));
+            // What each file holds, read back: never "every file stayed old" over a new one.
+            QVERIFY2(r.message().contains(u"b95.rvd: az új árak\r\nbdiz.rvd: a régi árak\r\nbkev.rvd: a régi árak"_s),
+                     qPrintable(r.message()));
+            QVERIFY(QFile::exists(importJournalPath(env.state)) && recoverHoldingTheFolder(env.state));
             QCOMPARE(env.read(u"Users/bdiz.rvd"_s), kNewSet[2]);
         }
     }
@@ -562,10 +576,10 @@ private slots:
         env.loginCar(); // ESZ-95: published October 593, November 591
         env.write(u"Users/ABC123/benzin.rvd"_s, "1\r\n#2025-10-15#\r\n600\r\n");
         int added = -1;
-        QVERIFY(syncCarPrices(env.state, env.state.car(1), &added));
+        QVERIFY(syncCarPrices(env.state, env.state.carGate(), env.state.car(1), &added));
         const QByteArray synced = "2\r\n#2025-10-15#\r\n600\r\n#2025-11-01#\r\n591\r\n";
         QCOMPARE(std::pair(added, env.read(u"Users/ABC123/benzin.rvd"_s)), std::pair(1, synced));
-        QVERIFY(syncCarPrices(env.state, env.state.car(1), &added) && added == 0 && env.read(u"Users/ABC123/benzin.rvd"_s) == synced);
+        QVERIFY(syncCarPrices(env.state, env.state.carGate(), env.state.car(1), &added) && added == 0 && env.read(u"Users/ABC123/benzin.rvd"_s) == synced);
     }
 };
 

@@ -226,7 +226,7 @@ private slots:
                                 Damage{"2\r\n2002,1,2\r\n2002,1,1\r\n", name.arg(3), {jan}}, // a month twice
                                 Damage{"x", name.arg(1), {}}}) {
             env.write(file, d.bytes);
-            const MonthFactsFile read = readMonthFacts(env.state.programDir, carDir);
+            const MonthFactsFile read = readMonthFacts(env.state.carGate(), carDir);
             QCOMPARE(read.months, d.readable);
             QVERIFY2(read.problem.message().contains(d.where), qPrintable(read.problem.message()));
             QVERIFY(read.problem.message().contains(u"evszak.rvd.hibas"_s));

@@ -30,7 +30,7 @@ private slots:
         QVERIFY(deleteMonth(env.state, u"2002feb.rvn"_s).facts.ok());
         QCOMPARE(env.read(facts), QByteArray("\"RVH\",1\r\n1\r\n2002,2,1,0,0\r\n"));
         QVERIFY(deleteMonth(env.state, u"masolat.rvn"_s).facts.ok());
-        QCOMPARE(readMonthFacts(env.state.programDir, env.state.carPath(QString())).months, QVector<MonthFacts>{});
+        QCOMPARE(readMonthFacts(env.state.carGate(), env.state.carPath(QString())).months, QVector<MonthFacts>{});
     }
 };
 

@@ -108,20 +108,20 @@ private slots:
         const QByteArray seasons = "2\r\n2023,12,2\r\n2024,7,1\r\n";
         env.write(u"Users/P1/evszak.rvd"_s, seasons);
         const QString dataDir = env.state.programDir;
-        MonthFactsFile file = readMonthFacts(dataDir, car);
+        MonthFactsFile file = readMonthFacts(WriteGate::open(dataDir), car);
         QVERIFY(file.problem.ok());
         QCOMPARE(std::pair(file.of(2023, 12).box, file.of(2024, 3)), std::pair(SeasonBox::Winter, MonthFacts{2024, 3}));
 
-        QVERIFY(saveMonthFacts(dataDir, car, MonthFacts{2024, 3, None, 0, 15230}).ok());
+        QVERIFY(saveMonthFacts(WriteGate::open(dataDir), car, MonthFacts{2024, 3, None, 0, 15230}).ok());
         QCOMPARE(env.read(u"Users/P1/honapok.rvd"_s),
                  QByteArray("\"RVH\",1\r\n3\r\n2023,12,2,0,0\r\n2024,3,0,0,15230\r\n2024,7,1,0,0\r\n"));
         QCOMPARE(env.read(u"Users/P1/evszak.rvd"_s), seasons);
-        QVERIFY(saveMonthFacts(dataDir, car, MonthFacts{2024, 7}).ok()); // blank: its line goes
-        QCOMPARE(readMonthFacts(dataDir, car).months.size(), 2);
+        QVERIFY(saveMonthFacts(WriteGate::open(dataDir), car, MonthFacts{2024, 7}).ok()); // blank: its line goes
+        QCOMPARE(readMonthFacts(WriteGate::open(dataDir), car).months.size(), 2);
 
         const QByteArray damaged = "\"RVH\",1\r\n2\r\n2024,3,0,0,15230\r\n2024,4,x\r\n";
         env.write(u"Users/P1/honapok.rvd"_s, damaged);
-        file = readMonthFacts(dataDir, car);
+        file = readMonthFacts(WriteGate::open(dataDir), car);
         QVERIFY2(file.problem.message().contains(u"honapok.rvd (4. sor)"_s) && file.problem.message().contains(u"honapok.rvd.hibas"_s),
                  qPrintable(file.problem.message()));
         QCOMPARE(std::pair(file.of(2024, 3).closing, env.read(u"Users/P1/honapok.rvd.hibas"_s)), std::pair(15230, damaged));

@@ -62,7 +62,7 @@ private slots:
         row("Users/CAR/benzin.rvd", [](AppState& s) { return SaveFuelPrices(s); });
         row("Users/CAR/2002jan.rvn", saveMonth);
         row("Users/CAR/honapok.rvd", [](AppState& s) {
-            return saveMonthFacts(s.programDir, s.carPath({}), MonthFacts{2002, 1, SeasonBox::None, 0, 12000});
+            return saveMonthFacts(s.carGate(), s.carPath({}), MonthFacts{2002, 1, SeasonBox::None, 0, 12000});
         });
         row("Users/CAR/data.rvd.hibas", [](AppState& s) { // the rescue copy goes beside the link
             SaveDatabase(s);
@@ -143,10 +143,10 @@ private slots:
             const QStringList w = listLogbooks(s).warnings;
             return Result::failure(w.join(u'\n'));
         });
-        row("Users/CAR/evszak.rvd", [](AppState& s) { return readMonthFacts(s.programDir, s.carPath({})).problem; });
+        row("Users/CAR/evszak.rvd", [](AppState& s) { return readMonthFacts(s.carGate(), s.carPath({})).problem; });
         row("Users/CAR/honapok.rvd", [](AppState& s) {
-            readMonthFacts(s.programDir, s.carPath({}));
-            return saveMonthFacts(s.programDir, s.carPath({}), MonthFacts{2002, 1, SeasonBox::None, 40, 0});
+            readMonthFacts(s.carGate(), s.carPath({}));
+            return saveMonthFacts(s.carGate(), s.carPath({}), MonthFacts{2002, 1, SeasonBox::None, 40, 0});
         });
         row("error.log", [](AppState& s) {
             LogError(s, u"hiba"_s);

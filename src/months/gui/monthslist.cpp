@@ -140,7 +140,8 @@ void frmHonapok::updateButtons() {
     const bool selected = lstHonapok->currentRow() >= 0 && lstHonapok->currentItem() != nullptr;
     cmdSzerkeszt->setEnabled(selected && !m_busy);
     cmdEves->setEnabled(lstTmp->count() > 0 && !m_busy);
-    cmdTorol->setEnabled(selected && !m_busy);
+    // Read-only stays read-only whatever is selected; the delete itself refuses too.
+    cmdTorol->setEnabled(selected && !m_busy && !m_state.readOnly());
 }
 
 // ---- deleting ---------------------------------------------------------------------------------

@@ -51,8 +51,11 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     // The other computers of a shared folder see the car's lock renewed, so never stale.
     auto* renewLock = new QTimer(this);
     connect(renewLock, &QTimer::timeout, this, [this] {
-        if (m_state.carLock)
-            m_state.carLock->renew();
+        if (!m_state.carLock || m_state.carLock->lost() || m_state.carLock->renew() || !m_state.carLock->lost())
+            return;
+        // Told once, when found; from then on every write of the car is refused by its gate.
+        if (m_state.prompter)
+            m_state.prompter->inform(m_state.carGate().check().message(), MsgIcon::Exclamation);
     });
     renewLock->start(kLockRenewSeconds * 1000);
     auto* central = new QWidget(this);
