@@ -460,7 +460,7 @@ void frmUtImport::cmdMentesClick() {
             return;
         }
         MonthLog existing = monthFromStored(work, stored, fileName);
-        applyMonthFacts(existing, readMonthFacts(m_state.programDir, m_state.carPath(QString())).of(m_month.year, m_month.month));
+        applyMonthFacts(existing, readMonthFacts(m_state.carGate(), m_state.carPath(QString())).of(m_month.year, m_month.month));
         log = mergeImportedMonth(existing, m_imported);
     }
     // The import's partners and distances become the car's only when they are written.
