@@ -141,7 +141,7 @@ private slots:
         QVERIFY(keptOther && env.state.month.modified);
         QCOMPARE(env.read(u"Users/ABC123/2002jan.rvn"_s), other);
         QVERIFY(env.prompter.last().contains(QDir::toNativeSeparators(env.state.carPath(u"2002jan.rvn"_s))));
-        QCOMPARE(env.prompter.asked.last().buttons, Yes | No);
+        QCOMPARE(env.prompter.asked.last().buttons, Yes | No | DefaultNo);
 
         env.prompter.answer(Yes);
         QVERIFY(SaveLogbook(env.state));

@@ -159,7 +159,7 @@ private slots:
             QTest::mouseClick(n->cmdOK, Qt::LeftButton);
         });
         QTest::mouseClick(d->cmdNorma, Qt::LeftButton);
-        QCOMPARE(std::pair(fuel, d->txtFogyasztas->text()), std::pair(u"Gázolaj"_s, u"6.7"_s));
+        QCOMPARE(std::pair(fuel, d->txtFogyasztas->text()), std::pair(u"Gázolaj"_s, u"6,7"_s));
         QCOMPARE(d->cboNorma->currentIndex(), 1); // the flat norm, which takes no correction factor
 
         // Again: the dialog starts on the engine size given, and its fuel is the car's to change.
