@@ -2,6 +2,7 @@
 // of several rounds. Usage: bench_rovanta [rounds]
 #include "cli/cli.h"
 #include "model/cost.h"
+#include "model/reckoning.h"
 #include "model/logbookfile.h"
 #include "model/monthlist.h"
 #include "months/sample.h"
@@ -649,7 +650,8 @@ int main(int argc, char** argv) {
         fillDatabase(s, 100);
         fillMonth(s, 500);
         qint64 total = 0;
-        const double t = medianSeconds([&] { total = computeMonthCost(s, s.month, 1.0f).total; }, g_rounds * 20);
+        const double t = medianSeconds([&] { total = reckonMonth(s, s.month, Season{}, QVector<FuelPrice>{}).total; },
+                                       g_rounds * 20);
         int legs = 0;
         for (int d = 1; d <= kLogDays; ++d)
             legs += std::max(0, s.month.stops.stopCount(d) - 1);

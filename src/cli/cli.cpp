@@ -18,6 +18,7 @@
 #include "model/monthfacts.h"
 #include "model/chain.h"
 #include "model/monthprice.h"
+#include "model/reckoning.h"
 #include "model/logbookfile.h"
 #include "editor/validation.h"
 #include "model/monthlist.h"
@@ -103,21 +104,20 @@ Season seasonArg(const Fleet& f, const ParsedArgs& a) {
 
 } // namespace
 
-int priceFaultGate(Context& c, const AppState& s, const MonthLog& log, const ParsedArgs& a) {
-    const auto fault = monthPriceFault(s, log);
-    if (!fault)
+int verdictGate(Context& c, const MonthReckoning& r, const ParsedArgs& a) {
+    if (r.verdict() == Verdict::Sound)
         return ExitOk;
-    if (a.has(u"--elfogad"_s)) {
-        c.err << StreamPrompter::plainText(fault->text()) << Qt::endl;
+    for (const QString& doubt : r.doubts())
+        c.err << StreamPrompter::plainText(doubt) << Qt::endl;
+    if (a.has(u"--elfogad"_s))
         return ExitOk;
-    }
-    return failed(c, fault->text() + u"\nA NAV-árak frissítése: rovanta-cli prices update (vagy prices import). "
-                                     u"Az így számolt hónap az --elfogad kapcsolóval fogadható el."_s);
+    return failed(c, doubtFixText(r));
 }
 
 const OptionHelp& acceptPriceOption() {
     static const OptionHelp option{{u"--elfogad"_s, false}, {},
-                                   u"a korábbi havi NAV-árral számolt hónap is elfogadva (0-val lép ki)"_s};
+                                   u"a kétes költségű hónap (korábbi havi árral számolt, súlyos hibás) is elfogadva "
+                                   u"(0-val lép ki)"_s};
     return option;
 }
 
@@ -178,6 +178,11 @@ int runMonths(Context& c, const ParsedArgs& a) {
     const LogbookListing listing = listLogbooks(f.state);
     for (const QString& w : listing.warnings)
         c.err << StreamPrompter::plainText(w) << Qt::endl;
+    struct Row {
+        int year, month;
+        QString line;
+    };
+    QVector<Row> rows;
     for (const LogbookEntry& e : listing.entries) {
         const QString file = listing.files[e.position];
         if (!QFileInfo::exists(f.state.carPath(file))) // gone since the listing
@@ -185,8 +190,18 @@ int runMonths(Context& c, const ParsedArgs& a) {
         // The km every figure counts: the sum of the legs; "–" without the database or the file.
         const std::optional<qint64> legs = database ? storedMonthKm(f.state, file) : std::nullopt;
         const QString km = legs ? QString::number(*legs) : u"–"_s;
-        c.out << monthText(e.year, e.month) << u'\t' << oneLine(file) << u'\t' << km << Qt::endl;
+        rows.append({e.year, e.month, monthText(e.year, e.month) + u'\t' + oneLine(file) + u'\t' + km});
     }
+    // A file named as a month that does not read is that month's row, with its reason.
+    for (const LogbookListing::Unreadable& u : listing.unreadable)
+        if (u.year != 0)
+            rows.append({u.year, u.month,
+                         monthText(u.year, u.month) + u'\t' + oneLine(listing.files[u.position]) + u"\t–\t! "_s +
+                             oneLine(StreamPrompter::plainText(u.reason))});
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row& a, const Row& b) { return a.year != b.year ? a.year < b.year : a.month < b.month; });
+    for (const Row& r : rows)
+        c.out << r.line << Qt::endl;
     return ExitOk;
 }
 
@@ -198,12 +213,14 @@ int runCheck(Context& c, const ParsedArgs& a) {
     f.loadFuelPrices();
     const int year = f.state.month.year, month = f.state.month.month;
     const LogbookListing listing = listLogbooks(f.state);
-    const Validation v = validateMonth(f.state, f.state.month, previousReading(f.state, listing, year, month),
-                                       isFirstMonth(listing, year, month));
-    for (const QString& line : v.lines)
+    const MonthReckoning r = reckonMonth(f.state, f.state.month,
+                                         MonthContext{true, previousReading(f.state, listing, year, month),
+                                                      isFirstMonth(listing, year, month)});
+    for (const QString& line : r.lines())
         c.out << StreamPrompter::plainText(line) << Qt::endl;
-    c.out << v.minor << u" kisebb hiba."_s << Qt::endl;
-    c.out << v.severe << u" súlyos hiba."_s << Qt::endl;
+    c.out << r.minor() << u" kisebb hiba."_s << Qt::endl;
+    c.out << r.severe() << u" súlyos hiba."_s << Qt::endl;
+    c.out << StreamPrompter::plainText(verdictText(r)) << Qt::endl;
     return ExitOk;
 }
 
@@ -211,15 +228,14 @@ int runCost(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, true))
         return code;
-    const MonthLog& log = f.state.month;
-    const MonthCost cost = computeMonthCost(f.state, log, seasonArg(f, a).multiplier);
-    if (cost.missingPrice)
+    const MonthReckoning r = reckonMonth(f.state, f.state.month, seasonArg(f, a));
+    if (r.missingPrice)
         return failed(c, noPriceMessage(f.state));
-    if (const int code = priceFaultGate(c, f.state, log, a))
+    if (const int code = verdictGate(c, r, a))
         return code;
     // Plain digits, as scripts read them; the windows group them.
-    c.out << log.monthKm << u" km ebben a hónapban."_s << Qt::endl;
-    c.out << u"Összes költség: "_s << cost.total << u" Ft"_s << Qt::endl;
+    c.out << r.km << u" km ebben a hónapban."_s << Qt::endl;
+    c.out << u"Összes költség: "_s << r.total << u" Ft"_s << Qt::endl;
     return ExitOk;
 }
 
@@ -229,11 +245,14 @@ int runPrint(Context& c, const ParsedArgs& a) {
     Fleet f(c.programDir);
     if (const int code = openCarMonth(c, f, a, statement || order))
         return code;
-    if (const int code = statement ? priceFaultGate(c, f.state, f.state.month, a) : int(ExitOk))
-        return code;
     const QString path = a.value(u"-o"_s);
     const Printout which = order ? Printout::TravelOrder : statement ? Printout::CostStatement : Printout::Logbook;
     const Season season = seasonArg(f, a);
+    const MonthReckoning r = reckonMonth(f.state, f.state.month, season);
+    if ((statement || order) && r.missingPrice)
+        return failed(c, noPriceMessage(f.state));
+    if (const int code = statement || order ? verdictGate(c, r, a) : int(ExitOk))
+        return code;
     int onlyDay = 0;
     if (a.has(u"--nap"_s)) {
         const MonthLog& log = f.state.month;
@@ -246,15 +265,13 @@ int runPrint(Context& c, const ParsedArgs& a) {
     }
     if (order) {
         // A day without its purpose is printed all the same, but told, as in the error list.
-        TravelOrder orders = computeTravelOrder(f.state, f.state.month, season.multiplier);
-        if (onlyDay != 0)
-            orders.days.removeIf([onlyDay](const TravelDay& d) { return d.day != onlyDay; });
-        for (const QString& fault : travelOrderFaults(f.state.month, orders))
-            c.err << u"Kisebb hiba: "_s << StreamPrompter::plainText(fault) << Qt::endl;
+        for (const MonthFault& fault : r.faults)
+            if (fault.kind == FaultKind::NoPurpose && (onlyDay == 0 || fault.day == onlyDay))
+                c.err << u"Kisebb hiba: "_s << StreamPrompter::plainText(fault.text) << Qt::endl;
     }
-    const Result r = printToPdf(f.state, f.state.month, which, season, path, defaultPageLayout(), onlyDay);
-    if (!r)
-        return failed(c, r.message().startsWith(kNoPriceForMonth) ? noPriceMessage(f.state) : r.message());
+    const Result printed = printToPdf(f.state, f.state.month, which, season, path, defaultPageLayout(), onlyDay);
+    if (!printed)
+        return failed(c, printed.message().startsWith(kNoPriceForMonth) ? noPriceMessage(f.state) : printed.message());
     c.out << u"A PDF elkészült: "_s << native(QFileInfo(path).absoluteFilePath()) << Qt::endl;
     return ExitOk;
 }
@@ -298,14 +315,13 @@ int runExport(Context& c, const ParsedArgs& a) {
         return code;
     const AppState& s = f.state;
     const MonthLog& log = s.month;
-    const float season = seasonArg(f, a).multiplier;
-    // Every day needs its price, as for the cost and the statement.
-    const MonthCost cost = computeMonthCost(s, log, season);
-    if (cost.missingPrice)
+    // Every leg needs its price, as for the cost and the statement.
+    const MonthReckoning r = reckonMonth(s, log, seasonArg(f, a));
+    if (r.missingPrice)
         return failed(c, noPriceMessage(s));
-    if (const int code = priceFaultGate(c, s, log, a))
+    if (const int code = verdictGate(c, r, a))
         return code;
-    const SheetTable table = monthLegTable(s, log, season);
+    const SheetTable table = monthLegTable(s, r);
     const QString path = a.value(u"-o"_s);
     if (const Result r = writeTable(c.programDir, table, path); !r)
         return failed(c, r);
@@ -330,7 +346,8 @@ const QList<Command>& commands() {
          u"Az autó olvasható nyilvántartásai időrendben, soronként: ÉÉÉÉ-HH, fájlnév, a hónap km-e (útjainak összege az "
          u"autó távolságaival; „–”, ha az adatbázis nem olvasható). "
          u"Az olvashatatlan fájlokról (sérült fájl, az adatkönyvtáron kívülre mutató link, nem közönséges fájl) a "
-         u"hibakimeneten szól."_s,
+         u"hibakimeneten szól; a hónapként elnevezett olvashatatlan fájl (például 2025feb.rvn) sort is kap: "
+         u"ÉÉÉÉ-HH, fájlnév, „–”, végül „!” és az ok."_s,
          {}, 1, 1, runMonths},
         {u"check"_s, u"AUTÓ ÉÉÉÉ-HH"_s, u"egy hónap ellenőrzése"_s,
          u"Megnyitja a hónapot, ahogy a Nyilvántartások ablak (a megállókat név, város és cím szerint "

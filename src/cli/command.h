@@ -13,6 +13,7 @@
 namespace rv {
 struct AppState;
 struct MonthLog;
+struct MonthReckoning;
 } // namespace rv
 
 namespace rv::cli {
@@ -55,9 +56,9 @@ inline int failed(Context& c, const Result& r) {
     return failed(c, r.message());
 }
 
-// A month costed at an earlier month's price where NAV's is missing: told, and exit 1 unless
-// --elfogad. ExitOk when the month may go on.
-int priceFaultGate(Context& c, const AppState& s, const MonthLog& log, const ParsedArgs& a);
+// A month whose cost is doubtful (see MonthReckoning::verdict): its doubts told, and exit 1 with
+// the fix unless --elfogad. ExitOk when the month may go on.
+int verdictGate(Context& c, const MonthReckoning& r, const ParsedArgs& a);
 // The --elfogad option of the commands that show a month's cost.
 const OptionHelp& acceptPriceOption();
 

@@ -244,6 +244,11 @@ Result Fleet::findMonthFile(const MonthArg& month, QString& fileName, QStringLis
     for (const LogbookEntry& e : listing.entries)
         if (e.year == month.year && e.month == month.month)
             files << listing.files[e.position];
+    for (const LogbookListing::Unreadable& u : listing.unreadable)
+        if (files.isEmpty() && u.year == month.year && u.month == month.month)
+            return Result::failure(u"A(z) %1 hónap nyilvántartása (%2) nem olvasható: %3"_s.arg(
+                                       monthText(month.year, month.month), listing.files[u.position], u.reason.simplified()),
+                                   53);
     if (files.isEmpty()) {
         QString message = u"A(z) %1 hónapnak nincs nyilvántartása ennél az autónál (%2)."_s.arg(
             monthText(month.year, month.month), car().userName.trimmed());

@@ -167,6 +167,20 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     // Counted as the editor counts them when it takes over the sample.
     refreshKilometres(s, s.month);
     s.month.fileName = fileName;
+    // A month generated anew keeps what was read off its odometer and its season: the closing
+    // reading is a fact of the car, not of the sample. A sample that runs past it is refused.
+    if (exists || !others.isEmpty()) {
+        const MonthFactsFile facts = readMonthFacts(s.carGate(), s.carPath(QString()));
+        if (!facts.problem)
+            return failed(c, facts.problem.message() + u"\nA hónap záró km-óra állása nem olvasható, ezért a "
+                                                       u"parancs nem írja felül a hónapot."_s);
+        applyMonthFacts(s.month, facts.of(month->year, month->month));
+        const MonthOdometer o = monthOdometer(s.month.startOdometer, s.month.monthKm, monthFactsOf(s.month));
+        if (!o.fault.isEmpty())
+            return failed(c, o.fault + u"\nAz új minta nem fér a hónap záró km-óra állása alá; semmi sem változott. "
+                                       u"Kisebb --km-rel, vagy a záró állás törlése után (rovanta-cli private AUTÓ "
+                                       u"ÉÉÉÉ-HH 0) futtassa újra."_s);
+    }
     if (stampOf(path) != onDisk)
         return failed(c, u"A(z) %1 fájlt közben egy másik program megváltoztatta, ezért a parancs nem írja felül. "
                          u"Futtassa újra a parancsot."_s.arg(QDir::toNativeSeparators(path)));

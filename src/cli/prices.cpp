@@ -131,7 +131,17 @@ int applyRows(Context& c, Fleet& f, const QVector<NavPriceRow>& rows, bool repla
                  .arg(added)
                  .arg(replaced)
           << Qt::endl;
-    return ExitOk;
+    // The NAV cars take the months they lack, as at start-up; typed prices stay.
+    Fleet cars(c.programDir);
+    if (!cars.loadCars())
+        return ExitOk;
+    QStringList problems;
+    const int carried = carryPublishedIntoNavCars(cars.state, &problems);
+    if (carried > 0)
+        c.out << u"%1 új havi ár került a NAV-árakkal számoló autók árai közé."_s.arg(carried) << Qt::endl;
+    for (const QString& p : problems)
+        c.err << StreamPrompter::plainText(p) << Qt::endl;
+    return problems.isEmpty() ? int(ExitOk) : int(ExitFailed);
 }
 
 int runImport(Context& c, const QString& file, bool replace, bool accept) {

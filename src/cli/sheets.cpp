@@ -3,6 +3,7 @@
 #include "csv.h"
 
 #include "model/cost.h"
+#include "model/reckoning.h"
 #include "printing/printout.h"
 #include "printing/xlsx/xlsxbook.h"
 #include "storage/fileio.h"
@@ -15,21 +16,26 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv::cli {
 
-SheetTable monthLegTable(const AppState& s, const MonthLog& log, float season) {
+SheetTable monthLegTable(const AppState& s, const MonthReckoning& r) {
     SheetTable t;
-    t.name = u"%1-%2"_s.arg(log.year, 4, 10, QChar(u'0')).arg(log.month, 2, 10, QChar(u'0'));
-    t.columns = {{u"Dátum"_s, CellFormat::Date},          {u"Honnan"_s},
-                 {u"Hova"_s},                             {u"Partner"_s},
-                 {u"Km"_s, CellFormat::Km},               {u"Útvonal típusa"_s},
-                 {u"Benzinár (Ft/l)"_s, CellFormat::Price}, {u"Költség (Ft)"_s, CellFormat::Forint}};
-    for (const LogbookLeg& leg : logbookLegs(s, log)) {
-        const QDate day(log.year, log.month, leg.day);
-        const qint16 price = fuelPriceOn(s, day).value_or(0);
-        t.rows.append({SheetCell::of(day), SheetCell::of(partnerAddress(s.partner(leg.from))),
+    t.name = u"%1-%2"_s.arg(r.year, 4, 10, QChar(u'0')).arg(r.month, 2, 10, QChar(u'0'));
+    t.columns = {{u"Dátum"_s, CellFormat::Date},
+                 {u"Honnan"_s},
+                 {u"Hova"_s},
+                 {u"Partner"_s},
+                 {u"Km"_s, CellFormat::Km},
+                 {u"Útvonal típusa"_s},
+                 {u"Benzinár ("_s + priceUnit(r.measure) + u')', CellFormat::Price},
+                 {u"Költség (Ft)"_s, CellFormat::Forint},
+                 {u"Ár forrása"_s}};
+    for (const ReckonedLeg& leg : r.legs)
+        t.rows.append({SheetCell::of(QDate(r.year, r.month, leg.day)), SheetCell::of(partnerAddress(s.partner(leg.from))),
                        SheetCell::of(partnerAddress(s.partner(leg.to))), SheetCell::of(s.partner(leg.to).name),
                        SheetCell::of(qint64(leg.km)), SheetCell::of(routeTypeText(s, leg.routeType)),
-                       SheetCell::of(qint64(price)), SheetCell::of(legCost(s, leg.from, leg.to, price, season))});
-    }
+                       SheetCell::of(qint64(leg.price.price)), SheetCell::of(leg.total()),
+                       SheetCell::of(priceOriginText(leg.price, r.year, r.month))});
+    t.totals.append({SheetCell::of(u"Összesen"_s), {}, {}, {}, SheetCell::of(r.km), {}, {}, SheetCell::of(r.total),
+                     SheetCell::of(verdictText(r))});
     return t;
 }
 

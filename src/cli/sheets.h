@@ -9,12 +9,14 @@
 namespace rv {
 struct AppState;
 struct MonthLog;
+struct MonthReckoning;
 }
 
 namespace rv::cli {
 
-// The month's legs with the day's price and the leg's cost; every day must have a price.
-SheetTable monthLegTable(const AppState& s, const MonthLog& log, float season);
+// The reckoned month's legs with the day's price, where it came from and the leg's cost; under
+// them the month's totals and its verdict.
+SheetTable monthLegTable(const AppState& s, const MonthReckoning& r);
 
 // The table in the CSV the program writes (see CsvWriter).
 QByteArray csvOfTable(const SheetTable& table);

@@ -51,14 +51,15 @@ int runYear(Context& c, const ParsedArgs& a) {
             f.car().userName.trimmed()));
     QStringList faults;
     for (const YearRow& row : y.rows)
-        if (!row.priceFault.isEmpty())
-            faults << row.priceFault;
+        for (const QString& doubt : row.doubts)
+            faults << monthText(year, row.month) + u": "_s + doubt;
     for (const QString& fault : faults)
         err << StreamPrompter::plainText(fault) << Qt::endl;
 
-    // A month that cannot be read leaves the year without totals, a month costed at an earlier
-    // month's NAV price has a figure nobody vouches for: told, and refused unless accepted.
-    const bool refused = (y.incomplete || !faults.isEmpty()) && !a.has(u"--elfogad"_s);
+    // A month that cannot be read leaves the year without totals, a month whose cost is doubtful
+    // (an earlier month's price, no price, a severe fault) has a figure nobody vouches for: told,
+    // and refused unless accepted.
+    const bool refused = y.doubtful() && !a.has(u"--elfogad"_s);
     const auto done = [&] {
         if (!refused)
             return int(ExitOk);
@@ -67,7 +68,8 @@ int runYear(Context& c, const ParsedArgs& a) {
                    u"elfogadásához adja meg az --elfogad kapcsolót."_s
                 << Qt::endl;
         if (!faults.isEmpty())
-            err << u"A NAV-árak frissítése: rovanta-cli prices update (vagy prices import). Az így számolt év az "
+            err << u"A kétes költségű hónapok javítása: rovanta-cli check AUTÓ ÉÉÉÉ-HH mutatja a hibákat; a NAV-árak "
+                   u"frissítése: rovanta-cli prices update, az autó árai közé: prices sync. Az így számolt év az "
                    u"--elfogad kapcsolóval fogadható el."_s
                 << Qt::endl;
         return int(ExitFailed);
@@ -174,11 +176,11 @@ Command yearCommand() {
             u"„Összesen” sor az év km-ével, költségével, magán km-ével és üzleti arányával. Kezdő km-óra állás nélküli hónapnak nincs záró állása "
             u"(„–”). Olvashatatlan hónap is sort kap („–” értékekkel és az okkal); ilyenkor az évnek nincs "
             u"összesítése, és a parancs 1-es kóddal ér véget, hacsak nincs megadva az --elfogad. "
-            u"Ha egy hónapra nincs közzétett NAV-ár, és egy korábbi hónap árával számol, ezt megírja, és "
-            u"--elfogad nélkül szintén 1-gyel lép ki. "
+            u"Ha egy hónap költsége kétes (egy korábbi hónap NAV-árával számol, hiányzik a benzinára, vagy súlyos "
+            u"hibája van), ezt megírja, és --elfogad nélkül szintén 1-gyel lép ki. "
             u"A -o fájlba a kiterjesztése szerint PDF, xlsx vagy CSV kerül."_s,
             {{{u"-o"_s, true}, u"FÁJL"_s, u"a kimeneti fájl (.pdf, .xlsx vagy .csv)"_s},
-             {{u"--elfogad"_s, false}, QString(), u"olvashatatlan vagy korábbi havi NAV-árral számolt hónap mellett is 0-s kóddal ér véget"_s}},
+             {{u"--elfogad"_s, false}, QString(), u"olvashatatlan vagy kétes költségű hónap mellett is 0-s kóddal ér véget"_s}},
             2,
             2,
             runYear};

@@ -1,7 +1,9 @@
 #include "publishedprices.h"
 
 #include "priceedit.h"
+#include "model/carfacts.h"
 #include "model/monthprice.h"
+#include "model/reckoning.h"
 #include "model/state.h"
 #include "storage/datafiles.h"
 #include "model/errorlog.h"
@@ -487,6 +489,81 @@ Result syncCarPrices(const AppState& s, const WriteGate& gate, const CarRecord& 
     return Result::success();
 }
 
+PriceSource carPriceSource(const AppState& s, const CarRecord& car, const WriteGate* keep) {
+    // A fuel NAV does not publish (ESZ-98) has only the car's own prices.
+    if (!navColumnOf(car.fuelType - 1))
+        return PriceSource::Own;
+    const QString dir = s.path(carDirOf(car));
+    // Only a keeping caller holds the car: a reader leaves a damaged file as it is.
+    const CarFactsRead facts = readCarFacts(keep ? *keep : WriteGate::closed(s.programDir, QString()), dir);
+    if (!facts.problem)
+        return PriceSource::Own;
+    if (facts.facts.priceSource)
+        return *facts.facts.priceSource;
+    QVector<FuelPrice> own;
+    QByteArray data;
+    const QString path = dir + u"benzin.rvd"_s;
+    if (QFileInfo::exists(path) &&
+        (!readDataFile(s.programDir, path, data) || !parseFuelPrices(data, QDir::toNativeSeparators(path), own)))
+        return PriceSource::Own;
+    const PriceSource source = decidedPriceSource(facts.facts, own, publishedList(s, car.fuelType - 1));
+    if (keep) {
+        CarFacts kept = facts.facts;
+        kept.priceSource = source;
+        if (const Result r = saveCarFacts(*keep, dir, kept); !r)
+            logCaught(s, r.code(), r.message());
+    }
+    return source;
+}
+
+int carryPublishedIntoNavCars(AppState& s, QStringList* problems) {
+    int total = 0;
+    for (int i = 1; i <= s.carCount(); ++i) {
+        const CarRecord& car = s.car(i);
+        // Nothing published for its fuel yet: nothing to carry.
+        const int fuel = car.fuelType - 1;
+        if (fuel < 0 || fuel >= kFuelTypeCount || !QFileInfo::exists(publishedPath(s, fuel)) ||
+            !QFileInfo(s.path(carDirOf(car))).isDir())
+            continue;
+        if (carPriceSource(s, car) != PriceSource::Nav)
+            continue;
+        // The logged-in car through its own gate; any other only while its lock can be had at
+        // once: a car someone else has open keeps its list until it is next opened.
+        const bool ours = i == s.currentCar && s.carLock;
+        DataLock lock(s.programDir, carLockPath(s.programDir, car.dirName));
+        if (!ours && takeLock(lock, 0, {}).outcome != LockOutcome::Taken) {
+            if (problems)
+                *problems << car.userName.trimmed() + u": "_s +
+                                 (lock.failure().isEmpty() ? u"most más szerkeszti (%1); árai a következő megnyitáskor "
+                                                             u"kerülnek át."_s.arg(holderText(lock.holder()))
+                                                           : lock.failure());
+            continue;
+        }
+        const WriteGate gate =
+            ours ? s.carGate() : WriteGate::locked(s.programDir, &lock, u"A(z) %1 gépkocsi"_s.arg(car.userName.trimmed()));
+        if (carPriceSource(s, car, &gate) != PriceSource::Nav)
+            continue;
+        int added = 0;
+        if (const Result r = syncCarPrices(s, gate, car, &added); !r) {
+            if (problems)
+                *problems << car.userName.trimmed() + u": "_s + r.message();
+            continue;
+        }
+        total += added;
+        if (added > 0 && i == s.currentCar) {
+            // The logged-in car's prices in memory are its file's.
+            const QString path = s.carPath(u"benzin.rvd"_s);
+            QByteArray data;
+            QVector<FuelPrice> prices;
+            if (readDataFile(s.programDir, path, data) && parseFuelPrices(data, QDir::toNativeSeparators(path), prices)) {
+                s.fuelPrices = prices;
+                s.stamps[path] = stampOfBytes(data);
+            }
+        }
+    }
+    return total;
+}
+
 QString missingPublishedNotice(const AppState& s, const QDate& today) {
     QVector<QDate> missing;
     for (int fuel = 0; fuel < kFuelTypeCount; ++fuel) {
@@ -589,11 +666,20 @@ bool importPlanned(AppState& s, PublishedImport plan, const QVector<NavPriceRow>
             return false;
         }
     }
-    const QString done = u"Az üzemanyagárak frissítve: %1 új ár került a közzétett árak közé, %2 ár cserélődött."_s
-                             .arg(added)
-                             .arg(replaced);
+    QString done = u"Az üzemanyagárak frissítve: %1 új ár került a közzétett árak közé, %2 ár cserélődött."_s
+                       .arg(added)
+                       .arg(replaced);
+    // A NAV car takes the months it lacks without a question; what it has stays.
+    QStringList problems;
+    if (const int carried = carryPublishedIntoNavCars(s, &problems); carried > 0)
+        done += u"\r\n%1 új havi ár került a NAV-árakkal számoló autók árai közé."_s.arg(carried);
+    if (!problems.isEmpty())
+        done += u"\r\n\r\nNem sikerült:\r\n"_s + problems.join(u"\r\n"_s);
     const int car = s.currentCar;
-    const int fuel = car >= 1 && car <= s.carCount() ? s.car(car).fuelType - 1 : -1;
+    const bool navCar = car >= 1 && car <= s.carCount() && carPriceSource(s, s.car(car)) == PriceSource::Nav;
+    // Only a replaced month is left to offer, and only to a NAV car: an own-price car is never
+    // asked about NAV's prices.
+    const int fuel = navCar && replace ? s.car(car).fuelType - 1 : -1;
     QVector<FuelPrice> entries = importedPrices(plan, fuel, replace);
     if (entries.isEmpty()) {
         ask.inform(done);

@@ -67,6 +67,19 @@ QString importJournalPath(const AppState& s);
 // gate: the car's, held by the caller.
 Result syncCarPrices(const AppState& s, const WriteGate& gate, const CarRecord& car, int* added = nullptr);
 
+// The car's price source as its facts and lists decide it (see decidedPriceSource); a car that
+// has not chosen gets the decision kept with its facts, so that a price typed later does not turn
+// it, through keep (the car's gate, held by the caller). Files that do not read leave it
+// undecided, as own.
+PriceSource carPriceSource(const AppState& s, const CarRecord& car, const WriteGate* keep = nullptr);
+
+// Every NAV car's own list gets the published months of its fuel it lacks (a month it has, typed
+// or not, stays as it is); the logged-in car's prices in memory follow its file. Each other car
+// is written only under its own lock, taken without waiting; a car held elsewhere is a problem
+// named, not waited for. Run by the import, the download and at start-up. Returns the entries added; problems collects what could
+// not be done, car by car.
+int carryPublishedIntoNavCars(AppState& s, QStringList* problems = nullptr);
+
 // The start-up notice when a published list in use lacks this month or the one before, with the
 // way to fix it; empty when nothing is missing.
 QString missingPublishedNotice(const AppState& s, const QDate& today);

@@ -10,12 +10,13 @@ namespace rv {
 
 struct AppState;
 
-// Faults of a month: minor = legs of 0 km, a start reading that does not follow on from the
-// Faults of a month: minor = legs of 0 km, a start reading that does not follow on from the
-// previous month (or none in a car's first month), a day that starts elsewhere than the previous
-// trip day ended and, for a month as opened, a header km other than the sum of the legs; severe =
-// the same partner twice in a row. lines: one sentence per fault, the reading's first, then by day
-// and by position within the day.
+// Faults of a month as its reckoning finds them (see MonthReckoning): minor = legs of 0 km, a
+// start reading that does not follow on from the previous month (or none in a car's first month),
+// a private use over ten times the business km, a day that starts elsewhere than the previous trip
+// day ended, a trip day without its purpose, a price the month cannot vouch for and, for a month
+// as opened, a header km other than the sum of the legs; severe = the same partner twice in a row,
+// a closing reading below the legs, a leg on a day the month does not have. lines: one sentence
+// per fault, the reading's first, then the prices, then by day.
 struct Validation {
     int minor = 0;
     int severe = 0;
@@ -28,6 +29,9 @@ struct Validation {
 // a day of at least two stops; a journey of several days may end at a partner and go on from there.
 Validation validateMonth(const AppState& s, const MonthLog& log, const std::optional<MonthReading>& previous = {},
                          bool firstMonth = false);
+
+struct MonthReckoning;
+Validation validationOf(const MonthReckoning& r);
 
 // Asked before a month with severe faults is saved or printed.
 QString severeFaultQuestion(int severe, bool printing);

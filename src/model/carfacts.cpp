@@ -16,6 +16,7 @@ namespace {
 const QString kMagic = u"RVA"_s;
 constexpr int kVersion = 1;
 constexpr int kVersionWithTaxId = 2;
+constexpr int kVersionWithPriceSource = 3;
 
 QString folder(const QString& carDir) { return carDir.endsWith(u'/') ? carDir : carDir + u'/'; }
 
@@ -27,8 +28,12 @@ QString normKindName(NormKind kind) {
 
 QByteArray serializeCarFacts(const CarFacts& facts) {
     RecordWriter w;
-    w.str(kMagic).integer(facts.taxId.isEmpty() ? kVersion : kVersionWithTaxId).endLine();
+    // The oldest version that holds the facts, so that an older program still reads what it can.
+    const int version = facts.priceSource ? kVersionWithPriceSource : facts.taxId.isEmpty() ? kVersion : kVersionWithTaxId;
+    w.str(kMagic).integer(version).endLine();
     w.integer(facts.norm == NormKind::Flat ? 2 : 1).integer(facts.engineCm3).endLine();
+    if (version == kVersionWithPriceSource)
+        w.integer(*facts.priceSource == PriceSource::Own ? 2 : 1).endLine();
     if (!facts.taxId.isEmpty())
         w.str(facts.taxId).endLine();
     return w.data();
@@ -40,13 +45,15 @@ Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& 
         if (in.readString() != kMagic)
             in.failAt(1, u"ez nem a gépkocsi adatainak fájlja (hiányzik az RVA jelzés)"_s);
         const int version = in.readInt16();
-        if (version != kVersion && version != kVersionWithTaxId)
+        if (version < kVersion || version > kVersionWithPriceSource)
             in.failAt(1, u"ismeretlen változat (%1)"_s.arg(version));
         facts.norm = in.readInt16In(1, 2, u"a norma fajtája"_s) == 2 ? NormKind::Flat : NormKind::TypeBased;
         facts.engineCm3 = in.readInt32();
         if (facts.engineCm3 < 0 || facts.engineCm3 > kLargestEngineCm3)
             in.failAt(2, u"a hengerűrtartalom (%1) 0 és %2 között lehet"_s.arg(facts.engineCm3).arg(kLargestEngineCm3));
-        if (version == kVersionWithTaxId) {
+        if (version == kVersionWithPriceSource)
+            facts.priceSource = in.readInt16In(1, 2, u"az árak forrása"_s) == 2 ? PriceSource::Own : PriceSource::Nav;
+        if (version == kVersionWithTaxId || (version == kVersionWithPriceSource && !in.atEnd())) {
             const int line = in.line();
             facts.taxId = in.readString();
             // Today's date plays no part: a file may travel to a machine whose clock is behind.

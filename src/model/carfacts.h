@@ -20,7 +20,8 @@ QString normKindName(NormKind kind);
 
 // The file: the line "RVA",1 (what it is and its version), then the line norm,engine (norm 1
 // type-based, 2 flat; engine in cm³, 0 when not given). Version 2 adds a line with the driver's
-// tax ID; a car without one is written as version 1. Nothing may follow.
+// tax ID; a car without one is written as version 1. Version 3 puts a line with the price source
+// (1 NAV, 2 own) after the norm, the tax ID line then optional. Nothing may follow.
 QByteArray serializeCarFacts(const CarFacts& facts);
 Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& out);
 

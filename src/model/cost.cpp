@@ -92,40 +92,27 @@ qint64 addSaturated(qint64 a, qint64 b) {
     return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
 }
 
-qint64 legCost(const AppState& s, int p, int q, int price, float season) {
-    if (!knownLeg(s, p, q) || s.currentCar < 1 || s.currentCar > s.carCount())
-        return 0;
-    const CarRecord& car = s.car(s.currentCar);
-    const DistanceCell& cell = s.distances.at(p, q);
-    return legFuelCost(cell.distance, car.consumption, price, routeMultiplier(s, cell.routeType), season) +
-           legGeneralCost(cell.distance, car.generalCost);
-}
-
-MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season) {
-    MonthCost result;
-    const int width = std::min(log.stopWidth, log.stops.columns());
-    if (width < 2 || s.currentCar < 1 || s.currentCar > s.carCount())
-        return result;
-    const int days = daysInMonth(log.year, log.month);
-    for (int day = 1; day <= days; ++day) {
-        const auto price = fuelPriceOn(s, QDate(log.year, log.month, day));
-        if (!price) {
-            // Days without a price are not counted, nor any day after them.
-            result.missingPrice = true;
-            return result;
-        }
-        result.dayPrices[size_t(day - 1)] = *price;
-        result.lastDay = day;
-        if (log.stops.at(day, 1) == 0 || log.stops.at(day, 2) == 0)
-            continue;
-        for (int k = 2; k <= width; ++k) {
-            const int q = log.stops.at(day, k);
-            if (q == 0)
-                continue;
-            result.total = addSaturated(result.total, legCost(s, log.stops.at(day, k - 1), q, *price, season));
-        }
+qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {
+    const auto cons = Decimal::of(consumption);
+    const auto factor = Decimal::of(season);
+    bool exact = cons && factor;
+    Decimal sum;
+    for (const KmAtMultiplier& leg : legs) {
+        const auto m = Decimal::of(leg.multiplier);
+        exact = exact && m && leg.km >= 0;
+        if (!exact)
+            break;
+        sum = sum + Decimal(quint64(leg.km)) * *m;
     }
-    return result;
+    // Litres are the product over 100; tenths drop one digit less.
+    if (exact)
+        if (const auto tenths = (*cons * *factor * sum).cut(1))
+            return *tenths;
+    // A negative or endless figure has no exact decimal: the plain product is cut instead.
+    double litres = 0;
+    for (const KmAtMultiplier& leg : legs)
+        litres += double(consumption) / 100.0 * double(leg.km) * double(leg.multiplier) * double(season);
+    return qint64(std::floor(litres * 10.0));
 }
 
 QString costCaption(qint64 total) { return u"Összes költség: "_s + groupedDigits(total) + u" Ft"_s; }
@@ -140,6 +127,9 @@ QString missingPriceText(int year, int month) {
 qint64 refreshKilometres(const AppState& s, MonthLog& log) {
     qint64 month = 0;
     const int width = std::min(log.stopWidth, log.stops.columns());
+    // A day past the month's end keeps its own figure for the editor but counts in no total.
+    const bool valid = log.month >= 1 && log.month <= 12 && QDate(log.year, log.month, 1).isValid();
+    const int days = valid ? daysInMonth(log.year, log.month) : kLogDays;
     for (int day = 1; day <= kLogDays; ++day) {
         qint64 km = 0;
         for (int k = 2; k <= width; ++k) {
@@ -149,7 +139,8 @@ qint64 refreshKilometres(const AppState& s, MonthLog& log) {
                 km += s.distances.at(p, q).distance;
         }
         log.dayKm[size_t(day - 1)] = saturate<int>(km);
-        month += km;
+        if (day <= days)
+            month += km;
     }
     log.monthKm = saturate<qint32>(month);
     return month;

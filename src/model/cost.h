@@ -37,21 +37,16 @@ qint64 legGeneralCost(int km, float generalCost);
 // Sums of costs stop at the ends of qint64 instead of wrapping.
 qint64 addSaturated(qint64 a, qint64 b);
 
-// Cost of the leg from partner p to partner q on a day with the given fuel price: fuel plus
-// general cost of the logged-in car. 0 for partners the database does not hold. The editor's
-// total and the cost statement both add up this.
-qint64 legCost(const AppState& s, int p, int q, int price, float season);
 
-struct MonthCost {
-    qint64 total = 0;
-    std::array<qint16, kLogDays> dayPrices{}; // price used on each day, 0 where none was found
-    int lastDay = 0;       // the last day counted
-    bool missingPrice = false; // stopped at a day without a price
+// Kilometres driven at one route multiplier.
+struct KmAtMultiplier {
+    float multiplier = 1.0f;
+    qint64 km = 0;
 };
-
-// The month's reimbursable cost. Stops at the first day without a price: later days are not
-// counted.
-MonthCost computeMonthCost(const AppState& s, const MonthLog& log, float season);
+// Fuel used, consumption / 100 * season * sum of km * multiplier, in tenths of a litre cut (not
+// rounded). Each single counts as the decimal it is shown as and the sum is exact, so a 10 km leg
+// at 7.0 l/100 km is 0.7 L: a single-precision total lies just below such tenths.
+qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs);
 
 // "Összes költség: " + total + " Ft".
 QString costCaption(qint64 total);
@@ -60,7 +55,7 @@ QString costCaption(qint64 total);
 // price is missing, and where to add or import it.
 QString missingPriceText(int year, int month);
 
-// Kilometres of each day and of the month from the stops and the distance matrix. Sums are
+// Kilometres of each day and of the month (its real days) from the stops and the distance matrix. Sums are
 // taken wide; the stored values saturate instead of wrapping. Returns the month's kilometres.
 qint64 refreshKilometres(const AppState& s, MonthLog& log);
 // A month's kilometres: the sum of its legs, the one figure of the chain, the year, the statement

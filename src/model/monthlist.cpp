@@ -23,8 +23,19 @@ LogbookListing listLogbooks(const AppState& s) {
         const QString path = dir.filePath(out.files[i]);
         LogbookHeader h;
         const Result r = readLogbookHeader(path, h, s.programDir);
-        if (r && !h.isLogbook())
+        if (r && !h.isLogbook()) {
+            // A file named as a month of the car is that month's logbook, whatever its first line
+            // says: hiding it would leave the month out of the year unseen.
+            const auto [year, month] = monthOfFileName(out.files[i]);
+            if (year == 0)
+                continue;
+            const QString why = u"az első sora nem nyilvántartás fejléce (üres, sérült, vagy más program – például "
+                                u"UTF-8-ként mentő szerkesztő – írta át)"_s;
+            out.warnings << u"A %1 fájl nem olvasható, ezért nem szerepel a listában: %2."_s.arg(
+                                QDir::toNativeSeparators(path), why);
+            out.unreadable.append({i, year, month, why});
             continue;
+        }
         if (!r || !isReadableLogbookVersion(h.version)) {
             out.warnings << (r ? unreadableVersionWarning(path)
                            : (r.code() == 62 ? u"A %1 fájl sérült, ezért nem szerepel a listában.\r\n\r\n%2"_s

@@ -39,9 +39,20 @@ QVector<FuelPrice> publishedList(const AppState& s, int fuelIndex) {
 }
 
 QString PriceFault::text() const {
-    return u"%1 nincs közzétett NAV-ár (%2); a %3i %4 Ft/l-rel számolva"_s.arg(monthOnto(month), fuelName,
-                                                                                  navMonthText(from))
-        .arg(price);
+    // "literrel", "kilogrammal"
+    const QString unit = kilograms ? u"Ft/kg"_s : u"Ft/l"_s;
+    const QString with = unit + (kilograms ? u"-mal"_s : u"-rel"_s);
+    if (published)
+        return u"%1 a közzétett NAV-ár (%2) %3 %4, de az autó árai között nincs; a %5i %6 %7 számolva"_s
+            .arg(monthOnto(month), fuelName)
+            .arg(*published)
+            .arg(unit, navMonthText(from))
+            .arg(price)
+            .arg(with);
+    return u"%1 nincs közzétett NAV-ár (%2); a %3i %4 %5 számolva"_s.arg(monthOnto(month), fuelName,
+                                                                        navMonthText(from))
+        .arg(price)
+        .arg(with);
 }
 
 QString navFuelName(int fuelIndex) {
@@ -50,49 +61,6 @@ QString navFuelName(int fuelIndex) {
     if (const auto column = navColumnOf(fuelIndex))
         return names[size_t(*column)];
     return fuelIndex >= 0 && fuelIndex < kFuelTypeCount ? fuelTypeTable()[size_t(fuelIndex)].name : QString();
-}
-
-std::optional<PriceFault> priceFaultOf(const QVector<FuelPrice>& prices, const QVector<FuelPrice>& published,
-                                       int year, int month, const QVector<int>& legDays) {
-    const QDate first(year, month, 1);
-    QDate earliest;
-    for (const FuelPrice& p : published)
-        if (p.month.isValid() && (!earliest.isValid() || p.month < earliest))
-            earliest = p.month;
-    // Before the list begins there is nothing it could have said.
-    if (!first.isValid() || !earliest.isValid() || first <= QDate(earliest.year(), earliest.month(), 1) ||
-        hasMonth(published, first))
-        return std::nullopt;
-    for (int day : legDays) {
-        const QDate date(year, month, day);
-        const FuelPrice* used = nullptr;
-        for (auto it = prices.crbegin(); it != prices.crend() && !used; ++it)
-            if (it->month.isValid() && it->month <= date)
-                used = &*it;
-        if (used && used->month < first)
-            return PriceFault{first, used->month, used->price, {}};
-    }
-    return std::nullopt;
-}
-
-std::optional<PriceFault> monthPriceFault(const AppState& s, const MonthLog& log) {
-    if (s.currentCar < 1 || s.currentCar > s.carCount())
-        return std::nullopt;
-    const int fuel = s.car(s.currentCar).fuelType - 1;
-    if (fuel < 0 || fuel >= kFuelTypeCount)
-        return std::nullopt;
-    QVector<int> legDays;
-    const int width = std::min(log.stopWidth, log.stops.columns());
-    const int days = daysInMonth(log.year, log.month);
-    for (int day = 1; day <= days && width >= 2; ++day)
-        if (log.stops.at(day, 1) != 0 && log.stops.at(day, 2) != 0)
-            legDays.append(day);
-    if (legDays.isEmpty())
-        return std::nullopt;
-    auto fault = priceFaultOf(s.fuelPrices, publishedList(s, fuel), log.year, log.month, legDays);
-    if (fault)
-        fault->fuelName = navFuelName(fuel);
-    return fault;
 }
 
 QVector<QDate> missingRecentMonths(const QVector<FuelPrice>& published, const QDate& today) {

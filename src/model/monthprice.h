@@ -22,19 +22,14 @@ struct PriceFault {
     QDate from;       // date of the entry its legs were costed at
     qint16 price = 0;
     QString fuelName; // "gázolaj"
-    // "2026. novemberre nincs közzétett NAV-ár (gázolaj); a 2025. novemberi 596 Ft/l-rel számolva"
+    bool kilograms = false;           // CNG, priced by the kilogram
+    std::optional<qint16> published;  // the month's published price the car's list lacks
+    QString plate;                    // the car, for the fix
+    // "2026. novemberre nincs közzétett NAV-ár (gázolaj); a 2025. novemberi 596 Ft/l-rel számolva",
+    // or, where the published list has the month: "2025. decemberre a közzétett NAV-ár (gázolaj)
+    // 612 Ft/l, de az autó árai között nincs; a 2025. novemberi 596 Ft/l-rel számolva"
     QString text() const;
 };
-
-// A month's legs whose price comes from an entry dated in an earlier calendar month, while the
-// published list of the car's fuel is in use but lacks the month (a gap, or past its end). A
-// price the user typed for a day of the month, and a month before the published list begins,
-// are never faults; nor is anything when the published list is empty.
-std::optional<PriceFault> monthPriceFault(const AppState& s, const MonthLog& log);
-
-// The same rule for one price list, the published one and the days that have legs.
-std::optional<PriceFault> priceFaultOf(const QVector<FuelPrice>& prices, const QVector<FuelPrice>& published,
-                                       int year, int month, const QVector<int>& legDays);
 
 // The published list of a fuel type as it is on disk now (Users/ + its file); a file that does not
 // read counts as empty, as a list not in use.

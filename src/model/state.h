@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace rv {
 
@@ -27,11 +28,16 @@ class Settings;
 // engine size of 4. §, which takes none.
 enum class NormKind { TypeBased, Flat };
 
+// Where a car's fuel prices come from: the prices NAV publishes each month, or the prices the
+// user types from the fuel invoices.
+enum class PriceSource { Nav, Own };
+
 // What the program knows of a car beyond user.rvd, kept in the car's folder (model/carfacts).
 struct CarFacts {
     NormKind norm = NormKind::TypeBased;
     int engineCm3 = 0; // 0: not given
     QString taxId;     // the driver's adóazonosító jel; empty: not given
+    std::optional<PriceSource> priceSource; // none: not chosen yet (see decidedPriceSource)
     friend bool operator==(const CarFacts&, const CarFacts&) = default;
 };
 

@@ -1,6 +1,7 @@
 #include "model/yearsummary.h"
 
 #include "model/cost.h"
+#include "model/reckoning.h"
 #include "model/monthprice.h"
 #include "model/logbookfile.h"
 #include "model/monthseason.h"
@@ -21,6 +22,8 @@ YearSummary summarizeYear(const AppState& s, int year) {
     if (!facts.problem)
         y.warnings << facts.problem.message();
     std::optional<MonthReading> previous = previousReading(s, listing, year, 1);
+    const int fuel = s.currentCar >= 1 && s.currentCar <= s.carCount() ? s.car(s.currentCar).fuelType - 1 : -1;
+    const QVector<FuelPrice> published = publishedList(s, fuel);
     for (int month = 1; month <= 12; ++month) {
         YearRow row;
         row.month = month;
@@ -48,7 +51,8 @@ YearSummary summarizeYear(const AppState& s, int year) {
             y.rows.append(row);
             continue;
         }
-        const MonthLog log = monthFromStored(s, stored, row.fileName);
+        MonthLog log = monthFromStored(s, stored, row.fileName);
+        log.season = facts.of(year, month).box;
         row.km = log.monthKm;
         const MonthFacts mf = facts.of(year, month);
         row.season = mf.box;
@@ -56,12 +60,19 @@ YearSummary summarizeYear(const AppState& s, int year) {
         row.privateKm = reading.privateKm;
         row.realClosing = reading.real;
         row.privateFault = !monthOdometer(row.start, row.km, mf).fault.isEmpty();
-        const Season season = seasonOf(s, row.season);
-        const MonthCost cost = computeMonthCost(s, log, season.multiplier);
-        row.cost = cost.total;
-        row.missingPrice = cost.missingPrice;
-        if (const auto fault = monthPriceFault(s, log); fault && !cost.missingPrice)
-            row.priceFault = fault->text();
+        const MonthReckoning r = reckonMonth(s, log, seasonOf(s, row.season), published);
+        row.km = r.km;
+        row.cost = r.total;
+        row.missingPrice = r.missingPrice;
+        if (r.carried)
+            row.priceFault = r.carried->text();
+        row.doubts = r.doubts();
+        row.prices = priceRuns(r);
+        y.measure = r.measure;
+        for (const MonthFault& fault : r.faults)
+            if (fault.doubtsCost && fault.kind != FaultKind::MissingPrice && fault.kind != FaultKind::CarriedPrice &&
+                fault.kind != FaultKind::ClosingReading)
+                row.otherDoubts << fault.text;
         row.chainBreak = !chainFault(row.start, previous).isEmpty();
         if (row.start != 0)
             previous = reading;
@@ -72,6 +83,10 @@ YearSummary summarizeYear(const AppState& s, int year) {
         y.rows.append(row);
     }
     return y;
+}
+
+bool YearSummary::doubtful() const {
+    return incomplete || std::any_of(rows.begin(), rows.end(), [](const YearRow& r) { return r.doubtful(); });
 }
 
 std::optional<qint64> YearSummary::opening() const {
@@ -127,6 +142,9 @@ QString yearRowWarning(const YearRow& row) {
         what << u"a záró km-óra állás kisebb a kezdő állás és a megtett km összegénél"_s;
     if (!row.priceFault.isEmpty())
         what << row.priceFault;
+    // The rest of what the month's reckoning doubts, in its own words.
+    for (const QString& doubt : row.otherDoubts)
+        what << doubt.simplified();
     return what.join(u"; "_s);
 }
 } // namespace rv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/monthlog.h"
+#include "model/reckoning.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,10 @@ struct YearRow {
     bool missingPrice = false;
     bool chainBreak = false; // the start does not follow on from the previous month
     QString priceFault;      // costed at an earlier month's price where NAV's is missing
+    QStringList doubts;      // what makes the month's cost doubtful, its reckoning's words
+    QStringList otherDoubts; // of those, the ones the fields above do not name
+    QVector<PriceRun> prices; // the prices the month took, as its reckoning says
+    bool doubtful() const { return !readable() || !doubts.isEmpty(); }
     SeasonBox season = SeasonBox::None;
     bool readable() const { return unreadable.isEmpty(); }
     // None for a month without a start reading, which has no closing reading either.
@@ -38,11 +43,12 @@ struct YearRow {
             return realClosing;
         return start != 0 ? std::optional<qint64>(qint64(start) + km + privateKm) : std::nullopt;
     }
-    bool warned() const { return !readable() || missingPrice || chainBreak || privateFault || !priceFault.isEmpty(); }
+    bool warned() const { return doubtful() || chainBreak || privateFault; }
 };
 
 struct YearSummary {
     int year = 0;
+    FuelMeasure measure = FuelMeasure::Litre;
     QVector<YearRow> rows; // by month
     qint64 totalKm = 0;
     qint64 totalPrivateKm = 0;
@@ -50,6 +56,8 @@ struct YearSummary {
     bool missingPrice = false;  // some month lacks a price: the year has no total cost
     bool incomplete = false;    // some month cannot be read: the year has no totals
     QStringList warnings;       // the messages of what could not be read
+    // Some month cannot be read or its cost is doubtful: the year is refused unless accepted.
+    bool doubtful() const;
     // The start reading of the first readable month that has one; the closing reading of the
     // last such month.
     std::optional<qint64> opening() const;

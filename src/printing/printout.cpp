@@ -13,40 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-namespace {
-
-using Leg = LogbookLeg;
-
-bool validPartner(const AppState& s, int p) {
-    return p >= 1 && p <= s.partnerCount() && p <= s.distances.size();
-}
-
-// Days past the end of the month are never printed nor costed, so they are not counted either:
-// otherwise a full last page would break onto a page holding nothing but the total.
-QVector<Leg> monthLegs(const AppState& s, const MonthLog& log) {
-    QVector<Leg> legs;
-    const int width = std::min(log.stopWidth, log.stops.columns());
-    if (width < 2)
-        return legs;
-    const int days = daysInMonth(log.year, log.month);
-    for (int day = 1; day <= days && day <= kLogDays; ++day) {
-        if (log.stops.at(day, 1) == 0 || log.stops.at(day, 2) == 0)
-            continue;
-        for (int j = 2; j <= width; ++j) {
-            const int p = log.stops.at(day, j - 1);
-            const int q = log.stops.at(day, j);
-            if (q == 0 || !validPartner(s, p) || !validPartner(s, q))
-                continue;
-            const DistanceCell& cell = s.distances.at(p, q);
-            const bool another = j < width && log.stops.at(day, j + 1) != 0;
-            legs.append(Leg{day, p, q, cell.distance, cell.routeType, !another});
-        }
-    }
-    return legs;
-}
-
-} // namespace
-
 QString programTitle() { return kAppTitle + u' ' + versionText(); }
 
 QString noPriceForMonthMessage(const MonthLog& log) {
@@ -59,14 +25,14 @@ Result layoutPrintout(Canvas& canvas, const AppState& s, const MonthLog& log, Pr
     if (which == Printout::Logbook) {
         count = layoutLogbook(canvas, s, log, twin);
     } else if (which == Printout::TravelOrder) {
-        const TravelOrder order = computeTravelOrder(s, log, season.multiplier);
+        const TravelOrder order = travelOrderOf(s, log, reckonMonth(s, log, season));
         if (order.missingPrice)
             return Result::failure(noPriceForMonthMessage(log));
         if (onlyDay != 0 && !travelOrderHasDay(order, onlyDay))
             return Result::failure(noTripOnDayMessage(log, onlyDay));
         count = layoutTravelOrder(canvas, s, log, order, travelPerson(s), season.multiplier, twin, onlyDay);
     } else {
-        const StatementSums sums = computeStatement(s, log, season.multiplier);
+        const StatementSums sums = statementOf(reckonMonth(s, log, season));
         if (sums.missingPrice)
             return Result::failure(noPriceForMonthMessage(log));
         count = layoutStatement(canvas, s, log, sums, season.box, season.multiplier, twin);
@@ -84,7 +50,14 @@ QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which,
                           which == Printout::TravelOrder ? onlyDay : 0, what, u"pdf"_s);
 }
 
-QVector<LogbookLeg> logbookLegs(const AppState& s, const MonthLog& log) { return monthLegs(s, log); }
+// The reckoning's legs: days past the end of the month are never printed nor costed, so they are
+// not counted either. The logbook shows no price, so none is looked up.
+QVector<LogbookLeg> logbookLegs(const AppState& s, const MonthLog& log) {
+    QVector<LogbookLeg> legs;
+    for (const ReckonedLeg& l : reckonMonth(s, log, Season{}, QVector<FuelPrice>{}).legs)
+        legs.append(LogbookLeg{l.day, l.from, l.to, l.km, l.routeType, l.lastOfDay});
+    return legs;
+}
 
 QString routeTypeText(const AppState& s, int routeType) {
     if (routeType < 1 || routeType > kMultiplierCount)

@@ -2,6 +2,7 @@
 
 #include "model/cost.h"
 #include "model/monthlog.h"
+#include "model/reckoning.h"
 #include "storage/numeric.h"
 #include "storage/result.h"
 #include "storage/tables.h"
@@ -73,36 +74,23 @@ struct StatementSums {
     std::array<qint64, kRouteTypeCount> km{};
     std::array<qint64, kRouteTypeCount> cost{};
     std::array<bool, kRouteTypeCount> used{};
-    std::array<qint16, kLogDays> dayPrices{};
-    int days = 0;
-    bool missingPrice = false; // a day before every fuel price: nothing may be printed
-};
-
-struct PricePeriod {
-    int firstDay = 0;
-    int lastDay = 0;
-    int price = 0;
+    QVector<PriceRun> prices;  // the prices the month took, by runs of days
+    FuelMeasure measure = FuelMeasure::Litre;
+    QStringList doubts;        // what makes the cost doubtful, said under the prices
+    bool missingPrice = false; // a leg before every fuel price: nothing may be printed
 };
 
 inline const QString kNoPriceForMonth = QStringLiteral("Nincs benzinár megadva ehhez a hónaphoz.");
 // The refusal of a statement: kNoPriceForMonth, then the missing month and where to add it.
 QString noPriceForMonthMessage(const MonthLog& log);
 
+// The statement's figures: the month's reckoning by route type.
+StatementSums statementOf(const MonthReckoning& r);
 StatementSums computeStatement(const AppState& s, const MonthLog& log, float season);
-// Maximal runs of days with the same price.
-QVector<PricePeriod> pricePeriods(const StatementSums& sums);
-QString pricePeriodText(int year, int month, const PricePeriod& period, const QString& unit = QStringLiteral("l"));
+// "2002. március 1. - 2002. március 14.: 250 Ft/l (NAV, 2002. március)".
+QString pricePeriodText(int year, int month, const PriceRun& run, FuelMeasure measure = FuelMeasure::Litre);
 // The statement's line under the fuel used: why the cost is not the litres times the price.
 extern const QString kPerLegNote;
-// Kilometres driven at one route multiplier.
-struct KmAtMultiplier {
-    float multiplier = 1.0f;
-    qint64 km = 0;
-};
-// Fuel used, consumption / 100 * season * sum of km * multiplier, in tenths of a litre cut (not
-// rounded). Each single counts as the decimal it is shown as and the sum is exact, so a 10 km leg
-// at 7.0 l/100 km is 0.7 L: a single-precision total lies just below such tenths.
-qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs);
 // Tenths of a litre as the statement prints them ("70,7", "0").
 QString tenthsText(qint64 tenths);
 // Lays out the statement of computed sums; returns the number of pages.

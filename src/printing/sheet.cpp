@@ -1,6 +1,7 @@
 #include "printing/sheet.h"
 
 #include "model/monthfacts.h"
+#include "model/reckoning.h"
 #include "model/state.h"
 #include "storage/tables.h"
 
@@ -46,11 +47,7 @@ QString printedMonthName(int month) {
     return month >= 1 && month <= 12 ? MonthNames()[size_t(month - 1)].toLower() : QString();
 }
 
-QString fuelUnit(const AppState& s) {
-    const int fuel = printedCar(s).fuelType;
-    const QString name = fuel >= 1 && fuel <= kFuelTypeCount ? s.fuelTypes[size_t(fuel - 1)].name : QString();
-    return name.contains(u"CNG"_s, Qt::CaseInsensitive) ? u"kg"_s : u"l"_s;
-}
+QString fuelUnit(const AppState& s) { return measureUnit(fuelMeasure(printedCar(s).fuelType - 1)); }
 
 MonthReading printedReading(const MonthLog& log) {
     return monthReading(log.year, log.month, log.startOdometer, log.monthKm, monthFactsOf(log));

@@ -94,9 +94,9 @@ public:
 
         heading(n, u"Felhasznált üzemanyagárak:"_s);
         ++n;
-        const QVector<PricePeriod> periods = pricePeriods(sums);
+        const QVector<PriceRun>& periods = sums.prices;
         for (qsizetype i = 0; i < periods.size(); ++i) {
-            sh.text(M, n * U, pricePeriodText(log.year, log.month, periods[i], unit));
+            sh.text(M, n * U, pricePeriodText(log.year, log.month, periods[i], sums.measure));
             ++n;
             if (n >= kPageEndRow && i + 1 < periods.size()) {
                 sh.nextPage();
@@ -105,13 +105,13 @@ public:
                 ++n;
             }
         }
-        // A price the statement cannot vouch for is said under the prices.
-        if (const auto fault = monthPriceFault(s, log)) {
+        // A figure the statement cannot vouch for is said under the prices.
+        for (const QString& doubt : sums.doubts) {
             if (n >= kPageEndRow) {
                 sh.nextPage();
                 n = header();
             }
-            n += sh.paragraph(n, fault->text());
+            n += sh.paragraph(n, doubt);
         }
         return sh.page;
     }
@@ -159,7 +159,7 @@ private:
     SeasonBox box;
     float season;
     const CarRecord& car;
-    const QString unit = fuelUnit(s);
+    const QString unit = measureUnit(sums.measure);
     double m_rowTop = 0;
     double m_rowHeight = 0;
 };
@@ -169,90 +169,40 @@ private:
 const QString kPerLegNote =
     u"Minden út költsége külön, lefelé kerekítve számít, ezért eltérhet a mennyiség × ár szorzatától."_s;
 
-StatementSums computeStatement(const AppState& s, const MonthLog& log, float season) {
+StatementSums statementOf(const MonthReckoning& r) {
     StatementSums sums;
-    const CarRecord& car = printedCar(s);
-    const QVector<Leg> legs = logbookLegs(s, log);
-    sums.days = std::min(daysInMonth(log.year, log.month), kLogDays);
-    qsizetype next = 0;
-    QVector<KmAtMultiplier> driven;
-    for (int day = 1; day <= sums.days; ++day) {
-        const auto price = fuelPriceOn(s, QDate(log.year, log.month, day));
-        if (!price) {
-            sums.missingPrice = true;
-            return sums;
-        }
-        sums.dayPrices[size_t(day - 1)] = *price;
-        for (; next < legs.size() && legs[next].day == day; ++next) {
-            const Leg& leg = legs[next];
-            const float multiplier = routeMultiplier(s, leg.routeType);
-            const qint64 fuelCost = legFuelCost(leg.km, car.consumption, *price, multiplier, season);
-            const qint64 generalCost = legGeneralCost(leg.km, car.generalCost);
-            const qint64 cost = fuelCost + generalCost;
-            sums.fuelCost = addSaturated(sums.fuelCost, fuelCost);
-            sums.generalCost = addSaturated(sums.generalCost, generalCost);
-            auto at = std::find_if(driven.begin(), driven.end(),
-                                   [&](const KmAtMultiplier& d) { return d.multiplier == multiplier; });
-            if (at == driven.end())
-                driven.append(KmAtMultiplier{multiplier, leg.km});
-            else
-                at->km += leg.km;
-            sums.totalCost = addSaturated(sums.totalCost, cost);
-            sums.totalKm += leg.km;
-            // Route types past the six of the table still count in the totals, as in the editor.
-            if (leg.routeType >= 1 && leg.routeType <= kRouteTypeCount) {
-                const size_t r = size_t(leg.routeType - 1);
-                sums.cost[r] = addSaturated(sums.cost[r], cost);
-                sums.km[r] += leg.km;
-                sums.used[r] = true;
-            }
+    for (const ReckonedLeg& leg : r.legs) {
+        // Route types past the six of the table still count in the totals, as in the editor.
+        if (leg.routeType >= 1 && leg.routeType <= kRouteTypeCount) {
+            const size_t i = size_t(leg.routeType - 1);
+            sums.cost[i] = addSaturated(sums.cost[i], leg.total());
+            sums.km[i] += leg.km;
+            sums.used[i] = true;
         }
     }
-    sums.fuelTenths = fuelTenthsCut(car.consumption, season, driven);
+    sums.totalCost = r.total;
+    sums.fuelCost = r.fuelCost;
+    sums.generalCost = r.generalCost;
+    sums.totalKm = r.km;
+    sums.fuelTenths = r.fuelTenths;
+    sums.prices = priceRuns(r);
+    sums.measure = r.measure;
+    sums.doubts = r.doubts();
+    sums.missingPrice = r.missingPrice;
     return sums;
 }
 
-QVector<PricePeriod> pricePeriods(const StatementSums& sums) {
-    QVector<PricePeriod> periods;
-    for (int day = 1; day <= sums.days; ++day) {
-        const int price = sums.dayPrices[size_t(day - 1)];
-        if (!periods.isEmpty() && periods.last().price == price)
-            periods.last().lastDay = day;
-        else
-            periods.append(PricePeriod{day, day, price});
-    }
-    return periods;
+StatementSums computeStatement(const AppState& s, const MonthLog& log, float season) {
+    return statementOf(reckonMonth(s, log, Season{SeasonBox::None, season}));
 }
 
-QString pricePeriodText(int year, int month, const PricePeriod& period, const QString& unit) {
+QString pricePeriodText(int year, int month, const PriceRun& run, FuelMeasure measure) {
     const QString prefix = num(year) + u". "_s + printedMonthName(month) + u' ';
-    QString text = prefix + num(period.firstDay) + u'.';
-    if (period.lastDay > period.firstDay)
-        text += u" - "_s + prefix + num(period.lastDay) + u'.';
-    return text + u": "_s + groupedDigits(period.price) + u" Ft/"_s + unit;
-}
-
-qint64 fuelTenthsCut(float consumption, float season, const QVector<KmAtMultiplier>& legs) {
-    const auto cons = Decimal::of(consumption);
-    const auto factor = Decimal::of(season);
-    bool exact = cons && factor;
-    Decimal sum;
-    for (const KmAtMultiplier& leg : legs) {
-        const auto m = Decimal::of(leg.multiplier);
-        exact = exact && m && leg.km >= 0;
-        if (!exact)
-            break;
-        sum = sum + Decimal(quint64(leg.km)) * *m;
-    }
-    // Litres are the product over 100; tenths drop one digit less.
-    if (exact)
-        if (const auto tenths = (*cons * *factor * sum).cut(1))
-            return *tenths;
-    // A negative or endless figure has no exact decimal: the plain product is cut instead.
-    double litres = 0;
-    for (const KmAtMultiplier& leg : legs)
-        litres += double(consumption) / 100.0 * double(leg.km) * double(leg.multiplier) * double(season);
-    return qint64(std::floor(litres * 10.0));
+    QString text = prefix + num(run.firstDay) + u'.';
+    if (run.lastDay > run.firstDay)
+        text += u" - "_s + prefix + num(run.lastDay) + u'.';
+    return text + u": "_s + groupedDigits(run.price.price) + u' ' + priceUnit(measure) + u" ("_s +
+           priceOriginText(run.price, year, month) + u')';
 }
 
 QString tenthsText(qint64 tenths) {

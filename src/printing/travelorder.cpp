@@ -128,9 +128,11 @@ private:
                u"A kiküldetés célja: "_s + (day.purpose.isEmpty() ? u"nincs megadva"_s : day.purpose), Align::Left, p.U);
         p.cell(p.M, p.W - p.M, n * p.U, u"Útvonal: "_s + day.towns.join(u" – "_s), Align::Left, 2 * p.U - p.at(100));
         n += 2;
-        p.text(p.M, n++ * p.U, u"Üzemanyagár (NAV, "_s + num(log.year) + u". "_s + printedMonthName(log.month) + u"): "_s +
-                                   groupedDigits(day.price) + u" Ft/"_s + unit + u"; norma: "_s + singleText(car.consumption) +
-                                   u' ' + unit + u"/100 km; általános költség: "_s + singleText(car.generalCost) + u" Ft/km"_s);
+        // Where the price came from is said: a carried or own price is never called the month's NAV price.
+        p.cell(p.M, p.W - p.M, n++ * p.U,
+               u"Üzemanyagár ("_s + day.priceOrigin + u"): "_s + groupedDigits(day.price) + u" Ft/"_s + unit +
+                   u"; norma: "_s + singleText(car.consumption) + u' ' + unit + u"/100 km; általános költség: "_s +
+                   singleText(car.generalCost) + u" Ft/km"_s);
         bold(n++, u"A költségtérítés számítása utanként:"_s, p.M);
         const double small = 8 * p.t.scale();
         p.c.setFontSize(small);
@@ -211,6 +213,9 @@ private:
         p.c.setBold(false);
         ++n;
         p.text(p.M, n++ * p.U, u"Térítendő összesen: "_s + forints(order.total()));
+        // A figure the order cannot vouch for is said under its total.
+        for (const QString& doubt : order.doubts)
+            n += p.paragraph(n, doubt);
         signatures(kPageEndRow - 2);
     }
 
@@ -221,35 +226,30 @@ private:
     const TravelPerson& person;
     float season;
     const CarRecord& car;
-    const QString unit = fuelUnit(s);
+    const QString unit = measureUnit(order.measure);
 };
 
 } // namespace
 
 TravelPerson travelPerson(const AppState& s) { return TravelPerson{printedCar(s).userName.trimmed(), s.carFacts.taxId}; }
 
-TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float season) {
+TravelOrder travelOrderOf(const AppState& s, const MonthLog& log, const MonthReckoning& r) {
     TravelOrder order;
-    const CarRecord& car = printedCar(s);
-    for (const LogbookLeg& leg : logbookLegs(s, log)) {
+    order.measure = r.measure;
+    order.doubts = r.doubts();
+    order.missingPrice = r.missingPrice;
+    for (const ReckonedLeg& leg : r.legs) {
         if (order.days.isEmpty() || order.days.last().day != leg.day) {
-            const auto price = fuelPriceOn(s, QDate(log.year, log.month, leg.day));
-            if (!price) {
-                order.missingPrice = true;
-                return order;
-            }
             TravelDay day;
             day.day = leg.day;
-            day.price = *price;
+            day.price = leg.price.price;
+            day.priceOrigin = priceOriginText(leg.price, r.year, r.month);
             day.purpose = log.comments[size_t(leg.day - 1)].simplified();
             day.towns.append(townOf(s, leg.from));
             order.days.append(day);
         }
         TravelDay& day = order.days.last();
-        const float multiplier = routeMultiplier(s, leg.routeType);
-        TravelLeg t{leg.from, leg.to, leg.km, multiplier,
-                    legFuelCost(leg.km, car.consumption, day.price, multiplier, season),
-                    legGeneralCost(leg.km, car.generalCost)};
+        const TravelLeg t{leg.from, leg.to, leg.km, leg.multiplier, leg.fuelCost, leg.generalCost};
         if (const QString town = townOf(s, leg.to); day.towns.last() != town)
             day.towns.append(town);
         day.legs.append(t);
@@ -257,12 +257,14 @@ TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float sea
         day.fuelCost = addSaturated(day.fuelCost, t.fuelCost);
         day.generalCost = addSaturated(day.generalCost, t.generalCost);
     }
-    for (const TravelDay& day : order.days) {
-        order.km += day.km;
-        order.fuelCost = addSaturated(order.fuelCost, day.fuelCost);
-        order.generalCost = addSaturated(order.generalCost, day.generalCost);
-    }
+    order.km = r.km;
+    order.fuelCost = r.fuelCost;
+    order.generalCost = r.generalCost;
     return order;
+}
+
+TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float season) {
+    return travelOrderOf(s, log, reckonMonth(s, log, Season{SeasonBox::None, season}));
 }
 
 bool travelOrderHasDay(const TravelOrder& order, int day) {
@@ -273,15 +275,6 @@ QString noTripOnDayMessage(const MonthLog& log, int day) {
     return u"%1. %2 %3. napján nem volt út, arra a napra nem készül kiküldetési rendelvény."_s.arg(log.year)
         .arg(printedMonthName(log.month))
         .arg(day);
-}
-
-QStringList travelOrderFaults(const MonthLog& log, const TravelOrder& order) {
-    QStringList faults;
-    for (const TravelDay& day : order.days)
-        if (day.purpose.isEmpty())
-            faults.append(u"%1. %2 %3.: a napnak nincs megjegyzése, a kiküldetési rendelvényen nem szerepel a "
-                          u"kiküldetés célja."_s.arg(log.year).arg(printedMonthName(log.month)).arg(day.day));
-    return faults;
 }
 
 int layoutTravelOrder(Canvas& canvas, const AppState& s, const MonthLog& log, const TravelOrder& order,

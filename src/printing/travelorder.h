@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/monthlog.h"
+#include "model/reckoning.h"
 #include "storage/result.h"
 
 #include <QString>
@@ -33,7 +34,8 @@ struct TravelLeg {
 
 struct TravelDay {
     int day = 0;
-    int price = 0; // Ft/L on the day
+    int price = 0; // on the day, per litre (kilogram for CNG)
+    QString priceOrigin; // "NAV, 2022. március", "saját ár, 2026.02.03." ...
     QStringList towns; // the route in order, a town driven through twice in a row named once
     QString purpose;   // the day's comment
     QVector<TravelLeg> legs;
@@ -46,12 +48,16 @@ struct TravelDay {
 struct TravelOrder {
     QVector<TravelDay> days; // the days with a leg, in order
     bool missingPrice = false; // a trip day before every fuel price: nothing may be printed
+    FuelMeasure measure = FuelMeasure::Litre;
+    QStringList doubts; // what makes the month's cost doubtful, said on the summary page
     qint64 km = 0;
     qint64 fuelCost = 0;
     qint64 generalCost = 0;
     qint64 total() const { return fuelCost + generalCost; }
 };
 
+// The trip days of the month's reckoning.
+TravelOrder travelOrderOf(const AppState& s, const MonthLog& log, const MonthReckoning& r);
 TravelOrder computeTravelOrder(const AppState& s, const MonthLog& log, float season);
 
 // Whether the order has a page for the day of the month.
@@ -59,8 +65,6 @@ bool travelOrderHasDay(const TravelOrder& order, int day);
 // The refusal of a one-day travel order for a day without a trip.
 QString noTripOnDayMessage(const MonthLog& log, int day);
 
-// The minor faults of a travel order: each trip day without a purpose.
-QStringList travelOrderFaults(const MonthLog& log, const TravelOrder& order);
 
 // Lays out one page (or more for a long day) per trip day and the month's summary page; with
 // onlyDay, that day's pages alone. Returns the number of pages.

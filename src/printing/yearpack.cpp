@@ -241,23 +241,9 @@ private:
                                                 ? s.fuelTypes[size_t(car.fuelType - 1)].name
                                                 : QString()));
         for (const YearRow& row : y.rows) {
-            const int days = daysInMonth(y.year, row.month);
-            QVector<PricePeriod> runs;
-            bool missing = false;
-            for (int day = 1; day <= days; ++day) {
-                const auto price = fuelPriceOn(s, QDate(y.year, row.month, day));
-                if (!price) {
-                    missing = true;
-                    continue;
-                }
-                if (!runs.isEmpty() && runs.last().price == *price && runs.last().lastDay == day - 1)
-                    runs.last().lastDay = day;
-                else
-                    runs.append(PricePeriod{day, day, *price});
-            }
-            for (const PricePeriod& run : runs)
-                at += line(at, pricePeriodText(y.year, row.month, run, fuelUnit(s)), 9);
-            if (missing)
+            for (const PriceRun& run : row.prices)
+                at += line(at, pricePeriodText(y.year, row.month, run, y.measure), 9);
+            if (row.missingPrice)
                 at += line(at, monthTitle(y.year, row.month) + u": van nap, amelyre nincs ár."_s, 9);
             if (!row.priceFault.isEmpty())
                 at += line(at, row.priceFault, 9);

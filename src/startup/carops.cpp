@@ -330,10 +330,19 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     }
     if (!imported) {
         logged(s, gate.saveThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
-        if (ask(s, u"Feltölti a gépkocsi üzemanyagárait\r\na NAV által közzétett havi árakkal?"_s))
+        // An own-price car starts empty: its prices come from the invoices.
+        const bool nav = form.facts.priceSource != PriceSource::Own &&
+                         ask(s, u"Feltölti a gépkocsi üzemanyagárait\r\na NAV által közzétett havi árakkal?"_s);
+        if (nav)
             copyPrices(s, gate, publishedPricePath(s, car.fuelType), dir);
         else
             writeEmptyPrices(s, gate, dir);
+        // Without a choice in the form the answer makes it: a car made from the NAV prices is a NAV car.
+        if (!form.facts.priceSource) {
+            CarFacts facts = form.facts;
+            facts.priceSource = nav ? PriceSource::Nav : PriceSource::Own;
+            logged(s, saveCarFacts(gate, dir, facts));
+        }
     }
     return index;
 }

@@ -135,6 +135,9 @@ StartupOutcome runStartup(AppState& state, const QString& programDir, StartupVie
                                u"Ha egy gépkocsit újra felvesz, a program felajánlja, hogy átveszi a meglévő "
                                u"könyvtárát az adataival."_s.arg(r.message()),
                                MsgIcon::Exclamation);
+    // Every NAV car is costed at the month's published price: the months it lacks go into its list.
+    if (const int carried = carryPublishedIntoNavCars(state); carried > 0 && hooks.statusLine)
+        hooks.statusLine(u"A NAV-árakkal számoló autók árai közé %1 új havi ár került."_s.arg(carried));
 
     if (settings.loadCities()) {
         view.setTask(u"Városok betöltése..."_s);

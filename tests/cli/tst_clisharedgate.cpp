@@ -237,6 +237,27 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
+    // An import carries the new months into every NAV car it can lock at once; a car held
+    // elsewhere keeps its list untouched and is named, the published list is still imported.
+    void importCarriesOnlyIntoFreeCars() {
+        Folder f;
+        f.write(u"Users/b95.rvd"_s, "1\r\n#2031-01-01#\r\n701\r\n");
+        f.write(CliFixture::car1(u"benzin.rvd"_s), "1\r\n#2031-01-01#\r\n701\r\n");
+        f.heldBy(kCarLock, u"gep-b"_s, QDateTime::currentDateTimeUtc());
+        f.write(u"uj.tsv"_s, kTableHead + tableRow(2031, 2, 702));
+        const QByteArray carBefore = f.read(CliFixture::car1(u"benzin.rvd"_s));
+        CliFixture::Run r = f.as(u"gep-c"_s, {u"prices"_s, u"import"_s, f.path(u"uj.tsv"_s)});
+        QVERIFY2(r.code == 1 && r.err.contains(u"most más szerkeszti (gep-b/kati"_s), qPrintable(r.err + r.out));
+        QCOMPARE(f.read(u"Users/b95.rvd"_s), QByteArray("2\r\n#2031-01-01#\r\n701\r\n#2031-02-01#\r\n702\r\n"));
+        QCOMPARE(f.read(CliFixture::car1(u"benzin.rvd"_s)), carBefore);
+        // Free again, the next sync takes the month.
+        QFile::remove(f.path(kCarLock));
+        QFile::remove(f.path(kCarLock + u".info"_s));
+        r = f.as(u"gep-c"_s, {u"prices"_s, u"sync"_s, u"ABC-123"_s});
+        QVERIFY2(r.code == 0 && r.out.contains(u"1 új havi ár"_s), qPrintable(r.err + r.out));
+        QCOMPARE(f.read(CliFixture::car1(u"benzin.rvd"_s)), QByteArray("2\r\n#2031-01-01#\r\n701\r\n#2031-02-01#\r\n702\r\n"));
+    }
+
     // Another computer's unfinished import is never replayed while that computer holds the folder.
     // Once free, it is finished only where a file still holds the old bytes, and told exactly.
     void journalReplayWaitsForTheFolder() {

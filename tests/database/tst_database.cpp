@@ -435,27 +435,30 @@ private slots:
         }
     }
 
-    // The logged-in car may take the new months; what the user typed on other days stays.
+    // A NAV car takes the months it lacks at once and may take a replaced month; what the user
+    // typed on other days stays. An own-price car is never asked about NAV's prices.
     void newMonthsIntoTheCarsPrices() {
         Env env;
         env.loginCar(); // ESZ-95
+        env.write(u"Users/ABC123/gepkocsi.rvd"_s, "\"RVA\",3\r\n1,0\r\n1\r\n");
         env.state.fuelPrices = {{QDate(2025, 11, 1), 500}, {QDate(2025, 11, 20), 510}};
         env.write(u"Users/ABC123/benzin.rvd"_s, serializeFuelPrices(env.state.fuelPrices));
         env.prompter.answer(Yes); // replace the differing month
         env.prompter.answer(Yes); // into the car's prices
         QVERIFY(importPublishedPrices(env.state, env.table) &&
                 env.prompter.last().contains(u"Átveszi a(z) 2025. november, 2025. december hónap árát a(z) Teszt"_s));
-        const QByteArray car = "3\r\n#2025-11-01#\r\n595\r\n#2025-11-20#\r\n510\r\n#2025-12-01#\r\n580\r\n";
+        // October carried in as the car lacked it, December too; November replaced on the 1st only.
+        const QByteArray car = "4\r\n#2025-10-01#\r\n593\r\n#2025-11-01#\r\n595\r\n#2025-11-20#\r\n510\r\n"
+                               "#2025-12-01#\r\n580\r\n";
         QCOMPARE(std::pair(env.read(u"Users/ABC123/benzin.rvd"_s), serializeFuelPrices(env.state.fuelPrices)), std::pair(car, car));
 
-        // Declined, or nothing new for the car: the car's prices stay.
-        Env no;
-        no.loginCar();
-        no.write(u"Users/ABC123/benzin.rvd"_s, kEmpty);
-        no.prompter.answer(No);
-        no.prompter.answer(No);
-        QVERIFY(importPublishedPrices(no.state, no.table) && no.read(u"Users/ABC123/benzin.rvd"_s) == kEmpty &&
-                no.state.fuelPrices.isEmpty());
+        Env own;
+        own.loginCar();
+        own.write(u"Users/ABC123/gepkocsi.rvd"_s, "\"RVA\",3\r\n1,0\r\n2\r\n");
+        own.write(u"Users/ABC123/benzin.rvd"_s, kEmpty);
+        own.prompter.answer(No); // keep the differing month
+        QVERIFY(importPublishedPrices(own.state, own.table) && own.read(u"Users/ABC123/benzin.rvd"_s) == kEmpty &&
+                own.state.fuelPrices.isEmpty() && !own.prompter.last().contains(u"Átveszi"_s));
     }
 
     void pricesOneADayInDateOrderAsTyped() {

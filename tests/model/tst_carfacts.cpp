@@ -14,7 +14,11 @@ private slots:
         // The tax ID takes version 2 and a line of its own; without one the file stays version 1.
         for (const auto& [bytes, facts] :
              {std::pair{QByteArray("\"RVA\",1\r\n2,1598\r\n"), CarFacts{NormKind::Flat, 1598}},
-              {QByteArray("\"RVA\",2\r\n1,0\r\n\"8365670003\"\r\n"), CarFacts{NormKind::TypeBased, 0, u"8365670003"_s}}}) {
+              {QByteArray("\"RVA\",2\r\n1,0\r\n\"8365670003\"\r\n"), CarFacts{NormKind::TypeBased, 0, u"8365670003"_s}},
+              // The price source takes version 3, its line before the tax ID, which may be left out.
+              {QByteArray("\"RVA\",3\r\n1,0\r\n2\r\n"), CarFacts{NormKind::TypeBased, 0, {}, PriceSource::Own}},
+              {QByteArray("\"RVA\",3\r\n2,1598\r\n1\r\n\"8365670003\"\r\n"),
+               CarFacts{NormKind::Flat, 1598, u"8365670003"_s, PriceSource::Nav}}}) {
             CarFacts read;
             QVERIFY(parseCarFacts(bytes, u"gepkocsi.rvd"_s, read).ok());
             QVERIFY(read == facts && serializeCarFacts(facts) == bytes);
@@ -28,7 +32,8 @@ private slots:
     void damageIsToldAtItsLine() {
         const std::pair<QByteArray, int> cases[] = {
             {"\"RVN\",1\r\n1,0\r\n", 1},          // another file
-            {"\"RVA\",3\r\n1,0\r\n", 1},          // a later version
+            {"\"RVA\",4\r\n1,0\r\n", 1},          // a later version
+            {"\"RVA\",3\r\n1,0\r\n3\r\n", 3},     // no such price source
             {"\"RVA\",2\r\n1,0\r\n\"8365670004\"\r\n", 3}, // a tax ID with a wrong check digit
             {"\"RVA\",2\r\n1,0\r\n", 3},          // the tax ID missing
             {"\"RVA\",1\r\n3,0\r\n", 2},          // no such norm
@@ -49,9 +54,9 @@ private slots:
     void keptWithTheCarAndReadAtLogin() {
         TestEnv env;
         CarForm form{u"a"_s, u"Opel"_s, u"P1"_s, 1, u"8,6"_s, u"15"_s, u"Cég Kft."_s, u"Pécs"_s, u"Fő u. 1."_s};
-        env.prompter.answer(No); // no published prices
+        env.prompter.answer(No); // no published prices: the car counts with its own
         QCOMPARE(createCar(env.state, form, {}), 1);
-        QVERIFY(!QFile::exists(env.path(u"Users/P1/gepkocsi.rvd"_s))); // the defaults need no file
+        QCOMPARE(env.read(u"Users/P1/gepkocsi.rvd"_s), QByteArray("\"RVA\",3\r\n1,0\r\n2\r\n"));
         form.facts = CarFacts{NormKind::Flat, 1598};
         QVERIFY(modifyCar(env.state, 1, form, {}));
         QCOMPARE(env.read(u"Users/P1/gepkocsi.rvd"_s), QByteArray("\"RVA\",1\r\n2,1598\r\n"));

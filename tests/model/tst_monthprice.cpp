@@ -1,8 +1,10 @@
 #include "editor/validation.h"
 #include "model/monthprice.h"
+#include "model/reckoning.h"
 #include "model/yearsummary.h"
 #include "printfixture.h"
 #include "storage/datafiles.h"
+#include "storage/navprices.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -25,6 +27,7 @@ struct Case {
     int year, month;
     QVector<int> days;
     QString fault; // empty: none
+    std::optional<PriceSource> chosen = std::nullopt;
 };
 
 } // namespace
@@ -32,7 +35,7 @@ struct Case {
 class TestMonthPrice : public QObject {
     Q_OBJECT
 private slots:
-    void faultOnlyWhereThePublishedMonthIsMissing_data() {
+    void faultOnlyWhereTheMonthsOwnPriceIsMissing_data() {
         QTest::addColumn<Case>("c");
         const QVector<FuelPrice> car = kPublished;
         const QVector<int> days{3, 17};
@@ -41,22 +44,85 @@ private slots:
         QTest::newRow("gap") << Case{car, kPublished, 2022, 7, days,
                                      u"2022. júliusra nincs közzétett NAV-ár (gázolaj); a 2020. decemberi 372 Ft/l-rel számolva"_s};
         QTest::newRow("its own month") << Case{car, kPublished, 2025, 11, days, {}};
-        QTest::newRow("before the list") << Case{{p(2019, 5, 1, 350)}, kPublished, 2019, 8, days, {}};
+        QTest::newRow("before the list") << Case{{p(2019, 5, 1, 350)}, kPublished, 2019, 8, days, {}, PriceSource::Nav};
         QTest::newRow("no published list") << Case{car, {}, 2026, 11, days, {}};
         QTest::newRow("no leg") << Case{car, kPublished, 2026, 11, {}, {}};
         // The month's own price, though not NAV's.
-        QTest::newRow("typed on the 1st") << Case{car + QVector<FuelPrice>{p(2026, 11, 1, 640)}, kPublished, 2026, 11, days, {}};
+        QTest::newRow("typed on the 1st") << Case{car + QVector<FuelPrice>{p(2026, 11, 1, 640)}, kPublished, 2026, 11, days, {}, PriceSource::Nav};
         // A price typed for the 10th holds from the 10th; the days before it still use October's.
         const QVector<FuelPrice> typed = car + QVector<FuelPrice>{p(2026, 11, 10, 640)};
-        QTest::newRow("typed on the 10th, legs after") << Case{typed, kPublished, 2026, 11, {10, 20}, {}};
-        QTest::newRow("typed on the 10th, a leg before") << Case{typed, kPublished, 2026, 11, {9, 20}, november};
+        QTest::newRow("typed on the 10th, legs after") << Case{typed, kPublished, 2026, 11, {10, 20}, {}, PriceSource::Nav};
+        QTest::newRow("typed on the 10th, a leg before") << Case{typed, kPublished, 2026, 11, {9, 20}, november, PriceSource::Nav};
+        // Published since, but not carried into the car's list: the import that adds it must not hide it.
+        QTest::newRow("published, not in the car's list")
+            << Case{car, kPublished + QVector<FuelPrice>{p(2025, 12, 1, 612)}, 2025, 12, days,
+                    u"2025. decemberre a közzétett NAV-ár (gázolaj) 612 Ft/l, de az autó árai között nincs; a 2025. "
+                    u"novemberi 596 Ft/l-rel számolva"_s};
+        // Invoices are typed when they come: an own-price car is never told of NAV.
+        QTest::newRow("own prices") << Case{car, kPublished, 2026, 11, days, {}, PriceSource::Own};
     }
-    void faultOnlyWhereThePublishedMonthIsMissing() {
+    void faultOnlyWhereTheMonthsOwnPriceIsMissing() {
         QFETCH(Case, c);
-        auto found = priceFaultOf(c.car, c.published, c.year, c.month, c.days);
-        if (found)
-            found->fuelName = u"gázolaj"_s;
-        QCOMPARE(found ? found->text() : QString(), c.fault);
+        PrintFixture f; // a dízel car
+        f.s.fuelPrices = c.car;
+        f.s.carFacts.priceSource = c.chosen;
+        f.setMonth(c.year, c.month);
+        for (int d : c.days)
+            f.day(d, {1, 2});
+        const MonthReckoning r = reckonMonth(f.s, f.log, Season{}, c.published);
+        QCOMPARE(r.carried ? r.carried->text() : QString(), c.fault);
+        QCOMPARE(r.verdict(), c.fault.isEmpty() ? Verdict::Sound : Verdict::Doubtful);
+    }
+
+    // An older car that has not chosen: NAV while its list holds nothing but published prices of
+    // their months; the choice, once made, stands whatever the list.
+    void olderCarsPriceSource() {
+        const QVector<FuelPrice> typed = kPublished + QVector<FuelPrice>{p(2025, 11, 10, 640)};
+        const std::tuple<QVector<FuelPrice>, std::optional<PriceSource>, PriceSource> cases[] = {
+            {kPublished.mid(0, 3), {}, PriceSource::Nav}, // behind the published list, still its prices
+            {{}, {}, PriceSource::Nav},
+            {typed, {}, PriceSource::Own},                  // an invoice typed for a day
+            {{p(2025, 11, 1, 599)}, {}, PriceSource::Own},  // another price for a published month
+            {{p(2024, 6, 1, 600)}, {}, PriceSource::Own},   // a month NAV did not publish
+            {typed, PriceSource::Nav, PriceSource::Nav},
+            {kPublished, PriceSource::Own, PriceSource::Own},
+        };
+        for (const auto& [own, chosen, expected] : cases) {
+            CarFacts facts;
+            facts.priceSource = chosen;
+            QCOMPARE(decidedPriceSource(facts, own, kPublished), expected);
+        }
+    }
+
+    // Minor faults of an implausible odometer and what the papers call each price. March 2002,
+    // 10 000 km at the start, 60 km of legs: a closing reading of 10 661 makes 601 km private, over
+    // ten times the business km; 10 660 does not.
+    void implausiblePrivateUseAndPriceNames() {
+        PrintFixture f;
+        f.day(2, {1, 2, 1});
+        f.log.comments[1] = u"Tárgyalás"_s;
+        const auto faults = [&](qint32 closing) {
+            f.log.closingReading = closing;
+            return reckonMonth(f.s, f.log, Season{}, QVector<FuelPrice>{}).lines();
+        };
+        QCOMPARE(faults(10661), QStringList{u"A hónap magánhasználata (601 km) több mint tízszerese az üzleti km-nek "
+                                            u"(60 km): ellenőrizze a km-óra állásokat."_s});
+        QCOMPARE(faults(10660), QStringList{});
+
+        const QDate feb(2020, 12, 1);
+        QCOMPARE((QStringList{priceOriginText({372, PriceOrigin::Published, QDate(2022, 3, 1)}, 2022, 3),
+                              priceOriginText({372, PriceOrigin::Carried, feb}, 2022, 3),
+                              priceOriginText({577, PriceOrigin::OwnEntry, QDate(2026, 2, 3)}, 2026, 9),
+                              priceOriginText({}, 2026, 9)}),
+                 (QStringList{u"NAV, 2022. március"_s, u"a 2020. decemberi NAV-ár, áthozva"_s,
+                              u"saját ár, 2026.02.03."_s, u"nincs ár"_s}));
+        // NAV prices CNG by the kilogram.
+        QCOMPARE((QStringList{priceUnit(navColumnMeasure(NavCng)), priceUnit(fuelMeasure(2), true),
+                              measureUnit(navColumnMeasure(NavCng), true)}),
+                 (QStringList{u"Ft/kg"_s, u"Ft/L"_s, u"kg"_s}));
+        PriceFault cng{QDate(2027, 1, 1), QDate(2026, 12, 1), 590, u"CNG"_s};
+        cng.kilograms = true;
+        QVERIFY(cng.text().endsWith(u"590 Ft/kg-mal számolva"_s));
     }
 
     void monthNamesTakeTheirEnding() {
@@ -81,16 +147,19 @@ private slots:
         f.s.fuelPrices = kPublished;
         f.setMonth(2026, 11);
         f.day(2, {1, 2, 1});
+        f.log.comments[1] = u"Tárgyalás"_s;
         const QString text = u"2026. novemberre nincs közzétett NAV-ár (gázolaj); a 2025. novemberi 596 Ft/l-rel számolva"_s;
         const Validation v = validateMonth(f.s, f.log);
         QCOMPARE(std::pair(v.minor, v.lines), std::pair(1, QStringList{text}));
         QVERIFY(f.layout(Printout::CostStatement).texts().contains(text));
 
-        // November published: nothing to tell.
+        // November published and carried into the car's list: nothing to tell.
         writePublished(serializeFuelPrices(QVector<FuelPrice>(kPublished) << p(2026, 11, 1, 610)));
+        f.s.fuelPrices << p(2026, 11, 1, 610);
         QCOMPARE(validateMonth(f.s, f.log).minor, 0);
         QVERIFY(!f.layout(Printout::CostStatement).texts().contains(text));
         // A user who does not use NAV prices: empty published files, nothing told.
+        f.s.fuelPrices.removeLast();
         writePublished("0\r\n");
         QCOMPARE(validateMonth(f.s, f.log).minor, 0);
     }

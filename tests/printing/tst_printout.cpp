@@ -258,13 +258,14 @@ private slots:
         QTest::addColumn<QList<QDate>>("changes");
         QTest::addColumn<QStringList>("runs");
         QTest::newRow("change on the 15th") << 3 << QList<QDate>{QDate(2002, 1, 10), QDate(2002, 3, 15)}
-                                            << QStringList{u"2002. március 1. - 2002. március 14.: 250 Ft/l"_s,
-                                                           u"2002. március 15. - 2002. március 31.: 251 Ft/l"_s};
+                                            << QStringList{u"2002. március 1. - 2002. március 14.: 250 Ft/l (saját ár, 2002.01.10.)"_s,
+                                                           u"2002. március 15. - 2002. március 31.: 251 Ft/l (saját ár, 2002.03.15.)"_s};
         QTest::newRow("one-day runs") << 3 << QList<QDate>{QDate(2002, 3, 1), QDate(2002, 3, 30), QDate(2002, 3, 31)}
-                                      << QStringList{u"2002. március 1. - 2002. március 29.: 250 Ft/l"_s,
-                                                     u"2002. március 30.: 251 Ft/l"_s, u"2002. március 31.: 250 Ft/l"_s};
+                                      << QStringList{u"2002. március 1. - 2002. március 29.: 250 Ft/l (saját ár, 2002.03.01.)"_s,
+                                                     u"2002. március 30.: 251 Ft/l (saját ár, 2002.03.30.)"_s,
+                                                     u"2002. március 31.: 250 Ft/l (saját ár, 2002.03.31.)"_s};
         QTest::newRow("leap February") << 2 << QList<QDate>{QDate(2002, 1, 10)}
-                                       << QStringList{u"2004. február 1. - 2004. február 29.: 250 Ft/l"_s};
+                                       << QStringList{u"2004. február 1. - 2004. február 29.: 250 Ft/l (saját ár, 2002.01.10.)"_s};
     }
     void pricePeriods() {
         QFETCH(int, month);
@@ -283,7 +284,7 @@ private slots:
 
     void dayBeforeEveryPriceDrawsNothing() {
         PrintFixture f;
-        f.day(20, {1, 2});
+        f.day(10, {1, 2}); // a leg before the month's first price
         f.s.fuelPrices = {{QDate(2002, 3, 15), 262}};
         RecordingCanvas c;
         int pages = -1;
@@ -318,7 +319,7 @@ private slots:
         QCOMPARE((std::tuple{pages, c.texts(1).filter(u"Ft/l"_s).size(), c.texts(2).filter(u"Ft/l"_s).size()}),
                  (std::tuple{2, qsizetype(12), qsizetype(19)}));
         QCOMPARE(c.text(u"Felhasznált üzemanyagárak folyt.:"_s)->page, 2);
-        verifyPlaces(c, {{u"Felhasznált üzemanyagárak folyt.:"_s, 1000, 2000}, {u"2002. március 13.: 313 Ft/l"_s, 1000, 2500}});
+        verifyPlaces(c, {{u"Felhasznált üzemanyagárak folyt.:"_s, 1000, 2000}, {u"2002. március 13.: 313 Ft/l (saját ár, 2002.03.13.)"_s, 1000, 2500}});
     }
 
     // The year's bars stand against marked scales of four round steps, km at the left and Ft at
@@ -368,7 +369,7 @@ private slots:
     void travelOrderPdf() {
         PrintFixture f;
         twoDays(f);
-        const QStringList faults = travelOrderFaults(f.log, computeTravelOrder(f.s, f.log, 1.0f));
+        const QStringList faults = reckonMonth(f.s, f.log, Season{}, QVector<FuelPrice>{}).lines();
         QVERIFY(faults.size() == 1 && faults[0].startsWith(u"2002. március 10.:"_s));
         f.s.programDir = dir.path() + u'/';
         f.s.carFacts.taxId = u"8365670003"_s;

@@ -21,7 +21,8 @@ inline void fillPartners(AppState& s, int n) {
         m.value = 1.0f;
 }
 
-// Replaces a day's stops, widening the table when needed.
+// Replaces a day's stops, widening the table when needed. A day of trips gets a purpose, as a
+// filled-in month has: a trip without one is a fault of its own.
 inline void setDay(MonthLog& log, int day, const QVector<int>& stops) {
     const int n = int(stops.size());
     if (log.stops.columns() < n)
@@ -29,11 +30,13 @@ inline void setDay(MonthLog& log, int day, const QVector<int>& stops) {
     log.stopWidth = std::max(log.stopWidth, n);
     for (int k = 1; k <= log.stops.columns(); ++k)
         log.stops.at(day, k) = qint16(k <= n ? stops[k - 1] : 0);
+    if (n >= 2 && log.comments[size_t(day - 1)].isEmpty())
+        log.comments[size_t(day - 1)] = QStringLiteral("Tárgyalás");
 }
 
 inline QVector<int> ints(std::initializer_list<int> v) { return QVector<int>(v); }
 
-// A new month of a logged-in car (8 l/100 km, 10 Ft/km) with nine partners.
+// A new month of a logged-in car (8 l/100 km, 10 Ft/km, 250 Ft from 2000) with nine partners.
 struct MonthFixture {
     std::unique_ptr<TestEnv> env;
     AppState* s = nullptr;
@@ -44,6 +47,7 @@ struct MonthFixture {
         env->loginCar();
         s = &env->state;
         fillPartners(*s, 9);
+        s->fuelPrices = {FuelPrice{QDate(2000, 1, 1), 250}};
         log = MonthLog{};
         log.year = year;
         log.month = month;

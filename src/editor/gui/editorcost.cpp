@@ -7,6 +7,7 @@
 #include "model/grouping.h"
 #include "model/monthfacts.h"
 #include "model/monthprice.h"
+#include "model/reckoning.h"
 #include "model/norms.h"
 #include "printing/travelorder.h"
 #include "model/state.h"
@@ -19,19 +20,13 @@ using namespace Qt::Literals::StringLiterals;
 // The editor's figures: the kilometres, the closing reading, the season boxes and the cost.
 namespace rv {
 
-float frmSzerkeszto::season() const {
-    return seasonMultiplier(m_state, chkKlima->isChecked(), chkTeliUzem->isChecked());
-}
-
 void frmSzerkeszto::recomputeCost() {
-    const MonthCost cost = computeMonthCost(m_state, m_state.month, season());
-    m_totalCost = cost.total;
-    // The month without a price is named, with where to add it, until it has one.
-    QString caption = cost.missingPrice ? costCaption(cost.total) + u'\n' +
-                                              missingPriceText(m_state.month.year, m_state.month.month)
-                                        : costCaption(cost.total);
-    if (const auto fault = monthPriceFault(m_state, m_state.month); fault && !cost.missingPrice)
-        caption += u"\n"_s + fault->text();
+    const MonthReckoning r = reckonMonth(m_state, m_state.month, seasonOf(m_state, chkKlima->isChecked(), chkTeliUzem->isChecked()));
+    m_totalCost = r.total;
+    // What makes the cost doubtful is named under it, with the month's verdict, until it is mended.
+    QString caption = costCaption(r.total);
+    if (r.verdict() == Verdict::Doubtful)
+        caption += u'\n' + verdictText(r);
     lblOsszKoltseg->setText(caption);
 }
 

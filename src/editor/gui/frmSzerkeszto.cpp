@@ -257,12 +257,6 @@ void frmSzerkeszto::open(bool newMonth) {
 
 void frmSzerkeszto::validate() {
     m_validation = validateMonth(m_state, m_state.month, m_previous, m_firstMonth);
-    if (m_travelOrderChecked) {
-        const QStringList faults =
-            travelOrderFaults(m_state.month, computeTravelOrder(m_state, m_state.month, season()));
-        m_validation.minor += int(faults.size());
-        m_validation.lines += faults;
-    }
     const ErrorFrame frame = errorFrame(m_validation);
     lblKisHiba->setText(frame.minorText);
     lblNagyHiba->setText(frame.severeText);
@@ -296,9 +290,6 @@ void frmSzerkeszto::travelOrderClicked() {
         costClicked(); // tells what is missing, as for the statement
         return;
     }
-    // From now on the error list also names the trip days without a purpose.
-    m_travelOrderChecked = true;
-    validate();
     m_printMode = PrintMode::TravelOrder;
     openPreview(m_printMode, chkKlima->isChecked(), chkTeliUzem->isChecked());
 }

@@ -93,7 +93,6 @@ public:
 
     int currentDay() const { return m_day; }
     qint64 totalCost() const { return m_totalCost; }
-    float season() const;
     ErrorPicture errorPicture() const { return m_picture; }
     const Validation& validation() const { return m_validation; }
 
@@ -157,7 +156,6 @@ private:
     QString m_lastHonnan;
     QString m_lastHova;
     bool m_loading = false; // the program itself is filling controls
-    bool m_travelOrderChecked = false; // a travel order was asked for: its faults are listed too
     bool m_busy = false;    // a day field is being corrected
     QByteArray m_beforeDatabase; // the month as it would be saved, while the database window is open
 };

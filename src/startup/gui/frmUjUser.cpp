@@ -3,7 +3,9 @@
 #include "frmImportUser.h"
 #include "frmNorma.h"
 #include "startup/carops.h"
+#include "database/publishedprices.h"
 #include "model/carfacts.h"
+#include "model/reckoning.h"
 #include "model/taxid.h"
 #include "storage/datafiles.h"
 #include "model/norms.h"
@@ -66,6 +68,12 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     cboNorma->addItem(normKindName(NormKind::Flat));
     cboNorma->setToolTip(u"Korrekciós szorzó (úttípus, klíma, téli üzemeltetés) csak a típus szerinti alapnormához "
                          u"jár; az alapnorma-átalányhoz nem."_s);
+    cboArForras = new QComboBox(this);
+    cboArForras->setObjectName(u"cboArForras"_s);
+    cboArForras->addItem(priceSourceName(PriceSource::Nav));
+    cboArForras->addItem(priceSourceName(PriceSource::Own));
+    cboArForras->setToolTip(u"NAV-árak: minden hónap a NAV által arra a hónapra közzétett árral számol. Saját árak: "
+                            u"az Adatbázis ablak Benzinárak lapján beírt, számla szerinti árakkal."_s);
     const DialogButtons buttons = dialogButtons(this);
     cmdOK = buttons.ok;
     cmdMegsem = buttons.cancel;
@@ -91,6 +99,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     row(u"Ü&zemanyag:"_s, cboBenzin);
     rowWithButton(u"Fo&gyasztás (l/100 km):"_s, txtFogyasztas, cmdNorma);
     row(u"A norma fa&jtája:"_s, cboNorma);
+    row(u"Az üzemanyagárak forrá&sa:"_s, cboArForras);
     row(u"Általános &költség (Ft/km):"_s, txtAltKoltseg);
     row(u"&Cégnév:"_s, txtCegNev);
     rowWithButton(u"&Város:"_s, cboVaros, cmdVarosLoad);
@@ -121,7 +130,7 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
     connect(cmdNorma, &QPushButton::clicked, this, [this] { chooseNorm(); });
 
     // The form's order; the city's load button comes right after the city.
-    tabOrder({txtAzonosito, txtGKTip, txtRendSzam, cboBenzin, txtFogyasztas, cmdNorma, cboNorma, txtAltKoltseg, txtCegNev, cboVaros,
+    tabOrder({txtAzonosito, txtGKTip, txtRendSzam, cboBenzin, txtFogyasztas, cmdNorma, cboNorma, cboArForras, txtAltKoltseg, txtCegNev, cboVaros,
               cmdVarosLoad, txtCegCim, txtAdoazonosito, cmdOK, cmdMegsem});
     helpKey(this, 20);
 
@@ -150,6 +159,7 @@ void frmUjUser::prepareNew(const QString& mainCaption) {
     txtAltKoltseg->setText(QString::number(kGeneralCostPerKm));
     cboBenzin->setCurrentIndex(0);
     cboNorma->setCurrentIndex(0);
+    cboArForras->setCurrentIndex(0);
     m_engineCm3 = 0;
     fillCities();
     cboVaros->setEditText(QString());
@@ -175,6 +185,7 @@ void frmUjUser::prepareModify(int index, const QString& mainCaption) {
     cboNorma->setCurrentIndex(facts.norm == NormKind::Flat ? 1 : 0);
     m_engineCm3 = facts.engineCm3;
     txtAdoazonosito->setText(facts.taxId);
+    cboArForras->setCurrentIndex(carPriceSource(m_state, m_state.car(index)) == PriceSource::Own ? 1 : 0);
 }
 
 CarForm frmUjUser::form() const {
@@ -191,6 +202,7 @@ CarForm frmUjUser::form() const {
     f.facts.norm = cboNorma->currentIndex() == 1 ? NormKind::Flat : NormKind::TypeBased;
     f.facts.engineCm3 = m_engineCm3;
     f.facts.taxId = txtAdoazonosito->text().trimmed();
+    f.facts.priceSource = cboArForras->currentIndex() == 1 ? PriceSource::Own : PriceSource::Nav;
     return f;
 }
 

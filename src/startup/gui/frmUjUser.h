@@ -44,6 +44,7 @@ public:
     QPushButton* cmdVarosLoad;
     QPushButton* cmdNorma;
     QComboBox* cboNorma; // "Alapnorma (típus szerint)" / "Alapnorma-átalány (hengerűrtartalom szerint)"
+    QComboBox* cboArForras; // "NAV által közzétett árak" / "Saját árak (számla szerint)"
     QPushButton* cmdOK;
     QPushButton* cmdMegsem;
 

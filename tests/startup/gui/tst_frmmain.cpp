@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(d->focusWidget(), d->txtAdoazonosito);
         d->txtAdoazonosito->setText(u" 8365670003 "_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-        QCOMPARE(f.env.read(u"Users/Kiss/gepkocsi.rvd"_s), QByteArray("\"RVA\",2\r\n1,0\r\n\"8365670003\"\r\n"));
+        QCOMPARE(f.env.read(u"Users/Kiss/gepkocsi.rvd"_s), QByteArray("\"RVA\",3\r\n1,0\r\n1\r\n\"8365670003\"\r\n"));
     }
 
     void normButtonFillsTheConsumptionOfTheChosenFuel() {
