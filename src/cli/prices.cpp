@@ -136,9 +136,12 @@ int applyRows(Context& c, Fleet& f, const QVector<NavPriceRow>& rows, bool repla
     if (!cars.loadCars())
         return ExitOk;
     QStringList problems;
-    const int carried = carryPublishedIntoNavCars(cars.state, &problems);
+    QStringList deferred;
+    const int carried = carryPublishedIntoNavCars(cars.state, &problems, &deferred);
     if (carried > 0)
         c.out << u"%1 új havi ár került a NAV-árakkal számoló autók árai közé."_s.arg(carried) << Qt::endl;
+    for (const QString& d : deferred)
+        c.err << u"Figyelem: "_s << StreamPrompter::plainText(d) << Qt::endl;
     for (const QString& p : problems)
         c.err << StreamPrompter::plainText(p) << Qt::endl;
     return problems.isEmpty() ? int(ExitOk) : int(ExitFailed);

@@ -516,7 +516,7 @@ PriceSource carPriceSource(const AppState& s, const CarRecord& car, const WriteG
     return source;
 }
 
-int carryPublishedIntoNavCars(AppState& s, QStringList* problems) {
+int carryPublishedIntoNavCars(AppState& s, QStringList* problems, QStringList* deferred) {
     int total = 0;
     for (int i = 1; i <= s.carCount(); ++i) {
         const CarRecord& car = s.car(i);
@@ -531,13 +531,16 @@ int carryPublishedIntoNavCars(AppState& s, QStringList* problems) {
         // once: a car someone else has open keeps its list until it is next opened.
         const bool ours = i == s.currentCar && s.carLock;
         DataLock lock(s.programDir, carLockPath(s.programDir, car.dirName));
-        if (!ours && takeLock(lock, 0, {}).outcome != LockOutcome::Taken) {
-            if (problems)
-                *problems << car.userName.trimmed() + u": "_s +
-                                 (lock.failure().isEmpty() ? u"most más szerkeszti (%1); árai a következő megnyitáskor "
-                                                             u"kerülnek át."_s.arg(holderText(lock.holder()))
-                                                           : lock.failure());
-            continue;
+        if (!ours) {
+            const LockAttempt attempt = takeLock(lock, 0, {});
+            if (attempt.outcome == LockOutcome::Failed && problems)
+                *problems << car.userName.trimmed() + u": "_s + lock.failure();
+            // Held elsewhere is no failure: the holder's program carries them when it next starts.
+            if (attempt.outcome == LockOutcome::Held && deferred)
+                *deferred << car.userName.trimmed() + u": most más szerkeszti (%1); árai a következő megnyitáskor "
+                                                      u"kerülnek át."_s.arg(holderText(lock.holder()));
+            if (attempt.outcome != LockOutcome::Taken)
+                continue;
         }
         const WriteGate gate =
             ours ? s.carGate() : WriteGate::locked(s.programDir, &lock, u"A(z) %1 gépkocsi"_s.arg(car.userName.trimmed()));
@@ -671,8 +674,11 @@ bool importPlanned(AppState& s, PublishedImport plan, const QVector<NavPriceRow>
                        .arg(replaced);
     // A NAV car takes the months it lacks without a question; what it has stays.
     QStringList problems;
-    if (const int carried = carryPublishedIntoNavCars(s, &problems); carried > 0)
+    QStringList deferred;
+    if (const int carried = carryPublishedIntoNavCars(s, &problems, &deferred); carried > 0)
         done += u"\r\n%1 új havi ár került a NAV-árakkal számoló autók árai közé."_s.arg(carried);
+    if (!deferred.isEmpty())
+        done += u"\r\n\r\nKésőbb:\r\n"_s + deferred.join(u"\r\n"_s);
     if (!problems.isEmpty())
         done += u"\r\n\r\nNem sikerült:\r\n"_s + problems.join(u"\r\n"_s);
     const int car = s.currentCar;

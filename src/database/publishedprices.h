@@ -75,10 +75,10 @@ PriceSource carPriceSource(const AppState& s, const CarRecord& car, const WriteG
 
 // Every NAV car's own list gets the published months of its fuel it lacks (a month it has, typed
 // or not, stays as it is); the logged-in car's prices in memory follow its file. Each other car
-// is written only under its own lock, taken without waiting; a car held elsewhere is a problem
-// named, not waited for. Run by the import, the download and at start-up. Returns the entries added; problems collects what could
-// not be done, car by car.
-int carryPublishedIntoNavCars(AppState& s, QStringList* problems = nullptr);
+// is written only under its own lock, taken without waiting: a car held elsewhere is named in
+// deferred and takes them when next opened. Run by the import, the download and at start-up.
+// Returns the entries added; problems collects what failed, car by car.
+int carryPublishedIntoNavCars(AppState& s, QStringList* problems = nullptr, QStringList* deferred = nullptr);
 
 // The start-up notice when a published list in use lacks this month or the one before, with the
 // way to fix it; empty when nothing is missing.
