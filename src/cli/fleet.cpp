@@ -80,8 +80,10 @@ Result Fleet::loadCars() {
                                    [&](const QByteArray& data, const QString& name) {
                                        return parseCars(data, name, cars);
                                    });
-    if (r)
+    if (r) {
+        applyKeptFuelTypes(state.programDir, cars);
         state.cars = std::move(cars);
+    }
     return r;
 }
 

@@ -46,6 +46,10 @@ std::optional<int> fuelNamed(const QString& text) {
     }
     if (wanted.compare(u"gázolaj"_s, Qt::CaseInsensitive) == 0 || wanted.compare(u"gazolaj"_s, Qt::CaseInsensitive) == 0)
         return 2;
+    // As NAV names the gas columns: both LPG kinds share one list.
+    for (int i = 0; i < kFuelTypeCount; ++i)
+        if (const auto column = navColumnOf(i); column && wanted.compare(navColumnName(*column), Qt::CaseInsensitive) == 0)
+            return i;
     return std::nullopt;
 }
 

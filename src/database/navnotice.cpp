@@ -13,7 +13,7 @@ NavNotice navMissingNotice(const AppState& s, const QDate& today) {
     NavNotice n;
     const QDate thisMonth(today.year(), today.month(), 1);
     for (int fuel = 0; fuel < kFuelTypeCount; ++fuel) {
-        if (!navColumnOf(fuel))
+        if (!publishedListWatched(s, fuel))
             continue;
         const QVector<FuelPrice> list = publishedList(s, fuel);
         if (list.isEmpty())

@@ -39,7 +39,7 @@ QString publishedPath(const AppState& s, int fuel) {
 
 int topUpPublishedPrices(AppState& s) {
     int added = 0;
-    for (int fuel = 0; fuel < kFuelTypeCount; ++fuel) {
+    for (int fuel = 0; fuel < kOlderFuelTypeCount; ++fuel) {
         const QString path = publishedPath(s, fuel);
         const QVector<FuelPrice> shipped = navPricesOf(shippedNavPrices(), fuel);
         QVector<FuelPrice> current;
@@ -109,7 +109,7 @@ QVector<NavPriceRow> knownNavRows(const AppState& s) {
             row->prices[size_t(column)] = p.price;
         }
     };
-    for (int fuel = 0; fuel < kFuelTypeCount; ++fuel)
+    for (int fuel = 0; fuel < kOlderFuelTypeCount; ++fuel)
         if (const auto column = navColumnOf(fuel))
             put(*column, publishedList(s, fuel));
     for (const GasList& gas : kGasLists) {
@@ -147,11 +147,12 @@ Result planPublishedImport(const AppState& s, const QString& tablePath, Publishe
 Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, PublishedImport& out) {
     PublishedImport plan;
     plan.rows = int(rows.size());
-    for (int fuel = 0; fuel < kFuelTypeCount; ++fuel) {
+    for (int fuel = 0; fuel < kOlderFuelTypeCount; ++fuel) {
         if (!navColumnOf(fuel))
             continue;
         PublishedImport::File f;
         f.fuel = fuel;
+        f.column = *navColumnOf(fuel);
         f.label = navFuelName(fuel);
         f.path = publishedPath(s, fuel);
         QVector<FuelPrice> current;
@@ -172,6 +173,7 @@ Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, 
     for (const GasList& gas : kGasLists) {
         PublishedImport::File f;
         f.fuel = -1;
+        f.column = gas.column;
         f.label = navColumnName(gas.column);
         f.path = s.usersDir() + QString::fromUtf16(gas.file);
         QVector<FuelPrice> current;
@@ -246,7 +248,7 @@ bool parseJournal(const QByteArray& data, QVector<JournalEntry>& out) {
     if (!line(text))
         return false;
     const int count = text.toInt(&ok);
-    if (!ok || count < 1 || count > kFuelTypeCount + int(kGasLists.size()))
+    if (!ok || count < 1 || count > kOlderFuelTypeCount + int(kGasLists.size()))
         return false;
     QVector<JournalEntry> entries;
     for (int i = 0; i < count; ++i) {
@@ -570,7 +572,7 @@ int carryPublishedIntoNavCars(AppState& s, QStringList* problems, QStringList* d
 QString missingPublishedNotice(const AppState& s, const QDate& today) {
     QVector<QDate> missing;
     for (int fuel = 0; fuel < kFuelTypeCount; ++fuel) {
-        if (!navColumnOf(fuel))
+        if (!publishedListWatched(s, fuel))
             continue;
         for (const QDate& d : missingRecentMonths(publishedList(s, fuel), today))
             if (!missing.contains(d))
@@ -614,10 +616,11 @@ QString importSummary(const PublishedImport& plan) {
 
 QVector<FuelPrice> importedPrices(const PublishedImport& plan, int fuelIndex, bool replace) {
     QVector<FuelPrice> entries;
-    if (fuelIndex < 0)
+    const auto column = navColumnOf(fuelIndex);
+    if (!column)
         return entries;
     for (const PublishedImport::File& f : plan.files) {
-        if (f.fuel != fuelIndex)
+        if (f.column != *column)
             continue;
         const MonthlyMerge& m = replace ? f.replace : f.keep;
         for (const FuelPrice& p : m.prices)

@@ -20,6 +20,7 @@ int topUpPublishedPrices(AppState& s);
 struct PublishedImport {
     struct File {
         int fuel = 0; // 0-based index of the fuel type; -1 for an LPG or CNG list
+        NavColumn column = NavEsz95; // the list's NAV column: a gas car takes its prices by it
         QString label; // the fuel as NAV names it ("gázolaj", "LPG")
         QString path;
         QByteArray before;

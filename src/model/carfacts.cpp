@@ -17,6 +17,7 @@ const QString kMagic = u"RVA"_s;
 constexpr int kVersion = 1;
 constexpr int kVersionWithTaxId = 2;
 constexpr int kVersionWithPriceSource = 3;
+constexpr int kVersionWithFuelType = 4;
 
 QString folder(const QString& carDir) { return carDir.endsWith(u'/') ? carDir : carDir + u'/'; }
 
@@ -29,11 +30,17 @@ QString normKindName(NormKind kind) {
 QByteArray serializeCarFacts(const CarFacts& facts) {
     RecordWriter w;
     // The oldest version that holds the facts, so that an older program still reads what it can.
-    const int version = facts.priceSource ? kVersionWithPriceSource : facts.taxId.isEmpty() ? kVersion : kVersionWithTaxId;
+    const bool keptFuel = facts.fuelType > kOlderFuelTypeCount && facts.fuelType <= kFuelTypeCount;
+    const int version = keptFuel            ? kVersionWithFuelType
+                        : facts.priceSource ? kVersionWithPriceSource
+                        : facts.taxId.isEmpty() ? kVersion
+                                                : kVersionWithTaxId;
     w.str(kMagic).integer(version).endLine();
     w.integer(facts.norm == NormKind::Flat ? 2 : 1).integer(facts.engineCm3).endLine();
-    if (version == kVersionWithPriceSource)
-        w.integer(*facts.priceSource == PriceSource::Own ? 2 : 1).endLine();
+    if (version >= kVersionWithPriceSource)
+        w.integer(!facts.priceSource ? 0 : *facts.priceSource == PriceSource::Own ? 2 : 1).endLine();
+    if (version == kVersionWithFuelType)
+        w.integer(facts.fuelType).endLine();
     if (!facts.taxId.isEmpty())
         w.str(facts.taxId).endLine();
     return w.data();
@@ -45,7 +52,7 @@ Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& 
         if (in.readString() != kMagic)
             in.failAt(1, u"ez nem a gépkocsi adatainak fájlja (hiányzik az RVA jelzés)"_s);
         const int version = in.readInt16();
-        if (version < kVersion || version > kVersionWithPriceSource)
+        if (version < kVersion || version > kVersionWithFuelType)
             in.failAt(1, u"ismeretlen változat (%1)"_s.arg(version));
         facts.norm = in.readInt16In(1, 2, u"a norma fajtája"_s) == 2 ? NormKind::Flat : NormKind::TypeBased;
         facts.engineCm3 = in.readInt32();
@@ -53,7 +60,12 @@ Result parseCarFacts(const QByteArray& data, const QString& fileName, CarFacts& 
             in.failAt(2, u"a hengerűrtartalom (%1) 0 és %2 között lehet"_s.arg(facts.engineCm3).arg(kLargestEngineCm3));
         if (version == kVersionWithPriceSource)
             facts.priceSource = in.readInt16In(1, 2, u"az árak forrása"_s) == 2 ? PriceSource::Own : PriceSource::Nav;
-        if (version == kVersionWithTaxId || (version == kVersionWithPriceSource && !in.atEnd())) {
+        if (version == kVersionWithFuelType) {
+            if (const int source = in.readInt16In(0, 2, u"az árak forrása"_s); source != 0)
+                facts.priceSource = source == 2 ? PriceSource::Own : PriceSource::Nav;
+            facts.fuelType = in.readInt16In(kOlderFuelTypeCount + 1, kFuelTypeCount, u"az üzemanyag"_s);
+        }
+        if (version == kVersionWithTaxId || (version >= kVersionWithPriceSource && !in.atEnd())) {
             const int line = in.line();
             facts.taxId = in.readString();
             // Today's date plays no part: a file may travel to a machine whose clock is behind.
@@ -94,6 +106,23 @@ Result saveCarFacts(const WriteGate& gate, const QString& carDir, const CarFacts
     if (facts == CarFacts{} && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return Result::success();
     return gate.save(path, serializeCarFacts(facts));
+}
+
+CarFacts withFuelType(CarFacts facts, int fuelType) {
+    facts.fuelType = storedFuelType(fuelType) == fuelType ? 0 : fuelType;
+    return facts;
+}
+
+void applyKeptFuelTypes(const QString& programDir, QVector<CarRecord>& cars) {
+    const WriteGate reader = WriteGate::closed(programDir, QString());
+    for (CarRecord& car : cars) {
+        const QString dir = QDir(programDir).filePath(carDirOf(car));
+        if (!QFileInfo::exists(dir + kCarFactsFileName))
+            continue;
+        const CarFactsRead read = readCarFacts(reader, dir);
+        if (read.problem && read.facts.fuelType != 0 && storedFuelType(read.facts.fuelType) == car.fuelType)
+            car.fuelType = read.facts.fuelType;
+    }
 }
 
 } // namespace rv

@@ -38,6 +38,16 @@ QVector<FuelPrice> publishedList(const AppState& s, int fuelIndex) {
     return prices;
 }
 
+bool publishedListWatched(const AppState& s, int fuelIndex) {
+    if (!navColumnOf(fuelIndex))
+        return false;
+    if (fuelIndex < kOlderFuelTypeCount)
+        return true;
+    return std::any_of(s.cars.cbegin(), s.cars.cend(), [&](const CarRecord& c) {
+        return navColumnOf(c.fuelType - 1) == navColumnOf(fuelIndex);
+    });
+}
+
 QString PriceFault::text() const {
     // "literrel", "kilogrammal"
     const QString unit = kilograms ? u"Ft/kg"_s : u"Ft/l"_s;

@@ -35,6 +35,10 @@ struct PriceFault {
 // read counts as empty, as a list not in use.
 QVector<FuelPrice> publishedList(const AppState& s, int fuelIndex);
 
+// Whether the published list of a fuel type is watched for missing months: ESZ-95, gázolaj and
+// keverék always, as they were; an LPG or CNG list once a car of that gas is in the list.
+bool publishedListWatched(const AppState& s, int fuelIndex);
+
 // How NAV names a fuel type's column ("ESZ-95", "gázolaj", "keverék"); the table's name otherwise.
 QString navFuelName(int fuelIndex);
 

@@ -19,6 +19,29 @@ constexpr std::array<Band, 4> kDieselBands = {{{1500, 57}, {2000, 67}, {3000, 76
 constexpr int kHybridPercent = 70;
 const QString kNormSource = u"alapnorma-átalány, 60/1992. (IV. 1.) Korm. rendelet 4. §"_s;
 
+// A gas car's flat norm, 60/1992. (IV. 1.) Korm. rendelet 4. §: "Az autógázzal üzemelő tiszta
+// gázüzemű, valamint kettős üzemű gépkocsi alapnorma-átalány mértékét – a benzinüzemű gépkocsi
+// alapnorma-átalány alapján liter/100 kilométerben meghatározott alapnormaérték – továbbá [...]
+// módosító tényező szorzataként kell megállapítani." The factors themselves could not be read in
+// the decree's own text (njt.hu keeps it, but only its opening was at hand): they are taken from a
+// quotation of the rule, "cseppfolyós propán-bután gázüzem (LPG) esetén 1,2 (liter/liter) értékű,
+// földgáz (CNG, LNG) üzem esetén pedig 0,8 (Nm3/liter) értékű módosító tényező". The CNG factor
+// gives cubic metres by that quotation while NAV prices CNG by the kilogram; the program reckons
+// the product in kg, as the CNG price is, and the help says so.
+struct GasFactor {
+    NormFuel fuel;
+    int tenths;
+    const char16_t* text; // as the rule and the papers give it
+};
+constexpr std::array<GasFactor, 2> kGasFactors = {{{NormFuel::Lpg, 12, u"LPG: 1,2"}, {NormFuel::Cng, 8, u"CNG: 0,8"}}};
+
+const GasFactor* gasFactorOf(NormFuel fuel) {
+    for (const GasFactor& g : kGasFactors)
+        if (g.fuel == fuel)
+            return &g;
+    return nullptr;
+}
+
 // Correction factors, 60/1992. (IV. 1.) Korm. rendelet 2. melléklet (as set in 2009): they
 // correct a type-based norm (alapnorma) within the built-up area and for air conditioning
 // (1 May - 1 September). A flat norm takes none: 2. § (1) allows as the norm "a) ... alapnorma
@@ -33,21 +56,40 @@ constexpr std::array<LegalMultiplier, 4> kLegalMultipliers = {{
     {6, 105}, // Klímahasználat
 }};
 
-QString litres(int hundredths) {
+QString litres(int hundredths, const QString& unit = u"l"_s) {
     QString t = QString::number(hundredths / 100) + u',' + QString::number(hundredths % 100).rightJustified(2, u'0');
     while (t.endsWith(u'0'))
         t.chop(1);
     if (t.endsWith(u','))
         t.chop(1);
-    return t + u" l/100 km"_s;
+    return t + u' ' + unit + u"/100 km"_s;
 }
 
 } // namespace
 
-NormFuel normFuelOf(int fuelIndex) { return fuelIndex == 2 ? NormFuel::Diesel : NormFuel::Petrol; }
+NormFuel normFuelOf(int fuelIndex) {
+    // Order of the fuel type table.
+    switch (fuelIndex) {
+    case 2:
+        return NormFuel::Diesel;
+    case 4:
+    case 5:
+        return NormFuel::Lpg;
+    case 6:
+        return NormFuel::Cng;
+    default:
+        return NormFuel::Petrol;
+    }
+}
+
+int gasFactorTenths(NormFuel fuel) {
+    const GasFactor* gas = gasFactorOf(fuel);
+    return gas ? gas->tenths : 10;
+}
 
 FlatNorm flatNorm(NormFuel fuel, int engineCm3, bool plugInHybrid) {
-    const bool petrol = fuel == NormFuel::Petrol;
+    const GasFactor* gas = gasFactorOf(fuel);
+    const bool petrol = fuel != NormFuel::Diesel;
     const Band* bands = petrol ? kPetrolBands.data() : kDieselBands.data();
     const size_t count = petrol ? kPetrolBands.size() : kDieselBands.size();
     size_t i = 0;
@@ -60,7 +102,11 @@ FlatNorm flatNorm(NormFuel fuel, int engineCm3, bool plugInHybrid) {
     FlatNorm n;
     n.hundredths = bands[i].tenths * 10;
     n.rule = (petrol ? u"Benzin, "_s : u"Gázolaj, "_s) + band + u": "_s + litres(n.hundredths);
-    if (plugInHybrid) {
+    if (gas) {
+        n.hundredths = bands[i].tenths * gas->tenths;
+        n.rule += u"; %1 módosító tényezővel %2"_s.arg(QString::fromUtf16(gas->text),
+                                                      litres(n.hundredths, fuel == NormFuel::Cng ? u"kg"_s : u"l"_s));
+    } else if (plugInHybrid) {
         n.hundredths = bands[i].tenths * kHybridPercent / 10;
         n.rule += u"; plug-in hibrid: ennek %1 %-a, %2"_s.arg(kHybridPercent).arg(litres(n.hundredths));
     }
@@ -70,9 +116,13 @@ FlatNorm flatNorm(NormFuel fuel, int engineCm3, bool plugInHybrid) {
 
 const std::array<LegalMultiplier, 4>& legalMultipliers() { return kLegalMultipliers; }
 
-QString flatNormStatementLine() {
-    return u"Alapnorma-átalány (hengerűrtartalom szerint): korrekciós szorzó nem jár hozzá (60/1992. (IV. 1.) "
-           u"Korm. rendelet 2. § (1) b)), az úttípus és az évszak szorzója 1."_s;
+QString flatNormStatementLine(NormFuel fuel) {
+    QString line = u"Alapnorma-átalány (hengerűrtartalom szerint): korrekciós szorzó nem jár hozzá (60/1992. (IV. 1.) "
+                   u"Korm. rendelet 2. § (1) b)), az úttípus és az évszak szorzója 1."_s;
+    if (const GasFactor* gas = gasFactorOf(fuel))
+        line += u" Gázüzemű gépkocsi: a benzinüzemű alapnorma-átalány és a módosító tényező (%1) szorzata "
+                u"(4. §)."_s.arg(QString::fromUtf16(gas->text));
+    return line;
 }
 
 } // namespace rv

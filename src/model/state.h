@@ -38,6 +38,9 @@ struct CarFacts {
     int engineCm3 = 0; // 0: not given
     QString taxId;     // the driver's adóazonosító jel; empty: not given
     std::optional<PriceSource> priceSource; // none: not chosen yet (see decidedPriceSource)
+    // A fuel kind user.rvd cannot hold (1-based, above kOlderFuelTypeCount), for the file only: the
+    // program reckons with CarRecord::fuelType, which the file's kind is put into on reading.
+    int fuelType = 0;
     friend bool operator==(const CarFacts&, const CarFacts&) = default;
 };
 

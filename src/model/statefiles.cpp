@@ -1,5 +1,6 @@
 #include "model/statefiles.h"
 
+#include "model/carfacts.h"
 #include "model/errorlog.h"
 #include "storage/fileio.h"
 #include "storage/prompter.h"
@@ -94,8 +95,10 @@ Result LoadCars(AppState& s) {
         return Result::success();
     }
     const Result r = loadParsed(s, path, s.cars, parseCars);
-    if (r)
+    if (r) {
+        applyKeptFuelTypes(s.programDir, s.cars);
         return r;
+    }
     // The next save of the car list would replace the damaged file; keep a copy for rescue.
     return logged(s, Result::failure(r.message() + keptText(s.folderGate().keepAside(path), s.folderGate()), r.code()));
 }

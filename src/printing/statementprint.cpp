@@ -50,7 +50,7 @@ public:
                               fuelName + u" típusú üzemanyag"_s);
         ++n;
         if (s.carFacts.norm == NormKind::Flat) {
-            n += sh.paragraph(n, flatNormStatementLine());
+            n += sh.paragraph(n, flatNormStatementLine(normFuelOf(car.fuelType - 1)));
         } else if (box != SeasonBox::None) {
             const QString what = box == SeasonBox::AirConditioning ? u"Klímahasználat"_s : u"Téli üzemeltetés"_s;
             sh.text(M, n * U, what + u" miatt felhasznált szorzó: "_s + singleText(season));

@@ -90,6 +90,7 @@ bool readCarsOnDisk(const AppState& s, QVector<CarRecord>& out, FileStamp* stamp
     QByteArray data;
     if (!readDataFile(s.programDir, path, data) || !parseCars(data, path, out))
         return false;
+    applyKeptFuelTypes(s.programDir, out);
     if (stamp)
         *stamp = stampOfBytes(data);
     return true;
@@ -140,7 +141,10 @@ QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files
 
 // ---- several computers on one data directory ----------------------------------------------------
 
-bool sameRecord(const CarRecord& a, const CarRecord& b) { return serializeCars({a}) == serializeCars({b}); }
+// The fuel kind too: user.rvd holds a gas car as ESZ-95.
+bool sameRecord(const CarRecord& a, const CarRecord& b) {
+    return a.fuelType == b.fuelType && serializeCars({a}) == serializeCars({b});
+}
 
 // Changes the car list under the folder lock: change() works on the list as it is on disk now
 // (another computer may have added or changed cars since it was read), so both changes stay.
@@ -308,7 +312,8 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     }
 
     const WriteGate gate = carGateOf(s, carLock.get(), car);
-    if (Result r = saveCarFacts(gate, dir, form.facts); !r) {
+    const CarFacts formFacts = withFuelType(form.facts, car.fuelType);
+    if (Result r = saveCarFacts(gate, dir, formFacts); !r) {
         logCaught(s, r.code(), r.message());
         tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető; a gépkocsi ablakában adja meg "
                 u"újra:\r\n%1"_s.arg(r.message()));
@@ -331,15 +336,15 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     if (!imported) {
         logged(s, gate.saveThroughScratch(dir, u"data.rvd"_s, baseDatabase(baseOf(car), s.defaultRouteType)));
         // An own-price car starts empty: its prices come from the invoices.
-        const bool nav = form.facts.priceSource != PriceSource::Own &&
+        const bool nav = formFacts.priceSource != PriceSource::Own &&
                          ask(s, u"Feltölti a gépkocsi üzemanyagárait\r\na NAV által közzétett havi árakkal?"_s);
         if (nav)
             copyPrices(s, gate, publishedPricePath(s, car.fuelType), dir);
         else
             writeEmptyPrices(s, gate, dir);
         // Without a choice in the form the answer makes it: a car made from the NAV prices is a NAV car.
-        if (!form.facts.priceSource) {
-            CarFacts facts = form.facts;
+        if (!formFacts.priceSource) {
+            CarFacts facts = formFacts;
             facts.priceSource = nav ? PriceSource::Nav : PriceSource::Own;
             logged(s, saveCarFacts(gate, dir, facts));
         }
@@ -389,11 +394,12 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
     }
 
     const WriteGate gate = carGateOf(s, carLock.get(), changed);
-    if (Result r = saveCarFacts(gate, absoluteCarDir(s, changed), form.facts); !r) {
+    const CarFacts formFacts = withFuelType(form.facts, changed.fuelType);
+    if (Result r = saveCarFacts(gate, absoluteCarDir(s, changed), formFacts); !r) {
         logCaught(s, r.code(), r.message());
         tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető:\r\n%1"_s.arg(r.message()));
     } else if (index == s.currentCar) {
-        s.carFacts = form.facts;
+        s.carFacts = formFacts;
     }
     if (changed.fuelType != old.fuelType) {
         const QString dir = absoluteCarDir(s, changed);

@@ -26,7 +26,7 @@ struct CarForm {
     QString userName;
     QString carType;
     QString plate;
-    int fuelType = 1; // 1..4
+    int fuelType = 1; // 1..kFuelTypeCount
     QString consumption;
     QString generalCost;
     QString companyName;

@@ -16,7 +16,7 @@ struct CarRecord {
     QString userName;
     QString carType;
     QString plateNumber;
-    int fuelType = 1; // 1..4, index + 1 into the fuel type table
+    int fuelType = 1; // 1..kFuelTypeCount, index + 1 into the fuel type table (user.rvd: 1..4)
     float consumption = 0;
     float generalCost = 0;
     QString city;

@@ -41,7 +41,9 @@ QByteArray serializeCars(const QVector<CarRecord>& cars) {
     w.line(cars.size());
     for (const CarRecord& c : cars) {
         w.line(c.userName.trimmed()).line(c.carType.trimmed()).line(c.plateNumber.trimmed());
-        w.line(c.fuelType);
+        // A kind the older program does not know goes in as the nearest it does; the car's facts
+        // file keeps the kind itself.
+        w.line(storedFuelType(c.fuelType));
         w.single(c.consumption).endLine();
         w.single(c.generalCost).endLine();
         w.line(c.companyName.trimmed()).line(c.city.trimmed()).line(c.companyAddress.trimmed());
@@ -62,7 +64,7 @@ Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRec
             c.userName = in.readString();
             c.carType = in.readString();
             c.plateNumber = in.readString();
-            c.fuelType = in.readInt16In(1, kFuelTypeCount, u"üzemanyagtípus"_s);
+            c.fuelType = in.readInt16In(1, kOlderFuelTypeCount, u"üzemanyagtípus"_s);
             c.consumption = in.readSingleIn(Quantity::Consumption);
             c.generalCost = in.readSingleIn(Quantity::GeneralCost);
             c.companyName = in.readString();

@@ -111,9 +111,9 @@ QString navColumnName(NavColumn column) {
 }
 
 std::optional<NavColumn> navColumnOf(int fuelIndex) {
-    // Order of the fuel type table: ESZ-95, ESZ-98, dízel, keverék.
+    // Order of the fuel type table.
     static constexpr std::array<std::optional<NavColumn>, kFuelTypeCount> columns = {
-        NavEsz95, std::nullopt, NavGazolaj, NavKeverek};
+        NavEsz95, std::nullopt, NavGazolaj, NavKeverek, NavLpg, NavLpg, NavCng};
     if (fuelIndex < 0 || fuelIndex >= kFuelTypeCount)
         return std::nullopt;
     return columns[size_t(fuelIndex)];

@@ -6,6 +6,7 @@
 // newer months come from files of the same layout, read by the same parser.
 
 #include "storage/carrecords.h"
+#include "storage/tables.h"
 #include "result.h"
 
 #include <QByteArray>
@@ -41,7 +42,7 @@ QByteArray shippedNavTableBytes();
 const QVector<NavPriceRow>& shippedNavPrices();
 
 // The NAV column of a fuel type (0-based index into the fuel type table): ESZ-95, dízel
-// (gázolaj) and keverék have one; ESZ-98 has none.
+// (gázolaj), keverék, both LPG kinds and CNG have one; ESZ-98 has none.
 std::optional<NavColumn> navColumnOf(int fuelIndex);
 
 // One fuel type's prices of a table: an entry a month dated its first day, ascending.
@@ -55,7 +56,7 @@ struct GasList {
     NavColumn column;
     const char16_t* file;
 };
-inline constexpr std::array<GasList, 2> kGasLists{{{NavLpg, u"blpg.rvd"}, {NavCng, u"bcng.rvd"}}};
+inline constexpr std::array<GasList, 2> kGasLists{{{NavLpg, kLpgListFile}, {NavCng, kCngListFile}}};
 
 // A price list against monthly prices. A month counts as present when any entry falls in it.
 struct MonthlyMerge {

@@ -24,13 +24,25 @@ QString quotedField(const QString& text) {
 }
 
 std::array<FuelType, kFuelTypeCount> fuelTypeTable() {
-    return {FuelType{u"ESZ-95"_s, u"b95.rvd"_s}, FuelType{u"ESZ-98"_s, u"b98.rvd"_s},
-            FuelType{u"dízel"_s, u"bdiz.rvd"_s}, FuelType{u"keverék"_s, u"bkev.rvd"_s}};
+    const QString lpg = QString::fromUtf16(kLpgListFile);
+    return {FuelType{u"ESZ-95"_s, u"b95.rvd"_s, 1},
+            FuelType{u"ESZ-98"_s, u"b98.rvd"_s, 2},
+            FuelType{u"dízel"_s, u"bdiz.rvd"_s, 3},
+            FuelType{u"keverék"_s, u"bkev.rvd"_s, 4},
+            // The older program knows no gas: ESZ-95 is the nearest, the petrol norm they derive from.
+            FuelType{u"LPG (tiszta gázüzemű)"_s, lpg, 1},
+            FuelType{u"LPG (kettős üzemű)"_s, lpg, 1},
+            FuelType{u"CNG"_s, QString::fromUtf16(kCngListFile), 1}};
+}
+
+int storedFuelType(int fuelType) {
+    return fuelType >= 1 && fuelType <= kFuelTypeCount ? fuelTypeTable()[size_t(fuelType - 1)].storedAs : 1;
 }
 
 QString fuelPriceStem(int fuelIndex) {
-    // Order of the fuel type table: ESZ-95, ESZ-98, dízel, keverék.
-    static const std::array<QString, kFuelTypeCount> stems = {u"benzin"_s, u"benzin"_s, u"gázolaj"_s, u"keverék"_s};
+    // Order of the fuel type table.
+    static const std::array<QString, kFuelTypeCount> stems = {u"benzin"_s,  u"benzin"_s,  u"gázolaj"_s, u"keverék"_s,
+                                                              u"autógáz"_s, u"autógáz"_s, u"földgáz"_s};
     return fuelIndex >= 0 && fuelIndex < kFuelTypeCount ? stems[size_t(fuelIndex)] : u"üzemanyag"_s;
 }
 

@@ -16,13 +16,21 @@ struct MultiplierEntry {
 struct FuelType {
     QString name;
     QString oldFile; // the published-price file of this fuel type, under Users/
+    int storedAs = 0; // the kind user.rvd holds for it (1-based): the nearest the older program knows
 };
 
 constexpr int kMultiplierCount = 8;
 constexpr int kRouteTypeCount = 6;   // route types 1..6 are multiplier entries 0..5
 constexpr int kAirConditioningRow = 6; // 0-based entry of "Klímahasználat"
 constexpr int kWinterRow = 7;          // 0-based entry of "Téli üzemeltetés"
-constexpr int kFuelTypeCount = 4;
+// The fuel kinds a car may have: ESZ-95, ESZ-98, dízel, keverék, then the gas kinds LPG (tiszta
+// gázüzemű), LPG (kettős üzemű) and CNG. The first kOlderFuelTypeCount are the kinds the older
+// program knows, the only ones user.rvd holds, each with a published list of its own; the gas
+// kinds share the LPG and the CNG list and are kept in the car's facts file (model/carfacts).
+constexpr int kFuelTypeCount = 7;
+constexpr int kOlderFuelTypeCount = 4;
+inline constexpr const char16_t* kLpgListFile = u"blpg.rvd";
+inline constexpr const char16_t* kCngListFile = u"bcng.rvd";
 
 std::array<QString, kMultiplierCount> multiplierNames();
 
@@ -53,7 +61,10 @@ constexpr int kMaxFieldChars = 4096;
 constexpr int kQuotedChars = 100;
 QString quotedField(const QString& text);
 std::array<FuelType, kFuelTypeCount> fuelTypeTable();
-// The word a fuel's price is named by ("benzin", "gázolaj", "keverék"), as in "gázolajár",
+// What user.rvd holds for a fuel type (1-based): itself for the older kinds, the nearest of them
+// (ESZ-95) for a gas kind; 1 outside the table.
+int storedFuelType(int fuelType);
+// The word a fuel's price is named by ("benzin", "gázolaj", "keverék", "autógáz", "földgáz"), as in "gázolajár",
 // "gázolajárai"; "üzemanyag" for an index outside the table.
 QString fuelPriceStem(int fuelIndex);
 

@@ -133,8 +133,9 @@ private slots:
         row("price table month 0", import, 1, u"3. sora hibás: a hónap („0”) nem 1 és 12 közötti"_s, u"uj.tsv"_s,
             kHeader + kDecember + "2026\t0\t1\t1\t1\t1\t1\tx\n");
         row("no price table", {u"prices"_s, u"import"_s, u"NINCS.tsv"_s}, 1, u"NINCS.tsv"_s);
-        row("unknown fuel", {u"prices"_s, u"--published"_s, u"LPG"_s}, 1,
-            u"Ismeretlen üzemanyag: „LPG”. Lehet: ESZ-95, ESZ-98, dízel, keverék."_s);
+        row("unknown fuel", {u"prices"_s, u"--published"_s, u"hidrogén"_s}, 1,
+            u"Ismeretlen üzemanyag: „hidrogén”. Lehet: ESZ-95, ESZ-98, dízel, keverék, LPG (tiszta gázüzemű), LPG "
+            u"(kettős üzemű), CNG."_s);
         row("car and published", {u"prices"_s, u"ABC-123"_s, u"--published"_s, u"b95"_s}, 2, u"A --published mellé"_s);
         row("prices without more", {u"prices"_s}, 2, u"Kevés argumentum."_s);
     }

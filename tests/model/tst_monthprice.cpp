@@ -1,5 +1,6 @@
 #include "editor/validation.h"
 #include "model/monthprice.h"
+#include "model/norms.h"
 #include "model/reckoning.h"
 #include "model/yearsummary.h"
 #include "printfixture.h"
@@ -162,6 +163,54 @@ private slots:
         f.s.fuelPrices.removeLast();
         writePublished("0\r\n");
         QCOMPARE(validateMonth(f.s, f.log).minor, 0);
+    }
+
+    // Gas cars on the flat norm, March 2024 at NAV's prices (LPG 332 Ft/l, CNG 794 Ft/kg), two days
+    // of 1 -> 2 -> 1: four legs of 30 km, 10 Ft/km, worked by hand:
+    // LPG, 1400 cm³: 8,6 l/100 km x 1,2 = 10,32 l/100 km. A leg 30 x 10,32 / 100 x 332 = 1027,872,
+    //   1027 Ft; four 4108 Ft; general 4 x 300 = 1200 Ft; total 5308 Ft. 120 km use 12,384 l: 12,3 l.
+    // CNG, 2500 cm³: 11,4 kg/100 km x 0,8 = 9,12 kg/100 km. A leg 30 x 9,12 / 100 x 794 = 2172,384,
+    //   2172 Ft; four 8688 Ft; total 9888 Ft; 10,944 kg: 10,9 kg. April's CNG is not published yet.
+    void gasMonthsHandWorked() {
+        QTemporaryDir dir;
+        PrintFixture f;
+        f.s.programDir = dir.path() + u'/';
+        QDir().mkpath(f.s.usersDir());
+        const QVector<FuelPrice> lpg{p(2024, 2, 1, 320), p(2024, 3, 1, 332)};
+        const QVector<FuelPrice> cng{p(2024, 2, 1, 820), p(2024, 3, 1, 794)};
+        for (const auto& [file, list] : {std::pair{u"blpg.rvd"_s, lpg}, {u"bcng.rvd"_s, cng}}) {
+            QFile out(f.s.usersDir() + file);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(serializeFuelPrices(list)) > 0);
+        }
+        f.s.carFacts = CarFacts{NormKind::Flat, 0, {}, PriceSource::Nav};
+        f.setMonth(2024, 3);
+        f.day(3, {1, 2, 1});
+        f.day(17, {1, 2, 1});
+        f.log.comments[2] = f.log.comments[16] = u"Tárgyalás"_s;
+        struct Gas {
+            int fuelType, cm3, hundredths;
+            QVector<FuelPrice> prices;
+            qint64 fuelCost, tenths;
+            QString norm, price;
+        };
+        for (const Gas& g : {Gas{6, 1400, 1032, lpg, 4108, 123, u"10,32 l/100 km, LPG (kettős üzemű)"_s, u"332 Ft/l"_s},
+                             Gas{7, 2500, 912, cng, 8688, 109, u"9,12 kg/100 km, CNG"_s, u"794 Ft/kg"_s}}) {
+            f.s.car(1).fuelType = g.fuelType;
+            const FlatNorm norm = flatNorm(normFuelOf(g.fuelType - 1), g.cm3, false);
+            QCOMPARE(norm.hundredths, g.hundredths);
+            f.s.car(1).consumption = float(norm.hundredths) / 100.0f;
+            f.s.fuelPrices = g.prices;
+            const MonthReckoning r = reckonMonth(f.s, f.log, Season{});
+            QCOMPARE((std::tuple(r.fuelCost, r.generalCost, r.total, r.fuelTenths, r.verdict())),
+                     (std::tuple(g.fuelCost, qint64(1200), g.fuelCost + 1200, g.tenths, Verdict::Sound)));
+            const QStringList texts = f.layout(Printout::CostStatement).texts();
+            QVERIFY2(texts.join(u'|').contains(g.norm) && texts.join(u'|').contains(g.price), qPrintable(texts.join(u'|')));
+        }
+        f.setMonth(2024, 4);
+        f.day(3, {1, 2, 1});
+        f.log.comments[2] = u"Tárgyalás"_s;
+        QCOMPARE(reckonMonth(f.s, f.log, Season{}).carried->text(),
+                 u"2024. áprilisra nincs közzétett NAV-ár (CNG); a 2024. márciusi 794 Ft/kg-mal számolva"_s);
     }
 
     void missingRecentMonthsOfAListInUse() {

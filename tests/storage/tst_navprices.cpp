@@ -114,6 +114,11 @@ private slots:
         QTest::newRow("hybrid petrol 1400") << Band{0, 1400, true, 602, u"plug-in hibrid: ennek 70 %-a, 6,02 l/100 km"_s};
         QTest::newRow("hybrid diesel 1999") << Band{2, 1999, true, 469, u"4,69"_s};
         QTest::newRow("hybrid petrol 999") << Band{0, 999, true, 532, u"5,32"_s};
+        // Gas: the petrol norm of the engine size times the factor (8,6 x 1,2; 13,3 x 1,2; 7,6 x 0,8),
+        // no hybrid share.
+        QTest::newRow("LPG 1400") << Band{4, 1400, false, 1032, u"Benzin, 1001–1500 cm³: 8,6 l/100 km; LPG: 1,2 módosító tényezővel 10,32 l/100 km"_s};
+        QTest::newRow("LPG dual 3001 hybrid") << Band{5, 3001, true, 1596, u"LPG: 1,2 módosító tényezővel 15,96 l/100 km"_s};
+        QTest::newRow("CNG 999") << Band{6, 999, false, 608, u"CNG: 0,8 módosító tényezővel 6,08 kg/100 km"_s};
     }
     void flatNormBands() {
         QFETCH(Band, b);

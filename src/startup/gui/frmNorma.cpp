@@ -30,9 +30,10 @@ frmNorma::frmNorma(int fuelIndex, int engineCm3, QWidget* parent) : QDialog(pare
     setWindowTitle(u"Fogyasztási norma"_s);
     cboUzemanyag = new QComboBox(this);
     cboUzemanyag->setObjectName(u"cboUzemanyag"_s);
-    cboUzemanyag->addItem(u"Benzin"_s);
-    cboUzemanyag->addItem(u"Gázolaj"_s);
-    cboUzemanyag->setCurrentIndex(normFuelOf(fuelIndex) == NormFuel::Diesel ? 1 : 0);
+    // In the order of NormFuel.
+    for (const QString& name : {u"Benzin"_s, u"Gázolaj"_s, u"LPG (autógáz)"_s, u"CNG (sűrített földgáz)"_s})
+        cboUzemanyag->addItem(name);
+    cboUzemanyag->setCurrentIndex(int(normFuelOf(fuelIndex)));
     // A diesel norm in a petrol car would be a wrong figure: the fuel follows the car's box.
     cboUzemanyag->setEnabled(false);
     cboUzemanyag->setToolTip(u"A gépkocsi üzemanyaga; a gépkocsi ablakának Üzemanyag mezőjében módosítható."_s);
@@ -41,6 +42,8 @@ frmNorma::frmNorma(int fuelIndex, int engineCm3, QWidget* parent) : QDialog(pare
     attachWholeNumberFilter(txtHengerur, [](const QString& t) { return isWholeNumberText(ungrouped(t), 1, kLargestEngine); });
     chkHibrid = new QCheckBox(u"Plug-in hi&brid"_s, this);
     chkHibrid->setObjectName(u"chkHibrid"_s);
+    // The rules give the hybrid share for petrol and diesel only.
+    chkHibrid->setEnabled(gasFactorTenths(normFuelOf(fuelIndex)) == 10);
     lblNorma = new QLabel(this);
     lblNorma->setObjectName(u"lblNorma"_s);
     lblNorma->setWordWrap(true);
@@ -89,8 +92,7 @@ void frmNorma::refresh() {
         m_norm.clear();
         lblNorma->setText(u"Adja meg a motor hengerűrtartalmát."_s);
     } else {
-        const FlatNorm n = flatNorm(cboUzemanyag->currentIndex() == 1 ? NormFuel::Diesel : NormFuel::Petrol,
-                                    engine.toInt(), chkHibrid->isChecked());
+        const FlatNorm n = flatNorm(NormFuel(cboUzemanyag->currentIndex()), engine.toInt(), chkHibrid->isChecked());
         m_norm = singleText(float(n.hundredths) / 100.0f);
         lblNorma->setText(n.rule);
     }
