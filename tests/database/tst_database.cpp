@@ -461,6 +461,30 @@ private slots:
                 own.state.fuelPrices.isEmpty() && !own.prompter.last().contains(u"Átveszi"_s));
     }
 
+    // Gas cars on NAV prices take the months of their own gas's list, the logged-in CNG car and
+    // another on LPG alike.
+    void gasCarsTakeTheirGasList() {
+        Env env;
+        env.write(u"Users/blpg.rvd"_s, "1\r\n#2025-10-01#\r\n330\r\n");
+        env.write(u"Users/bcng.rvd"_s, "1\r\n#2025-10-01#\r\n790\r\n");
+        env.loginCar(u"CNG1"_s);
+        env.loginCar(u"LPG1"_s);
+        env.state.car(1).fuelType = 7;
+        env.state.car(2).fuelType = 5;
+        env.write(u"Users/CNG1/gepkocsi.rvd"_s, "\"RVA\",4\r\n2,2500\r\n1\r\n7\r\n");
+        env.write(u"Users/LPG1/gepkocsi.rvd"_s, "\"RVA\",4\r\n2,1400\r\n1\r\n5\r\n");
+        for (const QString& car : {u"CNG1"_s, u"LPG1"_s})
+            env.write(u"Users/"_s + car + u"/benzin.rvd"_s, kEmpty);
+        env.state.currentCar = 1;
+        env.state.carDir = carDirOf(env.state.car(1));
+        env.prompter.answer(Yes);
+        QVERIFY(importPublishedPrices(env.state, env.table));
+        QCOMPARE((std::pair(env.read(u"Users/CNG1/benzin.rvd"_s), env.read(u"Users/LPG1/benzin.rvd"_s))),
+                 (std::pair(QByteArray("3\r\n#2025-10-01#\r\n790\r\n#2025-11-01#\r\n810\r\n#2025-12-01#\r\n800\r\n"),
+                            QByteArray("3\r\n#2025-10-01#\r\n330\r\n#2025-11-01#\r\n331\r\n#2025-12-01#\r\n330\r\n"))));
+        QCOMPARE(env.state.fuelPrices.size(), 3);
+    }
+
     void pricesOneADayInDateOrderAsTyped() {
         QVector<FuelPrice> prices{{QDate(2002, 3, 1), 250}, {QDate(2002, 4, 1), 260}};
         // The last replaces; 0 is a price like any other.

@@ -211,6 +211,10 @@ private slots:
         f.log.comments[2] = u"Tárgyalás"_s;
         QCOMPARE(reckonMonth(f.s, f.log, Season{}).carried->text(),
                  u"2024. áprilisra nincs közzétett NAV-ár (CNG); a 2024. márciusi 794 Ft/kg-mal számolva"_s);
+        f.s.car(1).fuelType = 5;
+        f.s.fuelPrices = lpg;
+        QCOMPARE(reckonMonth(f.s, f.log, Season{}).carried->text(),
+                 u"2024. áprilisra nincs közzétett NAV-ár (LPG); a 2024. márciusi 332 Ft/l-rel számolva"_s);
     }
 
     void missingRecentMonthsOfAListInUse() {
