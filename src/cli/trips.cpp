@@ -104,6 +104,7 @@ int runTrips(Context& c, const ParsedArgs& a) {
     // Learned distances: empty cells are filled; a difference is taken only when asked for.
     const QVector<LearnedDistance> learned = learnDistances(s.distances, businessLegs(plan));
     const bool takeDifferences = a.has(u"--learn-distances"_s);
+    const QMap<QString, qint64> storedKm = kmOfStoredMonths(s);
     const int changedCells = applyLearnedDistances(s.distances, learned, takeDifferences, s.defaultRouteType);
     for (const LearnedDistance& d : learned) {
         if (d.verdict == LearnedDistance::Verdict::Fill)
@@ -112,6 +113,11 @@ int runTrips(Context& c, const ParsedArgs& a) {
             c.out << (takeDifferences ? u"Átvett távolság: "_s : u"Eltérő távolság (a táblázaté marad): "_s)
                   << plain(learnedDistanceText(s, d)) << Qt::endl;
     }
+
+    // Earlier months count their legs on the new distances too: told, as they are tax figures.
+    const QStringList changedMonths = changedCells > 0 ? monthKmChanges(s, storedKm) : QStringList();
+    for (const QString& line : changedMonths)
+        c.out << u"Figyelem: "_s << plain(line) << Qt::endl;
 
     const LogbookListing listing = listLogbooks(s);
     const std::optional<MonthReading> previous = previousReading(s, listing, year, month);

@@ -2,6 +2,7 @@
 
 #include "database/partners.h"
 #include "model/cost.h"
+#include "model/logbookfile.h"
 #include "model/monthlist.h"
 #include "model/monthchange.h"
 #include "model/statefiles.h"
@@ -418,6 +419,30 @@ QStringList previewLines(const AppState& s, const MonthLog& log) {
         lines << line;
     }
     return lines;
+}
+
+QMap<QString, qint64> kmOfStoredMonths(const AppState& s) {
+    QMap<QString, qint64> km;
+    const LogbookListing listing = listLogbooks(s);
+    for (const LogbookEntry& e : listing.entries)
+        if (const auto legs = storedMonthKm(s, listing.files[e.position]))
+            km.insert(listing.files[e.position], *legs);
+    return km;
+}
+
+QStringList monthKmChanges(const AppState& s, const QMap<QString, qint64>& before) {
+    QStringList out;
+    const LogbookListing listing = listLogbooks(s);
+    for (const LogbookEntry& e : listing.entries) {
+        const QString& file = listing.files[e.position];
+        const auto now = storedMonthKm(s, file);
+        if (now && before.contains(file) && before.value(file) != *now)
+            out << u"A tanult távolságokkal a(z) %1 hónap km-e %2 helyett %3 km (%4)."_s.arg(monthsListLine(e.year, e.month))
+                       .arg(before.value(file))
+                       .arg(*now)
+                       .arg(file);
+    }
+    return out;
 }
 
 QString learnedDistanceText(const AppState& s, const LearnedDistance& d) {

@@ -7,6 +7,7 @@
 #include "model/triprecords.h"
 #include "storage/result.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -138,6 +139,12 @@ ImportWrite writeImport(AppState& s, bool databaseChanged, const QVector<KnownPl
 
 // "2026.11.03. kedd: Cég – Alfa Zrt. – Cég, 242 km (Szerződés aláírása)" for each day of log.
 QStringList previewLines(const AppState& s, const MonthLog& log);
+
+// A month's km are its legs on the car's distances, so a learned distance changes the stored
+// months that use the pair. kmOfStoredMonths gives each readable logbook's km (by file);
+// monthKmChanges, after the distances changed, names each month whose km differ from before.
+QMap<QString, qint64> kmOfStoredMonths(const AppState& s);
+QStringList monthKmChanges(const AppState& s, const QMap<QString, qint64>& before);
 
 // A learned distance as the import lists and asks it.
 QString learnedDistanceText(const AppState& s, const LearnedDistance& d);

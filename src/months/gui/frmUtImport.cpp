@@ -410,6 +410,7 @@ void frmUtImport::cmdElonezetClick() {
             }
         }
     }
+    const QMap<QString, qint64> storedKm = kmOfStoredMonths(work);
     const int cells = applyLearnedDistances(work.distances, kept, false, work.defaultRouteType) +
                       applyLearnedDistances(work.distances, taken, true, work.defaultRouteType);
     m_databaseChanged = cells > 0 || work.partnerCount() != m_state.partnerCount();
@@ -424,6 +425,9 @@ void frmUtImport::cmdElonezetClick() {
     for (const LearnedDistance& d : std::as_const(kept))
         if (d.verdict == LearnedDistance::Verdict::Differs)
             text << u"Eltérő távolság (a táblázaté marad): "_s + learnedDistanceText(work, d);
+    if (cells > 0)
+        for (const QString& line : monthKmChanges(work, storedKm))
+            text << u"Figyelem: "_s + line;
     const Validation v = validateMonth(work, m_month, previous, isFirstMonth(listing, plan.year, plan.month));
     text += v.lines;
     const MonthOdometer o = monthOdometer(m_month.startOdometer, m_month.monthKm, monthFactsOf(m_month));
