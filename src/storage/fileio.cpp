@@ -456,9 +456,13 @@ static Result readRegular(const QString& path, QByteArray& out, qint64 limit, bo
         return Result::failure(u"A fájl nem található: %1"_s.arg(QDir::toNativeSeparators(path)), 53);
     QFile file(path);
     QString why;
-    if (!openRegular(path, file, false, noFollow, why))
+    if (!openRegular(path, file, false, noFollow, why)) {
+        // Looked at afresh: a file removed between the look and the open (a lock let go
+        // meanwhile) is missing, not unreadable.
+        const QFileInfo now(path);
         return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), why),
-                               info.exists() ? 75 : 53);
+                               now.exists() || now.isSymLink() ? 75 : 53);
+    }
     if (!head && file.size() > limit)
         return Result::failure(u"A fájl túl nagy: %1"_s.arg(QDir::toNativeSeparators(path)), 62);
     errno = 0;
