@@ -221,6 +221,15 @@ void Fleet::unlockFolder() {
     state.readingOnly = !state.carLock;
 }
 
+Result Fleet::openCarToWrite(const QString& name, bool locked) {
+    Result r = openCar(name, false);
+    if (r && locked)
+        r = lockCar();
+    if (r)
+        r = openCar(name, true);
+    return r;
+}
+
 Result Fleet::openCar(const QString& name, bool withDatabase) {
     Result r = loadCars();
     if (r)

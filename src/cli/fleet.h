@@ -61,6 +61,9 @@ public:
 
     // The cars, the named car and, withDatabase, its multipliers, partner database and facts.
     Result openCar(const QString& name, bool withDatabase);
+    // The same with its database for a writing command: the car's lock taken first (unless
+    // locked is false: a trial run), so that everything is read under it.
+    Result openCarToWrite(const QString& name, bool locked = true);
 
     // The car's logbook of a month: the file the program would name for it when there is one,
     // else the first by name among the readable logbooks of that month. warnings tells about

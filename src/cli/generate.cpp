@@ -88,12 +88,8 @@ int runGenerate(Context& c, const ParsedArgs& a) {
     AppState& s = f.state;
     if (const Result r = loadUserSwappedDays(c.programDir); !r)
         c.err << StreamPrompter::plainText(r.message()) << Qt::endl;
-    if (const Result r = f.openCar(a.positional.value(0), false); !r)
-        return failed(c, r);
-    // The car is this command's until the month is written; its database is read under the lock.
-    if (const Result r = f.lockCar(); !r)
-        return failed(c, r);
-    if (const Result r = f.openCar(a.positional.value(0), true); !r)
+    // The car is this command's until the month is written.
+    if (const Result r = f.openCarToWrite(a.positional.value(0)); !r)
         return failed(c, r);
     if (s.partnerCount() < 2)
         return failed(c, u"Nincsenek adatok az adatbázisban."_s);

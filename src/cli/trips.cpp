@@ -64,13 +64,8 @@ int runTrips(Context& c, const ParsedArgs& a) {
 
     Fleet f(c.programDir);
     AppState& s = f.state;
-    if (const Result r = f.openCar(a.positional.value(0), false); !r)
-        return failed(c, r);
-    // The car is this command's until everything is written; its files are read under the lock.
-    if (!dryRun)
-        if (const Result r = f.lockCar(); !r)
-            return failed(c, r);
-    if (const Result r = f.openCar(a.positional.value(0), true); !r)
+    // The car is this command's until everything is written.
+    if (const Result r = f.openCarToWrite(a.positional.value(0), !dryRun); !r)
         return failed(c, r);
     for (const QString& notice : std::as_const(f.notices))
         c.err << plain(notice) << Qt::endl;

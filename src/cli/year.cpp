@@ -20,35 +20,53 @@ namespace rv::cli {
 
 namespace {
 
-int runYear(Context& c, const ParsedArgs& a) {
-    QTextStream& out = c.out;
-    QTextStream& err = c.err;
+// The year of the command line, four digits; the exit code instead when it is not one.
+std::optional<int> yearArgument(Context& c, const ParsedArgs& a, int& year) {
     const QString yearText = a.positional.value(1).trimmed();
     static const QRegularExpression fourDigits(u"^\\d{4}$"_s);
-    const int year = yearText.toInt();
+    year = yearText.toInt();
     if (!fourDigits.match(yearText).hasMatch() || year < 1)
         return failed(c, u"Hibás év: „%1”. Az évet négy számjeggyel adja meg, például 2024."_s.arg(yearText));
-    const QString path = a.value(u"-o"_s);
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (!path.isEmpty() && extension != u"pdf"_s && extension != u"xlsx"_s && extension != u"csv"_s)
-        return failed(c, u"A kimeneti fájl kiterjesztése .pdf, .xlsx vagy .csv lehet: %1"_s.arg(path));
+    return std::nullopt;
+}
 
-    Fleet f(c.programDir);
+// The car's year with its prices, what reading it found told on the error output; the exit code
+// instead when the car does not open or has no logbook in the year.
+std::optional<int> openYear(Context& c, const ParsedArgs& a, Fleet& f, int year, YearSummary& y) {
     Result r = f.openCar(a.positional.value(0), true);
     if (r)
         r = f.loadFuelPrices();
     if (!r)
         return failed(c, r);
     for (const QString& notice : std::as_const(f.notices))
-        err << StreamPrompter::plainText(notice) << Qt::endl;
+        c.err << StreamPrompter::plainText(notice) << Qt::endl;
     for (const QString& w : listLogbooks(f.state).warnings)
-        err << StreamPrompter::plainText(w) << Qt::endl;
-    const YearSummary y = summarizeYear(f.state, year);
+        c.err << StreamPrompter::plainText(w) << Qt::endl;
+    y = summarizeYear(f.state, year);
     for (const QString& w : y.warnings)
-        err << StreamPrompter::plainText(w) << Qt::endl;
+        c.err << StreamPrompter::plainText(w) << Qt::endl;
     if (y.rows.isEmpty())
         return failed(c, u"A(z) %1. évben nincs nyilvántartása ennek az autónak (%2)."_s.arg(year).arg(
             f.car().userName.trimmed()));
+    return std::nullopt;
+}
+
+int runYear(Context& c, const ParsedArgs& a) {
+    QTextStream& out = c.out;
+    QTextStream& err = c.err;
+    int year = 0;
+    if (const auto failure = yearArgument(c, a, year))
+        return *failure;
+    const QString path = a.value(u"-o"_s);
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (!path.isEmpty() && extension != u"pdf"_s && extension != u"xlsx"_s && extension != u"csv"_s)
+        return failed(c, u"A kimeneti fájl kiterjesztése .pdf, .xlsx vagy .csv lehet: %1"_s.arg(path));
+
+    Fleet f(c.programDir);
+    YearSummary y;
+    if (const auto failure = openYear(c, a, f, year, y))
+        return *failure;
+    Result r = Result::success();
     QStringList faults;
     for (const YearRow& row : y.rows)
         for (const QString& doubt : row.doubts)
@@ -102,11 +120,9 @@ int runYear(Context& c, const ParsedArgs& a) {
 int runPack(Context& c, const ParsedArgs& a) {
     QTextStream& out = c.out;
     QTextStream& err = c.err;
-    const QString yearText = a.positional.value(1).trimmed();
-    static const QRegularExpression fourDigits(u"^\\d{4}$"_s);
-    const int year = yearText.toInt();
-    if (!fourDigits.match(yearText).hasMatch() || year < 1)
-        return failed(c, u"Hibás év: „%1”. Az évet négy számjeggyel adja meg, például 2024."_s.arg(yearText));
+    int year = 0;
+    if (const auto failure = yearArgument(c, a, year))
+        return *failure;
     const QString path = a.value(u"-o"_s);
     if (path.isEmpty() || QFileInfo(path).suffix().toLower() != u"pdf"_s) {
         err << u"Az éves csomag PDF fájl: adja meg -o FÁJL.pdf alakban."_s << Qt::endl;
@@ -114,17 +130,10 @@ int runPack(Context& c, const ParsedArgs& a) {
     }
 
     Fleet f(c.programDir);
-    Result r = f.openCar(a.positional.value(0), true);
-    if (r)
-        r = f.loadFuelPrices();
-    if (!r)
-        return failed(c, r);
-    for (const QString& notice : std::as_const(f.notices))
-        err << StreamPrompter::plainText(notice) << Qt::endl;
-    const YearSummary y = summarizeYear(f.state, year);
-    if (y.rows.isEmpty())
-        return failed(c, u"A(z) %1. évben nincs nyilvántartása ennek az autónak (%2)."_s.arg(year).arg(
-            f.car().userName.trimmed()));
+    YearSummary y;
+    if (const auto failure = openYear(c, a, f, year, y))
+        return *failure;
+    Result r = Result::success();
     YearPackInfo info;
     if (r = yearPackToPdf(f.state, y, path, &info); !r)
         return failed(c, u"A fájl nem írható: %1\n%2"_s.arg(

@@ -1,5 +1,7 @@
 #include "holidays.h"
 
+#include "storage/tablelines.h"
+
 #include "storage/tables.h"
 
 #include <QSet>
@@ -13,6 +15,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 namespace {
 
+// Munka törvénykönyve (2012. évi I. törvény) 102. § (1): január 1., március 15., nagypéntek,
+// húsvéthétfő, május 1., pünkösdhétfő, augusztus 20., október 23., november 1., december 25-26.
 // Good Friday is a holiday since 24 March 2017 (2017. évi XIII. törvény 4. §), All Saints' Day
 // since 2000 (1999. évi CXXIII. törvény); 31 December is a working day.
 constexpr std::array<HolidayRule, 11> kHolidays = {{
@@ -61,26 +65,14 @@ QString fixedHolidayName(const QDate& date) {
 
 } // namespace
 
-std::span<const HolidayRule> holidayTable() { return kHolidays; }
-
 Result parseSwappedDays(const QByteArray& data, const QString& fileName, QVector<SwappedDay>& out) {
-    QString text = QString::fromUtf8(data);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QStringList lines = text.split(u'\n');
     QVector<SwappedDay> days;
     QSet<QDate> seen;
     bool header = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
-            continue;
+    for (const TableLine& tl : tableLines(data)) {
+        const QString& line = tl.text;
         const auto refuse = [&](const QString& why) {
-            return Result::failure(u"A munkarend táblázatának (%1) %2. sora hibás: %3\r\nA táblázatból semmi sem "
-                                   u"került be."_s.arg(fileName).arg(i + 1).arg(why),
-                                   62);
+            return refusedTableLine(u"A munkarend táblázatának"_s, fileName, tl.number, why);
         };
         const QStringList cells = line.split(u'\t');
         if (!header) {

@@ -23,10 +23,6 @@ struct HolidayRule {
     const char16_t* name;
 };
 
-// Munka törvénykönyve (2012. évi I. törvény) 102. § (1), as amended by 2017. évi XIII. törvény:
-// január 1., március 15., nagypéntek, húsvéthétfő, május 1., pünkösdhétfő, augusztus 20.,
-// október 23., november 1., december 25-26.
-std::span<const HolidayRule> holidayTable();
 
 // Easter Sunday of a year of the Gregorian calendar.
 QDate easterSunday(int year);

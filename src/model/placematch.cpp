@@ -195,27 +195,6 @@ QString folderOf(const QString& carDir) { return carDir.endsWith(u'/') ? carDir 
 
 } // namespace
 
-QString foldText(const QString& text) {
-    const QString decomposed = text.normalized(QString::NormalizationForm_D).toLower();
-    QString out;
-    bool space = false;
-    for (QChar c : decomposed) {
-        if (c.category() == QChar::Mark_NonSpacing)
-            continue;
-        if (c.isLetterOrNumber()) {
-            if (space && !out.isEmpty())
-                out += u' ';
-            out += c;
-            space = false;
-        } else {
-            space = true;
-        }
-    }
-    return out;
-}
-
-StreetKey streetKey(const QString& address) { return keyOfWords(addressWords(address)); }
-
 QString placeKey(const QString& text) { return addressWords(text).join(u' '); }
 
 bool addressMatches(const Partner& partner, const QString& recorded) {

@@ -15,8 +15,6 @@ namespace rv {
 
 // ---- addresses ---------------------------------------------------------------------------------
 
-// Lower case, accents off ("Győr" and "GYOR" alike), every run of punctuation and space one space.
-QString foldText(const QString& text);
 
 // An address as the matching compares it: the street with its kind spelt out ("u." and "utca",
 // "krt." and "körút" alike; "út" and "utca" stay two streets) and the house number.
@@ -27,9 +25,6 @@ struct StreetKey {
     QString letter;  // "12/A", "12a": "a"
     friend bool operator==(const StreetKey&, const StreetKey&) = default;
 };
-// The street part of an address that holds no town: a postal code and a district
-// ("XIII. kerület") are left out, so are floor and door after the house number.
-StreetKey streetKey(const QString& address);
 
 // Whether a recorded address ("1138 Budapest, Váci út 12.", "Váci u. 12, Győr") is the partner's:
 // the partner's town is among its words and the rest is the partner's street with a house number

@@ -12,20 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace rv {
 
-double haversineMetres(const GeoPoint& a, const GeoPoint& b) {
-    constexpr double kEarthRadius = 6371008.8; // mean radius (IUGG)
-    constexpr double kRad = 3.14159265358979323846 / 180.0;
-    const double dLat = (b.lat - a.lat) * kRad;
-    const double dLon = (b.lon - a.lon) * kRad;
-    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
-                     std::cos(a.lat * kRad) * std::cos(b.lat * kRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
-    return 2 * kEarthRadius * std::asin(std::min(1.0, std::sqrt(h)));
-}
-
-namespace {
-
-// Lower case, accents off, every run of anything but letters and digits one space.
-QString headingKey(const QString& text) {
+QString foldText(const QString& text) {
     const QString decomposed = text.normalized(QString::NormalizationForm_D).toLower();
     QString out;
     bool space = false;
@@ -44,10 +31,23 @@ QString headingKey(const QString& text) {
     return out;
 }
 
+
+double haversineMetres(const GeoPoint& a, const GeoPoint& b) {
+    constexpr double kEarthRadius = 6371008.8; // mean radius (IUGG)
+    constexpr double kRad = 3.14159265358979323846 / 180.0;
+    const double dLat = (b.lat - a.lat) * kRad;
+    const double dLon = (b.lon - a.lon) * kRad;
+    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(a.lat * kRad) * std::cos(b.lat * kRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    return 2 * kEarthRadius * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
+namespace {
+
 struct FieldNames {
     TripField field;
     const char16_t* name; // as the mapping step and the presets say it
-    std::initializer_list<const char16_t*> headings; // folded by headingKey
+    std::initializer_list<const char16_t*> headings; // folded by foldText
 };
 
 const std::array<FieldNames, kTripFieldCount>& fieldNames() {
@@ -78,7 +78,7 @@ const std::array<FieldNames, kTripFieldCount>& fieldNames() {
 }
 
 std::optional<TripField> fieldByHeading(const QString& heading) {
-    const QString key = headingKey(heading);
+    const QString key = foldText(heading);
     for (const FieldNames& f : fieldNames())
         for (const char16_t* h : f.headings)
             if (key == QStringView(h))
@@ -271,7 +271,7 @@ std::optional<double> parseTripNumber(const QString& text, DecimalMark mark) {
 }
 
 std::optional<TripKind> parseTripKind(const QString& text) {
-    const QString key = headingKey(text);
+    const QString key = foldText(text);
     static const QStringList business = {u""_s,         u"u"_s,        u"uzleti"_s,   u"uzleti ut"_s, u"hivatalos"_s,
                                          u"ceges"_s,    u"munka"_s,    u"b"_s,        u"business"_s,  u"work"_s,
                                          u"h"_s,        u"szolgalati"_s};

@@ -14,6 +14,9 @@
 
 namespace rv {
 
+// Lower case, accents off ("Győr" and "GYOR" alike), every run of punctuation and space one space.
+QString foldText(const QString& text);
+
 // A place as a tracker or an app recorded it.
 struct GeoPoint {
     double lat = 0; // degrees

@@ -1,6 +1,7 @@
 #include "navprices.h"
 
 #include "tables.h"
+#include "storage/tablelines.h"
 #include "storage/fieldtext.h"
 
 #include <QSet>
@@ -29,23 +30,13 @@ std::optional<int> wholeNumber(const QString& cell, int min, int max) {
 } // namespace
 
 Result parseNavPriceTable(const QByteArray& data, const QString& fileName, QVector<NavPriceRow>& out) {
-    QString text = QString::fromUtf8(data);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QStringList lines = text.split(u'\n');
     QChar separator;
     QVector<NavPriceRow> rows;
     QSet<int> seen;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
-            continue;
+    for (const TableLine& tl : tableLines(data)) {
+        const QString& line = tl.text;
         const auto refuse = [&](const QString& why) {
-            return Result::failure(u"Az üzemanyagár-táblázat (%1) %2. sora hibás: %3\r\nA táblázatból semmi sem "
-                                   u"került be."_s.arg(fileName).arg(i + 1).arg(why),
-                                   62);
+            return refusedTableLine(u"Az üzemanyagár-táblázat"_s, fileName, tl.number, why);
         };
         if (separator.isNull()) {
             separator = line.contains(u'\t') ? u'\t' : u';';

@@ -43,6 +43,20 @@ class InstallTest : public QObject {
     QTemporaryDir prefix;
     QString at(const QString& relative) const { return prefix.filePath(relative); }
 
+    // Shell lines copied as they stand, one after the other under "set -e", on a fresh home
+    // (<name>/home) with the installed programs first on the path.
+    Ran runExamples(const QString& name, const QStringList& lines) const {
+        QDir().mkpath(at(name + u"/home"_s));
+        QFile f(at(name + u"/run.sh"_s));
+        if (!f.open(QIODevice::WriteOnly))
+            return {};
+        f.write(u"set -e\nexport HOME='%1' PATH='%2':\"$PATH\"\ncd \"$HOME\"\n%3\n"_s
+                    .arg(at(name + u"/home"_s), at(u"bin"_s), lines.join(u'\n'))
+                    .toUtf8());
+        f.close();
+        return run(u"sh"_s, {u"-x"_s, f.fileName()});
+    }
+
 private slots:
     void initTestCase() {
         const Ran r = run(QStringLiteral(ROVANTA_CMAKE),
@@ -141,15 +155,7 @@ private slots:
                 lines << line.replace(u"\\-"_s, u"-"_s).replace(u"\\e"_s, u"\\"_s).replace(u"/usr/share/"_s, at(u"share/"_s));
         }
         QVERIFY2(lines.size() >= 14 && lines.first().startsWith(u"ev="_s), qPrintable(lines.join(u'\n')));
-        QDir().mkpath(at(u"examples/home"_s));
-        const QString script = at(u"examples/run.sh"_s);
-        QFile f(script);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(u"set -e\nexport HOME='%1' PATH='%2':\"$PATH\"\ncd \"$HOME\"\n%3\n"_s
-                    .arg(at(u"examples/home"_s), at(u"bin"_s), lines.join(u'\n'))
-                    .toUtf8());
-        f.close();
-        const Ran r = run(u"sh"_s, {u"-x"_s, script});
+        const Ran r = runExamples(u"examples"_s, lines);
         QVERIFY2(r.code == 0, qPrintable(r.out));
         for (const char* made : {"aprilis.pdf", "elszamolas.pdf", "aprilis.csv", "ev.xlsx"})
             QVERIFY2(QFileInfo(at(u"examples/home/%1"_s.arg(QLatin1StringView(made)))).size() > 100, made);
@@ -171,15 +177,7 @@ private slots:
                 break; // the first block only
         }
         QVERIFY2(lines.size() >= 15 && lines.first().startsWith(u"ev="_s), qPrintable(lines.join(u'\n')));
-        QDir().mkpath(at(u"readme/home"_s));
-        const QString script = at(u"readme/run.sh"_s);
-        QFile f(script);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(u"set -e\nexport HOME='%1' PATH='%2':\"$PATH\"\ncd \"$HOME\"\n%3\n"_s
-                    .arg(at(u"readme/home"_s), at(u"bin"_s), lines.join(u'\n'))
-                    .toUtf8());
-        f.close();
-        const Ran r = run(u"sh"_s, {u"-x"_s, script});
+        const Ran r = runExamples(u"readme"_s, lines);
         QVERIFY2(r.code == 0, qPrintable(r.out));
         for (const char* made : {"marcius.pdf", "rendelveny.pdf", "nap4.pdf", "marcius.csv", "marcius.xlsx", "ev.xlsx"})
             QVERIFY2(QFileInfo(at(u"readme/home/%1"_s.arg(QLatin1StringView(made)))).size() > 100, made);
