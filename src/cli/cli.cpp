@@ -236,6 +236,11 @@ int runCost(Context& c, const ParsedArgs& a) {
     // Plain digits, as scripts read them; the windows group them.
     c.out << r.km << u" km ebben a hónapban."_s << Qt::endl;
     c.out << u"Összes költség: "_s << r.total << u" Ft"_s << Qt::endl;
+    const CarRecord& car = f.car();
+    c.out << u"Felhasznált üzemanyag: %1 %2 (%3, %4 %2/100 km)"_s.arg(tenthsText(r.fuelTenths), measureUnit(r.measure),
+                                                                      fuelTypeName(r.fuelIndex),
+                                                                      singleText(car.consumption))
+          << Qt::endl;
     return ExitOk;
 }
 
@@ -340,7 +345,7 @@ const QList<Command>& commands() {
     static const QList<Command> list = {
         {u"cars"_s, {}, u"az autók listája"_s,
          u"Autónként egy sor, tabulátorral elválasztva: felhasználó neve, rendszám, üzemanyag, "
-         u"fogyasztás (l/100 km), általános költség (Ft/km)."_s,
+         u"fogyasztás (l/100 km, CNG-nél kg/100 km), általános költség (Ft/km)."_s,
          {}, 0, 0, runCars},
         {u"months"_s, u"AUTÓ"_s, u"egy autó havi nyilvántartásai"_s,
          u"Az autó olvasható nyilvántartásai időrendben, soronként: ÉÉÉÉ-HH, fájlnév, a hónap km-e (útjainak összege az "
@@ -355,7 +360,8 @@ const QList<Command>& commands() {
          u"kiírja a hibalista sorait, végül a kisebb és a súlyos hibák számát. Hibák esetén is 0-val lép ki."_s,
          {}, 2, 2, runCheck},
         {u"cost"_s, u"AUTÓ ÉÉÉÉ-HH [--klima | --teli]"_s, u"a hónap km-e és költsége"_s,
-         u"Kiírja a hónap kilométerét és az összes költséget úgy, ahogy a szerkesztő számolja. "
+         u"Kiírja a hónap kilométerét és az összes költséget úgy, ahogy a szerkesztő számolja, majd a felhasznált "
+         u"üzemanyagot (literben, CNG-nél kilogrammban), az üzemanyagot és a normát. "
          u"Ha a hónap valamelyik napjára nincs benzinár, 1-gyel lép ki; ha a hónapra nincs közzétett NAV-ár, "
          u"és egy korábbi hónap árával számol, ezt megírja, és --elfogad nélkül 1-gyel lép ki."_s,
          {kKlima, kTeli, acceptPriceOption()}, 2, 2, runCost},

@@ -25,7 +25,8 @@ SheetTable monthLegTable(const AppState& s, const MonthReckoning& r) {
                  {u"Partner"_s},
                  {u"Km"_s, CellFormat::Km},
                  {u"Útvonal típusa"_s},
-                 {u"Benzinár ("_s + priceUnit(r.measure) + u')', CellFormat::Price},
+                 {u"Benzinár ("_s + priceUnit(r.measure) + u')',
+                  r.measure == FuelMeasure::Kilogram ? CellFormat::PricePerKg : CellFormat::Price},
                  {u"Költség (Ft)"_s, CellFormat::Forint},
                  {u"Ár forrása"_s}};
     for (const ReckonedLeg& leg : r.legs)

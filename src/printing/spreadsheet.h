@@ -7,7 +7,8 @@
 namespace rv {
 
 // How a column's cells are shown.
-enum class CellFormat { Text, Date, Month, Km, Forint, Price, Percent };
+// Price: Ft a litre; PricePerKg: Ft a kilogram (CNG).
+enum class CellFormat { Text, Date, Month, Km, Forint, Price, Percent, PricePerKg };
 
 // One cell of a table for spreadsheets: text, a number or a date, or nothing.
 struct SheetCell {

@@ -1,6 +1,7 @@
 #include "carops.h"
 #include "startup/carsteps.h"
 #include "model/grouping.h"
+#include "model/reckoning.h"
 
 #include "model/taxid.h"
 #include "storage/numeric.h"
@@ -65,9 +66,10 @@ std::optional<FormProblem> validateCarForm(const CarForm& f) {
         return v && rangeOf(q).contains(*v);
     };
     if (!allowed(f.consumption, Quantity::Consumption))
-        return FormProblem{CarField::Consumption, u"A gépkocsi fogyasztása %1 és %2 l/100 km közötti szám lehet."_s
+        return FormProblem{CarField::Consumption, u"A gépkocsi fogyasztása %1 és %2 %3/100 km közötti szám lehet."_s
                                                       .arg(shownFigure(rangeOf(Quantity::Consumption).min),
-                                                           shownFigure(rangeOf(Quantity::Consumption).max))};
+                                                           shownFigure(rangeOf(Quantity::Consumption).max),
+                                                           measureUnit(fuelMeasure(f.fuelType - 1)))};
     if (!allowed(f.generalCost, Quantity::GeneralCost))
         return FormProblem{CarField::GeneralCost, u"A gépkocsi általános költsége %1 és %2 Ft/km közötti szám lehet."_s
                                                       .arg(shownFigure(rangeOf(Quantity::GeneralCost).min),

@@ -1,6 +1,7 @@
 #include "demodata.h"
 
 #include "database/publishedprices.h"
+#include "model/carfacts.h"
 #include "model/cost.h"
 #include "model/logbookfile.h"
 #include "months/progress.h"
@@ -74,8 +75,12 @@ qint16 routeTypeOf(const DemoPartner& to, qint16 km) {
 }
 
 constexpr int kDemoFuelType = 3; // dízel
+constexpr int kDemoLpgFuelType = 6; // LPG (kettős üzemű)
+constexpr int kDemoLpgEngineCm3 = 1390;
+constexpr qint32 kDemoLpgFirstOdometer = 112640;
 
 constexpr int kTargets[kDemoMonths] = {2150, 1870, 2340};
+constexpr int kLpgTargets[kDemoMonths] = {1320, 1180, 1450};
 constexpr unsigned kSeed = 2002; // the same demo every time
 
 // Nobody answers while the demo is written: questions are declined, and what was said is kept.
@@ -197,6 +202,65 @@ Result writeDemoTrips(const AppState& s, int year) {
     return r;
 }
 
+// A car of the demo with the company's partners, its NAV prices and three generated months.
+Result writeDemoCar(AppState& s, SilentPrompter& prompter, CarRecord car, const CarFacts& facts,
+                    const int (&targets)[kDemoMonths], qint32 odometer, int year) {
+    car.generalCost = float(kGeneralCostPerKm);
+    car.city = QString::fromUtf16(kPartners[0].city);
+    car.companyName = QString::fromUtf16(kPartners[0].name);
+    car.companyAddress = QString::fromUtf16(kPartners[0].address);
+    car.dirName = car.plateNumber;
+    s.cars.append(car);
+    Result r = SaveCars(s);
+    if (!r)
+        return r;
+    s.currentCar = s.carCount();
+    s.carDir = carDirOf(car);
+    s.carFacts = facts;
+    if (!QDir().mkpath(s.carPath(QString())))
+        return Result::failure(
+            u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(s.carPath({}))), 75);
+    if (r = saveCarFacts(s.carGate(), s.carPath(QString()), facts); !r)
+        return r;
+
+    s.partners.clear();
+    for (const DemoPartner& p : kPartners)
+        s.partners.append(
+            Partner{QString::fromUtf16(p.name), QString::fromUtf16(p.city), QString::fromUtf16(p.address)});
+    s.distances.reset(kPartnerCount);
+    for (int i = 1; i <= kPartnerCount; ++i)
+        for (int j = 1; j <= kPartnerCount; ++j)
+            if (i != j) {
+                const qint16 km = roadKm(kPartners[i - 1], kPartners[j - 1]);
+                s.distances.at(i, j) = DistanceCell{km, routeTypeOf(kPartners[j - 1], km)};
+            }
+    if (r = SaveDatabase(s); !r)
+        return r;
+    // Every NAV month of the fuel; days after the last one take its price.
+    s.fuelPrices = navPricesOf(shippedNavPrices(), car.fuelType - 1);
+    if (r = SaveFuelPrices(s); !r)
+        return r;
+
+    NoProgress progress;
+    for (int m = 1; m <= kDemoMonths; ++m) {
+        s.month = MonthLog{};
+        s.month.year = year;
+        s.month.month = m;
+        SampleRequest request;
+        request.year = year;
+        request.month = m;
+        request.target = targets[m - 1];
+        if (MintaKeszites(s, request, progress) != SampleOutcome::Generated)
+            return Result::failure(u"A minta készítése nem sikerült. %1"_s.arg(prompter.said));
+        refreshKilometres(s, s.month);
+        s.month.startOdometer = odometer;
+        if (!SaveLogbook(s))
+            return Result::failure(prompter.said);
+        odometer += s.month.monthKm;
+    }
+    return Result::success();
+}
+
 Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     s.LoadTables();
     // The legal correction factors of the built-up areas and the air conditioning; the rest 1.
@@ -216,62 +280,25 @@ Result fill(AppState& s, SilentPrompter& prompter, const QDate& today) {
     if (!r)
         return r;
 
-    CarRecord car;
-    car.userName = u"Kovács Anna"_s;
-    car.carType = u"Škoda Octavia 2.0 TDI"_s;
-    car.plateNumber = u"RVN-482"_s;
-    car.fuelType = kDemoFuelType;
-    car.consumption = 5.4f;
-    car.generalCost = float(kGeneralCostPerKm);
-    car.city = QString::fromUtf16(kPartners[0].city);
-    car.companyName = QString::fromUtf16(kPartners[0].name);
-    car.companyAddress = QString::fromUtf16(kPartners[0].address);
-    car.dirName = car.plateNumber;
-    s.cars = {car};
-    if (r = SaveCars(s); !r)
+    CarRecord diesel;
+    diesel.userName = u"Kovács Anna"_s;
+    diesel.carType = u"Škoda Octavia 2.0 TDI"_s;
+    diesel.plateNumber = u"RVN-482"_s;
+    diesel.fuelType = kDemoFuelType;
+    diesel.consumption = 5.4f;
+    if (r = writeDemoCar(s, prompter, diesel, CarFacts{}, kTargets, kDemoFirstOdometer, year); !r)
         return r;
-    s.currentCar = 1;
-    s.carDir = carDirOf(car);
-    if (!QDir().mkpath(s.carPath(QString())))
-        return Result::failure(
-            u"A könyvtár nem hozható létre: %1"_s.arg(QDir::toNativeSeparators(s.carPath({}))), 75);
-
-    s.partners.clear();
-    for (const DemoPartner& p : kPartners)
-        s.partners.append(
-            Partner{QString::fromUtf16(p.name), QString::fromUtf16(p.city), QString::fromUtf16(p.address)});
-    s.distances.reset(kPartnerCount);
-    for (int i = 1; i <= kPartnerCount; ++i)
-        for (int j = 1; j <= kPartnerCount; ++j)
-            if (i != j) {
-                const qint16 km = roadKm(kPartners[i - 1], kPartners[j - 1]);
-                s.distances.at(i, j) = DistanceCell{km, routeTypeOf(kPartners[j - 1], km)};
-            }
-    if (r = SaveDatabase(s); !r)
+    // The second car runs on LPG (kettős üzemű) and, without a type-based norm, on the flat norm
+    // of its engine size.
+    CarRecord lpg;
+    lpg.userName = u"Szabó Bence"_s;
+    lpg.carType = u"Dacia Logan 1.4 MPI LPG"_s;
+    lpg.plateNumber = u"RVN-517"_s;
+    lpg.fuelType = kDemoLpgFuelType;
+    lpg.consumption = float(flatNorm(normFuelOf(kDemoLpgFuelType - 1), kDemoLpgEngineCm3, false).hundredths) / 100.0f;
+    const CarFacts lpgFacts = withFuelType(CarFacts{NormKind::Flat, kDemoLpgEngineCm3, {}, PriceSource::Nav}, lpg.fuelType);
+    if (r = writeDemoCar(s, prompter, lpg, lpgFacts, kLpgTargets, kDemoLpgFirstOdometer, year); !r)
         return r;
-    // Every NAV month of the fuel; days after the last one take its price.
-    s.fuelPrices = navPricesOf(shippedNavPrices(), kDemoFuelType - 1);
-    if (r = SaveFuelPrices(s); !r)
-        return r;
-
-    NoProgress progress;
-    qint32 odometer = kDemoFirstOdometer;
-    for (int m = 1; m <= kDemoMonths; ++m) {
-        s.month = MonthLog{};
-        s.month.year = year;
-        s.month.month = m;
-        SampleRequest request;
-        request.year = year;
-        request.month = m;
-        request.target = kTargets[m - 1];
-        if (MintaKeszites(s, request, progress) != SampleOutcome::Generated)
-            return Result::failure(u"A minta készítése nem sikerült. %1"_s.arg(prompter.said));
-        refreshKilometres(s, s.month);
-        s.month.startOdometer = odometer;
-        if (!SaveLogbook(s))
-            return Result::failure(prompter.said);
-        odometer += s.month.monthKm;
-    }
     return writeDemoTrips(s, year);
 }
 

@@ -12,9 +12,10 @@ namespace rv {
 constexpr int kDemoMonths = 3;
 constexpr qint32 kDemoFirstOdometer = 48230;
 
-// Writes a complete data directory to try the program on: one car, a dozen partners in real
+// Writes a complete data directory to try the program on: two cars (a diesel one on its type-based
+// norm, and an LPG one, kettős üzemű, on the flat norm of its engine size), a dozen partners in real
 // towns with road distances and route types, the legal multipliers, the NAV fuel prices built
-// into the program and three generated months of the year before today; in the folder Minta-utak
+// into the program and three generated months of the year before today for each car; in the folder Minta-utak
 // the next April as a phone app's trip report (utjelentes.csv) and a tracker's day (nyomvonal.gpx).
 // dir must be empty or missing; a non-empty one is refused untouched, and a failure midway removes
 // what was written.

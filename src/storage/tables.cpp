@@ -35,6 +35,10 @@ std::array<FuelType, kFuelTypeCount> fuelTypeTable() {
             FuelType{u"CNG"_s, QString::fromUtf16(kCngListFile), 1}};
 }
 
+QString fuelTypeName(int fuelIndex) {
+    return fuelIndex >= 0 && fuelIndex < kFuelTypeCount ? fuelTypeTable()[size_t(fuelIndex)].name : QString();
+}
+
 int storedFuelType(int fuelType) {
     return fuelType >= 1 && fuelType <= kFuelTypeCount ? fuelTypeTable()[size_t(fuelType - 1)].storedAs : 1;
 }

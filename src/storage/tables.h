@@ -61,6 +61,8 @@ constexpr int kMaxFieldChars = 4096;
 constexpr int kQuotedChars = 100;
 QString quotedField(const QString& text);
 std::array<FuelType, kFuelTypeCount> fuelTypeTable();
+// The name of a fuel type (0-based index), "CNG"; empty outside the table.
+QString fuelTypeName(int fuelIndex);
 // What user.rvd holds for a fuel type (1-based): itself for the older kinds, the nearest of them
 // (ESZ-95) for a gas kind; 1 outside the table.
 int storedFuelType(int fuelType);

@@ -1,10 +1,13 @@
 #include "cli/csv.h"
+#include "cli/sheets.h"
 #include "clifixture.h"
 #include "model/reckoning.h"
 #include "symlink.h"
 #include "editor/calendar.h"
 #include "printing/spreadsheet.h"
 #include "startup/demodata.h"
+#include "storage/datafiles.h"
+#include "storage/navprices.h"
 
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -256,7 +259,7 @@ private slots:
             const CliFixture::Run r =
                 f.run(march(u"cost"_s, option.isEmpty() ? QStringList{u"--elfogad"_s} : QStringList{option, u"--elfogad"_s}));
             QCOMPARE(r.code, 0);
-            QCOMPARE(lines(r.out), (QStringList{u"473 km ebben a hónapban."_s, u"Összes költség: %1 Ft"_s.arg(total)}));
+            QCOMPARE(lines(r.out).mid(0, 2), (QStringList{u"473 km ebben a hónapban."_s, u"Összes költség: %1 Ft"_s.arg(total)}));
             QVERIFY(r.err.contains(u"Alfa Bt. - Győr, Ipar út 2/A."_s)); // the stop left out
         }
     }
@@ -408,7 +411,7 @@ private slots:
         QCOMPARE(f.run({u"demo"_s, demo}, false).code, 0);
         f.state.programDir = demo + u'/';
         QVERIFY(f.load());
-        QCOMPARE(std::pair(f.state.carCount(), f.state.partnerCount()), std::pair(1, 13));
+        QCOMPARE(std::pair(f.state.carCount(), f.state.partnerCount()), std::pair(2, 13));
         // Road distances from the seat in Kecskemét, within a tenth of the real ones.
         for (const auto& [city, km] : {std::pair{u"Szeged"_s, 87}, {u"Kiskunhalas"_s, 60}, {u"Kalocsa"_s, 72}})
             for (int p = 2; p <= 13; ++p)
@@ -425,7 +428,42 @@ private slots:
             QVERIFY(!cost.missingPrice && cost.total > log.monthKm * 15); // the general cost alone is 15 Ft/km
             odometer += log.monthKm;
         }
+        // The second car on LPG, on the flat norm of its 1390 cm³: 8,6 l/100 km x 1,2; NAV's LPG
+        // prices are its own.
+        QCOMPARE(f.run({u"--data-dir"_s, demo, u"cars"_s}, false).out.split(u'\n').value(1),
+                 u"Szabó Bence\tRVN-517\tLPG (kettős üzemű)\t10,32\t15"_s);
+        QFile prices(demo + u"/Users/RVN-517/benzin.rvd"_s);
+        QVERIFY(prices.open(QIODevice::ReadOnly));
+        QCOMPARE(prices.readAll(), serializeFuelPrices(navColumnPrices(shippedNavPrices(), NavLpg)));
+        const QString month = u"%1-02"_s.arg(year);
+        const CliFixture::Run cost = f.run({u"--data-dir"_s, demo, u"cost"_s, u"RVN-517"_s, month}, false);
+        QVERIFY2(cost.code == 0 && cost.out.contains(u" l (LPG (kettős üzemű), 10,32 l/100 km)"_s), qPrintable(cost.out + cost.err));
+        QCOMPARE(f.run({u"--data-dir"_s, demo, u"year"_s, u"RVN-517"_s, QString::number(year)}, false).code, 0);
         QVERIFY(!QFile::exists(f.state.errorLogPath()));
+    }
+
+    // The first car made a CNG one by its facts file: user.rvd still holds ESZ-95, and the
+    // commands show CNG, by the kilogram.
+    void gasCarOnTheCommandLine() {
+        CliFixture f;
+        f.write(CliFixture::car1(u"gepkocsi.rvd"_s), "\"RVA\",4\r\n1,0\r\n2\r\n7\r\n");
+        CliFixture::Run r = f.run({u"cars"_s});
+        QCOMPARE(lines(r.out).value(0), u"Kovács Péter\tABC-123\tCNG\t7,5\t12,5"_s);
+        r = f.run(march(u"cost"_s, {u"--elfogad"_s}));
+        const QStringList out = lines(r.out);
+        QCOMPARE(std::pair(r.code, out.value(1)), std::pair(0, u"Összes költség: 33042 Ft"_s));
+        static const QRegularExpression used(u"^Felhasznált üzemanyag: \\d+(,\\d)? kg \\(CNG, 7,5 kg/100 km\\)$"_s);
+        QVERIFY2(used.match(out.value(2)).hasMatch(), qPrintable(out.value(2)));
+        const QString csv = f.dir.filePath(u"gaz.csv"_s);
+        QCOMPARE(f.run(march(u"export"_s, {u"-o"_s, csv, u"--elfogad"_s})).code, 0);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(u"Benzinár (Ft/kg)"_s));
+        QCOMPARE(f.run({u"year"_s, u"ABC-123"_s, u"2024"_s, u"--elfogad"_s}).code, 0);
+        // The workbook's price cells say Ft/kg too.
+        QVERIFY(f.load(u"2024mar.rvn"_s));
+        const MonthReckoning month = reckonMonth(f.state, f.state.month, Season{});
+        QCOMPARE((std::pair(month.measure, cli::monthLegTable(f.state, month).columns.value(6).format)),
+                 (std::pair(FuelMeasure::Kilogram, CellFormat::PricePerKg)));
     }
 
     void readingCommandsWriteNothing() {

@@ -124,7 +124,7 @@ private slots:
         const CliFixture::Run accepted = f.run({u"cost"_s, u"ABC-123"_s, month, u"--elfogad"_s});
         QCOMPARE(accepted.code, c.printable ? 0 : 1);
         if (c.printable)
-            QCOMPARE(accepted.out, u"%1 km ebben a hónapban.\nÖsszes költség: %2 Ft\n"_s.arg(c.km).arg(c.total));
+            QVERIFY(accepted.out.startsWith(u"%1 km ebben a hónapban.\nÖsszes költség: %2 Ft\n"_s.arg(c.km).arg(c.total)));
         const QString csv = f.dir.filePath(u"honap.csv"_s);
         QCOMPARE(f.run({u"export"_s, u"ABC-123"_s, month, u"-o"_s, csv}).code, sound ? 0 : 1);
         const QString totals = QString::fromUtf8(cli::csvOfTable(cli::monthLegTable(f.state, r))).trimmed().split(u"\r\n"_s).last();

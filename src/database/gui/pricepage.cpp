@@ -1,4 +1,5 @@
 #include "pricepage.h"
+#include "model/reckoning.h"
 
 #include "database/priceedit.h"
 #include "model/statefiles.h"
@@ -69,12 +70,13 @@ PricePage::PricePage(AppState& state, DatabaseMode mode) : DatabasePage(state, m
     grid->addWidget(cboNapok, 2, 1);
     // The box is named by the logged-in car's fuel: "Gázolaj&ár:".
     const int car = state.currentCar;
-    QString stem = fuelPriceStem(car >= 1 && car <= state.carCount() ? state.car(car).fuelType - 1 : -1);
+    const int fuel = car >= 1 && car <= state.carCount() ? state.car(car).fuelType - 1 : -1;
+    QString stem = fuelPriceStem(fuel);
     stem[0] = stem[0].toUpper();
     grid->addWidget(label(stem + u"&ár:"_s, txtAr), 3, 0);
     auto* price = new QHBoxLayout;
     price->addWidget(txtAr);
-    price->addWidget(new QLabel(u"Ft/L"_s, this));
+    price->addWidget(new QLabel(priceUnit(fuelMeasure(fuel), true), this));
     price->addStretch(1);
     grid->addLayout(price, 3, 1);
     grid->setColumnStretch(2, 1);
@@ -184,9 +186,11 @@ QDate PricePage::selectedDate() const {
 
 void PricePage::refreshPriceList() {
     lstArak->clear();
+    const int car = m_state.currentCar;
+    const QString unit = priceUnit(fuelMeasure(car >= 1 && car <= m_state.carCount() ? m_state.car(car).fuelType - 1 : -1), true);
     for (const FuelPrice& p : m_state.fuelPrices) {
         auto* item = new QListWidgetItem(p.month.toString(u"yyyy. MM. dd."_s) + u"  "_s + QString::number(p.price) +
-                                             u" Ft/L"_s,
+                                             u' ' + unit,
                                          lstArak);
         item->setData(Qt::UserRole, p.month);
         if (p.month == m_priceDate)

@@ -24,7 +24,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 namespace {
 
-constexpr int kFormats = 7;
+constexpr int kFormats = 8;
 
 const char* numberFormat(CellFormat f) {
     switch (f) {
@@ -42,6 +42,8 @@ const char* numberFormat(CellFormat f) {
         return "#,##0\" Ft/l\"";
     case CellFormat::Percent:
         return "0.0%";
+    case CellFormat::PricePerKg:
+        return "#,##0\" Ft/kg\"";
     }
     return nullptr;
 }
@@ -60,7 +62,7 @@ int shownWidth(const SheetCell& cell, CellFormat format) {
     const int plain = int(cellText(cell, format).size());
     if (cell.kind != SheetCell::Kind::Number)
         return plain;
-    const int units = format == CellFormat::Price ? 5 : format == CellFormat::Km || format == CellFormat::Forint ? 3 : 0;
+    const int units = format == CellFormat::PricePerKg ? 6 : format == CellFormat::Price ? 5 : format == CellFormat::Km || format == CellFormat::Forint ? 3 : 0;
     return plain + (plain - 1) / 3 + units;
 }
 

@@ -7,6 +7,7 @@
 #include "database/gui/navpricewindows.h"
 #include "database/publishedprices.h"
 #include "startup/carops.h"
+#include "model/reckoning.h"
 #include "model/workcalendar.h"
 #include "storage/fileio.h"
 #include "storage/numeric.h"
@@ -78,7 +79,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_stat
     };
     lblGKTip = value(u"lblGKTip"_s, u"Típus:"_s);
     lblRendSzam = value(u"lblRendSzam"_s, u"Rendszám:"_s);
-    lblFogyasztas = value(u"lblFogyasztas"_s, u"Fogyasztás (l/100 km):"_s);
+    lblFogyasztas = value(u"lblFogyasztas"_s, u"Fogyasztás:"_s);
     lblAltKoltseg = value(u"lblAltKoltseg"_s, u"Általános költség (Ft/km):"_s);
     lblBenzin = value(u"lblBenzin"_s, u"Üzemanyag:"_s);
     lblCegNev = value(u"lblCegNev"_s, u"Cégnév:"_s);
@@ -374,11 +375,10 @@ void frmMain::showDetails() {
     const CarRecord& car = m_state.car(index);
     lblGKTip->setText(car.carType);
     lblRendSzam->setText(car.plateNumber);
-    lblFogyasztas->setText(singleText(car.consumption));
+    lblFogyasztas->setText(singleText(car.consumption) + u' ' + measureUnit(fuelMeasure(car.fuelType - 1)) +
+                           u"/100 km"_s);
     lblAltKoltseg->setText(singleText(car.generalCost));
-    const auto fuels = fuelTypeTable();
-    lblBenzin->setText(car.fuelType >= 1 && car.fuelType <= kFuelTypeCount ? fuels[size_t(car.fuelType - 1)].name
-                                                                            : QString());
+    lblBenzin->setText(fuelTypeName(car.fuelType - 1));
     lblCegNev->setText(car.companyName);
     QString address = car.city;
     if (!IsBlank(car.companyAddress))

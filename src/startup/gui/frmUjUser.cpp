@@ -92,12 +92,19 @@ frmUjUser::frmUjUser(AppState& state, QWidget* parent) : QDialog(parent), m_stat
         auto* l = new QLabel(label, this);
         l->setBuddy(field);
         form->addRow(l, line);
+        return l;
     };
     row(u"&Felhasználónév:"_s, txtAzonosito);
     row(u"Gépkocsi &típusa:"_s, txtGKTip);
     row(u"&Rendszám:"_s, txtRendSzam);
     row(u"Ü&zemanyag:"_s, cboBenzin);
-    rowWithButton(u"Fo&gyasztás (l/100 km):"_s, txtFogyasztas, cmdNorma);
+    lblFogyasztas = rowWithButton(QString(), txtFogyasztas, cmdNorma);
+    lblFogyasztas->setObjectName(u"lblFogyasztas"_s);
+    const auto showUnit = [this](int fuelIndex) {
+        lblFogyasztas->setText(u"Fo&gyasztás (%1/100 km):"_s.arg(measureUnit(fuelMeasure(fuelIndex))));
+    };
+    showUnit(cboBenzin->currentIndex());
+    connect(cboBenzin, &QComboBox::currentIndexChanged, this, showUnit);
     row(u"A norma fa&jtája:"_s, cboNorma);
     row(u"Az üzemanyagárak forrá&sa:"_s, cboArForras);
     row(u"Általános &költség (Ft/km):"_s, txtAltKoltseg);

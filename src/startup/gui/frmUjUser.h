@@ -43,6 +43,7 @@ public:
     QLineEdit* txtAdoazonosito; // the driver's tax ID, kept with the car's facts
     QPushButton* cmdVarosLoad;
     QPushButton* cmdNorma;
+    QLabel* lblFogyasztas; // its unit follows the fuel: kg/100 km for CNG
     QComboBox* cboNorma; // "Alapnorma (típus szerint)" / "Alapnorma-átalány (hengerűrtartalom szerint)"
     QComboBox* cboArForras; // "NAV által közzétett árak" / "Saját árak (számla szerint)"
     QPushButton* cmdOK;

@@ -174,6 +174,19 @@ private slots:
         });
         QTest::mouseClick(d->cmdNorma, Qt::LeftButton);
         QVERIFY(engine == u"1999"_s && !fuelOffered && focused == u"txtHengerur"_s);
+
+        // A CNG car: the petrol norm of 1001-1500 cm³ times 0,8, in kg, and no hybrid share.
+        d->cboBenzin->setCurrentIndex(6);
+        bool hybrid = true;
+        whenShown<frmNorma>([&](frmNorma* n) {
+            fuel = n->cboUzemanyag->currentText();
+            hybrid = n->chkHibrid->isEnabled();
+            n->txtHengerur->setText(u"1400"_s);
+            QTest::mouseClick(n->cmdOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(d->cmdNorma, Qt::LeftButton);
+        QCOMPARE((std::tuple(fuel, hybrid, d->txtFogyasztas->text(), d->findChild<QLabel*>(u"lblFogyasztas"_s)->text())),
+                 (std::tuple(u"CNG (sűrített földgáz)"_s, false, u"6,88"_s, u"Fo&gyasztás (kg/100 km):"_s)));
     }
 
     void theMenusReachTheirWork() {
