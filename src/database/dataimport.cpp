@@ -208,8 +208,14 @@ bool importFuelPrices(AppState& s, int car) {
         reportFailure(s, r);
         return false;
     }
-    // Prices of another fuel are not this car's prices unless the user says so.
-    if (s.car(car).fuelType != s.car(s.currentCar).fuelType &&
+    // Prices of another fuel are not this car's prices unless the user says so; both LPG kinds
+    // burn the same gas, priced by one published list.
+    const auto fuels = fuelTypeTable();
+    const auto listOf = [&](int i) {
+        const int fuel = s.car(i).fuelType;
+        return fuel >= 1 && fuel <= kFuelTypeCount ? fuels[size_t(fuel - 1)].oldFile : QString::number(fuel);
+    };
+    if (listOf(car) != listOf(s.currentCar) &&
         (!s.prompter || !askYesNo(*s.prompter, fuelTypeQuestion(s, car))))
         return false;
     QVector<FuelPrice> merged = s.fuelPrices;

@@ -201,6 +201,14 @@ std::shared_ptr<DataLock> lockForChange(AppState& s, const CarRecord& car, const
     return {};
 }
 
+// A gas car's kind lives only in its facts file: the car list holds ESZ-95 for it.
+QString factsNotSaved(const CarFacts& facts) {
+    if (facts.fuelType == 0)
+        return u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető"_s;
+    return u"A gépkocsi normájának fajtája, hengerűrtartalma és üzemanyaga (%1) nem menthető, ezért a program "
+           u"%2 üzemanyagúnak veszi"_s.arg(fuelTypeName(facts.fuelType - 1), fuelTypeName(storedFuelType(facts.fuelType) - 1));
+}
+
 int monthFileCount(const QString& dir) {
     int n = 0;
     for (const QString& f : filesIn(dir))
@@ -315,8 +323,7 @@ int createCar(AppState& s, const CarForm& form, const CarChooser& choose) {
     const CarFacts formFacts = withFuelType(form.facts, car.fuelType);
     if (Result r = saveCarFacts(gate, dir, formFacts); !r) {
         logCaught(s, r.code(), r.message());
-        tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető; a gépkocsi ablakában adja meg "
-                u"újra:\r\n%1"_s.arg(r.message()));
+        tell(s, factsNotSaved(formFacts) + u"; a gépkocsi ablakában adja meg újra:\r\n%1"_s.arg(r.message()));
     }
     if (takeOver) {
         // What the directory lacks is made as for a new car; what it holds stays.
@@ -397,7 +404,7 @@ bool modifyCar(AppState& s, int index, const CarForm& form, const CarChooser& ch
     const CarFacts formFacts = withFuelType(form.facts, changed.fuelType);
     if (Result r = saveCarFacts(gate, absoluteCarDir(s, changed), formFacts); !r) {
         logCaught(s, r.code(), r.message());
-        tell(s, u"A gépkocsi normájának fajtája és hengerűrtartalma nem menthető:\r\n%1"_s.arg(r.message()));
+        tell(s, factsNotSaved(formFacts) + u":\r\n%1"_s.arg(r.message()));
     } else if (index == s.currentCar) {
         s.carFacts = formFacts;
     }

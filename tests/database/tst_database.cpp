@@ -384,6 +384,14 @@ private slots:
             QCOMPARE(std::pair(env.state.fuelPrices.size(), QFile::exists(env.path(u"Users/ABC123/benzin.rvd"_s))),
                      std::pair(qsizetype(answer == Yes ? 1 : 0), answer == Yes));
         }
+        // The two LPG kinds burn one gas: nothing to ask.
+        TestEnv env;
+        env.loginCar();
+        dbtest::addOtherCar(env, {}, "1\r\n#2002-02-01#\r\n380\r\n");
+        env.state.car(1).fuelType = 5;
+        env.state.car(2).fuelType = 6;
+        QVERIFY(importFuelPrices(env.state, 2));
+        QVERIFY2(!env.prompter.texts().join(u'|').contains(u"Kívánja mégis"_s), qPrintable(env.prompter.texts().join(u'|')));
     }
 
     // ---- fuel prices

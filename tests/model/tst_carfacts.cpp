@@ -119,6 +119,15 @@ private slots:
         env.write(u"user.rvd"_s, list);
         QVERIFY(LoadCars(env.state).ok());
         QCOMPARE((std::pair(env.state.car(1).fuelType, env.state.car(2).fuelType)), std::pair(2, 3));
+
+        // A gas kind that cannot be kept is told: the car counts as ESZ-95 from now on.
+        QFile::remove(env.path(u"Users/LPG-100/gepkocsi.rvd"_s));
+        QVERIFY(QDir().mkpath(env.path(u"Users/LPG-100/gepkocsi.rvd"_s)));
+        CarForm cngAgain = formFromCar(env.state.car(1));
+        cngAgain.fuelType = 7;
+        QVERIFY(modifyCar(env.state, 1, cngAgain, {}));
+        QVERIFY2(env.prompter.texts().join(u'|').contains(u"üzemanyaga (CNG) nem menthető, ezért a program ESZ-95 üzemanyagúnak veszi"_s),
+                 qPrintable(env.prompter.texts().join(u'|')));
     }
 };
 
