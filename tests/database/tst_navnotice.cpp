@@ -30,6 +30,14 @@ private slots:
                  qPrintable(n.text));
         env.write(u"Users/b95.rvd"_s, "1\r\n#2026-12-01#\r\n580\r\n");
         QVERIFY(!navMissingNotice(env.state, QDate(2026, 12, 31)).due());
+        // The CNG list counts once a car runs on CNG; the LPG list, no car's, still not.
+        env.write(u"Users/blpg.rvd"_s, "1\r\n#2026-01-01#\r\n330\r\n");
+        env.write(u"Users/bcng.rvd"_s, "1\r\n#2026-10-01#\r\n790\r\n");
+        QVERIFY(!navMissingNotice(env.state, QDate(2026, 12, 31)).due());
+        env.loginCar();
+        env.state.car(1).fuelType = 7;
+        QCOMPARE(navMissingNotice(env.state, QDate(2026, 12, 31)).first, QDate(2026, 11, 1));
+        QVERIFY(missingPublishedNotice(env.state, QDate(2026, 12, 31)).contains(u"2026. november, 2026. december"_s));
     }
 
     // Shown once a month: the month shown is kept in the settings; a month with nothing missing
