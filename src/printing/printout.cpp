@@ -53,10 +53,7 @@ QString suggestedPdfName(const AppState& s, const MonthLog& log, Printout which,
 // The reckoning's legs: days past the end of the month are never printed nor costed, so they are
 // not counted either. The logbook shows no price, so none is looked up.
 QVector<LogbookLeg> logbookLegs(const AppState& s, const MonthLog& log) {
-    QVector<LogbookLeg> legs;
-    for (const ReckonedLeg& l : reckonMonth(s, log, Season{}, QVector<FuelPrice>{}).legs)
-        legs.append(LogbookLeg{l.day, l.from, l.to, l.km, l.routeType, l.lastOfDay});
-    return legs;
+    return reckonMonth(s, log, Season{}, QVector<FuelPrice>{}).legs;
 }
 
 QString routeTypeText(const AppState& s, int routeType) {

@@ -49,16 +49,9 @@ int logbookPageCount(const AppState& s, const MonthLog& log);
 // Lays out the logbook; returns the number of pages.
 int layoutLogbook(Canvas& canvas, const AppState& s, const MonthLog& log, const Twin& twin);
 
-// One leg of the printed logbook: two consecutive stops of a day of the month, both partners of
-// the database. The export of a month lists the same legs.
-struct LogbookLeg {
-    int day = 0;
-    int from = 0;
-    int to = 0;
-    int km = 0;
-    int routeType = 0;
-    bool lastOfDay = false;
-};
+// The legs of the printed logbook are the month's reckoning's: two consecutive stops of a real
+// day of the month, both partners of the database. The export of a month lists the same legs.
+using LogbookLeg = ReckonedLeg;
 QVector<LogbookLeg> logbookLegs(const AppState& s, const MonthLog& log);
 // The name of a route type as the printouts show it; empty for a number outside the table.
 QString routeTypeText(const AppState& s, int routeType);

@@ -19,8 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace rv {
 namespace {
 
-using Leg = LogbookLeg;
-
 QString num(qint64 v) { return QString::number(v); }
 
 const QString kStatementTitle = u"Melléklet: Költségelszámolás"_s;
