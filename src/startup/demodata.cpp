@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <array>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -35,6 +36,10 @@ struct DemoPartner {
     double longitude;
     qint16 routeType; // of the trips that end here: 2 Budapest, 3 county seat, 4 other town, 5 dirt road
 };
+
+// What a trip day was for, by the first partner visited.
+constexpr std::array<const char16_t*, 5> kPurposes = {u"Tárgyalás: ", u"Alkatrész átvétele: ", u"Szerviz: ",
+                                                      u"Szerződés egyeztetése: ", u"Árubemutató: "};
 
 // The company's seat first; the rest are customers and suppliers around it.
 constexpr DemoPartner kPartners[] = {
@@ -80,7 +85,7 @@ constexpr int kDemoLpgEngineCm3 = 1390;
 constexpr qint32 kDemoLpgFirstOdometer = 112640;
 
 constexpr int kTargets[kDemoMonths] = {2150, 1870, 2340};
-constexpr int kLpgTargets[kDemoMonths] = {1320, 1180, 1450};
+constexpr int kLpgTargets[kDemoMonths] = {1700, 1600, 1650};
 constexpr unsigned kSeed = 2002; // the same demo every time
 
 // Nobody answers while the demo is written: questions are declined, and what was said is kept.
@@ -253,6 +258,11 @@ Result writeDemoCar(AppState& s, SilentPrompter& prompter, CarRecord car, const 
         if (MintaKeszites(s, request, progress) != SampleOutcome::Generated)
             return Result::failure(u"A minta készítése nem sikerült. %1"_s.arg(prompter.said));
         refreshKilometres(s, s.month);
+        // Every trip day says what it was for, as the travel order asks it.
+        for (int d = 1; d <= kLogDays; ++d)
+            if (const int first = s.month.stops.at(d, 2); first >= 1 && first <= kPartnerCount)
+                s.month.comments[size_t(d - 1)] =
+                    QString::fromUtf16(kPurposes[size_t(d) % kPurposes.size()]) + QString::fromUtf16(kPartners[first - 1].name);
         s.month.startOdometer = odometer;
         if (!SaveLogbook(s))
             return Result::failure(prompter.said);
