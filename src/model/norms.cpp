@@ -119,9 +119,14 @@ const std::array<LegalMultiplier, 4>& legalMultipliers() { return kLegalMultipli
 QString flatNormStatementLine(NormFuel fuel) {
     QString line = u"Alapnorma-átalány (hengerűrtartalom szerint): korrekciós szorzó nem jár hozzá (60/1992. (IV. 1.) "
                    u"Korm. rendelet 2. § (1) b)), az úttípus és az évszak szorzója 1."_s;
-    if (const GasFactor* gas = gasFactorOf(fuel))
+    if (const GasFactor* gas = gasFactorOf(fuel)) {
         line += u" Gázüzemű gépkocsi: a benzinüzemű alapnorma-átalány és a módosító tényező (%1) szorzata "
                 u"(4. §)."_s.arg(QString::fromUtf16(gas->text));
+        // The factor comes from a quotation of the rule, not the decree's own text: the paper says so.
+        line += u" A tényező számértékét a program a rendelet szövegével nem tudta igazolni"_s;
+        line += fuel == NormFuel::Cng ? u"; az idézett szabály a CNG-t Nm³-ben adja, a program kg-ban számol."_s
+                                      : u"."_s;
+    }
     return line;
 }
 

@@ -127,6 +127,18 @@ private slots:
         QVERIFY2(n.rule.contains(b.rule) && n.rule.contains(u"60/1992. (IV. 1.) Korm. rendelet 4. §"_s), qPrintable(n.rule));
     }
 
+    // The statement of a gas car tells that the factor is not vouched for by the decree's text,
+    // and a CNG car that the rule's unit is not the kg it is reckoned in; a petrol car hears neither.
+    void gasStatementLineTellsWhatIsNotVouchedFor() {
+        const QString doubt = u"A tényező számértékét a program a rendelet szövegével nem tudta igazolni"_s;
+        QVERIFY(!flatNormStatementLine(NormFuel::Petrol).contains(doubt));
+        const QString lpg = flatNormStatementLine(normFuelOf(4));
+        QVERIFY2(lpg.contains(u"(LPG: 1,2)"_s) && lpg.endsWith(doubt + u'.') && !lpg.contains(u"Nm³"_s), qPrintable(lpg));
+        const QString cng = flatNormStatementLine(normFuelOf(6));
+        QVERIFY2(cng.contains(u"(CNG: 0,8)"_s) && cng.contains(doubt) && cng.endsWith(u"Nm³-ben adja, a program kg-ban számol."_s),
+                 qPrintable(cng));
+    }
+
     void missingMonthIsNamed() {
         const QString text = missingPriceText(2019, 5);
         QVERIFY2(text.startsWith(u"Hiányzik a(z) 2019. május havi üzemanyagár"_s) && text.contains(u"Üzemanyagárak lapján"_s) &&
