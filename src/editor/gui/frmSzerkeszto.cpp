@@ -233,7 +233,10 @@ void frmSzerkeszto::open(bool newMonth) {
         chkKlima->setChecked(log.season == SeasonBox::AirConditioning);
         chkTeliUzem->setChecked(log.season == SeasonBox::Winter);
         // A flat-norm car counts both boxes at 1: say why where they are ticked.
-        const QString flat = m_state.carFacts.norm == NormKind::Flat ? flatNormStatementLine() : QString();
+        const int fuel = m_state.currentCar >= 1 && m_state.currentCar <= m_state.carCount()
+                             ? m_state.car(m_state.currentCar).fuelType - 1
+                             : 0;
+        const QString flat = m_state.carFacts.norm == NormKind::Flat ? flatNormStatementLine(normFuelOf(fuel)) : QString();
         chkKlima->setToolTip(flat);
         chkTeliUzem->setToolTip(flat);
         m_loading = true;
