@@ -37,59 +37,47 @@ QString publishedPath(const AppState& s, int fuel) {
 
 } // namespace
 
+namespace {
+
+// One published list given the shipped months it lacks; returns how many. A missing list with
+// nothing shipped is written empty only when kept: the car dialog copies the file of every
+// older fuel type.
+int topUpList(AppState& s, const QString& path, const QVector<FuelPrice>& shipped, bool kept) {
+    QVector<FuelPrice> current;
+    if (QFile::exists(path)) {
+        QByteArray data;
+        Result r = readDataFile(s.programDir, path, data);
+        if (r)
+            r = parseFuelPrices(data, path, current);
+        if (!r) {
+            logCaught(s, r.code(), r.message());
+            return 0;
+        }
+    } else if (shipped.isEmpty() && kept) {
+        if (const Result r = s.folderGate().save(path, emptyFuelPriceFile()); !r)
+            logCaught(s, r.code(), r.message());
+        return 0;
+    }
+    const MonthlyMerge m = mergeMonthly(current, shipped, false);
+    if (m.added.isEmpty())
+        return 0;
+    if (const Result r = s.folderGate().save(path, serializeFuelPrices(m.prices)); !r) {
+        logCaught(s, r.code(), r.message());
+        return 0;
+    }
+    return int(m.added.size());
+}
+
+} // namespace
+
 int topUpPublishedPrices(AppState& s) {
     int added = 0;
-    for (int fuel = 0; fuel < kOlderFuelTypeCount; ++fuel) {
-        const QString path = publishedPath(s, fuel);
-        const QVector<FuelPrice> shipped = navPricesOf(shippedNavPrices(), fuel);
-        QVector<FuelPrice> current;
-        if (QFile::exists(path)) {
-            QByteArray data;
-            Result r = readDataFile(s.programDir, path, data);
-            if (r)
-                r = parseFuelPrices(data, path, current);
-            if (!r) {
-                logCaught(s, r.code(), r.message());
-                continue;
-            }
-        } else if (shipped.isEmpty()) {
-            // Written anyway: the car dialog copies the file of every fuel type.
-            if (const Result r = s.folderGate().save(path, emptyFuelPriceFile()); !r)
-                logCaught(s, r.code(), r.message());
-            continue;
-        }
-        const MonthlyMerge m = mergeMonthly(current, shipped, false);
-        if (m.added.isEmpty())
-            continue;
-        if (const Result r = s.folderGate().save(path, serializeFuelPrices(m.prices)); !r) {
-            logCaught(s, r.code(), r.message());
-            continue;
-        }
-        added += int(m.added.size());
-    }
+    for (int fuel = 0; fuel < kOlderFuelTypeCount; ++fuel)
+        added += topUpList(s, publishedPath(s, fuel), navPricesOf(shippedNavPrices(), fuel), true);
     // LPG and CNG: kept like the others, written with the built-in months on the first start.
-    for (const GasList& gas : kGasLists) {
-        const QString path = s.usersDir() + QString::fromUtf16(gas.file);
-        QVector<FuelPrice> current;
-        if (QFile::exists(path)) {
-            QByteArray data;
-            Result r = readDataFile(s.programDir, path, data);
-            if (r)
-                r = parseFuelPrices(data, path, current);
-            if (!r) {
-                logCaught(s, r.code(), r.message());
-                continue;
-            }
-        }
-        const MonthlyMerge m = mergeMonthly(current, navColumnPrices(shippedNavPrices(), gas.column), false);
-        if (m.added.isEmpty())
-            continue;
-        if (const Result r = s.folderGate().save(path, serializeFuelPrices(m.prices)); !r) {
-            logCaught(s, r.code(), r.message());
-            continue;
-        }
-        added += int(m.added.size());
-    }
+    for (const GasList& gas : kGasLists)
+        added += topUpList(s, s.usersDir() + QString::fromUtf16(gas.file),
+                           navColumnPrices(shippedNavPrices(), gas.column), false);
     return added;
 }
 
@@ -144,6 +132,28 @@ Result planPublishedImport(const AppState& s, const QString& tablePath, Publishe
     return planPublishedImport(s, rows, out);
 }
 
+namespace {
+
+// A published list's part of the plan: what it holds now, and the months merged in both ways.
+Result planFile(const AppState& s, PublishedImport::File f, const QVector<FuelPrice>& monthly, PublishedImport& plan) {
+    QVector<FuelPrice> current;
+    if (QFile::exists(f.path)) {
+        Result r = readDataFile(s.programDir, f.path, f.before);
+        if (r)
+            r = parseFuelPrices(f.before, f.path, current);
+        if (!r)
+            return Result::failure(u"A közzétett árak fájlja nem olvasható, ezért az árak nem frissülnek:\r\n%1"_s
+                                       .arg(QDir::toNativeSeparators(f.path)),
+                                   r.code());
+    }
+    f.keep = mergeMonthly(current, monthly, false);
+    f.replace = mergeMonthly(current, monthly, true);
+    plan.files.append(f);
+    return Result::success();
+}
+
+} // namespace
+
 Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, PublishedImport& out) {
     PublishedImport plan;
     plan.rows = int(rows.size());
@@ -155,20 +165,8 @@ Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, 
         f.column = *navColumnOf(fuel);
         f.label = navFuelName(fuel);
         f.path = publishedPath(s, fuel);
-        QVector<FuelPrice> current;
-        if (QFile::exists(f.path)) {
-            Result r = readDataFile(s.programDir, f.path, f.before);
-            if (r)
-                r = parseFuelPrices(f.before, f.path, current);
-            if (!r)
-                return Result::failure(u"A közzétett árak fájlja nem olvasható, ezért az árak nem frissülnek:\r\n%1"_s
-                                           .arg(QDir::toNativeSeparators(f.path)),
-                                       r.code());
-        }
-        const QVector<FuelPrice> monthly = navPricesOf(rows, fuel);
-        f.keep = mergeMonthly(current, monthly, false);
-        f.replace = mergeMonthly(current, monthly, true);
-        plan.files.append(f);
+        if (Result r = planFile(s, f, navPricesOf(rows, fuel), plan); !r)
+            return r;
     }
     for (const GasList& gas : kGasLists) {
         PublishedImport::File f;
@@ -176,20 +174,8 @@ Result planPublishedImport(const AppState& s, const QVector<NavPriceRow>& rows, 
         f.column = gas.column;
         f.label = navColumnName(gas.column);
         f.path = s.usersDir() + QString::fromUtf16(gas.file);
-        QVector<FuelPrice> current;
-        if (QFile::exists(f.path)) {
-            Result r = readDataFile(s.programDir, f.path, f.before);
-            if (r)
-                r = parseFuelPrices(f.before, f.path, current);
-            if (!r)
-                return Result::failure(u"A közzétett árak fájlja nem olvasható, ezért az árak nem frissülnek:\r\n%1"_s
-                                           .arg(QDir::toNativeSeparators(f.path)),
-                                       r.code());
-        }
-        const QVector<FuelPrice> monthly = navColumnPrices(rows, gas.column);
-        f.keep = mergeMonthly(current, monthly, false);
-        f.replace = mergeMonthly(current, monthly, true);
-        plan.files.append(f);
+        if (Result r = planFile(s, f, navColumnPrices(rows, gas.column), plan); !r)
+            return r;
     }
     out = std::move(plan);
     return Result::success();

@@ -35,6 +35,22 @@ Ran run(const QString& program, const QStringList& args, const QString& dataHome
     return r;
 }
 
+// The lines of a manual page's example blocks (.nf … .fi under .SH PÉLDÁK), "\\-" read as "-".
+QStringList manExamples(const QString& page) {
+    QStringList lines;
+    bool examples = false;
+    bool block = false;
+    for (QString line : page.split(u'\n')) {
+        if (line.startsWith(u".SH"_s))
+            examples = line == u".SH PÉLDÁK"_s;
+        else if (examples && (line == u".nf"_s || line == u".fi"_s))
+            block = line == u".nf"_s;
+        else if (block && !line.startsWith(u'.'))
+            lines << line.replace(u"\\-"_s, u"-"_s);
+    }
+    return lines;
+}
+
 } // namespace
 
 // The build installed into a throwaway prefix, as `cmake --install` and the package lay it out.
@@ -143,17 +159,9 @@ private slots:
     // on a fresh home, with the installed programs and files in place of /usr's.
     void manualPageExamplesRun() {
         const Ran page = run(u"gzip"_s, {u"-dc"_s, at(u"share/man/hu/man1/rovanta-cli.1.gz"_s)});
-        QStringList lines;
-        bool examples = false;
-        bool block = false;
-        for (QString line : page.out.split(u'\n')) {
-            if (line.startsWith(u".SH"_s))
-                examples = line == u".SH PÉLDÁK"_s;
-            else if (examples && (line == u".nf"_s || line == u".fi"_s))
-                block = line == u".nf"_s;
-            else if (block && !line.startsWith(u'.'))
-                lines << line.replace(u"\\-"_s, u"-"_s).replace(u"\\e"_s, u"\\"_s).replace(u"/usr/share/"_s, at(u"share/"_s));
-        }
+        QStringList lines = manExamples(page.out);
+        for (QString& line : lines)
+            line.replace(u"\\e"_s, u"\\"_s).replace(u"/usr/share/"_s, at(u"share/"_s));
         QVERIFY2(lines.size() >= 14 && lines.first().startsWith(u"ev="_s), qPrintable(lines.join(u'\n')));
         const Ran r = runExamples(u"examples"_s, lines);
         QVERIFY2(r.code == 0, qPrintable(r.out));
@@ -198,17 +206,7 @@ private slots:
     // platform in place of a desktop): no refused option, no failed start.
     void programPageExamplesStart() {
         const Ran page = run(u"gzip"_s, {u"-dc"_s, at(u"share/man/hu/man1/rovanta.1.gz"_s)});
-        QStringList lines;
-        bool examples = false;
-        bool block = false;
-        for (QString line : page.out.split(u'\n')) {
-            if (line.startsWith(u".SH"_s))
-                examples = line == u".SH PÉLDÁK"_s;
-            else if (examples && (line == u".nf"_s || line == u".fi"_s))
-                block = line == u".nf"_s;
-            else if (block && !line.startsWith(u'.'))
-                lines << line.replace(u"\\-"_s, u"-"_s);
-        }
+        const QStringList lines = manExamples(page.out);
         QVERIFY2(lines.size() >= 2, qPrintable(page.out));
         QTemporaryDir home;
         for (const QString& line : lines) {
