@@ -172,6 +172,20 @@ void databaseFigures(int n) {
     row("  SaveDatabase (atomic)", save, rate(save));
 }
 
+// For a profiler: LoadDatabase alone, rounds times, on a file of n partners.
+int loadLoop(int n, int rounds) {
+    QTemporaryDir dir;
+    AppState s;
+    freshState(dir, s);
+    fillDatabase(s, n);
+    require(bool(SaveDatabase(s)), "SaveDatabase", dir.path());
+    bool loaded = true;
+    const double t = medianSeconds([&] { loaded = LoadDatabase(s, true) && loaded; }, rounds);
+    require(loaded, "LoadDatabase", dir.path());
+    row("  LoadDatabase", t);
+    return 0;
+}
+
 // Runs in a process of its own on a file written by the parent, so the peak is the load's.
 int peakMemory(const QString& dirPath, int n) {
     AppState s;
@@ -575,6 +589,8 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == u"--peak-load"_s)
         return peakMemory(args[2], args[3].toInt());
+    if (args.size() == 4 && args[1] == u"--load-loop"_s)
+        return loadLoop(args[2].toInt(), args[3].toInt());
     if (args.size() >= 2 && !args[1].startsWith(u"--"_s))
         g_rounds = std::max(1, args[1].toInt());
     g_cpu = args.contains(u"--cpu"_s);

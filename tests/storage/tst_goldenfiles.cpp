@@ -77,6 +77,53 @@ private slots:
         QVERIFY2(damaged.message().contains(u"d (18. sor)"_s), qPrintable(damaged.message()));
     }
 
+    // A large file goes the fast way in blocks: every other form met anywhere in it (at a block's
+    // edge, in the last bytes, without a final line end) reads as the field reader reads it.
+    void cellsOfEveryFormInALargeFile() {
+        constexpr int n = 40;
+        QByteArray head = QByteArray::number(n) + "\r\n";
+        for (int i = 0; i < n; ++i)
+            head += "\"P" + QByteArray::number(i) + "\"\r\n\"\"\r\n\"\"\r\n";
+        // Cell k is "km,t" CR LF with km = k % 1000 and t = k % 6 + 1, but for these.
+        const QMap<int, std::tuple<QByteArray, int, int>> odd = {
+            {0, {"32767,6\r\n", 32767, 6}},  {1, {"007,2\r\n", 7, 2}},
+            {10, {"12,0\r\n", 12, 4}},       {11, {"12,9\r\n", 12, 4}},  {63, {"4,1\n", 4, 1}},
+            {64, {" 8 ,3\r\n", 8, 3}},       {100, {"+9,5\r\n", 9, 5}}, {101, {"1,-0\r\n", 1, 4}},
+            {777, {"-0,2\r\n", 0, 2}},       {778, {"3,4\r", 3, 4}},     {1598, {"16,1\r\n", 16, 1}},
+            {1599, {"99999,1", 0, 0}}};
+        auto file = [&](const QByteArray& last) {
+            QByteArray bytes = head;
+            for (int k = 0; k < n * n; ++k) {
+                if (k == n * n - 1)
+                    bytes += last;
+                else if (odd.contains(k))
+                    bytes += std::get<0>(odd[k]);
+                else
+                    bytes += QByteArray::number(k % 1000) + ',' + QByteArray::number(k % 6 + 1) + "\r\n";
+            }
+            return bytes;
+        };
+        PartnerDatabase db;
+        QVERIFY(parseDatabase(file("2,6"), u"d"_s, 4, db).ok()); // the last line without its end
+        for (int k = 0; k < n * n; ++k) {
+            const DistanceCell c = db.distances.at(k / n + 1, k % n + 1);
+            const bool special = odd.contains(k) && k != n * n - 1;
+            const int km = special ? std::get<1>(odd[k]) : k == n * n - 1 ? 2 : k % 1000;
+            const int type = special ? std::get<2>(odd[k]) : k == n * n - 1 ? 6 : k % 6 + 1;
+            QVERIFY2(c.distance == km && c.routeType == type, qPrintable(u"cell %1: %2,%3"_s.arg(k).arg(c.distance).arg(c.routeType)));
+        }
+        const int firstCellLine = 1 + 3 * n + 1;
+        QCOMPARE(db.warnings, QStringList{u"d (%1. sor): ismeretlen úttípus (9), helyette 4"_s.arg(firstCellLine + 11)});
+        // Damage deep in the file and in its last line is told at its own line.
+        QByteArray deep = file("2,6\r\n");
+        deep.replace("\r\n234,5\r\n", "\r\n40000,5\r\n");
+        QVERIFY(deep.contains("40000"));
+        const Result far = parseDatabase(deep, u"d"_s, 4, db);
+        QVERIFY2(far.message().contains(u"d (%1. sor)"_s.arg(firstCellLine + 1234)), qPrintable(far.message()));
+        const Result last = parseDatabase(file(std::get<0>(odd[1599])), u"d"_s, 4, db);
+        QVERIFY2(last.message().contains(u"d (%1. sor)"_s.arg(firstCellLine + 1599)), qPrintable(last.message()));
+    }
+
     void priceFile() {
         QVector<FuelPrice> prices;
         QVERIFY(parseFuelPrices(golden("benzin.rvd"), u"benzin.rvd"_s, prices).ok());
