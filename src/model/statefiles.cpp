@@ -107,18 +107,30 @@ Result SaveCars(AppState& s) { return saveAsking(s, s.folderGate(), s.path(u"use
 
 Result LoadDatabase(AppState& s, bool resize) {
     const QString path = s.carPath(u"data.rvd"_s);
-    QByteArray data;
-    Result r = readFile(s, path, data);
     PartnerDatabase db;
-    if (r)
-        r = parseDatabase(data, path, s.defaultRouteType, db);
+    FileStamp stamp;
+    // A file as this program writes it is read piece by piece, never held whole (a large one
+    // would cost as much again in fresh memory); any other form, damage or fault is judged from
+    // the whole file.
+    DataFileReader file;
+    Result r = Result::success();
+    if (file.open(s.programDir, path) &&
+        readWrittenPartnerFile([&](char* at, qint64 n) { return file.read(at, n); }, db)) {
+        stamp = file.stamp();
+    } else {
+        QByteArray data;
+        r = readFile(s, path, data);
+        if (r)
+            r = parseDatabase(data, path, s.defaultRouteType, db);
+        stamp = stampOfBytes(data);
+    }
     if (r && !resize && db.partners.size() > s.partners.size())
         r = Result::failure(u"%1: több partnert tartalmaz, mint amennyinek hely van."_s.arg(path), 9);
     if (!r)
         return logged(s, r);
     for (const QString& w : db.warnings)
         logCaught(s, 62, w);
-    s.stamps[path] = stampOfBytes(data);
+    s.stamps[path] = stamp;
     if (resize) {
         s.partners = std::move(db.partners);
         s.distances = std::move(db.distances);

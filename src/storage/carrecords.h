@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace rv {
@@ -45,10 +46,29 @@ struct FuelPrice {
 // Square matrix of distance cells, 1-based on both axes.
 class DistanceMatrix {
 public:
+    DistanceMatrix() = default;
+    DistanceMatrix(const DistanceMatrix& other) : m_size(other.m_size), m_cells(allocate(other.m_size)) {
+        std::copy_n(other.m_cells.get(), other.count(), m_cells.get());
+    }
+    DistanceMatrix& operator=(const DistanceMatrix& other) {
+        if (this != &other)
+            *this = DistanceMatrix(other);
+        return *this;
+    }
+    DistanceMatrix(DistanceMatrix&&) noexcept = default;
+    DistanceMatrix& operator=(DistanceMatrix&&) noexcept = default;
+
     int size() const { return m_size; }
+    // Every cell 0 km without a route type.
     void reset(int size) {
+        resetForOverwrite(size);
+        std::fill_n(m_cells.get(), count(), DistanceCell{});
+    }
+    // Cells left as the memory has them, for a reader that writes every one before any is read:
+    // a large matrix is not filled twice.
+    void resetForOverwrite(int size) {
+        m_cells = allocate(size);
         m_size = size;
-        m_cells.assign(size_t(size) * size_t(size), DistanceCell{});
     }
     // Grows or shrinks, keeping the cells that stay.
     void resize(int size) {
@@ -63,12 +83,21 @@ public:
     const DistanceCell& at(int i, int j) const { return m_cells[index(i, j)]; }
 
 private:
+    struct Free {
+        void operator()(DistanceCell* cells) const { ::operator delete(cells); }
+    };
+    using Cells = std::unique_ptr<DistanceCell[], Free>;
+    // Raw storage: a cell is an aggregate, whose objects the memory holds as soon as it is had.
+    static Cells allocate(int size) {
+        return Cells(static_cast<DistanceCell*>(::operator new(std::max<size_t>(1, size_t(size) * size_t(size)) * sizeof(DistanceCell))));
+    }
+    size_t count() const { return size_t(m_size) * size_t(m_size); }
     size_t index(int i, int j) const {
         Q_ASSERT(i >= 1 && i <= m_size && j >= 1 && j <= m_size);
         return size_t(i - 1) * size_t(m_size) + size_t(j - 1);
     }
     int m_size = 0;
-    std::vector<DistanceCell> m_cells;
+    Cells m_cells;
 };
 
 // "Users/" + trimmed DirName + "/".

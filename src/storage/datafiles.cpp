@@ -6,9 +6,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -117,6 +120,90 @@ Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 def
         }
         return routeType == 0 ? defaultRouteType : routeType;
     }, progress, true);
+}
+
+bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, PartnerDatabase& out,
+                            qsizetype pieceBytes) {
+    // Room for the bytes of an unfinished line carried over from the piece before.
+    constexpr qsizetype kCarry = 256;
+    std::vector<char> buffer(size_t(pieceBytes + kCarry) + 1);
+    char* const b = buffer.data();
+    qint64 filled = 0, got = 0;
+    while (filled < pieceBytes && (got = read(b + filled, pieceBytes - filled)) > 0)
+        filled += got;
+    if (got < 0)
+        return false;
+    // The partners: the field reader over the first piece, which must hold them with room to
+    // spare (a line cut at the piece's end would read as another form).
+    PartnerDatabase db;
+    qsizetype at = 0;
+    int n = 0;
+    try {
+        RecordReader in(QByteArray(b, filled), QString());
+        n = in.readInt16In(1, 32767, QString());
+        db.partners.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            Partner p;
+            p.name = in.readString();
+            p.city = in.readString();
+            p.address = in.readString();
+            db.partners.append(std::move(p));
+        }
+        at = filled - in.remainingBytes();
+    } catch (const FormatError&) {
+        return false;
+    }
+    if (filled - at < 64 && got > 0)
+        return false;
+    db.distances.resetForOverwrite(n); // every cell is read before the matrix is handed on
+    const int shortest = int(rangeOf(Quantity::Distance).min), longest = int(rangeOf(Quantity::Distance).max);
+    DistanceCell* cell = &db.distances.at(1, 1);
+    auto take = [&](int km, int routeType) {
+        if (km < shortest || km > longest || routeType < 1 || routeType > kRouteTypeCount)
+            return false;
+        *cell++ = DistanceCell{qint16(km), qint16(routeType)};
+        return true;
+    };
+    qint64 left = qint64(n) * n;
+    const char* p = b + at;
+    const char* end = b + filled;
+    while (left > 0) {
+        left -= pairlines::commonPairLines(p, end, int(std::min<qint64>(left, 1 << 30)), take);
+        if (left == 0)
+            break;
+        const qsizetype carry = end - p;
+        if (carry > kCarry)
+            return false; // a line of another form
+        std::memmove(b, p, size_t(carry));
+        filled = carry;
+        while (filled < carry + pieceBytes && (got = read(b + filled, carry + pieceBytes - filled)) > 0)
+            filled += got;
+        if (got < 0)
+            return false;
+        p = b;
+        end = b + filled;
+        if (filled == carry) { // the last lines: the long way over the bytes left
+            RecordReader tail(QByteArray(b, carry), QString());
+            left -= tail.readPairLines(int(left), take);
+            p = end - tail.remainingBytes();
+            break;
+        }
+    }
+    if (left > 0)
+        return false;
+    // Nothing but blank lines may follow, as RecordReader::requireEnd has it.
+    auto blank = [](const char* from, const char* to) {
+        return std::all_of(from, to, [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\x1a'; });
+    };
+    if (!blank(p, end))
+        return false;
+    while ((got = read(b, pieceBytes)) > 0)
+        if (!blank(b, b + got))
+            return false;
+    if (got < 0)
+        return false;
+    out = std::move(db);
+    return true;
 }
 
 PartnerDatabase readablePart(const PartnerFileProgress& progress) {

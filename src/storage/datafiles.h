@@ -93,6 +93,13 @@ Result parsePartnerFile(const QByteArray& data, const QString& fileName, Partner
         out = std::move(db);
     return r;
 }
+// Reads a partner file as this program writes it, piece by piece through read(at, n) (up to n
+// bytes into at: how many, 0 at the end, -1 on a fault), so that the whole file is never held:
+// false, out untouched, for a file of any other form, damage or a fault, which parseDatabase
+// then judges from the whole file. pieceBytes: the size of the one buffer.
+bool readWrittenPartnerFile(const std::function<qint64(char* at, qint64 n)>& read, PartnerDatabase& out,
+                            qsizetype pieceBytes = 1 << 20);
+
 // The partners and distance rows read before the damage; the cells of a lost row are taken
 // from the mirror cells of the rows read, the rest are 0 km without a route type.
 PartnerDatabase readablePart(const PartnerFileProgress& progress);

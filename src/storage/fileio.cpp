@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstring>
 #include <cerrno>
 #include <filesystem>
 
@@ -293,36 +294,50 @@ Result writeAtomically(const QString& path, const QByteArray& data, SaveError* e
 } // namespace
 
 namespace {
+constexpr quint64 k1 = 0x9E3779B185EBCA87ULL, k2 = 0xC2B2AE3D27D4EB4FULL, k3 = 0x165667B19E3779F9ULL;
+quint64 rotl(quint64 x, int r) { return (x << r) | (x >> (64 - r)); }
+quint64 round(quint64 acc, quint64 in) { return rotl(acc + in * k2, 31) * k1; }
+quint64 load(const uchar* at) { return qFromLittleEndian<quint64>(at); } // the same on every machine
+quint64 mix(quint64 h) {
+    h ^= h >> 33;
+    h *= k2;
+    h ^= h >> 29;
+    h *= k3;
+    return h ^ (h >> 32);
+}
+} // namespace
 
-// A 128-bit fingerprint of a file's bytes, for noticing that another program changed it: four
-// lanes of 64-bit multiply-rotate rounds (as in xxHash64), some ten times faster than SHA-256,
-// which took most of the time of loading a large partner file. Nobody forges a change against
-// it; it never leaves memory.
-QByteArray fingerprint(const QByteArray& data) {
-    constexpr quint64 k1 = 0x9E3779B185EBCA87ULL, k2 = 0xC2B2AE3D27D4EB4FULL, k3 = 0x165667B19E3779F9ULL;
-    auto rotl = [](quint64 x, int r) { return (x << r) | (x >> (64 - r)); };
-    auto round = [&](quint64 acc, quint64 in) { return rotl(acc + in * k2, 31) * k1; };
-    auto load = [](const uchar* at) { return qFromLittleEndian<quint64>(at); }; // the same on every machine
-    auto mix = [&](quint64 h) {
-        h ^= h >> 33;
-        h *= k2;
-        h ^= h >> 29;
-        h *= k3;
-        return h ^ (h >> 32);
+Fingerprint::Fingerprint() : m_lanes{k1 + k2, k2, 0, 0 - k1} {}
+
+void Fingerprint::add(const char* bytes, qsizetype n) {
+    const uchar* p = reinterpret_cast<const uchar*>(bytes);
+    m_total += quint64(n);
+    auto block = [&](const uchar* at) {
+        for (int k = 0; k < 4; ++k)
+            m_lanes[k] = round(m_lanes[k], load(at + 8 * k));
     };
-    const uchar* p = reinterpret_cast<const uchar*>(data.constData());
-    const qsizetype n = data.size();
-    quint64 a = k1 + k2, b = k2, c = 0, d = 0 - k1;
-    qsizetype i = 0;
-    for (; i + 32 <= n; i += 32) {
-        a = round(a, load(p + i));
-        b = round(b, load(p + i + 8));
-        c = round(c, load(p + i + 16));
-        d = round(d, load(p + i + 24));
+    if (m_pendingSize > 0) {
+        const qsizetype take = std::min<qsizetype>(n, 32 - m_pendingSize);
+        std::memcpy(m_pending + m_pendingSize, p, size_t(take));
+        m_pendingSize += int(take);
+        p += take;
+        n -= take;
+        if (m_pendingSize < 32)
+            return;
+        block(m_pending);
+        m_pendingSize = 0;
     }
-    quint64 tail = quint64(n);
-    for (; i < n; ++i)
-        tail = rotl(tail ^ (quint64(p[i]) * k3), 11) * k1;
+    for (; n >= 32; p += 32, n -= 32)
+        block(p);
+    std::memcpy(m_pending, p, size_t(n));
+    m_pendingSize = int(n);
+}
+
+QByteArray Fingerprint::result() const {
+    const auto [a, b, c, d] = m_lanes;
+    quint64 tail = m_total;
+    for (int i = 0; i < m_pendingSize; ++i)
+        tail = rotl(tail ^ (quint64(m_pending[i]) * k3), 11) * k1;
     const quint64 first = mix(rotl(a, 1) + rotl(b, 7) + rotl(c, 12) + rotl(d, 18) + tail);
     const quint64 second = mix(round(round(round(round(tail ^ k3, d), c), b), a));
     QByteArray out(16, Qt::Uninitialized);
@@ -333,9 +348,11 @@ QByteArray fingerprint(const QByteArray& data) {
     return out;
 }
 
-} // namespace
-
-FileStamp stampOfBytes(const QByteArray& data) { return FileStamp{true, true, data.size(), fingerprint(data)}; }
+FileStamp stampOfBytes(const QByteArray& data) {
+    Fingerprint f;
+    f.add(data.constData(), data.size());
+    return FileStamp{true, true, data.size(), f.result()};
+}
 
 FileStamp stampOf(const QString& path) {
     if (!QFileInfo::exists(path))
@@ -450,11 +467,12 @@ Result checkExportTarget([[maybe_unused]] const QString& dataDir, const QString&
     return Result::success();
 }
 
-static Result readRegular(const QString& path, QByteArray& out, qint64 limit, bool head, bool noFollow = false) {
+// Opens a regular file to read; limit < 0: any size.
+static Result openToRead(const QString& path, QFile& file, qint64 limit, bool noFollow) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return Result::failure(u"A fájl nem található: %1"_s.arg(QDir::toNativeSeparators(path)), 53);
-    QFile file(path);
+    file.setFileName(path);
     QString why;
     if (!openRegular(path, file, false, noFollow, why)) {
         // Looked at afresh: a file removed between the look and the open (a lock let go
@@ -463,8 +481,15 @@ static Result readRegular(const QString& path, QByteArray& out, qint64 limit, bo
         return Result::failure(u"A fájl nem olvasható: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), why),
                                now.exists() || now.isSymLink() ? 75 : 53);
     }
-    if (!head && file.size() > limit)
+    if (limit >= 0 && file.size() > limit)
         return Result::failure(u"A fájl túl nagy: %1"_s.arg(QDir::toNativeSeparators(path)), 62);
+    return Result::success();
+}
+
+static Result readRegular(const QString& path, QByteArray& out, qint64 limit, bool head, bool noFollow = false) {
+    QFile file;
+    if (Result r = openToRead(path, file, head ? -1 : limit, noFollow); !r)
+        return r;
     errno = 0;
     QByteArray data = file.read(head ? limit : limit + 1);
     if (file.error() != QFileDevice::NoError || data.size() > limit)
@@ -482,6 +507,24 @@ Result readDataFile(const QString& dataDir, const QString& path, QByteArray& out
     if (Result r = checkInsideDataDir(dataDir, path); !r)
         return r;
     return readWholeFile(path, out, limit);
+}
+
+Result DataFileReader::open(const QString& dataDir, const QString& path, qint64 limit) {
+    if (Result r = checkInsideDataDir(dataDir, path); !r)
+        return r;
+    m_limit = limit;
+    return openToRead(path, m_file, limit, false);
+}
+
+qint64 DataFileReader::read(char* at, qint64 n) {
+    if (!m_file.isOpen())
+        return -1;
+    const qint64 got = m_file.read(at, n);
+    if (got < 0 || m_file.error() != QFileDevice::NoError || m_read + got > m_limit)
+        return -1;
+    m_print.add(at, got);
+    m_read += got;
+    return got;
 }
 
 Result readDataFileHead(const QString& dataDir, const QString& path, qint64 bytes, QByteArray& out) {

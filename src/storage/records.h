@@ -77,6 +77,79 @@ private:
     QString m_message;
 };
 
+namespace pairlines {
+
+inline quint64 load8(const char* at) {
+    quint64 v;
+    std::memcpy(&v, at, 8);
+    return qFromLittleEndian(v);
+}
+
+// Bit i set where at[i] is a line feed, for the 64 bytes from at.
+inline quint64 lineFeeds64(const char* at) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i lf = _mm_set1_epi8('\n');
+    quint64 bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * i));
+        bits |= quint64(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))) << (16 * i);
+    }
+    return bits;
+#else
+    constexpr quint64 ones = 0x0101010101010101ULL, low7 = 0x7F7F7F7F7F7F7F7FULL;
+    quint64 bits = 0;
+    for (int i = 0; i < 8; ++i) {
+        const quint64 t = load8(at + 8 * i) ^ (ones * '\n');
+        const quint64 zero = ~(((t & low7) + low7) | t | low7); // the high bit of each zero byte, exactly
+        bits |= (((zero >> 7) * 0x0102040810204080ULL) >> 56) << (8 * i);
+    }
+    return bits;
+#endif
+}
+
+// Lines "ddddd,t" CR LF as the partner file's writer puts them (one to five digits, one digit),
+// up to count, each handed to take; p moves past them and stops at the first line of any other
+// form (or near the end of the data) for the long way to judge. The line ends are found 64 bytes at a
+// time, so each line is parsed from its known length and no line waits for the one before.
+template <typename Take>
+int commonPairLines(const char*& p, const char* end, int count, Take& take) {
+    constexpr quint64 ones = 0x0101010101010101ULL, high = 0x8080808080808080ULL;
+    int done = 0;
+    const char* lineStart = p;
+    for (const char* w = p; done < count && end - w >= 64 && w - lineStart < 16; w += 64) {
+        quint64 feeds = lineFeeds64(w);
+        while (feeds) {
+            const char* feed = w + std::countr_zero(feeds);
+            feeds &= feeds - 1;
+            const qsizetype digits = feed - lineStart - 3;
+            if (digits < 1 || digits > 5 || end - lineStart < 8)
+                return p = lineStart, done;
+            const quint64 v = load8(lineStart);
+            // High bit of each byte that is not a digit. A digit never carries or borrows into
+            // the next byte, so the bytes up to the first non-digit are judged exactly.
+            const quint64 notDigit = ((v + ones * 0x46) | (v - ones * '0')) & high;
+            const auto* u = reinterpret_cast<const unsigned char*>(lineStart) + digits;
+            if ((notDigit & ((quint64(1) << (8 * digits)) - 1)) || u[0] != ',' || unsigned(u[1] - '0') >= 10 ||
+                u[2] != '\r')
+                return p = lineStart, done;
+            // The digits moved to the top bytes with zeros below, then summed pairwise: the
+            // first digit is the most significant.
+            quint64 x = (v & (ones * 0x0F)) << (8 * (8 - digits));
+            x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
+            x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
+            x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFULL;
+            if (!take(int(x), u[1] - '0'))
+                return p = lineStart, done;
+            lineStart = feed + 1;
+            if (++done == count)
+                return p = lineStart, done;
+        }
+    }
+    return p = lineStart, done;
+}
+
+} // namespace pairlines
+
 // Reads fields one at a time as the writer wrote them: a field ends at a comma or at a line end
 // (CR LF, LF or CR), a quoted string may hold commas.
 class RecordReader {
@@ -125,7 +198,7 @@ public:
             return q != start && q - start < 6;
         };
         while (done < count) {
-            done += commonPairLines(p, end, count - done, take);
+            done += pairlines::commonPairLines(p, end, count - done, take);
             if (done == count)
                 break;
             // A line of another form, or one the fast way could not finish.
@@ -173,75 +246,6 @@ private:
     };
     Field next();
     qint64 readInteger(qint64 min, qint64 max);
-
-    static quint64 load8(const char* at) {
-        quint64 v;
-        std::memcpy(&v, at, 8);
-        return qFromLittleEndian(v);
-    }
-
-    // Bit i set where at[i] is a line feed, for the 64 bytes from at.
-    static quint64 lineFeeds64(const char* at) {
-#if defined(__SSE2__) || defined(_M_X64)
-        const __m128i lf = _mm_set1_epi8('\n');
-        quint64 bits = 0;
-        for (int i = 0; i < 4; ++i) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * i));
-            bits |= quint64(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))) << (16 * i);
-        }
-        return bits;
-#else
-        constexpr quint64 ones = 0x0101010101010101ULL, low7 = 0x7F7F7F7F7F7F7F7FULL;
-        quint64 bits = 0;
-        for (int i = 0; i < 8; ++i) {
-            const quint64 t = load8(at + 8 * i) ^ (ones * '\n');
-            const quint64 zero = ~(((t & low7) + low7) | t | low7); // the high bit of each zero byte, exactly
-            bits |= (((zero >> 7) * 0x0102040810204080ULL) >> 56) << (8 * i);
-        }
-        return bits;
-#endif
-    }
-
-    // Lines "ddddd,t" CR LF as the writer puts them (one to five digits, one digit), up to count,
-    // each handed to take; p moves past them and stops at the first line of any other form (or
-    // near the end of the data) for the long way to judge. The line ends are found 64 bytes at a
-    // time, so each line is parsed from its known length and no line waits for the one before.
-    template <typename Take>
-    static int commonPairLines(const char*& p, const char* end, int count, Take& take) {
-        constexpr quint64 ones = 0x0101010101010101ULL, high = 0x8080808080808080ULL;
-        int done = 0;
-        const char* lineStart = p;
-        for (const char* w = p; done < count && end - w >= 64 && w - lineStart < 16; w += 64) {
-            quint64 feeds = lineFeeds64(w);
-            while (feeds) {
-                const char* feed = w + std::countr_zero(feeds);
-                feeds &= feeds - 1;
-                const qsizetype digits = feed - lineStart - 3;
-                if (digits < 1 || digits > 5 || end - lineStart < 8)
-                    return p = lineStart, done;
-                const quint64 v = load8(lineStart);
-                // High bit of each byte that is not a digit. A digit never carries or borrows into
-                // the next byte, so the bytes up to the first non-digit are judged exactly.
-                const quint64 notDigit = ((v + ones * 0x46) | (v - ones * '0')) & high;
-                const auto* u = reinterpret_cast<const unsigned char*>(lineStart) + digits;
-                if ((notDigit & ((quint64(1) << (8 * digits)) - 1)) || u[0] != ',' || unsigned(u[1] - '0') >= 10 ||
-                    u[2] != '\r')
-                    return p = lineStart, done;
-                // The digits moved to the top bytes with zeros below, then summed pairwise: the
-                // first digit is the most significant.
-                quint64 x = (v & (ones * 0x0F)) << (8 * (8 - digits));
-                x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
-                x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
-                x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFULL;
-                if (!take(int(x), u[1] - '0'))
-                    return p = lineStart, done;
-                lineStart = feed + 1;
-                if (++done == count)
-                    return p = lineStart, done;
-            }
-        }
-        return p = lineStart, done;
-    }
 
     // The millions of cells of a partner file are plain digits ended by a comma or a line end;
     // this reads those in place and leaves anything else to readInteger.

@@ -3,11 +3,14 @@
 
 #include "model/statefiles.h"
 #include "model/errorlog.h"
+#include "storage/fileio.h"
 #include "storage/win1250.h"
 #include "storedfiles.h"
 
 #include <QFile>
 #include <QTest>
+
+#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace rv;
@@ -124,6 +127,65 @@ private slots:
         QVERIFY2(last.message().contains(u"d (%1. sor)"_s.arg(firstCellLine + 1599)), qPrintable(last.message()));
     }
 
+    // Read piece by piece, a file as the writer puts it gives what the whole-file reader gives,
+    // whatever the piece size; any other form is declined (out untouched) for that reader.
+    void partnerFileInPieces() {
+        PartnerDatabase db;
+        db.partners = {Partner{u"Győri Kft."_s, u"Győr"_s, u"Fő út 1."_s}, Partner{u"B"_s, {}, {}}};
+        for (int i = 3; i <= 30; ++i)
+            db.partners.append(Partner{u"Partner %1"_s.arg(i), u"Pápa"_s, {}});
+        db.distances.reset(30);
+        for (int i = 1; i <= 30; ++i)
+            for (int j = 1; j <= 30; ++j)
+                db.distances.at(i, j) = DistanceCell{qint16(i == j ? 0 : (i * 331 + j * 7) % 32768), qint16((i + j) % 6 + 1)};
+        const QByteArray written = serializeDatabase(db, 1);
+        auto pieces = [](const QByteArray& bytes, qsizetype piece, PartnerDatabase& out) {
+            qsizetype at = 0;
+            return readWrittenPartnerFile(
+                [&](char* to, qint64 n) {
+                    // Never more than 100 bytes at a time: a reader may hand over less than asked.
+                    const qsizetype got = std::min<qsizetype>({n, 100, bytes.size() - at});
+                    std::memcpy(to, bytes.constData() + at, size_t(got));
+                    at += got;
+                    return qint64(got);
+                },
+                out, piece);
+        };
+        for (const QByteArray& bytes : {written, written + "\r\n \r\n\x1a"}) {
+            PartnerDatabase whole;
+            QVERIFY(parseDatabase(bytes, u"d"_s, 1, whole).ok());
+            for (qsizetype piece : {1000, 1001, 1024, 4096, 1 << 20}) {
+                PartnerDatabase got;
+                QVERIFY2(pieces(bytes, piece, got), qPrintable(QString::number(piece)));
+                QCOMPARE(got.partners, whole.partners);
+                for (int i = 1; i <= 30; ++i)
+                    for (int j = 1; j <= 30; ++j)
+                        QVERIFY(got.distances.at(i, j).distance == whole.distances.at(i, j).distance &&
+                                got.distances.at(i, j).routeType == whole.distances.at(i, j).routeType);
+            }
+        }
+        // The partners must fit in the first piece; a form the writer does not use anywhere, a
+        // cell too many or too few, or anything after the cells is left to the whole-file reader.
+        QByteArray lf = written;
+        lf.replace(lf.lastIndexOf("\r\n", lf.size() - 2000), 2, "\n");
+        QByteArray zero = written;
+        zero.replace(zero.lastIndexOf(",1\r\n"), 4, ",0\r\n");
+        QByteArray lastCut = written.left(written.size() - 2);
+        for (const auto& [bytes, piece] : {std::pair{written, qsizetype(100)}, {lf, qsizetype(1000)}, {zero, qsizetype(1000)},
+                                            {written + "1,1\r\n", qsizetype(1000)}, {written.left(written.size() - 5), qsizetype(1000)},
+                                            {lastCut, qsizetype(1000)}, {written + "x", qsizetype(1000)}, {QByteArray(), qsizetype(1000)}}) {
+            PartnerDatabase got;
+            got.partners = {Partner{u"marad"_s, {}, {}}};
+            QVERIFY2(!pieces(bytes, piece, got), qPrintable(QString::fromLatin1(bytes.right(12).toPercentEncoding())));
+            QCOMPARE(got.partners.size(), 1);
+        }
+        // The stamp of bytes taken in any pieces is the stamp of the whole.
+        Fingerprint f;
+        for (qsizetype at = 0, step = 1; at < written.size(); at += step, step = step % 97 + 13)
+            f.add(written.constData() + at, std::min(step, written.size() - at));
+        QCOMPARE(f.result(), stampOfBytes(written).hash);
+    }
+
     void priceFile() {
         QVector<FuelPrice> prices;
         QVERIFY(parseFuelPrices(golden("benzin.rvd"), u"benzin.rvd"_s, prices).ok());
@@ -156,6 +218,9 @@ private slots:
         QCOMPARE((std::tuple{env.state.partnerCount(), env.state.distances.size(), PartnerLabel(env.state, 2),
                              env.state.distances.at(2, 1).routeType}),
                  (std::tuple{2, 2, u"Vevő, Bt. - Pápa"_s, qint16(3)}));
+        // Read piece by piece, the file is still known as unchanged: the next save asks nothing.
+        const QString path = env.state.carPath(u"data.rvd"_s);
+        QCOMPARE(env.state.stamps.value(path), stampOf(path));
     }
 
     void withoutResizeTheStoredPartnersFillTheFront() {
