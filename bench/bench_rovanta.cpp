@@ -172,17 +172,17 @@ void databaseFigures(int n) {
     row("  SaveDatabase (atomic)", save, rate(save));
 }
 
-// For a profiler: LoadDatabase alone, rounds times, on a file of n partners.
-int loadLoop(int n, int rounds) {
+// For a profiler: LoadDatabase or SaveDatabase alone, rounds times, on a file of n partners.
+int fileLoop(bool save, int n, int rounds) {
     QTemporaryDir dir;
     AppState s;
     freshState(dir, s);
     fillDatabase(s, n);
     require(bool(SaveDatabase(s)), "SaveDatabase", dir.path());
-    bool loaded = true;
-    const double t = medianSeconds([&] { loaded = LoadDatabase(s, true) && loaded; }, rounds);
-    require(loaded, "LoadDatabase", dir.path());
-    row("  LoadDatabase", t);
+    bool done = true;
+    const double t = medianSeconds([&] { done = (save ? SaveDatabase(s) : LoadDatabase(s, true)) && done; }, rounds);
+    require(done, save ? "SaveDatabase" : "LoadDatabase", dir.path());
+    row(save ? "  SaveDatabase" : "  LoadDatabase", t);
     return 0;
 }
 
@@ -589,8 +589,8 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == u"--peak-load"_s)
         return peakMemory(args[2], args[3].toInt());
-    if (args.size() == 4 && args[1] == u"--load-loop"_s)
-        return loadLoop(args[2].toInt(), args[3].toInt());
+    if (args.size() == 4 && (args[1] == u"--load-loop"_s || args[1] == u"--save-loop"_s))
+        return fileLoop(args[1] == u"--save-loop"_s, args[2].toInt(), args[3].toInt());
     if (args.size() >= 2 && !args[1].startsWith(u"--"_s))
         g_rounds = std::max(1, args[1].toInt());
     g_cpu = args.contains(u"--cpu"_s);

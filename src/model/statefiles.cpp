@@ -148,11 +148,10 @@ Result LoadDatabase(AppState& s, bool resize) {
 Result SaveDatabase(AppState& s) {
     if (Result r = s.refuseReadOnly(); !r)
         return r;
-    PartnerDatabase db{s.partners, s.distances, {}};
-    QByteArray data = serializeDatabase(db, s.defaultRouteType);
+    const QByteArray data = serializeDatabase(s.partners, s.distances, s.defaultRouteType);
     Result r = saveAsking(s, s.carGate(), s.carPath(u"data.rvd"_s), data);
     if (r)
-        s.distances = std::move(db.distances); // route types 0 became the default on disk too
+        settleRouteTypes(s.distances, s.defaultRouteType); // route types 0 became the default on disk too
     return r;
 }
 

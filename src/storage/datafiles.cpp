@@ -10,6 +10,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstring>
 #include <vector>
 
@@ -89,21 +91,64 @@ Result parseCars(const QByteArray& data, const QString& fileName, QVector<CarRec
 
 // ---- partners and distances -----------------------------------------------------------------
 
-QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType) {
-    const int n = int(db.partners.size());
+namespace {
+// The text of every distance a cell may hold, its length in the last byte: a large file's cells
+// are written by copying these instead of converting each number afresh.
+struct DistanceTexts {
+    std::array<std::array<char, 8>, 32768> text;
+    DistanceTexts() {
+        for (int km = 0; km < 32768; ++km)
+            text[km][7] = char(std::to_chars(text[km].data(), text[km].data() + 7, km).ptr - text[km].data());
+    }
+};
+} // namespace
+
+QByteArray serializeDatabase(const QVector<Partner>& partners, const DistanceMatrix& distances, qint16 defaultRouteType) {
+    const int n = int(partners.size());
     RecordWriter w;
-    w.reserve(qsizetype(n) * n * 8 + n * 64 + 16);
     w.line(n);
-    for (const Partner& p : db.partners)
+    for (const Partner& p : partners)
         w.line(p.name.trimmed()).line(p.city.trimmed()).line(p.address.trimmed());
+    const QByteArray head = w.data();
+    // Room for the longest cells; only the pages written are ever taken from the system.
+    constexpr qsizetype kLongestCell = 6 + 1 + 6 + 2;
+    QByteArray out(head.size() + qsizetype(n) * n * kLongestCell, Qt::Uninitialized);
+    std::memcpy(out.data(), head.constData(), size_t(head.size()));
+    char* p = out.data() + head.size();
+    static const DistanceTexts texts;
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) {
-            DistanceCell& c = db.distances.at(i, j);
-            if (c.routeType == 0)
-                c.routeType = defaultRouteType;
-            w.integerPairLine(c.distance, c.routeType);
+            const DistanceCell& c = distances.at(i, j);
+            const int type = c.routeType == 0 ? defaultRouteType : c.routeType;
+            if (c.distance >= 0 && type >= 0 && type <= 9) {
+                const auto& t = texts.text[size_t(c.distance)];
+                std::memcpy(p, t.data(), 8);
+                p += t[7];
+                *p++ = ',';
+                *p++ = char('0' + type);
+            } else {
+                p = std::to_chars(p, p + 6, c.distance).ptr;
+                *p++ = ',';
+                p = std::to_chars(p, p + 6, type).ptr;
+            }
+            *p++ = '\r';
+            *p++ = '\n';
         }
-    return w.data();
+    out.resize(p - out.constData());
+    return out;
+}
+
+QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType) {
+    QByteArray out = serializeDatabase(db.partners, db.distances, defaultRouteType);
+    settleRouteTypes(db.distances, defaultRouteType);
+    return out;
+}
+
+void settleRouteTypes(DistanceMatrix& distances, qint16 defaultRouteType) {
+    for (int i = 1; i <= distances.size(); ++i)
+        for (int j = 1; j <= distances.size(); ++j)
+            if (distances.at(i, j).routeType == 0)
+                distances.at(i, j).routeType = defaultRouteType;
 }
 
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,

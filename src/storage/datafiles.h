@@ -106,6 +106,9 @@ PartnerDatabase readablePart(const PartnerFileProgress& progress);
 
 // Cells of route type 0 are written with the default route type (and so changed in db).
 QByteArray serializeDatabase(PartnerDatabase& db, qint16 defaultRouteType);
+// The same without changing the cells; settleRouteTypes then changes them as written.
+QByteArray serializeDatabase(const QVector<Partner>& partners, const DistanceMatrix& distances, qint16 defaultRouteType);
+void settleRouteTypes(DistanceMatrix& distances, qint16 defaultRouteType);
 Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 defaultRouteType,
                      PartnerDatabase& out, PartnerFileProgress* progress = nullptr);
 

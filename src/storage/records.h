@@ -32,21 +32,6 @@ public:
     RecordWriter& date(const QDate& value);
     RecordWriter& endLine();
 
-    // The line "a,b" of two integers; the cells of a partner file are millions of these.
-    RecordWriter& integerPairLine(int a, int b) {
-        char buf[32];
-        char* p = std::to_chars(buf, buf + 12, a).ptr;
-        *p++ = ',';
-        p = std::to_chars(p, p + 12, b).ptr;
-        *p++ = '\r';
-        *p++ = '\n';
-        if (m_lineStarted)
-            m_data.push_back(',');
-        m_data.append(buf, size_t(p - buf));
-        m_lineStarted = false;
-        return *this;
-    }
-
     // A whole line of one string, the commonest statement.
     RecordWriter& line(const QString& text) { return str(text).endLine(); }
     RecordWriter& line(qint64 value) { return integer(value).endLine(); }

@@ -138,7 +138,20 @@ private slots:
         for (int i = 1; i <= 30; ++i)
             for (int j = 1; j <= 30; ++j)
                 db.distances.at(i, j) = DistanceCell{qint16(i == j ? 0 : (i * 331 + j * 7) % 32768), qint16((i + j) % 6 + 1)};
+        db.distances.at(2, 3).routeType = 0; // written as the default, and so set once written
+        db.distances.at(3, 2).distance = 32767;
+        QByteArray expected = "30\r\n\"Gy\xf5ri Kft.\"\r\n\"Gy\xf5r\"\r\n\"F\xf5 \xfat 1.\"\r\n\"B\"\r\n\"\"\r\n\"\"\r\n";
+        for (int i = 3; i <= 30; ++i)
+            expected += "\"Partner " + QByteArray::number(i) + "\"\r\n\"P\xe1pa\"\r\n\"\"\r\n";
+        for (int i = 1; i <= 30; ++i)
+            for (int j = 1; j <= 30; ++j)
+                expected += QByteArray::number(i == 3 && j == 2 ? 32767 : i == j ? 0 : (i * 331 + j * 7) % 32768) + ',' +
+                            QByteArray::number(i == 2 && j == 3 ? 1 : (i + j) % 6 + 1) + "\r\n";
+        QCOMPARE(serializeDatabase(db.partners, db.distances, 1), expected);
+        QCOMPARE(db.distances.at(2, 3).routeType, 0);
         const QByteArray written = serializeDatabase(db, 1);
+        QCOMPARE(written, expected);
+        QCOMPARE(db.distances.at(2, 3).routeType, 1);
         auto pieces = [](const QByteArray& bytes, qsizetype piece, PartnerDatabase& out) {
             qsizetype at = 0;
             return readWrittenPartnerFile(
