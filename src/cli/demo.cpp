@@ -32,7 +32,7 @@ Command demoCommand() {
         u"demo"_s,
         u"KÖNYVTÁR"_s,
         u"bemutató adatkönyvtár készítése"_s,
-        u"Teljes adatkönyvtárat ír az üres vagy még nem létező KÖNYVTÁRBA: egy autót, tizenkét partnert "
+        u"Teljes adatkönyvtárat ír az üres vagy még nem létező KÖNYVTÁRBA: két autót (egy gázolajost és egy LPG-st), tizenkét partnert "
         u"valódi településeken a köztük levő távolságokkal és útvonaltípusokkal, a törvényi szorzókat, a "
         u"program NAV-üzemanyagárait és az előző év első három hónapjának minta-nyilvántartását folytonos "
         u"km-óra állással. Nem üres könyvtárba nem ír, ekkor 1-gyel lép ki."_s,
