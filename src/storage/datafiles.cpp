@@ -187,13 +187,8 @@ bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, Pa
         RecordReader in(QByteArray(b, filled), QString());
         n = in.readInt16In(1, 32767, QString());
         db.partners.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            Partner p;
-            p.name = in.readString();
-            p.city = in.readString();
-            p.address = in.readString();
-            db.partners.append(std::move(p));
-        }
+        for (int i = 0; i < n; ++i)
+            db.partners.append(readPartner(in));
         at = filled - in.remainingBytes();
     } catch (const FormatError&) {
         return false;

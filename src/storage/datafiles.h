@@ -37,6 +37,15 @@ struct PartnerFileProgress {
     int partnersRead = 0;   // whole partners before the damage
     int rowsRead = 0;       // whole distance rows before the damage
 };
+// A partner's three lines: name, city, address.
+inline Partner readPartner(RecordReader& in) {
+    Partner p;
+    p.name = in.readString();
+    p.city = in.readString();
+    p.address = in.readString();
+    return p;
+}
+
 // The frame of a partner file: the count, the partners, then n*n cells whose second value
 // readRouteType(reader, db) reads (the present layout and the older one differ only there).
 // progress, when given, tells how far a damaged file was read. routeTypesAsWritten: a second
@@ -58,11 +67,7 @@ Result parsePartnerFile(const QByteArray& data, const QString& fileName, Partner
         at.partnersInFile = n;
         db.partners.reserve(n);
         for (int i = 0; i < n; ++i) {
-            Partner p;
-            p.name = in.readString();
-            p.city = in.readString();
-            p.address = in.readString();
-            db.partners.append(std::move(p));
+            db.partners.append(readPartner(in));
             at.partnersRead = i + 1;
         }
         db.distances.reset(n);
