@@ -199,6 +199,25 @@ private slots:
         QCOMPARE(f.result(), stampOfBytes(written).hash);
     }
 
+    // Both ways of finding the line feeds agree, on every byte value at every place (a byte
+    // with the high bit over a line feed, 0x8a, included).
+    void lineFeedsFoundTheSameEitherWay() {
+        QByteArray bytes(256 + 64, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 7) % 256);
+        for (int shift = 0; shift < 64; ++shift) {
+            for (int at = 0; at + 64 <= bytes.size(); at += 64) {
+                const char* block = bytes.constData() + at;
+                quint64 expected = 0;
+                for (int k = 0; k < 64; ++k)
+                    expected |= quint64(block[k] == '\n') << k;
+                QCOMPARE(pairlines::lineFeeds64Portable(block), expected);
+                QCOMPARE(pairlines::lineFeeds64(block), expected);
+            }
+            bytes = bytes.mid(1) + bytes.left(1);
+        }
+    }
+
     void priceFile() {
         QVector<FuelPrice> prices;
         QVERIFY(parseFuelPrices(golden("benzin.rvd"), u"benzin.rvd"_s, prices).ok());
