@@ -11,8 +11,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -167,17 +172,75 @@ Result parseDatabase(const QByteArray& data, const QString& fileName, qint16 def
     }, progress, true);
 }
 
+namespace {
+// One thread beside the caller's that runs one job at a time.
+class Helper {
+public:
+    Helper() : m_thread([this] { loop(); }) {}
+    ~Helper() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    void post(std::function<void()> job) {
+        wait();
+        std::lock_guard lock(m_mutex);
+        m_job = std::move(job);
+        m_changed.notify_all();
+    }
+    // Until the job posted last is done.
+    void wait() {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_job; });
+    }
+
+private:
+    void loop() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_job || m_stop; });
+            if (!m_job)
+                return;
+            lock.unlock();
+            m_job();
+            lock.lock();
+            m_job = nullptr;
+            m_changed.notify_all();
+        }
+    }
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::function<void()> m_job;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+// Nothing but blank lines may follow the cells, as RecordReader::requireEnd has it.
+bool isBlank(const char* from, const char* to) {
+    return std::all_of(from, to, [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\x1a'; });
+}
+} // namespace
+
 bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, PartnerDatabase& out,
                             qsizetype pieceBytes) {
-    // Room for the bytes of an unfinished line carried over from the piece before.
-    constexpr qsizetype kCarry = 256;
-    std::vector<char> buffer(size_t(pieceBytes + kCarry) + 1);
-    char* const b = buffer.data();
+    // Room for the bytes of an unfinished line carried over from the piece before, and for the
+    // line-end search looking a block past a piece's last byte.
+    constexpr qsizetype kCarry = 256, kSlack = 64;
+    // Two buffers take the pieces in turn: while this thread reads a piece and parses every
+    // second one, a helper parses the one before. A piece holds whole lines, its first cell
+    // known from the lines counted before it, so each writes its own cells.
+    std::array<std::vector<char>, 2> buffers;
+    buffers[0].resize(size_t(pieceBytes + kCarry + kSlack));
+    char* b = buffers[0].data();
     qint64 filled = 0, got = 0;
     while (filled < pieceBytes && (got = read(b + filled, pieceBytes - filled)) > 0)
         filled += got;
     if (got < 0)
         return false;
+    bool ended = got == 0;
     // The partners: the field reader over the first piece, which must hold them with room to
     // spare (a line cut at the piece's end would read as another form).
     PartnerDatabase db;
@@ -193,54 +256,95 @@ bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, Pa
     } catch (const FormatError&) {
         return false;
     }
-    if (filled - at < 64 && got > 0)
+    if (filled - at < 64 && !ended)
         return false;
     db.distances.resetForOverwrite(n); // every cell is read before the matrix is handed on
+    DistanceCell* const cells = &db.distances.at(1, 1);
     const int shortest = int(rangeOf(Quantity::Distance).min), longest = int(rangeOf(Quantity::Distance).max);
-    DistanceCell* cell = &db.distances.at(1, 1);
-    auto take = [&](int km, int routeType) {
-        if (km < shortest || km > longest || routeType < 1 || routeType > kRouteTypeCount)
-            return false;
-        *cell++ = DistanceCell{qint16(km), qint16(routeType)};
-        return true;
+    auto taker = [=](DistanceCell* cell) {
+        return [=](int km, int routeType) mutable {
+            if (km < shortest || km > longest || routeType < 1 || routeType > kRouteTypeCount)
+                return false;
+            *cell++ = DistanceCell{qint16(km), qint16(routeType)};
+            return true;
+        };
     };
-    qint64 left = qint64(n) * n;
+    std::atomic<bool> refused = false;
+    auto parse = [=, &refused](const char* from, const char* to, qint64 firstCell, int count) {
+        auto take = taker(cells + firstCell);
+        if (pairlines::commonPairLines(from, to, count, take, kSlack) != count)
+            refused = true;
+    };
+    std::optional<Helper> helper;
+    const qint64 total = qint64(n) * n;
+    qint64 firstCell = 0;
+    int k = 0; // the buffer holding this piece
     const char* p = b + at;
     const char* end = b + filled;
-    while (left > 0) {
-        left -= pairlines::commonPairLines(p, end, int(std::min<qint64>(left, 1 << 30)), take);
-        if (left == 0)
-            break;
-        const qsizetype carry = end - p;
-        if (carry > kCarry)
+    for (;;) {
+        // This piece's whole lines.
+        const char* whole = p;
+        for (const char* q = end; q > p && end - q <= kCarry; --q)
+            if (q[-1] == '\n') {
+                whole = q;
+                break;
+            }
+        if (whole == p && end - p > kCarry)
             return false; // a line of another form
-        std::memmove(b, p, size_t(carry));
+        const int count = int(std::min(pairlines::countLineFeeds(p, whole), total - firstCell));
+        if (count > 0 && k == 0 && !ended) {
+            if (!helper)
+                helper.emplace();
+            helper->post([=] { parse(p, whole, firstCell, count); });
+        } else if (count > 0) {
+            parse(p, whole, firstCell, count);
+        }
+        firstCell += count;
+        if (firstCell == total) {
+            const char* after = p;
+            for (int i = 0; i < count; ++i)
+                after = static_cast<const char*>(std::memchr(after, '\n', size_t(whole - after))) + 1;
+            if (!isBlank(after, end))
+                return false;
+            if (helper)
+                helper->wait(); // it may still be reading this buffer
+            while ((got = read(b, pieceBytes)) > 0)
+                if (!isBlank(b, b + got))
+                    return false;
+            if (got < 0)
+                return false;
+            break;
+        }
+        if (ended) { // the last line, without its end: the long way
+            RecordReader tail(QByteArray(whole, end - whole), QString());
+            auto take = taker(cells + firstCell);
+            firstCell += tail.readPairLines(int(total - firstCell), take);
+            if (firstCell < total || !tail.atEnd())
+                return false;
+            break;
+        }
+        // The next piece into the other buffer, after the unfinished line.
+        const int next = 1 - k;
+        if (next == 0 && helper)
+            helper->wait();
+        if (buffers[next].empty())
+            buffers[next].resize(size_t(pieceBytes + kCarry + kSlack));
+        b = buffers[next].data();
+        const qsizetype carry = end - whole;
+        std::memcpy(b, whole, size_t(carry));
         filled = carry;
         while (filled < carry + pieceBytes && (got = read(b + filled, carry + pieceBytes - filled)) > 0)
             filled += got;
         if (got < 0)
             return false;
+        ended = got == 0;
         p = b;
         end = b + filled;
-        if (filled == carry) { // the last lines: the long way over the bytes left
-            RecordReader tail(QByteArray(b, carry), QString());
-            left -= tail.readPairLines(int(left), take);
-            p = end - tail.remainingBytes();
-            break;
-        }
+        k = next;
     }
-    if (left > 0)
-        return false;
-    // Nothing but blank lines may follow, as RecordReader::requireEnd has it.
-    auto blank = [](const char* from, const char* to) {
-        return std::all_of(from, to, [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\x1a'; });
-    };
-    if (!blank(p, end))
-        return false;
-    while ((got = read(b, pieceBytes)) > 0)
-        if (!blank(b, b + got))
-            return false;
-    if (got < 0)
+    if (helper)
+        helper->wait();
+    if (refused)
         return false;
     out = std::move(db);
     return true;

@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -98,22 +99,34 @@ inline quint64 lineFeeds64(const char* at) {
 #endif
 }
 
+// How many line feeds stand from from to to.
+inline qint64 countLineFeeds(const char* from, const char* to) {
+    qint64 n = 0;
+    for (; to - from >= 64; from += 64)
+        n += std::popcount(lineFeeds64(from));
+    return n + std::count(from, to, '\n');
+}
+
 // Lines "ddddd,t" CR LF as the partner file's writer puts them (one to five digits, one digit),
 // up to count, each handed to take; p moves past them and stops at the first line of any other
 // form (or near the end of the data) for the long way to judge. The line ends are found 64 bytes at a
 // time, so each line is parsed from its known length and no line waits for the one before.
+// slack: how many bytes past end may still be looked at (0, or at least 64 to read to end).
 template <typename Take>
-int commonPairLines(const char*& p, const char* end, int count, Take& take) {
+int commonPairLines(const char*& p, const char* end, int count, Take& take, qsizetype slack = 0) {
     constexpr quint64 ones = 0x0101010101010101ULL, high = 0x8080808080808080ULL;
     int done = 0;
     const char* lineStart = p;
-    for (const char* w = p; done < count && end - w >= 64 && w - lineStart < 16; w += 64) {
+    const char* readable = end + slack;
+    for (const char* w = p; done < count && w < end && readable - w >= 64 && w - lineStart < 16; w += 64) {
         quint64 feeds = lineFeeds64(w);
+        if (end - w < 64)
+            feeds &= (quint64(1) << (end - w)) - 1;
         while (feeds) {
             const char* feed = w + std::countr_zero(feeds);
             feeds &= feeds - 1;
             const qsizetype digits = feed - lineStart - 3;
-            if (digits < 1 || digits > 5 || end - lineStart < 8)
+            if (digits < 1 || digits > 5 || readable - lineStart < 8)
                 return p = lineStart, done;
             const quint64 v = load8(lineStart);
             // High bit of each byte that is not a digit. A digit never carries or borrows into
