@@ -17,6 +17,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -276,6 +277,7 @@ bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, Pa
             refused = true;
     };
     std::optional<Helper> helper;
+    bool helperRefused = false;
     const qint64 total = qint64(n) * n;
     qint64 firstCell = 0;
     int k = 0; // the buffer holding this piece
@@ -292,13 +294,17 @@ bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, Pa
         if (whole == p && end - p > kCarry)
             return false; // a line of another form
         const int count = int(std::min(pairlines::countLineFeeds(p, whole), total - firstCell));
-        if (count > 0 && k == 0 && !ended) {
-            if (!helper)
+        if (count > 0 && k == 0 && !ended && !helper && !helperRefused) {
+            try {
                 helper.emplace();
-            helper->post([=] { parse(p, whole, firstCell, count); });
-        } else if (count > 0) {
-            parse(p, whole, firstCell, count);
+            } catch (const std::system_error&) {
+                helperRefused = true; // no thread to be had: this one parses every piece
+            }
         }
+        if (count > 0 && k == 0 && !ended && helper)
+            helper->post([=] { parse(p, whole, firstCell, count); });
+        else if (count > 0)
+            parse(p, whole, firstCell, count);
         firstCell += count;
         if (firstCell == total) {
             const char* after = p;
