@@ -220,9 +220,7 @@ private:
 };
 
 // Nothing but blank lines may follow the cells, as RecordReader::requireEnd has it.
-bool isBlank(const char* from, const char* to) {
-    return std::all_of(from, to, [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\x1a'; });
-}
+bool isBlank(const char* from, const char* to) { return std::all_of(from, to, isTrailingByte); }
 } // namespace
 
 bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, PartnerDatabase& out,
@@ -236,10 +234,15 @@ bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, Pa
     std::array<std::vector<char>, 2> buffers;
     buffers[0].resize(size_t(pieceBytes + kCarry + kSlack));
     char* b = buffers[0].data();
+    // Fills b from filled up to want bytes, the reader handing over less at a time as it likes;
+    // got ends 0 at the file's end, below 0 on a fault.
     qint64 filled = 0, got = 0;
-    while (filled < pieceBytes && (got = read(b + filled, pieceBytes - filled)) > 0)
-        filled += got;
-    if (got < 0)
+    auto fill = [&](qint64 want) {
+        while (filled < want && (got = read(b + filled, want - filled)) > 0)
+            filled += got;
+        return got >= 0;
+    };
+    if (!fill(pieceBytes))
         return false;
     bool ended = got == 0;
     // The partners: the field reader over the first piece, which must hold them with room to
@@ -261,10 +264,9 @@ bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, Pa
         return false;
     db.distances.resetForOverwrite(n); // every cell is read before the matrix is handed on
     DistanceCell* const cells = &db.distances.at(1, 1);
-    const int shortest = int(rangeOf(Quantity::Distance).min), longest = int(rangeOf(Quantity::Distance).max);
-    auto taker = [=](DistanceCell* cell) {
+    auto taker = [](DistanceCell* cell) {
         return [=](int km, int routeType) mutable {
-            if (km < shortest || km > longest || routeType < 1 || routeType > kRouteTypeCount)
+            if (!isWrittenCell(km, routeType))
                 return false;
             *cell++ = DistanceCell{qint16(km), qint16(routeType)};
             return true;
@@ -339,9 +341,7 @@ bool readWrittenPartnerFile(const std::function<qint64(char*, qint64)>& read, Pa
         const qsizetype carry = end - whole;
         std::memcpy(b, whole, size_t(carry));
         filled = carry;
-        while (filled < carry + pieceBytes && (got = read(b + filled, carry + pieceBytes - filled)) > 0)
-            filled += got;
-        if (got < 0)
+        if (!fill(carry + pieceBytes))
             return false;
         ended = got == 0;
         p = b;

@@ -37,6 +37,12 @@ struct PartnerFileProgress {
     int partnersRead = 0;   // whole partners before the damage
     int rowsRead = 0;       // whole distance rows before the damage
 };
+// A cell as the writer puts it: a distance in range and a route type 1..kRouteTypeCount.
+inline bool isWrittenCell(int km, int routeType) {
+    constexpr int shortest = int(rangeOf(Quantity::Distance).min), longest = int(rangeOf(Quantity::Distance).max);
+    return km >= shortest && km <= longest && routeType >= 1 && routeType <= kRouteTypeCount;
+}
+
 // A partner's three lines: name, city, address.
 inline Partner readPartner(RecordReader& in) {
     Partner p;
@@ -71,13 +77,12 @@ Result parsePartnerFile(const QByteArray& data, const QString& fileName, Partner
             at.partnersRead = i + 1;
         }
         db.distances.reset(n);
-        const int shortest = int(rangeOf(Quantity::Distance).min), longest = int(rangeOf(Quantity::Distance).max);
         for (int i = 1; i <= n; ++i) {
             for (int j = 1; j <= n;) {
                 if (routeTypesAsWritten) {
                     DistanceCell* cell = &db.distances.at(i, j);
                     j += in.readPairLines(n - j + 1, [&](int km, int routeType) {
-                        if (km < shortest || km > longest || routeType < 1 || routeType > kRouteTypeCount)
+                        if (!isWrittenCell(km, routeType))
                             return false;
                         *cell++ = DistanceCell{qint16(km), qint16(routeType)};
                         return true;

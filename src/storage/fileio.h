@@ -75,6 +75,7 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 FileStamp stampOfBytes(const QByteArray& data);
+FileStamp stampOf(const QString& path); // a file that cannot be read counts as changed
 
 // A 128-bit fingerprint of a file's bytes, for noticing that another program changed it: four
 // lanes of 64-bit multiply-rotate rounds (as in xxHash64), some ten times faster than SHA-256,
@@ -108,7 +109,6 @@ private:
     qint64 m_read = 0;
     qint64 m_limit = 0;
 };
-FileStamp stampOf(const QString& path); // a file that cannot be read counts as changed
 
 // The one rule for "a file of the program's own": the names of the files it keeps (user.rvd,
 // data.rvd, *.rvn, ...), their rescue copies ("data.rvd.hibas.2"), the writer's temporaries,

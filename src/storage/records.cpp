@@ -100,7 +100,7 @@ void RecordReader::requireEnd() {
         const char c = m_data[i];
         if (c == '\n' || (c == '\r' && (i + 1 >= m_data.size() || m_data[i + 1] != '\n')))
             ++line;
-        else if (!isLineEnd(c) && !isBlank(c) && c != '\x1a')
+        else if (!isTrailingByte(c))
             failAt(line, u"a megszámolt adatok után további tartalom áll"_s);
     }
 }
@@ -134,7 +134,7 @@ bool RecordReader::atEnd() const {
     // Trailing blank lines and spaces are not a field.
     for (qsizetype i = m_pos; i < m_data.size(); ++i) {
         char c = m_data[i];
-        if (!isLineEnd(c) && !isBlank(c) && c != '\x1a')
+        if (!isTrailingByte(c))
             return false;
     }
     return true;

@@ -63,6 +63,9 @@ private:
     QString m_message;
 };
 
+// A byte that may follow the last record: a line end, a blank, or the end-of-file mark of DOS.
+inline bool isTrailingByte(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\x1a'; }
+
 namespace pairlines {
 
 inline quint64 load8(const char* at) {
